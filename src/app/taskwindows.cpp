@@ -1,0 +1,11 @@
+#include "taskwindows.h"
+
+#include "duereminderwindow.h"
+#include "mainwindow.h"
+
+void registerTaskWindows(MainWindow& mainWindow) {
+    AppContext& context = mainWindow.context();
+    mainWindow.setDueReminderWindow([&context] {
+        context.host.open(QStringLiteral("Frm_ydwktx"), [&context] { return new DueReminderWindow(context); });
+    });
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+struct AppContext;
+class QSqlQueryModel;
+namespace Ui {
+class Frm_ydwktx;
+}
+
+// Frm_ydwktx: the reservations whose payment is due today, shown after login.
+class DueReminderWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DueReminderWindow(AppContext& context, QWidget* parent = nullptr);
+    ~DueReminderWindow() override;
+
+private:
+    std::unique_ptr<Ui::Frm_ydwktx> m_ui;
+    QSqlQueryModel* m_model;
+};

@@ -1,0 +1,151 @@
+#include "database.h"
+
+#include "schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUuid>
+
+DatabaseError::DatabaseError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+
+namespace {
+
+bool isWrite(const QString& sql) {
+    const QString head = sql.trimmed().left(8).toUpper();
+    return head.startsWith(QLatin1String("INSERT")) || head.startsWith(QLatin1String("UPDATE")) ||
+           head.startsWith(QLatin1String("DELETE")) || head.startsWith(QLatin1String("REPLACE"));
+}
+
+} // namespace
+
+Database::Database(const QString& filePath, Mode mode)
+    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()) {
+    const QFileInfo file(filePath);
+    if (mode == Mode::ReadOnly && !file.exists())
+        throw DatabaseError(QStringLiteral("数据库文件不存在：%1").arg(filePath));
+    if (!file.absoluteDir().exists())
+        throw DatabaseError(QStringLiteral("数据文件夹不存在：%1").arg(file.absolutePath()));
+
+    m_connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    try {
+        connect(mode);
+    } catch (...) {
+        m_connection.close();
+        m_connection = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+        throw;
+    }
+}
+
+void Database::connect(Mode mode) {
+    m_connection.setDatabaseName(m_filePath);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
+    if (mode == Mode::ReadOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    m_connection.setConnectOptions(options);
+    if (!m_connection.open())
+        throw DatabaseError(
+            QStringLiteral("无法打开数据库文件：%1\n%2").arg(m_filePath, m_connection.lastError().text()));
+
+    // A file that is not a database only shows itself at the first read.
+    QSqlQuery probe(m_connection);
+    if (!probe.exec(QStringLiteral("PRAGMA user_version")) || !probe.next())
+        throw DatabaseError(
+            QStringLiteral("无法读取数据库文件：%1\n%2").arg(m_filePath, probe.lastError().text()));
+    const int version = probe.value(0).toInt();
+    probe.finish();
+    if (version > Schema::latestVersion())
+        throw DatabaseError(QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。"
+                                           "为免损坏数据，未做任何改动。")
+                                .arg(m_filePath)
+                                .arg(version)
+                                .arg(Schema::latestVersion()));
+    if (mode == Mode::ReadOnly) {
+        exec(QStringLiteral("PRAGMA query_only = 1"), {}, QStringLiteral("以只读方式打开数据库"));
+        return;
+    }
+    exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
+    exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
+    migrate();
+}
+
+Database::~Database() {
+    m_connection.close();
+    m_connection = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+int Database::schemaVersion() {
+    return scalar(QStringLiteral("PRAGMA user_version"), {}, QStringLiteral("读取数据库结构版本")).toInt();
+}
+
+void Database::migrate() {
+    const auto& steps = Schema::migrations();
+    for (int version = schemaVersion(); version < steps.size(); ++version) {
+        transaction([&] {
+            for (const QString& statement : steps.at(version))
+                exec(statement, {}, QStringLiteral("升级数据库结构到版本 %1").arg(version + 1));
+            exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1), {},
+                 QStringLiteral("记录数据库结构版本"));
+        });
+    }
+}
+
+QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
+    QSqlQuery query(m_connection);
+    if (!query.prepare(sql))
+        throw DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()));
+    return query;
+}
+
+void Database::run(QSqlQuery& query, const QString& doing) {
+    if (isWrite(query.lastQuery()) && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
+        throw DatabaseError(QStringLiteral("数据库错误（%1）：写入失败（测试注入）").arg(doing));
+    if (!query.exec())
+        throw DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()));
+}
+
+QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const QString& doing) {
+    QSqlQuery query = prepare(sql, doing);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    run(query, doing);
+    return query;
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& values, const QString& doing) {
+    QSqlQuery query = exec(sql, values, doing);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+void Database::transaction(const std::function<void()>& work) {
+    Transaction transaction(*this);
+    work();
+    transaction.commit();
+}
+
+void Database::failNthWrite(int n) {
+    m_failAtWrite = n;
+    m_writesSeen = 0;
+}
+
+Transaction::Transaction(Database& database)
+    : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth++)) {
+    m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint, {}, QStringLiteral("开始事务"));
+}
+
+Transaction::~Transaction() {
+    if (!m_finished) {
+        // Roll back quietly: an exception may already be on its way out.
+        QSqlQuery query(m_database.connection());
+        query.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+        query.exec(QStringLiteral("RELEASE ") + m_savepoint);
+    }
+    --m_database.m_savepointDepth;
+}
+
+void Transaction::commit() {
+    m_database.exec(QStringLiteral("RELEASE ") + m_savepoint, {}, QStringLiteral("提交事务"));
+    m_finished = true;
+}

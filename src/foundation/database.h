@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <stdexcept>
+
+// A database failure, worded for the office: what was being done, and what the database said.
+class DatabaseError : public std::runtime_error {
+public:
+    explicit DatabaseError(const QString& message);
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Owns the one connection to the data store, keeps its schema current, and runs every statement
+// with bound values. Writes are counted so that a test can make the Nth one fail.
+class Database {
+public:
+    enum class Mode { ReadWrite, ReadOnly };
+
+    // Opens (and in ReadWrite mode creates or upgrades) the database file. Throws DatabaseError
+    // naming the path when the file cannot be opened, or when it comes from a newer program.
+    Database(const QString& filePath, Mode mode = Mode::ReadWrite);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    QString filePath() const { return m_filePath; }
+    QSqlDatabase& connection() { return m_connection; }
+    int schemaVersion();
+
+    QSqlQuery prepare(const QString& sql, const QString& doing);
+    // Runs an already prepared statement; `doing` names the action in any error.
+    void run(QSqlQuery& query, const QString& doing);
+    // Prepares, binds `values` in order and runs.
+    QSqlQuery exec(const QString& sql, const QVariantList& values, const QString& doing);
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString& sql, const QVariantList& values, const QString& doing);
+
+    // Runs `work` as one transaction: everything it writes lands, or nothing does.
+    // Nested calls become savepoints of the outer transaction.
+    void transaction(const std::function<void()>& work);
+
+    // Testing: the `n`th write statement from now on fails as if the disk had failed. 0 turns it off.
+    void failNthWrite(int n);
+
+private:
+    friend class Transaction;
+    void connect(Mode mode);
+    void migrate();
+
+    QString m_filePath;
+    QString m_connectionName;
+    QSqlDatabase m_connection;
+    int m_savepointDepth = 0;
+    int m_failAtWrite = 0;
+    int m_writesSeen = 0;
+};
+
+// Scope-based transaction: commit() makes the work permanent; leaving the scope without it, by an
+// early return or an exception, rolls everything back.
+class Transaction {
+public:
+    explicit Transaction(Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_database;
+    QString m_savepoint;
+    bool m_finished = false;
+};

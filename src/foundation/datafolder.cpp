@@ -1,0 +1,81 @@
+#include "datafolder.h"
+
+#include "database.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+DataFolder::DataFolder(QString path) : m_path(QDir(path).absolutePath()) {}
+
+QString DataFolder::choose(const QString& fromCommandLine) {
+    if (!fromCommandLine.isEmpty())
+        return fromCommandLine;
+    const QString fromEnvironment = qEnvironmentVariable("PELU_DATA");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void DataFolder::prepare() const {
+    QDir folder(m_path);
+    if (!folder.mkpath(QStringLiteral(".")))
+        throw DatabaseError(QStringLiteral("无法创建数据文件夹：%1").arg(m_path));
+    for (const QString& sub : {printsFolder(), templatesFolder(), backupFolder()}) {
+        if (!folder.mkpath(sub))
+            throw DatabaseError(QStringLiteral("无法创建文件夹：%1").arg(sub));
+    }
+    QTemporaryFile probe(folder.filePath(QStringLiteral(".write-test-XXXXXX")));
+    if (!probe.open())
+        throw DatabaseError(QStringLiteral("数据文件夹不可写：%1").arg(m_path));
+    if (!QFileInfo::exists(iniFile())) {
+        QSettings ini(iniFile(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QSQLITE"));
+        ini.setValue(QStringLiteral("peludb/database"), QStringLiteral("pelu.db"));
+        ini.setValue(QStringLiteral("printer/mode"), QStringLiteral("pdf"));
+        ini.setValue(QStringLiteral("printer/name"), QString());
+        ini.sync();
+        if (ini.status() != QSettings::NoError)
+            throw DatabaseError(QStringLiteral("无法写入配置文件：%1").arg(iniFile()));
+    }
+}
+
+QString DataFolder::iniFile() const {
+    return QDir(m_path).filePath(QStringLiteral("pelu.ini"));
+}
+
+QString DataFolder::databaseFile() const {
+    const QSettings ini(iniFile(), QSettings::IniFormat);
+    const QString name = ini.value(QStringLiteral("peludb/database"), QStringLiteral("pelu.db")).toString();
+    return QDir(m_path).absoluteFilePath(name);
+}
+
+QString DataFolder::printsFolder() const {
+    return QDir(m_path).filePath(QStringLiteral("prints"));
+}
+
+QString DataFolder::templatesFolder() const {
+    return QDir(m_path).filePath(QStringLiteral("templates"));
+}
+
+QString DataFolder::backupFolder() const {
+    return QDir(m_path).filePath(QStringLiteral("data"));
+}
+
+QString DataFolder::lockFile() const {
+    return QDir(m_path).filePath(QStringLiteral("pelu.lock"));
+}
+
+DataFolder::PrinterSettings DataFolder::printerSettings() const {
+    const QSettings ini(iniFile(), QSettings::IniFormat);
+    PrinterSettings settings;
+    const QString mode = ini.value(QStringLiteral("printer/mode"), QStringLiteral("pdf")).toString().trimmed();
+    if (mode == QLatin1String("printer"))
+        settings.mode = PrinterMode::Printer;
+    else if (mode == QLatin1String("preview"))
+        settings.mode = PrinterMode::Preview;
+    settings.printerName = ini.value(QStringLiteral("printer/name")).toString().trimmed();
+    return settings;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// The one place that turns dates into the texts stored in the database and back.
+// Dates are stored as "yyyy-MM-dd", moments as "yyyy-MM-dd HH:mm:ss", so that text order is time order.
+namespace DateText {
+
+QString fromDate(const QDate& date);
+QString fromDateTime(const QDateTime& moment);
+// Reads either stored form; a moment's date part is enough for a date.
+QDate toDate(const QString& text);
+QDateTime toDateTime(const QString& text);
+// The first moment after the whole of `date`, for ranges that must include every moment of their last day.
+QString dayAfter(const QDate& date);
+
+} // namespace DateText

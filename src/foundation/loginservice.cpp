@@ -1,0 +1,61 @@
+#include "loginservice.h"
+
+#include "clock.h"
+#include "database.h"
+#include "datetext.h"
+#include "passwordhash.h"
+#include "session.h"
+
+LoginService::LoginService(Database& database, Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+QStringList LoginService::offeredOperators() {
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"),
+                                      {}, QStringLiteral("读取操作员列表"));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+void LoginService::pick(const QString& listText) {
+    if (listText.isEmpty())
+        return;
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 操作员, 口令 FROM czy WHERE 操作员 = ?"), {listText},
+                                      QStringLiteral("读取操作员"));
+    if (!query.next())
+        return;
+    m_session.operatorName = query.value(0).toString();
+    m_storedHash = query.value(1).toString();
+}
+
+bool LoginService::logIn(const QString& listText, const QString& typedPassword) {
+    const bool valid = !typedPassword.isEmpty() && !listText.isEmpty() && m_session.operatorName == listText &&
+                       PasswordHash::matches(m_storedHash, typedPassword.trimmed());
+    if (!valid)
+        return false;
+
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT 打印报表, 权限字符, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy WHERE 操作员 = ?"),
+        {listText}, QStringLiteral("读取操作员权限"));
+    if (!query.next())
+        return false;
+    // A Null column keeps the value of the previous login.
+    if (!query.value(0).isNull())
+        m_session.reportList = query.value(0).toString();
+    if (!query.value(1).isNull())
+        m_session.permissionString = query.value(1).toString();
+    m_session.denials.add = query.value(2).toInt() == 1;
+    m_session.denials.modify = query.value(3).toInt() == 1;
+    m_session.denials.remove = query.value(4).toInt() == 1;
+    m_session.flags = RecordFlags{};
+    m_session.flags.printDenied = query.value(5).toInt() == 1;
+    return true;
+}
+
+int LoginService::remindersDueToday() {
+    return m_database
+        .scalar(QStringLiteral("SELECT count(*) FROM ydmd WHERE date(提醒日期) = ? AND 需要提醒 = 1"),
+                {DateText::fromDate(m_clock.today())}, QStringLiteral("读取到期提醒"))
+        .toInt();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Clock;
+class Database;
+struct Session;
+
+// The login rules: who may log in, the pick-before-password order, the password test and the
+// login values it leaves in the session. One instance lives as long as one login dialog.
+class LoginService {
+public:
+    LoginService(Database& database, Session& session, const Clock& clock);
+
+    // Every operator except salesmen, in the order they were entered.
+    QStringList offeredOperators();
+    // Picking a name from the list makes it the current operator and keeps its password hash.
+    void pick(const QString& listText);
+    // The dialog's test: a password typed, the list text being the operator picked, and the trimmed
+    // password matching. On success the login values are loaded into the session.
+    bool logIn(const QString& listText, const QString& typedPassword);
+    // Reservations whose reminder date is today and that want a reminder.
+    int remindersDueToday();
+
+private:
+    Database& m_database;
+    Session& m_session;
+    const Clock& m_clock;
+    QString m_storedHash;
+};

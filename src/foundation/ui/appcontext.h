@@ -1,0 +1,21 @@
+#pragma once
+
+class Clock;
+class Database;
+class DataFolder;
+class PrintBridge;
+class Prompter;
+class WindowHost;
+struct Session;
+
+// What every window is given: the data, the program-wide values, the clock, the way to speak to
+// the operator, the way to print, and the way to open and close other windows.
+struct AppContext {
+    Database& database;
+    Session& session;
+    const Clock& clock;
+    Prompter& prompter;
+    PrintBridge& printBridge;
+    WindowHost& host;
+    const DataFolder& dataFolder;
+};

@@ -1,0 +1,68 @@
+#include "logindialog.h"
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "prompter.h"
+#include "ui_logindialog.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// The password box logs in when Enter is released, exactly like 确定.
+class EnterReleaseFilter : public QObject {
+public:
+    EnterReleaseFilter(QObject* parent, std::function<void()> onEnter)
+        : QObject(parent), m_onEnter(std::move(onEnter)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_onEnter();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onEnter;
+};
+
+} // namespace
+
+LoginDialog::LoginDialog(AppContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context), m_service(context.database, context.session, context.clock),
+      m_ui(std::make_unique<Ui::Frmlogin>()) {
+    m_ui->setupUi(this);
+    m_ui->Text1->clear();
+    runAction(context.prompter, [this] { m_ui->Combo1->addItems(m_service.offeredOperators()); });
+    m_ui->Combo1->setCurrentIndex(-1);
+
+    connect(m_ui->Combo1, &QComboBox::activated, this, [this] {
+        if (m_ui->Combo1->currentText().isEmpty())
+            return;
+        runAction(m_context.prompter, [this] { m_service.pick(m_ui->Combo1->currentText()); });
+        m_ui->Text1->setFocus();
+    });
+    connect(m_ui->Command1, &QPushButton::clicked, this, &LoginDialog::tryLogIn);
+    connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
+    m_ui->Text1->installEventFilter(new EnterReleaseFilter(this, [this] { tryLogIn(); }));
+}
+
+LoginDialog::~LoginDialog() = default;
+
+void LoginDialog::tryLogIn() {
+    bool valid = false;
+    if (!runAction(m_context.prompter,
+                   [&] { valid = m_service.logIn(m_ui->Combo1->currentText(), m_ui->Text1->text()); }))
+        return;
+    if (!valid) {
+        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                                  QStringLiteral("信息填写不正确！  \n请重新填写。 "));
+        return;
+    }
+    accept();
+}

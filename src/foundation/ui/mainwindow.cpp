@@ -1,0 +1,172 @@
+#include "mainwindow.h"
+
+#include "actionguard.h"
+#include "backgroundwindow.h"
+#include "loginservice.h"
+#include "logindialog.h"
+#include "menucatalog.h"
+#include "prompter.h"
+#include "rights.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+// Keeps the background window the size of the client area.
+class FollowSize : public QObject {
+public:
+    FollowSize(QWidget* follower, QObject* parent) : QObject(parent), m_follower(follower) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            m_follower->setGeometry(static_cast<QWidget*>(watched)->rect());
+        return false;
+    }
+
+private:
+    QWidget* m_follower;
+};
+
+} // namespace
+
+MainWindow::MainWindow(Database& database, Session& session, const Clock& clock, Prompter& prompter,
+                       PrintBridge& printBridge, const DataFolder& dataFolder)
+    : m_area(new QMdiArea(this)), m_host(this, m_area),
+      m_context{database, session, clock, prompter, printBridge, m_host, dataFolder},
+      m_background(new BackgroundWindow(database, m_area->viewport())), m_loginTimer(new QTimer(this)) {
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("公墓管理系统"));
+    resize(1024, 720);
+    setCentralWidget(m_area);
+    m_area->viewport()->installEventFilter(new FollowSize(m_background, this));
+    m_background->lower();
+    m_background->show();
+
+    m_loginTimer->setObjectName(QStringLiteral("Timer1"));
+    m_loginTimer->setInterval(100);
+    m_loginTimer->setSingleShot(true);
+    connect(m_loginTimer, &QTimer::timeout, this, &MainWindow::showLogin);
+
+    buildMenus();
+    setBusinessMenusEnabled(false, true);
+    registerCommand(QStringLiteral("M_ckpx"), [this] { m_host.cascade(); });
+    registerCommand(QStringLiteral("M_cxdl"), [this] { reLogin(); });
+    registerCommand(QStringLiteral("M_tcxt"), [] { QApplication::exit(0); });
+    updateCommandStates();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus() {
+    for (const TopMenu& top : menuCatalog()) {
+        QMenu* menu = menuBar()->addMenu(top.caption);
+        menu->setObjectName(top.name);
+        menu->menuAction()->setObjectName(top.name);
+        m_menus.insert(top.name, menu);
+        for (const MenuCommand& entry : top.commands) {
+            if (entry.name.isEmpty()) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(entry.caption);
+            action->setObjectName(entry.name);
+            action->setShortcut(entry.shortcut);
+            m_commands.insert(entry.name, action);
+            m_items.insert(entry.name, entry.item);
+            connect(action, &QAction::triggered, this, [this, name = entry.name] {
+                runGuarded(m_items.value(name), m_runners.value(name));
+            });
+        }
+    }
+}
+
+void MainWindow::registerWindow(const QString& commandName, const QString& windowName,
+                                std::function<QWidget*()> create) {
+    registerCommand(commandName, [this, windowName, create = std::move(create)] { m_host.open(windowName, create); });
+}
+
+void MainWindow::registerCommand(const QString& commandName, std::function<void()> run) {
+    Q_ASSERT(m_commands.contains(commandName));
+    m_runners.insert(commandName, std::move(run));
+    updateCommandStates();
+}
+
+QAction* MainWindow::command(const QString& name) const {
+    return m_commands.value(name);
+}
+
+QMenu* MainWindow::topMenu(const QString& name) const {
+    return m_menus.value(name);
+}
+
+void MainWindow::runGuarded(int item, const std::function<void()>& run) {
+    if (!run)
+        return;
+    if (item > 0 && !Rights::checkItem(m_context.session, item)) {
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                                  QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+        return;
+    }
+    runAction(m_context.prompter, run);
+}
+
+void MainWindow::setBusinessMenusEnabled(bool enabled, bool includingSystemSettings) {
+    for (const TopMenu& top : menuCatalog())
+        if (top.business && (includingSystemSettings || top.name != QLatin1String("M_xtsz")))
+            m_menus.value(top.name)->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::updateCommandStates() {
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+        it.value()->setEnabled(m_runners.contains(it.key()));
+    if (m_systemMaintenanceCut)
+        command(QStringLiteral("M_xtwh"))->setEnabled(false);
+}
+
+void MainWindow::startLoginTimer() {
+    m_loginTimer->start();
+}
+
+void MainWindow::showLogin() {
+    m_loginTimer->stop();
+    LoginDialog dialog(m_context, this);
+    if (dialog.exec() == QDialog::Accepted)
+        afterLogin();
+    else
+        afterLoginCancelled();
+}
+
+void MainWindow::afterLogin() {
+    m_systemMaintenanceCut = false;
+    setBusinessMenusEnabled(true, true);
+    updateCommandStates();
+    int due = 0;
+    runAction(m_context.prompter, [&] {
+        due = LoginService(m_context.database, m_context.session, m_context.clock).remindersDueToday();
+    });
+    if (due > 0) {
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提醒"),
+                                  QStringLiteral("下列客户已到完款时间"));
+        if (m_openDueReminders)
+            m_openDueReminders();
+    }
+}
+
+void MainWindow::afterLoginCancelled() {
+    // 〖系统设置〗 itself stays as it was; only its 系统维护 item is cut off.
+    m_systemMaintenanceCut = true;
+    setBusinessMenusEnabled(false, false);
+    updateCommandStates();
+}
+
+void MainWindow::reLogin() {
+    m_host.closeAll();
+    m_background->reload();
+    m_background->show();
+    startLoginTimer();
+}

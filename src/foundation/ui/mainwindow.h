@@ -1,0 +1,64 @@
+#pragma once
+
+#include "appcontext.h"
+#include "windowhost.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <functional>
+
+class BackgroundWindow;
+class QMdiArea;
+class QMenu;
+class QTimer;
+
+// MDIForm1: the frame of the program. It owns the menu, asks for a login over itself, gates every
+// guarded command by its item right and keeps the task windows in its client area.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Database& database, Session& session, const Clock& clock, Prompter& prompter,
+               PrintBridge& printBridge, const DataFolder& dataFolder);
+    ~MainWindow() override;
+
+    AppContext& context() { return m_context; }
+    WindowHost& host() { return m_host; }
+
+    // Makes the menu command `commandName` open the task window `windowName`, created by `create`,
+    // after its item right check. Commands with nothing registered stay disabled.
+    void registerWindow(const QString& commandName, const QString& windowName,
+                        std::function<QWidget*()> create);
+    // Makes the menu command run `run` (after the item right check when the command has an item).
+    void registerCommand(const QString& commandName, std::function<void()> run);
+    // Opens the list of reservations due today; shown after a login that finds some.
+    void setDueReminderWindow(std::function<void()> open) { m_openDueReminders = std::move(open); }
+
+    QAction* command(const QString& name) const;
+    QMenu* topMenu(const QString& name) const;
+    BackgroundWindow* background() const { return m_background; }
+
+    // Starts Timer1, whose first tick shows the login dialog over the painted window.
+    void startLoginTimer();
+
+private:
+    void buildMenus();
+    void showLogin();
+    void afterLogin();
+    void afterLoginCancelled();
+    void reLogin();
+    void setBusinessMenusEnabled(bool enabled, bool includingSystemSettings);
+    void updateCommandStates();
+    void runGuarded(int item, const std::function<void()>& run);
+
+    QMdiArea* m_area;
+    WindowHost m_host;
+    AppContext m_context;
+    BackgroundWindow* m_background;
+    QTimer* m_loginTimer;
+    QHash<QString, QAction*> m_commands;
+    QHash<QString, QMenu*> m_menus;
+    QHash<QString, int> m_items;
+    QHash<QString, std::function<void()>> m_runners;
+    std::function<void()> m_openDueReminders;
+    bool m_systemMaintenanceCut = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+// One command of the main menu. `item` is the guarded function item whose right opens it
+// (0: no right is tested). An entry without a name is a separator.
+struct MenuCommand {
+    QString name;
+    QString caption;
+    QKeySequence shortcut;
+    int item = 0;
+};
+
+struct TopMenu {
+    QString name;
+    QString caption;
+    bool business; // disabled until an operator has logged in
+    QList<MenuCommand> commands;
+};
+
+// The main window's whole menu tree, in order.
+const QList<TopMenu>& menuCatalog();

@@ -1,0 +1,78 @@
+#include "messageboxprompter.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompter::Icon::Question:
+        return QMessageBox::Question;
+    case Prompter::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void MessageBoxPrompter::inform(Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, m_owner);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+Prompter::Answer MessageBoxPrompter::ask(const QString& caption, const QString& text, bool withCancel) {
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, caption, text, buttons, m_owner);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    if (withCancel)
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+std::optional<QString> MessageBoxPrompter::inputText(const QString& caption, const QString& prompt,
+                                                     const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_owner, caption, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+QString MessageBoxPrompter::openFileName(const QString& caption, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(m_owner, caption, folder, filter);
+}
+
+QString MessageBoxPrompter::saveFileName(const QString& caption, const QString& suggestedPath,
+                                         const QString& filter) {
+    return QFileDialog::getSaveFileName(m_owner, caption, suggestedPath, filter);
+}
+
+std::optional<Prompter::FontChoice> MessageBoxPrompter::pickFont(const FontChoice& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, QFont(initial.family, initial.pointSize), m_owner);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{font.family(), font.pointSize()};
+}

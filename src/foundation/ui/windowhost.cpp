@@ -1,0 +1,79 @@
+#include "windowhost.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+WindowHost::WindowHost(QWidget* mainWindow, QMdiArea* area) : m_mainWindow(mainWindow), m_area(area) {}
+
+QPoint WindowHost::placement(QSize mainOuter, QSize child) {
+    return {(mainOuter.width() - child.width()) / 2,
+            (mainOuter.height() - child.height()) / 2 - twipsToPixels(400)};
+}
+
+QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& create) {
+    if (QMdiSubWindow* frame = frameOf(name)) {
+        place(frame);
+        frame->showNormal();
+        m_area->setActiveSubWindow(frame);
+        return frame->widget();
+    }
+    QWidget* window = create();
+    window->setObjectName(name);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* frame = m_area->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(QIcon());
+    frame->adjustSize();
+    place(frame);
+    frame->show();
+    m_area->setActiveSubWindow(frame);
+    return window;
+}
+
+QWidget* WindowHost::find(const QString& name) const {
+    QMdiSubWindow* frame = frameOf(name);
+    return frame ? frame->widget() : nullptr;
+}
+
+QList<QWidget*> WindowHost::openWindows() const {
+    QList<QWidget*> windows;
+    for (QMdiSubWindow* frame : m_area->subWindowList())
+        if (frame->widget())
+            windows << frame->widget();
+    return windows;
+}
+
+void WindowHost::close(QWidget* window) {
+    for (QMdiSubWindow* frame : m_area->subWindowList()) {
+        if (frame->widget() && (frame->widget() == window || frame->widget()->isAncestorOf(window))) {
+            frame->close();
+            return;
+        }
+    }
+}
+
+void WindowHost::close(const QString& name) {
+    if (QMdiSubWindow* frame = frameOf(name))
+        frame->close();
+}
+
+void WindowHost::closeAll() {
+    m_area->closeAllSubWindows();
+}
+
+void WindowHost::cascade() {
+    m_area->cascadeSubWindows();
+}
+
+QMdiSubWindow* WindowHost::frameOf(const QString& name) const {
+    for (QMdiSubWindow* frame : m_area->subWindowList())
+        if (frame->widget() && frame->widget()->objectName() == name)
+            return frame;
+    return nullptr;
+}
+
+void WindowHost::place(QMdiSubWindow* frame) {
+    // Never above or left of the client area, so the title bar stays within reach.
+    const QPoint spot = placement(m_mainWindow->frameGeometry().size(), frame->frameGeometry().size());
+    frame->move(std::max(0, spot.x()), std::max(0, spot.y()));
+}

@@ -1,0 +1,157 @@
+#include "commonroutines.h"
+#include "datetext.h"
+#include "money.h"
+#include "positionkey.h"
+#include "printbridge.h"
+#include "rights.h"
+#include "session.h"
+#include "sqlliteral.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+class RulesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void onlyItemsWithTheirFirstBitOpen() {
+        Session session;
+        session.permissionString = QStringLiteral("1") + QString(39, QLatin1Char('0'));
+        QVERIFY(Rights::checkItem(session, 1));
+        for (int item = 2; item <= 40; ++item)
+            QVERIFY(!Rights::checkItem(session, item));
+
+        session.permissionString = QString(23, QLatin1Char('f'));
+        QVERIFY(Rights::checkItem(session, 23));
+        QVERIFY(!Rights::checkItem(session, 24));
+        QVERIFY(!Rights::checkItem(session, 40));
+
+        session.permissionString = QString();
+        QVERIFY(!Rights::checkItem(session, 1));
+        QCOMPARE(Rights::permissionDigit(QStringLiteral("zF"), 1), 0);
+        QCOMPARE(Rights::permissionDigit(QStringLiteral("zF"), 2), 15);
+    }
+
+    void theRecordFlagsFollowTheBitsOfTheLastOpenedItem() {
+        Session session;
+        session.permissionString = QStringLiteral("3") + QStringLiteral("d") + QStringLiteral("e") + QStringLiteral("F");
+        QVERIFY(Rights::checkItem(session, 1)); // 3: open + add
+        QVERIFY(!session.flags.addDenied);
+        QVERIFY(session.flags.modifyDenied);
+        QVERIFY(session.flags.deleteDenied);
+
+        QVERIFY(Rights::checkItem(session, 2)); // d: open + modify + delete
+        QVERIFY(session.flags.addDenied);
+        QVERIFY(!session.flags.modifyDenied);
+        QVERIFY(!session.flags.deleteDenied);
+
+        // e lacks the open bit: refused, and the flags stay those of item 2
+        QVERIFY(!Rights::checkItem(session, 3));
+        QVERIFY(session.flags.addDenied);
+        QVERIFY(!session.flags.deleteDenied);
+
+        // upper case reads the same; the operator's own denials win over the digit
+        session.denials.remove = true;
+        QVERIFY(Rights::checkItem(session, 4));
+        QVERIFY(!session.flags.addDenied);
+        QVERIFY(!session.flags.modifyDenied);
+        QVERIFY(session.flags.deleteDenied);
+    }
+
+    void reportNamesMatchOnlyBetweenCommas() {
+        QVERIFY(Rights::reportListAllows(QStringLiteral(",gm,"), QStringLiteral("gm")));
+        QVERIFY(!Rights::reportListAllows(QStringLiteral(",gm,"), QStringLiteral("gm_jxf")));
+        QVERIFY(!Rights::reportListAllows(QStringLiteral(",gm_jxf,"), QStringLiteral("gm")));
+        QVERIFY(Rights::reportListAllows(QStringLiteral(",jcwzs,,lxr_jc,"), QStringLiteral("lxr_jc")));
+        QVERIFY(!Rights::reportListAllows(QString(), QStringLiteral("gm")));
+        QVERIFY(!Rights::reportListAllows(QStringLiteral(",GM,"), QStringLiteral("gm")));
+        QCOMPARE(Rights::reportCatalogue().size(), 40);
+    }
+
+    void printGateAndCommandTail() {
+        Session session;
+        RecordingLauncher launcher;
+        PrintBridge bridge(session, launcher, QStringLiteral("/opt/pelu"));
+        session.reportList = QStringLiteral(",gm,,ydmd,");
+
+        // Nine-character templates pass exactly as they are; a heading follows "@".
+        QVERIFY(bridge.print({QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
+                              QStringLiteral("select * from ydmd where 墓碑位置='甲区1排0001号'"), std::nullopt}));
+        QVERIFY(bridge.print({QStringLiteral("gm1       "), QStringLiteral("gm"), QStringLiteral("select 1"),
+                              QStringLiteral("标题")}));
+        QCOMPARE(launcher.tails(),
+                 QStringList({QStringLiteral("  ydmd   $#select * from ydmd where 墓碑位置='甲区1排0001号'"),
+                              QStringLiteral("gm1       $#select 1@标题")}));
+        QCOMPARE(launcher.started.first().program, QStringLiteral("/opt/pelu/pelu-print"));
+
+        // Not in the list: skipped. Print flag set: skipped, unless the site ignores the flag.
+        QVERIFY(!bridge.print({QStringLiteral("lxr       "), QStringLiteral("lxr"), QStringLiteral("select 1"), {}}));
+        session.flags.printDenied = true;
+        QVERIFY(!bridge.print({QStringLiteral("gm        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}}));
+        QVERIFY(bridge.print({QStringLiteral("wz        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}, true}));
+        // Sites without a list name print for everybody.
+        session.reportList.clear();
+        QVERIFY(bridge.print({QStringLiteral("jmsg      "), std::nullopt, QStringLiteral("select 1"), {}}));
+        QCOMPARE(launcher.started.size(), 4);
+    }
+
+    void valuesBecomeSafeLiterals() {
+        QCOMPARE(SqlLiteral::text(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
+        QCOMPARE(SqlLiteral::number(1740), QStringLiteral("1740"));
+        QCOMPARE(SqlLiteral::number(155.5), QStringLiteral("155.5"));
+        QCOMPARE(SqlLiteral::number(1e12), QStringLiteral("1000000000000"));
+        QCOMPARE(SqlLiteral::of(QVariant()), QStringLiteral("NULL"));
+        QCOMPARE(SqlLiteral::of(QDate(2026, 1, 2)), QStringLiteral("'2026-01-02'"));
+
+        TestData data;
+        data.sql(QStringLiteral("INSERT INTO gx (gx) VALUES (?)"), {QStringLiteral("a'b\"c")});
+        QCOMPARE(data.count(QStringLiteral("gx"), QStringLiteral("gx = ") + SqlLiteral::text(QStringLiteral("a'b\"c"))), 1);
+    }
+
+    void moneyReadsAndShowsLikeTheOffice() {
+        QCOMPARE(Money::parseLeading(QStringLiteral("12.5元")), 12.5);
+        QCOMPARE(Money::parseLeading(QStringLiteral("")), 0.0);
+        QCOMPARE(Money::parseLeading(QStringLiteral("abc")), 0.0);
+        QCOMPARE(Money::parseLeading(QStringLiteral(" -3")), -3.0);
+        QVERIFY(!Money::parseStrict(QStringLiteral("12a")));
+        QCOMPARE(*Money::parseStrict(QStringLiteral(" 12.25 ")), 12.25);
+        QCOMPARE(Money::format(1740), QStringLiteral("1740"));
+        QCOMPARE(Money::format(155.5), QStringLiteral("155.5"));
+        QCOMPARE(Money::format(0.1 + 0.2), QStringLiteral("0.3"));
+        QCOMPARE(Money::format(12345678.9), QStringLiteral("12345678.9"));
+        QCOMPARE(Money::format(-0.001), QStringLiteral("0"));
+        QCOMPARE(Money::formatTwoDecimals(1740), QStringLiteral("1740.00"));
+    }
+
+    void datesRoundTripAndRangesIncludeTheLastDay() {
+        QCOMPARE(DateText::fromDate(QDate(2026, 3, 9)), QStringLiteral("2026-03-09"));
+        QCOMPARE(DateText::toDate(QStringLiteral("2026-03-09 17:45:00")), QDate(2026, 3, 9));
+        QCOMPARE(DateText::toDateTime(QStringLiteral("2026-03-09 17:45:00")),
+                 QDateTime(QDate(2026, 3, 9), QTime(17, 45)));
+        QCOMPARE(DateText::dayAfter(QDate(2026, 12, 31)), QStringLiteral("2027-01-01"));
+        // "2026-03-09" sorts before "2026-03-10" as text, unlike short date forms without zeros
+        QVERIFY(DateText::fromDate(QDate(2026, 3, 9)) < DateText::fromDate(QDate(2026, 3, 10)));
+    }
+
+    void numbersAreFourDigits() {
+        QCOMPARE(PositionKey::fourDigitNumber(QStringLiteral(" 7 ")), QStringLiteral("0007"));
+        QCOMPARE(PositionKey::fourDigitNumber(QStringLiteral("12345")), QStringLiteral("2345"));
+        QCOMPARE(PositionKey::niche(QStringLiteral("福厅"), QStringLiteral("2"), QStringLiteral("15")),
+                 QStringLiteral("福厅2室0015号"));
+    }
+
+    void commonRoutines() {
+        QCOMPARE(CommonRoutines::twoDigitDatePart(3), QStringLiteral("-03"));
+        QCOMPARE(CommonRoutines::twoDigitDatePart(12), QStringLiteral("-12"));
+        QCOMPARE(CommonRoutines::twoDigitDatePart(0), QStringLiteral("-00"));
+        QCOMPARE(CommonRoutines::twoDigitDatePart(-5), QStringLiteral("--5"));
+        QCOMPARE(CommonRoutines::chineseMonthName(1), QStringLiteral("一月"));
+        QCOMPARE(CommonRoutines::chineseMonthName(11), QStringLiteral("十一月"));
+        QCOMPARE(CommonRoutines::chineseMonthName(12), QStringLiteral("十二月"));
+        QCOMPARE(CommonRoutines::chineseMonthName(0), QString());
+        QCOMPARE(CommonRoutines::chineseMonthName(13), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(RulesTest)
+#include "tst_rules.moc"

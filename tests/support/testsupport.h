@@ -1,0 +1,81 @@
+#pragma once
+
+#include "clock.h"
+#include "database.h"
+#include "datafolder.h"
+#include "printbridge.h"
+#include "prompter.h"
+#include "session.h"
+
+#include <QList>
+#include <QQueue>
+#include <QTemporaryDir>
+#include <memory>
+
+// Everything the operator would have seen, in order; questions are recorded with the Question icon.
+struct ShownMessage {
+    Prompter::Icon icon;
+    QString caption;
+    QString text;
+};
+
+// Answers questions, input boxes and dialogs from queues and records every message.
+// An unexpected question fails the running test rather than guessing an answer.
+class ScriptedPrompter : public Prompter {
+public:
+    QList<ShownMessage> shown;
+    QQueue<Answer> answers;
+    QQueue<std::optional<QString>> inputs;
+    QQueue<QString> fileNames;
+    QQueue<std::optional<FontChoice>> fonts;
+
+    QStringList texts() const;
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+
+    void inform(Icon icon, const QString& caption, const QString& text) override;
+    Answer ask(const QString& caption, const QString& text, bool withCancel) override;
+    std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                     const QString& defaultText) override;
+    QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    std::optional<FontChoice> pickFont(const FontChoice& initial) override;
+};
+
+// Records the programs a print would have started.
+class RecordingLauncher : public ProcessLauncher {
+public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+    QList<Start> started;
+
+    void startDetached(const QString& program, const QStringList& arguments) override;
+    // The command tails handed to the printing program, in order.
+    QStringList tails() const;
+};
+
+// A fresh data folder with a fresh database, removed at the end of the test.
+class TestData {
+public:
+    TestData();
+    Database& db() { return *m_database; }
+    const DataFolder& folder() const { return m_folder; }
+    // Runs a statement for setting up a case; fails the test on error.
+    void sql(const QString& statement, const QVariantList& values = {});
+    QVariant value(const QString& query, const QVariantList& values = {});
+    int count(const QString& table, const QString& where = QString(), const QVariantList& values = {});
+    // A text dump of a whole table, to prove an action left it exactly as it was.
+    QString dump(const QString& table);
+    // Adds an operator with a hashed password.
+    void addOperator(const QString& name, const QString& password, const QString& level,
+                     const QString& permissions, const QString& reports = QString());
+
+private:
+    QTemporaryDir m_dir;
+    DataFolder m_folder;
+    std::unique_ptr<Database> m_database;
+};
+
+// A fixed moment for tests: 2026-12-06 09:30:00.
+QDateTime testNow();
