@@ -27,8 +27,10 @@ Options parse(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("公墓管理系统"));
     parser.addHelpOption();
-    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("数据文件夹"), QStringLiteral("DIR"));
-    const QCommandLineOption create(QStringLiteral("create-database"), QStringLiteral("建立或升级数据库后退出"));
+    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("数据文件夹"),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption create(QStringLiteral("create-database"),
+                                    QStringLiteral("建立或升级数据库后退出"));
     const QCommandLineOption setPassword(QStringLiteral("set-password"),
                                          QStringLiteral("从标准输入读取操作员的新口令后退出"),
                                          QStringLiteral("OPERATOR"));
@@ -40,8 +42,8 @@ Options parse(const QCoreApplication& app) {
 bool wantsWindows(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        if (argument == "--create-database" || argument.startsWith("--set-password") || argument == "--help" ||
-            argument == "-h")
+        if (argument == "--create-database" || argument.startsWith("--set-password") ||
+            argument == "--help" || argument == "-h")
             return false;
     }
     return true;
@@ -65,7 +67,8 @@ int runCommandLine(const Options& options, DataFolder& folder) {
                                            QStringLiteral("修改口令"));
             if (done.numRowsAffected() != 1)
                 return fail(QStringLiteral("没有操作员：%1").arg(options.setPasswordFor));
-            QTextStream(stdout) << QStringLiteral("已修改 %1 的口令。").arg(options.setPasswordFor) << Qt::endl;
+            QTextStream(stdout) << QStringLiteral("已修改 %1 的口令。").arg(options.setPasswordFor)
+                                << Qt::endl;
             return 0;
         }
         QTextStream(stdout) << database.filePath() << Qt::endl;

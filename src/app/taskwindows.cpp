@@ -6,6 +6,7 @@
 void registerTaskWindows(MainWindow& mainWindow) {
     AppContext& context = mainWindow.context();
     mainWindow.setDueReminderWindow([&context] {
-        context.host.open(QStringLiteral("Frm_ydwktx"), [&context] { return new DueReminderWindow(context); });
+        context.host.open(QStringLiteral("Frm_ydwktx"),
+                          [&context] { return new DueReminderWindow(context); });
     });
 }

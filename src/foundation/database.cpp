@@ -7,7 +7,8 @@
 #include <QSqlError>
 #include <QUuid>
 
-DatabaseError::DatabaseError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+DatabaseError::DatabaseError(const QString& message)
+    : std::runtime_error(message.toStdString()), m_message(message) {}
 
 namespace {
 
@@ -56,11 +57,12 @@ void Database::connect(Mode mode) {
     const int version = probe.value(0).toInt();
     probe.finish();
     if (version > Schema::latestVersion())
-        throw DatabaseError(QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。"
-                                           "为免损坏数据，未做任何改动。")
-                                .arg(m_filePath)
-                                .arg(version)
-                                .arg(Schema::latestVersion()));
+        throw DatabaseError(
+            QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。"
+                           "为免损坏数据，未做任何改动。")
+                .arg(m_filePath)
+                .arg(version)
+                .arg(Schema::latestVersion()));
     if (mode == Mode::ReadOnly) {
         exec(QStringLiteral("PRAGMA query_only = 1"), {}, QStringLiteral("以只读方式打开数据库"));
         return;

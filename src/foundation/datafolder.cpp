@@ -71,7 +71,8 @@ QString DataFolder::lockFile() const {
 DataFolder::PrinterSettings DataFolder::printerSettings() const {
     const QSettings ini(iniFile(), QSettings::IniFormat);
     PrinterSettings settings;
-    const QString mode = ini.value(QStringLiteral("printer/mode"), QStringLiteral("pdf")).toString().trimmed();
+    const QString mode =
+        ini.value(QStringLiteral("printer/mode"), QStringLiteral("pdf")).toString().trimmed();
     if (mode == QLatin1String("printer"))
         settings.mode = PrinterMode::Printer;
     else if (mode == QLatin1String("preview"))

@@ -10,8 +10,9 @@ LoginService::LoginService(Database& database, Session& session, const Clock& cl
     : m_database(database), m_session(session), m_clock(clock) {}
 
 QStringList LoginService::offeredOperators() {
-    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"),
-                                      {}, QStringLiteral("读取操作员列表"));
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"), {},
+                        QStringLiteral("读取操作员列表"));
     QStringList names;
     while (query.next())
         names << query.value(0).toString();
@@ -21,8 +22,8 @@ QStringList LoginService::offeredOperators() {
 void LoginService::pick(const QString& listText) {
     if (listText.isEmpty())
         return;
-    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 操作员, 口令 FROM czy WHERE 操作员 = ?"), {listText},
-                                      QStringLiteral("读取操作员"));
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 操作员, 口令 FROM czy WHERE 操作员 = ?"),
+                                      {listText}, QStringLiteral("读取操作员"));
     if (!query.next())
         return;
     m_session.operatorName = query.value(0).toString();
@@ -30,13 +31,15 @@ void LoginService::pick(const QString& listText) {
 }
 
 bool LoginService::logIn(const QString& listText, const QString& typedPassword) {
-    const bool valid = !typedPassword.isEmpty() && !listText.isEmpty() && m_session.operatorName == listText &&
+    const bool valid = !typedPassword.isEmpty() && !listText.isEmpty() &&
+                       m_session.operatorName == listText &&
                        PasswordHash::matches(m_storedHash, typedPassword.trimmed());
     if (!valid)
         return false;
 
     QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT 打印报表, 权限字符, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy WHERE 操作员 = ?"),
+        QStringLiteral(
+            "SELECT 打印报表, 权限字符, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy WHERE 操作员 = ?"),
         {listText}, QStringLiteral("读取操作员权限"));
     if (!query.next())
         return false;

@@ -22,7 +22,8 @@ public:
                                              const QString& defaultText = QString()) = 0;
     // Empty text when the operator cancels.
     virtual QString openFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
+                                 const QString& filter) = 0;
     virtual std::optional<FontChoice> pickFont(const FontChoice& initial) = 0;
 };
 

@@ -17,43 +17,52 @@ private:
     static QMap<QString, QStringList> expectedColumns() {
         auto cols = [](const char* text) { return QString::fromUtf8(text).split(QLatin1Char(' ')); };
         return {
-            {QStringLiteral("czy"), cols("操作员 口令 级别 权限字符 打印报表 系统管理 记录添加 记录修改 记录删除 记录打印")},
+            {QStringLiteral("czy"),
+             cols("操作员 口令 级别 权限字符 打印报表 系统管理 记录添加 记录修改 记录删除 记录打印")},
             {QStringLiteral("gx"), cols("gx")},
             {QStringLiteral("mblx"), cols("mblx zblx dblx")},
             {QStringLiteral("yhxx"), cols("dwmc zt ztdx ztys bjt")},
             {QStringLiteral("mpic"), cols("mstyle picno picpath memo")},
-            {QStringLiteral("mq_wz"), cols("墓区 排 号 样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 寿穴")},
-            {QStringLiteral("gm_dj"),
-             cols("编号 墓碑位置 购墓日期 日期起 日期止 联系人 身份证号 工作单位 家庭住址 联系电话 手机 操作员 业务员 墓碑类型 "
-                  "主碑材质 底碑材质 故者姓名 性别 籍贯 生前单位 出生日期 逝世日期 落葬日期 关系 备注 证书编号")},
-            {QStringLiteral("gm_xr"), cols("墓碑位置 故者姓名A 性别A 故者姓名B 性别B 故者姓名C 性别C 故者姓名D 性别D")},
+            {QStringLiteral("mq_wz"),
+             cols("墓区 排 号 样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 寿穴")},
+            {QStringLiteral("gm_dj"), cols("编号 墓碑位置 购墓日期 日期起 日期止 联系人 身份证号 工作单位 "
+                                           "家庭住址 联系电话 手机 操作员 业务员 墓碑类型 "
+                                           "主碑材质 底碑材质 故者姓名 性别 籍贯 生前单位 出生日期 逝世日期 "
+                                           "落葬日期 关系 备注 证书编号")},
+            {QStringLiteral("gm_xr"),
+             cols("墓碑位置 故者姓名A 性别A 故者姓名B 性别B 故者姓名C 性别C 故者姓名D 性别D")},
             {QStringLiteral("gm_xf1"),
-             cols("id 编号 墓碑位置 购墓日期 日期起 日期止 联系人 联系电话 手机 工作单位 安葬日期 故者姓名 墓地费 墓碑费 家庭墓费 "
+             cols("id 编号 墓碑位置 购墓日期 日期起 日期止 联系人 联系电话 手机 工作单位 安葬日期 故者姓名 "
+                  "墓地费 墓碑费 家庭墓费 "
                   "工料费 管理费 绿化费 其它费 qt qtf 小计 合计 备注 操作方式 操作员 操作日期")},
             {QStringLiteral("gm_qtf"),
-             cols("编号 墓碑位置 联系人 公墓证 数量1 合计1 香币 数量2 合计2 塑料袋 数量3 合计3 瓷像 数量4 合计4 刻字 数量5 合计5 "
+             cols("编号 墓碑位置 联系人 公墓证 数量1 合计1 香币 数量2 合计2 塑料袋 数量3 合计3 瓷像 数量4 "
+                  "合计4 刻字 数量5 合计5 "
                   "镏金 数量6 合计6 施工 吉祥号 合墓 外运 二次安葬 车费 特修 QT QTF 合计 操作人 操作日期")},
-            {QStringLiteral("ydmd"),
-             cols("id 编号 墓碑位置 联系人 身份证号 家庭住址 联系电话 工作单位 预交金额 成交金额 补交金额 余额 操作员 操作时间 "
-                  "提醒日期 需要提醒")},
-            {QStringLiteral("yd_tm"), cols("编号 墓碑位置 联系人 家庭住址 联系电话 工作单位 退费金额 操作员 操作时间")},
-            {QStringLiteral("mq_tm"),
-             cols("编号 墓碑位置 联系人 工作单位 联系电话 墓地费 墓碑费 家庭墓费 工料费 管理费 绿化费 其它费 小计 合计 备注 操作员 "
-                  "操作日期")},
+            {QStringLiteral("ydmd"), cols("id 编号 墓碑位置 联系人 身份证号 家庭住址 联系电话 工作单位 "
+                                          "预交金额 成交金额 补交金额 余额 操作员 操作时间 "
+                                          "提醒日期 需要提醒")},
+            {QStringLiteral("yd_tm"),
+             cols("编号 墓碑位置 联系人 家庭住址 联系电话 工作单位 退费金额 操作员 操作时间")},
+            {QStringLiteral("mq_tm"), cols("编号 墓碑位置 联系人 工作单位 联系电话 墓地费 墓碑费 家庭墓费 "
+                                           "工料费 管理费 绿化费 其它费 小计 合计 备注 操作员 "
+                                           "操作日期")},
             {QStringLiteral("mq_bwl"), cols("id 墓碑位置 登记时间 内容")},
-            {QStringLiteral("cjdd"),
-             cols("墓碑位置 故者姓名 联系人 联系电话 落葬日期 交款金额 交款日期 起始年份 终止年份 点灯标志 操作人")},
-            {QStringLiteral("jmsg"), cols("墓地位置 故者姓名 墓型 穴位深度 墓面铺设 穴位数量 竣工时间 备注 编号")},
-            {QStringLiteral("jmsgys"),
-             cols("墓地位置 故者姓名 所建墓型 穴位深度 穴位数量 竣工时间 建墓质量评定 需整改内容 验收人 施工方代表 工程部代表 编号")},
+            {QStringLiteral("cjdd"), cols("墓碑位置 故者姓名 联系人 联系电话 落葬日期 交款金额 交款日期 "
+                                          "起始年份 终止年份 点灯标志 操作人")},
+            {QStringLiteral("jmsg"),
+             cols("墓地位置 故者姓名 墓型 穴位深度 墓面铺设 穴位数量 竣工时间 备注 编号")},
+            {QStringLiteral("jmsgys"), cols("墓地位置 故者姓名 所建墓型 穴位深度 穴位数量 竣工时间 "
+                                            "建墓质量评定 需整改内容 验收人 施工方代表 工程部代表 编号")},
             {QStringLiteral("ghjc_wz"), cols("厅 室 层 号 样式 价位 状态")},
-            {QStringLiteral("ghjc_dj"),
-             cols("id 存放位置 骨灰盒型 故者姓名 性别 出生日期 逝世日期 籍贯 生前单位 日期起 日期止 联系人 关系 工作单位 身份证号 "
-                  "家庭住址 联系电话 电子信箱 备注")},
-            {QStringLiteral("ghjc_xf1"), cols("存放位置 故者姓名 联系人 日期起 日期止 应收费 实收费 操作方式 操作员 操作日期")},
-            {QStringLiteral("ghjc_xf2"),
-             cols("存放位置 联系人 寄存证 数量1 合计1 香币 数量2 合计2 小牌位 数量3 合计3 瓷像 数量4 合计4 层次费 其它费 总计 "
-                  "操作员 操作日期")},
+            {QStringLiteral("ghjc_dj"), cols("id 存放位置 骨灰盒型 故者姓名 性别 出生日期 逝世日期 籍贯 "
+                                             "生前单位 日期起 日期止 联系人 关系 工作单位 身份证号 "
+                                             "家庭住址 联系电话 电子信箱 备注")},
+            {QStringLiteral("ghjc_xf1"),
+             cols("存放位置 故者姓名 联系人 日期起 日期止 应收费 实收费 操作方式 操作员 操作日期")},
+            {QStringLiteral("ghjc_xf2"), cols("存放位置 联系人 寄存证 数量1 合计1 香币 数量2 合计2 小牌位 "
+                                              "数量3 合计3 瓷像 数量4 合计4 层次费 其它费 总计 "
+                                              "操作员 操作日期")},
             {QStringLiteral("jc_tf"), cols("存放位置 联系人 工作单位 应退金额 操作员 操作日期")},
             {QStringLiteral("jc_bwl"), cols("id 寄存位置 操作时间 备忘内容")},
             {QStringLiteral("MwxsSjdtj"), cols("类型 位置数 百分比")},
@@ -87,7 +96,8 @@ private slots:
         TestData data;
         data.sql(QStringLiteral("INSERT INTO gm_xf1 (编号, 合计, 操作日期) VALUES (?, ?, ?)"),
                  {QStringLiteral("12"), 1740.5, QStringLiteral("2026-12-06 09:30:00")});
-        QCOMPARE(data.value(QStringLiteral("SELECT typeof(编号) FROM gm_xf1")).toString(), QStringLiteral("integer"));
+        QCOMPARE(data.value(QStringLiteral("SELECT typeof(编号) FROM gm_xf1")).toString(),
+                 QStringLiteral("integer"));
         QCOMPARE(data.value(QStringLiteral("SELECT 合计 FROM gm_xf1")).toDouble(), 1740.5);
         QCOMPARE(data.count(QStringLiteral("gm_xf1"), QStringLiteral("date(操作日期) = '2026-12-06'")), 1);
     }
@@ -96,31 +106,37 @@ private slots:
         TestData data;
         data.sql(QStringLiteral("INSERT INTO mq_wz (墓区) VALUES ('空区')"));
         data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES ('甲区', '2')"));
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0007', '未使用')"));
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('乙区', '', '0003', '未使用')"));
+        data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0007', '未使用')"));
+        data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('乙区', '', '0003', '未使用')"));
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("号 IS NOT NULL AND 号 <> ''")), 2);
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 IS NULL")), 2);
-        const QString withRow = PositionKey::plot(QStringLiteral("甲区"), QStringLiteral("1"), QStringLiteral("7"));
+        const QString withRow =
+            PositionKey::plot(QStringLiteral("甲区"), QStringLiteral("1"), QStringLiteral("7"));
         const QString withoutRow = PositionKey::plot(QStringLiteral("乙区"), QString(), QStringLiteral("3"));
         QCOMPARE(withRow, QStringLiteral("甲区1排0007号"));
         QCOMPARE(withoutRow, QStringLiteral("乙区0003号"));
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 = ?"), {withRow}), 1);
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 = ?"), {withoutRow}), 1);
 
-        data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) VALUES ('福厅', '1', '3', '0012', '未使用')"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) VALUES ('福厅', '1', '3', '0012', '未使用')"));
         QCOMPARE(data.value(QStringLiteral("SELECT 存放位置 FROM ghjc_wz")).toString(),
                  PositionKey::niche(QStringLiteral("福厅"), QStringLiteral("1"), QStringLiteral("12")));
     }
 
     void freshDatabaseShipsAdminAndReferenceRows() {
         TestData data;
-        QSqlQuery admin = data.db().exec(QStringLiteral("SELECT 级别, 权限字符, 打印报表, 口令 FROM czy WHERE 操作员 = 'Admin'"),
-                                         {}, QStringLiteral("test"));
+        QSqlQuery admin = data.db().exec(
+            QStringLiteral("SELECT 级别, 权限字符, 打印报表, 口令 FROM czy WHERE 操作员 = 'Admin'"), {},
+            QStringLiteral("test"));
         QVERIFY(admin.next());
         QCOMPARE(admin.value(0).toString(), QStringLiteral("系统员"));
         QCOMPARE(admin.value(1).toString(), QString(40, QLatin1Char('f')));
         for (const auto& report : Rights::reportCatalogue())
-            QVERIFY2(Rights::reportListAllows(admin.value(2).toString(), report.name), qPrintable(report.name));
+            QVERIFY2(Rights::reportListAllows(admin.value(2).toString(), report.name),
+                     qPrintable(report.name));
         QVERIFY(admin.value(3).toString().startsWith(QStringLiteral("$argon2id$")));
         QCOMPARE(data.count(QStringLiteral("yhxx")), 1);
         QVERIFY(data.count(QStringLiteral("gx")) > 5);
@@ -133,7 +149,8 @@ private slots:
         folder.prepare();
         { Database first(folder.databaseFile()); }
         Database second(folder.databaseFile());
-        QCOMPARE(second.scalar(QStringLiteral("SELECT count(*) FROM czy"), {}, QStringLiteral("test")).toInt(), 1);
+        QCOMPARE(
+            second.scalar(QStringLiteral("SELECT count(*) FROM czy"), {}, QStringLiteral("test")).toInt(), 1);
     }
 
     void aFailedWriteLeavesNothingHalfWritten() {
@@ -145,7 +162,8 @@ private slots:
             data.db().transaction([&] {
                 for (int n = 1; n <= 5; ++n)
                     data.db().exec(QStringLiteral("INSERT INTO mq_wz (墓区, 号) VALUES ('甲区', ?)"),
-                                   {PositionKey::fourDigitNumber(QString::number(n))}, QStringLiteral("写入墓位"));
+                                   {PositionKey::fourDigitNumber(QString::number(n))},
+                                   QStringLiteral("写入墓位"));
             });
         } catch (const DatabaseError& error) {
             failed = true;

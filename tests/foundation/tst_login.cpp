@@ -53,7 +53,8 @@ private slots:
 
     void theOperatorsDenialMarksBecomeFlags() {
         TestData data;
-        data.addOperator(QStringLiteral("赵六"), QStringLiteral("pw"), QStringLiteral("操作员"), QStringLiteral("f"));
+        data.addOperator(QStringLiteral("赵六"), QStringLiteral("pw"), QStringLiteral("操作员"),
+                         QStringLiteral("f"));
         data.sql(QStringLiteral("UPDATE czy SET 记录打印 = 1, 记录删除 = 1 WHERE 操作员 = '赵六'"));
         Session session;
         FixedClock clock(testNow());
@@ -85,10 +86,13 @@ private slots:
         FixedClock clock(testNow());
         LoginService login(data.db(), session, clock);
         QCOMPARE(login.remindersDueToday(), 0);
-        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0001号', '2026-12-06', 0)"));
-        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0002号', '2026-12-05', 1)"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0001号', '2026-12-06', 0)"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0002号', '2026-12-05', 1)"));
         QCOMPARE(login.remindersDueToday(), 0);
-        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0003号', '2026-12-06', 1)"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0003号', '2026-12-06', 1)"));
         QCOMPARE(login.remindersDueToday(), 1);
     }
 };

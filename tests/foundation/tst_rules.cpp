@@ -34,7 +34,8 @@ private slots:
 
     void theRecordFlagsFollowTheBitsOfTheLastOpenedItem() {
         Session session;
-        session.permissionString = QStringLiteral("3") + QStringLiteral("d") + QStringLiteral("e") + QStringLiteral("F");
+        session.permissionString =
+            QStringLiteral("3") + QStringLiteral("d") + QStringLiteral("e") + QStringLiteral("F");
         QVERIFY(Rights::checkItem(session, 1)); // 3: open + add
         QVERIFY(!session.flags.addDenied);
         QVERIFY(session.flags.modifyDenied);
@@ -76,7 +77,8 @@ private slots:
 
         // Nine-character templates pass exactly as they are; a heading follows "@".
         QVERIFY(bridge.print({QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
-                              QStringLiteral("select * from ydmd where 墓碑位置='甲区1排0001号'"), std::nullopt}));
+                              QStringLiteral("select * from ydmd where 墓碑位置='甲区1排0001号'"),
+                              std::nullopt}));
         QVERIFY(bridge.print({QStringLiteral("gm1       "), QStringLiteral("gm"), QStringLiteral("select 1"),
                               QStringLiteral("标题")}));
         QCOMPARE(launcher.tails(),
@@ -85,10 +87,13 @@ private slots:
         QCOMPARE(launcher.started.first().program, QStringLiteral("/opt/pelu/pelu-print"));
 
         // Not in the list: skipped. Print flag set: skipped, unless the site ignores the flag.
-        QVERIFY(!bridge.print({QStringLiteral("lxr       "), QStringLiteral("lxr"), QStringLiteral("select 1"), {}}));
+        QVERIFY(!bridge.print(
+            {QStringLiteral("lxr       "), QStringLiteral("lxr"), QStringLiteral("select 1"), {}}));
         session.flags.printDenied = true;
-        QVERIFY(!bridge.print({QStringLiteral("gm        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}}));
-        QVERIFY(bridge.print({QStringLiteral("wz        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}, true}));
+        QVERIFY(!bridge.print(
+            {QStringLiteral("gm        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}}));
+        QVERIFY(bridge.print(
+            {QStringLiteral("wz        "), QStringLiteral("gm"), QStringLiteral("select 1"), {}, true}));
         // Sites without a list name print for everybody.
         session.reportList.clear();
         QVERIFY(bridge.print({QStringLiteral("jmsg      "), std::nullopt, QStringLiteral("select 1"), {}}));
@@ -105,7 +110,9 @@ private slots:
 
         TestData data;
         data.sql(QStringLiteral("INSERT INTO gx (gx) VALUES (?)"), {QStringLiteral("a'b\"c")});
-        QCOMPARE(data.count(QStringLiteral("gx"), QStringLiteral("gx = ") + SqlLiteral::text(QStringLiteral("a'b\"c"))), 1);
+        QCOMPARE(data.count(QStringLiteral("gx"),
+                            QStringLiteral("gx = ") + SqlLiteral::text(QStringLiteral("a'b\"c"))),
+                 1);
     }
 
     void moneyReadsAndShowsLikeTheOffice() {

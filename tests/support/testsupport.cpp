@@ -25,7 +25,8 @@ Prompter::Answer ScriptedPrompter::ask(const QString& caption, const QString& te
     return answers.dequeue();
 }
 
-std::optional<QString> ScriptedPrompter::inputText(const QString& caption, const QString& prompt, const QString&) {
+std::optional<QString> ScriptedPrompter::inputText(const QString& caption, const QString& prompt,
+                                                   const QString&) {
     shown.append({Icon::None, caption, prompt});
     if (inputs.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected input box: ") + prompt), __FILE__, __LINE__);
@@ -75,14 +76,15 @@ QVariant TestData::value(const QString& query, const QVariantList& values) {
 }
 
 int TestData::count(const QString& table, const QString& where, const QVariantList& values) {
-    const QString query =
-        QStringLiteral("SELECT count(*) FROM ") + table + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
+    const QString query = QStringLiteral("SELECT count(*) FROM ") + table +
+                          (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
     return value(query, values).toInt();
 }
 
 QString TestData::dump(const QString& table) {
-    QSqlQuery query = m_database->exec(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"),
-                                       {}, QStringLiteral("test dump"));
+    QSqlQuery query =
+        m_database->exec(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"), {},
+                         QStringLiteral("test dump"));
     QStringList lines;
     while (query.next()) {
         QStringList fields;

@@ -2,8 +2,8 @@
 
 #include "actionguard.h"
 #include "backgroundwindow.h"
-#include "loginservice.h"
 #include "logindialog.h"
+#include "loginservice.h"
 #include "menucatalog.h"
 #include "prompter.h"
 #include "rights.h"
@@ -36,8 +36,8 @@ private:
 
 MainWindow::MainWindow(Database& database, Session& session, const Clock& clock, Prompter& prompter,
                        PrintBridge& printBridge, const DataFolder& dataFolder)
-    : m_area(new QMdiArea(this)), m_host(this, m_area),
-      m_context{database, session, clock, prompter, printBridge, m_host, dataFolder},
+    : m_area(new QMdiArea(this)),
+      m_host(this, m_area), m_context{database, session, clock, prompter, printBridge, m_host, dataFolder},
       m_background(new BackgroundWindow(database, m_area->viewport())), m_loginTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("公墓管理系统"));
@@ -78,16 +78,16 @@ void MainWindow::buildMenus() {
             action->setShortcut(entry.shortcut);
             m_commands.insert(entry.name, action);
             m_items.insert(entry.name, entry.item);
-            connect(action, &QAction::triggered, this, [this, name = entry.name] {
-                runGuarded(m_items.value(name), m_runners.value(name));
-            });
+            connect(action, &QAction::triggered, this,
+                    [this, name = entry.name] { runGuarded(m_items.value(name), m_runners.value(name)); });
         }
     }
 }
 
 void MainWindow::registerWindow(const QString& commandName, const QString& windowName,
                                 std::function<QWidget*()> create) {
-    registerCommand(commandName, [this, windowName, create = std::move(create)] { m_host.open(windowName, create); });
+    registerCommand(commandName,
+                    [this, windowName, create = std::move(create)] { m_host.open(windowName, create); });
 }
 
 void MainWindow::registerCommand(const QString& commandName, std::function<void()> run) {

@@ -60,7 +60,8 @@ std::optional<QString> MessageBoxPrompter::inputText(const QString& caption, con
     return text;
 }
 
-QString MessageBoxPrompter::openFileName(const QString& caption, const QString& folder, const QString& filter) {
+QString MessageBoxPrompter::openFileName(const QString& caption, const QString& folder,
+                                         const QString& filter) {
     return QFileDialog::getOpenFileName(m_owner, caption, folder, filter);
 }
 

@@ -16,7 +16,8 @@ public:
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
     std::optional<FontChoice> pickFont(const FontChoice& initial) override;
 
 private:

@@ -1,0 +1,317 @@
+#include "comboentry.h"
+#include "enterastab.h"
+#include "mainwindow.h"
+#include "menucatalog.h"
+#include "taskwindows.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A whole running office on a fresh database, without the login shown.
+struct Office {
+    TestData data;
+    Session session;
+    FixedClock clock{testNow()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
+    MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
+
+    Office() {
+        registerTaskWindows(window);
+        window.show();
+    }
+
+    // Plays the operator at the login dialog once the timer brings it up.
+    void atLogin(const std::function<void(QDialog*)>& play) {
+        auto* poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, play] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                poll->deleteLater();
+                play(dialog);
+            }
+        });
+        poll->start(10);
+        window.startLoginTimer();
+    }
+
+    void logInAs(const QString& name, const QString& password) {
+        bool played = false;
+        atLogin([&](QDialog* dialog) {
+            pick(dialog, name);
+            dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(password);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+            if (dialog->isVisible()) // a refused login: leave the dialog
+                dialog->reject();
+            played = true;
+        });
+        QTRY_VERIFY(played);
+    }
+
+    static void pick(QDialog* dialog, const QString& name) {
+        auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("Combo1"));
+        const int index = combo->findText(name);
+        QVERIFY(index >= 0);
+        combo->setCurrentIndex(index);
+        Q_EMIT combo->activated(index);
+    }
+
+    bool enabled(const QString& menu) { return window.topMenu(menu)->menuAction()->isEnabled(); }
+    QList<QWidget*> openWindows() { return window.host().openWindows(); }
+};
+
+QWidget* plainWindow(const QString& title) {
+    auto* widget = new QWidget;
+    widget->setWindowTitle(title);
+    widget->resize(300, 200);
+    return widget;
+}
+
+const QStringList businessMenus = {QStringLiteral("M_jcgl"), QStringLiteral("M_mqgl"), QStringLiteral("Wpsf"),
+                                   QStringLiteral("Mwxstjzk"), QStringLiteral("M_xtsz")};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theMenuTreeCarriesItsNamesCaptionsAndKeys() {
+        Office office;
+        QCOMPARE(office.window.objectName(), QStringLiteral("MDIForm1"));
+        int commands = 0;
+        QSet<int> items;
+        for (const TopMenu& top : menuCatalog()) {
+            QMenu* menu = office.window.topMenu(top.name);
+            QVERIFY(menu);
+            QCOMPARE(menu->title(), top.caption);
+            for (const MenuCommand& entry : top.commands)
+                if (!entry.name.isEmpty()) {
+                    ++commands;
+                    if (entry.item > 0)
+                        items.insert(entry.item);
+                    QCOMPARE(office.window.command(entry.name)->text(), entry.caption);
+                }
+        }
+        QCOMPARE(commands, 44);
+        // Every item is reached from the menu but the four tested by buttons inside windows.
+        QCOMPARE(items.size(), 36);
+        for (int buttonItem : {28, 29, 37, 38})
+            QVERIFY(!items.contains(buttonItem));
+        QCOMPARE(office.window.command(QStringLiteral("M_cxdl"))->text(), QStringLiteral("重新登录     "));
+        QCOMPARE(office.window.command(QStringLiteral("M_cxdl"))->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(office.window.command(QStringLiteral("M_szmw"))->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_M));
+        QCOMPARE(office.window.topMenu(QStringLiteral("M_jcgl"))->title(), QStringLiteral("&A〖寄存管理〗"));
+
+        // Before any login the business menus are out of reach; help and exit are not.
+        for (const QString& name : businessMenus)
+            QVERIFY(!office.enabled(name));
+        QVERIFY(office.enabled(QStringLiteral("M_about")));
+        QVERIFY(office.enabled(QStringLiteral("m_exit")));
+        QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
+        // Nothing opens a window that does not exist yet.
+        QVERIFY(!office.window.command(QStringLiteral("M_jcwh"))->isEnabled());
+    }
+
+    void theGateOpensOnlyItemsWithTheirRight() {
+        Office office;
+        office.session.permissionString = QStringLiteral("1") + QString(39, QLatin1Char('0'));
+        office.window.registerWindow(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"),
+                                     [] { return plainWindow(QStringLiteral("寄存设置")); });
+        office.window.registerWindow(QStringLiteral("M_bljc"), QStringLiteral("Frm_bljc"),
+                                     [] { return plainWindow(QStringLiteral("寄存登记")); });
+        office.window.registerWindow(QStringLiteral("bxwh"), QStringLiteral("Frmbxwh"),
+                                     [] { return plainWindow(QStringLiteral("碑型维护")); });
+
+        office.window.command(QStringLiteral("M_bljc"))->trigger();
+        QCOMPARE(office.prompter.shown.size(), 1);
+        QCOMPARE(office.prompter.shown.first().text, QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+        QCOMPARE(office.prompter.shown.first().caption, QStringLiteral("提示"));
+        QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Information);
+        QVERIFY(office.openWindows().isEmpty());
+
+        office.window.command(QStringLiteral("M_szts"))->trigger();
+        // 碑型维护 tests no right at all
+        office.window.command(QStringLiteral("bxwh"))->trigger();
+        QCOMPARE(office.openWindows().size(), 2);
+        QCOMPARE(office.prompter.shown.size(), 1);
+
+        // Admin has no bypass: its rights are its own string's.
+        office.session.operatorName = QStringLiteral("Admin");
+        office.session.permissionString = QString(40, QLatin1Char('0'));
+        office.window.command(QStringLiteral("M_szts"))->trigger();
+        QCOMPARE(office.prompter.shown.size(), 2);
+    }
+
+    void aSecondChoiceRaisesAndRePlacesTheOpenWindow() {
+        Office office;
+        office.session.permissionString = QString(40, QLatin1Char('f'));
+        office.window.registerWindow(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"),
+                                     [] { return plainWindow(QStringLiteral("寄存设置")); });
+        office.window.command(QStringLiteral("M_szts"))->trigger();
+        QWidget* first = office.window.host().find(QStringLiteral("Frmjc_sz"));
+        auto* frame = qobject_cast<QMdiSubWindow*>(first->parentWidget());
+        const QPoint placed = frame->pos();
+        frame->move(5, 5);
+        office.window.command(QStringLiteral("M_szts"))->trigger();
+        QCOMPARE(office.openWindows().size(), 1);
+        QCOMPARE(office.window.host().find(QStringLiteral("Frmjc_sz")), first);
+        QCOMPARE(frame->pos(), placed);
+    }
+
+    void placementIsCentredAndRaisedByFourHundredTwips() {
+        QCOMPARE(WindowHost::placement(QSize(1000, 800), QSize(400, 300)), QPoint(300, 250 - 27));
+        QCOMPARE(twipsToPixels(400), 27);
+        QCOMPARE(twipsToPixels(1500), 100);
+    }
+
+    void adminLogsInAndTheBusinessMenusOpen() {
+        Office office;
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        for (const QString& name : businessMenus)
+            QVERIFY(office.enabled(name));
+        QCOMPARE(office.session.operatorName, QStringLiteral("Admin"));
+        QVERIFY(office.prompter.shown.isEmpty()); // nothing due today, so no reminder
+        QVERIFY(office.openWindows().isEmpty());
+    }
+
+    void aWrongPasswordSaysSoAndKeepsTheDialog() {
+        Office office;
+        bool stillOpen = false;
+        office.atLogin([&](QDialog* dialog) {
+            Office::pick(dialog, QStringLiteral("Admin"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("wrong"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+            stillOpen = dialog->isVisible();
+            // Enter released in the password box logs in like 确定
+            auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
+            password->setText(QStringLiteral("admin"));
+            QTest::keyRelease(password, Qt::Key_Return);
+        });
+        QTRY_VERIFY(office.enabled(QStringLiteral("M_mqgl")));
+        QVERIFY(stillOpen);
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("信息填写不正确！  \n请重新填写。 ")}));
+        QCOMPARE(office.prompter.shown.first().caption, QStringLiteral("提示"));
+        QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Exclamation);
+    }
+
+    void cancellingCutsFourMenusAndSystemMaintenance() {
+        Office office;
+        office.window.registerWindow(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"),
+                                     [] { return plainWindow(QStringLiteral("系统维护")); });
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+
+        bool played = false;
+        office.atLogin([&](QDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+            played = true;
+        });
+        QTRY_VERIFY(played);
+        QTRY_VERIFY(!office.enabled(QStringLiteral("M_jcgl")));
+        QVERIFY(!office.enabled(QStringLiteral("M_mqgl")));
+        QVERIFY(!office.enabled(QStringLiteral("Wpsf")));
+        QVERIFY(!office.enabled(QStringLiteral("Mwxstjzk")));
+        QVERIFY(office.enabled(QStringLiteral("M_xtsz")));
+        QVERIFY(!office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+        QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
+
+        // A later successful login gives 系统维护 back.
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+    }
+
+    void paymentsDueTodayAreAnnouncedAndListed() {
+        Office office;
+        office.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 提醒日期, 需要提醒) "
+                                       "VALUES ('甲区1排0001号', '王''五', '2026-12-06', 1)"));
+        office.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 提醒日期, 需要提醒) "
+                                       "VALUES ('甲区1排0002号', '李四', '2026-12-07', 1)"));
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("下列客户已到完款时间")}));
+        QCOMPARE(office.prompter.shown.first().caption, QStringLiteral("提醒"));
+        QWidget* list = office.window.host().find(QStringLiteral("Frm_ydwktx"));
+        QVERIFY(list);
+        QCOMPARE(list->windowTitle(), QStringLiteral("预定完款提醒"));
+        auto* grid = list->findChild<QTableView*>(QStringLiteral("Grid1"));
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QTest::mouseClick(list->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTRY_VERIFY(!office.window.host().find(QStringLiteral("Frm_ydwktx")));
+    }
+
+    void reLoginClosesEveryTaskWindowBeforeTheDialog() {
+        Office office;
+        office.session.permissionString = QString(40, QLatin1Char('f'));
+        office.window.registerWindow(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"),
+                                     [] { return plainWindow(QStringLiteral("寄存设置")); });
+        office.window.registerWindow(QStringLiteral("bxwh"), QStringLiteral("Frmbxwh"),
+                                     [] { return plainWindow(QStringLiteral("碑型维护")); });
+        office.window.command(QStringLiteral("M_szts"))->trigger();
+        office.window.command(QStringLiteral("bxwh"))->trigger();
+        QCOMPARE(office.openWindows().size(), 2);
+
+        int windowsWhenDialogCame = -1;
+        auto* poll = new QTimer(&office.window);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                poll->stop();
+                windowsWhenDialogCame = office.window.findChild<QMdiArea*>()->subWindowList().size();
+                dialog->reject();
+            }
+        });
+        poll->start(10);
+        office.window.command(QStringLiteral("M_cxdl"))->trigger();
+        QTRY_COMPARE(windowsWhenDialogCame, 0);
+    }
+
+    void comboEntryRemovalTakesTheFirstMatchOnly() {
+        QComboBox combo;
+        combo.setEditable(true);
+        combo.addItems({QStringLiteral("甲区"), QStringLiteral("乙区"), QStringLiteral("乙区")});
+        combo.setEditText(QStringLiteral("乙区"));
+        removeCurrentComboEntry(&combo);
+        QCOMPARE(combo.count(), 2);
+        QCOMPARE(combo.itemText(1), QStringLiteral("乙区"));
+        QCOMPARE(combo.currentText(), QStringLiteral("乙区"));
+        combo.setEditText(QStringLiteral("丙区"));
+        removeCurrentComboEntry(&combo);
+        QCOMPARE(combo.count(), 2);
+        QCOMPARE(combo.currentText(), QStringLiteral("丙区"));
+    }
+
+    void enterMovesToTheNextField() {
+        QWidget window;
+        auto* first = new QLineEdit(&window);
+        auto* second = new QLineEdit(&window);
+        auto* button = new QPushButton(QStringLiteral("确定"), &window);
+        EnterAsTab::install(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Return);
+        QVERIFY(second->hasFocus());
+        QTest::keyClick(second, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(button->hasFocus());
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTRY_COMPARE(clicked.count(), 1);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
