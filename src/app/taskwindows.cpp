@@ -1,6 +1,7 @@
 #include "taskwindows.h"
 
 #include "duereminderwindow.h"
+#include "itemchargeswindow.h"
 #include "mainwindow.h"
 
 void registerTaskWindows(MainWindow& mainWindow) {
@@ -9,4 +10,6 @@ void registerTaskWindows(MainWindow& mainWindow) {
         context.host.open(QStringLiteral("Frm_ydwktx"),
                           [&context] { return new DueReminderWindow(context); });
     });
+    mainWindow.registerWindow(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf"),
+                              [&context] { return new ItemChargesWindow(context); });
 }
