@@ -3,6 +3,7 @@
 #include "duereminderwindow.h"
 #include "itemchargeswindow.h"
 #include "mainwindow.h"
+#include "plotsetupwindow.h"
 
 void registerTaskWindows(MainWindow& mainWindow) {
     AppContext& context = mainWindow.context();
@@ -12,4 +13,6 @@ void registerTaskWindows(MainWindow& mainWindow) {
     });
     mainWindow.registerWindow(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf"),
                               [&context] { return new ItemChargesWindow(context); });
+    mainWindow.registerWindow(QStringLiteral("M_szmw"), QStringLiteral("Frm_mqsz"),
+                              [&context] { return new PlotSetupWindow(context); });
 }

@@ -1,0 +1,537 @@
+#include "plotsetupservice.h"
+
+#include "database.h"
+#include "money.h"
+#include "positionkey.h"
+#include "prompter.h"
+#include "session.h"
+
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A marker row has no number; everything else in mq_wz is a plot.
+const QString isPlot = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
+const QString isMarker = QStringLiteral("(号 IS NULL OR 号 = '')");
+const QString stateFree = QStringLiteral("未使用");
+
+// Numbers are typed into free text fields and read the way the office expects: the leading number,
+// 0 for anything else, without its fraction.
+qint64 wholeNumber(const QString& typed) {
+    return static_cast<qint64>(std::floor(std::clamp(Money::parseLeading(typed), -1e12, 1e12)));
+}
+
+QString fourDigits(qint64 number) {
+    return PositionKey::fourDigitNumber(QString::number(number));
+}
+
+// The six prices in the column order 墓地费 墓碑费 工料费 家族费 绿化费 其它.
+QVariantList priceValues(const PlotSetupInput& input) {
+    QVariantList prices;
+    for (const QString& price : input.prices)
+        prices << Money::roundCents(Money::parseLeading(price));
+    return prices;
+}
+
+} // namespace
+
+QString PlotSetupService::Place::where() const {
+    return row.isEmpty() ? QStringLiteral("墓区 = ? AND ifnull(排, '') = ''")
+                         : QStringLiteral("墓区 = ? AND 排 = ?");
+}
+
+QVariantList PlotSetupService::Place::values() const {
+    return row.isEmpty() ? QVariantList{area} : QVariantList{area, row};
+}
+
+QString PlotSetupService::Place::key(const QString& number) const {
+    return PositionKey::plot(area, row, number);
+}
+
+PlotSetupService::PlotSetupService(Database& database, Session& session, Prompter& prompter)
+    : m_database(database), m_session(session), m_prompter(prompter) {}
+
+QStringList PlotSetupService::areas() {
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT 墓区 FROM mq_wz WHERE ifnull(墓区, '') <> '' GROUP BY 墓区 ORDER BY 墓区"), {},
+        QStringLiteral("读取墓区列表"));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
+    AreaView view;
+    if (area.isEmpty())
+        return view;
+    // An empty row name sorts first: then the area was set up without rows.
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? "
+                                       "GROUP BY 排名 ORDER BY 排名"),
+                        {area}, QStringLiteral("读取排列表"));
+    QStringList rows;
+    while (query.next())
+        rows << query.value(0).toString();
+    const int plots = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + isPlot, {area},
+                            QStringLiteral("统计墓位"));
+    if (!rows.isEmpty() && !rows.first().isEmpty()) {
+        view.rows = rows;
+        view.status = plots == 0 ? QString(area + QStringLiteral("内现有 ") + QString::number(rows.size()) +
+                                           QStringLiteral(" 排,但是现在还没有设置！"))
+                                 : QString(area + QStringLiteral("内现有 ") + QString::number(rows.size()) +
+                                           QStringLiteral(" 排,可容纳 ") + QString::number(plots) +
+                                           QStringLiteral(" 位"));
+    } else if (plots > 0) {
+        view.status = area + QStringLiteral(",可容纳 ") + QString::number(plots) + QStringLiteral(" 位");
+        view.rowGroupEnabled = false;
+    } else {
+        view.status = area + QStringLiteral(",没有设置号,没有位置可用！");
+    }
+    return view;
+}
+
+QString PlotSetupService::chooseRow(const QString& area, const QString& row) {
+    const int plots =
+        count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND ") + isPlot,
+              {area, row}, QStringLiteral("统计墓位"));
+    if (plots > 0)
+        return area + row + QStringLiteral("排,共有 ") + QString::number(plots) +
+               QStringLiteral(" 个位置可用");
+    return area + row + QStringLiteral("排,还没有设置！");
+}
+
+bool PlotSetupService::mayAddArea() {
+    return !deniedFor(m_session.flags.addDenied, QStringLiteral("您没有添加记录权限！"));
+}
+
+bool PlotSetupService::acceptTypedAreaName(const QString& text) {
+    if (!text.contains(QLatin1Char('\'')))
+        return true;
+    m_prompter.inform(Prompter::Icon::Exclamation, QString(), QStringLiteral("不要输入非法字符！"));
+    return false;
+}
+
+std::optional<QString> PlotSetupService::addArea(const QString& typedName) {
+    const QString name = typedName.trimmed();
+    if (name.isEmpty())
+        return std::nullopt;
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ?"), {name},
+              QStringLiteral("查找墓区")) > 0) {
+        m_prompter.inform(Prompter::Icon::Exclamation, QString(), name + QStringLiteral("已存在！"));
+        return std::nullopt;
+    }
+    m_database.exec(QStringLiteral("INSERT INTO mq_wz (墓区) VALUES (?)"), {name},
+                    QStringLiteral("添加墓区"));
+    return name;
+}
+
+bool PlotSetupService::removeArea(const QString& area) {
+    if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")) || area.isEmpty())
+        return false;
+    // Marker rows have no state and never block; a plot in any state but free does, 限制 included.
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 状态 <> ?"), {area, stateFree},
+              QStringLiteral("检查墓区内的墓位")) > 0) {
+        m_prompter.inform(Prompter::Icon::Exclamation, QString(),
+                          QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
+        return false;
+    }
+    m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ?"), {area}, QStringLiteral("注销墓区"));
+    m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
+    return true;
+}
+
+std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
+    if (deniedFor(m_session.flags.addDenied, QStringLiteral("您没有添加记录的权限！")) ||
+        input.area.isEmpty())
+        return std::nullopt;
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? "
+                                       "GROUP BY 排名"),
+                        {input.area}, QStringLiteral("读取排列表"));
+    QStringList groups;
+    while (query.next())
+        groups << query.value(0).toString();
+    if (groups.size() >= 99) {
+        refuse(QStringLiteral("对不起，排个数不能超过99个！"));
+        return std::nullopt;
+    }
+    // Rows made without a typed name are numbered on from the rows there are.
+    const QString typed = input.row.trimmed();
+    const QString name =
+        typed.isEmpty() ? QString::number(groups.size() - groups.count(QString()) + 1) : typed;
+    // An automatic number can meet a typed name too; two list entries for one row would mislead.
+    if (groups.contains(name)) {
+        refuse(name + QStringLiteral("已存在！"));
+        return std::nullopt;
+    }
+    m_database.transaction([&] {
+        QSqlQuery filled = m_database.exec(
+            QStringLiteral(
+                "UPDATE mq_wz SET 排 = ? WHERE rowid = (SELECT rowid FROM mq_wz WHERE 墓区 = ? AND "
+                "ifnull(排, '') = '' AND ") +
+                isMarker + QStringLiteral(" LIMIT 1)"),
+            {name, input.area}, QStringLiteral("增加排"));
+        if (filled.numRowsAffected() == 0)
+            m_database.exec(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES (?, ?)"), {input.area, name},
+                            QStringLiteral("增加排"));
+    });
+    return name;
+}
+
+std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) {
+    if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")) ||
+        input.area.isEmpty())
+        return std::nullopt;
+    // Only the last automatically numbered row can go: the one named after the length of the list.
+    const QString name = QString::number(input.rowsListed);
+    const QVariantList row{input.area, name};
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
+              QStringLiteral("查找排")) == 0)
+        return std::nullopt;
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND 状态 <> ?"),
+              {input.area, name, stateFree}, QStringLiteral("检查排内的墓位")) > 0) {
+        refuse(QStringLiteral("您不能注销最后一个排，因为还有位置被使用！"), QStringLiteral("提示"));
+        return std::nullopt;
+    }
+    m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
+                    QStringLiteral("注销排"));
+    m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
+    return name;
+}
+
+bool PlotSetupService::createRun(const PlotSetupInput& input, PlotSetupView& view) {
+    if (deniedFor(m_session.flags.addDenied, QStringLiteral("您没有添加记录的权限！")))
+        return false;
+    if (input.area.isEmpty()) {
+        refuse(QStringLiteral("请选择墓区！"), QStringLiteral("墓区"));
+        return false;
+    }
+    if (input.rowsListed == 0 && m_askAboutRows) {
+        if (!ask(QStringLiteral("排"), QStringLiteral("您确信忽略排吗?\n\n选择'是',墓区排列为'某区某号'\n"
+                                                      "选择'否',请选择要设置的排")))
+            return false;
+        m_askAboutRows = false;
+        view.setRowGroupEnabled(false);
+    }
+    const std::optional<Run> run = checkedRun(input);
+    if (!run)
+        return false;
+    if (input.style.isEmpty()) {
+        refuse(QStringLiteral("请选择样式！"), QStringLiteral("样式"));
+        return false;
+    }
+    view.showStartNumber(fourDigits(run->start));
+    const std::optional<Place> place = chosenPlace(input, QStringLiteral("提示"));
+    if (!place)
+        return false;
+
+    std::optional<QString> existing;
+    view.runLong(PlotSetupView::Pass::DuplicateCheck,
+                 [&](const PlotSetupView::Breathe&) { existing = firstExisting(*place, *run); });
+    if (existing) {
+        m_prompter.inform(Prompter::Icon::Information, QStringLiteral("检测"),
+                          QStringLiteral("经检测，") + place->key(*existing) +
+                              QStringLiteral(",已经存在,请重新设置！"));
+        return false;
+    }
+    QStringList lines;
+    view.runLong(PlotSetupView::Pass::Write, [&](const PlotSetupView::Breathe& breathe) {
+        lines = writeRun(*place, *run, input, breathe);
+    });
+    view.showResults(lines);
+    m_prompter.inform(Prompter::Icon::None, QStringLiteral("恭喜"), QStringLiteral("OK,设置完毕！"));
+    m_askAboutRows = true;
+    return true;
+}
+
+void PlotSetupService::changeStyle(const PlotSetupInput& input, PlotSetupView& view) {
+    change(Change::Style, input, view);
+}
+
+void PlotSetupService::changePrices(const PlotSetupInput& input, PlotSetupView& view) {
+    change(Change::Prices, input, view);
+}
+
+void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetupView& view) {
+    const bool style = what == Change::Style;
+    if (deniedFor(m_session.flags.modifyDenied, QStringLiteral("您没有修改记录的权限！")))
+        return;
+    if (!ask(style ? QStringLiteral("修改样式") : QStringLiteral("修改收费标准"),
+             style ? QStringLiteral("您确信要修改墓地样式吗？")
+                   : QStringLiteral("您确信要修改墓地收费标准吗？")))
+        return;
+    const std::optional<Place> place = chosenPlace(input, QStringLiteral("排"));
+    if (!place)
+        return;
+    const std::optional<Run> run = checkedRun(input);
+    if (!run || (style && input.style.isEmpty()))
+        return;
+    view.showStatus(QStringLiteral("正在运行修改记录命令，请等待……"));
+    view.showResults({});
+
+    // The plot's state does not matter: sold and reserved plots take the new style or prices too.
+    QStringList lines;
+    int changed = 0;
+    view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe& breathe) {
+        m_database.transaction([&] {
+            QSqlQuery update =
+                style ? m_database.prepare(QStringLiteral("UPDATE mq_wz SET 样式 = ? WHERE 墓碑位置 = ?"),
+                                           QStringLiteral("修改墓位样式"))
+                      : m_database.prepare(
+                            QStringLiteral("UPDATE mq_wz SET 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, "
+                                           "家族费 = ?, 绿化费 = ?, 其它 = ? WHERE 墓碑位置 = ?"),
+                            QStringLiteral("修改墓位收费"));
+            const QVariantList newValues = style ? QVariantList{input.style} : priceValues(input);
+            for (int column = 0; column < newValues.size(); ++column)
+                update.bindValue(column, newValues.at(column));
+            const int keyAt = newValues.size();
+            for (qint64 i = 0; i < run->count; ++i) {
+                const QString key = place->key(fourDigits(run->start + i));
+                update.bindValue(keyAt, key);
+                m_database.run(update,
+                               style ? QStringLiteral("修改墓位样式") : QStringLiteral("修改墓位收费"));
+                if (update.numRowsAffected() > 0) {
+                    ++changed;
+                    lines << (style ? QString(key + QStringLiteral("，样式已修改为： ") + input.style)
+                                    : QString(key + QStringLiteral("，已调整了收费标准！")));
+                } else {
+                    lines << QStringLiteral("未发现 ") + key + QStringLiteral("！");
+                }
+                breathe();
+            }
+        });
+    });
+    view.showResults(lines);
+    view.showStatus(QStringLiteral("共有 ") + QString::number(changed) + QStringLiteral(" 记录被修改！"));
+}
+
+void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& view) {
+    if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")))
+        return;
+    const std::optional<Place> place = chosenPlace(input, QStringLiteral("排"));
+    if (!place)
+        return;
+    const qint64 first = wholeNumber(input.deleteFrom);
+    const qint64 last = wholeNumber(input.deleteTo);
+    if (first < 0) {
+        m_prompter.inform(Prompter::Icon::Critical, QStringLiteral("错误"),
+                          QStringLiteral("起始号不能为负！"));
+        return;
+    }
+    if (first > last) {
+        m_prompter.inform(Prompter::Icon::Critical, QStringLiteral("错误"),
+                          QStringLiteral("起始号不能大于终止号！"));
+        return;
+    }
+    if (!ask(QStringLiteral("删除"), QStringLiteral("您真的要删除这些记录吗?")))
+        return;
+    const QVariantList range = place->values() + QVariantList{fourDigits(first), fourDigits(last)};
+    const QString inRange = place->where() + QStringLiteral(" AND 号 BETWEEN ? AND ?");
+    view.showResults({});
+    view.showStatus(QStringLiteral("正在删除，请等待……"));
+
+    QStringList lines;
+    int deleted = 0;
+    bool onlyOneLeft = false;
+    view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
+        m_database.transaction([&] {
+            const int all = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + place->where(),
+                                  place->values(), QStringLiteral("统计墓位"));
+            const int free = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + inRange +
+                                       QStringLiteral(" AND 状态 = ?"),
+                                   range + QVariantList{stateFree}, QStringLiteral("统计未使用的墓位"));
+            QSqlQuery walk = m_database.exec(QStringLiteral("SELECT rowid, 号, 状态 FROM mq_wz WHERE ") +
+                                                 inRange + QStringLiteral(" ORDER BY 号"),
+                                             range, QStringLiteral("读取要删除的墓位"));
+            struct Plot {
+                qint64 rowid;
+                QString number;
+                QString state;
+            };
+            QList<Plot> plots;
+            while (walk.next())
+                plots.append(
+                    {walk.value(0).toLongLong(), walk.value(1).toString(), walk.value(2).toString()});
+
+            // When the range is the whole area or row, its last plot stays so that the place is not lost.
+            qint64 kept = -1;
+            if (!plots.isEmpty() && free == plots.size() && free == all) {
+                if (all == 1) {
+                    onlyOneLeft = true;
+                    return;
+                }
+                kept = plots.last().rowid;
+            }
+            for (const Plot& plot : plots) {
+                const QString key = place->key(plot.number);
+                if (plot.rowid == kept)
+                    continue;
+                if (plot.state == QStringLiteral("已购"))
+                    lines << key + QStringLiteral("，正在使用中，不能删除！");
+                else if (plot.state == QStringLiteral("已预订"))
+                    lines << key + QStringLiteral("，已被预订，不能删除！");
+                else if (plot.state == stateFree)
+                    lines << QStringLiteral("OK！") + key + QStringLiteral("，已被删除！");
+            }
+            QSqlQuery done =
+                m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE ") + inRange +
+                                    QStringLiteral(" AND 状态 = ? AND rowid <> ?"),
+                                range + QVariantList{stateFree, kept}, QStringLiteral("删除墓位"));
+            deleted = done.numRowsAffected();
+        });
+    });
+    view.showResults(lines);
+    view.showStatus(onlyOneLeft ? QStringLiteral("记录只剩下一条,不能删除！")
+                                : QString(QStringLiteral("本次共删除记录") + QString::number(deleted) +
+                                          QStringLiteral("条")));
+}
+
+void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetupView& view) {
+    if (!ask(QStringLiteral("问题"), QStringLiteral("您确信要检测吗？")))
+        return;
+    view.showStatus(QStringLiteral("正在检测未设置号，可能需要几分钟，请等待……"));
+    view.showResults({});
+    const std::optional<Place> place = chosenPlace(input, QStringLiteral("排"));
+    if (!place)
+        return;
+
+    // One read of the numbers there are; the highest one bounds the scan.
+    QStringList lines;
+    view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
+        QSqlQuery query =
+            m_database.exec(QStringLiteral("SELECT 号 FROM mq_wz WHERE ") + place->where() +
+                                QStringLiteral(" AND ") + isPlot + QStringLiteral(" ORDER BY 号"),
+                            place->values(), QStringLiteral("检测未设置号"));
+        QSet<QString> numbers;
+        QString highest;
+        while (query.next()) {
+            highest = query.value(0).toString();
+            numbers.insert(highest);
+        }
+        const int last = highest.toInt();
+        for (int n = 1; n <= last; ++n) {
+            const QString number = fourDigits(n);
+            if (!numbers.contains(number))
+                lines << place->key(number) + QStringLiteral("，未设置！");
+        }
+    });
+    view.showResults(lines);
+    view.showStatus(QStringLiteral("经检测，共有 ") + QString::number(lines.size()) +
+                    QStringLiteral(" 记录未设置！"));
+}
+
+void PlotSetupService::refuse(const QString& text, const QString& caption) {
+    m_prompter.inform(Prompter::Icon::None, caption, text);
+}
+
+bool PlotSetupService::deniedFor(bool denied, const QString& message) {
+    if (denied)
+        m_prompter.inform(Prompter::Icon::Information, m_session.operatorName, message);
+    return denied;
+}
+
+bool PlotSetupService::ask(const QString& caption, const QString& text) {
+    return m_prompter.ask(caption, text) == Prompter::Answer::Yes;
+}
+
+std::optional<PlotSetupService::Place> PlotSetupService::chosenPlace(const PlotSetupInput& input,
+                                                                     const QString& rowCaption) {
+    if (input.area.isEmpty()) {
+        refuse(QStringLiteral("请选择墓区！"), QStringLiteral("墓区"));
+        return std::nullopt;
+    }
+    if (input.rowsListed == 0)
+        return Place{input.area, QString()};
+    const QString row = input.row.trimmed();
+    if (row.isEmpty()) {
+        refuse(QStringLiteral("请选择排！"), rowCaption);
+        return std::nullopt;
+    }
+    return Place{input.area, row};
+}
+
+std::optional<PlotSetupService::Run> PlotSetupService::checkedRun(const PlotSetupInput& input) {
+    const Run run{wholeNumber(input.start), wholeNumber(input.count)};
+    if (run.start < 0) {
+        refuse(QStringLiteral("起始号只能为0-9的字符，不能为空，小于零或其它字符！"),
+               QStringLiteral("起始号"));
+        return std::nullopt;
+    }
+    // A negative count would make an empty run; it is refused like a zero one.
+    if (run.count <= 0) {
+        refuse(QStringLiteral("墓碑个数只能为0-9的字符，不能为空，零或其它字符！"), QStringLiteral("跨步"));
+        return std::nullopt;
+    }
+    return run;
+}
+
+std::optional<QString> PlotSetupService::firstExisting(const Place& place, const Run& run) {
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 号 FROM mq_wz WHERE ") + place.where() +
+                                          QStringLiteral(" AND ") + isPlot,
+                                      place.values(), QStringLiteral("检测重复墓位"));
+    QSet<QString> taken;
+    while (query.next())
+        taken.insert(query.value(0).toString());
+    // Numbers keep their last four digits, so a run longer than 10000 meets itself: that number
+    // would exist twice, and is named like one already there.
+    for (qint64 i = 0; i < run.count; ++i) {
+        const QString number = fourDigits(run.start + i);
+        if (taken.contains(number))
+            return number;
+        taken.insert(number);
+    }
+    return std::nullopt;
+}
+
+QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const PlotSetupInput& input,
+                                       const PlotSetupView::Breathe& breathe) {
+    const QVariantList prices = priceValues(input);
+    const QString doing = QStringLiteral("写入墓位");
+    const QVariant row = place.row.isEmpty() ? QVariant() : QVariant(place.row);
+    const QString linePrefix = place.row.isEmpty()
+                                   ? QString(place.area + QStringLiteral(",新增了"))
+                                   : QString(place.area + place.row + QStringLiteral("排,新增了"));
+    QStringList lines;
+    lines.reserve(run.count);
+    m_database.transaction([&] {
+        // The first plot of an empty area or row takes the place of its marker row.
+        qint64 i = 0;
+        const QString firstNumber = fourDigits(run.start);
+        QSqlQuery filled = m_database.exec(
+            QStringLiteral(
+                "UPDATE mq_wz SET 号 = ?, 样式 = ?, 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
+                "绿化费 = ?, 其它 = ?, 状态 = ? WHERE rowid = (SELECT rowid FROM mq_wz WHERE ") +
+                place.where() + QStringLiteral(" AND ") + isMarker + QStringLiteral(" LIMIT 1)"),
+            QVariantList{firstNumber, input.style} + prices + QVariantList{stateFree} + place.values(),
+            doing);
+        if (filled.numRowsAffected() > 0) {
+            lines << linePrefix + firstNumber + QStringLiteral("号");
+            ++i;
+        }
+        QSqlQuery insert = m_database.prepare(
+            QStringLiteral(
+                "INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, 其它, 状态) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            doing);
+        // Bound values stay between runs of the statement: only the number changes from plot to plot.
+        const QVariantList constant =
+            QVariantList{place.area, row, QVariant(), input.style} + prices + QVariantList{stateFree};
+        for (int column = 0; column < constant.size(); ++column)
+            insert.bindValue(column, constant.at(column));
+        for (; i < run.count; ++i) {
+            const QString number = fourDigits(run.start + i);
+            insert.bindValue(2, number);
+            m_database.run(insert, doing);
+            lines << linePrefix + number + QStringLiteral("号");
+            breathe();
+        }
+    });
+    return lines;
+}
+
+int PlotSetupService::count(const QString& sql, const QVariantList& values, const QString& doing) {
+    return m_database.scalar(sql, values, doing).toInt();
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <array>
+#include <functional>
+#include <optional>
+
+class Database;
+class Prompter;
+struct Session;
+
+// What the set-up window holds when a button is pressed.
+struct PlotSetupInput {
+    QString area; // empty while no area is chosen or the new-area box is shown
+    int rowsListed = 0;
+    QString row;   // the chosen or typed row
+    QString start; // 起始号
+    QString count; // 墓碑个数
+    QString style;
+    std::array<QString, 6> prices; // 墓地费 刻字费 瓷像费 特修费 绿化费 合墓费, as typed
+    QString deleteFrom;
+    QString deleteTo;
+};
+
+// The parts of the set-up window the rules write to while an action runs.
+class PlotSetupView {
+public:
+    enum class Pass { DuplicateCheck, Write, Busy };
+    using Breathe = std::function<void()>;
+    using Work = std::function<void(const Breathe& breathe)>;
+
+    virtual ~PlotSetupView() = default;
+    virtual void showStatus(const QString& text) = 0;
+    virtual void showResults(const QStringList& lines) = 0;
+    virtual void setRowGroupEnabled(bool enabled) = 0;
+    virtual void showStartNumber(const QString& number) = 0;
+    // Runs long work: the two passes of a run behind the progress window, other work under the
+    // busy pointer. The work calls `breathe` now and then so the screen can repaint.
+    virtual void runLong(Pass pass, const Work& work) = 0;
+};
+
+// The rules of the plot set-up window Frm_mqsz: areas, rows and runs of numbered plots in mq_wz.
+// Marker rows (NULL 号) remember empty areas and rows; the first plot or row written into an empty
+// area or row fills its marker in place. Every action that writes does so in one transaction.
+// Refusals, questions and confirmations go to the operator through the Prompter; lists and the
+// status line go to the view. One instance lives as long as its window.
+class PlotSetupService {
+public:
+    struct AreaView {
+        QStringList rows;
+        bool rowGroupEnabled = true;
+        QString status;
+    };
+
+    PlotSetupService(Database& database, Session& session, Prompter& prompter);
+
+    QStringList areas();
+    AreaView chooseArea(const QString& area);
+    QString chooseRow(const QString& area, const QString& row);
+
+    // The rights check of 添加墓区 before the name box opens.
+    bool mayAddArea();
+    // A typed area name may not hold an apostrophe; false after telling the operator.
+    bool acceptTypedAreaName(const QString& text);
+    // The name of the area added, or nothing.
+    std::optional<QString> addArea(const QString& typedName);
+    bool removeArea(const QString& area);
+    // The name of the row added or removed, or nothing.
+    std::optional<QString> addRow(const PlotSetupInput& input);
+    std::optional<QString> removeRow(const PlotSetupInput& input);
+
+    // 确认输入: true when the run was written.
+    bool createRun(const PlotSetupInput& input, PlotSetupView& view);
+    void changeStyle(const PlotSetupInput& input, PlotSetupView& view);
+    void changePrices(const PlotSetupInput& input, PlotSetupView& view);
+    void deleteRun(const PlotSetupInput& input, PlotSetupView& view);
+    void listMissingNumbers(const PlotSetupInput& input, PlotSetupView& view);
+
+private:
+    struct Place {
+        QString area;
+        QString row; // empty for an area set up without rows
+        QString where() const;
+        QVariantList values() const;
+        QString key(const QString& number) const;
+    };
+    struct Run {
+        qint64 start = 0;
+        qint64 count = 0;
+    };
+    enum class Change { Style, Prices };
+
+    void refuse(const QString& text, const QString& caption = QString());
+    bool deniedFor(bool denied, const QString& message);
+    bool ask(const QString& caption, const QString& text);
+    std::optional<Place> chosenPlace(const PlotSetupInput& input, const QString& rowCaption);
+    std::optional<Run> checkedRun(const PlotSetupInput& input);
+    std::optional<QString> firstExisting(const Place& place, const Run& run);
+    QStringList writeRun(const Place& place, const Run& run, const PlotSetupInput& input,
+                         const PlotSetupView::Breathe& breathe);
+    void change(Change what, const PlotSetupInput& input, PlotSetupView& view);
+    int count(const QString& sql, const QVariantList& values, const QString& doing);
+
+    Database& m_database;
+    Session& m_session;
+    Prompter& m_prompter;
+    bool m_askAboutRows = true;
+};

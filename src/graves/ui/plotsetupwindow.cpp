@@ -1,0 +1,220 @@
+#include "plotsetupwindow.h"
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "comboentry.h"
+#include "enterastab.h"
+#include "progresswindow.h"
+#include "ui_plotsetupwindow.h"
+#include "windowhost.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScopeGuard>
+
+PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::Frm_mqsz>()),
+      m_service(context.database, context.session, context.prompter) {
+    m_ui->setupUi(this);
+    EnterAsTab::install(this);
+    // Installed after EnterAsTab, so this filter sees Enter in the new-area box first.
+    m_ui->Box1->installEventFilter(this);
+
+    connect(m_ui->Combo1, &QComboBox::currentIndexChanged, this, &PlotSetupWindow::showArea);
+    connect(m_ui->Combo2, &QComboBox::currentIndexChanged, this, &PlotSetupWindow::showRow);
+    connect(m_ui->Box1, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_service.acceptTypedAreaName(text))
+            m_ui->Box1->clear();
+    });
+    connect(m_ui->Cmdting_tj, &QPushButton::clicked, this,
+            [this] { addingArea() ? saveArea() : startAddingArea(); });
+    connect(m_ui->Cmdting_zx, &QPushButton::clicked, this, [this] {
+        if (addingArea())
+            setAddingArea(false);
+        else
+            removeArea();
+    });
+    connect(m_ui->Cmdshi_zj, &QPushButton::clicked, this, &PlotSetupWindow::addRow);
+    connect(m_ui->Cmdshi_zx, &QPushButton::clicked, this, &PlotSetupWindow::removeRow);
+    connect(m_ui->Command1, &QPushButton::clicked, this,
+            [this] { act([this] { m_service.createRun(input(), *this); }); });
+    connect(m_ui->Command4, &QPushButton::clicked, this,
+            [this] { act([this] { m_service.changeStyle(input(), *this); }); });
+    connect(m_ui->Command6, &QPushButton::clicked, this,
+            [this] { act([this] { m_service.changePrices(input(), *this); }); });
+    connect(m_ui->Command5, &QPushButton::clicked, this,
+            [this] { act([this] { m_service.deleteRun(input(), *this); }); });
+    connect(m_ui->Command2, &QPushButton::clicked, this,
+            [this] { act([this] { m_service.listMissingNumbers(input(), *this); }); });
+    connect(m_ui->Command3, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+
+    // The areas are listed, none chosen yet.
+    const QSignalBlocker quiet(m_ui->Combo1);
+    act([this] { m_ui->Combo1->addItems(m_service.areas()); });
+    m_ui->Combo1->setCurrentIndex(-1);
+}
+
+PlotSetupWindow::~PlotSetupWindow() = default;
+
+bool PlotSetupWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->Box1) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                saveArea();
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            setAddingArea(false);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+PlotSetupInput PlotSetupWindow::input() const {
+    PlotSetupInput input;
+    input.area = addingArea() ? QString() : m_ui->Combo1->currentText();
+    input.rowsListed = m_ui->Combo2->count();
+    input.row = m_ui->Combo2->currentText();
+    input.start = m_ui->Mask1->text();
+    input.count = m_ui->Mask2->text();
+    input.style = m_ui->Combo4->currentText();
+    input.prices = {m_ui->Mask3->text(), m_ui->Mask4->text(), m_ui->Mask5->text(),
+                    m_ui->Mask6->text(), m_ui->Mask7->text(), m_ui->Mask8->text()};
+    input.deleteFrom = m_ui->Masks->text();
+    input.deleteTo = m_ui->Maske->text();
+    return input;
+}
+
+bool PlotSetupWindow::addingArea() const {
+    return !m_ui->Box1->isHidden();
+}
+
+void PlotSetupWindow::setAddingArea(bool adding) {
+    m_ui->Combo1->setVisible(!adding);
+    m_ui->Box1->setVisible(adding);
+    m_ui->Cmdting_tj->setText(adding ? QStringLiteral("保存") : QStringLiteral("添加墓区"));
+    m_ui->Cmdting_zx->setText(adding ? QStringLiteral("取消") : QStringLiteral("注销墓区"));
+}
+
+void PlotSetupWindow::startAddingArea() {
+    if (!m_service.mayAddArea())
+        return;
+    m_ui->Box1->clear();
+    setAddingArea(true);
+    m_ui->Box1->setFocus();
+}
+
+void PlotSetupWindow::saveArea() {
+    act([this] {
+        const std::optional<QString> added = m_service.addArea(m_ui->Box1->text());
+        setAddingArea(false);
+        if (!added)
+            return;
+        // The new area becomes the chosen one, ready for its first run.
+        m_ui->Combo1->addItem(*added);
+        m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
+        m_ui->Mask1->setFocus();
+    });
+}
+
+void PlotSetupWindow::removeArea() {
+    act([this] {
+        if (!m_service.removeArea(input().area))
+            return;
+        removeCurrentComboEntry(m_ui->Combo1);
+        {
+            const QSignalBlocker quiet(m_ui->Combo1);
+            m_ui->Combo1->setCurrentIndex(-1);
+        }
+        showArea();
+    });
+}
+
+void PlotSetupWindow::addRow() {
+    act([this] {
+        const std::optional<QString> name = m_service.addRow(input());
+        if (!name)
+            return;
+        // The new row joins the list without becoming the chosen one.
+        const QSignalBlocker quiet(m_ui->Combo2);
+        const int chosen = m_ui->Combo2->currentIndex();
+        const QString shown = m_ui->Combo2->currentText();
+        m_ui->Combo2->addItem(*name);
+        m_ui->Combo2->setCurrentIndex(chosen);
+        m_ui->Combo2->setEditText(shown);
+    });
+}
+
+void PlotSetupWindow::removeRow() {
+    act([this] {
+        const std::optional<QString> name = m_service.removeRow(input());
+        if (!name)
+            return;
+        const QSignalBlocker quiet(m_ui->Combo2);
+        const QString shown = m_ui->Combo2->currentText();
+        m_ui->Combo2->removeItem(m_ui->Combo2->findText(*name));
+        if (shown == *name) {
+            m_ui->Combo2->setCurrentIndex(-1);
+            m_ui->Combo2->clearEditText();
+        } else {
+            m_ui->Combo2->setEditText(shown);
+        }
+    });
+}
+
+void PlotSetupWindow::showArea() {
+    act([this] {
+        const PlotSetupService::AreaView area = m_service.chooseArea(m_ui->Combo1->currentText());
+        const QSignalBlocker quiet(m_ui->Combo2);
+        m_ui->Combo2->clear();
+        m_ui->Combo2->addItems(area.rows);
+        m_ui->Combo2->setCurrentIndex(-1);
+        m_ui->Combo2->clearEditText();
+        m_ui->Frame2->setEnabled(area.rowGroupEnabled);
+        showStatus(area.status);
+    });
+}
+
+void PlotSetupWindow::showRow() {
+    if (m_ui->Combo2->currentIndex() < 0)
+        return;
+    act([this] {
+        showStatus(m_service.chooseRow(m_ui->Combo1->currentText(), m_ui->Combo2->currentText()));
+    });
+}
+
+void PlotSetupWindow::act(const std::function<void()>& action) {
+    runAction(m_context.prompter, action);
+}
+
+void PlotSetupWindow::showStatus(const QString& text) {
+    m_ui->Bar1->setText(text);
+}
+
+void PlotSetupWindow::showResults(const QStringList& lines) {
+    m_ui->Grid1->clear();
+    m_ui->Grid1->addItems(lines);
+}
+
+void PlotSetupWindow::setRowGroupEnabled(bool enabled) {
+    m_ui->Frame2->setEnabled(enabled);
+}
+
+void PlotSetupWindow::showStartNumber(const QString& number) {
+    m_ui->Mask1->setText(number);
+}
+
+void PlotSetupWindow::runLong(Pass pass, const Work& work) {
+    if (pass != Pass::Busy) {
+        ProgressWindow::run(this, pass == Pass::Write, work);
+        return;
+    }
+    // Without the modal progress window the screen is not refreshed during the work, so that no
+    // click can start a second action inside this one; the status line is painted before it starts.
+    m_ui->Bar1->repaint();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    work([] {});
+}

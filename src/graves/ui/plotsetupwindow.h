@@ -1,0 +1,48 @@
+#pragma once
+
+#include "plotsetupservice.h"
+
+#include <QWidget>
+#include <memory>
+
+struct AppContext;
+class QComboBox;
+namespace Ui {
+class Frm_mqsz;
+}
+
+// Frm_mqsz, 墓区排列设置: areas, rows and runs of numbered plots. The rules live in PlotSetupService;
+// this class ties the form's controls to them and shows what they report.
+class PlotSetupWindow : public QWidget, private PlotSetupView {
+    Q_OBJECT
+public:
+    explicit PlotSetupWindow(AppContext& context, QWidget* parent = nullptr);
+    ~PlotSetupWindow() override;
+
+protected:
+    // Enter in the new-area box saves the area; a double click on it cancels.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    PlotSetupInput input() const;
+    bool addingArea() const;
+    void setAddingArea(bool adding);
+    void startAddingArea();
+    void saveArea();
+    void removeArea();
+    void addRow();
+    void removeRow();
+    void showArea();
+    void showRow();
+    void act(const std::function<void()>& action);
+
+    void showStatus(const QString& text) override;
+    void showResults(const QStringList& lines) override;
+    void setRowGroupEnabled(bool enabled) override;
+    void showStartNumber(const QString& number) override;
+    void runLong(Pass pass, const Work& work) override;
+
+    AppContext& m_context;
+    std::unique_ptr<Ui::Frm_mqsz> m_ui;
+    PlotSetupService m_service;
+};
