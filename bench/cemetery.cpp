@@ -1,0 +1,81 @@
+#include "cemetery.h"
+
+#include "database.h"
+#include "positionkey.h"
+
+namespace {
+
+const QStringList styles = {QStringLiteral("单人墓"), QStringLiteral("双人墓"), QStringLiteral("多人墓"),
+                            QStringLiteral("家族墓"), QStringLiteral("艺术墓")};
+
+QString stateOf(int serial) {
+    switch (serial % 10) {
+    case 6:
+    case 7:
+        return QStringLiteral("已购");
+    case 8:
+        return QStringLiteral("已预订");
+    case 9:
+        return QStringLiteral("限制");
+    default:
+        return QStringLiteral("未使用");
+    }
+}
+
+QSqlQuery plotInsert(Database& database) {
+    return database.prepare(
+        QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, "
+                       "绿化费, 其它, 状态, 寿穴) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        QStringLiteral("生成墓位"));
+}
+
+} // namespace
+
+namespace Cemetery {
+
+void generate(Database& database, const CemeteryShape& shape) {
+    database.transaction([&] {
+        QSqlQuery insert = plotInsert(database);
+        int serial = 0;
+        for (int area = 1; area <= shape.areas; ++area) {
+            insert.bindValue(0, QStringLiteral("第%1区").arg(area));
+            for (int row = 1; row <= shape.rowsPerArea; ++row) {
+                insert.bindValue(1, QString::number(row));
+                for (int plot = 1; plot <= shape.plotsPerRow; ++plot, ++serial) {
+                    const QString state = stateOf(serial);
+                    const bool sold = state == QStringLiteral("已购");
+                    insert.bindValue(2, PositionKey::fourDigitNumber(QString::number(plot)));
+                    insert.bindValue(3, styles.at(serial % styles.size()));
+                    insert.bindValue(4, 8000.0 + 1000 * area);
+                    insert.bindValue(5, 2000.0);
+                    insert.bindValue(6, 600.0);
+                    insert.bindValue(7, styles.at(serial % styles.size()) == QStringLiteral("家族墓") ? 5000.0
+                                                                                                      : 0.0);
+                    insert.bindValue(8, 300.0);
+                    insert.bindValue(9, 0.0);
+                    insert.bindValue(10, state);
+                    // Now and then a plot is bought in advance for a living person.
+                    insert.bindValue(11, sold ? QVariant(serial % 20 == 6 ? 1 : 0) : QVariant());
+                    database.run(insert, QStringLiteral("生成墓位"));
+                }
+            }
+        }
+    });
+}
+
+void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers) {
+    database.transaction([&] {
+        QSqlQuery insert = plotInsert(database);
+        const QVariantList constant = {
+            area, row,   QVariant(), styles.first(),           9000.0,    2000.0, 600.0,
+            0.0,  300.0, 0.0,        QStringLiteral("未使用"), QVariant()};
+        for (int column = 0; column < constant.size(); ++column)
+            insert.bindValue(column, constant.at(column));
+        for (const QString& number : numbers) {
+            insert.bindValue(2, number);
+            database.run(insert, QStringLiteral("生成墓位"));
+        }
+    });
+}
+
+} // namespace Cemetery

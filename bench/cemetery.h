@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// The shape of a generated cemetery: areas of rows of numbered plots. The default is the size the
+// office must stay quick with: 100,000 plots.
+struct CemeteryShape {
+    int areas = 10;
+    int rowsPerArea = 20;
+    int plotsPerRow = 500;
+    int plots() const { return areas * rowsPerArea * plotsPerRow; }
+};
+
+namespace Cemetery {
+
+// Fills mq_wz of a fresh database with plots of every style, priced by area, in the mix of states
+// of a working cemetery: six in ten free, two sold, one reserved, one withheld from sale.
+void generate(Database& database, const CemeteryShape& shape);
+// Adds free plots with the given four-character numbers to one row.
+void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers);
+
+} // namespace Cemetery

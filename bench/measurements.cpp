@@ -1,0 +1,10 @@
+#include "benchmark.h"
+
+// Each subsystem defines its measurements beside the others of its kind (graves.cpp, ...).
+Measurement setupRunMeasurement();
+Measurement missingNumbersMeasurement();
+
+const QList<Measurement>& measurements() {
+    static const QList<Measurement> all = {setupRunMeasurement(), missingNumbersMeasurement()};
+    return all;
+}
