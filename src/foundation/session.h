@@ -18,6 +18,19 @@ struct OperatorDenials {
     bool remove = false;
 };
 
+// The plot picked on the plot map: its key, style and six list prices, for the choice, reservation
+// and purchase windows. It stays until the next pick.
+struct ChosenPlot {
+    QString key;
+    QString style;
+    double landPrice = 0;     // 墓地费
+    double stonePrice = 0;    // 墓碑费
+    double labourPrice = 0;   // 工料费
+    double familyPrice = 0;   // 家族费
+    double greeningPrice = 0; // 绿化费
+    double otherPrice = 0;    // 其它
+};
+
 // Program-wide values that windows hand to one another. Login fills the first three; the right
 // check keeps the flags; the task windows keep what they chose for the windows they open.
 struct Session {
@@ -26,4 +39,7 @@ struct Session {
     QString reportList;
     RecordFlags flags;
     OperatorDenials denials;
+    ChosenPlot chosenPlot;
+    // The registration number a purchase last handed to the item-charges window.
+    QString currentRegistrationNumber;
 };

@@ -1,0 +1,152 @@
+#include "plotmapservice.h"
+
+#include "database.h"
+#include "sqlliteral.h"
+
+namespace {
+
+const QString readingPlots = QStringLiteral("读取墓位图");
+
+} // namespace
+
+PlotMapService::PlotMapService(Database& database) : m_database(database) {}
+
+QStringList PlotMapService::areas() {
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT 墓区 FROM mq_wz WHERE ifnull(墓区, '') <> '' GROUP BY 墓区"),
+                        {}, QStringLiteral("读取墓区列表"));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QStringList PlotMapService::rows(const QString& area) {
+    QSqlQuery query = m_database.exec(
+        QStringLiteral(
+            "SELECT 排 FROM mq_wz WHERE 墓区 = ? AND ifnull(排, '') <> '' GROUP BY 排 ORDER BY 排"),
+        {area}, QStringLiteral("读取排列表"));
+    QStringList names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList& values) {
+    // One pass over the plots joined to the purchase register gives each plot the number of its
+    // register rows and, through the single min(), the 性别 of its first row: no query per plot.
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rowid), min(d.rowid), d.性别 "
+                       "FROM mq_wz AS w LEFT JOIN gm_dj AS d ON d.墓碑位置 = w.墓碑位置 "
+                       "WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
+            condition + QStringLiteral(" GROUP BY w.排, w.号, w.rowid ORDER BY w.排, w.号"),
+        values, readingPlots);
+    QList<MapPlot> plots;
+    while (query.next()) {
+        MapPlot plot;
+        plot.position = static_cast<int>(plots.size()) + 1;
+        plot.key = query.value(0).toString();
+        plot.state = query.value(2).toString();
+        plot.advanceBought = query.value(3).toBool();
+        const PlotIconRules::Occupancy occupancy{query.value(4).toInt(), query.value(6).toString()};
+        plot.icon =
+            PlotIconRules::iconFor(query.value(1).toString(), plot.state, plot.advanceBought, occupancy);
+        plots << plot;
+    }
+    return plots;
+}
+
+MapView PlotMapService::view(const MapFilter& filter) {
+    QString condition = QStringLiteral("w.墓区 = ?");
+    QVariantList values = {filter.area};
+    if (!filter.row.isEmpty()) {
+        condition += QStringLiteral(" AND w.排 = ?");
+        values << filter.row;
+    }
+    if (!filter.style.isEmpty()) {
+        condition += QStringLiteral(" AND w.样式 = ?");
+        values << filter.style;
+    }
+    MapView view;
+    view.plots = read(condition, values);
+    view.counts = count(view.plots);
+    // An area without plots shows an empty status line; a row or style without plots shows its zeros.
+    const bool wholeArea = filter.row.isEmpty() && filter.style.isEmpty();
+    if (!(wholeArea && view.plots.isEmpty()))
+        view.statusLine = statusLine(filter, view.counts);
+    return view;
+}
+
+QList<MapPlot> PlotMapService::findNumber(const QString& area, const QString& row, bool areaHasRows,
+                                          const QString& number) {
+    if (areaHasRows)
+        return read(QStringLiteral("w.墓区 = ? AND w.排 = ? AND w.号 = ?"), {area, row, number});
+    return read(QStringLiteral("w.墓区 = ? AND w.号 = ? AND w.状态 = '未使用'"), {area, number});
+}
+
+std::optional<ChosenPlot> PlotMapService::choose(const QString& key) {
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 墓碑位置, 样式, 墓地费, 墓碑费, 工料费, 家族费, "
+                                                     "绿化费, 其它 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"),
+                                      {key}, QStringLiteral("读取选中的墓位"));
+    if (!query.next())
+        return std::nullopt;
+    ChosenPlot plot;
+    plot.key = query.value(0).toString();
+    plot.style = query.value(1).toString();
+    plot.landPrice = query.value(2).toDouble();
+    plot.stonePrice = query.value(3).toDouble();
+    plot.labourPrice = query.value(4).toDouble();
+    plot.familyPrice = query.value(5).toDouble();
+    plot.greeningPrice = query.value(6).toDouble();
+    plot.otherPrice = query.value(7).toDouble();
+    return plot;
+}
+
+MapCounts PlotMapService::count(const QList<MapPlot>& plots) {
+    MapCounts counts;
+    counts.total = static_cast<int>(plots.size());
+    for (const MapPlot& plot : plots) {
+        if (plot.state == QStringLiteral("限制"))
+            ++counts.restricted;
+        else if (plot.state == QStringLiteral("未使用"))
+            ++counts.free;
+        else if (plot.state == QStringLiteral("已预订"))
+            ++counts.reserved;
+        if (plot.advanceBought)
+            ++counts.advanceBought;
+    }
+    return counts;
+}
+
+QString PlotMapService::statusLine(const MapFilter& filter, const MapCounts& c) {
+    const auto n = [](int value) { return QString::number(value); };
+    if (!filter.style.isEmpty())
+        // Restricted plots are not told apart here: they count as bought.
+        return filter.area + QStringLiteral("，样式为") + filter.style + QStringLiteral("的总位置数： ") +
+               n(c.total) + QStringLiteral("  未使用数：") + n(c.free) + QStringLiteral("  已预订数：") +
+               n(c.reserved) + QStringLiteral("  已购数：") + n(c.total - c.free - c.reserved) +
+               QStringLiteral("  其中寿穴：") + n(c.advanceBought);
+    const int bought = c.total - c.restricted - c.free - c.reserved;
+    if (!filter.row.isEmpty())
+        return filter.area + filter.row + QStringLiteral("排，总位置为") + n(c.total) +
+               QStringLiteral(" 限制销售数：") + n(c.restricted) + QStringLiteral(" 未使用数：") + n(c.free) +
+               QStringLiteral(" 已预订数： ") + n(c.reserved) + QStringLiteral("  已购数：") + n(bought) +
+               QStringLiteral("  其中寿穴为：") + n(c.advanceBought);
+    return filter.area + QStringLiteral("，总位置数：") + n(c.total) + QStringLiteral(" 限制销售数： ") +
+           n(c.restricted) + QStringLiteral(" 未使用数： ") + n(c.free) + QStringLiteral("  已预订数：") +
+           n(c.reserved) + QStringLiteral("  已购数：") + n(bought) + QStringLiteral("  其中寿穴为：") +
+           n(c.advanceBought);
+}
+
+PrintJob PlotMapService::reservedList(const MapFilter& filter) {
+    QString query = QStringLiteral("select * from mq_wz where 墓区=") + SqlLiteral::text(filter.area);
+    if (!filter.row.isEmpty())
+        query += QStringLiteral(" and 排=") + SqlLiteral::text(filter.row);
+    if (!filter.style.isEmpty())
+        query += QStringLiteral(" and 样式=") + SqlLiteral::text(filter.style);
+    query += QStringLiteral(" and 状态='已预订' order by 排,号");
+    PrintJob job{QStringLiteral("wz        "), QStringLiteral("wz"), query,
+                 QStringLiteral("已预订的墓位列表")};
+    job.ignoresPrintFlag = true; // the map's list tests only the report list
+    return job;
+}
