@@ -1,0 +1,43 @@
+#include "plotchoicewindow.h"
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "money.h"
+#include "prompter.h"
+#include "rights.h"
+#include "session.h"
+#include "ui_plotchoicewindow.h"
+#include "windowhost.h"
+
+PlotChoiceWindow::PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)
+    : QWidget(parent), m_context(context), m_sale(std::move(sale)), m_ui(std::make_unique<Ui::frmgm_xz>()) {
+    m_ui->setupUi(this);
+    showChosenPlot();
+    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { goOn(Item::ReservePlot, m_sale.reserve); });
+    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { goOn(Item::BuyPlotDirectly, m_sale.buy); });
+    connect(m_ui->Command3, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+}
+
+PlotChoiceWindow::~PlotChoiceWindow() = default;
+
+void PlotChoiceWindow::showChosenPlot() {
+    const ChosenPlot& plot = m_context.session.chosenPlot;
+    m_ui->Label1->setText(QStringLiteral("你选择的是： ") + plot.key + QStringLiteral(" |样式： ") +
+                          plot.style);
+    m_ui->Label2->setText(QStringLiteral("墓地费： ") + Money::format(plot.landPrice));
+    m_ui->Label3->setText(QStringLiteral("墓碑费： ") + Money::format(plot.stonePrice));
+    m_ui->Label4->setText(QStringLiteral("工料费： ") + Money::format(plot.labourPrice));
+    m_ui->Label5->setText(QStringLiteral("家族墓费： ") + Money::format(plot.familyPrice));
+    m_ui->Label6->setText(QStringLiteral("绿化费： ") + Money::format(plot.greeningPrice));
+    m_ui->Label7->setText(QStringLiteral("其它费： ") + Money::format(plot.otherPrice));
+}
+
+void PlotChoiceWindow::goOn(int item, const std::function<void()>& open) {
+    if (!Rights::checkItem(m_context.session, item)) {
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                                  QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+        return;
+    }
+    if (open)
+        runAction(m_context.prompter, open);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "plotmapservice.h"
+
+#include <QAbstractListModel>
+
+// The icons of a plot map: one item per plot that has a picture. The caption is the plot key;
+// each item also carries its "K" key and its tag (1 free, 2 reserved).
+class PlotMapModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum Role { TagRole = Qt::UserRole, IconKeyRole, PictureRole };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    // Shows the plots that have a picture, in the order given.
+    void setPlots(const QList<MapPlot>& plots);
+    void clear();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<MapPlot> m_plots;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "plotchoicewindow.h"
+#include "plotmapservice.h"
+
+#include <QWidget>
+#include <memory>
+
+struct AppContext;
+class PlotMapModel;
+namespace Ui {
+class Frm_gm;
+}
+
+// Frm_gm "----选择墓地": the plots of one area as icons by style and state, narrowed by row, style
+// or number, with the area's counts. A free plot is picked by double-click or Enter and goes on to
+// the choice window frmgm_xz.
+class PlotMapWindow : public QWidget {
+    Q_OBJECT
+public:
+    PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent = nullptr);
+    ~PlotMapWindow() override;
+
+public slots:
+    // After a sale or reservation the icons are gone until an area, row or style is chosen again.
+    void clearIcons();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseArea();
+    void chooseRow();
+    void chooseStyle();
+    void searchNumber();
+    void showPlots(const MapFilter& filter);
+    void pick(const QModelIndex& index);
+    void printReserved();
+
+    AppContext& m_context;
+    PlotSaleWindows m_sale;
+    PlotMapService m_service;
+    std::unique_ptr<Ui::Frm_gm> m_ui;
+    PlotMapModel* m_model;
+    MapFilter m_filter; // the choice the icons show
+};

@@ -1,0 +1,236 @@
+#include "appcontext.h"
+#include "plotchoicewindow.h"
+#include "plotmapmodel.h"
+#include "plotmapwindow.h"
+#include "plotpictures.h"
+#include "testsupport.h"
+#include "windowhost.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// A main window with its work area, and everything a task window is given.
+struct Desk {
+    TestData data;
+    Session session;
+    FixedClock clock{testNow()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
+    QMainWindow main;
+    QMdiArea* area = new QMdiArea(&main);
+    WindowHost host{&main, area};
+    AppContext context{data.db(), session, clock, prompter, printBridge, host, data.folder()};
+    QStringList opened; // what the choice window went on to
+
+    Desk() {
+        session.operatorName = QStringLiteral("Admin");
+        session.permissionString = QString(40, QLatin1Char('f'));
+        session.reportList = QStringLiteral(",wz,");
+        main.setCentralWidget(area);
+        main.resize(1200, 800);
+        main.show();
+        for (const char* number : {"0001", "0002", "0003"})
+            data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, "
+                                    "绿化费, 其它, 状态) VALUES ('甲区', '1', ?, '单人墓', 5000, 1200, 0, 0, "
+                                    "80, 0, ?)"),
+                     {QString::fromLatin1(number), QString::fromLatin1(number) == QLatin1String("0002")
+                                                       ? QStringLiteral("已预订")
+                                                       : QStringLiteral("未使用")});
+    }
+
+    PlotMapWindow* openMap() {
+        PlotSaleWindows sale{[this] { opened << QStringLiteral("reserve"); },
+                             [this] { opened << QStringLiteral("buy"); }};
+        return qobject_cast<PlotMapWindow*>(
+            host.open(QStringLiteral("Frm_gm"), [&] { return new PlotMapWindow(context, sale); }));
+    }
+};
+
+template <typename T> T* child(QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+void choose(QComboBox* combo, const QString& text) {
+    const int index = combo->findText(text);
+    QVERIFY(index >= 0);
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
+QModelIndex iconOf(QListView* view, const QString& key) {
+    const QModelIndexList found =
+        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
+    return found.isEmpty() ? QModelIndex() : found.first();
+}
+
+void doubleClick(QListView* view, const QModelIndex& index) {
+    view->doItemsLayout(); // the grid lays its icons out lazily
+    const QRect spot = view->visualRect(index);
+    QVERIFY(!spot.isEmpty());
+    // A real double-click starts with a click; the test's double-click event alone does not.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, spot.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, spot.center());
+}
+
+} // namespace
+
+class PlotMapWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyPictureIsItsOwn() {
+        QList<QImage> pictures;
+        for (int number = 1; number <= PlotIconRules::pictureCount; ++number) {
+            const QImage picture = PlotPictures::draw(number);
+            QCOMPARE(picture.size(), QSize(PlotPictures::size, PlotPictures::size));
+            for (int earlier = 0; earlier < pictures.size(); ++earlier)
+                QVERIFY2(
+                    picture != pictures.at(earlier),
+                    qPrintable(
+                        QStringLiteral("pictures %1 and %2 look the same").arg(earlier + 1).arg(number)));
+            pictures << picture;
+        }
+        QVERIFY(PlotPictures::draw(0).isNull());
+        QVERIFY(PlotPictures::draw(25).isNull());
+    }
+
+    void theModelPassesTheTester() {
+        PlotMapModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QList<MapPlot> plots;
+        for (int position = 1; position <= 5; ++position) {
+            MapPlot plot;
+            plot.position = position;
+            plot.key = QStringLiteral("甲区%1号").arg(position);
+            plot.icon = position == 3 ? PlotIconRules::Icon{} : PlotIconRules::Icon{2, 1};
+            plots << plot;
+        }
+        model.setPlots(plots);
+        QCOMPARE(model.rowCount(), 4); // the plot without a picture is left out
+        const QModelIndex fourth = model.index(2);
+        QCOMPARE(fourth.data().toString(), QStringLiteral("甲区4号"));
+        QCOMPARE(fourth.data(PlotMapModel::IconKeyRole).toString(), QStringLiteral("K4"));
+        QCOMPARE(fourth.data(PlotMapModel::TagRole).toInt(), 1);
+        QVERIFY(!fourth.data(Qt::DecorationRole).value<QPixmap>().isNull());
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void onlyAFreePlotIsPickedAndShownWithItsPrices() {
+        Desk desk;
+        PlotMapWindow* map = desk.openMap();
+        QCOMPARE(map->windowTitle(), QStringLiteral("墓位选购----选择墓地"));
+        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        auto* grid = child<QListView>(map, "LV1");
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QCOMPARE(child<QComboBox>(map, "Combo2")->count(), 1);
+        QCOMPARE(child<QLabel>(map, "Bar1")->text(),
+                 QStringLiteral(
+                     "甲区，总位置数：3 限制销售数： 0 未使用数： 2  已预订数：1  已购数：0  其中寿穴为：0"));
+
+        // A reserved plot opens nothing, by double-click or by Enter.
+        const QModelIndex reserved = iconOf(grid, QStringLiteral("甲区1排0002号"));
+        doubleClick(grid, reserved);
+        grid->setCurrentIndex(reserved);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(!desk.host.find(QStringLiteral("frmgm_xz")));
+
+        doubleClick(grid, iconOf(grid, QStringLiteral("甲区1排0003号")));
+        QWidget* choice = desk.host.find(QStringLiteral("frmgm_xz"));
+        QVERIFY(choice);
+        QCOMPARE(desk.session.chosenPlot.key, QStringLiteral("甲区1排0003号"));
+        QCOMPARE(desk.session.chosenPlot.landPrice, 5000.0);
+        QCOMPARE(child<QLabel>(choice, "Label1")->text(),
+                 QStringLiteral("你选择的是： 甲区1排0003号 |样式： 单人墓"));
+        QCOMPARE(child<QLabel>(choice, "Label2")->text(), QStringLiteral("墓地费： 5000"));
+        QCOMPARE(child<QLabel>(choice, "Label3")->text(), QStringLiteral("墓碑费： 1200"));
+        QCOMPARE(child<QLabel>(choice, "Label6")->text(), QStringLiteral("绿化费： 80"));
+        QCOMPARE(child<QLabel>(choice, "Label7")->text(), QStringLiteral("其它费： 0"));
+
+        // Enter on another free plot shows that one in the same choice window.
+        grid->setCurrentIndex(iconOf(grid, QStringLiteral("甲区1排0001号")));
+        QTest::keyClick(grid, Qt::Key_Enter);
+        QCOMPARE(desk.host.openWindows().size(), 2);
+        QCOMPARE(child<QLabel>(choice, "Label1")->text(),
+                 QStringLiteral("你选择的是： 甲区1排0001号 |样式： 单人墓"));
+
+        map->clearIcons();
+        QCOMPARE(grid->model()->rowCount(), 0);
+    }
+
+    void theTwoWaysOnAreGatedByTheirItems() {
+        Desk desk;
+        desk.session.chosenPlot.key = QStringLiteral("甲区1排0001号");
+        // Item 28 (reserve) denied, item 29 (buy directly) granted.
+        desk.session.permissionString =
+            QString(27, QLatin1Char('f')) + QStringLiteral("0f") + QString(11, QLatin1Char('f'));
+        PlotChoiceWindow* choice = nullptr;
+        desk.host.open(QStringLiteral("frmgm_xz"), [&] {
+            choice = new PlotChoiceWindow(desk.context, {[&] { desk.opened << QStringLiteral("reserve"); },
+                                                         [&] { desk.opened << QStringLiteral("buy"); }});
+            return choice;
+        });
+        QTest::mouseClick(child<QPushButton>(choice, "Command1"), Qt::LeftButton);
+        QVERIFY(desk.opened.isEmpty());
+        QCOMPARE(desk.prompter.shown.size(), 1);
+        QCOMPARE(desk.prompter.shown.first().text, QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+        QCOMPARE(desk.prompter.shown.first().caption, QStringLiteral("提示"));
+        QTest::mouseClick(child<QPushButton>(choice, "Command2"), Qt::LeftButton);
+        QCOMPARE(desk.opened, QStringList({QStringLiteral("buy")}));
+        QCOMPARE(desk.prompter.shown.size(), 1);
+
+        QTest::mouseClick(child<QPushButton>(choice, "Command3"), Qt::LeftButton);
+        QTRY_VERIFY(!desk.host.find(QStringLiteral("frmgm_xz")));
+    }
+
+    void theReservedListFollowsTheChoiceAndTheReportList() {
+        Desk desk;
+        PlotMapWindow* map = desk.openMap();
+        auto* print = child<QPushButton>(map, "Command2");
+        QTest::mouseClick(print, Qt::LeftButton); // no area chosen yet: nothing to list
+        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        choose(child<QComboBox>(map, "Combo2"), QStringLiteral("1"));
+        // The list skips the print flag and asks only the report list.
+        desk.session.flags.printDenied = true;
+        QTest::mouseClick(print, Qt::LeftButton);
+        QCOMPARE(
+            desk.launcher.tails(),
+            QStringList({QStringLiteral("wz        $#select * from mq_wz where 墓区='甲区' and 排='1' and "
+                                        "状态='已预订' order by 排,号@已预订的墓位列表")}));
+        desk.session.reportList = QStringLiteral(",wz1,");
+        QTest::mouseClick(print, Qt::LeftButton);
+        QCOMPARE(desk.launcher.started.size(), 1);
+    }
+
+    void searchingANumberShowsThatPlot() {
+        Desk desk;
+        PlotMapWindow* map = desk.openMap();
+        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        choose(child<QComboBox>(map, "Combo2"), QStringLiteral("1"));
+        auto* number = child<QLineEdit>(map, "Mask1");
+        auto* grid = child<QListView>(map, "LV1");
+        number->setText(QStringLiteral("0002"));
+        QTest::keyClick(number, Qt::Key_Return);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("甲区1排0002号"));
+        number->setText(QStringLiteral("0"));
+        QTest::keyClick(number, Qt::Key_Return); // 0 searches nothing and leaves the grid
+        QCOMPARE(grid->model()->rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(PlotMapWindowTest)
+#include "tst_plotmapwindow.moc"
