@@ -27,7 +27,7 @@ QString fourDigits(qint64 number) {
     return PositionKey::fourDigitNumber(QString::number(number));
 }
 
-// The six prices in the column order 墓地费 墓碑费 工料费 家族费 绿化费 其它.
+// The six prices as numbers, in the order of their columns.
 QVariantList priceValues(const PlotSetupInput& input) {
     QVariantList prices;
     for (const QString& price : input.prices)
@@ -77,15 +77,15 @@ PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
         rows << query.value(0).toString();
     const int plots = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + isPlot, {area},
                             QStringLiteral("统计墓位"));
+    const QString plotCount = QString::number(plots);
     if (!rows.isEmpty() && !rows.first().isEmpty()) {
         view.rows = rows;
-        view.status = plots == 0 ? QString(area + QStringLiteral("内现有 ") + QString::number(rows.size()) +
-                                           QStringLiteral(" 排,但是现在还没有设置！"))
-                                 : QString(area + QStringLiteral("内现有 ") + QString::number(rows.size()) +
-                                           QStringLiteral(" 排,可容纳 ") + QString::number(plots) +
-                                           QStringLiteral(" 位"));
+        const QString rowCount = QString::number(rows.size());
+        view.status = plots == 0
+                          ? QStringLiteral("%1内现有 %2 排,但是现在还没有设置！").arg(area, rowCount)
+                          : QStringLiteral("%1内现有 %2 排,可容纳 %3 位").arg(area, rowCount, plotCount);
     } else if (plots > 0) {
-        view.status = area + QStringLiteral(",可容纳 ") + QString::number(plots) + QStringLiteral(" 位");
+        view.status = QStringLiteral("%1,可容纳 %2 位").arg(area, plotCount);
         view.rowGroupEnabled = false;
     } else {
         view.status = area + QStringLiteral(",没有设置号,没有位置可用！");
@@ -98,9 +98,8 @@ QString PlotSetupService::chooseRow(const QString& area, const QString& row) {
         count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND ") + isPlot,
               {area, row}, QStringLiteral("统计墓位"));
     if (plots > 0)
-        return area + row + QStringLiteral("排,共有 ") + QString::number(plots) +
-               QStringLiteral(" 个位置可用");
-    return area + row + QStringLiteral("排,还没有设置！");
+        return QStringLiteral("%1%2排,共有 %3 个位置可用").arg(area, row, QString::number(plots));
+    return QStringLiteral("%1%2排,还没有设置！").arg(area, row);
 }
 
 bool PlotSetupService::mayAddArea() {
@@ -275,24 +274,21 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
     // The plot's state does not matter: sold and reserved plots take the new style or prices too.
     QStringList lines;
     int changed = 0;
+    const QString doing = style ? QStringLiteral("修改墓位样式") : QStringLiteral("修改墓位收费");
+    const QString sql =
+        style ? QStringLiteral("UPDATE mq_wz SET 样式 = ? WHERE 墓碑位置 = ?")
+              : QStringLiteral("UPDATE mq_wz SET 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
+                               "绿化费 = ?, 其它 = ? WHERE 墓碑位置 = ?");
+    const QVariantList newValues = style ? QVariantList{input.style} : priceValues(input);
     view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe& breathe) {
         m_database.transaction([&] {
-            QSqlQuery update =
-                style ? m_database.prepare(QStringLiteral("UPDATE mq_wz SET 样式 = ? WHERE 墓碑位置 = ?"),
-                                           QStringLiteral("修改墓位样式"))
-                      : m_database.prepare(
-                            QStringLiteral("UPDATE mq_wz SET 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, "
-                                           "家族费 = ?, 绿化费 = ?, 其它 = ? WHERE 墓碑位置 = ?"),
-                            QStringLiteral("修改墓位收费"));
-            const QVariantList newValues = style ? QVariantList{input.style} : priceValues(input);
+            QSqlQuery update = m_database.prepare(sql, doing);
             for (int column = 0; column < newValues.size(); ++column)
                 update.bindValue(column, newValues.at(column));
-            const int keyAt = newValues.size();
             for (qint64 i = 0; i < run->count; ++i) {
                 const QString key = place->key(fourDigits(run->start + i));
-                update.bindValue(keyAt, key);
-                m_database.run(update,
-                               style ? QStringLiteral("修改墓位样式") : QStringLiteral("修改墓位收费"));
+                update.bindValue(newValues.size(), key);
+                m_database.run(update, doing);
                 if (update.numRowsAffected() > 0) {
                     ++changed;
                     lines << (style ? QString(key + QStringLiteral("，样式已修改为： ") + input.style)
@@ -305,7 +301,7 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
         });
     });
     view.showResults(lines);
-    view.showStatus(QStringLiteral("共有 ") + QString::number(changed) + QStringLiteral(" 记录被修改！"));
+    view.showStatus(QStringLiteral("共有 %1 记录被修改！").arg(changed));
 }
 
 void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& view) {
@@ -385,8 +381,7 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
     });
     view.showResults(lines);
     view.showStatus(onlyOneLeft ? QStringLiteral("记录只剩下一条,不能删除！")
-                                : QString(QStringLiteral("本次共删除记录") + QString::number(deleted) +
-                                          QStringLiteral("条")));
+                                : QStringLiteral("本次共删除记录%1条").arg(deleted));
 }
 
 void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetupView& view) {
@@ -419,8 +414,7 @@ void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetup
         }
     });
     view.showResults(lines);
-    view.showStatus(QStringLiteral("经检测，共有 ") + QString::number(lines.size()) +
-                    QStringLiteral(" 记录未设置！"));
+    view.showStatus(QStringLiteral("经检测，共有 %1 记录未设置！").arg(lines.size()));
 }
 
 void PlotSetupService::refuse(const QString& text, const QString& caption) {

@@ -11,17 +11,19 @@ class Database;
 class Prompter;
 struct Session;
 
-// What the set-up window holds when a button is pressed.
+// What the set-up window holds when a button is pressed, as typed.
 struct PlotSetupInput {
-    QString area; // empty while no area is chosen or the new-area box is shown
-    int rowsListed = 0;
-    QString row;   // the chosen or typed row
-    QString start; // 起始号
-    QString count; // 墓碑个数
-    QString style;
-    std::array<QString, 6> prices; // 墓地费 刻字费 瓷像费 特修费 绿化费 合墓费, as typed
-    QString deleteFrom;
-    QString deleteTo;
+    QString area;       // Combo1; empty while no area is chosen or the new-area box is shown
+    int rowsListed = 0; // entries of the row list Combo2
+    QString row;        // the row chosen in or typed into Combo2
+    QString start;      // Mask1 起始号
+    QString count;      // Mask2 墓碑个数
+    QString style;      // Combo4
+    // Mask3 to Mask8 (墓地费 刻字费 瓷像费 特修费 绿化费 合墓费), stored in this order as
+    // 墓地费 墓碑费 工料费 家族费 绿化费 其它.
+    std::array<QString, 6> prices;
+    QString deleteFrom; // Masks
+    QString deleteTo;   // Maske
 };
 
 // The parts of the set-up window the rules write to while an action runs.
