@@ -1,0 +1,117 @@
+// pelu-print: prints one document for pelu. Its one argument is the command tail
+// TEMPLATE$#QUERY[@HEADING]; the data folder comes from --data, else PELU_DATA, as for pelu.
+// The document is always archived as a PDF in the data folder's prints/; pelu.ini [printer] mode
+// then says whether it also goes to a printer (mode=printer, name= or the default printer) or
+// into a preview window (mode=preview).
+
+#include "clock.h"
+#include "database.h"
+#include "datafolder.h"
+#include "printerror.h"
+#include "printout.h"
+#include "printtail.h"
+#include "templatelibrary.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTextStream>
+
+namespace {
+
+struct Arguments {
+    QString dataFolder;
+    QString tail;
+};
+
+// Read by hand, before any application object exists, because the printer mode decides which one to make.
+Arguments readArguments(int argc, char** argv) {
+    Arguments arguments;
+    QStringList positional;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--data") && i + 1 < argc)
+            arguments.dataFolder = QString::fromLocal8Bit(argv[++i]);
+        else
+            positional << argument;
+    }
+    if (positional.size() != 1)
+        throw PrintError(PrintError::CommandLine,
+                         QStringLiteral("用法：pelu-print [--data 数据文件夹] '模板名称$#查询[@标题]'"));
+    arguments.tail = positional.first();
+    return arguments;
+}
+
+void sendToPrinter(const Printout& printout, const DataFolder::PrinterSettings& settings) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!settings.printerName.isEmpty())
+        printer.setPrinterName(settings.printerName);
+    if (!printer.isValid())
+        throw PrintError(
+            PrintError::Output,
+            settings.printerName.isEmpty()
+                ? QStringLiteral("没有可用的默认打印机，文件已保存为 PDF。")
+                : QStringLiteral("找不到打印机“%1”，文件已保存为 PDF。").arg(settings.printerName));
+    printer.setDocName(printout.title);
+    printout.paint(printer);
+}
+
+void preview(const Printout& printout, const DataFolder::PrinterSettings& settings) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!settings.printerName.isEmpty())
+        printer.setPrinterName(settings.printerName);
+    printer.setDocName(printout.title);
+    QPrintPreviewDialog dialog(&printer);
+    dialog.setWindowTitle(printout.title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&printout](QPrinter* target) {
+        // An exception must not cross the dialog's event loop.
+        try {
+            printout.paint(*target);
+        } catch (const PrintError& error) {
+            QTextStream(stderr) << QStringLiteral("无法预览：") << error.message() << Qt::endl;
+        }
+    });
+    dialog.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("pelu"));
+    QCoreApplication::setOrganizationName(QStringLiteral("pelu"));
+    try {
+        const Arguments arguments = readArguments(argc, argv);
+        const DataFolder folder(DataFolder::choose(arguments.dataFolder));
+        const DataFolder::PrinterSettings settings = folder.printerSettings();
+        const PrintRequest request = PrintRequest::parse(arguments.tail);
+
+        // A PDF needs no screen: without one chosen, lay out off screen, which also starts faster.
+        const bool pdfOnly = settings.mode == DataFolder::PrinterMode::PdfOnly;
+        if (pdfOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::unique_ptr<QGuiApplication> app = pdfOnly ? std::make_unique<QGuiApplication>(argc, argv)
+                                                       : std::make_unique<QApplication>(argc, argv);
+
+        SystemClock clock;
+        const Printout printout = [&] {
+            try {
+                Database database(folder.databaseFile(), Database::Mode::ReadOnly);
+                return Printout::prepare(database, TemplateLibrary(folder.templatesFolder()), request,
+                                         clock.today());
+            } catch (const DatabaseError& error) {
+                throw PrintError(PrintError::Query, error.message());
+            }
+        }();
+        const QString pdf = printout.archivePdf(folder.printsFolder(), clock.now());
+        QTextStream(stdout) << pdf << Qt::endl;
+
+        if (settings.mode == DataFolder::PrinterMode::Printer)
+            sendToPrinter(printout, settings);
+        else if (settings.mode == DataFolder::PrinterMode::Preview)
+            preview(printout, settings);
+        return 0;
+    } catch (const PrintError& error) {
+        QTextStream(stderr) << QStringLiteral("无法打印：") << error.message() << Qt::endl;
+        return error.stage();
+    }
+}

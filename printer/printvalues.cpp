@@ -1,0 +1,182 @@
+#include "printvalues.h"
+
+#include "datetext.h"
+#include "money.h"
+
+#include <QSqlRecord>
+
+using kainjow::mustache::data;
+
+namespace {
+
+// The columns of the schema that hold yuan (prices, fees, line totals, payments and refunds).
+// Quantities such as 数量1 are not money.
+const QStringList moneyColumns = {
+    QStringLiteral("墓地费"),   QStringLiteral("墓碑费"),   QStringLiteral("工料费"),
+    QStringLiteral("家族费"),   QStringLiteral("家庭墓费"), QStringLiteral("管理费"),
+    QStringLiteral("绿化费"),   QStringLiteral("其它"),     QStringLiteral("其它费"),
+    QStringLiteral("qtf"),      QStringLiteral("小计"),     QStringLiteral("合计"),
+    QStringLiteral("公墓证"),   QStringLiteral("香币"),     QStringLiteral("塑料袋"),
+    QStringLiteral("瓷像"),     QStringLiteral("刻字"),     QStringLiteral("镏金"),
+    QStringLiteral("合计1"),    QStringLiteral("合计2"),    QStringLiteral("合计3"),
+    QStringLiteral("合计4"),    QStringLiteral("合计5"),    QStringLiteral("合计6"),
+    QStringLiteral("施工"),     QStringLiteral("吉祥号"),   QStringLiteral("合墓"),
+    QStringLiteral("外运"),     QStringLiteral("二次安葬"), QStringLiteral("车费"),
+    QStringLiteral("特修"),     QStringLiteral("预交金额"), QStringLiteral("成交金额"),
+    QStringLiteral("补交金额"), QStringLiteral("余额"),     QStringLiteral("退费金额"),
+    QStringLiteral("交款金额"), QStringLiteral("价位"),     QStringLiteral("应收费"),
+    QStringLiteral("实收费"),   QStringLiteral("寄存证"),   QStringLiteral("小牌位"),
+    QStringLiteral("层次费"),   QStringLiteral("总计"),     QStringLiteral("应退金额"),
+};
+
+// Counts of the statistics work tables whose rows add up to a total (months, tombstone types).
+const QStringList countColumns = {QStringLiteral("销售量"), QStringLiteral("xssl")};
+
+// Shares of the statistics work tables, stored as fractions of 1.
+const QStringList shareColumns = {QStringLiteral("百分比"), QStringLiteral("Bfb")};
+
+// Columns holding a date, or a moment of which the date is shown.
+const QStringList dateColumns = {
+    QStringLiteral("购墓日期"), QStringLiteral("日期起"),   QStringLiteral("日期止"),
+    QStringLiteral("安葬日期"), QStringLiteral("出生日期"), QStringLiteral("逝世日期"),
+    QStringLiteral("落葬日期"), QStringLiteral("操作日期"), QStringLiteral("操作时间"),
+    QStringLiteral("提醒日期"), QStringLiteral("交款日期"), QStringLiteral("竣工时间"),
+    QStringLiteral("登记时间"),
+};
+
+bool isNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A numeric value, also when SQLite hands back a number stored as text.
+std::optional<double> numberOf(const QVariant& value) {
+    if (value.isNull())
+        return std::nullopt;
+    if (isNumber(value))
+        return value.toDouble();
+    return Money::parseStrict(value.toString());
+}
+
+QString plainNumber(const QVariant& value) {
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
+    return value.toString();
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace
+
+namespace PrintValues {
+
+Kind kindOf(const QString& column) {
+    if (moneyColumns.contains(column, Qt::CaseInsensitive))
+        return Kind::Money;
+    if (countColumns.contains(column, Qt::CaseInsensitive))
+        return Kind::Count;
+    if (shareColumns.contains(column, Qt::CaseInsensitive))
+        return Kind::Share;
+    if (dateColumns.contains(column))
+        return Kind::Date;
+    return Kind::Plain;
+}
+
+QString display(const QString& column, const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    switch (kindOf(column)) {
+    case Kind::Money:
+        if (const auto amount = numberOf(value))
+            return Money::formatTwoDecimals(*amount);
+        break;
+    case Kind::Share:
+        if (const auto share = numberOf(value))
+            return Money::formatTwoDecimals(*share * 100) + QLatin1Char('%');
+        break;
+    case Kind::Date:
+        if (const QDate date = DateText::toDate(value.toString()); date.isValid())
+            return DateText::fromDate(date);
+        break;
+    case Kind::Count:
+    case Kind::Plain:
+        break;
+    }
+    return isNumber(value) ? plainNumber(value) : value.toString();
+}
+
+data collect(QSqlQuery& query, const Context& context) {
+    const QSqlRecord record = query.record();
+    QStringList names;
+    QList<int> summed; // indexes of the columns that get a total
+    for (int i = 0; i < record.count(); ++i) {
+        names << record.fieldName(i);
+        const Kind kind = kindOf(names.last());
+        if (kind == Kind::Money || kind == Kind::Count)
+            summed << i;
+    }
+    std::vector<std::string> keys;
+    for (const QString& name : names)
+        keys.push_back(utf8(name));
+
+    const bool numbered = !names.contains(QStringLiteral("序号"));
+
+    data root;
+    data rows{data::type::list};
+    data fields{data::type::list};
+    QList<double> sums(summed.size(), 0.0);
+    int count = 0;
+    while (query.next()) {
+        ++count;
+        data row;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString text = display(names.at(i), query.value(i));
+            const data shown = text.isEmpty() ? data(false) : data(utf8(text));
+            if (count == 1) {
+                root.set(keys[i], shown);
+                data field;
+                field.set("name", keys[i]);
+                field.set("value", shown);
+                fields << field;
+            }
+            row.set(keys[i], shown);
+        }
+        for (int s = 0; s < summed.size(); ++s)
+            sums[s] += numberOf(query.value(summed.at(s))).value_or(0.0);
+        if (numbered)
+            row.set("序号", std::to_string(count));
+        rows << row;
+    }
+
+    data sumValues;
+    for (int s = 0; s < summed.size(); ++s) {
+        const QString& name = names.at(summed.at(s));
+        const QString total = kindOf(name) == Kind::Money
+                                  ? Money::formatTwoDecimals(sums.at(s))
+                                  : QString::number(sums.at(s), 'f', QLocale::FloatingPointShortest);
+        sumValues.set(keys[summed.at(s)], utf8(total));
+    }
+
+    // The document's own values win over a column of the same name.
+    root["rows"] = std::move(rows); // moved, not copied: a list may hold ten thousand rows
+    root["fields"] = std::move(fields);
+    root.set("count", std::to_string(count));
+    root.set("sums", sumValues);
+    root.set("today", utf8(DateText::fromDate(context.today)));
+    root.set("unit", utf8(context.unit));
+    if (context.heading && !context.heading->isEmpty())
+        root.set("heading", utf8(*context.heading));
+    return root;
+}
+
+} // namespace PrintValues

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDate>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+#include <kainjow/mustache.hpp>
+
+// Turns the rows of a report query into the values a template sees:
+//   heading, today, unit          the heading from the command line, today's date, the unit's name
+//   rows                          one map per row, column name -> shown value, plus 序号 (1, 2, ...)
+//   (every column of row one)     the first row's values at top level, for one-row documents
+//   fields                        the first row as a list of {name, value}, for sheets that show every field
+//   count                         the number of rows
+//   sums                          column name -> total, for the money columns and the counts that add up
+// An empty value (NULL or empty text) is false, so {{#墓碑费}}...{{/墓碑费}} shows a line only when there is
+// something to show; {{墓碑费}} prints nothing for it either way.
+namespace PrintValues {
+
+// How a column's values are shown. Decided by the column's name in the schema, never by its values.
+enum class Kind {
+    Money, // yuan with two decimals: 1740.00
+    Count, // a number of things that a list may add up: 12
+    Share, // a fraction of 1 shown as a percentage: 0.255 -> 25.50%
+    Date,  // yyyy-MM-dd, also for columns that hold a moment
+    Plain, // as stored; numbers in plain decimal
+};
+Kind kindOf(const QString& column);
+
+// The text a template shows for `value` of `column`. NULL shows as nothing.
+QString display(const QString& column, const QVariant& value);
+
+struct Context {
+    std::optional<QString> heading;
+    QString unit;
+    QDate today;
+};
+
+// Reads every row of `query` (already executed) and builds the template values.
+kainjow::mustache::data collect(QSqlQuery& query, const Context& context);
+
+} // namespace PrintValues
