@@ -1,0 +1,218 @@
+#include "purchaseservice.h"
+
+#include "clock.h"
+#include "database.h"
+#include "datetext.h"
+#include "money.h"
+#include "session.h"
+#include "sqlliteral.h"
+
+#include <cmath>
+
+namespace {
+
+const QString undecided = QStringLiteral("未定");
+
+QString columnOf(PurchaseService::StoneList list) {
+    switch (list) {
+    case PurchaseService::StoneList::Type:
+        return QStringLiteral("mblx");
+    case PurchaseService::StoneList::MainStone:
+        return QStringLiteral("zblx");
+    case PurchaseService::StoneList::BaseStone:
+        return QStringLiteral("dblx");
+    }
+    return {};
+}
+
+PurchaseService::Outcome refused(Prompter::Icon icon, const QString& caption, const QString& text,
+                                 PurchaseService::Field focus = PurchaseService::Field::None) {
+    PurchaseService::Outcome outcome;
+    outcome.message = Message{icon, caption, text};
+    outcome.focus = focus;
+    return outcome;
+}
+
+} // namespace
+
+PurchaseService::PurchaseService(Database& database, const Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+FeeTotals PurchaseService::computeFees(const PurchaseFees& fees) {
+    const double base = fees.land + fees.stone + fees.family + fees.labour + fees.other;
+    return totalsWith(fees, Money::roundCents(base * fees.ratePercent / 100));
+}
+
+FeeTotals PurchaseService::totalsWith(const PurchaseFees& fees, double management) {
+    FeeTotals totals;
+    totals.management = management;
+    totals.subtotal = fees.land + fees.stone + fees.family + fees.labour + fees.other;
+    totals.total = totals.subtotal + management + fees.greening + fees.extra;
+    return totals;
+}
+
+qint64 PurchaseService::wholeNumber(const QString& text) {
+    return static_cast<qint64>(std::trunc(Money::parseLeading(text)));
+}
+
+PurchaseService::ReferenceLists PurchaseService::referenceLists() {
+    ReferenceLists lists;
+    lists.stoneTypes << undecided;
+    lists.mainStones << undecided;
+    lists.baseStones << undecided;
+    QSqlQuery stones = m_database.exec(QStringLiteral("SELECT mblx, zblx, dblx FROM mblx ORDER BY rowid"), {},
+                                       QStringLiteral("读取墓碑类型和材质"));
+    while (stones.next()) {
+        if (!stones.value(0).isNull())
+            lists.stoneTypes << stones.value(0).toString();
+        if (!stones.value(1).isNull())
+            lists.mainStones << stones.value(1).toString();
+        if (!stones.value(2).isNull())
+            lists.baseStones << stones.value(2).toString();
+    }
+    QSqlQuery salesmen = m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员'"), {},
+                                         QStringLiteral("读取业务员"));
+    while (salesmen.next())
+        lists.salesmen << salesmen.value(0).toString();
+    return lists;
+}
+
+bool PurchaseService::learn(StoneList list, const QString& text) {
+    const QString value = text.trimmed();
+    if (value.isEmpty())
+        return false;
+    const QString column = columnOf(list);
+    bool added = false;
+    m_database.transaction([&] {
+        if (m_database
+                .scalar(QStringLiteral("SELECT 1 FROM mblx WHERE ") + column + QStringLiteral(" = ?"),
+                        {value}, QStringLiteral("查找墓碑类型和材质"))
+                .isValid())
+            return;
+        m_database.exec(QStringLiteral("INSERT INTO mblx (") + column + QStringLiteral(") VALUES (?)"),
+                        {value}, QStringLiteral("记住新的墓碑类型或材质"));
+        added = true;
+    });
+    return added;
+}
+
+PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
+    if (m_session.flags.addDenied)
+        return refused(Prompter::Icon::Information, m_session.operatorName,
+                       QStringLiteral("您没有添加记录的权限！"));
+    if (form.contact.trimmed().isEmpty())
+        return refused(Prompter::Icon::Information, QStringLiteral("提示"), QStringLiteral("联系人不能为空!"),
+                       Field::Contact);
+    if (form.useFrom >= form.useUntil)
+        return refused(Prompter::Icon::Critical, QStringLiteral("错误"),
+                       QStringLiteral("使用日期起止时间错误！"));
+    if (form.remark.trimmed().isEmpty()) {
+        Outcome outcome;
+        outcome.remarkDefaulted = true;
+        return outcome;
+    }
+
+    const QString key = form.plotKey.trimmed();
+    const QString expectedState =
+        form.mode == PurchaseForm::Mode::Buy ? QStringLiteral("未使用") : QStringLiteral("已预订");
+    const FeeTotals totals = totalsWith(form.fees, form.management);
+    std::optional<QString> refusal;
+    qint64 feeRow = 0;
+    double prepaid = 0;
+    double balance = 0;
+    m_database.transaction([&] {
+        // The plot must still be in the state the window was opened for, so it is never sold twice.
+        QSqlQuery plot =
+            m_database.exec(QStringLiteral("SELECT rowid, 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
+                            QStringLiteral("读取要出售的墓位"));
+        if (!plot.next()) {
+            refusal = QStringLiteral("找不到墓位“%1”，不能购墓！").arg(key);
+            return;
+        }
+        if (plot.value(1).toString() != expectedState) {
+            refusal = QStringLiteral("墓位“%1”现在是“%2”，不是“%3”，不能购墓！")
+                          .arg(key, plot.value(1).toString(), expectedState);
+            return;
+        }
+        const qint64 plotRow = plot.value(0).toLongLong();
+
+        m_database.exec(
+            QStringLiteral(
+                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 操作员, 业务员, "
+                "身份证号, 工作单位, 家庭住址, 联系电话, 底碑材质, 墓碑类型, 主碑材质, 手机) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {form.number, key, DateText::fromDate(form.boughtOn), DateText::fromDate(form.useFrom),
+             DateText::fromDate(form.useUntil), form.contact.trimmed(), m_session.operatorName, form.salesman,
+             form.idNumber.trimmed().isEmpty() ? QStringLiteral(" ") : form.idNumber.trimmed(),
+             form.workUnit.trimmed(), form.address.trimmed(), form.phone.trimmed(), form.baseStone,
+             form.stoneType, form.mainStone,
+             form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()},
+            QStringLiteral("写入购墓登记"));
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已购', 寿穴 = ? WHERE rowid = ?"),
+                        {form.advanceBought ? 1 : 0, plotRow}, QStringLiteral("把墓位改为已购"));
+
+        const QDateTime moment = m_clock.now();
+        const QSqlQuery fee = m_database.exec(
+            QStringLiteral(
+                "INSERT INTO gm_xf1 (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 联系电话, 手机, "
+                "安葬日期, 工作单位, 墓地费, 墓碑费, 家庭墓费, 工料费, 管理费, 绿化费, 其它费, qt, "
+                "qtf, 小计, 合计, 备注, 操作方式, 操作员, 操作日期) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, '', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '购墓', "
+                "?, ?)"),
+            {form.number,
+             key,
+             DateText::fromDate(form.boughtOn),
+             DateText::fromDate(form.useFrom),
+             DateText::fromDate(form.useUntil),
+             form.contact.trimmed(),
+             form.phone,
+             form.mobile,
+             form.workUnit.trimmed(),
+             form.fees.land,
+             form.fees.stone,
+             form.fees.family,
+             form.fees.labour,
+             totals.management,
+             form.fees.greening,
+             form.fees.other,
+             QString(form.extraName.trimmed() + QStringLiteral("：")),
+             form.fees.extra,
+             totals.subtotal,
+             totals.total,
+             form.remark.trimmed(),
+             m_session.operatorName,
+             DateText::fromDateTime(moment)},
+            QStringLiteral("写入购墓收费记录"));
+        feeRow = fee.lastInsertId().toLongLong();
+
+        // A reservation of the plot ends with the sale; its prepaid amount and balance go on the receipt.
+        QSqlQuery reservation = m_database.exec(
+            QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE 墓碑位置 = ? ORDER BY id LIMIT 1"),
+            {key}, QStringLiteral("读取墓位的预订记录"));
+        if (reservation.next()) {
+            prepaid = reservation.value(1).toDouble();
+            balance = reservation.value(2).toDouble();
+            m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {reservation.value(0)},
+                            QStringLiteral("删除已购墓位的预订记录"));
+        }
+    });
+    if (refusal)
+        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal);
+
+    Outcome outcome;
+    outcome.saved = true;
+    outcome.message =
+        Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
+    outcome.prints << PrintJob{QStringLiteral("lxr       "), QStringLiteral("lxr"),
+                               QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
+                               std::nullopt};
+    // The receipt names its fee row by id, so two sales in the same second never print together.
+    outcome.prints << PrintJob{
+        form.secondReceiptForm ? QStringLiteral("gm1       ") : QStringLiteral("gm        "),
+        QStringLiteral("gm"),
+        QStringLiteral("select ") + SqlLiteral::number(prepaid) + QStringLiteral(" as 预交金额,") +
+            SqlLiteral::number(balance) + QStringLiteral(" as 余额,* from gm_xf1 where id=") +
+            QString::number(feeRow),
+        std::nullopt};
+    return outcome;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "printbridge.h"
+#include "prompter.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Clock;
+class Database;
+struct Session;
+
+// The fee fields of the purchase window, as numbers (an empty field is 0).
+struct PurchaseFees {
+    double land = 0;        // Mask5, stored as 墓地费
+    double stone = 0;       // Mask6 "刻字费", stored as 墓碑费
+    double family = 0;      // Mask7 "特修费", stored as 家庭墓费
+    double labour = 0;      // Mask8 "瓷像费", stored as 工料费
+    double greening = 0;    // mask9 绿化费
+    double other = 0;       // Mask10 "安葬费", stored as 其它费
+    double ratePercent = 0; // Maskbfl, the management fee rate
+    double extra = 0;       // Txt_qtf, the one further charge
+};
+
+struct FeeTotals {
+    double management = 0; // Text2 管理费
+    double subtotal = 0;   // Text4 小计
+    double total = 0;      // Text3 合计
+};
+
+// What the purchase window holds when 确定输入 is clicked.
+struct PurchaseForm {
+    // "购墓" sells a free plot picked on the map; "交清余款" settles a reserved plot.
+    enum class Mode { Buy, Settle };
+    Mode mode = Mode::Buy;
+    QString plotKey;            // Text1
+    qint64 number = 0;          // Mask_bh 编号
+    QString contact;            // Mask1
+    QString workUnit;           // Mask2
+    QString address;            // Mask3
+    QString phone;              // Mask4
+    QString mobile;             // Mask_email, stored as 手机
+    QString idNumber;           // Mask_sfzh
+    QDate boughtOn;             // DTP_gm
+    QDate useFrom;              // DTP1
+    QDate useUntil;             // DTP2
+    QString stoneType;          // Comblx 墓碑类型
+    QString mainStone;          // Combcz 主碑材质
+    QString baseStone;          // Comdbcz 底碑材质
+    QString salesman;           // Combo1
+    bool advanceBought = false; // ChkSx 寿穴
+    PurchaseFees fees;
+    double management = 0;          // Text2 as shown (the operator may have typed over it)
+    QString extraName;              // Txt_qt
+    QString remark;                 // Mask11
+    bool secondReceiptForm = false; // Check1: the receipt without the use dates ("gm1")
+};
+
+// The sale of a plot: the gm_dj registration, the plot to "已购", the gm_xf1 "购墓" fee row, the
+// take-over of any reservation of the plot, and the contact sheet and receipt.
+class PurchaseService {
+public:
+    PurchaseService(Database& database, const Session& session, const Clock& clock);
+
+    // The live fee computation: the management fee is the rate on the five fees without greening,
+    // rounded to cents; the total adds the management fee, greening and the further charge.
+    static FeeTotals computeFees(const PurchaseFees& fees);
+    // The same with a management fee typed over the computed one.
+    static FeeTotals totalsWith(const PurchaseFees& fees, double management);
+    // The registration number field keeps the integer part of its value; text that is no number is 0.
+    static qint64 wholeNumber(const QString& text);
+    // The right of use runs for 20 years to the same month and day.
+    static QDate useUntilFor(const QDate& useFrom) { return useFrom.addYears(20); }
+
+    // Tombstone types, main-stone and base-stone materials, each led by "未定", and the salesmen.
+    struct ReferenceLists {
+        QStringList stoneTypes;
+        QStringList mainStones;
+        QStringList baseStones;
+        QStringList salesmen;
+    };
+    ReferenceLists referenceLists();
+    enum class StoneList { Type, MainStone, BaseStone };
+    // Keeps a typed value that the list does not know yet in mblx. Returns whether it was added.
+    bool learn(StoneList list, const QString& text);
+
+    enum class Field { None, Contact };
+    struct Outcome {
+        bool saved = false;
+        std::optional<Message> message;
+        Field focus = Field::None;
+        bool remarkDefaulted = false; // the blank remark became "无"; the next click saves
+        QList<PrintJob> prints;       // when saved, in order; the print bridge decides whether each prints
+    };
+    // Checks in the office's order (add right, contact, use dates, remark), then writes everything
+    // in one transaction, after making sure the plot is still free (or, when settling, reserved).
+    Outcome save(const PurchaseForm& form);
+
+private:
+    Database& m_database;
+    const Session& m_session;
+    const Clock& m_clock;
+};

@@ -1,0 +1,91 @@
+#include "reservationservice.h"
+
+#include "database.h"
+#include "datetext.h"
+#include "money.h"
+#include "session.h"
+#include "sqlliteral.h"
+
+namespace {
+
+ReservationService::Outcome refused(Prompter::Icon icon, const QString& caption, const QString& text,
+                                    ReservationService::Field clear = ReservationService::Field::None,
+                                    ReservationService::Field focus = ReservationService::Field::None) {
+    ReservationService::Outcome outcome;
+    outcome.message = {icon, caption, text};
+    outcome.clear = clear;
+    outcome.focus = focus;
+    return outcome;
+}
+
+} // namespace
+
+ReservationService::ReservationService(Database& database, const Session& session)
+    : m_database(database), m_session(session) {}
+
+std::optional<double> ReservationService::balanceFor(const QString& agreedPrice, const QString& prepaid) {
+    const double agreed = Money::parseLeading(agreedPrice);
+    if (agreed <= 0)
+        return std::nullopt;
+    return Money::roundCents(agreed - Money::parseLeading(prepaid));
+}
+
+ReservationService::Outcome ReservationService::reserve(const ReservationForm& form) {
+    if (m_session.flags.addDenied)
+        return refused(Prompter::Icon::Information, m_session.operatorName,
+                       QStringLiteral("您没有添加记录的权限"));
+    const std::optional<double> prepaid = Money::parseStrict(form.prepaid);
+    if (!prepaid)
+        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                       QStringLiteral("请输入正确的预交金额！"), Field::Prepaid, Field::Prepaid);
+    if (*prepaid < 0)
+        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                       QStringLiteral("预交金额不能为空！"), Field::Prepaid);
+    const double agreed = Money::parseLeading(form.agreedPrice);
+    if (agreed <= 0)
+        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                       QStringLiteral("成交金额不能为空！"), Field::AgreedPrice);
+
+    const QString key = form.plotKey.trimmed();
+    const QString number = form.number.trimmed();
+    std::optional<QString> refusal;
+    m_database.transaction([&] {
+        // The map showed the plot free; it must still be free when the reservation lands.
+        QSqlQuery plot =
+            m_database.exec(QStringLiteral("SELECT rowid, 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
+                            QStringLiteral("读取要预订的墓位"));
+        if (!plot.next()) {
+            refusal = QStringLiteral("找不到墓位“%1”，不能预订！").arg(key);
+            return;
+        }
+        if (plot.value(1).toString() != QStringLiteral("未使用")) {
+            refusal = QStringLiteral("墓位“%1”现在是“%2”，已不能预订！请在墓位图上重新选择。")
+                          .arg(key, plot.value(1).toString());
+            return;
+        }
+        const qint64 plotRow = plot.value(0).toLongLong();
+        m_database.exec(
+            QStringLiteral(
+                "INSERT INTO ydmd (墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, "
+                "成交金额, 编号, 余额, 操作员, 操作时间, 提醒日期, 需要提醒) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
+            {key, form.contact.trimmed(), form.idNumber.trimmed(), form.address.trimmed(),
+             form.phone.trimmed(), form.workUnit.trimmed(), *prepaid, agreed,
+             number.isEmpty() ? QVariant() : QVariant(Money::parseLeading(number)),
+             Money::parseLeading(form.balance), m_session.operatorName, DateText::fromDate(form.reservedOn),
+             DateText::fromDate(form.remindOn)},
+            QStringLiteral("写入预订记录"));
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已预订' WHERE rowid = ?"), {plotRow},
+                        QStringLiteral("把墓位改为已预订"));
+    });
+    if (refusal)
+        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal);
+
+    Outcome outcome;
+    outcome.saved = true;
+    outcome.message = {Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
+    outcome.print =
+        PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
+                 QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key), std::nullopt};
+    return outcome;
+}
