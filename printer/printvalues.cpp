@@ -112,7 +112,8 @@ QString display(const QString& column, const QVariant& value) {
     case Kind::Plain:
         break;
     }
-    return isNumber(value) ? plainNumber(value) : value.toString();
+    // Texts lose the blanks the windows pad some of them with ("刻字  ").
+    return isNumber(value) ? plainNumber(value) : value.toString().trimmed();
 }
 
 data collect(QSqlQuery& query, const Context& context) {

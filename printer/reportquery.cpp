@@ -53,7 +53,7 @@ QString leadingKeyword(const char* sql) {
 
 namespace ReportQuery {
 
-void checkSingleSelect(Database& database, const QString& sql) {
+QString checkSingleSelect(Database& database, const QString& sql) {
     sqlite3* connection = handleOf(database);
     const QByteArray text = sql.toUtf8();
     const char* rest = nullptr;
@@ -78,13 +78,14 @@ void checkSingleSelect(Database& database, const QString& sql) {
     const bool isSelect = keyword == QLatin1String("SELECT") || keyword == QLatin1String("WITH");
     if (!isSelect || !sqlite3_stmt_readonly(first.handle) || sqlite3_column_count(first.handle) == 0)
         throw refused(QStringLiteral("打印查询不是 SELECT 查询，未执行：只允许读取数据的 SELECT 查询。"));
+    return QString::fromUtf8(sqlite3_sql(first.handle));
 }
 
 QSqlQuery run(Database& database, const QString& sql) {
-    checkSingleSelect(database, sql);
+    const QString statement = checkSingleSelect(database, sql);
     QSqlQuery query(database.connection());
     query.setForwardOnly(true);
-    if (!query.exec(sql))
+    if (!query.exec(statement))
         throw refused(QStringLiteral("打印查询执行失败：%1").arg(query.lastError().text()));
     return query;
 }

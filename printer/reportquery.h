@@ -10,8 +10,9 @@ class Database;
 // The connection is opened read-only as well, so a write could not land even if this check let one by.
 namespace ReportQuery {
 
-// Throws PrintError with the reason when `sql` is not a single read-only SELECT.
-void checkSingleSelect(Database& database, const QString& sql);
+// Throws PrintError with the reason when `sql` is not a single read-only SELECT. Returns the statement
+// without what may follow it (a semicolon, blanks, comments).
+QString checkSingleSelect(Database& database, const QString& sql);
 // Checks, then runs the query forward-only; the rows are read straight from the returned query.
 QSqlQuery run(Database& database, const QString& sql);
 
