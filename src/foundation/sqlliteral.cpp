@@ -20,13 +20,18 @@ QString number(double value) {
     QString plain = QString::number(value, 'f', 10);
     while (plain.endsWith(QLatin1Char('0')))
         plain.chop(1);
-    return plain;
+    if (plain.endsWith(QLatin1Char('.')))
+        plain.chop(1);
+    return plain == QLatin1String("-0") ? QStringLiteral("0") : plain;
 }
 
 QString of(const QVariant& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
     switch (value.typeId()) {
+    case QMetaType::Bool:
+        // Flags are stored as 1 and 0; the text 'true' would match no row.
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:

@@ -105,6 +105,9 @@ private slots:
         QCOMPARE(SqlLiteral::number(1740), QStringLiteral("1740"));
         QCOMPARE(SqlLiteral::number(155.5), QStringLiteral("155.5"));
         QCOMPARE(SqlLiteral::number(1e12), QStringLiteral("1000000000000"));
+        QCOMPARE(SqlLiteral::number(1e15), QStringLiteral("1000000000000000"));
+        QCOMPARE(SqlLiteral::number(-1e-12), QStringLiteral("0"));
+        QCOMPARE(SqlLiteral::of(true), QStringLiteral("1"));
         QCOMPARE(SqlLiteral::of(QVariant()), QStringLiteral("NULL"));
         QCOMPARE(SqlLiteral::of(QDate(2026, 1, 2)), QStringLiteral("'2026-01-02'"));
 
