@@ -1,0 +1,166 @@
+#include "purchasewindow.h"
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "clock.h"
+#include "enterastab.h"
+#include "itemchargeswindow.h"
+#include "money.h"
+#include "session.h"
+#include "ui_purchasewindow.h"
+#include "windowhost.h"
+
+PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_service(context.database, context.session, context.clock),
+      m_ui(std::make_unique<Ui::Frm_gm_blz>()) {
+    m_ui->setupUi(this);
+    m_ui->Text2->clear();
+    m_ui->Text3->clear();
+    m_ui->Text4->clear();
+    const QDate today = context.clock.today();
+    m_ui->DTP1->setDate(today);
+    m_ui->DTP2->setDate(PurchaseService::useUntilFor(today));
+    m_ui->DTP_gm->setDate(today);
+    m_ui->Mask11->setText(QStringLiteral("无"));
+    loadReferenceLists();
+
+    connect(m_ui->DTP1, &QDateEdit::dateChanged, this,
+            [this](QDate from) { m_ui->DTP2->setDate(PurchaseService::useUntilFor(from)); });
+    connect(m_ui->Mask_bh, &QLineEdit::editingFinished, this, [this] {
+        m_ui->Mask_bh->setText(QString::number(PurchaseService::wholeNumber(m_ui->Mask_bh->text())));
+    });
+    for (QLineEdit* fee : {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->mask9, m_ui->Mask10,
+                           m_ui->Maskbfl, m_ui->Txt_qtf})
+        connect(fee, &QLineEdit::textChanged, this,
+                [this] { showTotals(PurchaseService::computeFees(fees())); });
+    // A management fee typed over the computed one carries into the subtotal and total.
+    connect(m_ui->Text2, &QLineEdit::textEdited, this, [this](const QString& typed) {
+        showTotals(PurchaseService::totalsWith(fees(), Money::parseLeading(typed)));
+    });
+    learnWhenLeft(m_ui->Comblx, PurchaseService::StoneList::Type);
+    learnWhenLeft(m_ui->Combcz, PurchaseService::StoneList::MainStone);
+    learnWhenLeft(m_ui->Comdbcz, PurchaseService::StoneList::BaseStone);
+
+    connect(m_ui->CommSf, &QPushButton::clicked, this, &PurchaseWindow::openItemCharges);
+    connect(m_ui->Command1, &QPushButton::clicked, this, &PurchaseWindow::save);
+    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    EnterAsTab::install(this);
+}
+
+PurchaseWindow::~PurchaseWindow() = default;
+
+PurchaseWindow* PurchaseWindow::openForChosenPlot(AppContext& context) {
+    auto* window = qobject_cast<PurchaseWindow*>(
+        context.host.open(QStringLiteral("Frm_gm_blz"), [&context] { return new PurchaseWindow(context); }));
+    if (window)
+        window->takeChosenPlot();
+    return window;
+}
+
+void PurchaseWindow::takeChosenPlot() {
+    const ChosenPlot& plot = m_context.session.chosenPlot;
+    m_ui->Text1->setText(plot.key);
+    // A list price of zero leaves its field as it is.
+    const auto copy = [](double price, QLineEdit* field) {
+        if (price > 0)
+            field->setText(Money::format(price));
+    };
+    copy(plot.landPrice, m_ui->Mask5);
+    copy(plot.stonePrice, m_ui->Mask6);
+    copy(plot.familyPrice, m_ui->Mask7);
+    copy(plot.labourPrice, m_ui->Mask8);
+    copy(plot.greeningPrice, m_ui->mask9);
+    copy(plot.otherPrice, m_ui->Mask10);
+}
+
+void PurchaseWindow::loadReferenceLists() {
+    runAction(m_context.prompter, [this] {
+        const PurchaseService::ReferenceLists lists = m_service.referenceLists();
+        m_ui->Comblx->addItems(lists.stoneTypes);
+        m_ui->Combcz->addItems(lists.mainStones);
+        m_ui->Comdbcz->addItems(lists.baseStones);
+        m_ui->Combo1->addItems(lists.salesmen);
+    });
+    for (QComboBox* list : {m_ui->Comblx, m_ui->Combcz, m_ui->Comdbcz})
+        list->setCurrentIndex(0);
+}
+
+void PurchaseWindow::learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list) {
+    connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, combo, list] {
+        runAction(m_context.prompter, [&] {
+            const QString text = combo->currentText().trimmed();
+            if (m_service.learn(list, text))
+                combo->addItem(text);
+        });
+    });
+}
+
+PurchaseFees PurchaseWindow::fees() const {
+    const auto value = [](const QLineEdit* field) { return Money::parseLeading(field->text()); };
+    return {value(m_ui->Mask5), value(m_ui->Mask6),  value(m_ui->Mask7),   value(m_ui->Mask8),
+            value(m_ui->mask9), value(m_ui->Mask10), value(m_ui->Maskbfl), value(m_ui->Txt_qtf)};
+}
+
+void PurchaseWindow::showTotals(const FeeTotals& totals) {
+    m_ui->Text2->setText(Money::format(totals.management));
+    m_ui->Text4->setText(Money::format(totals.subtotal));
+    m_ui->Text3->setText(Money::format(totals.total));
+}
+
+PurchaseForm PurchaseWindow::form() const {
+    PurchaseForm form;
+    form.mode = PurchaseForm::Mode::Buy;
+    form.plotKey = m_ui->Text1->text();
+    form.number = PurchaseService::wholeNumber(m_ui->Mask_bh->text());
+    form.contact = m_ui->Mask1->text();
+    form.workUnit = m_ui->Mask2->text();
+    form.address = m_ui->Mask3->text();
+    form.phone = m_ui->Mask4->text();
+    form.mobile = m_ui->Mask_email->text();
+    form.idNumber = m_ui->Mask_sfzh->text();
+    form.boughtOn = m_ui->DTP_gm->date();
+    form.useFrom = m_ui->DTP1->date();
+    form.useUntil = m_ui->DTP2->date();
+    form.stoneType = m_ui->Comblx->currentText();
+    form.mainStone = m_ui->Combcz->currentText();
+    form.baseStone = m_ui->Comdbcz->currentText();
+    form.salesman = m_ui->Combo1->currentText();
+    form.advanceBought = m_ui->ChkSx->isChecked();
+    form.fees = fees();
+    form.management = Money::parseLeading(m_ui->Text2->text());
+    form.extraName = m_ui->Txt_qt->text();
+    form.remark = m_ui->Mask11->text();
+    form.secondReceiptForm = m_ui->Check1->isChecked();
+    return form;
+}
+
+void PurchaseWindow::openItemCharges() {
+    const QString number = m_ui->Mask_bh->text();
+    if (!number.isEmpty())
+        m_context.session.currentRegistrationNumber = number;
+    auto* charges = qobject_cast<ItemChargesWindow*>(m_context.host.open(
+        QStringLiteral("Frm_mq_qtf"), [this] { return new ItemChargesWindow(m_context); }));
+    if (charges)
+        charges->fill(m_ui->Text1->text(), m_ui->Mask1->text(), number);
+}
+
+void PurchaseWindow::save() {
+    runAction(m_context.prompter, [this] {
+        const PurchaseService::Outcome outcome = m_service.save(form());
+        if (outcome.remarkDefaulted) {
+            m_ui->Mask11->setText(QStringLiteral("无"));
+            return;
+        }
+        if (outcome.message)
+            m_context.prompter.inform(outcome.message->icon, outcome.message->caption, outcome.message->text);
+        if (outcome.focus == PurchaseService::Field::Contact)
+            m_ui->Mask1->setFocus();
+        if (!outcome.saved)
+            return;
+        for (const PrintJob& job : outcome.prints)
+            m_context.printBridge.print(job);
+        emit saved();
+        m_context.host.close(QStringLiteral("frmgm_xz"));
+        m_context.host.close(this);
+    });
+}

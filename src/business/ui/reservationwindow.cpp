@@ -1,0 +1,83 @@
+#include "reservationwindow.h"
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "clock.h"
+#include "enterastab.h"
+#include "money.h"
+#include "session.h"
+#include "ui_reservationwindow.h"
+#include "windowhost.h"
+
+ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context), m_service(context.database, context.session),
+      m_ui(std::make_unique<Ui::Frm_ydmd>()) {
+    m_ui->setupUi(this);
+    m_ui->DTP1->setDate(context.clock.today());
+    m_ui->DTP2->setDate(ReservationService::reminderFor(m_ui->DTP1->date()));
+
+    // Typing the agreed price recomputes the balance; typing the prepaid amount does not.
+    connect(m_ui->Mask6, &QLineEdit::textChanged, this, [this] {
+        if (const auto balance = ReservationService::balanceFor(m_ui->Mask6->text(), m_ui->Mask1->text()))
+            m_ui->Mask7->setText(Money::format(*balance));
+    });
+    connect(m_ui->Command1, &QPushButton::clicked, this, &ReservationWindow::save);
+    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    EnterAsTab::install(this);
+}
+
+ReservationWindow::~ReservationWindow() = default;
+
+ReservationWindow* ReservationWindow::openForChosenPlot(AppContext& context) {
+    auto* window = qobject_cast<ReservationWindow*>(
+        context.host.open(QStringLiteral("Frm_ydmd"), [&context] { return new ReservationWindow(context); }));
+    if (window)
+        window->m_ui->Text1->setText(context.session.chosenPlot.key);
+    return window;
+}
+
+ReservationForm ReservationWindow::form() const {
+    ReservationForm form;
+    form.plotKey = m_ui->Text1->text();
+    form.prepaid = m_ui->Mask1->text();
+    form.contact = m_ui->Mask2->text();
+    form.address = m_ui->Mask3->text();
+    form.phone = m_ui->Mask4->text();
+    form.workUnit = m_ui->Mask5->text();
+    form.agreedPrice = m_ui->Mask6->text();
+    form.balance = m_ui->Mask7->text();
+    form.idNumber = m_ui->mask9->text();
+    form.number = m_ui->Mask10->text();
+    form.reservedOn = m_ui->DTP1->date();
+    form.remindOn = m_ui->DTP2->date();
+    return form;
+}
+
+void ReservationWindow::save() {
+    runAction(m_context.prompter, [this] {
+        const ReservationService::Outcome outcome = m_service.reserve(form());
+        const auto field = [this](ReservationService::Field which) -> QLineEdit* {
+            switch (which) {
+            case ReservationService::Field::Prepaid:
+                return m_ui->Mask1;
+            case ReservationService::Field::AgreedPrice:
+                return m_ui->Mask6;
+            case ReservationService::Field::None:
+                break;
+            }
+            return nullptr;
+        };
+        if (QLineEdit* cleared = field(outcome.clear))
+            cleared->clear();
+        m_context.prompter.inform(outcome.message.icon, outcome.message.caption, outcome.message.text);
+        if (QLineEdit* focused = field(outcome.focus))
+            focused->setFocus();
+        if (!outcome.saved)
+            return;
+        if (outcome.print)
+            m_context.printBridge.print(*outcome.print);
+        emit saved();
+        m_context.host.close(QStringLiteral("frmgm_xz"));
+        m_context.host.close(this);
+    });
+}
