@@ -101,7 +101,7 @@ int runOffice(QApplication& app, DataFolder& folder) {
     MainWindow mainWindow(*database, session, clock, prompter, printBridge, folder);
     prompter.setOwner(&mainWindow);
     registerTaskWindows(mainWindow);
-    mainWindow.show();
+    mainWindow.showMaximized();
     mainWindow.startLoginTimer();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 
 WindowHost::WindowHost(QWidget* mainWindow, QMdiArea* area) : m_mainWindow(mainWindow), m_area(area) {}
 
@@ -22,7 +23,10 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     window->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* frame = m_area->addSubWindow(window);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowIcon(QIcon());
+    // Task windows carry no icon of their own in the frame's corner.
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    frame->setWindowIcon(QIcon(blank));
     frame->adjustSize();
     place(frame);
     frame->show();
