@@ -3,8 +3,11 @@
 // Each subsystem defines its measurements beside the others of its kind (graves.cpp, ...).
 Measurement setupRunMeasurement();
 Measurement missingNumbersMeasurement();
+Measurement plotMapMeasurement();
+Measurement purchaseMeasurement();
 
 const QList<Measurement>& measurements() {
-    static const QList<Measurement> all = {setupRunMeasurement(), missingNumbersMeasurement()};
+    static const QList<Measurement> all = {setupRunMeasurement(), missingNumbersMeasurement(),
+                                           plotMapMeasurement(), purchaseMeasurement()};
     return all;
 }
