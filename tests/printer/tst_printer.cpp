@@ -412,7 +412,14 @@ private slots:
             if (update)
                 writeFile(golden, text);
             QVERIFY2(QFile::exists(golden), qPrintable(QStringLiteral("no golden text for ") + job.name));
-            QCOMPARE(text, readFile(golden));
+            const QStringList lines = text.split(QLatin1Char('\n'));
+            const QStringList expected = readFile(golden).split(QLatin1Char('\n'));
+            for (qsizetype i = 0; i < std::max(lines.size(), expected.size()); ++i)
+                QVERIFY2(lines.value(i) == expected.value(i),
+                         qPrintable(QStringLiteral("%1, line %2: \"%3\" instead of \"%4\"")
+                                        .arg(job.name)
+                                        .arg(i + 1)
+                                        .arg(lines.value(i), expected.value(i))));
         }
         covered.sort();
         QCOMPARE(covered, TemplateLibrary::builtInNames());
