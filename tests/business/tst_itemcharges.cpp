@@ -1,8 +1,6 @@
 #include "itemchargesservice.h"
 #include "itemchargeswindow.h"
-#include "mainwindow.h"
-#include "taskwindows.h"
-#include "testsupport.h"
+#include "runningoffice.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,20 +110,12 @@ private slots:
     }
 
     void theWindowTotalsAsYouTypeSavesPrintsAndCloses() {
-        Counter counter;
-        ScriptedPrompter prompter;
-        RecordingLauncher launcher;
-        PrintBridge bridge(counter.session, launcher, QStringLiteral("/opt/pelu"));
-        MainWindow main(counter.data.db(), counter.session, counter.clock, prompter, bridge,
-                        counter.data.folder());
-        registerTaskWindows(main);
-        counter.session.permissionString = QString(40, QLatin1Char('f'));
-        main.command(QStringLiteral("M_mqyp"))->trigger();
-        auto* window = qobject_cast<ItemChargesWindow*>(main.host().find(QStringLiteral("Frm_mq_qtf")));
+        RunningOffice office;
+        office.session.reportList = QStringLiteral(",gm_qtf,");
+        auto* window = qobject_cast<ItemChargesWindow*>(
+            office.run(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf")));
         QVERIFY(window);
-        auto field = [window](const char* name) {
-            return window->findChild<QLineEdit*>(QString::fromLatin1(name));
-        };
+        auto field = [window](const char* name) { return control<QLineEdit>(window, name); };
         QCOMPARE(field("MaskQT")->text(), QStringLiteral("其它费"));
         QVERIFY(field("Mask1")->text().isEmpty());
 
@@ -139,14 +129,14 @@ private slots:
         QCOMPARE(field("Mask1")->text(), QStringLiteral("0"));
         QCOMPARE(field("Text1")->text(), QStringLiteral("15.5"));
 
-        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-        QCOMPARE(prompter.texts(), QStringList({QStringLiteral("输入成功！")}));
-        QCOMPARE(counter.data.value(QStringLiteral("SELECT 编号 || '/' || 车费 || '/' || 合计 FROM gm_qtf"))
+        QTest::mouseClick(control<QPushButton>(window, "Command1"), Qt::LeftButton);
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("输入成功！")}));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT 编号 || '/' || 车费 || '/' || 合计 FROM gm_qtf"))
                      .toString(),
                  QStringLiteral("88/15.5/15.5"));
-        QCOMPARE(launcher.tails(),
+        QCOMPARE(office.launcher.tails(),
                  QStringList({QStringLiteral("gm_qtf    $#select * from gm_qtf where rowid=1")}));
-        QTRY_VERIFY(!main.host().find(QStringLiteral("Frm_mq_qtf")));
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_mq_qtf")));
     }
 };
 

@@ -2,8 +2,7 @@
 #include "enterastab.h"
 #include "mainwindow.h"
 #include "menucatalog.h"
-#include "taskwindows.h"
-#include "testsupport.h"
+#include "runningoffice.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,20 +19,9 @@
 
 namespace {
 
-// A whole running office on a fresh database, without the login shown.
-struct Office {
-    TestData data;
-    Session session;
-    FixedClock clock{testNow()};
-    ScriptedPrompter prompter;
-    RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
-    MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
-
-    Office() {
-        registerTaskWindows(window);
-        window.show();
-    }
+// The running office before anybody has logged in.
+struct Office : RunningOffice {
+    Office() : RunningOffice(QString(), QString()) {}
 
     // Plays the operator at the login dialog once the timer brings it up.
     void atLogin(const std::function<void(QDialog*)>& play) {

@@ -1,8 +1,6 @@
-#include "mainwindow.h"
 #include "plotsetupwindow.h"
 #include "progresswindow.h"
-#include "taskwindows.h"
-#include "testsupport.h"
+#include "runningoffice.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,30 +16,15 @@
 namespace {
 
 // The office with the set-up window opened from its menu command, as an operator with every right.
-struct Office {
-    TestData data;
-    Session session;
-    FixedClock clock{testNow()};
-    ScriptedPrompter prompter;
-    RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
-    MainWindow main{data.db(), session, clock, prompter, printBridge, data.folder()};
-    QWidget* window = nullptr;
+struct Office : RunningOffice {
+    QWidget* setup = nullptr;
 
-    explicit Office(const QString& permissions = QString(40, QLatin1Char('f'))) {
-        session.operatorName = QStringLiteral("李四");
-        session.permissionString = permissions;
+    explicit Office(const QString& permissions = QString(40, QLatin1Char('f')))
+        : RunningOffice(QStringLiteral("李四"), permissions) {
         data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES ('A区', '1'), ('A区', '2')"));
-        registerTaskWindows(main);
-        main.show();
     }
-    void open() {
-        main.command(QStringLiteral("M_szmw"))->trigger();
-        window = main.host().find(QStringLiteral("Frm_mqsz"));
-    }
-    template <typename T> T* get(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
+    void open() { setup = run(QStringLiteral("M_szmw"), QStringLiteral("Frm_mqsz")); }
+    template <typename T> T* get(const char* name) { return control<T>(setup, name); }
     void click(const char* name) { QTest::mouseClick(get<QPushButton>(name), Qt::LeftButton); }
     QString status() { return get<QLabel>("Bar1")->text(); }
     QStringList results() {
@@ -61,14 +44,14 @@ private slots:
     void theMenuCommandOpensTheWindowUnderItsItemRight() {
         Office refused(QString(5, QLatin1Char('f')) + QLatin1Char('e') + QString(34, QLatin1Char('f')));
         refused.open();
-        QVERIFY(!refused.window);
+        QVERIFY(!refused.setup);
         QCOMPARE(refused.prompter.lastText(), QStringLiteral("您没有此项功能权限！请联系系统管理员"));
 
         // Item 6 as "3": open and add, but neither modify nor delete.
         Office office(QString(5, QLatin1Char('f')) + QLatin1Char('3') + QString(34, QLatin1Char('f')));
         office.open();
-        QVERIFY(office.window);
-        QCOMPARE(office.window->windowTitle(), QStringLiteral("墓区排列设置"));
+        QVERIFY(office.setup);
+        QCOMPARE(office.setup->windowTitle(), QStringLiteral("墓区排列设置"));
         office.click("Command4");
         office.click("Command5");
         office.click("Cmdting_zx");
@@ -148,7 +131,7 @@ private slots:
         QCOMPARE(office.prompter.lastText(), QStringLiteral("注销成功！ "));
 
         office.click("Command3");
-        QTRY_VERIFY(!office.main.host().find(QStringLiteral("Frm_mqsz")));
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_mqsz")));
     }
 
     void anAreaIsTypedIntoTheBoxThatTakesTheListsPlace() {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+// The whole office on a fresh database: the main window shown with every finished task window
+// registered, and an operator holding every right. What the operator saw and printed is read from
+// `prompter` and `launcher`.
+struct RunningOffice {
+    TestData data;
+    Session session;
+    FixedClock clock{testNow()};
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
+    MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
+
+    explicit RunningOffice(const QString& operatorName = QStringLiteral("Admin"),
+                           const QString& permissions = QString(40, QLatin1Char('f')));
+
+    // Runs the menu command `command` and returns the task window `windowName` if it is open then.
+    QWidget* run(const QString& command, const QString& windowName);
+    QWidget* find(const QString& windowName) { return window.host().find(windowName); }
+};
+
+// A control of a task window by its object name.
+template <typename T> T* control(QWidget* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        QTest::qFail(qPrintable(QStringLiteral("no control ") + QString::fromLatin1(name)), __FILE__,
+                     __LINE__);
+    return found;
+}
