@@ -396,6 +396,23 @@ private slots:
                  int(PrintError::Template));
     }
 
+    void templatesSetTheirPage() {
+        TestData data;
+        writeFile(QDir(data.folder().templatesFolder()).filePath(QStringLiteral("probe.html")),
+                  QStringLiteral("<meta name=\"orientation\" content=\"landscape\">"
+                                 "<meta name=\"tabs\" content=\"12 r40.5\"><p>{{count}}</p>"));
+        const Printout wide = printFrom(data, {QStringLiteral("probe"), QStringLiteral("select 1"), {}});
+        QVERIFY(wide.landscape);
+        QCOMPARE(wide.tabStops.size(), 2);
+        QCOMPARE(wide.tabStops.at(0).position, 12.0);
+        QCOMPARE(wide.tabStops.at(0).type, QTextOption::LeftTab);
+        QCOMPARE(wide.tabStops.at(1).position, 40.5);
+        QCOMPARE(wide.tabStops.at(1).type, QTextOption::RightTab);
+        const Printout plain = printFrom(data, {QStringLiteral("gm"), QStringLiteral("select 1"), {}});
+        QVERIFY(!plain.landscape);
+        QVERIFY(plain.tabStops.isEmpty());
+    }
+
     // The text of every built-in template, filled from the seeded office, against tests/printer/golden.
     // Run with PELU_UPDATE_GOLDEN=1 to write the golden files anew after a deliberate change of layout.
     void everyTemplateMatchesItsGolden() {
