@@ -1,17 +1,13 @@
 #include "schema.h"
 
 #include "rights.h"
+#include "sqlliteral.h"
 
 namespace {
 
 // The password "admin", hashed with Argon2id. The office changes it at first use (see README).
 const QString shippedAdminPasswordHash = QStringLiteral(
     "$argon2id$v=19$m=65536,t=2,p=1$HT4iGISQCcXAwHYAW3OOUg$2ROzOaWr74q19wouUBMnz05vbjVjuUAJ1soINRopyNo");
-
-QString sqlText(const QString& value) {
-    return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")) +
-           QLatin1Char('\'');
-}
 
 // Version 1: every table of the office, its indexes, and the rows a fresh office starts with.
 // Money is REAL, numbers typed by the operator NUMERIC, flags INTEGER 0/1, dates TEXT yyyy-MM-dd and
@@ -154,13 +150,13 @@ QStringList version1() {
     // What a fresh office starts with
     steps << QStringLiteral("INSERT INTO czy (操作员, 口令, 级别, 权限字符, 打印报表) VALUES ('Admin', %1, "
                             "'系统员', %2, %3)")
-                 .arg(sqlText(shippedAdminPasswordHash), sqlText(QString(Item::Count, QLatin1Char('f'))),
-                      sqlText(Rights::fullReportList()));
+                 .arg(SqlLiteral::text(shippedAdminPasswordHash), SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
+                      SqlLiteral::text(Rights::fullReportList()));
     steps << QStringLiteral("INSERT INTO yhxx (dwmc, zt, ztdx, ztys, bjt) "
                             "VALUES ('公墓管理处', 'WenQuanYi Micro Hei', 36, '蓝色', '无')");
     for (const char* relation : {"父子", "父女", "母子", "母女", "夫妻", "兄弟", "姐妹", "兄妹", "姐弟",
                                  "祖孙", "亲属", "朋友", "其他"})
-        steps << QStringLiteral("INSERT INTO gx (gx) VALUES (%1)").arg(sqlText(QString::fromUtf8(relation)));
+        steps << QStringLiteral("INSERT INTO gx (gx) VALUES (%1)").arg(SqlLiteral::text(QString::fromUtf8(relation)));
     return steps;
 }
 
