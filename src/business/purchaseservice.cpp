@@ -4,6 +4,7 @@
 #include "database.h"
 #include "datetext.h"
 #include "money.h"
+#include "plotstatecheck.h"
 #include "session.h"
 #include "sqlliteral.h"
 
@@ -122,19 +123,11 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
     double balance = 0;
     m_database.transaction([&] {
         // The plot must still be in the state the window was opened for, so it is never sold twice.
-        QSqlQuery plot =
-            m_database.exec(QStringLiteral("SELECT rowid, 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
-                            QStringLiteral("读取要出售的墓位"));
-        if (!plot.next()) {
-            refusal = QStringLiteral("找不到墓位“%1”，不能购墓！").arg(key);
+        const PlotStateCheck check = checkPlotState(m_database, key, expectedState, QStringLiteral("购墓"));
+        if (check.refusal) {
+            refusal = check.refusal;
             return;
         }
-        if (plot.value(1).toString() != expectedState) {
-            refusal = QStringLiteral("墓位“%1”现在是“%2”，不是“%3”，不能购墓！")
-                          .arg(key, plot.value(1).toString(), expectedState);
-            return;
-        }
-        const qint64 plotRow = plot.value(0).toLongLong();
 
         m_database.exec(
             QStringLiteral(
@@ -149,7 +142,7 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
              form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()},
             QStringLiteral("写入购墓登记"));
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已购', 寿穴 = ? WHERE rowid = ?"),
-                        {form.advanceBought ? 1 : 0, plotRow}, QStringLiteral("把墓位改为已购"));
+                        {form.advanceBought ? 1 : 0, check.plotRow}, QStringLiteral("把墓位改为已购"));
 
         const QDateTime moment = m_clock.now();
         const QSqlQuery fee = m_database.exec(

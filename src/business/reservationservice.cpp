@@ -3,6 +3,7 @@
 #include "database.h"
 #include "datetext.h"
 #include "money.h"
+#include "plotstatecheck.h"
 #include "session.h"
 #include "sqlliteral.h"
 
@@ -51,19 +52,12 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
     std::optional<QString> refusal;
     m_database.transaction([&] {
         // The map showed the plot free; it must still be free when the reservation lands.
-        QSqlQuery plot =
-            m_database.exec(QStringLiteral("SELECT rowid, 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
-                            QStringLiteral("读取要预订的墓位"));
-        if (!plot.next()) {
-            refusal = QStringLiteral("找不到墓位“%1”，不能预订！").arg(key);
+        const PlotStateCheck check =
+            checkPlotState(m_database, key, QStringLiteral("未使用"), QStringLiteral("预订"));
+        if (check.refusal) {
+            refusal = check.refusal;
             return;
         }
-        if (plot.value(1).toString() != QStringLiteral("未使用")) {
-            refusal = QStringLiteral("墓位“%1”现在是“%2”，已不能预订！请在墓位图上重新选择。")
-                          .arg(key, plot.value(1).toString());
-            return;
-        }
-        const qint64 plotRow = plot.value(0).toLongLong();
         m_database.exec(
             QStringLiteral(
                 "INSERT INTO ydmd (墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, "
@@ -75,7 +69,7 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
              Money::parseLeading(form.balance), m_session.operatorName, DateText::fromDate(form.reservedOn),
              DateText::fromDate(form.remindOn)},
             QStringLiteral("写入预订记录"));
-        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已预订' WHERE rowid = ?"), {plotRow},
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已预订' WHERE rowid = ?"), {check.plotRow},
                         QStringLiteral("把墓位改为已预订"));
     });
     if (refusal)

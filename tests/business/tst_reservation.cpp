@@ -117,7 +117,7 @@ private slots:
         const ReservationService::Outcome second = office.service().reserve(aReservation());
         QVERIFY(!second.saved);
         QCOMPARE(second.message.text,
-                 QStringLiteral("墓位“甲区1排0001号”现在是“已预订”，已不能预订！请在墓位图上重新选择。"));
+                 QStringLiteral("墓位“甲区1排0001号”现在是“已预订”，不是“未使用”，不能预订！"));
         QVERIFY(!second.print);
         QCOMPARE(office.dumpAll(), after);
     }

@@ -1,8 +1,5 @@
-#include "mainwindow.h"
-#include "taskwindows.h"
-#include "testsupport.h"
+#include "runningoffice.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -12,23 +9,11 @@
 
 namespace {
 
-// The running office, logged in as an operator with every right, on a cemetery of one row.
-struct Office {
-    TestData data;
-    Session session;
-    FixedClock clock{testNow()};
-    ScriptedPrompter prompter;
-    RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
-    MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
-
+// The running office on a cemetery of one row of two free double graves.
+struct Office : RunningOffice {
     Office() {
-        session.operatorName = QStringLiteral("Admin");
-        session.permissionString = QString(40, QLatin1Char('f'));
         session.reportList = QStringLiteral(",lxr,,gm,,ydmd,,wz,");
-        registerTaskWindows(window);
         window.resize(1280, 900);
-        window.show();
         for (const char* number : {"0001", "0002"})
             data.sql(QStringLiteral(
                          "INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, "
@@ -37,16 +22,13 @@ struct Office {
                      {QString::fromLatin1(number)});
     }
 
-    QWidget* find(const QString& name) { return window.host().find(name); }
-
     // Opens 墓位选购, chooses the area and double-clicks the plot.
     QListView* pickOnTheMap(const QString& key) {
-        window.command(QStringLiteral("M_gm"))->trigger();
-        QWidget* map = find(QStringLiteral("Frm_gm"));
-        auto* areas = map->findChild<QComboBox*>(QStringLiteral("Combo1"));
+        QWidget* map = run(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"));
+        auto* areas = control<QComboBox>(map, "Combo1");
         areas->setCurrentIndex(areas->findText(QStringLiteral("甲区")));
         Q_EMIT areas->activated(areas->currentIndex());
-        auto* grid = map->findChild<QListView*>(QStringLiteral("LV1"));
+        auto* grid = control<QListView>(map, "LV1");
         const QModelIndexList found =
             grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
         grid->doItemsLayout();
@@ -57,17 +39,10 @@ struct Office {
     }
 };
 
-template <typename T> T* child(QWidget* window, const char* name) {
-    T* found = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 // Types into a field as the operator would; the test's key clicks know only plain letters and digits,
 // so Chinese text is set.
 void type(QWidget* window, const char* field, const QString& text) {
-    auto* edit = child<QLineEdit>(window, field);
+    auto* edit = control<QLineEdit>(window, field);
     edit->clear();
     bool plain = true;
     for (QChar c : text)
@@ -79,7 +54,7 @@ void type(QWidget* window, const char* field, const QString& text) {
 }
 
 void click(QWidget* window, const char* button) {
-    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }
 
 } // namespace
@@ -93,18 +68,18 @@ private slots:
         QListView* grid = office.pickOnTheMap(QStringLiteral("甲区1排0002号"));
         click(office.find(QStringLiteral("frmgm_xz")), "Command1");
         QWidget* reserve = office.find(QStringLiteral("Frm_ydmd"));
-        QCOMPARE(child<QLineEdit>(reserve, "Text1")->text(), QStringLiteral("甲区1排0002号"));
-        QCOMPARE(child<QDateEdit>(reserve, "DTP1")->date(), QDate(2026, 12, 6));
-        QCOMPARE(child<QDateEdit>(reserve, "DTP2")->date(), QDate(2027, 1, 5));
+        QCOMPARE(control<QLineEdit>(reserve, "Text1")->text(), QStringLiteral("甲区1排0002号"));
+        QCOMPARE(control<QDateEdit>(reserve, "DTP1")->date(), QDate(2026, 12, 6));
+        QCOMPARE(control<QDateEdit>(reserve, "DTP2")->date(), QDate(2027, 1, 5));
 
         // The balance follows the agreed price, not the prepaid amount.
         type(reserve, "Mask1", QStringLiteral("3000"));
         type(reserve, "Mask6", QStringLiteral("10000"));
-        QCOMPARE(child<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("7000"));
+        QCOMPARE(control<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("7000"));
         type(reserve, "Mask1", QStringLiteral("4000"));
-        QCOMPARE(child<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("7000"));
+        QCOMPARE(control<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("7000"));
         type(reserve, "Mask6", QStringLiteral("10500"));
-        QCOMPARE(child<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("6500"));
+        QCOMPARE(control<QLineEdit>(reserve, "Mask7")->text(), QStringLiteral("6500"));
 
         click(reserve, "Command1");
         QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("OK，输入成功！")}));
@@ -123,33 +98,33 @@ private slots:
         click(office.find(QStringLiteral("frmgm_xz")), "Command2");
         QWidget* buy = office.find(QStringLiteral("Frm_gm_blz"));
         QCOMPARE(buy->windowTitle(), QStringLiteral("购墓"));
-        QCOMPARE(child<QLineEdit>(buy, "Text1")->text(), QStringLiteral("甲区1排0001号"));
+        QCOMPARE(control<QLineEdit>(buy, "Text1")->text(), QStringLiteral("甲区1排0001号"));
         // The list prices above zero come in; a price of zero leaves its field alone.
-        QCOMPARE(child<QLineEdit>(buy, "Mask5")->text(), QStringLiteral("1000"));
-        QCOMPARE(child<QLineEdit>(buy, "Mask6")->text(), QStringLiteral("200"));
-        QCOMPARE(child<QLineEdit>(buy, "Mask8")->text(), QString());
-        QCOMPARE(child<QLineEdit>(buy, "Mask10")->text(), QStringLiteral("300"));
-        QCOMPARE(child<QDateEdit>(buy, "DTP2")->date(), QDate(2046, 12, 6));
-        QCOMPARE(child<QComboBox>(buy, "Comblx")->currentText(), QStringLiteral("未定"));
+        QCOMPARE(control<QLineEdit>(buy, "Mask5")->text(), QStringLiteral("1000"));
+        QCOMPARE(control<QLineEdit>(buy, "Mask6")->text(), QStringLiteral("200"));
+        QCOMPARE(control<QLineEdit>(buy, "Mask8")->text(), QString());
+        QCOMPARE(control<QLineEdit>(buy, "Mask10")->text(), QStringLiteral("300"));
+        QCOMPARE(control<QDateEdit>(buy, "DTP2")->date(), QDate(2046, 12, 6));
+        QCOMPARE(control<QComboBox>(buy, "Comblx")->currentText(), QStringLiteral("未定"));
 
         // The office's example: rate 10, greening 50, a further charge of 40.
         type(buy, "Maskbfl", QStringLiteral("10"));
         type(buy, "Txt_qtf", QStringLiteral("40"));
-        QCOMPARE(child<QLineEdit>(buy, "Text2")->text(), QStringLiteral("150"));
-        QCOMPARE(child<QLineEdit>(buy, "Text4")->text(), QStringLiteral("1500"));
-        QCOMPARE(child<QLineEdit>(buy, "Text3")->text(), QStringLiteral("1740"));
+        QCOMPARE(control<QLineEdit>(buy, "Text2")->text(), QStringLiteral("150"));
+        QCOMPARE(control<QLineEdit>(buy, "Text4")->text(), QStringLiteral("1500"));
+        QCOMPARE(control<QLineEdit>(buy, "Text3")->text(), QStringLiteral("1740"));
         // A management fee typed over the computed one carries into the total.
         type(buy, "Text2", QStringLiteral("100"));
-        QCOMPARE(child<QLineEdit>(buy, "Text3")->text(), QStringLiteral("1690"));
+        QCOMPARE(control<QLineEdit>(buy, "Text3")->text(), QStringLiteral("1690"));
 
-        child<QDateEdit>(buy, "DTP1")->setDate(QDate(2027, 1, 31));
-        QCOMPARE(child<QDateEdit>(buy, "DTP2")->date(), QDate(2047, 1, 31));
+        control<QDateEdit>(buy, "DTP1")->setDate(QDate(2027, 1, 31));
+        QCOMPARE(control<QDateEdit>(buy, "DTP2")->date(), QDate(2047, 1, 31));
         type(buy, "Mask_bh", QStringLiteral("12.7"));
-        Q_EMIT child<QLineEdit>(buy, "Mask_bh")->editingFinished();
-        QCOMPARE(child<QLineEdit>(buy, "Mask_bh")->text(), QStringLiteral("12"));
+        Q_EMIT control<QLineEdit>(buy, "Mask_bh")->editingFinished();
+        QCOMPARE(control<QLineEdit>(buy, "Mask_bh")->text(), QStringLiteral("12"));
         type(buy, "Mask1", QStringLiteral("王五"));
         // A new material typed into the list is kept for the next sale.
-        auto* material = child<QComboBox>(buy, "Combcz");
+        auto* material = control<QComboBox>(buy, "Combcz");
         material->setEditText(QStringLiteral("汉白玉"));
         Q_EMIT material->lineEdit()->editingFinished();
         QCOMPARE(office.data.count(QStringLiteral("mblx"), QStringLiteral("zblx = '汉白玉'")), 1);
@@ -157,15 +132,15 @@ private slots:
 
         click(buy, "CommSf");
         QWidget* charges = office.find(QStringLiteral("Frm_mq_qtf"));
-        QCOMPARE(child<QLineEdit>(charges, "Maskmb")->text(), QStringLiteral("甲区1排0001号"));
-        QCOMPARE(child<QLineEdit>(charges, "Masklxr")->text(), QStringLiteral("王五"));
-        QCOMPARE(child<QLineEdit>(charges, "MaskEdBox1")->text(), QStringLiteral("12"));
+        QCOMPARE(control<QLineEdit>(charges, "Maskmb")->text(), QStringLiteral("甲区1排0001号"));
+        QCOMPARE(control<QLineEdit>(charges, "Masklxr")->text(), QStringLiteral("王五"));
+        QCOMPARE(control<QLineEdit>(charges, "MaskEdBox1")->text(), QStringLiteral("12"));
         QCOMPARE(office.session.currentRegistrationNumber, QStringLiteral("12"));
 
         // A blank remark turns into "无" on the first click; the second click saves.
         type(buy, "Mask11", QString());
         click(buy, "Command1");
-        QCOMPARE(child<QLineEdit>(buy, "Mask11")->text(), QStringLiteral("无"));
+        QCOMPARE(control<QLineEdit>(buy, "Mask11")->text(), QStringLiteral("无"));
         QCOMPARE(office.data.count(QStringLiteral("gm_dj")), 0);
         QVERIFY(office.prompter.shown.isEmpty());
         click(buy, "Command1");
@@ -198,7 +173,7 @@ private slots:
                  QStringLiteral("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));
         QCOMPARE(office.data.count(QStringLiteral("gm_dj")), 0);
         QVERIFY(office.find(QStringLiteral("Frm_gm_blz")));
-        QCOMPARE(child<QLineEdit>(buy, "Mask1")->text(), QStringLiteral("王五"));
+        QCOMPARE(control<QLineEdit>(buy, "Mask1")->text(), QStringLiteral("王五"));
     }
 };
 

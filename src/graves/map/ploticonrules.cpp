@@ -18,17 +18,38 @@ Style styleOf(const QString& style) {
     return Style::Other;
 }
 
-// A double grave's picture by its register: nobody buried, two or more registered, or the one
-// person's sex. Any other sex gives no picture.
-int doublePicture(const Occupancy& occupancy, int empty, int two, int man, int woman) {
-    if (occupancy.registerRows == 0 || occupancy.firstSex.isEmpty())
-        return empty;
-    if (occupancy.registerRows >= 2)
-        return two;
-    if (occupancy.firstSex == QStringLiteral("男"))
-        return man;
-    if (occupancy.firstSex == QStringLiteral("女"))
-        return woman;
+// The pictures of sold or advance-bought plots. Single and double graves show who is buried by the
+// register: nobody (an empty first 性别), two or more registered, or the one person's sex.
+struct RegisteredPictures {
+    int singleEmpty, singleOccupied;
+    int doubleEmpty, doubleTwo, doubleMan, doubleWoman;
+    int family, multi;
+};
+constexpr RegisteredPictures advanceBoughtPictures = {13, 21, 14, 22, 24, 23, 16, 15};
+constexpr RegisteredPictures soldPictures = {6, 17, 5, 20, 18, 19, 8, 7};
+
+int registeredPicture(Style style, const Occupancy& occupancy, const RegisteredPictures& pictures) {
+    const bool nobody = occupancy.registerRows == 0 || occupancy.firstSex.isEmpty();
+    switch (style) {
+    case Style::Single:
+        return nobody ? pictures.singleEmpty : pictures.singleOccupied;
+    case Style::Double:
+        if (nobody)
+            return pictures.doubleEmpty;
+        if (occupancy.registerRows >= 2)
+            return pictures.doubleTwo;
+        if (occupancy.firstSex == QStringLiteral("男"))
+            return pictures.doubleMan;
+        if (occupancy.firstSex == QStringLiteral("女"))
+            return pictures.doubleWoman;
+        return 0; // any other sex
+    case Style::Family:
+        return pictures.family;
+    case Style::Multi:
+        return pictures.multi;
+    case Style::Other:
+        break;
+    }
     return 0;
 }
 
@@ -36,20 +57,8 @@ int doublePicture(const Occupancy& occupancy, int empty, int two, int man, int w
 
 Icon iconFor(const QString& style, const QString& state, bool advanceBought, const Occupancy& occupancy) {
     const Style kind = styleOf(style);
-    if (advanceBought) {
-        switch (kind) {
-        case Style::Single:
-            return {occupancy.firstSex.isEmpty() ? 13 : 21, 0};
-        case Style::Double:
-            return {doublePicture(occupancy, 14, 22, 24, 23), 0};
-        case Style::Family:
-            return {16, 0};
-        case Style::Multi:
-            return {15, 0};
-        case Style::Other:
-            return {};
-        }
-    }
+    if (advanceBought)
+        return {registeredPicture(kind, occupancy, advanceBoughtPictures), 0};
     if (state == QStringLiteral("未使用")) {
         static constexpr int free[] = {1, 2, 3, 4, 0};
         const int picture = free[static_cast<int>(kind)];
@@ -60,20 +69,8 @@ Icon iconFor(const QString& style, const QString& state, bool advanceBought, con
         const int picture = reserved[static_cast<int>(kind)];
         return {picture, picture ? reservedTag : 0};
     }
-    if (state == QStringLiteral("已购")) {
-        switch (kind) {
-        case Style::Single:
-            return {occupancy.firstSex.isEmpty() ? 6 : 17, 0};
-        case Style::Double:
-            return {doublePicture(occupancy, 5, 20, 18, 19), 0};
-        case Style::Family:
-            return {8, 0};
-        case Style::Multi:
-            return {7, 0};
-        case Style::Other:
-            return {};
-        }
-    }
+    if (state == QStringLiteral("已购"))
+        return {registeredPicture(kind, occupancy, soldPictures), 0};
     return {};
 }
 

@@ -1,44 +1,24 @@
-#include "appcontext.h"
 #include "plotchoicewindow.h"
 #include "plotmapmodel.h"
 #include "plotmapwindow.h"
 #include "plotpictures.h"
-#include "testsupport.h"
-#include "windowhost.h"
+#include "runningoffice.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMainWindow>
-#include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
 
-// A main window with its work area, and everything a task window is given.
-struct Desk {
-    TestData data;
-    Session session;
-    FixedClock clock{testNow()};
-    ScriptedPrompter prompter;
-    RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
-    QMainWindow main;
-    QMdiArea* area = new QMdiArea(&main);
-    WindowHost host{&main, area};
-    AppContext context{data.db(), session, clock, prompter, printBridge, host, data.folder()};
-    QStringList opened; // what the choice window went on to
-
+// The running office on one row of three single graves, the middle one reserved.
+struct Desk : RunningOffice {
     Desk() {
-        session.operatorName = QStringLiteral("Admin");
-        session.permissionString = QString(40, QLatin1Char('f'));
         session.reportList = QStringLiteral(",wz,");
-        main.setCentralWidget(area);
-        main.resize(1200, 800);
-        main.show();
+        window.resize(1200, 800);
         for (const char* number : {"0001", "0002", "0003"})
             data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, "
                                     "绿化费, 其它, 状态) VALUES ('甲区', '1', ?, '单人墓', 5000, 1200, 0, 0, "
@@ -48,20 +28,11 @@ struct Desk {
                                                        : QStringLiteral("未使用")});
     }
 
+    WindowHost& host() { return window.host(); }
     PlotMapWindow* openMap() {
-        PlotSaleWindows sale{[this] { opened << QStringLiteral("reserve"); },
-                             [this] { opened << QStringLiteral("buy"); }};
-        return qobject_cast<PlotMapWindow*>(
-            host.open(QStringLiteral("Frm_gm"), [&] { return new PlotMapWindow(context, sale); }));
+        return qobject_cast<PlotMapWindow*>(run(QStringLiteral("M_gm"), QStringLiteral("Frm_gm")));
     }
 };
-
-template <typename T> T* child(QWidget* window, const char* name) {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
 
 void choose(QComboBox* combo, const QString& text) {
     const int index = combo->findText(text);
@@ -133,11 +104,11 @@ private slots:
         Desk desk;
         PlotMapWindow* map = desk.openMap();
         QCOMPARE(map->windowTitle(), QStringLiteral("墓位选购----选择墓地"));
-        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
-        auto* grid = child<QListView>(map, "LV1");
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        auto* grid = control<QListView>(map, "LV1");
         QCOMPARE(grid->model()->rowCount(), 3);
-        QCOMPARE(child<QComboBox>(map, "Combo2")->count(), 1);
-        QCOMPARE(child<QLabel>(map, "Bar1")->text(),
+        QCOMPARE(control<QComboBox>(map, "Combo2")->count(), 1);
+        QCOMPARE(control<QLabel>(map, "Bar1")->text(),
                  QStringLiteral(
                      "甲区，总位置数：3 限制销售数： 0 未使用数： 2  已预订数：1  已购数：0  其中寿穴为：0"));
 
@@ -146,25 +117,25 @@ private slots:
         doubleClick(grid, reserved);
         grid->setCurrentIndex(reserved);
         QTest::keyClick(grid, Qt::Key_Return);
-        QVERIFY(!desk.host.find(QStringLiteral("frmgm_xz")));
+        QVERIFY(!desk.host().find(QStringLiteral("frmgm_xz")));
 
         doubleClick(grid, iconOf(grid, QStringLiteral("甲区1排0003号")));
-        QWidget* choice = desk.host.find(QStringLiteral("frmgm_xz"));
+        QWidget* choice = desk.host().find(QStringLiteral("frmgm_xz"));
         QVERIFY(choice);
         QCOMPARE(desk.session.chosenPlot.key, QStringLiteral("甲区1排0003号"));
         QCOMPARE(desk.session.chosenPlot.landPrice, 5000.0);
-        QCOMPARE(child<QLabel>(choice, "Label1")->text(),
+        QCOMPARE(control<QLabel>(choice, "Label1")->text(),
                  QStringLiteral("你选择的是： 甲区1排0003号 |样式： 单人墓"));
-        QCOMPARE(child<QLabel>(choice, "Label2")->text(), QStringLiteral("墓地费： 5000"));
-        QCOMPARE(child<QLabel>(choice, "Label3")->text(), QStringLiteral("墓碑费： 1200"));
-        QCOMPARE(child<QLabel>(choice, "Label6")->text(), QStringLiteral("绿化费： 80"));
-        QCOMPARE(child<QLabel>(choice, "Label7")->text(), QStringLiteral("其它费： 0"));
+        QCOMPARE(control<QLabel>(choice, "Label2")->text(), QStringLiteral("墓地费： 5000"));
+        QCOMPARE(control<QLabel>(choice, "Label3")->text(), QStringLiteral("墓碑费： 1200"));
+        QCOMPARE(control<QLabel>(choice, "Label6")->text(), QStringLiteral("绿化费： 80"));
+        QCOMPARE(control<QLabel>(choice, "Label7")->text(), QStringLiteral("其它费： 0"));
 
         // Enter on another free plot shows that one in the same choice window.
         grid->setCurrentIndex(iconOf(grid, QStringLiteral("甲区1排0001号")));
         QTest::keyClick(grid, Qt::Key_Enter);
-        QCOMPARE(desk.host.openWindows().size(), 2);
-        QCOMPARE(child<QLabel>(choice, "Label1")->text(),
+        QCOMPARE(desk.host().openWindows().size(), 2);
+        QCOMPARE(control<QLabel>(choice, "Label1")->text(),
                  QStringLiteral("你选择的是： 甲区1排0001号 |样式： 单人墓"));
 
         map->clearIcons();
@@ -177,32 +148,34 @@ private slots:
         // Item 28 (reserve) denied, item 29 (buy directly) granted.
         desk.session.permissionString =
             QString(27, QLatin1Char('f')) + QStringLiteral("0f") + QString(11, QLatin1Char('f'));
+        QStringList opened; // what the choice window went on to
         PlotChoiceWindow* choice = nullptr;
-        desk.host.open(QStringLiteral("frmgm_xz"), [&] {
-            choice = new PlotChoiceWindow(desk.context, {[&] { desk.opened << QStringLiteral("reserve"); },
-                                                         [&] { desk.opened << QStringLiteral("buy"); }});
+        desk.host().open(QStringLiteral("frmgm_xz"), [&] {
+            choice =
+                new PlotChoiceWindow(desk.window.context(), {[&] { opened << QStringLiteral("reserve"); },
+                                                             [&] { opened << QStringLiteral("buy"); }});
             return choice;
         });
-        QTest::mouseClick(child<QPushButton>(choice, "Command1"), Qt::LeftButton);
-        QVERIFY(desk.opened.isEmpty());
+        QTest::mouseClick(control<QPushButton>(choice, "Command1"), Qt::LeftButton);
+        QVERIFY(opened.isEmpty());
         QCOMPARE(desk.prompter.shown.size(), 1);
         QCOMPARE(desk.prompter.shown.first().text, QStringLiteral("您没有此项功能权限！请联系系统管理员"));
         QCOMPARE(desk.prompter.shown.first().caption, QStringLiteral("提示"));
-        QTest::mouseClick(child<QPushButton>(choice, "Command2"), Qt::LeftButton);
-        QCOMPARE(desk.opened, QStringList({QStringLiteral("buy")}));
+        QTest::mouseClick(control<QPushButton>(choice, "Command2"), Qt::LeftButton);
+        QCOMPARE(opened, QStringList({QStringLiteral("buy")}));
         QCOMPARE(desk.prompter.shown.size(), 1);
 
-        QTest::mouseClick(child<QPushButton>(choice, "Command3"), Qt::LeftButton);
-        QTRY_VERIFY(!desk.host.find(QStringLiteral("frmgm_xz")));
+        QTest::mouseClick(control<QPushButton>(choice, "Command3"), Qt::LeftButton);
+        QTRY_VERIFY(!desk.host().find(QStringLiteral("frmgm_xz")));
     }
 
     void theReservedListFollowsTheChoiceAndTheReportList() {
         Desk desk;
         PlotMapWindow* map = desk.openMap();
-        auto* print = child<QPushButton>(map, "Command2");
+        auto* print = control<QPushButton>(map, "Command2");
         QTest::mouseClick(print, Qt::LeftButton); // no area chosen yet: nothing to list
-        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
-        choose(child<QComboBox>(map, "Combo2"), QStringLiteral("1"));
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        choose(control<QComboBox>(map, "Combo2"), QStringLiteral("1"));
         // The list skips the print flag and asks only the report list.
         desk.session.flags.printDenied = true;
         QTest::mouseClick(print, Qt::LeftButton);
@@ -218,10 +191,10 @@ private slots:
     void searchingANumberShowsThatPlot() {
         Desk desk;
         PlotMapWindow* map = desk.openMap();
-        choose(child<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
-        choose(child<QComboBox>(map, "Combo2"), QStringLiteral("1"));
-        auto* number = child<QLineEdit>(map, "Mask1");
-        auto* grid = child<QListView>(map, "LV1");
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        choose(control<QComboBox>(map, "Combo2"), QStringLiteral("1"));
+        auto* number = control<QLineEdit>(map, "Mask1");
+        auto* grid = control<QListView>(map, "LV1");
         number->setText(QStringLiteral("0002"));
         QTest::keyClick(number, Qt::Key_Return);
         QCOMPARE(grid->model()->rowCount(), 1);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class Database;
+
+// A sale or reservation runs inside its transaction only while the plot is still in the state the
+// window was opened for, so that no plot is sold or reserved twice.
+struct PlotStateCheck {
+    qint64 plotRow = 0;             // the plot's rowid in mq_wz
+    std::optional<QString> refusal; // set when the plot is missing or in another state
+};
+
+// `action` names what the refusal says cannot be done ("购墓", "预订").
+PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
+                              const QString& action);
