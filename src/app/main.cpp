@@ -80,18 +80,18 @@ int runCommandLine(const Options& options, DataFolder& folder) {
 
 int runOffice(QApplication& app, DataFolder& folder) {
     std::unique_ptr<Database> database;
+    // A second copy of the program ends at once, silently, before it touches the database.
+    QLockFile lock(folder.lockFile());
+    lock.setStaleLockTime(0);
     try {
         folder.prepare();
+        if (!lock.tryLock(0))
+            return 0;
         database = std::make_unique<Database>(folder.databaseFile());
     } catch (const DatabaseError& error) {
         QMessageBox::critical(nullptr, QStringLiteral("错误"), error.message());
         return 1;
     }
-    // A second copy of the program ends at once, silently.
-    QLockFile lock(folder.lockFile());
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0))
-        return 0;
 
     Session session;
     SystemClock clock;
