@@ -36,5 +36,6 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow(QStringLiteral("M_szmw"), QStringLiteral("Frm_mqsz"),
                               [&context] { return new PlotSetupWindow(context); });
     mainWindow.registerWindow(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"),
-                              [&context] { return new PlotMapWindow(context, plotSaleWindows(context)); });
+                              [&context] { return new PlotMapWindow(context, plotSaleWindows(context)); },
+                              {Placement::Rule::FullWidthAtTop});
 }

@@ -162,8 +162,15 @@ private slots:
         QCOMPARE(frame->pos(), placed);
     }
 
-    void placementIsCentredAndRaisedByFourHundredTwips() {
-        QCOMPARE(WindowHost::placement(QSize(1000, 800), QSize(400, 300)), QPoint(300, 250 - 27));
+    void placementRules() {
+        const QSize main(1000, 800), client(990, 740), child(400, 300);
+        QCOMPARE(WindowHost::placement(main, client, child), QRect(QPoint(300, 250 - 27), child));
+        QCOMPARE(WindowHost::placement(main, client, child, {Placement::Rule::Centred}),
+                 QRect(QPoint(300, 250), child));
+        QCOMPARE(WindowHost::placement(main, client, child, {Placement::Rule::Centred, 400}),
+                 QRect(QPoint(300 - 27, 250), child));
+        QCOMPARE(WindowHost::placement(main, client, child, {Placement::Rule::FullWidthAtTop}),
+                 QRect(0, 0, 990, 740 - 80));
         QCOMPARE(twipsToPixels(400), 27);
         QCOMPARE(twipsToPixels(1500), 100);
     }

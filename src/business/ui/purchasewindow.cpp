@@ -51,7 +51,8 @@ PurchaseWindow::~PurchaseWindow() = default;
 
 PurchaseWindow* PurchaseWindow::openForChosenPlot(AppContext& context) {
     auto* window = qobject_cast<PurchaseWindow*>(
-        context.host.open(QStringLiteral("Frm_gm_blz"), [&context] { return new PurchaseWindow(context); }));
+        context.host.open(QStringLiteral("Frm_gm_blz"), [&context] { return new PurchaseWindow(context); },
+                          {Placement::Rule::Centred}));
     if (window)
         window->takeChosenPlot();
     return window;

@@ -30,7 +30,8 @@ ReservationWindow::~ReservationWindow() = default;
 
 ReservationWindow* ReservationWindow::openForChosenPlot(AppContext& context) {
     auto* window = qobject_cast<ReservationWindow*>(
-        context.host.open(QStringLiteral("Frm_ydmd"), [&context] { return new ReservationWindow(context); }));
+        context.host.open(QStringLiteral("Frm_ydmd"), [&context] { return new ReservationWindow(context); },
+                          {Placement::Rule::Centred}));
     if (window)
         window->m_ui->Text1->setText(context.session.chosenPlot.key);
     return window;

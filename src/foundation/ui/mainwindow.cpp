@@ -85,9 +85,10 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::registerWindow(const QString& commandName, const QString& windowName,
-                                std::function<QWidget*()> create) {
-    registerCommand(commandName,
-                    [this, windowName, create = std::move(create)] { m_host.open(windowName, create); });
+                                std::function<QWidget*()> create, Placement placement) {
+    registerCommand(commandName, [this, windowName, create = std::move(create), placement] {
+        m_host.open(windowName, create, placement);
+    });
 }
 
 void MainWindow::registerCommand(const QString& commandName, std::function<void()> run) {

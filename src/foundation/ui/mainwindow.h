@@ -27,7 +27,7 @@ public:
     // Makes the menu command `commandName` open the task window `windowName`, created by `create`,
     // after its item right check. Commands with nothing registered stay disabled.
     void registerWindow(const QString& commandName, const QString& windowName,
-                        std::function<QWidget*()> create);
+                        std::function<QWidget*()> create, Placement placement = {});
     // Makes the menu command run `run` (after the item right check when the command has an item).
     void registerCommand(const QString& commandName, std::function<void()> run);
     // Opens the list of reservations due today; shown after a login that finds some.

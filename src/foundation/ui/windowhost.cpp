@@ -6,14 +6,18 @@
 
 WindowHost::WindowHost(QWidget* mainWindow, QMdiArea* area) : m_mainWindow(mainWindow), m_area(area) {}
 
-QPoint WindowHost::placement(QSize mainOuter, QSize child) {
-    return {(mainOuter.width() - child.width()) / 2,
-            (mainOuter.height() - child.height()) / 2 - twipsToPixels(400)};
+QRect WindowHost::placement(QSize mainOuter, QSize client, QSize child, Placement placement) {
+    if (placement.rule == Placement::Rule::FullWidthAtTop)
+        return {0, 0, client.width(), client.height() - twipsToPixels(1200)};
+    const int up = placement.rule == Placement::Rule::AboveCentre ? twipsToPixels(400) : 0;
+    return {QPoint((mainOuter.width() - child.width()) / 2 - twipsToPixels(placement.leftShiftTwips),
+                   (mainOuter.height() - child.height()) / 2 - up),
+            child};
 }
 
-QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& create) {
+QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& create, Placement placement) {
     if (QMdiSubWindow* frame = frameOf(name)) {
-        place(frame);
+        place(frame, placement);
         frame->showNormal();
         m_area->setActiveSubWindow(frame);
         return frame->widget();
@@ -28,7 +32,7 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     blank.fill(Qt::transparent);
     frame->setWindowIcon(QIcon(blank));
     frame->adjustSize();
-    place(frame);
+    place(frame, placement);
     frame->show();
     m_area->setActiveSubWindow(frame);
     return window;
@@ -76,8 +80,11 @@ QMdiSubWindow* WindowHost::frameOf(const QString& name) const {
     return nullptr;
 }
 
-void WindowHost::place(QMdiSubWindow* frame) {
+void WindowHost::place(QMdiSubWindow* frame, Placement placement) {
+    const QRect spot = WindowHost::placement(m_mainWindow->frameGeometry().size(), m_area->viewport()->size(),
+                                             frame->frameGeometry().size(), placement);
+    if (spot.size() != frame->frameGeometry().size())
+        frame->resize(spot.size());
     // Never above or left of the client area, so the title bar stays within reach.
-    const QPoint spot = placement(m_mainWindow->frameGeometry().size(), frame->frameGeometry().size());
     frame->move(std::max(0, spot.x()), std::max(0, spot.y()));
 }

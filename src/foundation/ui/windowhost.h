@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QList>
-#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -10,19 +10,30 @@ class QMdiArea;
 class QMdiSubWindow;
 class QWidget;
 
+// Where a task window sits when it opens or is raised again.
+struct Placement {
+    enum class Rule {
+        AboveCentre,   // centred across, 400 twips above the vertical centre: most task windows
+        Centred,       // centred both ways
+        FullWidthAtTop // at the top left, as wide as the client area and 1200 twips less high
+    };
+    Rule rule = Rule::AboveCentre;
+    int leftShiftTwips = 0; // then moved this far to the left
+};
+
 // Keeps the task windows inside the main window: one instance of each, opened or raised by its
-// window name, placed centred and a little above the middle, and closed by name or all together.
+// window name, placed by its rule, and closed by name or all together.
 class WindowHost {
 public:
     WindowHost(QWidget* mainWindow, QMdiArea* area);
 
-    // Where a child of `child` size goes in a main window of `mainOuter` size: centred across,
-    // 400 twips above the vertical centre.
-    static QPoint placement(QSize mainOuter, QSize child);
+    // The frame of a window of `child` size in a main window of `mainOuter` size whose client area
+    // is `client`, by `placement`'s rule. Positions are in client-area coordinates.
+    static QRect placement(QSize mainOuter, QSize client, QSize child, Placement placement = {});
 
     // Raises and re-places the window called `name` when it is open; otherwise creates it with
     // `create`, shows it as a child and places it.
-    QWidget* open(const QString& name, const std::function<QWidget*()>& create);
+    QWidget* open(const QString& name, const std::function<QWidget*()>& create, Placement placement = {});
     QWidget* find(const QString& name) const;
     QList<QWidget*> openWindows() const;
     // Closes the task window that holds `window` (the window itself or any widget inside it).
@@ -33,7 +44,7 @@ public:
 
 private:
     QMdiSubWindow* frameOf(const QString& name) const;
-    void place(QMdiSubWindow* frame);
+    void place(QMdiSubWindow* frame, Placement placement);
 
     QWidget* m_mainWindow;
     QMdiArea* m_area;
