@@ -112,8 +112,15 @@ QString display(const QString& column, const QVariant& value) {
     case Kind::Plain:
         break;
     }
+    if (isNumber(value))
+        return plainNumber(value);
     // Texts lose the blanks the windows pad some of them with ("刻字  ").
-    return isNumber(value) ? plainNumber(value) : value.toString().trimmed();
+    QString text = value.toString().trimmed();
+    // The purchase stores the further charge's name with a colon after it ("花篮："); the
+    // receipts print their own label, and an unnamed charge gets a name of its own.
+    if (column.compare(QLatin1String("qt"), Qt::CaseInsensitive) == 0 && text.endsWith(QStringLiteral("：")))
+        text.chop(1);
+    return text;
 }
 
 data collect(QSqlQuery& query, const Context& context) {

@@ -343,6 +343,8 @@ private slots:
         QCOMPARE(PrintValues::display(QStringLiteral("QTF"), QStringLiteral("45.5")),
                  QStringLiteral("45.50"));
         QCOMPARE(PrintValues::display(QStringLiteral("数量1"), 2.0), QStringLiteral("2"));
+        QCOMPARE(PrintValues::display(QStringLiteral("qt"), QStringLiteral("花篮：")), QStringLiteral("花篮"));
+        QCOMPARE(PrintValues::display(QStringLiteral("qt"), QStringLiteral("：")), QString());
         QCOMPARE(PrintValues::display(QStringLiteral("穴位深度"), 1.25), QStringLiteral("1.25"));
         QCOMPARE(PrintValues::display(QStringLiteral("百分比"), 0.6666666667), QStringLiteral("66.67%"));
         QCOMPARE(PrintValues::display(QStringLiteral("操作日期"), QStringLiteral("2026-12-06 09:30:00")),

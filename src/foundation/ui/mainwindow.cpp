@@ -43,6 +43,8 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
     setWindowTitle(QStringLiteral("公墓管理系统"));
     resize(1024, 720);
     setCentralWidget(m_area);
+    // Closing a task window brings back the one the operator came from, not the oldest one.
+    m_area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     m_area->viewport()->installEventFilter(new FollowSize(m_background, this));
     m_background->lower();
     m_background->show();
