@@ -92,38 +92,21 @@ private slots:
         QCOMPARE(data.db().schemaVersion(), Schema::latestVersion());
     }
 
-    void moneyAndDatesKeepTheirValues() {
-        TestData data;
-        data.sql(QStringLiteral("INSERT INTO gm_xf1 (编号, 合计, 操作日期) VALUES (?, ?, ?)"),
-                 {QStringLiteral("12"), 1740.5, QStringLiteral("2026-12-06 09:30:00")});
-        QCOMPARE(data.value(QStringLiteral("SELECT typeof(编号) FROM gm_xf1")).toString(),
-                 QStringLiteral("integer"));
-        QCOMPARE(data.value(QStringLiteral("SELECT 合计 FROM gm_xf1")).toDouble(), 1740.5);
-        QCOMPARE(data.count(QStringLiteral("gm_xf1"), QStringLiteral("date(操作日期) = '2026-12-06'")), 1);
-    }
-
     void markersAndPlotsAreToldApartAndKeyed() {
         TestData data;
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区) VALUES ('空区')"));
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES ('甲区', '2')"));
-        data.sql(
-            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0007', '未使用')"));
-        data.sql(
-            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('乙区', '', '0003', '未使用')"));
+        data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号) VALUES ('空区', NULL, NULL), ('甲区', '2', NULL), "
+            "('甲区', '1', '0007'), ('乙区', '', '0003')"));
+        data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 号) VALUES ('福厅', '1', '0012')"));
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("号 IS NOT NULL AND 号 <> ''")), 2);
         QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 IS NULL")), 2);
-        const QString withRow =
-            PositionKey::plot(QStringLiteral("甲区"), QStringLiteral("1"), QStringLiteral("7"));
-        const QString withoutRow = PositionKey::plot(QStringLiteral("乙区"), QString(), QStringLiteral("3"));
-        QCOMPARE(withRow, QStringLiteral("甲区1排0007号"));
-        QCOMPARE(withoutRow, QStringLiteral("乙区0003号"));
-        QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 = ?"), {withRow}), 1);
-        QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 = ?"), {withoutRow}), 1);
-
-        data.sql(QStringLiteral(
-            "INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) VALUES ('福厅', '1', '3', '0012', '未使用')"));
+        // The stored key and the key builder agree, with and without a row.
+        for (const QString& key :
+             {PositionKey::plot(QStringLiteral("甲区"), QStringLiteral("1"), QStringLiteral("7")),
+              PositionKey::plot(QStringLiteral("乙区"), QString(), QStringLiteral("3"))})
+            QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("墓碑位置 = ?"), {key}), 1);
         QCOMPARE(data.value(QStringLiteral("SELECT 存放位置 FROM ghjc_wz")).toString(),
-                 PositionKey::niche(QStringLiteral("福厅"), QStringLiteral("1"), QStringLiteral("12")));
+                 QStringLiteral("福厅1室0012号"));
     }
 
     void freshDatabaseShipsAdminAndReferenceRows() {
@@ -218,30 +201,23 @@ private slots:
 
     void unusablePlacesAreNamedInTheMessage() {
         QTemporaryDir dir;
-        const QString notAFolder = dir.filePath(QStringLiteral("plain-file"));
-        QFile file(notAFolder);
+        const QString plainFile = dir.filePath(QStringLiteral("plain-file"));
+        QFile file(plainFile);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a database");
         file.close();
-
-        try {
-            DataFolder(notAFolder + QStringLiteral("/sub")).prepare();
-            QFAIL("a folder inside a file was accepted");
-        } catch (const DatabaseError& error) {
-            QVERIFY(error.message().contains(notAFolder));
-        }
-        try {
-            Database garbage(notAFolder);
-            QFAIL("a file that is no database was opened");
-        } catch (const DatabaseError& error) {
-            QVERIFY(error.message().contains(notAFolder));
-        }
-        try {
-            Database missing(dir.filePath(QStringLiteral("nowhere/pelu.db")));
-            QFAIL("a database in a missing folder was opened");
-        } catch (const DatabaseError& error) {
-            QVERIFY(error.message().contains(dir.filePath(QStringLiteral("nowhere"))));
-        }
+        const auto refusesNaming = [](const std::function<void()>& open, const QString& path) {
+            try {
+                open();
+            } catch (const DatabaseError& error) {
+                return error.message().contains(path);
+            }
+            return false;
+        };
+        QVERIFY(refusesNaming([&] { DataFolder(plainFile + QStringLiteral("/sub")).prepare(); }, plainFile));
+        QVERIFY(refusesNaming([&] { Database garbage(plainFile); }, plainFile));
+        QVERIFY(refusesNaming([&] { Database missing(dir.filePath(QStringLiteral("nowhere/pelu.db"))); },
+                              dir.filePath(QStringLiteral("nowhere"))));
     }
 
     void readOnlyConnectionsCannotWrite() {
