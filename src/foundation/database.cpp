@@ -133,8 +133,9 @@ void Database::failNthWrite(int n) {
 }
 
 Transaction::Transaction(Database& database)
-    : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth++)) {
+    : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)) {
     m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint, {}, QStringLiteral("开始事务"));
+    ++m_database.m_savepointDepth;
 }
 
 Transaction::~Transaction() {

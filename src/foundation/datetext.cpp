@@ -19,15 +19,4 @@ QDate toDate(const QString& text) {
     return QDate::fromString(text.trimmed().left(10), dateFormat);
 }
 
-QDateTime toDateTime(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.size() == 10)
-        return QDateTime(toDate(trimmed), QTime(0, 0));
-    return QDateTime::fromString(trimmed, momentFormat);
-}
-
-QString dayAfter(const QDate& date) {
-    return fromDate(date.addDays(1));
-}
-
 } // namespace DateText

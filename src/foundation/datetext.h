@@ -10,10 +10,7 @@ namespace DateText {
 
 QString fromDate(const QDate& date);
 QString fromDateTime(const QDateTime& moment);
-// Reads either stored form; a moment's date part is enough for a date.
+// Reads either stored form; a moment gives its date.
 QDate toDate(const QString& text);
-QDateTime toDateTime(const QString& text);
-// The first moment after the whole of `date`, for ranges that must include every moment of their last day.
-QString dayAfter(const QDate& date);
 
 } // namespace DateText

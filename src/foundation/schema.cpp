@@ -150,13 +150,15 @@ QStringList version1() {
     // What a fresh office starts with
     steps << QStringLiteral("INSERT INTO czy (操作员, 口令, 级别, 权限字符, 打印报表) VALUES ('Admin', %1, "
                             "'系统员', %2, %3)")
-                 .arg(SqlLiteral::text(shippedAdminPasswordHash), SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
+                 .arg(SqlLiteral::text(shippedAdminPasswordHash),
+                      SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
                       SqlLiteral::text(Rights::fullReportList()));
     steps << QStringLiteral("INSERT INTO yhxx (dwmc, zt, ztdx, ztys, bjt) "
                             "VALUES ('公墓管理处', 'WenQuanYi Micro Hei', 36, '蓝色', '无')");
     for (const char* relation : {"父子", "父女", "母子", "母女", "夫妻", "兄弟", "姐妹", "兄妹", "姐弟",
                                  "祖孙", "亲属", "朋友", "其他"})
-        steps << QStringLiteral("INSERT INTO gx (gx) VALUES (%1)").arg(SqlLiteral::text(QString::fromUtf8(relation)));
+        steps << QStringLiteral("INSERT INTO gx (gx) VALUES (%1)")
+                     .arg(SqlLiteral::text(QString::fromUtf8(relation)));
     return steps;
 }
 

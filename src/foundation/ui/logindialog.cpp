@@ -6,10 +6,18 @@
 #include "ui_logindialog.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <utility>
 
 namespace {
 
-// The password box logs in when Enter is released, exactly like 确定.
+bool isEnter(QEvent* event) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return !key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
+
+// The password box logs in when Enter is released, exactly like 确定 - but only an Enter that was
+// also pressed there, not one that moved the focus in or closed a message over it.
 class EnterReleaseFilter : public QObject {
 public:
     EnterReleaseFilter(QObject* parent, std::function<void()> onEnter)
@@ -17,18 +25,37 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyRelease) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_onEnter();
-                return true;
-            }
+        if (event->type() == QEvent::KeyPress && isEnter(event)) {
+            m_pressed = true;
+            return true;
         }
+        if (event->type() == QEvent::KeyRelease && isEnter(event)) {
+            if (std::exchange(m_pressed, false))
+                m_onEnter();
+            return true;
+        }
+        if (event->type() == QEvent::FocusOut)
+            m_pressed = false;
         return QObject::eventFilter(watched, event);
     }
 
 private:
     std::function<void()> m_onEnter;
+    bool m_pressed = false;
+};
+
+// An operator counts as picked only when chosen from the list; Enter in the list's text field must
+// not pick a typed code.
+class SwallowEnter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isEnter(event))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 } // namespace
@@ -50,6 +77,7 @@ LoginDialog::LoginDialog(AppContext& context, QWidget* parent)
     connect(m_ui->Command1, &QPushButton::clicked, this, &LoginDialog::tryLogIn);
     connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
     m_ui->Text1->installEventFilter(new EnterReleaseFilter(this, [this] { tryLogIn(); }));
+    m_ui->Combo1->lineEdit()->installEventFilter(new SwallowEnter(this));
 }
 
 LoginDialog::~LoginDialog() = default;

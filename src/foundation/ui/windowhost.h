@@ -18,7 +18,6 @@ struct Placement {
         FullWidthAtTop // at the top left, as wide as the client area and 1200 twips less high
     };
     Rule rule = Rule::AboveCentre;
-    int leftShiftTwips = 0; // then moved this far to the left
 };
 
 // Keeps the task windows inside the main window: one instance of each, opened or raised by its

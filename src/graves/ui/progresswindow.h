@@ -42,5 +42,4 @@ private:
     QTimer* m_start;
     QTimer* m_animation;
     int m_picture = 0;
-    bool m_done = false;
 };
