@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <stdexcept>
 
 Bench::Bench(QTextStream& out, const QString& folder, int repeats)
     : m_out(out), m_folder(folder), m_repeats(repeats) {}
@@ -44,4 +45,8 @@ double median(QList<double> values) {
 
 QString milliseconds(double value) {
     return QString::number(value, 'f', 1) + QStringLiteral(" ms");
+}
+
+void fail(const QString& message) {
+    throw std::runtime_error(message.toStdString());
 }

@@ -38,6 +38,9 @@ private:
     QString m_cemetery;
 };
 
+// Stops the measurement: what it timed did not do what it should have.
+[[noreturn]] void fail(const QString& message);
+
 // The milliseconds one call of `work` takes.
 double millisecondsOf(const std::function<void()>& work);
 double median(QList<double> values);

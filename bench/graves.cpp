@@ -31,10 +31,6 @@ public:
     }
 };
 
-[[noreturn]] void fail(const QString& message) {
-    throw std::runtime_error(message.toStdString());
-}
-
 PlotSetupInput runInNewRow(const QString& row) {
     PlotSetupInput input;
     input.area = benchArea;

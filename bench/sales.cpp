@@ -14,10 +14,6 @@ const QString mapArea = QStringLiteral("选购区");
 constexpr int mapRows = 10;
 constexpr int plotsPerMapRow = 500;
 
-[[noreturn]] void fail(const QString& message) {
-    throw std::runtime_error(message.toStdString());
-}
-
 // An area of 5,000 single and double graves, three in five sold (now and then in advance), the rest
 // free or reserved; then every sold plot of the cemetery gets its register row, with the first
 // person buried in two of three, and half of the sold double graves a second person.

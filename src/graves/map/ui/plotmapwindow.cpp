@@ -41,16 +41,6 @@ void PlotMapWindow::clearIcons() {
     m_model->clear();
 }
 
-void PlotMapWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // At the top left of the work area, as wide as it and 1200 twips less high.
-    QWidget* frame = parentWidget();
-    if (frame && frame->parentWidget()) {
-        const QSize area = frame->parentWidget()->size();
-        frame->setGeometry(0, 0, area.width(), std::max(area.height() - twipsToPixels(1200), 200));
-    }
-}
-
 bool PlotMapWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->LV1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -66,6 +56,9 @@ void PlotMapWindow::chooseArea() {
     m_ui->Combo2->clear();
     m_model->clear();
     m_ui->Mask1->clear();
+    // Nothing of the previous area may linger for the status line or the reserved-plot list.
+    m_filter = {};
+    m_ui->Bar1->clear();
     const QString area = m_ui->Combo1->currentText();
     if (area.isEmpty())
         return;

@@ -26,7 +26,6 @@ public slots:
     void clearIcons();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
