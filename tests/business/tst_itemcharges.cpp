@@ -1,24 +1,9 @@
 #include "itemchargesservice.h"
-#include "itemchargeswindow.h"
-#include "runningoffice.h"
+#include "testsupport.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
-
-struct Counter {
-    TestData data;
-    Session session;
-    FixedClock clock{testNow()};
-
-    Counter() {
-        session.operatorName = QStringLiteral("Admin");
-        session.reportList = QStringLiteral(",gm_qtf,");
-    }
-    ItemChargesService service() { return {data.db(), session, clock}; }
-};
 
 ItemChargeForm onlyFurtherCharge(const QString& amount) {
     ItemChargeForm form;
@@ -35,9 +20,8 @@ class ItemChargesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Whole line totals and an emptied quantity are checked through the window.
     void lineAndGrandTotals() {
-        QCOMPARE(ItemChargesService::lineTotal(QStringLiteral("20"), QStringLiteral("3")), 60.0);
-        QCOMPARE(ItemChargesService::lineTotal(QStringLiteral("20"), QString()), 0.0);
         QCOMPARE(ItemChargesService::lineTotal(QStringLiteral("0.1"), QStringLiteral("3")), 0.3);
         ItemChargeForm form = onlyFurtherCharge(QStringLiteral("100"));
         form.unitPrices[5] = QStringLiteral("12.5");
@@ -48,97 +32,50 @@ private slots:
         QCOMPARE(ItemChargesService::grandTotal(form), 100 + 25 + 7.0);
     }
 
-    void aFurtherChargeAloneIsSavedWithItsRowAndReceipt() {
-        Counter counter;
-        const auto outcome = counter.service().save(onlyFurtherCharge(QStringLiteral("100")));
-        QVERIFY(outcome.saved);
-        QCOMPARE(outcome.message.text, QStringLiteral("输入成功！"));
-        QSqlQuery row = counter.data.db().exec(
-            QStringLiteral(
-                "SELECT 墓碑位置, 联系人, QT, QTF, 合计, 操作人, 操作日期, 编号, 合计1, 数量6 FROM gm_qtf"),
-            {}, QStringLiteral("test"));
-        QVERIFY(row.next());
-        QCOMPARE(row.value(0).toString(), QStringLiteral("甲区1排0007号"));
-        QCOMPARE(row.value(1).toString(), QStringLiteral("王'五"));
-        QCOMPARE(row.value(2).toString(), QStringLiteral("其它费"));
-        QCOMPARE(row.value(3).toDouble(), 100.0);
-        QCOMPARE(row.value(4).toDouble(), 100.0);
-        QCOMPARE(row.value(5).toString(), QStringLiteral("Admin"));
-        QCOMPARE(row.value(6).toString(), QStringLiteral("2026-12-06 09:30:00"));
-        QCOMPARE(row.value(7).toString(), QStringLiteral(" ")); // no registration number: one blank
-        QCOMPARE(row.value(8).toDouble(), 0.0);
-        QCOMPARE(row.value(9).toDouble(), 0.0);
+    // The refusals in order and an injected failure write nothing; a further charge alone is saved
+    // with its row and receipt.
+    void aChargeIsCheckedSavedAndPrinted() {
+        TestData data;
+        Session session;
+        session.operatorName = QStringLiteral("Admin");
+        const FixedClock clock{testNow()};
+        ItemChargesService service(data.db(), session, clock);
 
-        QVERIFY(outcome.receipt);
-        QCOMPARE(PrintBridge::commandTail(*outcome.receipt),
-                 QStringLiteral("gm_qtf    $#select * from gm_qtf where rowid=1"));
-        QCOMPARE(*outcome.receipt->listName, QStringLiteral("gm_qtf"));
-    }
-
-    void refusalsComeInOrderAndWriteNothing() {
-        Counter counter;
-        counter.session.flags.addDenied = true;
-        ItemChargeForm empty;
-        auto outcome = counter.service().save(empty);
+        session.flags.addDenied = true;
+        ItemChargesService::Outcome outcome = service.save(ItemChargeForm());
         QCOMPARE(outcome.message.text, QStringLiteral("您没有添加记录的权限！"));
         QCOMPARE(outcome.message.caption, QStringLiteral("Admin"));
-
-        counter.session.flags.addDenied = false;
-        ItemChargeForm described = onlyFurtherCharge(QStringLiteral("0"));
-        described.furtherName = QStringLiteral("刻字费");
-        QCOMPARE(counter.service().save(described).message.text, QStringLiteral("合计不能为零！"));
-
-        ItemChargeForm noPlace = onlyFurtherCharge(QStringLiteral("5"));
-        noPlace.plotKey = QStringLiteral("  ");
-        noPlace.contact.clear();
-        outcome = counter.service().save(noPlace);
+        session.flags.addDenied = false;
+        ItemChargeForm form = onlyFurtherCharge(QStringLiteral("0"));
+        form.furtherName = QStringLiteral("刻字费");
+        QCOMPARE(service.save(form).message.text, QStringLiteral("合计不能为零！"));
+        form = onlyFurtherCharge(QStringLiteral("5"));
+        form.plotKey = QStringLiteral("  ");
+        form.contact.clear();
+        outcome = service.save(form);
         QCOMPARE(outcome.message.text, QStringLiteral("墓碑位置不能为空！"));
         QCOMPARE(outcome.message.caption, QStringLiteral("提示"));
+        form = onlyFurtherCharge(QStringLiteral("5"));
+        form.contact = QStringLiteral(" ");
+        QCOMPARE(service.save(form).message.text, QStringLiteral("联系人不能为空！"));
+        data.db().failNthWrite(1);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, service.save(onlyFurtherCharge(QStringLiteral("9"))));
+        data.db().failNthWrite(0);
+        QCOMPARE(data.count(QStringLiteral("gm_qtf")), 0);
 
-        ItemChargeForm noContact = onlyFurtherCharge(QStringLiteral("5"));
-        noContact.contact = QStringLiteral(" ");
-        QCOMPARE(counter.service().save(noContact).message.text, QStringLiteral("联系人不能为空！"));
-        QCOMPARE(counter.data.count(QStringLiteral("gm_qtf")), 0);
-    }
-
-    void aFailedWriteLeavesNoRow() {
-        Counter counter;
-        counter.data.db().failNthWrite(1);
-        QVERIFY_THROWS_EXCEPTION(DatabaseError,
-                                 counter.service().save(onlyFurtherCharge(QStringLiteral("9"))));
-        QCOMPARE(counter.data.count(QStringLiteral("gm_qtf")), 0);
-    }
-
-    void theWindowTotalsAsYouTypeSavesPrintsAndCloses() {
-        RunningOffice office;
-        office.session.reportList = QStringLiteral(",gm_qtf,");
-        auto* window = qobject_cast<ItemChargesWindow*>(
-            office.run(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf")));
-        QVERIFY(window);
-        auto field = [window](const char* name) { return control<QLineEdit>(window, name); };
-        QCOMPARE(field("MaskQT")->text(), QStringLiteral("其它费"));
-        QVERIFY(field("Mask1")->text().isEmpty());
-
-        window->fill(QStringLiteral("甲区1排0007号"), QStringLiteral("王五"), QStringLiteral("88"));
-        QTest::keyClicks(field("Maskq1"), QStringLiteral("20"));
-        QTest::keyClicks(field("Masks1"), QStringLiteral("3"));
-        QCOMPARE(field("Mask1")->text(), QStringLiteral("60"));
-        QTest::keyClicks(field("Mask_cf"), QStringLiteral("15.5"));
-        QCOMPARE(field("Text1")->text(), QStringLiteral("75.5"));
-        field("Masks1")->clear();
-        QCOMPARE(field("Mask1")->text(), QStringLiteral("0"));
-        QCOMPARE(field("Text1")->text(), QStringLiteral("15.5"));
-
-        QTest::mouseClick(control<QPushButton>(window, "Command1"), Qt::LeftButton);
-        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("输入成功！")}));
-        QCOMPARE(office.data.value(QStringLiteral("SELECT 编号 || '/' || 车费 || '/' || 合计 FROM gm_qtf"))
-                     .toString(),
-                 QStringLiteral("88/15.5/15.5"));
-        QCOMPARE(office.launcher.tails(),
-                 QStringList({QStringLiteral("gm_qtf    $#select * from gm_qtf where rowid=1")}));
-        QTRY_VERIFY(!office.find(QStringLiteral("Frm_mq_qtf")));
+        outcome = service.save(onlyFurtherCharge(QStringLiteral("100")));
+        QVERIFY(outcome.saved);
+        QCOMPARE(outcome.message.text, QStringLiteral("输入成功！"));
+        // No registration number is stored as one blank; the six items (price, quantity, total) and the
+        // seven services as 0.
+        QCOMPARE(data.dump(QStringLiteral("gm_qtf")),
+                 QString(QStringLiteral(" |甲区1排0007号|王'五|") + QStringLiteral("0|").repeated(25) +
+                         QStringLiteral("其它费|100|100|Admin|2026-12-06 09:30:00")));
+        QVERIFY(outcome.receipt);
+        QCOMPARE(QString(*outcome.receipt->listName + u'|' + PrintBridge::commandTail(*outcome.receipt)),
+                 QStringLiteral("gm_qtf|gm_qtf    $#select * from gm_qtf where rowid=1"));
     }
 };
 
-QTEST_MAIN(ItemChargesTest)
+QTEST_GUILESS_MAIN(ItemChargesTest)
 #include "tst_itemcharges.moc"
