@@ -2,7 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
-#include "datetext.h"
+#include "duereminders.h"
 #include "passwordhash.h"
 #include "session.h"
 
@@ -57,8 +57,5 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
 }
 
 int LoginService::remindersDueToday() {
-    return m_database
-        .scalar(QStringLiteral("SELECT count(*) FROM ydmd WHERE date(提醒日期) = ? AND 需要提醒 = 1"),
-                {DateText::fromDate(m_clock.today())}, QStringLiteral("读取到期提醒"))
-        .toInt();
+    return DueReminders::count(m_database, m_clock.today());
 }
