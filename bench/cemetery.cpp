@@ -1,24 +1,25 @@
 #include "cemetery.h"
 
 #include "database.h"
+#include "plotvocabulary.h"
 #include "positionkey.h"
 
 namespace {
 
-const QStringList styles = {QStringLiteral("单人墓"), QStringLiteral("双人墓"), QStringLiteral("多人墓"),
-                            QStringLiteral("家族墓"), QStringLiteral("艺术墓")};
+const QStringList styles = {PlotStyle::single, PlotStyle::twin, PlotStyle::multiple, PlotStyle::family,
+                            PlotStyle::artistic};
 
 QString stateOf(int serial) {
     switch (serial % 10) {
     case 6:
     case 7:
-        return QStringLiteral("已购");
+        return PlotState::sold;
     case 8:
-        return QStringLiteral("已预订");
+        return PlotState::reserved;
     case 9:
-        return QStringLiteral("限制");
+        return PlotState::restricted;
     default:
-        return QStringLiteral("未使用");
+        return PlotState::free;
     }
 }
 
@@ -43,14 +44,14 @@ void generate(Database& database, const CemeteryShape& shape) {
                 insert.bindValue(1, QString::number(row));
                 for (int plot = 1; plot <= shape.plotsPerRow; ++plot, ++serial) {
                     const QString state = stateOf(serial);
-                    const bool sold = state == QStringLiteral("已购");
+                    const bool sold = state == PlotState::sold;
                     insert.bindValue(2, PositionKey::fourDigitNumber(QString::number(plot)));
                     insert.bindValue(3, styles.at(serial % styles.size()));
                     insert.bindValue(4, 8000.0 + 1000 * area);
                     insert.bindValue(5, 2000.0);
                     insert.bindValue(6, 600.0);
-                    insert.bindValue(7, styles.at(serial % styles.size()) == QStringLiteral("家族墓") ? 5000.0
-                                                                                                      : 0.0);
+                    insert.bindValue(7,
+                                     styles.at(serial % styles.size()) == PlotStyle::family ? 5000.0 : 0.0);
                     insert.bindValue(8, 300.0);
                     insert.bindValue(9, 0.0);
                     insert.bindValue(10, state);
@@ -66,9 +67,8 @@ void generate(Database& database, const CemeteryShape& shape) {
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers) {
     database.transaction([&] {
         QSqlQuery insert = plotInsert(database);
-        const QVariantList constant = {
-            area, row,   QVariant(), styles.first(),           9000.0,    2000.0, 600.0,
-            0.0,  300.0, 0.0,        QStringLiteral("未使用"), QVariant()};
+        const QVariantList constant = {area, row,   QVariant(), styles.first(),  9000.0,    2000.0, 600.0,
+                                       0.0,  300.0, 0.0,        PlotState::free, QVariant()};
         for (int column = 0; column < constant.size(); ++column)
             insert.bindValue(column, constant.at(column));
         for (const QString& number : numbers) {

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "money.h"
 #include "plotsetupservice.h"
+#include "plotvocabulary.h"
 #include "positionkey.h"
 #include "session.h"
 #include "sqlliteral.h"
@@ -49,7 +50,7 @@ void writeInsertScript(const QString& path, const PlotSetupInput& input) {
     QString values;
     for (const QString& price : input.prices)
         values += QStringLiteral(", ") + SqlLiteral::number(Money::parseLeading(price));
-    values += QStringLiteral(", ") + SqlLiteral::text(QStringLiteral("未使用")) + QStringLiteral(");\n");
+    values += QStringLiteral(", ") + SqlLiteral::text(PlotState::free) + QStringLiteral(");\n");
     const QString head =
         QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, 其它, "
                        "状态) VALUES (") +

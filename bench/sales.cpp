@@ -4,6 +4,7 @@
 #include "database.h"
 #include "plotmapmodel.h"
 #include "plotmapservice.h"
+#include "plotvocabulary.h"
 #include "positionkey.h"
 #include "purchaseservice.h"
 #include "session.h"
@@ -32,9 +33,9 @@ void addSalesArea(Database& database) {
                 insert.bindValue(1, QString::number(row));
                 insert.bindValue(2, PositionKey::fourDigitNumber(QString::number(plot)));
                 insert.bindValue(3, serial % 2 ? QStringLiteral("双人墓") : QStringLiteral("单人墓"));
-                insert.bindValue(4, sold              ? QStringLiteral("已购")
-                                    : serial % 5 == 3 ? QStringLiteral("未使用")
-                                                      : QStringLiteral("已预订"));
+                insert.bindValue(4, sold              ? PlotState::sold
+                                    : serial % 5 == 3 ? PlotState::free
+                                                      : PlotState::reserved);
                 insert.bindValue(5, sold ? QVariant(serial % 25 == 0 ? 1 : 0) : QVariant());
                 database.run(insert, QStringLiteral("生成选购区"));
             }

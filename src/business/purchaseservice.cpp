@@ -1,4 +1,5 @@
 #include "purchaseservice.h"
+#include "plotvocabulary.h"
 
 #include "clock.h"
 #include "database.h"
@@ -115,7 +116,7 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
 
     const QString key = form.plotKey.trimmed();
     const QString expectedState =
-        form.mode == PurchaseForm::Mode::Buy ? QStringLiteral("未使用") : QStringLiteral("已预订");
+        form.mode == PurchaseForm::Mode::Buy ? PlotState::free : PlotState::reserved;
     const FeeTotals totals = totalsWith(form.fees, form.management);
     std::optional<QString> refusal;
     qint64 feeRow = 0;
@@ -141,8 +142,9 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
              form.stoneType, form.mainStone,
              form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()},
             QStringLiteral("写入购墓登记"));
-        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已购', 寿穴 = ? WHERE rowid = ?"),
-                        {form.advanceBought ? 1 : 0, check.plotRow}, QStringLiteral("把墓位改为已购"));
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?, 寿穴 = ? WHERE rowid = ?"),
+                        {PlotState::sold, form.advanceBought ? 1 : 0, check.plotRow},
+                        QStringLiteral("把墓位改为已购"));
 
         const QDateTime moment = m_clock.now();
         const QSqlQuery fee = m_database.exec(

@@ -1,4 +1,5 @@
 #include "reservationservice.h"
+#include "plotvocabulary.h"
 
 #include "database.h"
 #include "datetext.h"
@@ -52,8 +53,7 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
     std::optional<QString> refusal;
     m_database.transaction([&] {
         // The map showed the plot free; it must still be free when the reservation lands.
-        const PlotStateCheck check =
-            checkPlotState(m_database, key, QStringLiteral("未使用"), QStringLiteral("预订"));
+        const PlotStateCheck check = checkPlotState(m_database, key, PlotState::free, QStringLiteral("预订"));
         if (check.refusal) {
             refusal = check.refusal;
             return;
@@ -69,8 +69,8 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
              Money::parseLeading(form.balance), m_session.operatorName, DateText::fromDate(form.reservedOn),
              DateText::fromDate(form.remindOn)},
             QStringLiteral("写入预订记录"));
-        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = '已预订' WHERE rowid = ?"), {check.plotRow},
-                        QStringLiteral("把墓位改为已预订"));
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rowid = ?"),
+                        {PlotState::reserved, check.plotRow}, QStringLiteral("把墓位改为已预订"));
     });
     if (refusal)
         return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal);

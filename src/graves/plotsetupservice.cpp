@@ -1,4 +1,5 @@
 #include "plotsetupservice.h"
+#include "plotvocabulary.h"
 
 #include "database.h"
 #include "money.h"
@@ -15,7 +16,6 @@ namespace {
 // A marker row has no number; everything else in mq_wz is a plot.
 const QString isPlot = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
 const QString isMarker = QStringLiteral("(号 IS NULL OR 号 = '')");
-const QString stateFree = QStringLiteral("未使用");
 
 // Numbers are typed into free text fields and read the way the office expects: the leading number,
 // 0 for anything else, without its fraction.
@@ -131,8 +131,8 @@ bool PlotSetupService::removeArea(const QString& area) {
     if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")) || area.isEmpty())
         return false;
     // Marker rows have no state and never block; a plot in any state but free does, 限制 included.
-    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 状态 <> ?"), {area, stateFree},
-              QStringLiteral("检查墓区内的墓位")) > 0) {
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 状态 <> ?"),
+              {area, PlotState::free}, QStringLiteral("检查墓区内的墓位")) > 0) {
         m_prompter.inform(Prompter::Icon::Exclamation, QString(),
                           QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
         return false;
@@ -191,7 +191,7 @@ std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) 
               QStringLiteral("查找排")) == 0)
         return std::nullopt;
     if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND 状态 <> ?"),
-              {input.area, name, stateFree}, QStringLiteral("检查排内的墓位")) > 0) {
+              {input.area, name, PlotState::free}, QStringLiteral("检查排内的墓位")) > 0) {
         refuse(QStringLiteral("您不能注销最后一个排，因为还有位置被使用！"), QStringLiteral("提示"));
         return std::nullopt;
     }
@@ -338,7 +338,7 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
                                   place->values(), QStringLiteral("统计墓位"));
             const int free = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + inRange +
                                        QStringLiteral(" AND 状态 = ?"),
-                                   range + QVariantList{stateFree}, QStringLiteral("统计未使用的墓位"));
+                                   range + QVariantList{PlotState::free}, QStringLiteral("统计未使用的墓位"));
             QSqlQuery walk = m_database.exec(QStringLiteral("SELECT rowid, 号, 状态 FROM mq_wz WHERE ") +
                                                  inRange + QStringLiteral(" ORDER BY 号"),
                                              range, QStringLiteral("读取要删除的墓位"));
@@ -365,17 +365,17 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
                 const QString key = place->key(plot.number);
                 if (plot.rowid == kept)
                     continue;
-                if (plot.state == QStringLiteral("已购"))
+                if (plot.state == PlotState::sold)
                     lines << key + QStringLiteral("，正在使用中，不能删除！");
-                else if (plot.state == QStringLiteral("已预订"))
+                else if (plot.state == PlotState::reserved)
                     lines << key + QStringLiteral("，已被预订，不能删除！");
-                else if (plot.state == stateFree)
+                else if (plot.state == PlotState::free)
                     lines << QStringLiteral("OK！") + key + QStringLiteral("，已被删除！");
             }
             QSqlQuery done =
                 m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE ") + inRange +
                                     QStringLiteral(" AND 状态 = ? AND rowid <> ?"),
-                                range + QVariantList{stateFree, kept}, QStringLiteral("删除墓位"));
+                                range + QVariantList{PlotState::free, kept}, QStringLiteral("删除墓位"));
             deleted = done.numRowsAffected();
         });
     });
@@ -499,7 +499,7 @@ QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const
                 "UPDATE mq_wz SET 号 = ?, 样式 = ?, 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
                 "绿化费 = ?, 其它 = ?, 状态 = ? WHERE rowid = (SELECT rowid FROM mq_wz WHERE ") +
                 place.where() + QStringLiteral(" AND ") + isMarker + QStringLiteral(" LIMIT 1)"),
-            QVariantList{firstNumber, input.style} + prices + QVariantList{stateFree} + place.values(),
+            QVariantList{firstNumber, input.style} + prices + QVariantList{PlotState::free} + place.values(),
             doing);
         if (filled.numRowsAffected() > 0) {
             lines << linePrefix + firstNumber + QStringLiteral("号");
@@ -512,7 +512,7 @@ QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const
             doing);
         // Bound values stay between runs of the statement: only the number changes from plot to plot.
         const QVariantList constant =
-            QVariantList{place.area, row, QVariant(), input.style} + prices + QVariantList{stateFree};
+            QVariantList{place.area, row, QVariant(), input.style} + prices + QVariantList{PlotState::free};
         for (int column = 0; column < constant.size(); ++column)
             insert.bindValue(column, constant.at(column));
         for (; i < run.count; ++i) {

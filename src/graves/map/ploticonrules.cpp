@@ -1,4 +1,5 @@
 #include "ploticonrules.h"
+#include "plotvocabulary.h"
 
 namespace PlotIconRules {
 
@@ -7,13 +8,13 @@ namespace {
 enum class Style { Single, Double, Family, Multi, Other };
 
 Style styleOf(const QString& style) {
-    if (style == QStringLiteral("单人墓"))
+    if (style == PlotStyle::single)
         return Style::Single;
-    if (style == QStringLiteral("双人墓"))
+    if (style == PlotStyle::twin)
         return Style::Double;
-    if (style == QStringLiteral("家族墓"))
+    if (style == PlotStyle::family)
         return Style::Family;
-    if (style == QStringLiteral("多人墓"))
+    if (style == PlotStyle::multiple)
         return Style::Multi;
     return Style::Other;
 }
@@ -59,17 +60,17 @@ Icon iconFor(const QString& style, const QString& state, bool advanceBought, con
     const Style kind = styleOf(style);
     if (advanceBought)
         return {registeredPicture(kind, occupancy, advanceBoughtPictures), 0};
-    if (state == QStringLiteral("未使用")) {
+    if (state == PlotState::free) {
         static constexpr int free[] = {1, 2, 3, 4, 0};
         const int picture = free[static_cast<int>(kind)];
         return {picture, picture ? freeTag : 0};
     }
-    if (state == QStringLiteral("已预订")) {
+    if (state == PlotState::reserved) {
         static constexpr int reserved[] = {9, 10, 12, 11, 0};
         const int picture = reserved[static_cast<int>(kind)];
         return {picture, picture ? reservedTag : 0};
     }
-    if (state == QStringLiteral("已购"))
+    if (state == PlotState::sold)
         return {registeredPicture(kind, occupancy, soldPictures), 0};
     return {};
 }

@@ -1,4 +1,5 @@
 #include "plotmapservice.h"
+#include "plotvocabulary.h"
 
 #include "database.h"
 #include "sqlliteral.h"
@@ -81,7 +82,7 @@ QList<MapPlot> PlotMapService::findNumber(const QString& area, const QString& ro
                                           const QString& number) {
     if (areaHasRows)
         return read(QStringLiteral("w.墓区 = ? AND w.排 = ? AND w.号 = ?"), {area, row, number});
-    return read(QStringLiteral("w.墓区 = ? AND w.号 = ? AND w.状态 = '未使用'"), {area, number});
+    return read(QStringLiteral("w.墓区 = ? AND w.号 = ? AND w.状态 = ?"), {area, number, PlotState::free});
 }
 
 std::optional<ChosenPlot> PlotMapService::choose(const QString& key) {
@@ -106,11 +107,11 @@ MapCounts PlotMapService::count(const QList<MapPlot>& plots) {
     MapCounts counts;
     counts.total = static_cast<int>(plots.size());
     for (const MapPlot& plot : plots) {
-        if (plot.state == QStringLiteral("限制"))
+        if (plot.state == PlotState::restricted)
             ++counts.restricted;
-        else if (plot.state == QStringLiteral("未使用"))
+        else if (plot.state == PlotState::free)
             ++counts.free;
-        else if (plot.state == QStringLiteral("已预订"))
+        else if (plot.state == PlotState::reserved)
             ++counts.reserved;
         if (plot.advanceBought)
             ++counts.advanceBought;
@@ -144,7 +145,8 @@ PrintJob PlotMapService::reservedList(const MapFilter& filter) {
         query += QStringLiteral(" and 排=") + SqlLiteral::text(filter.row);
     if (!filter.style.isEmpty())
         query += QStringLiteral(" and 样式=") + SqlLiteral::text(filter.style);
-    query += QStringLiteral(" and 状态='已预订' order by 排,号");
+    query += QStringLiteral(" and 状态=") + SqlLiteral::text(PlotState::reserved) +
+             QStringLiteral(" order by 排,号");
     PrintJob job{QStringLiteral("wz        "), QStringLiteral("wz"), query,
                  QStringLiteral("已预订的墓位列表")};
     job.ignoresPrintFlag = true; // the map's list tests only the report list
