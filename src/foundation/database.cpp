@@ -116,6 +116,14 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const Q
     return query;
 }
 
+QStringList Database::texts(const QString& sql, const QVariantList& values, const QString& doing) {
+    QSqlQuery query = exec(sql, values, doing);
+    QStringList texts;
+    while (query.next())
+        texts << query.value(0).toString();
+    return texts;
+}
+
 QVariant Database::scalar(const QString& sql, const QVariantList& values, const QString& doing) {
     QSqlQuery query = exec(sql, values, doing);
     return query.next() ? query.value(0) : QVariant();

@@ -39,6 +39,8 @@ public:
     void run(QSqlQuery& query, const QString& doing);
     // Prepares, binds `values` in order and runs.
     QSqlQuery exec(const QString& sql, const QVariantList& values, const QString& doing);
+    // The first column of every row, as texts: the lists that fill drop-down boxes.
+    QStringList texts(const QString& sql, const QVariantList& values, const QString& doing);
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values, const QString& doing);
 

@@ -10,13 +10,8 @@ LoginService::LoginService(Database& database, Session& session, const Clock& cl
     : m_database(database), m_session(session), m_clock(clock) {}
 
 QStringList LoginService::offeredOperators() {
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"), {},
-                        QStringLiteral("读取操作员列表"));
-    QStringList names;
-    while (query.next())
-        names << query.value(0).toString();
-    return names;
+    return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"),
+                            {}, QStringLiteral("读取操作员列表"));
 }
 
 void LoginService::pick(const QString& listText) {

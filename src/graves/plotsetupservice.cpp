@@ -1,4 +1,5 @@
 #include "plotsetupservice.h"
+#include "plotareas.h"
 #include "plotvocabulary.h"
 
 #include "database.h"
@@ -54,13 +55,7 @@ PlotSetupService::PlotSetupService(Database& database, Session& session, Prompte
     : m_database(database), m_session(session), m_prompter(prompter) {}
 
 QStringList PlotSetupService::areas() {
-    QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT 墓区 FROM mq_wz WHERE ifnull(墓区, '') <> '' GROUP BY 墓区 ORDER BY 墓区"), {},
-        QStringLiteral("读取墓区列表"));
-    QStringList names;
-    while (query.next())
-        names << query.value(0).toString();
-    return names;
+    return PlotAreas::all(m_database);
 }
 
 PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
@@ -68,13 +63,9 @@ PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
     if (area.isEmpty())
         return view;
     // An empty row name sorts first: then the area was set up without rows.
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? "
-                                       "GROUP BY 排名 ORDER BY 排名"),
-                        {area}, QStringLiteral("读取排列表"));
-    QStringList rows;
-    while (query.next())
-        rows << query.value(0).toString();
+    const QStringList rows = m_database.texts(
+        QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名 ORDER BY 排名"),
+        {area}, QStringLiteral("读取排列表"));
     const int plots = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + isPlot, {area},
                             QStringLiteral("统计墓位"));
     const QString plotCount = QString::number(plots);
@@ -146,13 +137,9 @@ std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
     if (deniedFor(m_session.flags.addDenied, QStringLiteral("您没有添加记录的权限！")) ||
         input.area.isEmpty())
         return std::nullopt;
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? "
-                                       "GROUP BY 排名"),
-                        {input.area}, QStringLiteral("读取排列表"));
-    QStringList groups;
-    while (query.next())
-        groups << query.value(0).toString();
+    const QStringList groups = m_database.texts(
+        QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"), {input.area},
+        QStringLiteral("读取排列表"));
     if (groups.size() >= 99) {
         refuse(QStringLiteral("对不起，排个数不能超过99个！"));
         return std::nullopt;

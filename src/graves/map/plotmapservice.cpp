@@ -1,4 +1,5 @@
 #include "plotmapservice.h"
+#include "plotareas.h"
 #include "plotvocabulary.h"
 
 #include "database.h"
@@ -13,24 +14,11 @@ const QString readingPlots = QStringLiteral("读取墓位图");
 PlotMapService::PlotMapService(Database& database) : m_database(database) {}
 
 QStringList PlotMapService::areas() {
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT 墓区 FROM mq_wz WHERE ifnull(墓区, '') <> '' GROUP BY 墓区"),
-                        {}, QStringLiteral("读取墓区列表"));
-    QStringList names;
-    while (query.next())
-        names << query.value(0).toString();
-    return names;
+    return PlotAreas::all(m_database);
 }
 
 QStringList PlotMapService::rows(const QString& area) {
-    QSqlQuery query = m_database.exec(
-        QStringLiteral(
-            "SELECT 排 FROM mq_wz WHERE 墓区 = ? AND ifnull(排, '') <> '' GROUP BY 排 ORDER BY 排"),
-        {area}, QStringLiteral("读取排列表"));
-    QStringList names;
-    while (query.next())
-        names << query.value(0).toString();
-    return names;
+    return PlotAreas::rows(m_database, area);
 }
 
 QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList& values) {
