@@ -81,7 +81,8 @@ PurchaseService::ReferenceLists PurchaseService::referenceLists() {
 
 bool PurchaseService::learn(StoneList list, const QString& text) {
     const QString value = text.trimmed();
-    if (value.isEmpty())
+    // "未定" is the lists' own first entry, not a stone type to remember.
+    if (value.isEmpty() || value == undecided)
         return false;
     const QString column = columnOf(list);
     bool added = false;

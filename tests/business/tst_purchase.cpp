@@ -180,6 +180,7 @@ private slots:
         QVERIFY(service.learn(PurchaseService::StoneList::MainStone, QStringLiteral(" 花岗岩 ")));
         QVERIFY(!service.learn(PurchaseService::StoneList::MainStone, QStringLiteral("花岗岩")));
         QVERIFY(!service.learn(PurchaseService::StoneList::Type, QStringLiteral("  ")));
+        QVERIFY(!service.learn(PurchaseService::StoneList::Type, QStringLiteral("未定")));
         QVERIFY(service.learn(PurchaseService::StoneList::BaseStone, QStringLiteral("花岗岩")));
         QCOMPARE(office.data
                      .value(QStringLiteral("SELECT group_concat(quote(mblx) || quote(zblx) || "
