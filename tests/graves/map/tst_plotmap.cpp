@@ -6,38 +6,37 @@
 
 namespace {
 
-struct Plot {
-    QString area;
-    QString row;
-    QString number;
-    QString style;
-    QString state;
-    int advanceBought = 0;
-};
+QString text(const char* value) {
+    return QString::fromUtf8(value);
+}
 
-void addPlot(TestData& data, const Plot& plot) {
+QStringList texts(std::initializer_list<const char*> values) {
+    QStringList list;
+    for (const char* value : values)
+        list << text(value);
+    return list;
+}
+
+// A plot with the map's fees; a null row makes a plot of an area without rows.
+void addPlot(TestData& data, const char* area, const char* row, const char* number, const char* style,
+             const char* state, int advanceBought = 0) {
     data.sql(
         QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, 其它, "
                        "状态, 寿穴) VALUES (?, ?, ?, ?, 1000, 200, 0, 0, 50, 300, ?, ?)"),
-        {plot.area, plot.row, plot.number, plot.style, plot.state, plot.advanceBought});
+        {text(area), row ? text(row) : QString(), text(number), text(style), text(state), advanceBought});
 }
 
-void addBurial(TestData& data, const QString& key, const QString& sex) {
-    data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 性别) VALUES (?, '张三', ?)"), {key, sex});
+void addBurial(TestData& data, const char* key, const char* sex) {
+    data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 性别) VALUES (?, '张三', ?)"),
+             {text(key), sex ? text(sex) : QString()});
 }
 
-QStringList captions(const QList<MapPlot>& plots) {
-    QStringList keys;
+// Each plot read as "key=picture", in the order read.
+QStringList shown(const QList<MapPlot>& plots) {
+    QStringList shownPlots;
     for (const MapPlot& plot : plots)
-        keys << plot.key;
-    return keys;
-}
-
-int pictureOf(const QList<MapPlot>& plots, const QString& key) {
-    for (const MapPlot& plot : plots)
-        if (plot.key == key)
-            return plot.icon.picture;
-    return -1;
+        shownPlots << plot.key + QLatin1Char('=') + QString::number(plot.icon.picture);
+    return shownPlots;
 }
 
 } // namespace
@@ -54,51 +53,47 @@ private slots:
         QTest::addColumn<QString>("firstSex");
         QTest::addColumn<int>("picture");
         QTest::addColumn<int>("tag");
+        const auto row = [](const char* name, const char* style, const char* state, bool advanceBought,
+                            int rows, const char* firstSex, int picture, int tag) {
+            QTest::newRow(name) << text(style) << text(state) << advanceBought << rows << text(firstSex)
+                                << picture << tag;
+        };
+        row("free single", "单人墓", "未使用", false, 0, "", 1, 1);
+        row("free double", "双人墓", "未使用", false, 0, "", 2, 1);
+        row("free family", "家族墓", "未使用", false, 0, "", 3, 1);
+        row("free multi", "多人墓", "未使用", false, 0, "", 4, 1);
+        row("reserved single", "单人墓", "已预订", false, 0, "", 9, 2);
+        row("reserved double", "双人墓", "已预订", false, 0, "", 10, 2);
+        row("reserved family", "家族墓", "已预订", false, 0, "", 12, 2);
+        row("reserved multi", "多人墓", "已预订", false, 0, "", 11, 2);
 
-        const QString single = QStringLiteral("单人墓"), twin = QStringLiteral("双人墓"),
-                      family = QStringLiteral("家族墓"), multi = QStringLiteral("多人墓");
-        const QString free = QStringLiteral("未使用"), sold = QStringLiteral("已购"),
-                      reserved = QStringLiteral("已预订");
-        const QString man = QStringLiteral("男"), woman = QStringLiteral("女");
-
-        QTest::newRow("free single") << single << free << false << 0 << QString() << 1 << 1;
-        QTest::newRow("free double") << twin << free << false << 0 << QString() << 2 << 1;
-        QTest::newRow("free family") << family << free << false << 0 << QString() << 3 << 1;
-        QTest::newRow("free multi") << multi << free << false << 0 << QString() << 4 << 1;
-        QTest::newRow("reserved single") << single << reserved << false << 0 << QString() << 9 << 2;
-        QTest::newRow("reserved double") << twin << reserved << false << 0 << QString() << 10 << 2;
-        QTest::newRow("reserved family") << family << reserved << false << 0 << QString() << 12 << 2;
-        QTest::newRow("reserved multi") << multi << reserved << false << 0 << QString() << 11 << 2;
-
-        QTest::newRow("sold single, no register") << single << sold << false << 0 << QString() << 6 << 0;
-        QTest::newRow("sold single, nobody buried") << single << sold << false << 1 << QString() << 6 << 0;
-        QTest::newRow("sold single, occupied") << single << sold << false << 1 << woman << 17 << 0;
-        QTest::newRow("sold double, no register") << twin << sold << false << 0 << QString() << 5 << 0;
-        QTest::newRow("sold double, first row empty") << twin << sold << false << 2 << QString() << 5 << 0;
-        QTest::newRow("sold double, a man") << twin << sold << false << 1 << man << 18 << 0;
-        QTest::newRow("sold double, a woman") << twin << sold << false << 1 << woman << 19 << 0;
-        QTest::newRow("sold double, two") << twin << sold << false << 2 << woman << 20 << 0;
-        QTest::newRow("sold double, unknown sex")
-            << twin << sold << false << 1 << QStringLiteral("?") << 0 << 0;
-        QTest::newRow("sold family") << family << sold << false << 3 << man << 8 << 0;
-        QTest::newRow("sold multi") << multi << sold << false << 0 << QString() << 7 << 0;
+        row("sold single, no register", "单人墓", "已购", false, 0, "", 6, 0);
+        row("sold single, nobody buried", "单人墓", "已购", false, 1, "", 6, 0);
+        row("sold single, occupied", "单人墓", "已购", false, 1, "女", 17, 0);
+        row("sold double, no register", "双人墓", "已购", false, 0, "", 5, 0);
+        row("sold double, first row empty", "双人墓", "已购", false, 2, "", 5, 0);
+        row("sold double, a man", "双人墓", "已购", false, 1, "男", 18, 0);
+        row("sold double, a woman", "双人墓", "已购", false, 1, "女", 19, 0);
+        row("sold double, two", "双人墓", "已购", false, 2, "女", 20, 0);
+        row("sold double, unknown sex", "双人墓", "已购", false, 1, "?", 0, 0);
+        row("sold family", "家族墓", "已购", false, 3, "男", 8, 0);
+        row("sold multi", "多人墓", "已购", false, 0, "", 7, 0);
 
         // An advance-bought plot is drawn as such whatever its state, and is never pickable.
-        QTest::newRow("advance single") << single << sold << true << 0 << QString() << 13 << 0;
-        QTest::newRow("advance single, occupied") << single << sold << true << 1 << man << 21 << 0;
-        QTest::newRow("advance double") << twin << sold << true << 0 << QString() << 14 << 0;
-        QTest::newRow("advance double, two") << twin << sold << true << 2 << man << 22 << 0;
-        QTest::newRow("advance double, a woman") << twin << sold << true << 1 << woman << 23 << 0;
-        QTest::newRow("advance double, a man") << twin << sold << true << 1 << man << 24 << 0;
-        QTest::newRow("advance family") << family << sold << true << 0 << QString() << 16 << 0;
-        QTest::newRow("advance multi") << multi << sold << true << 0 << QString() << 15 << 0;
-        QTest::newRow("advance, though free") << single << free << true << 0 << QString() << 13 << 0;
+        row("advance single", "单人墓", "已购", true, 0, "", 13, 0);
+        row("advance single, occupied", "单人墓", "已购", true, 1, "男", 21, 0);
+        row("advance double", "双人墓", "已购", true, 0, "", 14, 0);
+        row("advance double, two", "双人墓", "已购", true, 2, "男", 22, 0);
+        row("advance double, a woman", "双人墓", "已购", true, 1, "女", 23, 0);
+        row("advance double, a man", "双人墓", "已购", true, 1, "男", 24, 0);
+        row("advance family", "家族墓", "已购", true, 0, "", 16, 0);
+        row("advance multi", "多人墓", "已购", true, 0, "", 15, 0);
+        row("advance, though free", "单人墓", "未使用", true, 0, "", 13, 0);
 
-        QTest::newRow("restricted") << single << QStringLiteral("限制") << false << 0 << QString() << 0 << 0;
-        QTest::newRow("artistic") << QStringLiteral("艺术墓") << free << false << 0 << QString() << 0 << 0;
-        QTest::newRow("artistic, advance")
-            << QStringLiteral("艺术墓") << sold << true << 0 << QString() << 0 << 0;
-        QTest::newRow("marker row") << QString() << QString() << false << 0 << QString() << 0 << 0;
+        row("restricted", "单人墓", "限制", false, 0, "", 0, 0);
+        row("artistic", "艺术墓", "未使用", false, 0, "", 0, 0);
+        row("artistic, advance", "艺术墓", "已购", true, 0, "", 0, 0);
+        row("marker row", "", "", false, 0, "", 0, 0);
     }
 
     void iconRules() {
@@ -118,71 +113,52 @@ private slots:
     void anAreaIsReadWithItsOccupancyAndCounts() {
         TestData data;
         const QString area = QStringLiteral("甲区");
-        addPlot(data, {area, QStringLiteral("2"), QStringLiteral("0001"), QStringLiteral("双人墓"),
-                       QStringLiteral("已购")});
-        addPlot(data, {area, QStringLiteral("2"), QStringLiteral("0002"), QStringLiteral("双人墓"),
-                       QStringLiteral("已购")});
-        addPlot(data, {area, QStringLiteral("2"), QStringLiteral("0003"), QStringLiteral("单人墓"),
-                       QStringLiteral("已购"), 1});
-        addPlot(data, {area, QStringLiteral("10"), QStringLiteral("0002"), QStringLiteral("单人墓"),
-                       QStringLiteral("限制")});
-        addPlot(data, {area, QStringLiteral("10"), QStringLiteral("0001"), QStringLiteral("艺术墓"),
-                       QStringLiteral("未使用")});
-        addPlot(data, {area, QStringLiteral("10"), QStringLiteral("0003"), QStringLiteral("家族墓"),
-                       QStringLiteral("未使用")});
-        addPlot(data, {area, QStringLiteral("10"), QStringLiteral("0004"), QStringLiteral("多人墓"),
-                       QStringLiteral("已预订")});
+        addPlot(data, "甲区", "2", "0001", "双人墓", "已购");
+        addPlot(data, "甲区", "2", "0002", "双人墓", "已购");
+        addPlot(data, "甲区", "2", "0003", "单人墓", "已购", 1);
+        addPlot(data, "甲区", "10", "0002", "单人墓", "限制");
+        addPlot(data, "甲区", "10", "0001", "艺术墓", "未使用");
+        addPlot(data, "甲区", "10", "0003", "家族墓", "未使用");
+        addPlot(data, "甲区", "10", "0004", "多人墓", "已预订");
         // A row set up without plots yet, and another area: neither is part of the map.
         data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES (?, '3')"), {area});
-        addPlot(data, {QStringLiteral("乙区"), QString(), QStringLiteral("0001"), QStringLiteral("单人墓"),
-                       QStringLiteral("未使用")});
+        addPlot(data, "乙区", nullptr, "0001", "单人墓", "未使用");
 
-        addBurial(data, QStringLiteral("甲区2排0001号"), QStringLiteral("女"));
+        addBurial(data, "甲区2排0001号", "女");
         // The first register row decides: nobody buried yet, though a second person is registered.
-        addBurial(data, QStringLiteral("甲区2排0002号"), QString());
-        addBurial(data, QStringLiteral("甲区2排0002号"), QStringLiteral("男"));
+        addBurial(data, "甲区2排0002号", nullptr);
+        addBurial(data, "甲区2排0002号", "男");
 
         PlotMapService service(data.db());
-        QCOMPARE(service.areas(), QStringList({QStringLiteral("乙区"), area}));
-        QCOMPARE(service.rows(area),
-                 QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("3")}));
+        QCOMPARE(service.areas(), texts({"乙区", "甲区"}));
+        QCOMPARE(service.rows(area), texts({"10", "2", "3"}));
         QVERIFY(service.rows(QStringLiteral("乙区")).isEmpty());
 
+        // Row 10 comes before row 2: rows are ordered as text. Artistic and restricted plots get no icon.
         MapView view = service.view({area, QString(), QString()});
-        // Row 10 comes before row 2: rows are ordered as text.
-        QCOMPARE(captions(view.plots),
-                 QStringList({QStringLiteral("甲区10排0001号"), QStringLiteral("甲区10排0002号"),
-                              QStringLiteral("甲区10排0003号"), QStringLiteral("甲区10排0004号"),
-                              QStringLiteral("甲区2排0001号"), QStringLiteral("甲区2排0002号"),
-                              QStringLiteral("甲区2排0003号")}));
+        QCOMPARE(shown(view.plots),
+                 texts({"甲区10排0001号=0", "甲区10排0002号=0", "甲区10排0003号=3", "甲区10排0004号=11",
+                        "甲区2排0001号=19", "甲区2排0002号=5", "甲区2排0003号=13"}));
         QCOMPARE(view.plots.at(4).position, 5);
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区10排0001号")), 0); // artistic: no icon
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区10排0002号")), 0); // restricted: no icon
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区10排0003号")), 3);
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区10排0004号")), 11);
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区2排0001号")), 19);
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区2排0002号")), 5);
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区2排0003号")), 13);
         QCOMPARE(view.statusLine,
                  QStringLiteral("甲区，总位置数：7 限制销售数： 1 未使用数： 2  已预订数：1  "
                                 "已购数：3  其中寿穴为：1"));
 
         // A second person in the double grave of the woman: two or more registered.
-        addBurial(data, QStringLiteral("甲区2排0001号"), QStringLiteral("男"));
+        addBurial(data, "甲区2排0001号", "男");
         view = service.view({area, QStringLiteral("2"), QString()});
-        QCOMPARE(pictureOf(view.plots, QStringLiteral("甲区2排0001号")), 20);
+        QCOMPARE(shown(view.plots).first(), QStringLiteral("甲区2排0001号=20"));
         QCOMPARE(view.statusLine, QStringLiteral("甲区2排，总位置为3 限制销售数：0 未使用数：0 已预订数： 0  "
                                                  "已购数：3  其中寿穴为：1"));
 
         // By style the restricted plots fall into the bought figure.
         view = service.view({area, QString(), QStringLiteral("单人墓")});
-        QCOMPARE(captions(view.plots),
-                 QStringList({QStringLiteral("甲区10排0002号"), QStringLiteral("甲区2排0003号")}));
+        QCOMPARE(shown(view.plots), texts({"甲区10排0002号=0", "甲区2排0003号=13"}));
         QCOMPARE(view.statusLine,
                  QStringLiteral("甲区，样式为单人墓的总位置数： 2  未使用数：0  已预订数：0  "
                                 "已购数：2  其中寿穴：1"));
         view = service.view({area, QStringLiteral("10"), QStringLiteral("家族墓")});
-        QCOMPARE(captions(view.plots), QStringList({QStringLiteral("甲区10排0003号")}));
+        QCOMPARE(shown(view.plots), texts({"甲区10排0003号=3"}));
 
         // A row without plots shows its zeros; an area without plots an empty line.
         QCOMPARE(service.view({area, QStringLiteral("3"), QString()}).statusLine,
@@ -193,62 +169,50 @@ private slots:
         QVERIFY(view.statusLine.isEmpty());
     }
 
-    void theNumberSearchTakesTheTypedText() {
+    // The number search takes the typed text; a pick re-reads the plot with its prices.
+    void searchAndPick() {
         TestData data;
-        addPlot(data, {QStringLiteral("甲区"), QStringLiteral("1"), QStringLiteral("0007"),
-                       QStringLiteral("单人墓"), QStringLiteral("已购")});
-        addPlot(data, {QStringLiteral("乙区"), QString(), QStringLiteral("0007"), QStringLiteral("单人墓"),
-                       QStringLiteral("已购")});
-        addPlot(data, {QStringLiteral("乙区"), QString(), QStringLiteral("0008"), QStringLiteral("单人墓"),
-                       QStringLiteral("未使用")});
-        PlotMapService service(data.db());
-        // With rows any plot of the row is found, but only in its four-character form.
-        QCOMPARE(captions(service.findNumber(QStringLiteral("甲区"), QStringLiteral("1"), true,
-                                             QStringLiteral("0007"))),
-                 QStringList({QStringLiteral("甲区1排0007号")}));
-        QVERIFY(service.findNumber(QStringLiteral("甲区"), QStringLiteral("1"), true, QStringLiteral("7"))
-                    .isEmpty());
-        // Without rows only a free plot is found.
-        QVERIFY(
-            service.findNumber(QStringLiteral("乙区"), QString(), false, QStringLiteral("0007")).isEmpty());
-        const QList<MapPlot> found =
-            service.findNumber(QStringLiteral("乙区"), QString(), false, QStringLiteral("0008"));
-        QCOMPARE(captions(found), QStringList({QStringLiteral("乙区0008号")}));
-        QCOMPARE(found.first().icon.tag, PlotIconRules::freeTag);
-    }
-
-    void aPickReReadsThePlot() {
-        TestData data;
+        addPlot(data, "甲区", "1", "0007", "单人墓", "已购");
+        addPlot(data, "乙区", nullptr, "0007", "单人墓", "已购");
+        addPlot(data, "乙区", nullptr, "0008", "单人墓", "未使用");
         data.sql(
             QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, "
-                           "其它, 状态) VALUES ('甲区', '1', '0007', '双人墓', 12000, 3000, 800.5, 0, "
+                           "其它, 状态) VALUES ('甲区', '1', '0009', '双人墓', 12000, 3000, 800.5, 0, "
                            "150, 20, '未使用')"));
         PlotMapService service(data.db());
-        const std::optional<ChosenPlot> plot = service.choose(QStringLiteral("甲区1排0007号"));
+        const auto find = [&](const char* area, const char* row, const char* number) {
+            return service.findNumber(text(area), row ? text(row) : QString(), row, text(number));
+        };
+        // With rows any plot of the row is found, but only in its four-character form.
+        QCOMPARE(shown(find("甲区", "1", "0007")), texts({"甲区1排0007号=6"}));
+        QVERIFY(find("甲区", "1", "7").isEmpty());
+        // Without rows only a free plot is found.
+        QVERIFY(find("乙区", nullptr, "0007").isEmpty());
+        const QList<MapPlot> found = find("乙区", nullptr, "0008");
+        QCOMPARE(shown(found), texts({"乙区0008号=1"}));
+        QCOMPARE(found.first().icon.tag, PlotIconRules::freeTag);
+
+        const std::optional<ChosenPlot> plot = service.choose(QStringLiteral("甲区1排0009号"));
         QVERIFY(plot);
-        QCOMPARE(plot->key, QStringLiteral("甲区1排0007号"));
+        QCOMPARE(plot->key, QStringLiteral("甲区1排0009号"));
         QCOMPARE(plot->style, QStringLiteral("双人墓"));
-        QCOMPARE(plot->landPrice, 12000.0);
-        QCOMPARE(plot->stonePrice, 3000.0);
-        QCOMPARE(plot->labourPrice, 800.5);
-        QCOMPARE(plot->familyPrice, 0.0);
-        QCOMPARE(plot->greeningPrice, 150.0);
-        QCOMPARE(plot->otherPrice, 20.0);
-        QVERIFY(!service.choose(QStringLiteral("甲区1排0008号")));
+        QCOMPARE(QList<double>({plot->landPrice, plot->stonePrice, plot->labourPrice, plot->familyPrice,
+                                plot->greeningPrice, plot->otherPrice}),
+                 QList<double>({12000, 3000, 800.5, 0, 150, 20}));
+        QVERIFY(!service.choose(QStringLiteral("甲区1排0010号")));
     }
 
+    // The window's print checks the row filter and the print rights; here the choice and its escaping.
     void theReservedListPrintsTheChoiceWithEscapedValues() {
         QCOMPARE(PrintBridge::commandTail(
                      PlotMapService::reservedList({QStringLiteral("O'区"), QString(), QString()})),
                  QStringLiteral("wz        $#select * from mq_wz where 墓区='O''区' and 状态='已预订' "
                                 "order by 排,号@已预订的墓位列表"));
-        const PrintJob job = PlotMapService::reservedList(
-            {QStringLiteral("甲区"), QStringLiteral("2"), QStringLiteral("双人墓")});
-        QCOMPARE(job.query,
+        QCOMPARE(PlotMapService::reservedList(
+                     {QStringLiteral("甲区"), QStringLiteral("2"), QStringLiteral("双人墓")})
+                     .query,
                  QStringLiteral("select * from mq_wz where 墓区='甲区' and 排='2' and 样式='双人墓' "
                                 "and 状态='已预订' order by 排,号"));
-        QCOMPARE(*job.listName, QStringLiteral("wz"));
-        QVERIFY(job.ignoresPrintFlag);
     }
 };
 
