@@ -140,6 +140,7 @@ data collect(QSqlQuery& query, const Context& context) {
     const bool numbered = !names.contains(QStringLiteral("序号"));
 
     data root;
+    data nonzero; // money columns of the first row that hold an amount, for lines shown only then
     data rows{data::type::list};
     data fields{data::type::list};
     QList<double> sums(summed.size(), 0.0);
@@ -152,6 +153,9 @@ data collect(QSqlQuery& query, const Context& context) {
             const data shown = text.isEmpty() ? data(false) : data(utf8(text));
             if (count == 1) {
                 root.set(keys[i], shown);
+                if (kindOf(names.at(i)) == Kind::Money)
+                    nonzero.set(keys[i],
+                                numberOf(query.value(i)).value_or(0.0) != 0.0 ? data(true) : data(false));
                 data field;
                 field.set("name", keys[i]);
                 field.set("value", shown);
@@ -180,6 +184,7 @@ data collect(QSqlQuery& query, const Context& context) {
     root["fields"] = std::move(fields);
     root.set("count", std::to_string(count));
     root.set("sums", sumValues);
+    root.set("nonzero", nonzero);
     root.set("today", utf8(DateText::fromDate(context.today)));
     root.set("unit", utf8(context.unit));
     if (context.heading && !context.heading->isEmpty())
