@@ -12,8 +12,12 @@ double amount(const QString& text) {
     return Money::parseLeading(text);
 }
 
-Message notice(const QString& text) {
-    return {Prompter::Icon::Information, QStringLiteral("提示"), text};
+SaveOutcome refused(Prompter::Icon icon, const QString& caption, const QString& text) {
+    return {false, Message{icon, caption, text}, {}};
+}
+
+SaveOutcome notice(const QString& text) {
+    return refused(Prompter::Icon::Information, QStringLiteral("提示"), text);
 }
 
 } // namespace
@@ -35,20 +39,18 @@ double ItemChargesService::grandTotal(const ItemChargeForm& form) {
     return Money::roundCents(total);
 }
 
-ItemChargesService::Outcome ItemChargesService::save(const ItemChargeForm& form) {
+SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     const QDateTime moment = m_clock.now();
     if (m_session.flags.addDenied)
-        return {
-            false,
-            {Prompter::Icon::Information, m_session.operatorName, QStringLiteral("您没有添加记录的权限！")},
-            {}};
+        return refused(Prompter::Icon::Information, m_session.operatorName,
+                       QStringLiteral("您没有添加记录的权限！"));
     const double total = grandTotal(form);
     if (total == 0)
-        return {false, notice(QStringLiteral("合计不能为零！")), {}};
+        return notice(QStringLiteral("合计不能为零！"));
     if (form.plotKey.trimmed().isEmpty())
-        return {false, notice(QStringLiteral("墓碑位置不能为空！")), {}};
+        return notice(QStringLiteral("墓碑位置不能为空！"));
     if (form.contact.trimmed().isEmpty())
-        return {false, notice(QStringLiteral("联系人不能为空！")), {}};
+        return notice(QStringLiteral("联系人不能为空！"));
 
     QVariantList values = {form.plotKey.trimmed(), form.contact.trimmed()};
     for (int item = 0; item < ItemChargeForm::itemCount; ++item)
@@ -75,10 +77,9 @@ ItemChargesService::Outcome ItemChargesService::save(const ItemChargeForm& form)
         row = insert.lastInsertId().toLongLong();
     });
 
-    Outcome outcome{
-        true, {Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("输入成功！")}, {}};
     // The receipt names its row exactly, so two sales in the same second never print together.
-    outcome.receipt = PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
-                               QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt};
-    return outcome;
+    return {true,
+            Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("输入成功！")},
+            {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
+                      QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}}};
 }

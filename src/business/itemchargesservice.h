@@ -1,7 +1,6 @@
 #pragma once
 
-#include "printbridge.h"
-#include "prompter.h"
+#include "saveoutcome.h"
 
 #include <QString>
 #include <array>
@@ -39,13 +38,8 @@ public:
     static double lineTotal(const QString& unitPrice, const QString& quantity);
     static double grandTotal(const ItemChargeForm& form);
 
-    struct Outcome {
-        bool saved = false;
-        Message message;
-        std::optional<PrintJob> receipt; // when saved; the print bridge decides whether it prints
-    };
     // Checks in the office's order (add right, total, position, contact), then writes the row.
-    Outcome save(const ItemChargeForm& form);
+    SaveOutcome save(const ItemChargeForm& form);
 
 private:
     Database& m_database;

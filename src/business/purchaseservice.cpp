@@ -72,10 +72,9 @@ PurchaseService::ReferenceLists PurchaseService::referenceLists() {
         if (!stones.value(2).isNull())
             lists.baseStones << stones.value(2).toString();
     }
-    QSqlQuery salesmen = m_database.exec(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员'"), {},
-                                         QStringLiteral("读取业务员"));
-    while (salesmen.next())
-        lists.salesmen << salesmen.value(0).toString();
+    lists.salesmen =
+        m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员' ORDER BY rowid"), {},
+                         QStringLiteral("读取业务员"));
     return lists;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "printbridge.h"
-#include "prompter.h"
+#include "saveoutcome.h"
 
 #include <QDate>
 #include <QList>
@@ -87,12 +86,9 @@ public:
     bool learn(StoneList list, const QString& text);
 
     enum class Field { None, Contact };
-    struct Outcome {
-        bool saved = false;
-        std::optional<Message> message;
+    struct Outcome : SaveOutcome {
         Field focus = Field::None;
         bool remarkDefaulted = false; // the blank remark became "无"; the next click saves
-        QList<PrintJob> prints;       // when saved, in order; the print bridge decides whether each prints
     };
     // Checks in the office's order (add right, contact, use dates, remark), then writes everything
     // in one transaction, after making sure the plot is still free (or, when settling, reserved).

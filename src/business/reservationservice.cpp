@@ -14,7 +14,7 @@ ReservationService::Outcome refused(Prompter::Icon icon, const QString& caption,
                                     ReservationService::Field clear = ReservationService::Field::None,
                                     ReservationService::Field focus = ReservationService::Field::None) {
     ReservationService::Outcome outcome;
-    outcome.message = {icon, caption, text};
+    outcome.message = Message{icon, caption, text};
     outcome.clear = clear;
     outcome.focus = focus;
     return outcome;
@@ -77,9 +77,10 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
 
     Outcome outcome;
     outcome.saved = true;
-    outcome.message = {Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
-    outcome.print =
-        PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
-                 QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key), std::nullopt};
+    outcome.message =
+        Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
+    outcome.prints << PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
+                               QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key),
+                               std::nullopt};
     return outcome;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "printbridge.h"
-#include "prompter.h"
+#include "saveoutcome.h"
 
 #include <QDate>
 #include <QString>
@@ -38,12 +37,9 @@ public:
     static QDate reminderFor(const QDate& reservedOn) { return reservedOn.addDays(30); }
 
     enum class Field { None, Prepaid, AgreedPrice };
-    struct Outcome {
-        bool saved = false;
-        Message message;
+    struct Outcome : SaveOutcome {
         Field clear = Field::None; // the field the refusal empties
         Field focus = Field::None;
-        std::optional<PrintJob> print; // when saved; the print bridge decides whether it prints
     };
     // Checks in the office's order (add right, prepaid amount, agreed price), then, in one
     // transaction, makes sure the plot is still free, writes the reservation and marks the plot.

@@ -42,22 +42,22 @@ private slots:
         ItemChargesService service(data.db(), session, clock);
 
         session.flags.addDenied = true;
-        ItemChargesService::Outcome outcome = service.save(ItemChargeForm());
-        QCOMPARE(outcome.message.text, QStringLiteral("您没有添加记录的权限！"));
-        QCOMPARE(outcome.message.caption, QStringLiteral("Admin"));
+        SaveOutcome outcome = service.save(ItemChargeForm());
+        QCOMPARE(outcome.message->text, QStringLiteral("您没有添加记录的权限！"));
+        QCOMPARE(outcome.message->caption, QStringLiteral("Admin"));
         session.flags.addDenied = false;
         ItemChargeForm form = onlyFurtherCharge(QStringLiteral("0"));
         form.furtherName = QStringLiteral("刻字费");
-        QCOMPARE(service.save(form).message.text, QStringLiteral("合计不能为零！"));
+        QCOMPARE(service.save(form).message->text, QStringLiteral("合计不能为零！"));
         form = onlyFurtherCharge(QStringLiteral("5"));
         form.plotKey = QStringLiteral("  ");
         form.contact.clear();
         outcome = service.save(form);
-        QCOMPARE(outcome.message.text, QStringLiteral("墓碑位置不能为空！"));
-        QCOMPARE(outcome.message.caption, QStringLiteral("提示"));
+        QCOMPARE(outcome.message->text, QStringLiteral("墓碑位置不能为空！"));
+        QCOMPARE(outcome.message->caption, QStringLiteral("提示"));
         form = onlyFurtherCharge(QStringLiteral("5"));
         form.contact = QStringLiteral(" ");
-        QCOMPARE(service.save(form).message.text, QStringLiteral("联系人不能为空！"));
+        QCOMPARE(service.save(form).message->text, QStringLiteral("联系人不能为空！"));
         data.db().failNthWrite(1);
         QVERIFY_THROWS_EXCEPTION(DatabaseError, service.save(onlyFurtherCharge(QStringLiteral("9"))));
         data.db().failNthWrite(0);
@@ -65,14 +65,15 @@ private slots:
 
         outcome = service.save(onlyFurtherCharge(QStringLiteral("100")));
         QVERIFY(outcome.saved);
-        QCOMPARE(outcome.message.text, QStringLiteral("输入成功！"));
+        QCOMPARE(outcome.message->text, QStringLiteral("输入成功！"));
         // No registration number is stored as one blank; the six items (price, quantity, total) and the
         // seven services as 0.
         QCOMPARE(data.dump(QStringLiteral("gm_qtf")),
                  QString(QStringLiteral(" |甲区1排0007号|王'五|") + QStringLiteral("0|").repeated(25) +
                          QStringLiteral("其它费|100|100|Admin|2026-12-06 09:30:00")));
-        QVERIFY(outcome.receipt);
-        QCOMPARE(QString(*outcome.receipt->listName + u'|' + PrintBridge::commandTail(*outcome.receipt)),
+        QCOMPARE(outcome.prints.size(), 1);
+        QCOMPARE(QString(*outcome.prints.first().listName + u'|' +
+                         PrintBridge::commandTail(outcome.prints.first())),
                  QStringLiteral("gm_qtf|gm_qtf    $#select * from gm_qtf where rowid=1"));
     }
 };

@@ -45,25 +45,25 @@ private slots:
 
         session.flags.addDenied = true;
         ReservationService::Outcome outcome = service.reserve(form);
-        QCOMPARE(outcome.message.text, QStringLiteral("您没有添加记录的权限"));
-        QCOMPARE(outcome.message.caption, QStringLiteral("Admin"));
+        QCOMPARE(outcome.message->text, QStringLiteral("您没有添加记录的权限"));
+        QCOMPARE(outcome.message->caption, QStringLiteral("Admin"));
         session.flags.addDenied = false;
         for (const QString& prepaid : {QString(), QStringLiteral("三千")}) {
             form.prepaid = prepaid;
             outcome = service.reserve(form);
-            QCOMPARE(outcome.message.text, QStringLiteral("请输入正确的预交金额！"));
-            QCOMPARE(outcome.message.icon, Prompter::Icon::Exclamation);
+            QCOMPARE(outcome.message->text, QStringLiteral("请输入正确的预交金额！"));
+            QCOMPARE(outcome.message->icon, Prompter::Icon::Exclamation);
             QCOMPARE(outcome.clear, ReservationService::Field::Prepaid);
             QCOMPARE(outcome.focus, ReservationService::Field::Prepaid);
         }
         form.prepaid = QStringLiteral("-1");
         outcome = service.reserve(form);
-        QCOMPARE(outcome.message.text, QStringLiteral("预交金额不能为空！"));
+        QCOMPARE(outcome.message->text, QStringLiteral("预交金额不能为空！"));
         QCOMPARE(outcome.clear, ReservationService::Field::Prepaid);
         // A prepaid amount of 0 passes; an agreed price of 0 does not.
         form.prepaid = QStringLiteral("0");
         outcome = service.reserve(form);
-        QCOMPARE(outcome.message.text, QStringLiteral("成交金额不能为空！"));
+        QCOMPARE(outcome.message->text, QStringLiteral("成交金额不能为空！"));
         QCOMPARE(outcome.clear, ReservationService::Field::AgreedPrice);
         QCOMPARE(dumpAll(), before);
 
@@ -76,22 +76,23 @@ private slots:
 
         outcome = service.reserve(reservation);
         QVERIFY(outcome.saved);
-        QCOMPARE(outcome.message.caption, QStringLiteral("恭喜"));
+        QCOMPARE(outcome.message->caption, QStringLiteral("恭喜"));
         QCOMPARE(data.dump(QStringLiteral("ydmd")),
                  QStringLiteral("1|12|甲区1排0001号|李四|110101|西街|5550000|纺织厂|3000|10000||7000|Admin|"
                                 "2026-12-06|2027-01-05|1"));
         QCOMPARE(data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("已预订"));
         // The template goes out with its nine characters, not widened to ten.
-        QVERIFY(outcome.print);
-        QCOMPARE(QString(*outcome.print->listName + u'|' + PrintBridge::commandTail(*outcome.print)),
+        QCOMPARE(outcome.prints.size(), 1);
+        QCOMPARE(QString(*outcome.prints.first().listName + u'|' +
+                         PrintBridge::commandTail(outcome.prints.first())),
                  QStringLiteral("ydmd|  ydmd   $#select * from ydmd where 墓碑位置='甲区1排0001号'"));
 
         const QString after = dumpAll();
         outcome = service.reserve(reservation);
         QVERIFY(!outcome.saved);
-        QCOMPARE(outcome.message.text,
+        QCOMPARE(outcome.message->text,
                  QStringLiteral("墓位“甲区1排0001号”现在是“已预订”，不是“未使用”，不能预订！"));
-        QVERIFY(!outcome.print);
+        QVERIFY(outcome.prints.isEmpty());
         QCOMPARE(dumpAll(), after);
     }
 };

@@ -183,6 +183,7 @@ private slots:
             auto* code = control<QComboBox>(dialog, "Combo1")->lineEdit();
             QTest::keyClicks(code, QStringLiteral("Admin"));
             QTest::keyClick(code, Qt::Key_Return);
+            Q_EMIT code->editingFinished(); // leaving the field does not pick either
             auto* password = control<QLineEdit>(dialog, "Text1");
             password->setText(QStringLiteral("admin"));
             QTest::mouseClick(control<QPushButton>(dialog, "Command1"), Qt::LeftButton);

@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "enterastab.h"
 #include "money.h"
+#include "outcomeview.h"
 #include "ui_itemchargeswindow.h"
 #include "windowhost.h"
 
@@ -70,12 +71,7 @@ void ItemChargesWindow::updateTotal() {
 
 void ItemChargesWindow::save() {
     runAction(m_context.prompter, [this] {
-        const ItemChargesService::Outcome outcome = m_service.save(form());
-        m_context.prompter.inform(outcome.message.icon, outcome.message.caption, outcome.message.text);
-        if (!outcome.saved)
-            return;
-        if (outcome.receipt)
-            m_context.printBridge.print(*outcome.receipt);
-        m_context.host.close(this);
+        if (tellAndPrint(m_context, m_service.save(form())))
+            m_context.host.close(this);
     });
 }

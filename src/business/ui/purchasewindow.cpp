@@ -6,6 +6,7 @@
 #include "enterastab.h"
 #include "itemchargeswindow.h"
 #include "money.h"
+#include "outcomeview.h"
 #include "session.h"
 #include "ui_purchasewindow.h"
 #include "windowhost.h"
@@ -152,15 +153,12 @@ void PurchaseWindow::save() {
             m_ui->Mask11->setText(QStringLiteral("无"));
             return;
         }
-        if (outcome.message)
-            m_context.prompter.inform(outcome.message->icon, outcome.message->caption, outcome.message->text);
+        const bool saved = tellAndPrint(m_context, outcome);
         if (outcome.focus == PurchaseService::Field::Contact)
             m_ui->Mask1->setFocus();
-        if (!outcome.saved)
+        if (!saved)
             return;
-        for (const PrintJob& job : outcome.prints)
-            m_context.printBridge.print(job);
-        emit saved();
+        emit this->saved();
         m_context.host.close(QStringLiteral("frmgm_xz"));
         m_context.host.close(this);
     });

@@ -5,6 +5,7 @@
 #include "clock.h"
 #include "enterastab.h"
 #include "money.h"
+#include "outcomeview.h"
 #include "session.h"
 #include "ui_reservationwindow.h"
 #include "windowhost.h"
@@ -70,14 +71,12 @@ void ReservationWindow::save() {
         };
         if (QLineEdit* cleared = field(outcome.clear))
             cleared->clear();
-        m_context.prompter.inform(outcome.message.icon, outcome.message.caption, outcome.message.text);
+        const bool saved = tellAndPrint(m_context, outcome);
         if (QLineEdit* focused = field(outcome.focus))
             focused->setFocus();
-        if (!outcome.saved)
+        if (!saved)
             return;
-        if (outcome.print)
-            m_context.printBridge.print(*outcome.print);
-        emit saved();
+        emit this->saved();
         m_context.host.close(QStringLiteral("frmgm_xz"));
         m_context.host.close(this);
     });

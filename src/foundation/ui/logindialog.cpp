@@ -77,7 +77,11 @@ LoginDialog::LoginDialog(AppContext& context, QWidget* parent)
     connect(m_ui->Command1, &QPushButton::clicked, this, &LoginDialog::tryLogIn);
     connect(m_ui->Command2, &QPushButton::clicked, this, &QDialog::reject);
     m_ui->Text1->installEventFilter(new EnterReleaseFilter(this, [this] { tryLogIn(); }));
+    // A code typed into the list's text field is not a pick: no completion, no Enter, and none of
+    // the toolkit's own choosing of a matching entry when the field loses focus.
+    m_ui->Combo1->setCompleter(nullptr);
     m_ui->Combo1->lineEdit()->installEventFilter(new SwallowEnter(this));
+    disconnect(m_ui->Combo1->lineEdit(), &QLineEdit::editingFinished, m_ui->Combo1, nullptr);
 }
 
 LoginDialog::~LoginDialog() = default;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "printbridge.h"
+#include "prompter.h"
+
+#include <QList>
+#include <optional>
+
+// What saving a task window's record hands back to the window: whether it was written, what to tell
+// the operator, and the documents to print (the print bridge still decides, by the operator's print
+// right and report list, whether each one prints). Services add the fields their window needs.
+struct SaveOutcome {
+    bool saved = false;
+    std::optional<Message> message;
+    QList<PrintJob> prints;
+};
