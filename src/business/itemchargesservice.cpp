@@ -12,12 +12,12 @@ double amount(const QString& text) {
     return Money::parseLeading(text);
 }
 
-SaveOutcome refused(Prompter::Icon icon, const QString& caption, const QString& text) {
-    return {false, Message{icon, caption, text}, {}};
+SaveOutcome refused(const Message& message) {
+    return {false, message, {}};
 }
 
 SaveOutcome notice(const QString& text) {
-    return refused(Prompter::Icon::Information, QStringLiteral("提示"), text);
+    return refused({Prompter::Icon::Information, QStringLiteral("提示"), text});
 }
 
 } // namespace
@@ -42,8 +42,7 @@ double ItemChargesService::grandTotal(const ItemChargeForm& form) {
 SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     const QDateTime moment = m_clock.now();
     if (m_session.flags.addDenied)
-        return refused(Prompter::Icon::Information, m_session.operatorName,
-                       QStringLiteral("您没有添加记录的权限！"));
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));
     const double total = grandTotal(form);
     if (total == 0)
         return notice(QStringLiteral("合计不能为零！"));
@@ -79,7 +78,7 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
 
     // The receipt names its row exactly, so two sales in the same second never print together.
     return {true,
-            Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("输入成功！")},
+            congratulation(QStringLiteral("输入成功！")),
             {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
                       QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}}};
 }

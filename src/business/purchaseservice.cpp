@@ -27,10 +27,10 @@ QString columnOf(PurchaseService::StoneList list) {
     return {};
 }
 
-PurchaseService::Outcome refused(Prompter::Icon icon, const QString& caption, const QString& text,
+PurchaseService::Outcome refused(const Message& message,
                                  PurchaseService::Field focus = PurchaseService::Field::None) {
     PurchaseService::Outcome outcome;
-    outcome.message = Message{icon, caption, text};
+    outcome.message = message;
     outcome.focus = focus;
     return outcome;
 }
@@ -100,14 +100,14 @@ bool PurchaseService::learn(StoneList list, const QString& text) {
 
 PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
     if (m_session.flags.addDenied)
-        return refused(Prompter::Icon::Information, m_session.operatorName,
-                       QStringLiteral("您没有添加记录的权限！"));
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));
     if (form.contact.trimmed().isEmpty())
-        return refused(Prompter::Icon::Information, QStringLiteral("提示"), QStringLiteral("联系人不能为空!"),
-                       Field::Contact);
+        return refused(
+            {Prompter::Icon::Information, QStringLiteral("提示"), QStringLiteral("联系人不能为空!")},
+            Field::Contact);
     if (form.useFrom >= form.useUntil)
-        return refused(Prompter::Icon::Critical, QStringLiteral("错误"),
-                       QStringLiteral("使用日期起止时间错误！"));
+        return refused(
+            {Prompter::Icon::Critical, QStringLiteral("错误"), QStringLiteral("使用日期起止时间错误！")});
     if (form.remark.trimmed().isEmpty()) {
         Outcome outcome;
         outcome.remarkDefaulted = true;
@@ -192,12 +192,11 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
         }
     });
     if (refusal)
-        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal);
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
     Outcome outcome;
     outcome.saved = true;
-    outcome.message =
-        Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
+    outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
     outcome.prints << PrintJob{QStringLiteral("lxr       "), QStringLiteral("lxr"),
                                QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
                                std::nullopt};

@@ -10,11 +10,11 @@
 
 namespace {
 
-ReservationService::Outcome refused(Prompter::Icon icon, const QString& caption, const QString& text,
+ReservationService::Outcome refused(const Message& message,
                                     ReservationService::Field clear = ReservationService::Field::None,
                                     ReservationService::Field focus = ReservationService::Field::None) {
     ReservationService::Outcome outcome;
-    outcome.message = Message{icon, caption, text};
+    outcome.message = message;
     outcome.clear = clear;
     outcome.focus = focus;
     return outcome;
@@ -34,19 +34,21 @@ std::optional<double> ReservationService::balanceFor(const QString& agreedPrice,
 
 ReservationService::Outcome ReservationService::reserve(const ReservationForm& form) {
     if (m_session.flags.addDenied)
-        return refused(Prompter::Icon::Information, m_session.operatorName,
-                       QStringLiteral("您没有添加记录的权限"));
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));
     const std::optional<double> prepaid = Money::parseStrict(form.prepaid);
     if (!prepaid)
-        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                       QStringLiteral("请输入正确的预交金额！"), Field::Prepaid, Field::Prepaid);
+        return refused(
+            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("请输入正确的预交金额！")},
+            Field::Prepaid, Field::Prepaid);
     if (*prepaid < 0)
-        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                       QStringLiteral("预交金额不能为空！"), Field::Prepaid);
+        return refused(
+            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("预交金额不能为空！")},
+            Field::Prepaid);
     const double agreed = Money::parseLeading(form.agreedPrice);
     if (agreed <= 0)
-        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                       QStringLiteral("成交金额不能为空！"), Field::AgreedPrice);
+        return refused(
+            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("成交金额不能为空！")},
+            Field::AgreedPrice);
 
     const QString key = form.plotKey.trimmed();
     const QString number = form.number.trimmed();
@@ -73,12 +75,11 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
                         {PlotState::reserved, check.plotRow}, QStringLiteral("把墓位改为已预订"));
     });
     if (refusal)
-        return refused(Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal);
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
     Outcome outcome;
     outcome.saved = true;
-    outcome.message =
-        Message{Prompter::Icon::Information, QStringLiteral("恭喜"), QStringLiteral("OK，输入成功！")};
+    outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
     outcome.prints << PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
                                QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key),
                                std::nullopt};

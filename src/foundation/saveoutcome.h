@@ -14,3 +14,13 @@ struct SaveOutcome {
     std::optional<Message> message;
     QList<PrintJob> prints;
 };
+
+// The success message of a save.
+inline Message congratulation(const QString& text) {
+    return {Prompter::Icon::Information, QStringLiteral("恭喜"), text};
+}
+
+// A missing record right is told with the operator's own name as the caption.
+inline Message lacksRight(const QString& operatorName, const QString& text) {
+    return {Prompter::Icon::Information, operatorName, text};
+}

@@ -1,6 +1,7 @@
 #include "plotsetupservice.h"
 #include "plotareas.h"
 #include "plotvocabulary.h"
+#include "saveoutcome.h"
 
 #include "database.h"
 #include "money.h"
@@ -409,8 +410,10 @@ void PlotSetupService::refuse(const QString& text, const QString& caption) {
 }
 
 bool PlotSetupService::deniedFor(bool denied, const QString& message) {
-    if (denied)
-        m_prompter.inform(Prompter::Icon::Information, m_session.operatorName, message);
+    if (denied) {
+        const Message refusal = lacksRight(m_session.operatorName, message);
+        m_prompter.inform(refusal.icon, refusal.caption, refusal.text);
+    }
     return denied;
 }
 
