@@ -7,17 +7,6 @@ namespace {
 
 using Pass = PlotSetupView::Pass;
 
-QString text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QStringList lines(std::initializer_list<const char*> texts) {
-    QStringList list;
-    for (const char* line : texts)
-        list << text(line);
-    return list;
-}
-
 // Stands in for the window: keeps what the rules showed and runs long work at once.
 struct RecordingView : PlotSetupView {
     QStringList statuses;
@@ -110,7 +99,7 @@ private slots:
         QCOMPARE(setup.keys("A区", "1"), QStringLiteral("A区1排0007号 A区1排0008号 A区1排0009号"));
         QCOMPARE(setup.count(), 3);
         QCOMPARE(setup.view.results,
-                 lines({"A区1排,新增了0007号", "A区1排,新增了0008号", "A区1排,新增了0009号"}));
+                 texts({"A区1排,新增了0007号", "A区1排,新增了0008号", "A区1排,新增了0009号"}));
         QCOMPARE(setup.columns("A区1排0008号",
                                "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 ifnull(寿穴,'null')"),
                  QStringLiteral("双人墓/3000.0/500.0/200.0/0.0/100.0/50.5/未使用/null"));
@@ -145,7 +134,7 @@ private slots:
         QVERIFY(!setup.view.rowGroupEnabled);
         QCOMPARE(setup.keys("B区"), QStringLiteral("B区0001号 B区0002号"));
         QCOMPARE(setup.count("排 IS NULL"), 2);
-        QCOMPARE(setup.view.results, lines({"B区,新增了0001号", "B区,新增了0002号"}));
+        QCOMPARE(setup.view.results, texts({"B区,新增了0001号", "B区,新增了0002号"}));
 
         // After a success the question comes back; after a failed run it does not.
         QVERIFY(!setup.create(run("B区", "", "2", "1")));
@@ -240,7 +229,7 @@ private slots:
         QCOMPARE(setup.service.addArea(QStringLiteral("新区")), std::nullopt);
         QCOMPARE(setup.prompter.shown.size(), shown + 1);
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("新区已存在！"));
-        QCOMPARE(setup.service.areas(), lines({"A区", "D区", "E区", "新区"}));
+        QCOMPARE(setup.service.areas(), texts({"A区", "D区", "E区", "新区"}));
 
         setup.add("新区", "1");
         setup.add("新区", "2", {"0001"});
@@ -280,11 +269,11 @@ private slots:
         setup.service.listMissingNumbers(run("A区", "1"), setup.view);
         QCOMPARE(setup.said(), QStringLiteral("问题|您确信要检测吗？"));
         QCOMPARE(setup.view.results,
-                 lines({"A区1排0003号，未设置！", "A区1排0004号，未设置！", "A区1排0006号，未设置！"}));
+                 texts({"A区1排0003号，未设置！", "A区1排0004号，未设置！", "A区1排0006号，未设置！"}));
         QCOMPARE(setup.view.statuses,
-                 lines({"正在检测未设置号，可能需要几分钟，请等待……", "经检测，共有 3 记录未设置！"}));
+                 texts({"正在检测未设置号，可能需要几分钟，请等待……", "经检测，共有 3 记录未设置！"}));
         setup.service.listMissingNumbers(run("B区", ""), setup.view);
-        QCOMPARE(setup.view.results, lines({"B区0001号，未设置！"}));
+        QCOMPARE(setup.view.results, texts({"B区0001号，未设置！"}));
         PlotSetupInput noRow = run("A区", "");
         noRow.rowsListed = 2;
         setup.service.listMissingNumbers(noRow, setup.view);
@@ -303,7 +292,7 @@ private slots:
         QCOMPARE(setup.keys("A区", "1"), QStringLiteral("A区1排0010号"));
         QCOMPARE(setup.view.results.size(), 9);
         QCOMPARE(setup.view.results.first(), QStringLiteral("OK！A区1排0001号，已被删除！"));
-        QCOMPARE(setup.view.statuses, lines({"正在删除，请等待……", "本次共删除记录9条"}));
+        QCOMPARE(setup.view.statuses, texts({"正在删除，请等待……", "本次共删除记录9条"}));
         QCOMPARE(setup.said(), QStringLiteral("删除|您真的要删除这些记录吗?"));
         setup.remove("A区", "1", "0", "20");
         QCOMPARE(setup.view.statuses.last(), QStringLiteral("记录只剩下一条,不能删除！"));
@@ -323,7 +312,7 @@ private slots:
         setup.add("A区", "2", {"0004"});
         setup.remove("A区", "3", "1", "5");
         QCOMPARE(setup.view.results,
-                 lines({"A区3排0001号，正在使用中，不能删除！", "A区3排0002号，已被预订，不能删除！",
+                 texts({"A区3排0001号，正在使用中，不能删除！", "A区3排0002号，已被预订，不能删除！",
                         "OK！A区3排0004号，已被删除！", "OK！A区3排0005号，已被删除！"}));
         QCOMPARE(setup.view.statuses.last(), QStringLiteral("本次共删除记录2条"));
         QCOMPARE(setup.keys("A区", "3"),
@@ -351,15 +340,15 @@ private slots:
         QVERIFY(setup.view.statuses.isEmpty());
 
         setup.service.changeStyle(input, setup.view);
-        QCOMPARE(setup.view.results, lines({"A区1排0001号，样式已修改为： 艺术墓",
+        QCOMPARE(setup.view.results, texts({"A区1排0001号，样式已修改为： 艺术墓",
                                             "A区1排0002号，样式已修改为： 艺术墓", "未发现 A区1排0003号！"}));
-        QCOMPARE(setup.view.statuses, lines({"正在运行修改记录命令，请等待……", "共有 2 记录被修改！"}));
+        QCOMPARE(setup.view.statuses, texts({"正在运行修改记录命令，请等待……", "共有 2 记录被修改！"}));
         QCOMPARE(setup.count("样式 = '艺术墓'"), 2);
 
         input.count = QStringLiteral("1");
         setup.service.changePrices(input, setup.view);
         QCOMPARE(setup.said(), QStringLiteral("修改收费标准|您确信要修改墓地收费标准吗？"));
-        QCOMPARE(setup.view.results, lines({"A区1排0001号，已调整了收费标准！"}));
+        QCOMPARE(setup.view.results, texts({"A区1排0001号，已调整了收费标准！"}));
         QCOMPARE(setup.columns("A区1排0001号", "样式 墓地费 其它 状态"),
                  QStringLiteral("艺术墓/3000.0/50.5/已购"));
         QCOMPARE(setup.count("墓地费 IS NOT NULL"), 1);

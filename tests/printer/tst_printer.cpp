@@ -18,9 +18,6 @@ namespace {
 
 const QDate today(2026, 12, 6);
 
-QString text(const char* value) {
-    return QString::fromUtf8(value);
-}
 std::optional<QString> maybe(const char* value) {
     return value ? std::optional(text(value)) : std::nullopt;
 }

@@ -101,6 +101,17 @@ void TestData::addOperator(const QString& name, const QString& password, const Q
         {name, PasswordHash::make(password), level, permissions, reports.isNull() ? QVariant() : reports});
 }
 
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QStringList texts(std::initializer_list<const char*> utf8) {
+    QStringList list;
+    for (const char* value : utf8)
+        list << text(value);
+    return list;
+}
+
 QDateTime testNow() {
     return QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0));
 }

@@ -78,5 +78,9 @@ private:
     std::unique_ptr<Database> m_database;
 };
 
+// Test texts written as plain UTF-8 literals.
+QString text(const char* utf8);
+QStringList texts(std::initializer_list<const char*> utf8);
+
 // A fixed moment for tests: 2026-12-06 09:30:00.
 QDateTime testNow();

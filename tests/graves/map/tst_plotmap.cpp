@@ -6,17 +6,6 @@
 
 namespace {
 
-QString text(const char* value) {
-    return QString::fromUtf8(value);
-}
-
-QStringList texts(std::initializer_list<const char*> values) {
-    QStringList list;
-    for (const char* value : values)
-        list << text(value);
-    return list;
-}
-
 // A plot with the map's fees; a null row makes a plot of an area without rows.
 void addPlot(TestData& data, const char* area, const char* row, const char* number, const char* style,
              const char* state, int advanceBought = 0) {
