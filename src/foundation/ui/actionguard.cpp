@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "prompter.h"
+#include "rights.h"
 
 bool runAction(Prompter& prompter, const std::function<void()>& action) {
     try {
@@ -10,5 +11,13 @@ bool runAction(Prompter& prompter, const std::function<void()>& action) {
     } catch (const DatabaseError& error) {
         prompter.inform(Prompter::Icon::Critical, QStringLiteral("错误"), error.message());
     }
+    return false;
+}
+
+bool passesItemGate(Session& session, Prompter& prompter, int item) {
+    if (Rights::checkItem(session, item))
+        return true;
+    prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                    QStringLiteral("您没有此项功能权限！请联系系统管理员"));
     return false;
 }

@@ -3,8 +3,13 @@
 #include <functional>
 
 class Prompter;
+struct Session;
 
 // Runs one operator action. A database failure inside it (after which its transaction has already
 // been rolled back) is shown as an error message instead of ending the program.
 // Returns whether the action ran to its end.
 bool runAction(Prompter& prompter, const std::function<void()>& action);
+
+// The item right check of a menu command or a guarded button: when the operator may not use `item`,
+// says so and returns false.
+bool passesItemGate(Session& session, Prompter& prompter, int item);

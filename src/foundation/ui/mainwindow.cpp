@@ -6,7 +6,6 @@
 #include "loginservice.h"
 #include "menucatalog.h"
 #include "prompter.h"
-#include "rights.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -110,11 +109,8 @@ QMenu* MainWindow::topMenu(const QString& name) const {
 void MainWindow::runGuarded(int item, const std::function<void()>& run) {
     if (!run)
         return;
-    if (item > 0 && !Rights::checkItem(m_context.session, item)) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+    if (item > 0 && !passesItemGate(m_context.session, m_context.prompter, item))
         return;
-    }
     runAction(m_context.prompter, run);
 }
 

@@ -3,7 +3,6 @@
 #include "actionguard.h"
 #include "appcontext.h"
 #include "money.h"
-#include "prompter.h"
 #include "rights.h"
 #include "session.h"
 #include "ui_plotchoicewindow.h"
@@ -33,11 +32,8 @@ void PlotChoiceWindow::showChosenPlot() {
 }
 
 void PlotChoiceWindow::goOn(int item, const std::function<void()>& open) {
-    if (!Rights::checkItem(m_context.session, item)) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("您没有此项功能权限！请联系系统管理员"));
+    if (!passesItemGate(m_context.session, m_context.prompter, item))
         return;
-    }
     if (open)
         runAction(m_context.prompter, open);
 }
