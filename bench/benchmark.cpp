@@ -16,7 +16,7 @@ QString Bench::cemeteryCopy(const QString& name) {
         const CemeteryShape shape;
         const QString file = m_folder + QStringLiteral("/cemetery.db");
         const double took = millisecondsOf([&] {
-            Database database(file);
+            Database database(file, Database::Mode::Create);
             Cemetery::generate(database, shape);
         });
         m_out << "generated a cemetery of " << shape.plots() << " plots in " << milliseconds(took)

@@ -99,7 +99,7 @@ void setupRun(Bench& bench) {
     QList<double> inserts;
     QList<double> startUp;
     {
-        Database database(peluFile);
+        Database database(peluFile, Database::Mode::Open);
         Session session;
         YesPrompter prompter;
         QuietView view;
@@ -139,7 +139,7 @@ void setupRun(Bench& bench) {
 
 void missingNumbers(Bench& bench) {
     const QString file = bench.cemeteryCopy(QStringLiteral("missing"));
-    Database database(file);
+    Database database(file, Database::Mode::Open);
     // 9,000 plots numbered 1 to 10,000 with every tenth number left out.
     QStringList numbers;
     for (int number = 1; number <= 10000; ++number)

@@ -53,7 +53,7 @@ void addSalesArea(Database& database) {
 }
 
 void plotMap(Bench& bench) {
-    Database database(bench.cemeteryCopy(QStringLiteral("map")));
+    Database database(bench.cemeteryCopy(QStringLiteral("map")), Database::Mode::Open);
     addSalesArea(database);
     const int registered =
         database.scalar(QStringLiteral("SELECT count(*) FROM gm_dj"), {}, QStringLiteral("检查")).toInt();
@@ -87,7 +87,7 @@ void plotMap(Bench& bench) {
 }
 
 void purchase(Bench& bench) {
-    Database database(bench.cemeteryCopy(QStringLiteral("purchase")));
+    Database database(bench.cemeteryCopy(QStringLiteral("purchase")), Database::Mode::Open);
     const int plots =
         database.scalar(QStringLiteral("SELECT count(*) FROM mq_wz"), {}, QStringLiteral("检查")).toInt();
     QSqlQuery free = database.exec(

@@ -3,14 +3,15 @@
 #include "datafolder.h"
 #include "mainwindow.h"
 #include "messageboxprompter.h"
+#include "officelock.h"
 #include "passwordhash.h"
 #include "printbridge.h"
 #include "session.h"
 #include "taskwindows.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cstdio>
@@ -57,21 +58,28 @@ int fail(const QString& message) {
 int runCommandLine(const Options& options, DataFolder& folder) {
     try {
         folder.prepare();
-        Database database(folder.databaseFile());
-        if (!options.setPasswordFor.isEmpty()) {
-            const QString password = QTextStream(stdin).readLine().trimmed();
-            if (password.isEmpty())
-                return fail(QStringLiteral("口令不能为空。"));
-            QSqlQuery done = database.exec(QStringLiteral("UPDATE czy SET 口令 = ? WHERE 操作员 = ?"),
-                                           {PasswordHash::make(password), options.setPasswordFor},
-                                           QStringLiteral("修改口令"));
-            if (done.numRowsAffected() != 1)
-                return fail(QStringLiteral("没有操作员：%1").arg(options.setPasswordFor));
-            QTextStream(stdout) << QStringLiteral("已修改 %1 的口令。").arg(options.setPasswordFor)
-                                << Qt::endl;
+        if (options.createDatabase) {
+            // An upgrade must not run under the feet of an office that is open.
+            OfficeLock lock(folder.lockFile());
+            if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
+                return fail(QStringLiteral("Pelu 正在运行（锁文件 %1），请先退出再建立或升级数据库。")
+                                .arg(folder.lockFile()));
+            Database database(folder.databaseFile(), Database::Mode::Create);
+            QTextStream(stdout) << database.filePath() << Qt::endl;
             return 0;
         }
-        QTextStream(stdout) << database.filePath() << Qt::endl;
+        if (options.setPasswordFor.trimmed().isEmpty())
+            return fail(QStringLiteral("请指定操作员：--set-password 操作员"));
+        Database database(folder.databaseFile(), Database::Mode::Open);
+        const QString password = QTextStream(stdin).readLine().trimmed();
+        if (password.isEmpty())
+            return fail(QStringLiteral("口令不能为空，口令未修改。"));
+        QSqlQuery done = database.exec(QStringLiteral("UPDATE czy SET 口令 = ? WHERE 操作员 = ?"),
+                                       {PasswordHash::make(password), options.setPasswordFor},
+                                       QStringLiteral("修改口令"));
+        if (done.numRowsAffected() != 1)
+            return fail(QStringLiteral("没有操作员：%1").arg(options.setPasswordFor));
+        QTextStream(stdout) << QStringLiteral("已修改 %1 的口令。").arg(options.setPasswordFor) << Qt::endl;
         return 0;
     } catch (const DatabaseError& error) {
         return fail(error.message());
@@ -80,15 +88,15 @@ int runCommandLine(const Options& options, DataFolder& folder) {
 
 int runOffice(QApplication& app, DataFolder& folder) {
     std::unique_ptr<Database> database;
-    // A second copy of the program ends at once, silently, before it touches the database.
-    QLockFile lock(folder.lockFile());
-    lock.setStaleLockTime(0);
+    OfficeLock lock(folder.lockFile());
     try {
         folder.prepare();
-        if (!lock.tryLock(0))
+        // A second copy of the program ends at once, silently, before it touches the database.
+        if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
             return 0;
-        database = std::make_unique<Database>(folder.databaseFile());
+        database = std::make_unique<Database>(folder.databaseFile(), Database::Mode::Open);
     } catch (const DatabaseError& error) {
+        QTextStream(stderr) << error.message() << Qt::endl;
         QMessageBox::critical(nullptr, QStringLiteral("错误"), error.message());
         return 1;
     }
@@ -119,6 +127,7 @@ int main(int argc, char** argv) {
         return runCommandLine(options, folder);
     }
     QApplication app(argc, argv);
+    Translations::installChinese(app);
     const Options options = parse(app);
     DataFolder folder(DataFolder::choose(options.dataFolder));
     // The printing and restore programs find the same data folder through the environment.

@@ -23,10 +23,14 @@ bool isWrite(const QString& sql) {
 Database::Database(const QString& filePath, Mode mode)
     : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()) {
     const QFileInfo file(filePath);
-    if (mode == Mode::ReadOnly && !file.exists())
-        throw DatabaseError(QStringLiteral("数据库文件不存在：%1").arg(filePath));
     if (!file.absoluteDir().exists())
-        throw DatabaseError(QStringLiteral("数据文件夹不存在：%1").arg(file.absolutePath()));
+        throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
+    if (file.isDir())
+        throw DatabaseError(QStringLiteral("数据库文件的位置是一个文件夹：%1").arg(filePath));
+    if (mode != Mode::Create && !file.exists())
+        throw DatabaseError(QStringLiteral("数据库文件不存在：%1\n"
+                                           "新建数据库请运行 pelu --create-database。")
+                                .arg(filePath));
 
     m_connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     try {
@@ -56,17 +60,45 @@ void Database::connect(Mode mode) {
             QStringLiteral("无法读取数据库文件：%1\n%2").arg(m_filePath, probe.lastError().text()));
     const int version = probe.value(0).toInt();
     probe.finish();
+    const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
     if (version > Schema::latestVersion())
-        throw DatabaseError(
-            QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。"
-                           "为免损坏数据，未做任何改动。")
-                .arg(m_filePath)
-                .arg(version)
-                .arg(Schema::latestVersion()));
+        throw DatabaseError(QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。")
+                                .arg(m_filePath)
+                                .arg(version)
+                                .arg(Schema::latestVersion()) +
+                            untouched);
+    if (version < 0)
+        throw DatabaseError(QStringLiteral("数据库文件 %1 的结构版本 %2 不是本程序认识的版本。")
+                                .arg(m_filePath)
+                                .arg(version) +
+                            untouched);
+    if (version == 0 && mode != Mode::ReadOnly) {
+        // Only --create-database makes a new office; at a normal start an empty file is a lost database.
+        const bool hasTables = scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {},
+                                      QStringLiteral("检查数据库文件"))
+                                   .toLongLong() > 0;
+        if (hasTables)
+            throw DatabaseError(
+                QStringLiteral("数据库文件 %1 不是本程序的数据库（已有数据表，但没有结构版本）。").arg(m_filePath) +
+                untouched);
+        if (mode == Mode::Open)
+            throw DatabaseError(QStringLiteral("数据库文件是空的：%1\n"
+                                               "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
+                                    .arg(m_filePath));
+    }
     if (mode == Mode::ReadOnly) {
         exec(QStringLiteral("PRAGMA query_only = 1"), {}, QStringLiteral("以只读方式打开数据库"));
         return;
     }
+    // A file the operator may read but not write would fail at the first save: say so now. Taking
+    // the write lock is not enough to find out; a rewrite of the version that is rolled back is.
+    QSqlQuery writeProbe(m_connection);
+    const bool writable = writeProbe.exec(QStringLiteral("BEGIN")) &&
+                          writeProbe.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+    const QString reason = writeProbe.lastError().text();
+    writeProbe.exec(QStringLiteral("ROLLBACK"));
+    if (!writable)
+        throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(m_filePath, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
     migrate();
@@ -86,8 +118,11 @@ void Database::migrate() {
     const auto& steps = Schema::migrations();
     for (int version = schemaVersion(); version < steps.size(); ++version) {
         transaction([&] {
-            for (const QString& statement : steps.at(version))
+            const Schema::Migration& step = steps.at(version);
+            for (const QString& statement : step.statements)
                 exec(statement, {}, QStringLiteral("升级数据库结构到版本 %1").arg(version + 1));
+            if (step.seed)
+                step.seed(*this);
             exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1), {},
                  QStringLiteral("记录数据库结构版本"));
         });

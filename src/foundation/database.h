@@ -21,11 +21,14 @@ private:
 // with bound values. Writes are counted so that a test can make the Nth one fail.
 class Database {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    // Create makes a new office in a missing or empty file; Open wants an office database that is
+    // already there (an empty file at a normal start is a lost database, not a new office). Both
+    // upgrade the schema; ReadOnly changes nothing.
+    enum class Mode { Create, Open, ReadOnly };
 
-    // Opens (and in ReadWrite mode creates or upgrades) the database file. Throws DatabaseError
-    // naming the path when the file cannot be opened, or when it comes from a newer program.
-    Database(const QString& filePath, Mode mode = Mode::ReadWrite);
+    // Throws DatabaseError naming the path when the file cannot be opened or written, when it is
+    // missing or empty (Open), or when its schema version is not one this program knows.
+    Database(const QString& filePath, Mode mode);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

@@ -48,6 +48,7 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
     m_session.denials.remove = query.value(4).toInt() == 1;
     m_session.flags = RecordFlags{};
     m_session.flags.printDenied = query.value(5).toInt() == 1;
+    m_session.usesShippedPassword = typedPassword.trimmed() == PasswordHash::shippedPassword();
     return true;
 }
 

@@ -12,16 +12,28 @@ void ensureSodium() {
         throw DatabaseError(QStringLiteral("无法初始化密码库"));
 }
 
+PasswordHash::Cost currentCost = PasswordHash::Cost::Office;
+
 } // namespace
 
 namespace PasswordHash {
 
+QString shippedPassword() {
+    return QStringLiteral("admin");
+}
+
+void setCost(Cost cost) {
+    currentCost = cost;
+}
+
 QString make(const QString& password) {
     ensureSodium();
     const QByteArray utf8 = password.toUtf8();
+    const bool office = currentCost == Cost::Office;
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, utf8.constData(), static_cast<unsigned long long>(utf8.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+                          office ? crypto_pwhash_OPSLIMIT_INTERACTIVE : crypto_pwhash_OPSLIMIT_MIN,
+                          office ? crypto_pwhash_MEMLIMIT_INTERACTIVE : crypto_pwhash_MEMLIMIT_MIN) != 0)
         throw DatabaseError(QStringLiteral("内存不足，无法计算口令"));
     return QString::fromLatin1(hash);
 }

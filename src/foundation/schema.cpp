@@ -1,13 +1,11 @@
 #include "schema.h"
 
+#include "database.h"
+#include "passwordhash.h"
 #include "rights.h"
 #include "sqlliteral.h"
 
 namespace {
-
-// The password "admin", hashed with Argon2id. The office changes it at first use (see README).
-const QString shippedAdminPasswordHash = QStringLiteral(
-    "$argon2id$v=19$m=65536,t=2,p=1$HT4iGISQCcXAwHYAW3OOUg$2ROzOaWr74q19wouUBMnz05vbjVjuUAJ1soINRopyNo");
 
 // Version 1: every table of the office, its indexes, and the rows a fresh office starts with.
 // Money is REAL, numbers typed by the operator NUMERIC, flags INTEGER 0/1, dates TEXT yyyy-MM-dd and
@@ -148,10 +146,10 @@ QStringList version1() {
     };
 
     // What a fresh office starts with
-    steps << QStringLiteral("INSERT INTO czy (操作员, 口令, 级别, 权限字符, 打印报表) VALUES ('Admin', %1, "
-                            "'系统员', %2, %3)")
-                 .arg(SqlLiteral::text(shippedAdminPasswordHash),
-                      SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
+    // Admin's password hash is written by the seed, with a salt of this database's own.
+    steps << QStringLiteral("INSERT INTO czy (操作员, 级别, 权限字符, 打印报表) VALUES ('Admin', "
+                            "'系统员', %1, %2)")
+                 .arg(SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
                       SqlLiteral::text(Rights::fullReportList()));
     steps << QStringLiteral("INSERT INTO yhxx (dwmc, zt, ztdx, ztys, bjt) "
                             "VALUES ('公墓管理处', 'WenQuanYi Micro Hei', 36, '蓝色', '无')");
@@ -162,12 +160,17 @@ QStringList version1() {
     return steps;
 }
 
+void seedVersion1(Database& database) {
+    database.exec(QStringLiteral("UPDATE czy SET 口令 = ? WHERE 操作员 = 'Admin'"),
+                  {PasswordHash::make(PasswordHash::shippedPassword())}, QStringLiteral("设置初始口令"));
+}
+
 } // namespace
 
 namespace Schema {
 
-const QList<QStringList>& migrations() {
-    static const QList<QStringList> steps = {version1()};
+const QList<Migration>& migrations() {
+    static const QList<Migration> steps = {{version1(), seedVersion1}};
     return steps;
 }
 

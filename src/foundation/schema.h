@@ -1,12 +1,21 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
+
+class Database;
 
 // The database layout: one list of steps, each moving the schema one version forward.
 namespace Schema {
 
+struct Migration {
+    QStringList statements;
+    // Runs after the statements, in the same transaction: rows that cannot be fixed SQL text.
+    std::function<void(Database&)> seed;
+};
+
 // The steps in order; step i (0-based) brings the database from version i to version i + 1.
-const QList<QStringList>& migrations();
+const QList<Migration>& migrations();
 int latestVersion();
 
 } // namespace Schema

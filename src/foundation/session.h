@@ -39,6 +39,8 @@ struct Session {
     QString reportList;
     RecordFlags flags;
     OperatorDenials denials;
+    // The operator logged in with the password every new office ships with.
+    bool usesShippedPassword = false;
     ChosenPlot chosenPlot;
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;

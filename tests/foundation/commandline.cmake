@@ -28,3 +28,41 @@ execute_process(COMMAND "${PELU}" --data "${WORK}/password.txt/inside" --create-
 if(refused EQUAL 0 OR NOT reason MATCHES "password.txt/inside")
     message(FATAL_ERROR "an impossible data folder was not refused by name: ${reason}")
 endif()
+# An empty operator name or an empty password changes nothing and says so.
+file(WRITE "${WORK}/empty.txt" "\n")
+foreach(args "--set-password=;${WORK}/password.txt" "--set-password;Admin;${WORK}/empty.txt")
+    list(POP_BACK args input)
+    execute_process(COMMAND "${PELU}" --data "${data}" ${args} INPUT_FILE "${input}"
+                    RESULT_VARIABLE result ERROR_VARIABLE complaint)
+    if(result EQUAL 0 OR complaint STREQUAL "")
+        message(FATAL_ERROR "pelu ${args} with ${input} was not refused")
+    endif()
+endforeach()
+# The upgrade takes the office's lock: a folder in its place is reported by path.
+file(MAKE_DIRECTORY "${data}/pelu.lock")
+execute_process(COMMAND "${PELU}" --data "${data}" --create-database RESULT_VARIABLE locked ERROR_VARIABLE reason)
+if(locked EQUAL 0 OR NOT reason MATCHES "pelu.lock")
+    message(FATAL_ERROR "a folder in the lock's place was not reported: ${reason}")
+endif()
+file(REMOVE_RECURSE "${data}/pelu.lock")
+# A database file the operator may not write is named at start. Run as an unprivileged user,
+# because root may write any file.
+find_program(SETPRIV setpriv)
+if(SETPRIV)
+    # Only where that user can reach the program and this folder at all.
+    execute_process(COMMAND "${SETPRIV}" --reuid=65534 --regid=65534 --clear-groups test -x "${PELU}" -a -x "${WORK}"
+                    RESULT_VARIABLE unreachable)
+endif()
+if(SETPRIV AND unreachable EQUAL 0)
+    set(readonly "${WORK}/cli-readonly")
+    file(REMOVE_RECURSE "${readonly}")
+    file(COPY "${data}/" DESTINATION "${readonly}" FILE_PERMISSIONS OWNER_READ GROUP_READ WORLD_READ
+         DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_WRITE GROUP_EXECUTE
+                               WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+    execute_process(COMMAND "${SETPRIV}" --reuid=65534 --regid=65534 --clear-groups
+                            "${PELU}" --data "${readonly}" --create-database
+                    RESULT_VARIABLE result ERROR_VARIABLE reason)
+    if(result EQUAL 0 OR NOT reason MATCHES "cli-readonly/pelu.db")
+        message(FATAL_ERROR "a database that cannot be written was not named at start (${result}): ${reason}")
+    endif()
+endif()

@@ -1,11 +1,16 @@
 #include "database.h"
 #include "datafolder.h"
+#include "officelock.h"
+#include "passwordhash.h"
 #include "positionkey.h"
 #include "rights.h"
 #include "schema.h"
 #include "testsupport.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSysInfo>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -120,7 +125,11 @@ private slots:
         for (const auto& report : Rights::reportCatalogue())
             QVERIFY2(Rights::reportListAllows(admin.value(2).toString(), report.name),
                      qPrintable(report.name));
-        QVERIFY(admin.value(3).toString().startsWith(QStringLiteral("$argon2id$")));
+        // Every office gets its own salt, and the shipped password opens it.
+        TestData other;
+        const QString hash = admin.value(3).toString();
+        QVERIFY(PasswordHash::matches(hash, PasswordHash::shippedPassword()));
+        QVERIFY(hash != other.value(QStringLiteral("SELECT 口令 FROM czy WHERE 操作员 = 'Admin'")).toString());
         QCOMPARE(data.count(QStringLiteral("yhxx")), 1);
         QVERIFY(data.count(QStringLiteral("gx")) > 5);
         QCOMPARE(data.count(QStringLiteral("mblx")), 0);
@@ -130,8 +139,8 @@ private slots:
         QTemporaryDir dir;
         DataFolder folder(dir.path());
         folder.prepare();
-        { Database first(folder.databaseFile()); }
-        Database second(folder.databaseFile());
+        { Database first(folder.databaseFile(), Database::Mode::Create); }
+        Database second(folder.databaseFile(), Database::Mode::Open);
         QCOMPARE(
             second.scalar(QStringLiteral("SELECT count(*) FROM czy"), {}, QStringLiteral("test")).toInt(), 1);
     }
@@ -177,26 +186,52 @@ private slots:
         QCOMPARE(data.count(QStringLiteral("gx"), QStringLiteral("gx = '邻居'")), 0);
     }
 
-    void aDatabaseFromANewerProgramIsRefusedUntouched() {
+    void databasesThisProgramDoesNotKnowAreRefusedUntouched() {
         QTemporaryDir dir;
-        DataFolder folder(dir.path());
-        folder.prepare();
+        const QString file = dir.filePath(QStringLiteral("pelu.db"));
+        const auto bytes = [&] {
+            QFile read(file);
+            return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray("unreadable");
+        };
+        const auto refused = [&](Database::Mode mode, const QString& saying) {
+            const QByteArray before = bytes();
+            try {
+                Database database(file, mode);
+            } catch (const DatabaseError& error) {
+                return error.message().contains(file) && error.message().contains(saying) && bytes() == before;
+            }
+            return false;
+        };
+        // Versions from a newer program, and versions no program of ours ever wrote.
+        for (const int version : {99, -1, -2147483647}) {
+            {
+                Database database(file, Database::Mode::Create);
+                database.exec(QStringLiteral("PRAGMA user_version = %1").arg(version), {}, QStringLiteral("test"));
+            }
+            QVERIFY2(refused(Database::Mode::Create, QString::number(version)), qPrintable(QString::number(version)));
+            QVERIFY(refused(Database::Mode::Open, QString::number(version)));
+            QFile::remove(file);
+        }
+        // Another program's tables and no version.
         {
-            Database database(folder.databaseFile());
-            database.exec(QStringLiteral("PRAGMA user_version = 99"), {}, QStringLiteral("test"));
+            Database database(file, Database::Mode::Create);
+            database.exec(QStringLiteral("PRAGMA user_version = 0"), {}, QStringLiteral("test"));
         }
-        try {
-            Database newer(folder.databaseFile());
-            QFAIL("a newer database was opened");
-        } catch (const DatabaseError& error) {
-            QVERIFY(error.message().contains(folder.databaseFile()));
-            QVERIFY(error.message().contains(QStringLiteral("99")));
-        }
-        // The version number in the file header is still the newer program's.
-        QFile file(folder.databaseFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray header = file.read(64);
-        QCOMPARE(static_cast<int>(header.at(63)), 99);
+        QVERIFY(refused(Database::Mode::Create, QStringLiteral("不是本程序的数据库")));
+        QFile::remove(file);
+
+        // An empty file is a new office only when one is asked for.
+        QFile empty(file);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(refused(Database::Mode::Open, QStringLiteral("空的")));
+        QCOMPARE(QFileInfo(file).size(), 0);
+        QFile::remove(file);
+        QVERIFY(refused(Database::Mode::Open, QStringLiteral("不存在")));
+        QVERIFY(!QFileInfo::exists(file));
+        { Database created(file, Database::Mode::Create); }
+        Database opened(file, Database::Mode::Open);
+        QCOMPARE(opened.schemaVersion(), Schema::latestVersion());
     }
 
     void unusablePlacesAreNamedInTheMessage() {
@@ -215,9 +250,50 @@ private slots:
             return false;
         };
         QVERIFY(refusesNaming([&] { DataFolder(plainFile + QStringLiteral("/sub")).prepare(); }, plainFile));
-        QVERIFY(refusesNaming([&] { Database garbage(plainFile); }, plainFile));
-        QVERIFY(refusesNaming([&] { Database missing(dir.filePath(QStringLiteral("nowhere/pelu.db"))); },
-                              dir.filePath(QStringLiteral("nowhere"))));
+        QVERIFY(refusesNaming([&] { Database garbage(plainFile, Database::Mode::Open); }, plainFile));
+        QVERIFY(refusesNaming([&] { Database folder(dir.path(), Database::Mode::Create); }, dir.path()));
+        QVERIFY(refusesNaming(
+            [&] { Database missing(dir.filePath(QStringLiteral("nowhere/pelu.db")), Database::Mode::Create); },
+            dir.filePath(QStringLiteral("nowhere"))));
+    }
+
+    void theOfficeLockTellsARunningCopyFromLeftovers() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pelu.lock"));
+        const auto leave = [&](const QByteArray& contents) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(contents);
+        };
+        // Leftovers are cleared and taken: empty, garbage, a process of this computer that is gone.
+        const QByteArray here = QSysInfo::machineHostName().toUtf8();
+        const QByteArray goneHere = "999999999\npelu\n" + here + "\n";
+        for (const QByteArray& leftover : {QByteArray(), QByteArray("\x01garbage"), goneHere}) {
+            leave(leftover);
+            OfficeLock lock(path);
+            QCOMPARE(lock.take(), OfficeLock::Outcome::Taken);
+        }
+        // A copy that holds the lock is told apart, and keeps its lock.
+        {
+            OfficeLock running(path);
+            QCOMPARE(running.take(), OfficeLock::Outcome::Taken);
+            OfficeLock second(path);
+            QCOMPARE(second.take(), OfficeLock::Outcome::HeldByRunningCopy);
+        }
+        // Another computer's lock and a folder in the way are reported with the path.
+        const auto refused = [&](const QString& saying) {
+            try {
+                OfficeLock(path).take();
+            } catch (const DatabaseError& error) {
+                return error.message().contains(path) && error.message().contains(saying);
+            }
+            return false;
+        };
+        leave("4242\npelu\nfront-desk-2\n");
+        QVERIFY(refused(QStringLiteral("front-desk-2")));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pelu.lock")));
+        QVERIFY(refused(QStringLiteral("文件夹")));
     }
 
     void readOnlyConnectionsCannotWrite() {

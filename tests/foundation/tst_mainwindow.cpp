@@ -2,6 +2,7 @@
 #include "enterastab.h"
 #include "mainwindow.h"
 #include "menucatalog.h"
+#include "passwordhash.h"
 #include "runningoffice.h"
 
 #include <QApplication>
@@ -171,8 +172,16 @@ private slots:
         for (const QString& name : businessMenus)
             QVERIFY(office.enabled(name));
         QCOMPARE(office.session.operatorName, QStringLiteral("Admin"));
-        QVERIFY(office.prompter.shown.isEmpty()); // nothing due today, so no reminder
+        // The shipped password is pointed out; nothing is due today, so no reminder.
+        const QString change = QStringLiteral("您正在使用初始口令，请尽快修改口令。");
+        QCOMPARE(office.prompter.texts(), QStringList({change}));
         QVERIFY(office.openWindows().isEmpty());
+
+        office.prompter.shown.clear();
+        office.data.sql(QStringLiteral("UPDATE czy SET 口令 = ? WHERE 操作员 = 'Admin'"),
+                        {PasswordHash::make(QStringLiteral("own"))});
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("own"));
+        QVERIFY(office.prompter.shown.isEmpty());
     }
 
     void aWrongPasswordSaysSoAndKeepsTheDialog() {
@@ -203,7 +212,8 @@ private slots:
         QTRY_VERIFY(office.enabled(QStringLiteral("M_mqgl")));
         QVERIFY(stillOpen);
         const QString refused = QStringLiteral("信息填写不正确！  \n请重新填写。 ");
-        QCOMPARE(office.prompter.texts(), QStringList({refused, refused}));
+        QCOMPARE(office.prompter.texts(),
+                 QStringList({refused, refused, QStringLiteral("您正在使用初始口令，请尽快修改口令。")}));
         QCOMPARE(office.prompter.shown.first().caption, QStringLiteral("提示"));
         QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Exclamation);
     }
@@ -235,7 +245,9 @@ private slots:
                                        "VALUES ('甲区1排0001号', '王''五', '2026-12-06', 1)"));
         office.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 提醒日期, 需要提醒) "
                                        "VALUES ('甲区1排0002号', '李四', '2026-12-07', 1)"));
-        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        office.data.addOperator(QStringLiteral("张三"), QStringLiteral("own"), QStringLiteral("操作员"),
+                                QString(40, QLatin1Char('f')));
+        office.logInAs(QStringLiteral("张三"), QStringLiteral("own"));
         QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("下列客户已到完款时间")}));
         QCOMPARE(office.prompter.shown.first().caption, QStringLiteral("提醒"));
         QWidget* list = office.find(QStringLiteral("Frm_ydwktx"));

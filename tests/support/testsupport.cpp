@@ -60,7 +60,8 @@ QStringList RecordingLauncher::tails() const {
 
 TestData::TestData() : m_folder(m_dir.path()) {
     m_folder.prepare();
-    m_database = std::make_unique<Database>(m_folder.databaseFile());
+    PasswordHash::setCost(PasswordHash::Cost::Cheapest);
+    m_database = std::make_unique<Database>(m_folder.databaseFile(), Database::Mode::Create);
 }
 
 void TestData::sql(const QString& statement, const QVariantList& values) {

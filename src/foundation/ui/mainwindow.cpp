@@ -5,6 +5,7 @@
 #include "logindialog.h"
 #include "loginservice.h"
 #include "menucatalog.h"
+#include "session.h"
 #include "prompter.h"
 
 #include <QApplication>
@@ -144,6 +145,9 @@ void MainWindow::afterLogin() {
     m_systemMaintenanceCut = false;
     setBusinessMenusEnabled(true, true);
     updateCommandStates();
+    if (m_context.session.usesShippedPassword)
+        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                                  QStringLiteral("您正在使用初始口令，请尽快修改口令。"));
     int due = 0;
     runAction(m_context.prompter, [&] {
         due = LoginService(m_context.database, m_context.session, m_context.clock).remindersDueToday();
