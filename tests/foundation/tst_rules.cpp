@@ -7,13 +7,21 @@
 #include "session.h"
 #include "sqlliteral.h"
 #include "testsupport.h"
+#include "translations.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 class RulesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void qtsOwnWordsAreChinese() {
+        QVERIFY(Translations::installChinese(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("确定"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+
     void onlyItemsWithTheirFirstBitOpen() {
         Session session;
         session.permissionString = QStringLiteral("1") + QString(39, QLatin1Char('0'));
