@@ -24,21 +24,18 @@ QStringList version1() {
 
         // The cemetery
         QStringLiteral(
-            "CREATE TABLE mq_wz (墓区 TEXT, 排 TEXT, 号 TEXT, 样式 TEXT, 墓地费 REAL, 墓碑费 REAL, 工料费 "
-            "REAL, "
-            "家族费 REAL, 绿化费 REAL, 其它 REAL, 状态 TEXT, 寿穴 INTEGER, "
+            "CREATE TABLE mq_wz (墓区 TEXT, 排 TEXT, 号 TEXT, 样式 TEXT, 墓地费 REAL, 墓碑费 REAL, "
+            "工料费 REAL, 家族费 REAL, 绿化费 REAL, 其它 REAL, 状态 TEXT, 寿穴 INTEGER, "
             "墓碑位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE "
             "墓区 || CASE WHEN ifnull(排, '') = '' THEN '' ELSE 排 || '排' END || 号 || '号' END) VIRTUAL)"),
         QStringLiteral("CREATE INDEX mq_wz_place ON mq_wz (墓区, 排, 号)"),
         QStringLiteral("CREATE INDEX mq_wz_key ON mq_wz (墓碑位置)"),
         QStringLiteral("CREATE INDEX mq_wz_state ON mq_wz (状态)"),
-        QStringLiteral("CREATE TABLE gm_dj (编号 NUMERIC, 墓碑位置 TEXT, 购墓日期 TEXT, 日期起 TEXT, 日期止 "
-                       "TEXT, 联系人 TEXT, "
-                       "身份证号 TEXT, 工作单位 TEXT, 家庭住址 TEXT, 联系电话 TEXT, 手机 TEXT, 操作员 TEXT, "
-                       "业务员 TEXT, "
-                       "墓碑类型 TEXT, 主碑材质 TEXT, 底碑材质 TEXT, 故者姓名 TEXT, 性别 TEXT, 籍贯 TEXT, "
-                       "生前单位 TEXT, "
-                       "出生日期 TEXT, 逝世日期 TEXT, 落葬日期 TEXT, 关系 TEXT, 备注 TEXT, 证书编号 TEXT)"),
+        QStringLiteral(
+            "CREATE TABLE gm_dj (编号 NUMERIC, 墓碑位置 TEXT, 购墓日期 TEXT, 日期起 TEXT, 日期止 TEXT, "
+            "联系人 TEXT, 身份证号 TEXT, 工作单位 TEXT, 家庭住址 TEXT, 联系电话 TEXT, 手机 TEXT, 操作员 TEXT, "
+            "业务员 TEXT, 墓碑类型 TEXT, 主碑材质 TEXT, 底碑材质 TEXT, 故者姓名 TEXT, 性别 TEXT, 籍贯 TEXT, "
+            "生前单位 TEXT, 出生日期 TEXT, 逝世日期 TEXT, 落葬日期 TEXT, 关系 TEXT, 备注 TEXT, 证书编号 TEXT)"),
         QStringLiteral("CREATE INDEX gm_dj_key ON gm_dj (墓碑位置)"),
         QStringLiteral("CREATE INDEX gm_dj_bought ON gm_dj (购墓日期)"),
         QStringLiteral(
@@ -46,44 +43,39 @@ QStringList version1() {
             "故者姓名C TEXT, 性别C TEXT, 故者姓名D TEXT, 性别D TEXT)"),
         QStringLiteral("CREATE INDEX gm_xr_key ON gm_xr (墓碑位置)"),
         QStringLiteral(
-            "CREATE TABLE gm_xf1 (id INTEGER PRIMARY KEY AUTOINCREMENT, 编号 NUMERIC, 墓碑位置 TEXT, "
-            "购墓日期 TEXT, "
-            "日期起 TEXT, 日期止 TEXT, 联系人 TEXT, 联系电话 TEXT, 手机 TEXT, 工作单位 TEXT, 安葬日期 TEXT, "
-            "故者姓名 TEXT, 墓地费 REAL, 墓碑费 REAL, 家庭墓费 REAL, 工料费 REAL, 管理费 REAL, 绿化费 REAL, "
-            "其它费 REAL, qt TEXT, qtf REAL, 小计 REAL, 合计 REAL, 备注 TEXT, 操作方式 TEXT, 操作员 TEXT, "
-            "操作日期 TEXT)"),
+            "CREATE TABLE gm_xf1 (id INTEGER PRIMARY KEY AUTOINCREMENT, 编号 NUMERIC, "
+            "墓碑位置 TEXT, 购墓日期 TEXT, 日期起 TEXT, 日期止 TEXT, 联系人 TEXT, 联系电话 TEXT, 手机 TEXT, "
+            "工作单位 TEXT, 安葬日期 TEXT, 故者姓名 TEXT, 墓地费 REAL, 墓碑费 REAL, 家庭墓费 REAL, 工料费 REAL, "
+            "管理费 REAL, 绿化费 REAL, 其它费 REAL, qt TEXT, qtf REAL, 小计 REAL, 合计 REAL, 备注 TEXT, "
+            "操作方式 TEXT, 操作员 TEXT, 操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX gm_xf1_key ON gm_xf1 (墓碑位置)"),
         QStringLiteral("CREATE INDEX gm_xf1_moment ON gm_xf1 (操作日期)"),
         QStringLiteral(
-            "CREATE TABLE gm_qtf (编号 NUMERIC, 墓碑位置 TEXT, 联系人 TEXT, 公墓证 REAL, 数量1 REAL, 合计1 "
-            "REAL, "
-            "香币 REAL, 数量2 REAL, 合计2 REAL, 塑料袋 REAL, 数量3 REAL, 合计3 REAL, 瓷像 REAL, 数量4 REAL, "
-            "合计4 REAL, 刻字 REAL, 数量5 REAL, 合计5 REAL, 镏金 REAL, 数量6 REAL, 合计6 REAL, 施工 REAL, "
-            "吉祥号 REAL, 合墓 REAL, 外运 REAL, 二次安葬 REAL, 车费 REAL, 特修 REAL, QT TEXT, QTF REAL, 合计 "
-            "REAL, "
-            "操作人 TEXT, 操作日期 TEXT)"),
+            "CREATE TABLE gm_qtf (编号 NUMERIC, 墓碑位置 TEXT, 联系人 TEXT, 公墓证 REAL, 数量1 REAL, "
+            "合计1 REAL, 香币 REAL, 数量2 REAL, 合计2 REAL, 塑料袋 REAL, 数量3 REAL, 合计3 REAL, 瓷像 REAL, "
+            "数量4 REAL, 合计4 REAL, 刻字 REAL, 数量5 REAL, 合计5 REAL, 镏金 REAL, 数量6 REAL, 合计6 REAL, "
+            "施工 REAL, 吉祥号 REAL, 合墓 REAL, 外运 REAL, 二次安葬 REAL, 车费 REAL, 特修 REAL, QT TEXT, "
+            "QTF REAL, 合计 REAL, 操作人 TEXT, 操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX gm_qtf_key ON gm_qtf (墓碑位置)"),
         QStringLiteral("CREATE INDEX gm_qtf_moment ON gm_qtf (操作日期)"),
-        QStringLiteral("CREATE TABLE ydmd (id INTEGER PRIMARY KEY AUTOINCREMENT, 编号 NUMERIC, 墓碑位置 "
-                       "TEXT, 联系人 TEXT, "
-                       "身份证号 TEXT, 家庭住址 TEXT, 联系电话 TEXT, 工作单位 TEXT, 预交金额 REAL, 成交金额 "
-                       "REAL, 补交金额 REAL, "
-                       "余额 REAL, 操作员 TEXT, 操作时间 TEXT, 提醒日期 TEXT, 需要提醒 INTEGER)"),
+        QStringLiteral(
+            "CREATE TABLE ydmd (id INTEGER PRIMARY KEY AUTOINCREMENT, 编号 NUMERIC, 墓碑位置 TEXT, "
+            "联系人 TEXT, 身份证号 TEXT, 家庭住址 TEXT, 联系电话 TEXT, 工作单位 TEXT, 预交金额 REAL, 成交金额 REAL, "
+            "补交金额 REAL, 余额 REAL, 操作员 TEXT, 操作时间 TEXT, 提醒日期 TEXT, 需要提醒 INTEGER)"),
         QStringLiteral("CREATE INDEX ydmd_key ON ydmd (墓碑位置)"),
         QStringLiteral("CREATE INDEX ydmd_reminder ON ydmd (提醒日期)"),
         QStringLiteral(
             "CREATE TABLE yd_tm (编号 TEXT, 墓碑位置 TEXT, 联系人 TEXT, 家庭住址 TEXT, 联系电话 TEXT, "
             "工作单位 TEXT, 退费金额 REAL, 操作员 TEXT, 操作时间 TEXT)"),
         QStringLiteral("CREATE INDEX yd_tm_key ON yd_tm (墓碑位置)"),
-        QStringLiteral("CREATE TABLE mq_tm (编号 NUMERIC, 墓碑位置 TEXT, 联系人 TEXT, 工作单位 TEXT, "
-                       "联系电话 TEXT, 墓地费 REAL, "
-                       "墓碑费 REAL, 家庭墓费 REAL, 工料费 REAL, 管理费 REAL, 绿化费 REAL, 其它费 REAL, 小计 "
-                       "REAL, 合计 REAL, "
-                       "备注 TEXT, 操作员 TEXT, 操作日期 TEXT)"),
+        QStringLiteral(
+            "CREATE TABLE mq_tm (编号 NUMERIC, 墓碑位置 TEXT, 联系人 TEXT, 工作单位 TEXT, 联系电话 TEXT, "
+            "墓地费 REAL, 墓碑费 REAL, 家庭墓费 REAL, 工料费 REAL, 管理费 REAL, 绿化费 REAL, 其它费 REAL, 小计 REAL, "
+            "合计 REAL, 备注 TEXT, 操作员 TEXT, 操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX mq_tm_key ON mq_tm (墓碑位置)"),
         QStringLiteral("CREATE INDEX mq_tm_moment ON mq_tm (操作日期)"),
-        QStringLiteral("CREATE TABLE mq_bwl (id INTEGER PRIMARY KEY AUTOINCREMENT, 墓碑位置 TEXT, 登记时间 "
-                       "TEXT, 内容 TEXT)"),
+        QStringLiteral("CREATE TABLE mq_bwl (id INTEGER PRIMARY KEY AUTOINCREMENT, 墓碑位置 TEXT, "
+                       "登记时间 TEXT, 内容 TEXT)"),
         QStringLiteral("CREATE INDEX mq_bwl_key ON mq_bwl (墓碑位置)"),
         QStringLiteral(
             "CREATE TABLE cjdd (墓碑位置 TEXT, 故者姓名 TEXT, 联系人 TEXT, 联系电话 TEXT, 落葬日期 TEXT, "
@@ -95,36 +87,33 @@ QStringList version1() {
         QStringLiteral("CREATE INDEX jmsg_key ON jmsg (墓地位置)"),
         QStringLiteral(
             "CREATE TABLE jmsgys (墓地位置 TEXT, 故者姓名 TEXT, 所建墓型 TEXT, 穴位深度 REAL, 穴位数量 REAL, "
-            "竣工时间 TEXT, 建墓质量评定 TEXT, 需整改内容 TEXT, 验收人 TEXT, 施工方代表 TEXT, "
-            "工程部代表 TEXT, 编号 TEXT)"),
+            "竣工时间 TEXT, 建墓质量评定 TEXT, 需整改内容 TEXT, 验收人 TEXT, 施工方代表 TEXT, 工程部代表 TEXT, 编号 TEXT)"),
         QStringLiteral("CREATE INDEX jmsgys_key ON jmsgys (墓地位置)"),
 
         // The columbarium
         QStringLiteral(
-            "CREATE TABLE ghjc_wz (厅 TEXT, 室 TEXT, 层 TEXT, 号 TEXT, 样式 TEXT, 价位 REAL, 状态 TEXT, "
-            "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE "
-            "厅 || ifnull(室, '') || '室' || 号 || '号' END) VIRTUAL)"),
+            "CREATE TABLE ghjc_wz (厅 TEXT, 室 TEXT, 层 TEXT, 号 TEXT, 样式 TEXT, 价位 REAL, "
+            "状态 TEXT, "
+            "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE 厅 || ifnull(室, "
+            "'') || '室' || 号 || '号' END) VIRTUAL)"),
         QStringLiteral("CREATE INDEX ghjc_wz_place ON ghjc_wz (厅, 室, 层, 号)"),
         QStringLiteral("CREATE INDEX ghjc_wz_key ON ghjc_wz (存放位置)"),
         QStringLiteral(
-            "CREATE TABLE ghjc_dj (id INTEGER PRIMARY KEY AUTOINCREMENT, 存放位置 TEXT, 骨灰盒型 TEXT, "
-            "故者姓名 TEXT, "
-            "性别 TEXT, 出生日期 TEXT, 逝世日期 TEXT, 籍贯 TEXT, 生前单位 TEXT, 日期起 TEXT, 日期止 TEXT, "
-            "联系人 TEXT, 关系 TEXT, 工作单位 TEXT, 身份证号 TEXT, 家庭住址 TEXT, 联系电话 TEXT, 电子信箱 "
-            "TEXT, "
-            "备注 TEXT)"),
+            "CREATE TABLE ghjc_dj (id INTEGER PRIMARY KEY AUTOINCREMENT, 存放位置 TEXT, "
+            "骨灰盒型 TEXT, 故者姓名 TEXT, 性别 TEXT, 出生日期 TEXT, 逝世日期 TEXT, 籍贯 TEXT, 生前单位 TEXT, "
+            "日期起 TEXT, 日期止 TEXT, 联系人 TEXT, 关系 TEXT, 工作单位 TEXT, 身份证号 TEXT, 家庭住址 TEXT, "
+            "联系电话 TEXT, 电子信箱 TEXT, 备注 TEXT)"),
         QStringLiteral("CREATE INDEX ghjc_dj_key ON ghjc_dj (存放位置)"),
         QStringLiteral(
-            "CREATE TABLE ghjc_xf1 (id INTEGER PRIMARY KEY AUTOINCREMENT, 存放位置 TEXT, 故者姓名 TEXT, "
-            "联系人 TEXT, 日期起 TEXT, 日期止 TEXT, 应收费 REAL, 实收费 REAL, 操作方式 TEXT, 操作员 TEXT, "
-            "操作日期 TEXT)"),
+            "CREATE TABLE ghjc_xf1 (id INTEGER PRIMARY KEY AUTOINCREMENT, 存放位置 TEXT, "
+            "故者姓名 TEXT, 联系人 TEXT, 日期起 TEXT, 日期止 TEXT, 应收费 REAL, 实收费 REAL, 操作方式 TEXT, "
+            "操作员 TEXT, 操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX ghjc_xf1_key ON ghjc_xf1 (存放位置)"),
         QStringLiteral("CREATE INDEX ghjc_xf1_moment ON ghjc_xf1 (操作日期)"),
         QStringLiteral(
-            "CREATE TABLE ghjc_xf2 (存放位置 TEXT, 联系人 TEXT, 寄存证 REAL, 数量1 REAL, 合计1 REAL, 香币 "
-            "REAL, "
-            "数量2 REAL, 合计2 REAL, 小牌位 REAL, 数量3 REAL, 合计3 REAL, 瓷像 REAL, 数量4 REAL, 合计4 REAL, "
-            "层次费 REAL, 其它费 REAL, 总计 REAL, 操作员 TEXT, 操作日期 TEXT)"),
+            "CREATE TABLE ghjc_xf2 (存放位置 TEXT, 联系人 TEXT, 寄存证 REAL, 数量1 REAL, 合计1 REAL, "
+            "香币 REAL, 数量2 REAL, 合计2 REAL, 小牌位 REAL, 数量3 REAL, 合计3 REAL, 瓷像 REAL, 数量4 REAL, "
+            "合计4 REAL, 层次费 REAL, 其它费 REAL, 总计 REAL, 操作员 TEXT, 操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX ghjc_xf2_key ON ghjc_xf2 (存放位置)"),
         QStringLiteral("CREATE INDEX ghjc_xf2_moment ON ghjc_xf2 (操作日期)"),
         QStringLiteral(
@@ -132,9 +121,8 @@ QStringList version1() {
             "操作日期 TEXT)"),
         QStringLiteral("CREATE INDEX jc_tf_key ON jc_tf (存放位置)"),
         QStringLiteral("CREATE INDEX jc_tf_moment ON jc_tf (操作日期)"),
-        QStringLiteral(
-            "CREATE TABLE jc_bwl (id INTEGER PRIMARY KEY AUTOINCREMENT, 寄存位置 TEXT, 操作时间 TEXT, "
-            "备忘内容 TEXT)"),
+        QStringLiteral("CREATE TABLE jc_bwl (id INTEGER PRIMARY KEY AUTOINCREMENT, 寄存位置 TEXT, "
+                       "操作时间 TEXT, 备忘内容 TEXT)"),
         QStringLiteral("CREATE INDEX jc_bwl_key ON jc_bwl (寄存位置)"),
 
         // Work tables of the statistics windows
@@ -147,12 +135,12 @@ QStringList version1() {
 
     // What a fresh office starts with
     // Admin's password hash is written by the seed, with a salt of this database's own.
-    steps << QStringLiteral("INSERT INTO czy (操作员, 级别, 权限字符, 打印报表) VALUES ('Admin', "
-                            "'系统员', %1, %2)")
+    steps << QStringLiteral(
+                 "INSERT INTO czy (操作员, 级别, 权限字符, 打印报表) VALUES ('Admin', '系统员', %1, %2)")
                  .arg(SqlLiteral::text(QString(Item::Count, QLatin1Char('f'))),
                       SqlLiteral::text(Rights::fullReportList()));
-    steps << QStringLiteral("INSERT INTO yhxx (dwmc, zt, ztdx, ztys, bjt) "
-                            "VALUES ('公墓管理处', 'WenQuanYi Micro Hei', 36, '蓝色', '无')");
+    steps << QStringLiteral("INSERT INTO yhxx (dwmc, zt, ztdx, ztys, bjt) VALUES ('公墓管理处', "
+                            "'WenQuanYi Micro Hei', 36, '蓝色', '无')");
     for (const char* relation : {"父子", "父女", "母子", "母女", "夫妻", "兄弟", "姐妹", "兄妹", "姐弟",
                                  "祖孙", "亲属", "朋友", "其他"})
         steps << QStringLiteral("INSERT INTO gx (gx) VALUES (%1)")
