@@ -94,8 +94,8 @@ QStringList version1() {
         QStringLiteral(
             "CREATE TABLE ghjc_wz (厅 TEXT, 室 TEXT, 层 TEXT, 号 TEXT, 样式 TEXT, 价位 REAL, "
             "状态 TEXT, "
-            "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE 厅 || ifnull(室, "
-            "'') || '室' || 号 || '号' END) VIRTUAL)"),
+            "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE "
+            "厅 || ifnull(室, '') || '室' || 号 || '号' END) VIRTUAL)"),
         QStringLiteral("CREATE INDEX ghjc_wz_place ON ghjc_wz (厅, 室, 层, 号)"),
         QStringLiteral("CREATE INDEX ghjc_wz_key ON ghjc_wz (存放位置)"),
         QStringLiteral(
