@@ -51,28 +51,37 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     if (form.contact.trimmed().isEmpty())
         return notice(QStringLiteral("联系人不能为空！"));
 
-    QVariantList values = {form.plotKey.trimmed(), form.contact.trimmed()};
-    for (int item = 0; item < ItemChargeForm::itemCount; ++item)
-        values << amount(form.unitPrices[item]) << amount(form.quantities[item])
-               << lineTotal(form.unitPrices[item], form.quantities[item]);
-    values << amount(form.construction) << amount(form.luckyNumber) << amount(form.jointBurial)
-           << amount(form.transport) << amount(form.reburial) << amount(form.vehicle)
-           << amount(form.specialRepair) << form.furtherName.trimmed() << amount(form.furtherAmount) << total
-           << m_session.operatorName << DateText::fromDateTime(moment)
-           << (form.number.isEmpty() ? QStringLiteral(" ") : form.number);
+    // The six goods, each with its unit price, quantity and line total.
+    static const char* const goods[ItemChargeForm::itemCount] = {"公墓证", "香币", "塑料袋",
+                                                                 "瓷像",   "刻字", "镏金"};
+    QList<Database::Column> columns = {{QStringLiteral("墓碑位置"), form.plotKey.trimmed()},
+                                       {QStringLiteral("联系人"), form.contact.trimmed()}};
+    for (int item = 0; item < ItemChargeForm::itemCount; ++item) {
+        const QString line = QString::number(item + 1);
+        columns << Database::Column{QString::fromUtf8(goods[item]), amount(form.unitPrices[item])}
+                << Database::Column{QStringLiteral("数量") + line, amount(form.quantities[item])}
+                << Database::Column{QStringLiteral("合计") + line,
+                                    lineTotal(form.unitPrices[item], form.quantities[item])};
+    }
+    columns << Database::Column{QStringLiteral("施工"), amount(form.construction)}
+            << Database::Column{QStringLiteral("吉祥号"), amount(form.luckyNumber)}
+            << Database::Column{QStringLiteral("合墓"), amount(form.jointBurial)}
+            << Database::Column{QStringLiteral("外运"), amount(form.transport)}
+            << Database::Column{QStringLiteral("二次安葬"), amount(form.reburial)}
+            << Database::Column{QStringLiteral("车费"), amount(form.vehicle)}
+            << Database::Column{QStringLiteral("特修"), amount(form.specialRepair)}
+            << Database::Column{QStringLiteral("QT"), form.furtherName.trimmed()}
+            << Database::Column{QStringLiteral("QTF"), amount(form.furtherAmount)}
+            << Database::Column{QStringLiteral("合计"), total}
+            << Database::Column{QStringLiteral("操作人"), m_session.operatorName}
+            << Database::Column{QStringLiteral("操作日期"), DateText::fromDateTime(moment)}
+            << Database::Column{QStringLiteral("编号"),
+                                form.number.isEmpty() ? QStringLiteral(" ") : form.number};
 
     qint64 row = 0;
     m_database.transaction([&] {
         const QSqlQuery insert =
-            m_database.exec(QStringLiteral("INSERT INTO gm_qtf (墓碑位置, 联系人, 公墓证, 数量1, 合计1, "
-                                           "香币, 数量2, 合计2, 塑料袋, 数量3, 合计3, "
-                                           "瓷像, 数量4, 合计4, 刻字, 数量5, 合计5, 镏金, 数量6, 合计6, "
-                                           "施工, 吉祥号, 合墓, 外运, 二次安葬, "
-                                           "车费, 特修, QT, QTF, 合计, 操作人, 操作日期, 编号) "
-                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                           "?, ?)"),
-                            values, QStringLiteral("写入公墓用品收费记录"));
+            m_database.insert(QStringLiteral("gm_qtf"), columns, QStringLiteral("写入公墓用品收费记录"));
         row = insert.lastInsertId().toLongLong();
     });
 

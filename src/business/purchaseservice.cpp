@@ -130,53 +130,59 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
             return;
         }
 
-        m_database.exec(
-            QStringLiteral(
-                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 操作员, 业务员, "
-                "身份证号, 工作单位, 家庭住址, 联系电话, 底碑材质, 墓碑类型, 主碑材质, 手机) "
-                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {form.number, key, DateText::fromDate(form.boughtOn), DateText::fromDate(form.useFrom),
-             DateText::fromDate(form.useUntil), form.contact.trimmed(), m_session.operatorName, form.salesman,
-             form.idNumber.trimmed().isEmpty() ? QStringLiteral(" ") : form.idNumber.trimmed(),
-             form.workUnit.trimmed(), form.address.trimmed(), form.phone.trimmed(), form.baseStone,
-             form.stoneType, form.mainStone,
-             form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()},
+        m_database.insert(
+            QStringLiteral("gm_dj"),
+            {{QStringLiteral("编号"), form.number},
+             {QStringLiteral("墓碑位置"), key},
+             {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
+             {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
+             {QStringLiteral("日期止"), DateText::fromDate(form.useUntil)},
+             {QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("业务员"), form.salesman},
+             {QStringLiteral("身份证号"),
+              form.idNumber.trimmed().isEmpty() ? QStringLiteral(" ") : form.idNumber.trimmed()},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("家庭住址"), form.address.trimmed()},
+             {QStringLiteral("联系电话"), form.phone.trimmed()},
+             {QStringLiteral("底碑材质"), form.baseStone},
+             {QStringLiteral("墓碑类型"), form.stoneType},
+             {QStringLiteral("主碑材质"), form.mainStone},
+             {QStringLiteral("手机"),
+              form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()}},
             QStringLiteral("写入购墓登记"));
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?, 寿穴 = ? WHERE rowid = ?"),
                         {PlotState::sold, form.advanceBought ? 1 : 0, check.plotRow},
                         QStringLiteral("把墓位改为已购"));
 
         const QDateTime moment = m_clock.now();
-        const QSqlQuery fee = m_database.exec(
-            QStringLiteral(
-                "INSERT INTO gm_xf1 (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 联系电话, 手机, "
-                "安葬日期, 工作单位, 墓地费, 墓碑费, 家庭墓费, 工料费, 管理费, 绿化费, 其它费, qt, "
-                "qtf, 小计, 合计, 备注, 操作方式, 操作员, 操作日期) "
-                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, '', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '购墓', "
-                "?, ?)"),
-            {form.number,
-             key,
-             DateText::fromDate(form.boughtOn),
-             DateText::fromDate(form.useFrom),
-             DateText::fromDate(form.useUntil),
-             form.contact.trimmed(),
-             form.phone,
-             form.mobile,
-             form.workUnit.trimmed(),
-             form.fees.land,
-             form.fees.stone,
-             form.fees.family,
-             form.fees.labour,
-             totals.management,
-             form.fees.greening,
-             form.fees.other,
-             QString(form.extraName.trimmed() + QStringLiteral("：")),
-             form.fees.extra,
-             totals.subtotal,
-             totals.total,
-             form.remark.trimmed(),
-             m_session.operatorName,
-             DateText::fromDateTime(moment)},
+        const QSqlQuery fee = m_database.insert(
+            QStringLiteral("gm_xf1"),
+            {{QStringLiteral("编号"), form.number},
+             {QStringLiteral("墓碑位置"), key},
+             {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
+             {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
+             {QStringLiteral("日期止"), DateText::fromDate(form.useUntil)},
+             {QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("联系电话"), form.phone},
+             {QStringLiteral("手机"), form.mobile},
+             {QStringLiteral("安葬日期"), QStringLiteral("")},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("墓地费"), form.fees.land},
+             {QStringLiteral("墓碑费"), form.fees.stone},
+             {QStringLiteral("家庭墓费"), form.fees.family},
+             {QStringLiteral("工料费"), form.fees.labour},
+             {QStringLiteral("管理费"), totals.management},
+             {QStringLiteral("绿化费"), form.fees.greening},
+             {QStringLiteral("其它费"), form.fees.other},
+             {QStringLiteral("qt"), QString(form.extraName.trimmed() + QStringLiteral("："))},
+             {QStringLiteral("qtf"), form.fees.extra},
+             {QStringLiteral("小计"), totals.subtotal},
+             {QStringLiteral("合计"), totals.total},
+             {QStringLiteral("备注"), form.remark.trimmed()},
+             {QStringLiteral("操作方式"), QStringLiteral("购墓")},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
             QStringLiteral("写入购墓收费记录"));
         feeRow = fee.lastInsertId().toLongLong();
 

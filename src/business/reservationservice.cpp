@@ -60,16 +60,22 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
             refusal = check.refusal;
             return;
         }
-        m_database.exec(
-            QStringLiteral(
-                "INSERT INTO ydmd (墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, "
-                "成交金额, 编号, 余额, 操作员, 操作时间, 提醒日期, 需要提醒) "
-                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
-            {key, form.contact.trimmed(), form.idNumber.trimmed(), form.address.trimmed(),
-             form.phone.trimmed(), form.workUnit.trimmed(), *prepaid, agreed,
-             number.isEmpty() ? QVariant() : QVariant(Money::parseLeading(number)),
-             Money::parseLeading(form.balance), m_session.operatorName, DateText::fromDate(form.reservedOn),
-             DateText::fromDate(form.remindOn)},
+        m_database.insert(
+            QStringLiteral("ydmd"),
+            {{QStringLiteral("墓碑位置"), key},
+             {QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("身份证号"), form.idNumber.trimmed()},
+             {QStringLiteral("家庭住址"), form.address.trimmed()},
+             {QStringLiteral("联系电话"), form.phone.trimmed()},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("预交金额"), *prepaid},
+             {QStringLiteral("成交金额"), agreed},
+             {QStringLiteral("编号"), number.isEmpty() ? QVariant() : QVariant(Money::parseLeading(number))},
+             {QStringLiteral("余额"), Money::parseLeading(form.balance)},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("操作时间"), DateText::fromDate(form.reservedOn)},
+             {QStringLiteral("提醒日期"), DateText::fromDate(form.remindOn)},
+             {QStringLiteral("需要提醒"), 1}},
             QStringLiteral("写入预订记录"));
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rowid = ?"),
                         {PlotState::reserved, check.plotRow}, QStringLiteral("把墓位改为已预订"));

@@ -62,11 +62,12 @@ void Database::connect(Mode mode) {
     probe.finish();
     const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
     if (version > Schema::latestVersion())
-        throw DatabaseError(QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。")
-                                .arg(m_filePath)
-                                .arg(version)
-                                .arg(Schema::latestVersion()) +
-                            untouched);
+        throw DatabaseError(
+            QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。")
+                .arg(m_filePath)
+                .arg(version)
+                .arg(Schema::latestVersion()) +
+            untouched);
     if (version < 0)
         throw DatabaseError(QStringLiteral("数据库文件 %1 的结构版本 %2 不是本程序认识的版本。")
                                 .arg(m_filePath)
@@ -74,17 +75,19 @@ void Database::connect(Mode mode) {
                             untouched);
     if (version == 0 && mode != Mode::ReadOnly) {
         // Only --create-database makes a new office; at a normal start an empty file is a lost database.
-        const bool hasTables = scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {},
-                                      QStringLiteral("检查数据库文件"))
-                                   .toLongLong() > 0;
+        const bool hasTables =
+            scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, QStringLiteral("检查数据库文件"))
+                .toLongLong() > 0;
         if (hasTables)
             throw DatabaseError(
-                QStringLiteral("数据库文件 %1 不是本程序的数据库（已有数据表，但没有结构版本）。").arg(m_filePath) +
+                QStringLiteral("数据库文件 %1 不是本程序的数据库（已有数据表，但没有结构版本）。")
+                    .arg(m_filePath) +
                 untouched);
         if (mode == Mode::Open)
-            throw DatabaseError(QStringLiteral("数据库文件是空的：%1\n"
-                                               "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
-                                    .arg(m_filePath));
+            throw DatabaseError(
+                QStringLiteral("数据库文件是空的：%1\n"
+                               "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
+                    .arg(m_filePath));
     }
     if (mode == Mode::ReadOnly) {
         exec(QStringLiteral("PRAGMA query_only = 1"), {}, QStringLiteral("以只读方式打开数据库"));
@@ -149,6 +152,19 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const Q
         query.addBindValue(value);
     run(query, doing);
     return query;
+}
+
+QSqlQuery Database::insert(const QString& table, const QList<Column>& columns, const QString& doing) {
+    QStringList names;
+    QVariantList values;
+    for (const Column& column : columns) {
+        names << column.name;
+        values << column.value;
+    }
+    const QString marks = QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", "));
+    return exec(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(QStringLiteral(", ")), marks),
+        values, doing);
 }
 
 QStringList Database::texts(const QString& sql, const QVariantList& values, const QString& doing) {

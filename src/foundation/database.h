@@ -42,6 +42,14 @@ public:
     void run(QSqlQuery& query, const QString& doing);
     // Prepares, binds `values` in order and runs.
     QSqlQuery exec(const QString& sql, const QVariantList& values, const QString& doing);
+    // One column and the value that goes into it.
+    struct Column {
+        QString name;
+        QVariant value;
+    };
+    // Inserts one row into `table`, naming each value's column beside it, so that no value can slip
+    // into its neighbour's column when a column is added. Returns the query for lastInsertId().
+    QSqlQuery insert(const QString& table, const QList<Column>& columns, const QString& doing);
     // The first column of every row, as texts: the lists that fill drop-down boxes.
     QStringList texts(const QString& sql, const QVariantList& values, const QString& doing);
     // The first column of the first row, or an invalid QVariant when there is no row.
