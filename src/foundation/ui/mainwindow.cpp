@@ -5,6 +5,7 @@
 #include "logindialog.h"
 #include "loginservice.h"
 #include "menucatalog.h"
+#include "printbridge.h"
 #include "prompter.h"
 
 #include <QApplication>
@@ -142,6 +143,7 @@ void MainWindow::showLogin() {
 
 void MainWindow::afterLogin() {
     m_systemMaintenanceCut = false;
+    m_context.printBridge.newLogin();
     setBusinessMenusEnabled(true, true);
     updateCommandStates();
     int due = 0;
