@@ -9,6 +9,7 @@ trap 'rm -rf "$data"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 "$bin/pelu" --data "$data" --create-database >/dev/null
+sed -i 's/^mode=.*/mode=pdf/' "$data/pelu.ini" # time the PDF, never send it to a printer
 sqlite3 "$data/pelu.db" <<'SQL'
 INSERT INTO gm_xf1 (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 联系电话, 故者姓名, 墓地费, 墓碑费, 家庭墓费, 工料费,
                     管理费, 绿化费, 其它费, qt, qtf, 小计, 合计, 操作方式, 操作员, 操作日期)

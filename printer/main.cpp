@@ -1,8 +1,8 @@
 // pelu-print: prints one document for pelu. Its one argument is the command tail
 // TEMPLATE$#QUERY[@HEADING]; the data folder comes from --data, else PELU_DATA, as for pelu.
 // The document is always archived as a PDF in the data folder's prints/; pelu.ini [printer] mode
-// then says whether it also goes to a printer (mode=printer, name= or the default printer) or
-// into a preview window (mode=preview).
+// then says whether it also goes to a printer (mode=printer, the default: name= or else the default
+// printer, when there is one) or into a preview window (mode=preview), or nowhere else (mode=pdf).
 
 #include "clock.h"
 #include "database.h"
@@ -10,7 +10,9 @@
 #include "printerror.h"
 #include "printout.h"
 #include "printtail.h"
+#include "systemprinterprobe.h"
 #include "templatelibrary.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QPrintPreviewDialog>
@@ -18,6 +20,9 @@
 #include <QTextStream>
 
 namespace {
+
+// The exit code of a failure that has no stage of its own (PrintError's codes are 1 to 4).
+constexpr int unexpectedFailure = 5;
 
 struct Arguments {
     QString dataFolder;
@@ -42,16 +47,25 @@ Arguments readArguments(int argc, char** argv) {
     return arguments;
 }
 
-void sendToPrinter(const Printout& printout, const DataFolder::PrinterSettings& settings) {
+void complain(const QString& text) {
+    QTextStream(stderr) << text << Qt::endl;
+}
+
+// Prints on the named printer; with no name on the default printer, or nowhere when there is none, since
+// the PDF is kept anyway.
+void sendToPrinter(const Printout& printout, const DataFolder::PrinterSettings& settings,
+                   const QString& pdf) {
+    if (!SystemPrinterProbe().available(settings.printerName)) {
+        if (!settings.printerName.isEmpty())
+            throw PrintError(
+                PrintError::Output,
+                QStringLiteral("找不到打印机“%1”，文件已保存为 PDF：%2").arg(settings.printerName, pdf));
+        complain(QStringLiteral("没有可用的打印机，文件已保存为 PDF：%1").arg(pdf));
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     if (!settings.printerName.isEmpty())
         printer.setPrinterName(settings.printerName);
-    if (!printer.isValid())
-        throw PrintError(
-            PrintError::Output,
-            settings.printerName.isEmpty()
-                ? QStringLiteral("没有可用的默认打印机，文件已保存为 PDF。")
-                : QStringLiteral("找不到打印机“%1”，文件已保存为 PDF。").arg(settings.printerName));
     printer.setDocName(printout.title);
     printout.paint(printer);
 }
@@ -68,7 +82,7 @@ void preview(const Printout& printout, const DataFolder::PrinterSettings& settin
         try {
             printout.paint(*target);
         } catch (const PrintError& error) {
-            QTextStream(stderr) << QStringLiteral("无法预览：") << error.message() << Qt::endl;
+            complain(QStringLiteral("无法预览：") + error.message());
         }
     });
     dialog.exec();
@@ -83,21 +97,24 @@ int main(int argc, char** argv) {
         const Arguments arguments = readArguments(argc, argv);
         const DataFolder folder(DataFolder::choose(arguments.dataFolder));
         const DataFolder::PrinterSettings settings = folder.printerSettings();
+        for (const QString& ignored : settings.ignored)
+            complain(ignored);
         const PrintRequest request = PrintRequest::parse(arguments.tail);
 
-        // A PDF needs no screen: without one chosen, lay out off screen, which also starts faster.
-        const bool pdfOnly = settings.mode == DataFolder::PrinterMode::PdfOnly;
-        if (pdfOnly && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        // Only the preview needs a screen: without one chosen, lay out off screen, which also starts faster.
+        const bool previewing = settings.mode == DataFolder::PrinterMode::Preview;
+        if (!previewing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        std::unique_ptr<QGuiApplication> app = pdfOnly ? std::make_unique<QGuiApplication>(argc, argv)
-                                                       : std::make_unique<QApplication>(argc, argv);
+        std::unique_ptr<QGuiApplication> app = previewing ? std::make_unique<QApplication>(argc, argv)
+                                                          : std::make_unique<QGuiApplication>(argc, argv);
+        Translations::installChinese(*app);
 
         SystemClock clock;
         const Printout printout = [&] {
             try {
                 Database database(folder.databaseFile(), Database::Mode::ReadOnly);
                 return Printout::prepare(database, TemplateLibrary(folder.templatesFolder()), request,
-                                         clock.today());
+                                         clock.today(), {std::chrono::seconds(settings.querySeconds)});
             } catch (const DatabaseError& error) {
                 throw PrintError(PrintError::Query, error.message());
             }
@@ -106,12 +123,17 @@ int main(int argc, char** argv) {
         QTextStream(stdout) << pdf << Qt::endl;
 
         if (settings.mode == DataFolder::PrinterMode::Printer)
-            sendToPrinter(printout, settings);
-        else if (settings.mode == DataFolder::PrinterMode::Preview)
+            sendToPrinter(printout, settings, pdf);
+        else if (previewing)
             preview(printout, settings);
         return 0;
     } catch (const PrintError& error) {
-        QTextStream(stderr) << QStringLiteral("无法打印：") << error.message() << Qt::endl;
+        complain(QStringLiteral("无法打印：") + error.message());
         return error.stage();
+    } catch (const std::bad_alloc&) {
+        complain(QStringLiteral("无法打印：内存不足。"));
+    } catch (const std::exception& error) {
+        complain(QStringLiteral("无法打印：") + QString::fromLocal8Bit(error.what()));
     }
+    return unexpectedFailure;
 }

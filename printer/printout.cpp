@@ -11,9 +11,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -74,10 +76,12 @@ void applyTabStops(QTextDocument& document, const QList<QTextOption::Tab>& stops
 } // namespace
 
 Printout Printout::prepare(Database& database, const TemplateLibrary& library, const PrintRequest& request,
-                           const QDate& today) {
-    QSqlQuery rows = ReportQuery::run(database, request.query);
+                           const QDate& today, const ReportQuery::Limits& limits) {
+    const QString unit = UnitInfo::load(database).unitName;
+    ReportQuery query(database, request.query, limits);
     const kainjow::mustache::data values =
-        PrintValues::collect(rows, {request.heading, UnitInfo::load(database).unitName, today});
+        PrintValues::collect(query.rows(), {request.heading, unit, today, limits.bytes});
+    query.checkComplete();
 
     Printout printout;
     printout.templateName = request.templateName;
@@ -140,34 +144,36 @@ QString Printout::archivePdf(const QString& folder, const QDateTime& now) const 
     if (!QDir().mkpath(folder))
         throw PrintError(PrintError::Output, QStringLiteral("无法创建打印文件夹：%1").arg(folder));
     const QString stem = now.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + templateName;
-    QFile file;
-    // NewOnly creates the file only when no file of that name exists, also against a second pelu-print
-    // started in the same second.
-    for (int number = 1;; ++number) {
-        const QString name = number == 1 ? stem : stem + QLatin1Char('-') + QString::number(number);
-        file.setFileName(QDir(folder).filePath(name + QStringLiteral(".pdf")));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            break;
-        if (!file.exists())
-            throw PrintError(
-                PrintError::Output,
-                QStringLiteral("无法写入打印文件：%1\n%2").arg(file.fileName(), file.errorString()));
-    }
-    try {
-        QPdfWriter writer(&file);
+    const auto unwritable = [](const QString& path, const QString& reason) {
+        return PrintError(PrintError::Output, QStringLiteral("无法写入打印文件：%1\n%2").arg(path, reason));
+    };
+
+    // Written beside its final name and renamed when complete, so a print that is stopped midway
+    // leaves no broken PDF in the archive, only a hidden part file.
+    QTemporaryFile part(QDir(folder).filePath(QLatin1Char('.') + stem + QStringLiteral("-XXXXXX.part")));
+    if (!part.open())
+        throw unwritable(part.fileTemplate(), part.errorString());
+    {
+        QPdfWriter writer(&part);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("pelu-print"));
         paint(writer);
-    } catch (const PrintError&) {
-        file.remove();
-        throw;
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.remove();
-        throw PrintError(PrintError::Output,
-                         QStringLiteral("无法写入打印文件：%1\n%2").arg(file.fileName(), reason));
+    const QString written = part.fileName();
+    part.close();
+    if (part.error() != QFileDevice::NoError)
+        throw unwritable(written, part.errorString());
+
+    // A rename never replaces a file, so a second pelu-print of the same second takes the next number.
+    for (int number = 1;; ++number) {
+        const QString name = number == 1 ? stem : stem + QLatin1Char('-') + QString::number(number);
+        const QString path = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+        QFile file(written);
+        if (file.rename(path)) {
+            part.setAutoRemove(false);
+            return path;
+        }
+        if (!QFileInfo::exists(path))
+            throw unwritable(path, file.errorString());
     }
-    return file.fileName();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportquery.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -27,9 +29,9 @@ struct Printout {
     bool landscape = false;
     QList<QTextOption::Tab> tabStops; // positions in millimetres
 
-    // Runs the request's query on `database` and fills its template. Throws PrintError.
+    // Runs the request's query on `database` within `limits` and fills its template. Throws PrintError.
     static Printout prepare(Database& database, const TemplateLibrary& library, const PrintRequest& request,
-                            const QDate& today);
+                            const QDate& today, const ReportQuery::Limits& limits = {});
 
     // The document in the office's CJK font, so Chinese text never prints as boxes. With a device, it is
     // laid out in that device's pages and resolution, leaving room for the page numbers.

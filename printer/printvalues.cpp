@@ -2,6 +2,7 @@
 
 #include "datetext.h"
 #include "money.h"
+#include "reportquery.h"
 
 #include <QSqlRecord>
 
@@ -140,22 +141,23 @@ data collect(QSqlQuery& query, const Context& context) {
     const bool numbered = !names.contains(QStringLiteral("序号"));
 
     data root;
-    data nonzero; // money columns of the first row that hold an amount, for lines shown only then
     data rows{data::type::list};
     data fields{data::type::list};
     QList<double> sums(summed.size(), 0.0);
     int count = 0;
+    qint64 bytes = 0;
     while (query.next()) {
         ++count;
         data row;
+        data nonzero; // the money columns that hold an amount, for lines shown only then
         for (int i = 0; i < names.size(); ++i) {
-            const QString text = display(names.at(i), query.value(i));
-            const data shown = text.isEmpty() ? data(false) : data(utf8(text));
+            const std::string text = utf8(display(names.at(i), query.value(i)));
+            bytes += qint64(text.size());
+            const data shown = text.empty() ? data(false) : data(text);
+            if (kindOf(names.at(i)) == Kind::Money)
+                nonzero.set(keys[i], data(numberOf(query.value(i)).value_or(0.0) != 0.0));
             if (count == 1) {
                 root.set(keys[i], shown);
-                if (kindOf(names.at(i)) == Kind::Money)
-                    nonzero.set(keys[i],
-                                numberOf(query.value(i)).value_or(0.0) != 0.0 ? data(true) : data(false));
                 data field;
                 field.set("name", keys[i]);
                 field.set("value", shown);
@@ -163,10 +165,15 @@ data collect(QSqlQuery& query, const Context& context) {
             }
             row.set(keys[i], shown);
         }
+        if (bytes > context.byteLimit)
+            throw ReportQuery::tooLarge(context.byteLimit);
         for (int s = 0; s < summed.size(); ++s)
             sums[s] += numberOf(query.value(summed.at(s))).value_or(0.0);
         if (numbered)
             row.set("序号", std::to_string(count));
+        if (count == 1)
+            root.set("nonzero", nonzero);
+        row.set("nonzero", std::move(nonzero));
         rows << row;
     }
 
@@ -184,7 +191,12 @@ data collect(QSqlQuery& query, const Context& context) {
     root["fields"] = std::move(fields);
     root.set("count", std::to_string(count));
     root.set("sums", sumValues);
-    root.set("nonzero", nonzero);
+    // {{#大写}}{{合计}}{{/大写}}: the amount shown inside, in the capital numerals of receipts.
+    root.set("大写", data(kainjow::mustache::lambda2(
+                         [](const std::string& inside, const kainjow::mustache::renderer& render) {
+                             const auto amount = Money::parseStrict(QString::fromStdString(render(inside)));
+                             return amount ? utf8(Money::capitals(*amount)) : std::string();
+                         })));
     root.set("today", utf8(DateText::fromDate(context.today)));
     root.set("unit", utf8(context.unit));
     if (context.heading && !context.heading->isEmpty())

@@ -15,6 +15,9 @@
 //   fields                        the first row as a list of {name, value}, for sheets that show every field
 //   count                         the number of rows
 //   sums                          column name -> total, for the money columns and the counts that add up
+//   nonzero                       in each row (and at top level for row one): money column -> whether it
+//                                 holds an amount, so {{#nonzero.qtf}}...{{/nonzero.qtf}} leaves out a 0 line
+//   大写                          {{#大写}}{{合计}}{{/大写}} shows the amount inside in capital numerals
 // An empty value (NULL or empty text) is false, so {{#墓碑费}}...{{/墓碑费}} shows a line only when there is
 // something to show; {{墓碑费}} prints nothing for it either way.
 namespace PrintValues {
@@ -36,9 +39,11 @@ struct Context {
     std::optional<QString> heading;
     QString unit;
     QDate today;
+    qint64 byteLimit = 0; // what the shown values may hold in all, as UTF-8
 };
 
-// Reads every row of `query` (already executed) and builds the template values.
+// Reads every row of `query` (already executed) and builds the template values. Throws PrintError when
+// the values grow beyond the context's byte limit.
 kainjow::mustache::data collect(QSqlQuery& query, const Context& context);
 
 } // namespace PrintValues

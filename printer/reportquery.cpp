@@ -51,9 +51,7 @@ QString leadingKeyword(const char* sql) {
 
 } // namespace
 
-namespace ReportQuery {
-
-QString checkSingleSelect(Database& database, const QString& sql) {
+QString ReportQuery::checkSingleSelect(Database& database, const QString& sql) {
     sqlite3* connection = handleOf(database);
     const QByteArray text = sql.toUtf8();
     const char* rest = nullptr;
@@ -81,13 +79,53 @@ QString checkSingleSelect(Database& database, const QString& sql) {
     return QString::fromUtf8(sqlite3_sql(first.handle));
 }
 
-QSqlQuery run(Database& database, const QString& sql) {
+ReportQuery::ReportQuery(Database& database, const QString& sql, const Limits& limits)
+    : m_connection(handleOf(database)), m_limits(limits), m_deadline(limits.time),
+      m_query(database.connection()) {
     const QString statement = checkSingleSelect(database, sql);
-    QSqlQuery query(database.connection());
-    query.setForwardOnly(true);
-    if (!query.exec(statement))
-        throw refused(QStringLiteral("打印查询执行失败：%1").arg(query.lastError().text()));
-    return query;
+    m_lengthBefore = sqlite3_limit(m_connection, SQLITE_LIMIT_LENGTH, int(limits.bytes));
+    // SQLite calls back every thousand steps of its machine, also while the rows are read.
+    sqlite3_progress_handler(m_connection, 1000, &ReportQuery::progress, this);
+    m_query.setForwardOnly(true);
+    if (!m_query.exec(statement)) {
+        const PrintError error = failure(m_query.lastError());
+        release();
+        throw error;
+    }
 }
 
-} // namespace ReportQuery
+ReportQuery::~ReportQuery() {
+    release();
+}
+
+void ReportQuery::release() {
+    m_query.finish();
+    sqlite3_progress_handler(m_connection, 0, nullptr, nullptr);
+    sqlite3_limit(m_connection, SQLITE_LIMIT_LENGTH, m_lengthBefore);
+}
+
+PrintError ReportQuery::tooLarge(qint64 bytes) {
+    return refused(
+        QStringLiteral("打印查询的结果超过 %1 MB，未打印。请缩小查询范围。").arg(bytes / (1024 * 1024)));
+}
+
+void ReportQuery::checkComplete() const {
+    if (m_query.lastError().isValid())
+        throw failure(m_query.lastError());
+}
+
+int ReportQuery::progress(void* self) {
+    auto* query = static_cast<ReportQuery*>(self);
+    query->m_timedOut = query->m_timedOut || query->m_deadline.hasExpired();
+    return query->m_timedOut ? 1 : 0;
+}
+
+PrintError ReportQuery::failure(const QSqlError& error) const {
+    if (m_timedOut)
+        return refused(QStringLiteral("打印查询超过 %1 秒仍未完成，已停止。请缩小查询范围，或在 pelu.ini 的 "
+                                      "[printer] querySeconds 中放宽时限。")
+                           .arg(QString::number(m_limits.time.count() / 1000.0)));
+    if (error.nativeErrorCode() == QString::number(SQLITE_TOOBIG))
+        return tooLarge(m_limits.bytes);
+    return refused(QStringLiteral("打印查询执行失败：%1").arg(error.text()));
+}

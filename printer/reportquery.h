@@ -1,19 +1,57 @@
 #pragma once
 
+#include "printerror.h"
+
+#include <QDeadlineTimer>
 #include <QSqlQuery>
 #include <QString>
+#include <chrono>
 
 class Database;
+class QSqlError;
+struct sqlite3;
 
 // The report query is complete SQL text from the command line, so pelu-print runs it only after
 // SQLite itself has confirmed that it is exactly one statement, a SELECT, that reads and never writes.
 // The connection is opened read-only as well, so a write could not land even if this check let one by.
-namespace ReportQuery {
+//
+// A query may still never end (a recursive one) or make values of any size, so it runs under limits:
+// SQLite stops it when its time is up and refuses any value longer than the byte limit, and the rows it
+// hands over may not hold more than that limit in all.
+class ReportQuery {
+public:
+    struct Limits {
+        std::chrono::milliseconds time = std::chrono::seconds(60);
+        qint64 bytes = 32 * 1024 * 1024;
+    };
 
-// Throws PrintError with the reason when `sql` is not a single read-only SELECT. Returns the statement
-// without what may follow it (a semicolon, blanks, comments).
-QString checkSingleSelect(Database& database, const QString& sql);
-// Checks, then runs the query forward-only; the rows are read straight from the returned query.
-QSqlQuery run(Database& database, const QString& sql);
+    // Checks, then runs the query forward-only. Throws PrintError.
+    ReportQuery(Database& database, const QString& sql, const Limits& limits);
+    ~ReportQuery();
+    ReportQuery(const ReportQuery&) = delete;
+    ReportQuery& operator=(const ReportQuery&) = delete;
 
-} // namespace ReportQuery
+    // The rows, read straight from the running query.
+    QSqlQuery& rows() { return m_query; }
+    // Throws PrintError when reading the rows stopped early: the time ran out or SQLite failed.
+    void checkComplete() const;
+
+    // Throws PrintError with the reason when `sql` is not a single read-only SELECT. Returns the statement
+    // without what may follow it (a semicolon, blanks, comments).
+    static QString checkSingleSelect(Database& database, const QString& sql);
+
+    // The refusal of rows that hold more than `bytes` in all.
+    static PrintError tooLarge(qint64 bytes);
+
+private:
+    void release();
+    static int progress(void* self);
+    PrintError failure(const QSqlError& error) const;
+
+    sqlite3* m_connection;
+    Limits m_limits;
+    QDeadlineTimer m_deadline;
+    int m_lengthBefore = 0;
+    bool m_timedOut = false;
+    QSqlQuery m_query;
+};

@@ -63,6 +63,9 @@ QString TemplateLibrary::source(const QString& name) const {
 }
 
 QString TemplateLibrary::render(const QString& name, const kainjow::mustache::data& values) const {
+    if (name.startsWith(QLatin1Char('_')))
+        throw PrintError(PrintError::Template,
+                         QStringLiteral("“%1”是模板共用的部分，不能单独打印。").arg(name));
     kainjow::mustache::mustache tmpl(source(name).toStdString());
     const auto faulty = [&] {
         return PrintError(

@@ -15,7 +15,8 @@ public:
 
     // The template's text, from the override folder or built in. Throws PrintError when neither exists.
     QString source(const QString& name) const;
-    // Fills the template with `values` and returns the HTML. Throws PrintError on a faulty template.
+    // Fills the template with `values` and returns the HTML. Throws PrintError on a faulty template
+    // and for a piece, which is no document of its own.
     QString render(const QString& name, const kainjow::mustache::data& values) const;
 
     // The names of the built-in templates, pieces left out, sorted.

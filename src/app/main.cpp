@@ -7,6 +7,7 @@
 #include "passwordhash.h"
 #include "printbridge.h"
 #include "session.h"
+#include "systemprinterprobe.h"
 #include "taskwindows.h"
 #include "translations.h"
 
@@ -106,6 +107,8 @@ int runOffice(QApplication& app, DataFolder& folder) {
     MessageBoxPrompter prompter;
     DetachedProcessLauncher launcher;
     PrintBridge printBridge(session, launcher, QCoreApplication::applicationDirPath());
+    SystemPrinterProbe printerProbe;
+    printBridge.sayWherePdfsGo(folder, printerProbe, prompter);
     MainWindow mainWindow(*database, session, clock, prompter, printBridge, folder);
     prompter.setOwner(&mainWindow);
     registerTaskWindows(mainWindow);

@@ -34,8 +34,9 @@ void DataFolder::prepare() const {
         QSettings ini(iniFile(), QSettings::IniFormat);
         ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QSQLITE"));
         ini.setValue(QStringLiteral("peludb/database"), QStringLiteral("pelu.db"));
-        ini.setValue(QStringLiteral("printer/mode"), QStringLiteral("pdf"));
+        ini.setValue(QStringLiteral("printer/mode"), QStringLiteral("printer"));
         ini.setValue(QStringLiteral("printer/name"), QString());
+        ini.setValue(QStringLiteral("printer/querySeconds"), PrinterSettings().querySeconds);
         ini.sync();
         if (ini.status() != QSettings::NoError)
             throw DatabaseError(QStringLiteral("无法写入配置文件：%1").arg(iniFile()));
@@ -71,12 +72,27 @@ QString DataFolder::lockFile() const {
 DataFolder::PrinterSettings DataFolder::printerSettings() const {
     const QSettings ini(iniFile(), QSettings::IniFormat);
     PrinterSettings settings;
-    const QString mode =
-        ini.value(QStringLiteral("printer/mode"), QStringLiteral("pdf")).toString().trimmed();
-    if (mode == QLatin1String("printer"))
-        settings.mode = PrinterMode::Printer;
-    else if (mode == QLatin1String("preview"))
+    const QString mode = ini.value(QStringLiteral("printer/mode")).toString().trimmed();
+    if (mode.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        settings.mode = PrinterMode::PdfOnly;
+    else if (mode.compare(QLatin1String("preview"), Qt::CaseInsensitive) == 0)
         settings.mode = PrinterMode::Preview;
+    else if (!mode.isEmpty() && mode.compare(QLatin1String("printer"), Qt::CaseInsensitive) != 0)
+        settings.ignored << QStringLiteral(
+                                "pelu.ini 中 [printer] mode=%1 无效（可用 pdf、printer、preview），"
+                                "按 printer 打印。")
+                                .arg(mode);
     settings.printerName = ini.value(QStringLiteral("printer/name")).toString().trimmed();
+
+    const QString seconds = ini.value(QStringLiteral("printer/querySeconds")).toString().trimmed();
+    bool ok = false;
+    const int value = seconds.toInt(&ok);
+    if (ok && value > 0)
+        settings.querySeconds = value;
+    else if (!seconds.isEmpty())
+        settings.ignored << QStringLiteral(
+                                "pelu.ini 中 [printer] querySeconds=%1 无效（应为正整数），按 %2 秒。")
+                                .arg(seconds)
+                                .arg(settings.querySeconds);
     return settings;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The office's data folder: pelu.ini, the database, printed documents, template overrides and the
 // default backup folder. Chosen by --data, else PELU_DATA, else the platform's application-data place.
@@ -24,11 +25,16 @@ public:
     QString backupFolder() const;
     QString lockFile() const;
 
+    // pdf: only the archived PDF; printer: also on paper, on the named printer or, with no name, on the
+    // system's default printer when there is one; preview: also in a preview window.
     enum class PrinterMode { PdfOnly, Printer, Preview };
     struct PrinterSettings {
-        PrinterMode mode = PrinterMode::PdfOnly;
-        QString printerName; // empty: the system's default printer
+        PrinterMode mode = PrinterMode::Printer;
+        QString printerName;   // empty: the system's default printer
+        int querySeconds = 60; // how long a report query may run
+        QStringList ignored;   // what pelu.ini holds that could not be used, said in words
     };
+    // The [printer] section of pelu.ini; what is missing or cannot be used takes the default.
     PrinterSettings printerSettings() const;
 
 private:

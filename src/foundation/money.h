@@ -17,5 +17,8 @@ double roundCents(double amount);
 QString format(double amount);
 // Two decimals, for printed money columns: 1740.00.
 QString formatTwoDecimals(double amount);
+// The amount in the capital numerals of receipts, rounded to cents: 9000 -> 玖仟元整,
+// 1005.5 -> 壹仟零伍元伍角, 0.05 -> 伍分. Amounts of 10^16 yuan or more have no such form: empty.
+QString capitals(double amount);
 
 } // namespace Money

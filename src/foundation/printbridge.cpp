@@ -1,5 +1,7 @@
 #include "printbridge.h"
 
+#include "datafolder.h"
+#include "prompter.h"
 #include "rights.h"
 #include "session.h"
 
@@ -34,7 +36,35 @@ bool PrintBridge::print(const PrintJob& job) {
     if (!passesGate(job))
         return false;
     m_launcher.startDetached(printProgram(), {commandTail(job)});
+    tellOnceWherePdfWent();
     return true;
+}
+
+void PrintBridge::sayWherePdfsGo(const DataFolder& folder, const PrinterProbe& probe, Prompter& prompter) {
+    m_dataFolder = &folder;
+    m_probe = &probe;
+    m_prompter = &prompter;
+}
+
+void PrintBridge::tellOnceWherePdfWent() {
+    if (!m_dataFolder || m_toldWherePdfWent)
+        return;
+    const DataFolder::PrinterSettings settings = m_dataFolder->printerSettings();
+    for (const QString& ignored : settings.ignored)
+        qWarning("%s", qUtf8Printable(ignored));
+    QString reason;
+    if (settings.mode == DataFolder::PrinterMode::PdfOnly)
+        reason = QStringLiteral("按 pelu.ini 的设置，打印的文件不送打印机");
+    else if (settings.mode == DataFolder::PrinterMode::Printer && !m_probe->available(settings.printerName))
+        reason = settings.printerName.isEmpty()
+                     ? QStringLiteral("没有可用的打印机")
+                     : QStringLiteral("找不到打印机“%1”").arg(settings.printerName);
+    if (reason.isEmpty())
+        return;
+    m_toldWherePdfWent = true;
+    m_prompter->inform(Prompter::Icon::Information, QStringLiteral("打印"),
+                       QStringLiteral("%1，已保存为 PDF 文件，在文件夹：\n%2")
+                           .arg(reason, QDir::toNativeSeparators(m_dataFolder->printsFolder())));
 }
 
 QString PrintBridge::printProgram() const {

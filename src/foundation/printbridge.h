@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+class DataFolder;
+class Prompter;
 struct Session;
 
 // One printed document: the template name exactly as the print site passes it (its padding blanks
@@ -30,6 +32,13 @@ public:
     void startDetached(const QString& program, const QStringList& arguments) override;
 };
 
+// Whether paper can come out: of the named printer, or of the system's default one for an empty name.
+class PrinterProbe {
+public:
+    virtual ~PrinterProbe() = default;
+    virtual bool available(const QString& printerName) const = 0;
+};
+
 // Hands print jobs to pelu-print, which lies beside this program.
 class PrintBridge {
 public:
@@ -43,8 +52,20 @@ public:
     bool print(const PrintJob& job);
     QString printProgram() const;
 
+    // From now on, the first print of each login that reaches no paper (pelu.ini says pdf, or the printer
+    // is not there) tells the operator where its PDF went.
+    void sayWherePdfsGo(const DataFolder& folder, const PrinterProbe& probe, Prompter& prompter);
+    // A new login: the next print that reaches no paper says so again.
+    void newLogin() { m_toldWherePdfWent = false; }
+
 private:
+    void tellOnceWherePdfWent();
+
     const Session& m_session;
     ProcessLauncher& m_launcher;
     QString m_programFolder;
+    const DataFolder* m_dataFolder = nullptr;
+    const PrinterProbe* m_probe = nullptr;
+    Prompter* m_prompter = nullptr;
+    bool m_toldWherePdfWent = false;
 };

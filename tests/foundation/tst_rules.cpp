@@ -1,4 +1,5 @@
 #include "commonroutines.h"
+#include "datafolder.h"
 #include "datetext.h"
 #include "money.h"
 #include "positionkey.h"
@@ -10,7 +11,24 @@
 #include "translations.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
 #include <QTest>
+
+namespace {
+
+class FakePrinters : public PrinterProbe {
+public:
+    QStringList printers; // "" stands for a default printer
+    bool available(const QString& printerName) const override { return printers.contains(printerName); }
+};
+
+void setPrinterIni(const DataFolder& folder, const QString& key, const QString& value) {
+    QSettings ini(folder.iniFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("printer/") + key, value);
+}
+
+} // namespace
 
 class RulesTest : public QObject {
     Q_OBJECT
@@ -108,6 +126,59 @@ private slots:
         QCOMPARE(launcher.started.size(), 4);
     }
 
+    // Prints that reach no paper say once per login where the PDF went; what pelu.ini holds wrongly is
+    // named, not passed over.
+    void printsWithoutPaperSayWhereThePdfWent() {
+        TestData data;
+        const DataFolder& folder = data.folder();
+        QCOMPARE(folder.printerSettings().mode, DataFolder::PrinterMode::Printer);
+        QCOMPARE(folder.printerSettings().querySeconds, 60);
+        QVERIFY(folder.printerSettings().ignored.isEmpty());
+
+        Session session;
+        RecordingLauncher launcher;
+        FakePrinters printers;
+        ScriptedPrompter prompter;
+        PrintBridge bridge(session, launcher, QStringLiteral("/opt/pelu"));
+        bridge.sayWherePdfsGo(folder, printers, prompter);
+        const PrintJob job{QStringLiteral("jmsg"), std::nullopt, QStringLiteral("select 1"), {}};
+        const PrintJob gated{QStringLiteral("gm"), QStringLiteral("gm"), QStringLiteral("select 1"), {}};
+
+        QVERIFY(!bridge.print(gated));
+        QVERIFY(prompter.shown.isEmpty());
+        bridge.print(job);
+        bridge.print(job);
+        QCOMPARE(prompter.texts(),
+                 QStringList({QStringLiteral("没有可用的打印机，已保存为 PDF 文件，在文件夹：\n") +
+                              QDir::toNativeSeparators(folder.printsFolder())}));
+        bridge.newLogin();
+        setPrinterIni(folder, QStringLiteral("name"), QStringLiteral("前台"));
+        printers.printers = {QString()};
+        bridge.print(job);
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral("找不到打印机“前台”")));
+        bridge.newLogin();
+        printers.printers = {QStringLiteral("前台")};
+        bridge.print(job);
+        QCOMPARE(prompter.shown.size(), 2);
+        setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("PDF"));
+        bridge.print(job);
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral("按 pelu.ini 的设置，打印的文件不送打印机")));
+        QCOMPARE(launcher.started.size(), 5);
+
+        setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("preview"));
+        QCOMPARE(folder.printerSettings().mode, DataFolder::PrinterMode::Preview);
+        setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("paper"));
+        setPrinterIni(folder, QStringLiteral("querySeconds"), QStringLiteral("0"));
+        QCOMPARE(folder.printerSettings().mode, DataFolder::PrinterMode::Printer);
+        QCOMPARE(folder.printerSettings().querySeconds, 60);
+        const QStringList ignored = folder.printerSettings().ignored;
+        QCOMPARE(ignored.size(), 2);
+        QVERIFY(ignored.first().contains(QStringLiteral("mode=paper")));
+        QVERIFY(ignored.last().contains(QStringLiteral("querySeconds=0")));
+        setPrinterIni(folder, QStringLiteral("querySeconds"), QStringLiteral("5"));
+        QCOMPARE(folder.printerSettings().querySeconds, 5);
+    }
+
     void valuesBecomeSafeLiterals() {
         QCOMPARE(SqlLiteral::text(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
         QCOMPARE(SqlLiteral::number(1740), QStringLiteral("1740"));
@@ -136,6 +207,26 @@ private slots:
         QCOMPARE(Money::format(12345678.9), QStringLiteral("12345678.9"));
         QCOMPARE(Money::format(-0.001), QStringLiteral("0"));
         QCOMPARE(Money::formatTwoDecimals(1740), QStringLiteral("1740.00"));
+
+        const QList<std::pair<double, const char*>> capitals = {
+            {9000, "玖仟元整"},
+            {1005.5, "壹仟零伍元伍角"},
+            {0.05, "伍分"},
+            {0.5, "伍角"},
+            {0, "零元整"},
+            {10, "壹拾元整"},
+            {10.05, "壹拾元零伍分"},
+            {17650.5, "壹万柒仟陆佰伍拾元伍角"},
+            {100000, "壹拾万元整"},
+            {10005, "壹万零伍元整"},
+            {1001010.01, "壹佰万壹仟零壹拾元零壹分"},
+            {100010000, "壹亿零壹万元整"},
+            {1000000001.99, "壹拾亿零壹元玖角玖分"},
+            {23150.456, "贰万叁仟壹佰伍拾元肆角陆分"},
+            {-600, "负陆佰元整"},
+        };
+        for (const auto& [amount, written] : capitals)
+            QCOMPARE(Money::capitals(amount), text(written));
     }
 
     void storedDatesReadBack() {

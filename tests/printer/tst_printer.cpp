@@ -4,15 +4,19 @@
 #include "printvalues.h"
 #include "reportquery.h"
 #include "schema.h"
+#include "systemprinterprobe.h"
 #include "templatelibrary.h"
 #include "testsupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
+#include <QSettings>
 #include <QTest>
 #include <QTextDocument>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -195,6 +199,49 @@ QString readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+void setPrinter(const TestData& data, const QString& key, const QString& value) {
+    QSettings ini(data.folder().iniFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("printer/") + key, value);
+}
+
+struct Run {
+    int code;
+    QString out;
+    QString errors;
+};
+
+// Runs pelu-print as pelu starts it.
+Run runProgram(const char* tail, const QString& dataFolder) {
+    QProcess program;
+    program.start(QStringLiteral(PELU_PRINT_PROGRAM), {QStringLiteral("--data"), dataFolder, text(tail)});
+    program.waitForFinished(60000);
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+// The text of a PDF, read by pdftotext (poppler-utils); empty when it cannot be read (yet).
+QString pdfText(const QString& pdf) {
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    extract.waitForFinished(60000);
+    return QString::fromUtf8(extract.readAllStandardOutput());
+}
+
+// Where the CUPS PDF printer writes for this user: `Out` of its configuration, by default ~/PDF.
+QString cupsPdfFolder() {
+    QString folder = QStringLiteral("${HOME}/PDF");
+    QFile configuration(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (configuration.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QString& line : QString::fromUtf8(configuration.readAll()).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1String("Out")) && line.size() > 3 && line.at(3).isSpace())
+                folder = line.mid(4).trimmed();
+        }
+    }
+    const passwd* user = getpwuid(getuid());
+    return folder.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(user->pw_dir))
+        .replace(QLatin1String("${USER}"), QString::fromLocal8Bit(user->pw_name));
+}
+
 } // namespace
 
 class PrinterTest : public QObject {
@@ -240,14 +287,44 @@ private slots:
               "update gm_dj set 联系人='x'", "insert into gx values ('x')", "pragma user_version = 9",
               "explain select 1", "attach database 'x.db' as x", "selec * from gm_dj",
               "select * from no_such_table", "-- nothing"})
-            QCOMPARE(refusalStage([&] { ReportQuery::run(readOnly, text(refused)); }),
-                     int(PrintError::Query));
+            QCOMPARE(refusalStage([&] { ReportQuery(readOnly, text(refused), {}); }), int(PrintError::Query));
         for (const char* accepted : {"select 1;", "select 1; -- done", " /* list */ select * from gm_dj",
                                      "with x as (select 1 as a) select a from x"})
-            QCOMPARE(refusalStage([&] { ReportQuery::run(readOnly, text(accepted)); }), 0);
+            QCOMPARE(refusalStage([&] { ReportQuery(readOnly, text(accepted), {}); }), 0);
 
         QCOMPARE(data.dump(QStringLiteral("gm_dj")) + data.dump(QStringLiteral("czy")), before);
         QCOMPARE(data.db().schemaVersion(), Schema::latestVersion());
+    }
+
+    // A query that never ends is stopped when its time is up; rows or a value beyond the byte limit are
+    // refused; and the connection serves the next query as before.
+    void queriesRunWithinLimits() {
+        TestData data;
+        seed(data);
+        const ReportQuery::Limits limits{std::chrono::milliseconds(300), 1024 * 1024};
+        const auto refusal = [&](const char* query) {
+            try {
+                Printout::prepare(data.db(), TemplateLibrary(QString()),
+                                  {QStringLiteral("wz"), text(query), {}}, today, limits);
+            } catch (const PrintError& error) {
+                return std::pair(int(error.stage()), error.message());
+            }
+            return std::pair(0, QString());
+        };
+        const auto [endless, timeText] =
+            refusal("with recursive r(x) as (select 1 union all select x + 1 from r) select count(*) from r");
+        QCOMPARE(endless, int(PrintError::Query));
+        QVERIFY2(timeText.contains(QStringLiteral("超过 0.3 秒")), qPrintable(timeText));
+        for (const char* tooLarge : {"with recursive r(x) as (select 1 union all select x + 1 from r) select "
+                                     "x, printf('%.1000c', 'a') "
+                                     "as 备注 from r",
+                                     "select zeroblob(2000000) as 备注"}) {
+            const auto [stage, message] = refusal(tooLarge);
+            QCOMPARE(stage, int(PrintError::Query));
+            QVERIFY2(message.contains(QStringLiteral("超过 1 MB")), qPrintable(message));
+        }
+        QCOMPARE(refusal("select * from gm_xf1").first, 0);
+        QCOMPARE(refusal("select zeroblob(1000000) as 备注").first, 0);
     }
 
     void valuesAreShownByColumn() {
@@ -276,12 +353,13 @@ private slots:
             writeFile(QDir(data.folder().templatesFolder()).filePath(text(name) + QStringLiteral(".html")),
                       text(content));
         };
-        put("probe",
-            "{{count}}|{{sums.合计}}|{{#rows}}{{序号}}:{{合计}}{{#备注}}({{备注}}){{/备注}},{{/rows}}|"
-            "{{联系人}}|{{heading}}{{^heading}}无标题{{/heading}}|{{unit}}|{{today}}|<b>{{qt}}</b>");
-        QCOMPARE(printFrom(data, QStringLiteral("probe"), "select * from gm_xf1 order by id").html,
-                 QStringLiteral("2|18250.50|1:17650.50,2:600.00(续五年),|王小明|无标题|青山公墓管理处|"
-                                "2026-12-06|<b>刻字</b>"));
+        put("probe", "{{count}}|{{sums.合计}}|{{#rows}}{{序号}}:{{合计}}{{#备注}}({{备注}}){{/备注}}"
+                     "{{#nonzero.qtf}}+{{qtf}}{{/nonzero.qtf}} {{#大写}}{{合计}}{{/大写}},{{/rows}}|"
+                     "{{联系人}}|{{heading}}{{^heading}}无标题{{/heading}}|{{unit}}|{{today}}|<b>{{qt}}</b>");
+        QCOMPARE(
+            printFrom(data, QStringLiteral("probe"), "select * from gm_xf1 order by id").html,
+            QStringLiteral("2|18250.50|1:17650.50+150.00 壹万柒仟陆佰伍拾元伍角,2:600.00(续五年) 陆佰元整,|"
+                           "王小明|无标题|青山公墓管理处|2026-12-06|<b>刻字</b>"));
         // Values are escaped, so a value cannot inject markup.
         data.sql(QStringLiteral("UPDATE gm_xf1 SET qt = '<i>&' WHERE id = 1"));
         QVERIFY(printFrom(data, QStringLiteral("probe"), "select * from gm_xf1", "x")
@@ -299,8 +377,9 @@ private slots:
             QCOMPARE(refusalStage([&] { printFrom(data, QStringLiteral("gm"), receipt); }),
                      int(PrintError::Template));
         }
-        QCOMPARE(refusalStage([&] { printFrom(data, QStringLiteral("nosuch"), receipt); }),
-                 int(PrintError::Template));
+        // Neither a template that is not there nor a shared piece is a document.
+        for (const char* name : {"nosuch", "_head"})
+            QCOMPARE(refusalStage([&] { printFrom(data, text(name), receipt); }), int(PrintError::Template));
 
         // The page's orientation and tab stops come from the template; a built-in receipt has neither.
         put("page",
@@ -355,6 +434,8 @@ private slots:
         QCOMPARE(first.fileName(), QStringLiteral("20261206-093005-gm.pdf"));
         QCOMPARE(second.fileName(), QStringLiteral("20261206-093005-gm-2.pdf"));
         QVERIFY(first.size() > 0 && second.size() > 0);
+        // Nothing written beside them is left behind.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     // The real program, as pelu starts it: a receipt becomes a PDF with the row's Chinese text, and a tail
@@ -362,50 +443,79 @@ private slots:
     void programPrintsReceiptAndRefusesWrites() {
         TestData data;
         seed(data);
+        setPrinter(data, QStringLiteral("mode"), QStringLiteral("pdf"));
+        setPrinter(data, QStringLiteral("querySeconds"), QStringLiteral("1"));
         const QString before = data.dump(QStringLiteral("gm_xf1"));
         const QDir prints(data.folder().printsFolder());
-        const auto run = [&](const char* tail, const QString& dataFolder) {
-            QProcess program;
-            program.start(QStringLiteral(PELU_PRINT_PROGRAM),
-                          {QStringLiteral("--data"), dataFolder, text(tail)});
-            program.waitForFinished(60000);
-            return std::tuple(program.exitCode(),
-                              QString::fromUtf8(program.readAllStandardOutput()).trimmed(),
-                              QString::fromUtf8(program.readAllStandardError()));
-        };
+        const auto run = [&](const char* tail) { return runProgram(tail, data.folder().path()); };
 
-        const auto [code, pdf, errors] =
-            run("gm        $#select * from gm_xf1 where id=1@标题", data.folder().path());
-        QCOMPARE(code, 0);
+        const Run receipt = run("gm        $#select * from gm_xf1 where id=1@标题");
+        QCOMPARE(receipt.code, 0);
         static const QRegularExpression archiveName(QStringLiteral("^\\d{8}-\\d{6}-gm(-\\d+)?\\.pdf$"));
-        QVERIFY2(archiveName.match(QFileInfo(pdf).fileName()).hasMatch(), qPrintable(pdf + errors));
-        QCOMPARE(QFileInfo(pdf).absolutePath(), prints.absolutePath());
+        QVERIFY2(archiveName.match(QFileInfo(receipt.out).fileName()).hasMatch(),
+                 qPrintable(receipt.out + receipt.errors));
+        QCOMPARE(QFileInfo(receipt.out).absolutePath(), prints.absolutePath());
 
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (!pdftotext.isEmpty()) {
-            QProcess extract;
-            extract.start(pdftotext, {pdf, QStringLiteral("-")});
-            extract.waitForFinished(60000);
-            const QString printed = QString::fromUtf8(extract.readAllStandardOutput());
-            for (const char* shown :
-                 {"青山公墓管理处", "购墓收费表", "甲区1排0001号", "王小明", "17650.50", "2026-12-06"})
-                QVERIFY2(printed.contains(text(shown)),
-                         qPrintable(text(shown) + QStringLiteral(" missing from:\n") + printed));
-        }
+        const QString printed = pdfText(receipt.out);
+        for (const char* shown : {"青山公墓管理处", "购墓收费表", "甲区1排0001号", "王小明", "17650.50",
+                                  "壹万柒仟陆佰伍拾元伍角", "2026-12-06"})
+            QVERIFY2(printed.contains(text(shown)),
+                     qPrintable(text(shown) + QStringLiteral(" missing from:\n") + printed));
 
-        const auto [refusedCode, refusedOut, refusal] =
-            run("gm        $#delete from gm_xf1", data.folder().path());
-        QCOMPARE(refusedCode, int(PrintError::Query));
-        QVERIFY2(refusal.contains(QStringLiteral("SELECT")), qPrintable(refusal));
+        // A write, a piece of a template and a query that never ends are refused, each at its stage.
+        const Run write = run("gm        $#delete from gm_xf1");
+        QCOMPARE(write.code, int(PrintError::Query));
+        QVERIFY2(write.errors.contains(QStringLiteral("SELECT")), qPrintable(write.errors));
         QCOMPARE(data.dump(QStringLiteral("gm_xf1")), before);
-        QCOMPARE(prints.entryList(QDir::Files).size(), 1);
+        QCOMPARE(run("_head$#select 1").code, int(PrintError::Template));
+        const Run endless = run("wz        $#with recursive r(x) as (select 1 union all select x + 1 from r) "
+                                "select count(*) from r");
+        QCOMPARE(endless.code, int(PrintError::Query));
+        QVERIFY2(endless.errors.contains(QStringLiteral("无法打印：打印查询超过 1 秒")),
+                 qPrintable(endless.errors));
+        QCOMPARE(prints.entryList(QDir::Files | QDir::Hidden).size(), 1);
 
         QTemporaryDir empty;
-        const auto [missingCode, missingOut, missing] = run("gm        $#select 1", empty.path());
-        QCOMPARE(missingCode, int(PrintError::Query));
-        QVERIFY2(missing.contains(QStringLiteral("数据库文件不存在")), qPrintable(missing));
-        if (pdftotext.isEmpty())
-            QSKIP("pdftotext is not installed: the PDF's text was not checked");
+        const Run missing = runProgram("gm        $#select 1", empty.path());
+        QCOMPARE(missing.code, int(PrintError::Query));
+        QVERIFY2(missing.errors.contains(QStringLiteral("数据库文件不存在")), qPrintable(missing.errors));
+    }
+
+    // On paper through CUPS: the receipt goes to the PDF printer PeluPDF (set up by ./dev test), and the
+    // PDF that printer makes holds the row's Chinese text. The archived PDF is kept as well.
+    void printsOnPaperThroughCups() {
+        if (!SystemPrinterProbe().available(QStringLiteral("PeluPDF")))
+            QSKIP("no CUPS queue PeluPDF: ./dev test sets it up");
+        TestData data;
+        seed(data);
+        setPrinter(data, QStringLiteral("mode"), QStringLiteral("printer"));
+        setPrinter(data, QStringLiteral("name"), QStringLiteral("PeluPDF"));
+        const QDir paper(cupsPdfFolder());
+        const QStringList before = paper.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+
+        const Run receipt = runProgram("gm        $#select * from gm_xf1 where id=1", data.folder().path());
+        QCOMPARE(receipt.code, 0);
+        QVERIFY2(QFileInfo(receipt.out).size() > 0, qPrintable(receipt.out + receipt.errors));
+
+        QString printed;
+        QStringList made;
+        QDeadlineTimer deadline(std::chrono::seconds(60));
+        while (!printed.contains(text("王小明")) && !deadline.hasExpired()) {
+            QTest::qWait(250);
+            printed.clear();
+            made.clear();
+            for (const QString& name : paper.entryList({QStringLiteral("*.pdf")}, QDir::Files))
+                if (!before.contains(name)) {
+                    made << paper.filePath(name);
+                    printed += pdfText(made.last());
+                }
+        }
+        for (const QString& pdf : made)
+            QFile::remove(pdf);
+        for (const char* shown : {"购墓收费表", "甲区1排0001号", "王小明", "壹万柒仟陆佰伍拾元伍角"})
+            QVERIFY2(printed.contains(text(shown)),
+                     qPrintable(text(shown) + QStringLiteral(" not printed in ") + paper.path() +
+                                QStringLiteral(":\n") + printed));
     }
 };
 

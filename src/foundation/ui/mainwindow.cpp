@@ -5,6 +5,7 @@
 #include "logindialog.h"
 #include "loginservice.h"
 #include "menucatalog.h"
+#include "printbridge.h"
 #include "session.h"
 #include "prompter.h"
 
@@ -143,6 +144,7 @@ void MainWindow::showLogin() {
 
 void MainWindow::afterLogin() {
     m_systemMaintenanceCut = false;
+    m_context.printBridge.newLogin();
     setBusinessMenusEnabled(true, true);
     updateCommandStates();
     if (m_context.session.usesShippedPassword)
