@@ -186,13 +186,24 @@ void Database::transaction(const std::function<void()>& work) {
     transaction.commit();
 }
 
+void Database::notifyChange(ChangeNotifier::Subject subject, const QString& scope) {
+    if (m_savepointDepth == 0) {
+        Q_EMIT m_changes.changed(subject, scope);
+        return;
+    }
+    const std::pair<ChangeNotifier::Subject, QString> notice{subject, scope};
+    if (!m_pendingChanges.contains(notice))
+        m_pendingChanges << notice;
+}
+
 void Database::failNthWrite(int n) {
     m_failAtWrite = n;
     m_writesSeen = 0;
 }
 
 Transaction::Transaction(Database& database)
-    : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)) {
+    : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)),
+      m_changesBefore(database.m_pendingChanges.size()) {
     m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint, {}, QStringLiteral("开始事务"));
     ++m_database.m_savepointDepth;
 }
@@ -203,11 +214,19 @@ Transaction::~Transaction() {
         QSqlQuery query(m_database.connection());
         query.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
         query.exec(QStringLiteral("RELEASE ") + m_savepoint);
+        m_database.m_pendingChanges.resize(m_changesBefore);
+        --m_database.m_savepointDepth;
     }
-    --m_database.m_savepointDepth;
 }
 
 void Transaction::commit() {
     m_database.exec(QStringLiteral("RELEASE ") + m_savepoint, {}, QStringLiteral("提交事务"));
     m_finished = true;
+    if (--m_database.m_savepointDepth == 0) {
+        // The outermost level is committed: the changes are real now, and whoever hears of them
+        // may start transactions of its own.
+        const auto notices = std::exchange(m_database.m_pendingChanges, {});
+        for (const auto& [subject, scope] : notices)
+            Q_EMIT m_database.m_changes.changed(subject, scope);
+    }
 }

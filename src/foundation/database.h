@@ -1,5 +1,7 @@
 #pragma once
 
+#include "changenotifier.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -59,6 +61,10 @@ public:
     // Nested calls become savepoints of the outer transaction.
     void transaction(const std::function<void()>& work);
 
+    // What committed actions changed. A notice made inside a transaction waits for its commit.
+    ChangeNotifier& changes() { return m_changes; }
+    void notifyChange(ChangeNotifier::Subject subject, const QString& scope = QString());
+
     // Testing: the `n`th write statement from now on fails as if the disk had failed. 0 turns it off.
     void failNthWrite(int n);
 
@@ -71,6 +77,9 @@ private:
     QString m_connectionName;
     QSqlDatabase m_connection;
     int m_savepointDepth = 0;
+    ChangeNotifier m_changes;
+    // Notices of the open transaction, sent when its outermost level commits.
+    QList<std::pair<ChangeNotifier::Subject, QString>> m_pendingChanges;
     int m_failAtWrite = 0;
     int m_writesSeen = 0;
 };
@@ -88,5 +97,6 @@ public:
 private:
     Database& m_database;
     QString m_savepoint;
+    qsizetype m_changesBefore; // notices made before this level began survive its rollback
     bool m_finished = false;
 };

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QSignalSpy>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -184,6 +185,47 @@ private slots:
         }
         QCOMPARE(data.count(QStringLiteral("gx"), QStringLiteral("gx = '表亲'")), 1);
         QCOMPARE(data.count(QStringLiteral("gx"), QStringLiteral("gx = '邻居'")), 0);
+    }
+
+    void changesAreToldOnlyOnceCommitted() {
+        TestData data;
+        Database& db = data.db();
+        QSignalSpy heard(&db.changes(), &ChangeNotifier::changed);
+        const auto plots = [](const char* area) {
+            return QVariantList{QVariant::fromValue(ChangeNotifier::Subject::Plots), QString::fromUtf8(area)};
+        };
+        {
+            Transaction outer(db);
+            db.notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("甲区"));
+            {
+                Transaction inner(db);
+                db.notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("乙区"));
+                // rolled back: its notice goes with it
+            }
+            {
+                Transaction inner(db);
+                db.notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("丙区"));
+                db.notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("甲区"));
+                inner.commit();
+            }
+            QCOMPARE(heard.size(), 0); // nothing is real before the outermost commit
+            outer.commit();
+        }
+        QCOMPARE(heard.size(), 2);
+        QCOMPARE(heard.at(0), plots("甲区"));
+        QCOMPARE(heard.at(1), plots("丙区"));
+
+        heard.clear();
+        try {
+            db.transaction([&] {
+                db.notifyChange(ChangeNotifier::Subject::Reservations);
+                throw DatabaseError(QStringLiteral("失败"));
+            });
+        } catch (const DatabaseError&) {
+        }
+        QCOMPARE(heard.size(), 0);
+        db.notifyChange(ChangeNotifier::Subject::Reservations); // outside any transaction: at once
+        QCOMPARE(heard.size(), 1);
     }
 
     void databasesThisProgramDoesNotKnowAreRefusedUntouched() {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "actionguard.h"
+#include "appcontext.h"
+#include "windowhost.h"
+
+#include <QWidget>
+
+// The base of every task window. A window declares once, as `static constexpr TaskWindowTraits
+// traits`, the object name its form gives it and where it sits; the host opens it by type. Every
+// action a control starts runs through `on`, the one guarded path: a database failure becomes
+// the error message, never a crash.
+class TaskWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TaskWindow(AppContext& context, QWidget* parent = nullptr);
+
+protected:
+    // Connects `signal` of `sender` to `action`, a member function of the window or a lambda, taking
+    // no arguments and run through the guard. (A handler that needs the signal's arguments connects
+    // a lambda that calls `guarded` itself.)
+    template <typename Sender, typename Signal, typename Action>
+    QMetaObject::Connection on(const Sender* sender, Signal signal, Action action) {
+        return connect(sender, signal, this, [this, action] { guarded([&] { run(action); }); });
+    }
+    // Runs `action` through the guard; returns whether it ran to its end.
+    bool guarded(const std::function<void()>& action);
+    // Closes this window in the host, which brings back the one the operator came from.
+    void closeWindow();
+
+    AppContext& m_context;
+
+private:
+    template <typename Class> void run(void (Class::*member)()) { (static_cast<Class*>(this)->*member)(); }
+    template <typename Lambda> void run(const Lambda& lambda) { lambda(); }
+};
