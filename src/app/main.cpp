@@ -65,6 +65,8 @@ int runCommandLine(const Options& options, DataFolder& folder) {
             if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
                 return fail(QStringLiteral("Pelu 正在运行（锁文件 %1），请先退出再建立或升级数据库。")
                                 .arg(folder.lockFile()));
+            for (const QString& ignored : folder.ignoredDatabaseSettings())
+                QTextStream(stderr) << ignored << Qt::endl;
             Database database(folder.databaseFile(), Database::Mode::Create);
             QTextStream(stdout) << database.filePath() << Qt::endl;
             return 0;
@@ -96,6 +98,10 @@ int runOffice(QApplication& app, DataFolder& folder) {
         if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
             return 0;
         database = std::make_unique<Database>(folder.databaseFile(), Database::Mode::Open);
+        for (const QString& ignored : folder.ignoredDatabaseSettings()) {
+            QTextStream(stderr) << ignored << Qt::endl;
+            QMessageBox::warning(nullptr, QStringLiteral("提示"), ignored);
+        }
     } catch (const DatabaseError& error) {
         QTextStream(stderr) << error.message() << Qt::endl;
         QMessageBox::critical(nullptr, QStringLiteral("错误"), error.message());

@@ -53,6 +53,15 @@ QString DataFolder::databaseFile() const {
     return QDir(m_path).absoluteFilePath(name);
 }
 
+QStringList DataFolder::ignoredDatabaseSettings() const {
+    const QSettings ini(iniFile(), QSettings::IniFormat);
+    const QString driver = ini.value(QStringLiteral("peludb/driver")).toString().trimmed();
+    if (driver.isEmpty() || driver.compare(QLatin1String("QSQLITE"), Qt::CaseInsensitive) == 0)
+        return {};
+    return {QStringLiteral("pelu.ini 中 [peludb] driver=%1 无法使用（可用 QSQLITE），按 QSQLITE 打开数据库。")
+                .arg(driver)};
+}
+
 QString DataFolder::printsFolder() const {
     return QDir(m_path).filePath(QStringLiteral("prints"));
 }

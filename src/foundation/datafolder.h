@@ -20,6 +20,9 @@ public:
     QString iniFile() const;
     // The database file named in [peludb] of pelu.ini (relative names are inside the folder).
     QString databaseFile() const;
+    // What [peludb] holds that could not be used, said in words. Only QSQLITE is known; anything
+    // else is ignored rather than left to fail at the first query.
+    QStringList ignoredDatabaseSettings() const;
     QString printsFolder() const;
     QString templatesFolder() const;
     QString backupFolder() const;

@@ -177,6 +177,12 @@ private slots:
         QVERIFY(ignored.last().contains(QStringLiteral("querySeconds=0")));
         setPrinterIni(folder, QStringLiteral("querySeconds"), QStringLiteral("5"));
         QCOMPARE(folder.printerSettings().querySeconds, 5);
+
+        QVERIFY(folder.ignoredDatabaseSettings().isEmpty()); // the default pelu.ini names QSQLITE
+        QSettings(folder.iniFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
+        QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
+        QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("driver=QPSQL")));
     }
 
     void valuesBecomeSafeLiterals() {
