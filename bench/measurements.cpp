@@ -5,9 +5,10 @@ Measurement setupRunMeasurement();
 Measurement missingNumbersMeasurement();
 Measurement plotMapMeasurement();
 Measurement purchaseMeasurement();
+Measurement startupMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {setupRunMeasurement(), missingNumbersMeasurement(),
-                                           plotMapMeasurement(), purchaseMeasurement()};
+                                           plotMapMeasurement(), purchaseMeasurement(), startupMeasurement()};
     return all;
 }

@@ -6,6 +6,12 @@ execute_process(COMMAND "${PELU}" --data "${data}" --create-database RESULT_VARI
 if(NOT created EQUAL 0 OR NOT EXISTS "${data}/pelu.db" OR NOT EXISTS "${data}/pelu.ini")
     message(FATAL_ERROR "--create-database failed (${created}): ${said}")
 endif()
+# The office starts on it as far as its login dialog.
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen "${PELU}" --data "${data}" --check-startup
+                RESULT_VARIABLE started TIMEOUT 60)
+if(NOT started EQUAL 0)
+    message(FATAL_ERROR "pelu did not start to its login dialog (${started})")
+endif()
 # A second run upgrades nothing and still succeeds.
 execute_process(COMMAND "${PELU}" --data "${data}" --create-database RESULT_VARIABLE again)
 if(NOT again EQUAL 0)
