@@ -22,15 +22,6 @@
 // something to show; {{墓碑费}} prints nothing for it either way.
 namespace PrintValues {
 
-// How a column's values are shown. Decided by the column's name in the schema, never by its values.
-enum class Kind {
-    Money, // yuan with two decimals: 1740.00
-    Count, // a number of things that a list may add up: 12
-    Share, // a fraction of 1 shown as a percentage: 0.255 -> 25.50%
-    Date,  // yyyy-MM-dd, also for columns that hold a moment
-    Plain, // as stored; numbers in plain decimal
-};
-Kind kindOf(const QString& column);
 
 // The text a template shows for `value` of `column`. NULL shows as nothing.
 QString display(const QString& column, const QVariant& value);
