@@ -108,12 +108,12 @@ private slots:
         QCOMPARE(control<QComboBox>(buy, "Comblx")->currentText(), QStringLiteral("未定"));
 
         // The office's example: rate 10, greening 50, a further charge of 40; then a management fee typed
-        // over the computed one carries into the total.
+        // over the computed one, point and all, carries into the total and stays as typed.
         type(buy, "Maskbfl", QStringLiteral("10"));
         type(buy, "Txt_qtf", QStringLiteral("40"));
         QCOMPARE(texts(buy, {"Text2", "Text4", "Text3"}), QStringLiteral("150|1500|1740"));
-        type(buy, "Text2", QStringLiteral("100"));
-        QCOMPARE(texts(buy, {"Text3"}), QStringLiteral("1690"));
+        type(buy, "Text2", QStringLiteral("100.5"));
+        QCOMPARE(texts(buy, {"Text2", "Text4", "Text3"}), QStringLiteral("100.5|1500|1690.5"));
 
         control<QDateEdit>(buy, "DTP1")->setDate(QDate(2027, 1, 31));
         QCOMPARE(control<QDateEdit>(buy, "DTP2")->date(), QDate(2047, 1, 31));
@@ -157,8 +157,10 @@ private slots:
         QCOMPARE(office.prompter.texts(),
                  QStringList({QStringLiteral("输入成功！"), QStringLiteral("OK，输入成功！")}));
         QCOMPARE(
-            office.data.value(QStringLiteral("SELECT 合计 || '/' || 主碑材质 FROM gm_xf1, gm_dj")).toString(),
-            QStringLiteral("1690.0/汉白玉"));
+            office.data
+                .value(QStringLiteral("SELECT 管理费 || '/' || 合计 || '/' || 主碑材质 FROM gm_xf1, gm_dj"))
+                .toString(),
+            QStringLiteral("100.5/1690.5/汉白玉"));
         QCOMPARE(
             office.launcher.tails(),
             QStringList(
