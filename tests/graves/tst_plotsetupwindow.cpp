@@ -109,14 +109,28 @@ private slots:
         QCOMPARE(results->item(2)->text(), QStringLiteral("A区1排,新增了0009号"));
         QCOMPARE(office.get<QLineEdit>("Mask1")->text(), QStringLiteral("0007"));
         QCOMPARE(office.count("排 = '1' AND 墓地费 = 2800"), 3);
+        QCOMPARE(office.status(), QStringLiteral("A区1排,共有 3 个位置可用"));
 
+        // The range to delete is shown as it was taken, in four-digit form.
+        office.prompter.answers << Prompter::Answer::Yes;
+        QTest::keyClicks(office.get<QLineEdit>("Masks"), QStringLiteral("8"));
+        QTest::keyClicks(office.get<QLineEdit>("Maske"), QStringLiteral("9"));
+        office.click("Command5");
+        QCOMPARE(office.get<QLineEdit>("Masks")->text() + u'-' + office.get<QLineEdit>("Maske")->text(),
+                 QStringLiteral("0008-0009"));
+        QCOMPARE(office.status(), QStringLiteral("本次共删除记录2条"));
+
+        // Adding and removing a row tells the area's new count of rows.
         rows->setCurrentIndex(-1);
         rows->clearEditText();
         office.click("Cmdshi_zj");
         QCOMPARE(rows->count(), 3);
         QCOMPARE(rows->itemText(2), QStringLiteral("3"));
+        QCOMPARE(office.status(), QStringLiteral("A区内现有 3 排,可容纳 1 位"));
+        office.prompter.answers << Prompter::Answer::Yes;
         office.click("Cmdshi_zx");
         QCOMPARE(rows->count(), 2);
+        QCOMPARE(office.status(), QStringLiteral("A区内现有 2 排,可容纳 1 位"));
 
         auto* box = office.get<QLineEdit>("Box1");
         auto buttons = [&office]() -> QString {
@@ -150,6 +164,7 @@ private slots:
         QCOMPARE(office.count("墓区 = 'C区'"), 0);
 
         // Removing the chosen area takes it off the list and leaves no area chosen.
+        office.prompter.answers << Prompter::Answer::Yes;
         office.click("Cmdting_zx");
         QCOMPARE(areas->findText(QStringLiteral("B区")), -1);
         QCOMPARE(areas->currentIndex(), -1);
