@@ -174,6 +174,26 @@ private slots:
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_mqsz")));
     }
 
+    // The result lines are read whole, a long row name and all.
+    void aLongResultLineFitsTheList() {
+        Office office;
+        office.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                                       "('A区', '东侧第十二小区纪念林', '0001', '单人墓', '已购')"));
+        office.open();
+        office.get<QComboBox>("Combo1")->setCurrentIndex(0);
+        auto* rows = office.get<QComboBox>("Combo2");
+        rows->setCurrentIndex(rows->findText(QStringLiteral("东侧第十二小区纪念林")));
+        QTest::keyClicks(office.get<QLineEdit>("Masks"), QStringLiteral("1"));
+        QTest::keyClicks(office.get<QLineEdit>("Maske"), QStringLiteral("1"));
+        office.prompter.answers << Prompter::Answer::Yes;
+        office.click("Command5");
+        auto* results = office.get<QListWidget>("Grid1");
+        QCOMPARE(results->item(0)->text(),
+                 QStringLiteral("A区东侧第十二小区纪念林排0001号，正在使用中，不能删除！"));
+        QVERIFY(results->fontMetrics().horizontalAdvance(results->item(0)->text()) <=
+                results->viewport()->width());
+    }
+
     // Sixteen different pictures shown in turn; a failure of the work closes the window and comes out.
     void theProgressWindowAnimatesAndPassesFailuresOn() {
         const QList<QPixmap>& pictures = ProgressWindow::pictures();
