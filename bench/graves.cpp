@@ -27,6 +27,7 @@ public:
     void showResults(const QStringList& lines) override { results = lines; }
     void setRowGroupEnabled(bool) override {}
     void showStartNumber(const QString&) override {}
+    void showDeleteRange(const QString&, const QString&) override {}
     void runLong(Pass, const Work& work) override {
         work([] {});
     }

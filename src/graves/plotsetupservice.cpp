@@ -129,6 +129,9 @@ bool PlotSetupService::removeArea(const QString& area) {
                           QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
         return false;
     }
+    if (!ask(QStringLiteral("注销墓区"),
+             QStringLiteral("确定要注销墓区“%1”吗？该墓区的全部墓位将被删除，且无法恢复。").arg(area)))
+        return false;
     m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ?"), {area}, QStringLiteral("注销墓区"));
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
     return true;
@@ -183,6 +186,10 @@ std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) 
         refuse(QStringLiteral("您不能注销最后一个排，因为还有位置被使用！"), QStringLiteral("提示"));
         return std::nullopt;
     }
+    if (!ask(QStringLiteral("注销排"),
+             QStringLiteral("确定要注销“%1%2排”吗？该排的全部墓位将被删除，且无法恢复。")
+                 .arg(input.area, name)))
+        return std::nullopt;
     m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
                     QStringLiteral("注销排"));
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
@@ -229,6 +236,8 @@ bool PlotSetupService::createRun(const PlotSetupInput& input, PlotSetupView& vie
         lines = writeRun(*place, *run, input, breathe);
     });
     view.showResults(lines);
+    view.showStatus(place->row.isEmpty() ? chooseArea(place->area).status
+                                         : chooseRow(place->area, place->row));
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("恭喜"), QStringLiteral("OK,设置完毕！"));
     m_askAboutRows = true;
     return true;
@@ -312,7 +321,10 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
     }
     if (!ask(QStringLiteral("删除"), QStringLiteral("您真的要删除这些记录吗?")))
         return;
-    const QVariantList range = place->values() + QVariantList{fourDigits(first), fourDigits(last)};
+    const QString from = fourDigits(first);
+    const QString to = fourDigits(last);
+    view.showDeleteRange(from, to);
+    const QVariantList range = place->values() + QVariantList{from, to};
     const QString inRange = place->where() + QStringLiteral(" AND 号 BETWEEN ? AND ?");
     view.showResults({});
     view.showStatus(QStringLiteral("正在删除，请等待……"));

@@ -38,6 +38,7 @@ public:
     virtual void showResults(const QStringList& lines) = 0;
     virtual void setRowGroupEnabled(bool enabled) = 0;
     virtual void showStartNumber(const QString& number) = 0;
+    virtual void showDeleteRange(const QString& first, const QString& last) = 0;
     // Runs long work: the two passes of a run behind the progress window, other work under the
     // busy pointer. The work calls `breathe` now and then so the screen can repaint.
     virtual void runLong(Pass pass, const Work& work) = 0;

@@ -1,10 +1,17 @@
+#include "appcontext.h"
+#include "duereminderwindow.h"
+#include "purchasewindow.h"
+#include "reservationwindow.h"
 #include "runningoffice.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -47,6 +54,11 @@ void type(QWidget* window, const char* field, const QString& digits) {
 
 void click(QWidget* window, const char* button) {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// Whether a field is wide enough to show its whole text, frame and margins allowed for.
+bool showsWhole(const QLineEdit* field) {
+    return field->fontMetrics().horizontalAdvance(field->text()) + 12 <= field->width();
 }
 
 // The texts of some fields of a window, joined by '|'.
@@ -108,12 +120,12 @@ private slots:
         QCOMPARE(control<QComboBox>(buy, "Comblx")->currentText(), QStringLiteral("未定"));
 
         // The office's example: rate 10, greening 50, a further charge of 40; then a management fee typed
-        // over the computed one carries into the total.
+        // over the computed one, point and all, carries into the total and stays as typed.
         type(buy, "Maskbfl", QStringLiteral("10"));
         type(buy, "Txt_qtf", QStringLiteral("40"));
         QCOMPARE(texts(buy, {"Text2", "Text4", "Text3"}), QStringLiteral("150|1500|1740"));
-        type(buy, "Text2", QStringLiteral("100"));
-        QCOMPARE(texts(buy, {"Text3"}), QStringLiteral("1690"));
+        type(buy, "Text2", QStringLiteral("100.5"));
+        QCOMPARE(texts(buy, {"Text2", "Text4", "Text3"}), QStringLiteral("100.5|1500|1690.5"));
 
         control<QDateEdit>(buy, "DTP1")->setDate(QDate(2027, 1, 31));
         QCOMPARE(control<QDateEdit>(buy, "DTP2")->date(), QDate(2047, 1, 31));
@@ -157,8 +169,10 @@ private slots:
         QCOMPARE(office.prompter.texts(),
                  QStringList({QStringLiteral("输入成功！"), QStringLiteral("OK，输入成功！")}));
         QCOMPARE(
-            office.data.value(QStringLiteral("SELECT 合计 || '/' || 主碑材质 FROM gm_xf1, gm_dj")).toString(),
-            QStringLiteral("1690.0/汉白玉"));
+            office.data
+                .value(QStringLiteral("SELECT 管理费 || '/' || 合计 || '/' || 主碑材质 FROM gm_xf1, gm_dj"))
+                .toString(),
+            QStringLiteral("100.5/1690.5/汉白玉"));
         QCOMPARE(
             office.launcher.tails(),
             QStringList(
@@ -168,6 +182,38 @@ private slots:
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_gm_blz")));
         QTRY_VERIFY(!office.find(QStringLiteral("frmgm_xz")));
         QCOMPARE(grid->model()->rowCount(), 0);
+    }
+
+    // A long plot key and a long material show whole; the due-today list opens wide enough for its
+    // columns, the contact and the telephone first.
+    void longTextsAreShownWhole() {
+        Office office;
+        office.data.sql(QStringLiteral("INSERT INTO mblx (zblx) VALUES ('山西黑花岗岩''')"));
+        office.data.sql(QStringLiteral(
+            "INSERT INTO ydmd (id, 墓碑位置, 联系人, 联系电话, 家庭住址, 预交金额, 提醒日期, 需要提醒) "
+            "VALUES "
+            "(7, '松柏园东区纪念林12排0001号', '王五', '13800138000', '北京市朝阳区建国路88号', 3000, "
+            "'2026-12-06', 1)"));
+        office.session.chosenPlot.key = QStringLiteral("松柏园东区纪念林12排0001号");
+        AppContext& context = office.window.context();
+        QVERIFY(showsWhole(control<QLineEdit>(ReservationWindow::openForChosenPlot(context), "Text1")));
+        QWidget* buy = PurchaseWindow::openForChosenPlot(context);
+        QVERIFY(showsWhole(control<QLineEdit>(buy, "Text1")));
+        auto* material = control<QComboBox>(buy, "Combcz");
+        material->setCurrentIndex(material->findText(QStringLiteral("山西黑花岗岩'")));
+        QVERIFY(showsWhole(material->lineEdit()));
+
+        QWidget* due = office.window.host().open(QStringLiteral("Frm_ydwktx"),
+                                                 [&context] { return new DueReminderWindow(context); });
+        auto* list = control<QTableView>(due, "Grid1");
+        const QHeaderView* header = list->horizontalHeader();
+        QStringList firstColumns;
+        for (int visual = 0; visual < 2; ++visual)
+            firstColumns
+                << list->model()->headerData(header->logicalIndex(visual), Qt::Horizontal).toString();
+        QCOMPARE(firstColumns, QStringList({QStringLiteral("联系人"), QStringLiteral("联系电话")}));
+        QVERIFY(list->isColumnHidden(0)); // id
+        QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
     }
 
     void aPlotSoldMeanwhileKeepsTheWindowAndItsInput() {

@@ -195,6 +195,7 @@ private slots:
             Q_EMIT code->editingFinished(); // leaving the field does not pick either
             auto* password = control<QLineEdit>(dialog, "Text1");
             password->setText(QStringLiteral("admin"));
+            QCOMPARE(password->displayText(), QStringLiteral("*****"));
             QTest::mouseClick(control<QPushButton>(dialog, "Command1"), Qt::LeftButton);
 
             Office::pick(dialog, QStringLiteral("Admin"));

@@ -13,12 +13,16 @@ struct RecordingView : PlotSetupView {
     QStringList results;
     bool rowGroupEnabled = true;
     QString startNumber;
+    QString deleteRange;
     QList<Pass> passes;
 
     void showStatus(const QString& status) override { statuses << status; }
     void showResults(const QStringList& shown) override { results = shown; }
     void setRowGroupEnabled(bool enabled) override { rowGroupEnabled = enabled; }
     void showStartNumber(const QString& number) override { startNumber = number; }
+    void showDeleteRange(const QString& first, const QString& last) override {
+        deleteRange = first + u'-' + last;
+    }
     void runLong(Pass pass, const Work& work) override {
         passes << pass;
         work([] {});
@@ -104,6 +108,7 @@ private slots:
                                "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 ifnull(寿穴,'null')"),
                  QStringLiteral("双人墓/3000.0/500.0/200.0/0.0/100.0/50.5/未使用/null"));
         QCOMPARE(setup.said(), QStringLiteral("恭喜|OK,设置完毕！"));
+        QCOMPARE(setup.view.statuses, texts({"A区1排,共有 3 个位置可用"}));
 
         const QString before = setup.data.dump(QStringLiteral("mq_wz"));
         setup.view.passes.clear();
@@ -135,6 +140,7 @@ private slots:
         QCOMPARE(setup.keys("B区"), QStringLiteral("B区0001号 B区0002号"));
         QCOMPARE(setup.count("排 IS NULL"), 2);
         QCOMPARE(setup.view.results, texts({"B区,新增了0001号", "B区,新增了0002号"}));
+        QCOMPARE(setup.view.statuses, texts({"B区,可容纳 2 位"}));
 
         // After a success the question comes back; after a failed run it does not.
         QVERIFY(!setup.create(run("B区", "", "2", "1")));
@@ -198,8 +204,15 @@ private slots:
         QCOMPARE(setup.service.addRow(rows), std::nullopt);
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("2已存在！"));
 
+        // Removing asks first; "否" leaves the row as it is.
         rows.row.clear();
         rows.rowsListed = 3;
+        setup.prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
+        QCOMPARE(setup.service.removeRow(rows), std::nullopt);
+        QCOMPARE(setup.said(),
+                 QStringLiteral("注销排|确定要注销“A区3排”吗？该排的全部墓位将被删除，且无法恢复。"));
+        QCOMPARE(setup.prompter.shown.last().icon, Prompter::Icon::Question);
+        QCOMPARE(setup.count("排 = '3'"), 1);
         QCOMPARE(setup.service.removeRow(rows), QStringLiteral("3"));
         QCOMPARE(setup.said(), QStringLiteral("提示|注销成功！ "));
         QCOMPARE(setup.count("排 = '3'"), 0);
@@ -240,6 +253,11 @@ private slots:
 
         setup.data.sql(
             QStringLiteral("UPDATE mq_wz SET 状态 = '未使用' WHERE 墓区 = '新区' AND 号 = '0002'"));
+        setup.prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
+        QVERIFY(!setup.service.removeArea(QStringLiteral("新区")));
+        QCOMPARE(setup.said(),
+                 QStringLiteral("注销墓区|确定要注销墓区“新区”吗？该墓区的全部墓位将被删除，且无法恢复。"));
+        QCOMPARE(setup.count("墓区 = '新区'"), 4);
         QVERIFY(setup.service.removeArea(QStringLiteral("新区")));
         QCOMPARE(setup.said(), QStringLiteral("提示|注销成功！ "));
         QCOMPARE(setup.count("墓区 = '新区'"), 0);
@@ -289,6 +307,7 @@ private slots:
         setup.add("A区", "1",
                   {"0001", "0002", "0003", "0004", "0005", "0006", "0007", "0008", "0009", "0010"});
         setup.remove("A区", "1", "1", "10");
+        QCOMPARE(setup.view.deleteRange, QStringLiteral("0001-0010"));
         QCOMPARE(setup.keys("A区", "1"), QStringLiteral("A区1排0010号"));
         QCOMPARE(setup.view.results.size(), 9);
         QCOMPARE(setup.view.results.first(), QStringLiteral("OK！A区1排0001号，已被删除！"));

@@ -109,14 +109,28 @@ private slots:
         QCOMPARE(results->item(2)->text(), QStringLiteral("A区1排,新增了0009号"));
         QCOMPARE(office.get<QLineEdit>("Mask1")->text(), QStringLiteral("0007"));
         QCOMPARE(office.count("排 = '1' AND 墓地费 = 2800"), 3);
+        QCOMPARE(office.status(), QStringLiteral("A区1排,共有 3 个位置可用"));
 
+        // The range to delete is shown as it was taken, in four-digit form.
+        office.prompter.answers << Prompter::Answer::Yes;
+        QTest::keyClicks(office.get<QLineEdit>("Masks"), QStringLiteral("8"));
+        QTest::keyClicks(office.get<QLineEdit>("Maske"), QStringLiteral("9"));
+        office.click("Command5");
+        QCOMPARE(office.get<QLineEdit>("Masks")->text() + u'-' + office.get<QLineEdit>("Maske")->text(),
+                 QStringLiteral("0008-0009"));
+        QCOMPARE(office.status(), QStringLiteral("本次共删除记录2条"));
+
+        // Adding and removing a row tells the area's new count of rows.
         rows->setCurrentIndex(-1);
         rows->clearEditText();
         office.click("Cmdshi_zj");
         QCOMPARE(rows->count(), 3);
         QCOMPARE(rows->itemText(2), QStringLiteral("3"));
+        QCOMPARE(office.status(), QStringLiteral("A区内现有 3 排,可容纳 1 位"));
+        office.prompter.answers << Prompter::Answer::Yes;
         office.click("Cmdshi_zx");
         QCOMPARE(rows->count(), 2);
+        QCOMPARE(office.status(), QStringLiteral("A区内现有 2 排,可容纳 1 位"));
 
         auto* box = office.get<QLineEdit>("Box1");
         auto buttons = [&office]() -> QString {
@@ -150,6 +164,7 @@ private slots:
         QCOMPARE(office.count("墓区 = 'C区'"), 0);
 
         // Removing the chosen area takes it off the list and leaves no area chosen.
+        office.prompter.answers << Prompter::Answer::Yes;
         office.click("Cmdting_zx");
         QCOMPARE(areas->findText(QStringLiteral("B区")), -1);
         QCOMPARE(areas->currentIndex(), -1);
@@ -157,6 +172,26 @@ private slots:
 
         office.click("Command3");
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_mqsz")));
+    }
+
+    // The result lines are read whole, a long row name and all.
+    void aLongResultLineFitsTheList() {
+        Office office;
+        office.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                                       "('A区', '东侧第十二小区纪念林', '0001', '单人墓', '已购')"));
+        office.open();
+        office.get<QComboBox>("Combo1")->setCurrentIndex(0);
+        auto* rows = office.get<QComboBox>("Combo2");
+        rows->setCurrentIndex(rows->findText(QStringLiteral("东侧第十二小区纪念林")));
+        QTest::keyClicks(office.get<QLineEdit>("Masks"), QStringLiteral("1"));
+        QTest::keyClicks(office.get<QLineEdit>("Maske"), QStringLiteral("1"));
+        office.prompter.answers << Prompter::Answer::Yes;
+        office.click("Command5");
+        auto* results = office.get<QListWidget>("Grid1");
+        QCOMPARE(results->item(0)->text(),
+                 QStringLiteral("A区东侧第十二小区纪念林排0001号，正在使用中，不能删除！"));
+        QVERIFY(results->fontMetrics().horizontalAdvance(results->item(0)->text()) <=
+                results->viewport()->width());
     }
 
     // Sixteen different pictures shown in turn; a failure of the work closes the window and comes out.

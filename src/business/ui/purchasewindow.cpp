@@ -32,9 +32,13 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     });
     for (QLineEdit* fee : {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->mask9, m_ui->Mask10,
                            m_ui->Maskbfl, m_ui->Txt_qtf})
-        connect(fee, &QLineEdit::textChanged, this,
-                [this] { showTotals(PurchaseService::computeFees(fees())); });
-    // A management fee typed over the computed one carries into the subtotal and total.
+        connect(fee, &QLineEdit::textChanged, this, [this] {
+            const FeeTotals totals = PurchaseService::computeFees(fees());
+            m_ui->Text2->setText(Money::format(totals.management));
+            showTotals(totals);
+        });
+    // A management fee typed over the computed one carries into the subtotal and total; the field
+    // itself is left as typed, or "100." would lose its point on the way to "100.5".
     connect(m_ui->Text2, &QLineEdit::textEdited, this, [this](const QString& typed) {
         showTotals(PurchaseService::totalsWith(fees(), Money::parseLeading(typed)));
     });
@@ -104,7 +108,6 @@ PurchaseFees PurchaseWindow::fees() const {
 }
 
 void PurchaseWindow::showTotals(const FeeTotals& totals) {
-    m_ui->Text2->setText(Money::format(totals.management));
     m_ui->Text4->setText(Money::format(totals.subtotal));
     m_ui->Text3->setText(Money::format(totals.total));
 }

@@ -32,6 +32,8 @@ private:
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);
     PurchaseFees fees() const;
+    // Shows the subtotal and the total; the management fee field is written only by a change of the
+    // fees it is computed from, never while the operator types in it.
     void showTotals(const FeeTotals& totals);
     PurchaseForm form() const;
     void openItemCharges();

@@ -25,9 +25,10 @@ QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList
     // One pass over the plots joined to the purchase register gives each plot the number of its
     // register rows and, through the single min(), the 性别 of its first row: no query per plot.
     QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rowid), min(d.rowid), d.性别 "
-                       "FROM mq_wz AS w LEFT JOIN gm_dj AS d ON d.墓碑位置 = w.墓碑位置 "
-                       "WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
+        QStringLiteral(
+            "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rowid), min(d.rowid), d.性别, w.墓区 "
+            "FROM mq_wz AS w LEFT JOIN gm_dj AS d ON d.墓碑位置 = w.墓碑位置 "
+            "WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
             condition + QStringLiteral(" GROUP BY w.排, w.号, w.rowid ORDER BY w.排, w.号"),
         values, readingPlots);
     QList<MapPlot> plots;
@@ -35,6 +36,7 @@ QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList
         MapPlot plot;
         plot.position = static_cast<int>(plots.size()) + 1;
         plot.key = query.value(0).toString();
+        plot.area = query.value(7).toString();
         plot.state = query.value(2).toString();
         plot.advanceBought = query.value(3).toBool();
         const PlotIconRules::Occupancy occupancy{query.value(4).toInt(), query.value(6).toString()};

@@ -21,6 +21,7 @@ struct MapFilter {
 struct MapPlot {
     int position = 0; // 1-based place among the plots read; the icon's key is "K" + position
     QString key;      // 墓碑位置, also the icon's caption
+    QString area;     // 墓区, the first part of the key
     QString state;
     bool advanceBought = false;
     PlotIconRules::Icon icon;

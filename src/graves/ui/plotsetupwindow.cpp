@@ -144,6 +144,7 @@ void PlotSetupWindow::addRow() {
         m_ui->Combo2->addItem(*name);
         m_ui->Combo2->setCurrentIndex(chosen);
         m_ui->Combo2->setEditText(shown);
+        showAreaStatus();
     });
 }
 
@@ -161,6 +162,7 @@ void PlotSetupWindow::removeRow() {
         } else {
             m_ui->Combo2->setEditText(shown);
         }
+        showAreaStatus();
     });
 }
 
@@ -175,6 +177,11 @@ void PlotSetupWindow::showArea() {
         m_ui->Frame2->setEnabled(area.rowGroupEnabled);
         showStatus(area.status);
     });
+}
+
+// The area's count of rows changed: its status line tells the new one.
+void PlotSetupWindow::showAreaStatus() {
+    showStatus(m_service.chooseArea(m_ui->Combo1->currentText()).status);
 }
 
 void PlotSetupWindow::showRow() {
@@ -204,6 +211,11 @@ void PlotSetupWindow::setRowGroupEnabled(bool enabled) {
 
 void PlotSetupWindow::showStartNumber(const QString& number) {
     m_ui->Mask1->setText(number);
+}
+
+void PlotSetupWindow::showDeleteRange(const QString& first, const QString& last) {
+    m_ui->Masks->setText(first);
+    m_ui->Maske->setText(last);
 }
 
 void PlotSetupWindow::runLong(Pass pass, const Work& work) {

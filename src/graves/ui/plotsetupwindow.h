@@ -34,12 +34,14 @@ private:
     void removeRow();
     void showArea();
     void showRow();
+    void showAreaStatus();
     void act(const std::function<void()>& action);
 
     void showStatus(const QString& text) override;
     void showResults(const QStringList& lines) override;
     void setRowGroupEnabled(bool enabled) override;
     void showStartNumber(const QString& number) override;
+    void showDeleteRange(const QString& first, const QString& last) override;
     void runLong(Pass pass, const Work& work) override;
 
     AppContext& m_context;

@@ -1,4 +1,5 @@
 #include "plotchoicewindow.h"
+#include "ploticondelegate.h"
 #include "plotmapmodel.h"
 #include "plotmapwindow.h"
 #include "plotpictures.h"
@@ -165,6 +166,40 @@ private slots:
 
         QTest::mouseClick(control<QPushButton>(choice, "Command3"), Qt::LeftButton);
         QTRY_VERIFY(!desk.find(QStringLiteral("frmgm_xz")));
+    }
+
+    // A key too long for its cell is shortened in its names, never in the row's 排 or the number.
+    void theCaptionAlwaysShowsTheRowAndNumber() {
+        Desk desk;
+        desk.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                                     "('松柏园东区纪念林苑', '12', '0001', '单人墓', '未使用'), "
+                                     "('松柏园东区纪念林苑', '东侧第十二小区', '0002', '单人墓', '未使用')"));
+        PlotMapWindow* map = desk.openMap();
+        auto* grid = control<QListView>(map, "LV1");
+        QStringList tooWide;
+        auto lines = [grid, &tooWide](const QString& key) {
+            const QModelIndex index = iconOf(grid, key);
+            grid->doItemsLayout();
+            const int width = grid->visualRect(index).width();
+            const QStringList drawn = PlotIconDelegate::captionLines(index, grid->fontMetrics(), width);
+            for (const QString& line : drawn)
+                if (grid->fontMetrics().horizontalAdvance(line) > width)
+                    tooWide << line;
+            return drawn;
+        };
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        QCOMPARE(lines(QStringLiteral("甲区1排0002号")),
+                 QStringList({QStringLiteral("甲区"), QStringLiteral("1排0002号")}));
+
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("松柏园东区纪念林苑"));
+        const QStringList shortRow = lines(QStringLiteral("松柏园东区纪念林苑12排0001号"));
+        QVERIFY(shortRow.first().startsWith(QStringLiteral("松柏")));
+        QVERIFY(shortRow.first().endsWith(QStringLiteral("林苑")));
+        QCOMPARE(shortRow.last(), QStringLiteral("12排0001号"));
+        const QStringList longRow = lines(QStringLiteral("松柏园东区纪念林苑东侧第十二小区排0002号"));
+        QVERIFY(longRow.last().startsWith(QStringLiteral("东侧")));
+        QVERIFY(longRow.last().endsWith(QStringLiteral("…排0002号")));
+        QCOMPARE(tooWide, QStringList());
     }
 
     // Within a row: the number search, and the reserved list by the choice and the report list.

@@ -38,6 +38,8 @@ QVariant PlotMapModel::data(const QModelIndex& index, int role) const {
         return QStringLiteral("K%1").arg(plot.position);
     case PictureRole:
         return plot.icon.picture;
+    case AreaRole:
+        return plot.area;
     default:
         return {};
     }

@@ -5,11 +5,11 @@
 #include <QAbstractListModel>
 
 // The icons of a plot map: one item per plot that has a picture. The caption is the plot key;
-// each item also carries its "K" key and its tag (1 free, 2 reserved).
+// each item also carries its "K" key, its tag (1 free, 2 reserved) and its area.
 class PlotMapModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { TagRole = Qt::UserRole, IconKeyRole, PictureRole };
+    enum Role { TagRole = Qt::UserRole, IconKeyRole, PictureRole, AreaRole };
 
     using QAbstractListModel::QAbstractListModel;
 

@@ -3,6 +3,7 @@
 #include "actionguard.h"
 #include "appcontext.h"
 #include "money.h"
+#include "ploticondelegate.h"
 #include "plotmapmodel.h"
 #include "plotpictures.h"
 #include "session.h"
@@ -17,6 +18,8 @@ PlotMapWindow::PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget*
     m_ui->setupUi(this);
     m_ui->LV1->setModel(m_model);
     m_ui->LV1->setIconSize(QSize(PlotPictures::size, PlotPictures::size));
+    m_ui->LV1->setItemDelegate(new PlotIconDelegate(m_ui->LV1));
+    m_ui->LV1->setGridSize(PlotIconDelegate::cellSize(m_ui->LV1->fontMetrics()));
     m_ui->LV1->installEventFilter(this);
     m_ui->Combo3->setCurrentIndex(-1);
 
