@@ -12,30 +12,30 @@ namespace {
 
 // A reservation or purchase saved from the map empties the map's icons.
 template <typename Window> void clearMapOnSave(AppContext& context, Window* window) {
-    auto* map = qobject_cast<PlotMapWindow*>(context.host.find(QStringLiteral("Frm_gm")));
-    if (window && map)
+    if (auto* map = context.host.find<PlotMapWindow>())
         QObject::connect(window, &Window::saved, map, &PlotMapWindow::clearIcons, Qt::UniqueConnection);
 }
 
 // Where the map's choice window goes on with a picked plot.
 PlotSaleWindows plotSaleWindows(AppContext& context) {
-    return {[&context] { clearMapOnSave(context, ReservationWindow::openForChosenPlot(context)); },
-            [&context] { clearMapOnSave(context, PurchaseWindow::openForChosenPlot(context)); }};
+    return {[&context] {
+                auto* window = context.host.open<ReservationWindow>();
+                window->takeChosenPlot();
+                clearMapOnSave(context, window);
+            },
+            [&context] {
+                auto* window = context.host.open<PurchaseWindow>();
+                window->takeChosenPlot();
+                clearMapOnSave(context, window);
+            }};
 }
 
 } // namespace
 
 void registerTaskWindows(MainWindow& mainWindow) {
     AppContext& context = mainWindow.context();
-    mainWindow.setDueReminderWindow([&context] {
-        context.host.open(QStringLiteral("Frm_ydwktx"),
-                          [&context] { return new DueReminderWindow(context); });
-    });
-    mainWindow.registerWindow(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf"),
-                              [&context] { return new ItemChargesWindow(context); });
-    mainWindow.registerWindow(QStringLiteral("M_szmw"), QStringLiteral("Frm_mqsz"),
-                              [&context] { return new PlotSetupWindow(context); });
-    mainWindow.registerWindow(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"),
-                              [&context] { return new PlotMapWindow(context, plotSaleWindows(context)); },
-                              {Placement::Rule::FullWidthAtTop});
+    mainWindow.setDueReminderWindow([&context] { context.host.open<DueReminderWindow>(); });
+    mainWindow.registerWindow<ItemChargesWindow>(QStringLiteral("M_mqyp"));
+    mainWindow.registerWindow<PlotSetupWindow>(QStringLiteral("M_szmw"));
+    mainWindow.registerWindow<PlotMapWindow>(QStringLiteral("M_gm"), plotSaleWindows(context));
 }

@@ -196,15 +196,17 @@ private slots:
             "'2026-12-06', 1)"));
         office.session.chosenPlot.key = QStringLiteral("松柏园东区纪念林12排0001号");
         AppContext& context = office.window.context();
-        QVERIFY(showsWhole(control<QLineEdit>(ReservationWindow::openForChosenPlot(context), "Text1")));
-        QWidget* buy = PurchaseWindow::openForChosenPlot(context);
+        auto* reserve = context.host.open<ReservationWindow>();
+        reserve->takeChosenPlot();
+        QVERIFY(showsWhole(control<QLineEdit>(reserve, "Text1")));
+        auto* buy = context.host.open<PurchaseWindow>();
+        buy->takeChosenPlot();
         QVERIFY(showsWhole(control<QLineEdit>(buy, "Text1")));
         auto* material = control<QComboBox>(buy, "Combcz");
         material->setCurrentIndex(material->findText(QStringLiteral("山西黑花岗岩'")));
         QVERIFY(showsWhole(material->lineEdit()));
 
-        QWidget* due = office.window.host().open(QStringLiteral("Frm_ydwktx"),
-                                                 [&context] { return new DueReminderWindow(context); });
+        QWidget* due = context.host.open<DueReminderWindow>();
         auto* list = control<QTableView>(due, "Grid1");
         const QHeaderView* header = list->horizontalHeader();
         QStringList firstColumns;

@@ -4,6 +4,7 @@
 #include "menucatalog.h"
 #include "passwordhash.h"
 #include "runningoffice.h"
+#include "taskwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,8 +18,28 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 namespace {
+
+template <std::size_t Length> struct WindowName {
+    constexpr WindowName(const char (&name)[Length]) { std::copy_n(name, Length, text); }
+    char text[Length];
+};
+
+// A plain task window called `Name` (by its form: `FormName`), standing in for a window still to
+// be built. Its button runs an action that fails the way a full disk would.
+template <WindowName Name, WindowName FormName = Name> class StandIn : public TaskWindow {
+public:
+    static constexpr TaskWindowTraits traits{Name.text};
+    explicit StandIn(AppContext& context) : TaskWindow(context) {
+        setObjectName(QString::fromLatin1(FormName.text));
+        resize(300, 200);
+        auto* button = new QPushButton(this);
+        button->setObjectName(QStringLiteral("Command1"));
+        on(button, &QPushButton::clicked, [] { throw DatabaseError(QStringLiteral("磁盘已满")); });
+    }
+};
 
 // The running office before anybody has logged in.
 struct Office : RunningOffice {
@@ -60,12 +81,8 @@ struct Office : RunningOffice {
     }
 
     // Gives a menu command a plain stand-in window, as a finished task window would have.
-    void registerPlain(const QString& command, const QString& windowName) {
-        window.registerWindow(command, windowName, [] {
-            auto* widget = new QWidget;
-            widget->resize(300, 200);
-            return widget;
-        });
+    template <WindowName Name> void registerPlain(const QString& command) {
+        window.registerWindow<StandIn<Name>>(command);
     }
 
     bool enabled(const QString& menu) { return window.topMenu(menu)->menuAction()->isEnabled(); }
@@ -119,12 +136,37 @@ private slots:
         QVERIFY(!office.window.command(QStringLiteral("M_jcwh"))->isEnabled());
     }
 
+    void everyWindowCommandOpensItsWindowAndNoActionCrashes() {
+        RunningOffice office;
+        const QStringList commands = office.window.windowCommands();
+        QVERIFY(commands.size() >= 3);
+        for (const QString& command : commands) {
+            const auto before = office.window.host().openWindows().size();
+            office.window.command(command)->trigger();
+            QVERIFY2(office.window.host().openWindows().size() == before + 1, qPrintable(command));
+        }
+        QVERIFY(office.prompter.shown.isEmpty());
+
+        // A misspelt command, or a window its form names otherwise, fails loudly in every build.
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 office.window.registerWindow<StandIn<"Frm_a">>(QStringLiteral("M_gmm")));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, office.window.host().open<StandIn<"Frm_a", "Frm_b">>());
+        QVERIFY(!office.find(QStringLiteral("Frm_b")));
+
+        // A database failure inside an action is told, and the window stays.
+        auto* window = office.window.host().open<StandIn<"Frm_a">>();
+        QTest::mouseClick(control<QPushButton>(window, "Command1"), Qt::LeftButton);
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("磁盘已满")}));
+        QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Critical);
+        QVERIFY(office.find(QStringLiteral("Frm_a")));
+    }
+
     void theGateOpensOnlyItemsWithTheirRightAndOnlyOnce() {
         Office office;
         office.session.permissionString = QStringLiteral("1") + QString(39, QLatin1Char('0'));
-        office.registerPlain(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"));
-        office.registerPlain(QStringLiteral("M_bljc"), QStringLiteral("Frm_bljc"));
-        office.registerPlain(QStringLiteral("bxwh"), QStringLiteral("Frmbxwh"));
+        office.registerPlain<"Frmjc_sz">(QStringLiteral("M_szts"));
+        office.registerPlain<"Frm_bljc">(QStringLiteral("M_bljc"));
+        office.registerPlain<"Frmbxwh">(QStringLiteral("bxwh"));
 
         office.window.command(QStringLiteral("M_bljc"))->trigger();
         QCOMPARE(office.prompter.shown.size(), 1);
@@ -221,7 +263,7 @@ private slots:
 
     void cancellingCutsFourMenusAndSystemMaintenance() {
         Office office;
-        office.registerPlain(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"));
+        office.registerPlain<"Frmczy">(QStringLiteral("M_xtwh"));
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
         QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
 
@@ -262,8 +304,8 @@ private slots:
     void reLoginClosesEveryTaskWindowBeforeTheDialog() {
         Office office;
         office.session.permissionString = QString(40, QLatin1Char('f'));
-        office.registerPlain(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"));
-        office.registerPlain(QStringLiteral("bxwh"), QStringLiteral("Frmbxwh"));
+        office.registerPlain<"Frmjc_sz">(QStringLiteral("M_szts"));
+        office.registerPlain<"Frmbxwh">(QStringLiteral("bxwh"));
         office.window.command(QStringLiteral("M_szts"))->trigger();
         office.window.command(QStringLiteral("bxwh"))->trigger();
         QCOMPARE(office.openWindows().size(), 2);

@@ -1,22 +1,19 @@
 #include "duereminderwindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "clock.h"
 #include "duereminders.h"
 #include "ui_duereminderwindow.h"
-#include "windowhost.h"
 
 #include <QHeaderView>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
 DueReminderWindow::DueReminderWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Frm_ydwktx>()), m_model(new QSqlQueryModel(this)) {
+    : TaskWindow(context, parent), m_ui(std::make_unique<Ui::Frm_ydwktx>()),
+      m_model(new QSqlQueryModel(this)) {
     m_ui->setupUi(this);
     m_ui->Grid1->setModel(m_model);
-    runAction(context.prompter,
-              [&] { m_model->setQuery(DueReminders::list(context.database, context.clock.today())); });
+    m_model->setQuery(DueReminders::list(context.database, context.clock.today()));
     // The clerk calls these customers: name and telephone first; the row's own key means nothing to him.
     const QSqlRecord columns = m_model->record();
     QHeaderView* header = m_ui->Grid1->horizontalHeader();
@@ -24,7 +21,7 @@ DueReminderWindow::DueReminderWindow(AppContext& context, QWidget* parent)
     header->moveSection(header->visualIndex(columns.indexOf(QStringLiteral("联系电话"))), 1);
     m_ui->Grid1->hideColumn(columns.indexOf(QStringLiteral("id")));
     m_ui->Grid1->resizeColumnsToContents();
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this, &context] { context.host.close(this); });
+    on(m_ui->Command1, &QPushButton::clicked, &DueReminderWindow::closeWindow);
 }
 
 DueReminderWindow::~DueReminderWindow() = default;

@@ -1,18 +1,20 @@
 #pragma once
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 class QSqlQueryModel;
 namespace Ui {
 class Frm_ydwktx;
 }
 
 // Frm_ydwktx: the reservations whose payment is due today, shown after login.
-class DueReminderWindow : public QWidget {
+class DueReminderWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_ydwktx"};
+
     explicit DueReminderWindow(AppContext& context, QWidget* parent = nullptr);
     ~DueReminderWindow() override;
 

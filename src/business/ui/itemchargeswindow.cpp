@@ -1,15 +1,12 @@
 #include "itemchargeswindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "enterastab.h"
 #include "money.h"
 #include "outcomeview.h"
 #include "ui_itemchargeswindow.h"
-#include "windowhost.h"
 
 ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_service(context.database, context.session, context.clock),
+    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
       m_ui(std::make_unique<Ui::Frm_mq_qtf>()) {
     m_ui->setupUi(this);
     m_prices = {m_ui->Maskq1, m_ui->Maskq2, m_ui->Maskq3, m_ui->Maskq4, m_ui->Maskq5, m_ui->Maskq6};
@@ -31,8 +28,8 @@ ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)
         connect(service, &QLineEdit::textChanged, this, &ItemChargesWindow::updateTotal);
     m_ui->MaskQT->setText(QStringLiteral("其它费"));
 
-    connect(m_ui->Command1, &QPushButton::clicked, this, &ItemChargesWindow::save);
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->Command1, &QPushButton::clicked, &ItemChargesWindow::save);
+    on(m_ui->Command2, &QPushButton::clicked, &ItemChargesWindow::closeWindow);
     EnterAsTab::install(this);
 }
 
@@ -70,8 +67,6 @@ void ItemChargesWindow::updateTotal() {
 }
 
 void ItemChargesWindow::save() {
-    runAction(m_context.prompter, [this] {
-        if (tellAndPrint(m_context, m_service.save(form())))
-            m_context.host.close(this);
-    });
+    if (tellAndPrint(m_context, m_service.save(form())))
+        closeWindow();
 }

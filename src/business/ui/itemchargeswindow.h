@@ -2,19 +2,21 @@
 
 #include "itemchargesservice.h"
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 class QLineEdit;
 namespace Ui {
 class Frm_mq_qtf;
 }
 
 // Frm_mq_qtf: charges a plot for goods and services, with live line totals and grand total.
-class ItemChargesWindow : public QWidget {
+class ItemChargesWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_mq_qtf"};
+
     explicit ItemChargesWindow(AppContext& context, QWidget* parent = nullptr);
     ~ItemChargesWindow() override;
 
@@ -26,7 +28,6 @@ private:
     void updateTotal();
     void save();
 
-    AppContext& m_context;
     ItemChargesService m_service;
     std::unique_ptr<Ui::Frm_mq_qtf> m_ui;
     std::array<QLineEdit*, ItemChargeForm::itemCount> m_prices;

@@ -1,18 +1,16 @@
 #include "purchasewindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "clock.h"
 #include "enterastab.h"
 #include "itemchargeswindow.h"
 #include "money.h"
 #include "outcomeview.h"
+#include "plotchoicewindow.h"
 #include "session.h"
 #include "ui_purchasewindow.h"
-#include "windowhost.h"
 
 PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_service(context.database, context.session, context.clock),
+    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
       m_ui(std::make_unique<Ui::Frm_gm_blz>()) {
     m_ui->setupUi(this);
     m_ui->Text2->clear();
@@ -46,22 +44,13 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     learnWhenLeft(m_ui->Combcz, PurchaseService::StoneList::MainStone);
     learnWhenLeft(m_ui->Comdbcz, PurchaseService::StoneList::BaseStone);
 
-    connect(m_ui->CommSf, &QPushButton::clicked, this, &PurchaseWindow::openItemCharges);
-    connect(m_ui->Command1, &QPushButton::clicked, this, &PurchaseWindow::save);
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->CommSf, &QPushButton::clicked, &PurchaseWindow::openItemCharges);
+    on(m_ui->Command1, &QPushButton::clicked, &PurchaseWindow::save);
+    on(m_ui->Command2, &QPushButton::clicked, &PurchaseWindow::closeWindow);
     EnterAsTab::install(this);
 }
 
 PurchaseWindow::~PurchaseWindow() = default;
-
-PurchaseWindow* PurchaseWindow::openForChosenPlot(AppContext& context) {
-    auto* window = qobject_cast<PurchaseWindow*>(
-        context.host.open(QStringLiteral("Frm_gm_blz"), [&context] { return new PurchaseWindow(context); },
-                          {Placement::Rule::Centred}));
-    if (window)
-        window->takeChosenPlot();
-    return window;
-}
 
 void PurchaseWindow::takeChosenPlot() {
     const ChosenPlot& plot = m_context.session.chosenPlot;
@@ -80,24 +69,20 @@ void PurchaseWindow::takeChosenPlot() {
 }
 
 void PurchaseWindow::loadReferenceLists() {
-    runAction(m_context.prompter, [this] {
-        const PurchaseService::ReferenceLists lists = m_service.referenceLists();
-        m_ui->Comblx->addItems(lists.stoneTypes);
-        m_ui->Combcz->addItems(lists.mainStones);
-        m_ui->Comdbcz->addItems(lists.baseStones);
-        m_ui->Combo1->addItems(lists.salesmen);
-    });
+    const PurchaseService::ReferenceLists lists = m_service.referenceLists();
+    m_ui->Comblx->addItems(lists.stoneTypes);
+    m_ui->Combcz->addItems(lists.mainStones);
+    m_ui->Comdbcz->addItems(lists.baseStones);
+    m_ui->Combo1->addItems(lists.salesmen);
     for (QComboBox* list : {m_ui->Comblx, m_ui->Combcz, m_ui->Comdbcz})
         list->setCurrentIndex(0);
 }
 
 void PurchaseWindow::learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list) {
-    connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, combo, list] {
-        runAction(m_context.prompter, [&] {
-            const QString text = combo->currentText().trimmed();
-            if (m_service.learn(list, text))
-                combo->addItem(text);
-        });
+    on(combo->lineEdit(), &QLineEdit::editingFinished, [this, combo, list] {
+        const QString text = combo->currentText().trimmed();
+        if (m_service.learn(list, text))
+            combo->addItem(text);
     });
 }
 
@@ -143,26 +128,21 @@ void PurchaseWindow::openItemCharges() {
     const QString number = m_ui->Mask_bh->text();
     if (!number.isEmpty())
         m_context.session.currentRegistrationNumber = number;
-    auto* charges = qobject_cast<ItemChargesWindow*>(m_context.host.open(
-        QStringLiteral("Frm_mq_qtf"), [this] { return new ItemChargesWindow(m_context); }));
-    if (charges)
-        charges->fill(m_ui->Text1->text(), m_ui->Mask1->text(), number);
+    m_context.host.open<ItemChargesWindow>()->fill(m_ui->Text1->text(), m_ui->Mask1->text(), number);
 }
 
 void PurchaseWindow::save() {
-    runAction(m_context.prompter, [this] {
-        const PurchaseService::Outcome outcome = m_service.save(form());
-        if (outcome.remarkDefaulted) {
-            m_ui->Mask11->setText(QStringLiteral("无"));
-            return;
-        }
-        const bool saved = tellAndPrint(m_context, outcome);
-        if (outcome.focus == PurchaseService::Field::Contact)
-            m_ui->Mask1->setFocus();
-        if (!saved)
-            return;
-        emit this->saved();
-        m_context.host.close(QStringLiteral("frmgm_xz"));
-        m_context.host.close(this);
-    });
+    const PurchaseService::Outcome outcome = m_service.save(form());
+    if (outcome.remarkDefaulted) {
+        m_ui->Mask11->setText(QStringLiteral("无"));
+        return;
+    }
+    const bool saved = tellAndPrint(m_context, outcome);
+    if (outcome.focus == PurchaseService::Field::Contact)
+        m_ui->Mask1->setFocus();
+    if (!saved)
+        return;
+    emit this->saved();
+    m_context.host.close<PlotChoiceWindow>();
+    closeWindow();
 }

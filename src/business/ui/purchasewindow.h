@@ -2,10 +2,10 @@
 
 #include "purchaseservice.h"
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 class QComboBox;
 namespace Ui {
 class Frm_gm_blz;
@@ -13,22 +13,23 @@ class Frm_gm_blz;
 
 // Frm_gm_blz "购墓": registers the sale of the plot picked on the map, with its buyer, use period,
 // stones and fees (totals follow each keystroke), then prints the contact sheet and the receipt.
-class PurchaseWindow : public QWidget {
+class PurchaseWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_gm_blz", {Placement::Rule::Centred}};
+
     explicit PurchaseWindow(AppContext& context, QWidget* parent = nullptr);
     ~PurchaseWindow() override;
 
-    // Opens the window for the plot chosen on the map, or brings it back for a new pick; either
-    // way the plot's key and its list prices above zero are taken into the window.
-    static PurchaseWindow* openForChosenPlot(AppContext& context);
+    // Takes the plot chosen on the map into the window: its key and its list prices above zero.
+    // Called when the window is opened for a pick or brought back for a new one.
+    void takeChosenPlot();
 
 signals:
     // The sale is saved: the map's icons no longer tell the truth.
     void saved();
 
 private:
-    void takeChosenPlot();
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);
     PurchaseFees fees() const;
@@ -39,7 +40,6 @@ private:
     void openItemCharges();
     void save();
 
-    AppContext& m_context;
     PurchaseService m_service;
     std::unique_ptr<Ui::Frm_gm_blz> m_ui;
 };

@@ -1,17 +1,15 @@
 #include "reservationwindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "clock.h"
 #include "enterastab.h"
 #include "money.h"
 #include "outcomeview.h"
+#include "plotchoicewindow.h"
 #include "session.h"
 #include "ui_reservationwindow.h"
-#include "windowhost.h"
 
 ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_service(context.database, context.session),
+    : TaskWindow(context, parent), m_service(context.database, context.session),
       m_ui(std::make_unique<Ui::Frm_ydmd>()) {
     m_ui->setupUi(this);
     m_ui->DTP1->setDate(context.clock.today());
@@ -22,20 +20,15 @@ ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)
         if (const auto balance = ReservationService::balanceFor(m_ui->Mask6->text(), m_ui->Mask1->text()))
             m_ui->Mask7->setText(Money::format(*balance));
     });
-    connect(m_ui->Command1, &QPushButton::clicked, this, &ReservationWindow::save);
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->Command1, &QPushButton::clicked, &ReservationWindow::save);
+    on(m_ui->Command2, &QPushButton::clicked, &ReservationWindow::closeWindow);
     EnterAsTab::install(this);
 }
 
 ReservationWindow::~ReservationWindow() = default;
 
-ReservationWindow* ReservationWindow::openForChosenPlot(AppContext& context) {
-    auto* window = qobject_cast<ReservationWindow*>(
-        context.host.open(QStringLiteral("Frm_ydmd"), [&context] { return new ReservationWindow(context); },
-                          {Placement::Rule::Centred}));
-    if (window)
-        window->m_ui->Text1->setText(context.session.chosenPlot.key);
-    return window;
+void ReservationWindow::takeChosenPlot() {
+    m_ui->Text1->setText(m_context.session.chosenPlot.key);
 }
 
 ReservationForm ReservationWindow::form() const {
@@ -56,28 +49,26 @@ ReservationForm ReservationWindow::form() const {
 }
 
 void ReservationWindow::save() {
-    runAction(m_context.prompter, [this] {
-        const ReservationService::Outcome outcome = m_service.reserve(form());
-        const auto field = [this](ReservationService::Field which) -> QLineEdit* {
-            switch (which) {
-            case ReservationService::Field::Prepaid:
-                return m_ui->Mask1;
-            case ReservationService::Field::AgreedPrice:
-                return m_ui->Mask6;
-            case ReservationService::Field::None:
-                break;
-            }
-            return nullptr;
-        };
-        if (QLineEdit* cleared = field(outcome.clear))
-            cleared->clear();
-        const bool saved = tellAndPrint(m_context, outcome);
-        if (QLineEdit* focused = field(outcome.focus))
-            focused->setFocus();
-        if (!saved)
-            return;
-        emit this->saved();
-        m_context.host.close(QStringLiteral("frmgm_xz"));
-        m_context.host.close(this);
-    });
+    const ReservationService::Outcome outcome = m_service.reserve(form());
+    const auto field = [this](ReservationService::Field which) -> QLineEdit* {
+        switch (which) {
+        case ReservationService::Field::Prepaid:
+            return m_ui->Mask1;
+        case ReservationService::Field::AgreedPrice:
+            return m_ui->Mask6;
+        case ReservationService::Field::None:
+            break;
+        }
+        return nullptr;
+    };
+    if (QLineEdit* cleared = field(outcome.clear))
+        cleared->clear();
+    const bool saved = tellAndPrint(m_context, outcome);
+    if (QLineEdit* focused = field(outcome.focus))
+        focused->setFocus();
+    if (!saved)
+        return;
+    emit this->saved();
+    m_context.host.close<PlotChoiceWindow>();
+    closeWindow();
 }

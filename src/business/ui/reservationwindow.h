@@ -2,24 +2,26 @@
 
 #include "reservationservice.h"
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 namespace Ui {
 class Frm_ydmd;
 }
 
 // Frm_ydmd "预订墓地": reserves the plot picked on the map for a customer who pays part of the
 // agreed price in advance.
-class ReservationWindow : public QWidget {
+class ReservationWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_ydmd", {Placement::Rule::Centred}};
+
     explicit ReservationWindow(AppContext& context, QWidget* parent = nullptr);
     ~ReservationWindow() override;
 
-    // Opens the window for the plot chosen on the map, or brings it back for a new pick.
-    static ReservationWindow* openForChosenPlot(AppContext& context);
+    // Takes the key of the plot chosen on the map; called when opened or brought back for a pick.
+    void takeChosenPlot();
 
 signals:
     // The reservation is saved: the map's icons no longer tell the truth.
@@ -29,7 +31,6 @@ private:
     ReservationForm form() const;
     void save();
 
-    AppContext& m_context;
     ReservationService m_service;
     std::unique_ptr<Ui::Frm_ydmd> m_ui;
 };

@@ -6,14 +6,15 @@
 #include "loginservice.h"
 #include "menucatalog.h"
 #include "printbridge.h"
-#include "session.h"
 #include "prompter.h"
+#include "session.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QTimer>
+#include <stdexcept>
 
 namespace {
 
@@ -40,6 +41,7 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
     : m_area(new QMdiArea(this)),
       m_host(this, m_area), m_context{database, session, clock, prompter, printBridge, m_host, dataFolder},
       m_background(new BackgroundWindow(database, m_area->viewport())), m_loginTimer(new QTimer(this)) {
+    m_host.attach(m_context);
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("公墓管理系统"));
     resize(1024, 720);
@@ -87,15 +89,9 @@ void MainWindow::buildMenus() {
     }
 }
 
-void MainWindow::registerWindow(const QString& commandName, const QString& windowName,
-                                std::function<QWidget*()> create, Placement placement) {
-    registerCommand(commandName, [this, windowName, create = std::move(create), placement] {
-        m_host.open(windowName, create, placement);
-    });
-}
-
 void MainWindow::registerCommand(const QString& commandName, std::function<void()> run) {
-    Q_ASSERT(m_commands.contains(commandName));
+    if (!m_commands.contains(commandName))
+        throw std::invalid_argument("the menu has no command " + commandName.toStdString());
     m_runners.insert(commandName, std::move(run));
     updateCommandStates();
 }
@@ -158,7 +154,7 @@ void MainWindow::afterLogin() {
         m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提醒"),
                                   QStringLiteral("下列客户已到完款时间"));
         if (m_openDueReminders)
-            m_openDueReminders();
+            runAction(m_context.prompter, m_openDueReminders);
     }
 }
 

@@ -24,12 +24,18 @@ public:
     AppContext& context() { return m_context; }
     WindowHost& host() { return m_host; }
 
-    // Makes the menu command `commandName` open the task window `windowName`, created by `create`,
-    // after its item right check. Commands with nothing registered stay disabled.
-    void registerWindow(const QString& commandName, const QString& windowName,
-                        std::function<QWidget*()> create, Placement placement = {});
+    // Makes the menu command `commandName` open the task window `Window` (made with `arguments`
+    // after the context), after its item right check. Commands with nothing registered stay disabled.
+    template <typename Window, typename... Arguments>
+    void registerWindow(const QString& commandName, Arguments... arguments) {
+        registerCommand(commandName, [this, arguments...] { m_host.open<Window>(arguments...); });
+        m_windowCommands << commandName;
+    }
     // Makes the menu command run `run` (after the item right check when the command has an item).
+    // A command the menu does not have throws std::invalid_argument, in every build.
     void registerCommand(const QString& commandName, std::function<void()> run);
+    // The commands that open a task window, in the order they were registered.
+    QStringList windowCommands() const { return m_windowCommands; }
     // Opens the list of reservations due today; shown after a login that finds some.
     void setDueReminderWindow(std::function<void()> open) { m_openDueReminders = std::move(open); }
 
@@ -59,6 +65,7 @@ private:
     QHash<QString, QMenu*> m_menus;
     QHash<QString, int> m_items;
     QHash<QString, std::function<void()>> m_runners;
+    QStringList m_windowCommands;
     std::function<void()> m_openDueReminders;
     bool m_systemMaintenanceCut = false;
 };

@@ -3,6 +3,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <stdexcept>
 
 WindowHost::WindowHost(QWidget* mainWindow, QMdiArea* area) : m_mainWindow(mainWindow), m_area(area) {}
 
@@ -10,8 +11,7 @@ QRect WindowHost::placement(QSize mainOuter, QSize client, QSize child, Placemen
     if (placement.rule == Placement::Rule::FullWidthAtTop)
         return {0, 0, client.width(), client.height() - twipsToPixels(1200)};
     const int up = placement.rule == Placement::Rule::AboveCentre ? twipsToPixels(400) : 0;
-    return {QPoint((mainOuter.width() - child.width()) / 2,
-                   (mainOuter.height() - child.height()) / 2 - up),
+    return {QPoint((mainOuter.width() - child.width()) / 2, (mainOuter.height() - child.height()) / 2 - up),
             child};
 }
 
@@ -23,7 +23,12 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
         return frame->widget();
     }
     QWidget* window = create();
-    window->setObjectName(name);
+    if (window->objectName() != name) {
+        const QString given = window->objectName();
+        delete window;
+        throw std::logic_error(
+            QStringLiteral("task window %1 is named %2 by its form").arg(name, given).toStdString());
+    }
     window->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* frame = m_area->addSubWindow(window);
     frame->setAttribute(Qt::WA_DeleteOnClose);

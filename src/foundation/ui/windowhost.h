@@ -20,33 +20,57 @@ struct Placement {
     Rule rule = Rule::AboveCentre;
 };
 
+// What a task window declares about itself, once, as `static constexpr TaskWindowTraits traits`:
+// the object name its form gives it, and where it sits.
+struct TaskWindowTraits {
+    const char* name;
+    Placement placement = {};
+};
+
+struct AppContext;
+
 // Keeps the task windows inside the main window: one instance of each, opened or raised by its
-// window name, placed by its rule, and closed by name or all together.
+// type, placed by its rule, and closed by type or all together.
 class WindowHost {
 public:
     WindowHost(QWidget* mainWindow, QMdiArea* area);
+    // The context every window is made with; set once by the main window.
+    void attach(AppContext& context) { m_context = &context; }
 
     // The frame of a window of `child` size in a main window of `mainOuter` size whose client area
     // is `client`, by `placement`'s rule. Positions are in client-area coordinates.
     static QRect placement(QSize mainOuter, QSize client, QSize child, Placement placement = {});
 
-    // Raises and re-places the window called `name` when it is open; otherwise creates it with
-    // `create`, shows it as a child and places it.
-    QWidget* open(const QString& name, const std::function<QWidget*()>& create, Placement placement = {});
+    // Raises and re-places the window of type `Window` when it is open; otherwise makes it with the
+    // context and `arguments`, shows it as a child and places it.
+    template <typename Window, typename... Arguments> Window* open(Arguments&&... arguments) {
+        return static_cast<Window*>(open(
+            nameOf<Window>(),
+            [&]() -> QWidget* { return new Window(*m_context, std::forward<Arguments>(arguments)...); },
+            Window::traits.placement));
+    }
+    template <typename Window> Window* find() const { return static_cast<Window*>(find(nameOf<Window>())); }
+    template <typename Window> void close() { close(nameOf<Window>()); }
+    // Tests and lists read windows by their object names.
     QWidget* find(const QString& name) const;
     QList<QWidget*> openWindows() const;
     // Closes the task window that holds `window` (the window itself or any widget inside it).
     void close(QWidget* window);
-    void close(const QString& name);
     void closeAll();
     void cascade();
 
 private:
+    template <typename Window> static QString nameOf() { return QString::fromLatin1(Window::traits.name); }
+    // Throws std::logic_error when the window's form gives it another name than its traits, since
+    // the host would never find it again.
+    QWidget* open(const QString& name, const std::function<QWidget*()>& create, Placement placement);
+    void close(const QString& name);
     QMdiSubWindow* frameOf(const QString& name) const;
     void place(QMdiSubWindow* frame, Placement placement);
 
     QWidget* m_mainWindow;
     QMdiArea* m_area;
+    AppContext* m_context = nullptr;
 };
 
 // Twips are the unit of the office's placement rules: 15 twips to one pixel at 96 dpi.

@@ -1,56 +1,47 @@
 #include "plotsetupwindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "comboentry.h"
 #include "enterastab.h"
 #include "progresswindow.h"
 #include "ui_plotsetupwindow.h"
-#include "windowhost.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScopeGuard>
 
 PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_ui(std::make_unique<Ui::Frm_mqsz>()),
+    : TaskWindow(context, parent), m_ui(std::make_unique<Ui::Frm_mqsz>()),
       m_service(context.database, context.session, context.prompter) {
     m_ui->setupUi(this);
     EnterAsTab::install(this);
     // Installed after EnterAsTab, so this filter sees Enter in the new-area box first.
     m_ui->Box1->installEventFilter(this);
 
-    connect(m_ui->Combo1, &QComboBox::currentIndexChanged, this, &PlotSetupWindow::showArea);
-    connect(m_ui->Combo2, &QComboBox::currentIndexChanged, this, &PlotSetupWindow::showRow);
+    on(m_ui->Combo1, &QComboBox::currentIndexChanged, &PlotSetupWindow::showArea);
+    on(m_ui->Combo2, &QComboBox::currentIndexChanged, &PlotSetupWindow::showRow);
     connect(m_ui->Box1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!m_service.acceptTypedAreaName(text))
             m_ui->Box1->clear();
     });
-    connect(m_ui->Cmdting_tj, &QPushButton::clicked, this,
-            [this] { addingArea() ? saveArea() : startAddingArea(); });
-    connect(m_ui->Cmdting_zx, &QPushButton::clicked, this, [this] {
+    on(m_ui->Cmdting_tj, &QPushButton::clicked, [this] { addingArea() ? saveArea() : startAddingArea(); });
+    on(m_ui->Cmdting_zx, &QPushButton::clicked, [this] {
         if (addingArea())
             setAddingArea(false);
         else
             removeArea();
     });
-    connect(m_ui->Cmdshi_zj, &QPushButton::clicked, this, &PlotSetupWindow::addRow);
-    connect(m_ui->Cmdshi_zx, &QPushButton::clicked, this, &PlotSetupWindow::removeRow);
-    connect(m_ui->Command1, &QPushButton::clicked, this,
-            [this] { act([this] { m_service.createRun(input(), *this); }); });
-    connect(m_ui->Command4, &QPushButton::clicked, this,
-            [this] { act([this] { m_service.changeStyle(input(), *this); }); });
-    connect(m_ui->Command6, &QPushButton::clicked, this,
-            [this] { act([this] { m_service.changePrices(input(), *this); }); });
-    connect(m_ui->Command5, &QPushButton::clicked, this,
-            [this] { act([this] { m_service.deleteRun(input(), *this); }); });
-    connect(m_ui->Command2, &QPushButton::clicked, this,
-            [this] { act([this] { m_service.listMissingNumbers(input(), *this); }); });
-    connect(m_ui->Command3, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->Cmdshi_zj, &QPushButton::clicked, &PlotSetupWindow::addRow);
+    on(m_ui->Cmdshi_zx, &QPushButton::clicked, &PlotSetupWindow::removeRow);
+    on(m_ui->Command1, &QPushButton::clicked, [this] { m_service.createRun(input(), *this); });
+    on(m_ui->Command4, &QPushButton::clicked, [this] { m_service.changeStyle(input(), *this); });
+    on(m_ui->Command6, &QPushButton::clicked, [this] { m_service.changePrices(input(), *this); });
+    on(m_ui->Command5, &QPushButton::clicked, [this] { m_service.deleteRun(input(), *this); });
+    on(m_ui->Command2, &QPushButton::clicked, [this] { m_service.listMissingNumbers(input(), *this); });
+    on(m_ui->Command3, &QPushButton::clicked, &PlotSetupWindow::closeWindow);
 
     // The areas are listed, none chosen yet.
     const QSignalBlocker quiet(m_ui->Combo1);
-    act([this] { m_ui->Combo1->addItems(m_service.areas()); });
+    m_ui->Combo1->addItems(m_service.areas());
     m_ui->Combo1->setCurrentIndex(-1);
 }
 
@@ -61,7 +52,7 @@ bool PlotSetupWindow::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                saveArea();
+                guarded([this] { saveArea(); });
                 return true;
             }
         } else if (event->type() == QEvent::MouseButtonDblClick) {
@@ -107,76 +98,66 @@ void PlotSetupWindow::startAddingArea() {
 }
 
 void PlotSetupWindow::saveArea() {
-    act([this] {
-        const std::optional<QString> added = m_service.addArea(m_ui->Box1->text());
-        setAddingArea(false);
-        if (!added)
-            return;
-        // The new area becomes the chosen one, ready for its first run.
-        m_ui->Combo1->addItem(*added);
-        m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
-        m_ui->Mask1->setFocus();
-    });
+    const std::optional<QString> added = m_service.addArea(m_ui->Box1->text());
+    setAddingArea(false);
+    if (!added)
+        return;
+    // The new area becomes the chosen one, ready for its first run.
+    m_ui->Combo1->addItem(*added);
+    m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
+    m_ui->Mask1->setFocus();
 }
 
 void PlotSetupWindow::removeArea() {
-    act([this] {
-        if (!m_service.removeArea(input().area))
-            return;
-        removeCurrentComboEntry(m_ui->Combo1);
-        {
-            const QSignalBlocker quiet(m_ui->Combo1);
-            m_ui->Combo1->setCurrentIndex(-1);
-        }
-        showArea();
-    });
+    if (!m_service.removeArea(input().area))
+        return;
+    removeCurrentComboEntry(m_ui->Combo1);
+    {
+        const QSignalBlocker quiet(m_ui->Combo1);
+        m_ui->Combo1->setCurrentIndex(-1);
+    }
+    showArea();
 }
 
 void PlotSetupWindow::addRow() {
-    act([this] {
-        const std::optional<QString> name = m_service.addRow(input());
-        if (!name)
-            return;
-        // The new row joins the list without becoming the chosen one.
-        const QSignalBlocker quiet(m_ui->Combo2);
-        const int chosen = m_ui->Combo2->currentIndex();
-        const QString shown = m_ui->Combo2->currentText();
-        m_ui->Combo2->addItem(*name);
-        m_ui->Combo2->setCurrentIndex(chosen);
-        m_ui->Combo2->setEditText(shown);
-        showAreaStatus();
-    });
+    const std::optional<QString> name = m_service.addRow(input());
+    if (!name)
+        return;
+    // The new row joins the list without becoming the chosen one.
+    const QSignalBlocker quiet(m_ui->Combo2);
+    const int chosen = m_ui->Combo2->currentIndex();
+    const QString shown = m_ui->Combo2->currentText();
+    m_ui->Combo2->addItem(*name);
+    m_ui->Combo2->setCurrentIndex(chosen);
+    m_ui->Combo2->setEditText(shown);
+    showAreaStatus();
 }
 
 void PlotSetupWindow::removeRow() {
-    act([this] {
-        const std::optional<QString> name = m_service.removeRow(input());
-        if (!name)
-            return;
-        const QSignalBlocker quiet(m_ui->Combo2);
-        const QString shown = m_ui->Combo2->currentText();
-        m_ui->Combo2->removeItem(m_ui->Combo2->findText(*name));
-        if (shown == *name) {
-            m_ui->Combo2->setCurrentIndex(-1);
-            m_ui->Combo2->clearEditText();
-        } else {
-            m_ui->Combo2->setEditText(shown);
-        }
-        showAreaStatus();
-    });
+    const std::optional<QString> name = m_service.removeRow(input());
+    if (!name)
+        return;
+    const QSignalBlocker quiet(m_ui->Combo2);
+    const QString shown = m_ui->Combo2->currentText();
+    m_ui->Combo2->removeItem(m_ui->Combo2->findText(*name));
+    if (shown == *name) {
+        m_ui->Combo2->setCurrentIndex(-1);
+        m_ui->Combo2->clearEditText();
+    } else {
+        m_ui->Combo2->setEditText(shown);
+    }
+    showAreaStatus();
 }
 
 void PlotSetupWindow::showArea() {
-    act([this] {
-        const PlotSetupService::AreaView area = m_service.chooseArea(m_ui->Combo1->currentText());
-        const QSignalBlocker quiet(m_ui->Combo2);
-        m_ui->Combo2->clear();
-        m_ui->Combo2->addItems(area.rows);
-        m_ui->Combo2->setCurrentIndex(-1);
-        m_ui->Combo2->clearEditText();
-        m_ui->Frame2->setEnabled(area.rowGroupEnabled);
-        showStatus(area.status);
-    });
+    const PlotSetupService::AreaView area = m_service.chooseArea(m_ui->Combo1->currentText());
+    const QSignalBlocker quiet(m_ui->Combo2);
+    m_ui->Combo2->clear();
+    m_ui->Combo2->addItems(area.rows);
+    m_ui->Combo2->setCurrentIndex(-1);
+    m_ui->Combo2->clearEditText();
+    m_ui->Frame2->setEnabled(area.rowGroupEnabled);
+    showStatus(area.status);
 }
 
 // The area's count of rows changed: its status line tells the new one.
@@ -187,13 +168,7 @@ void PlotSetupWindow::showAreaStatus() {
 void PlotSetupWindow::showRow() {
     if (m_ui->Combo2->currentIndex() < 0)
         return;
-    act([this] {
-        showStatus(m_service.chooseRow(m_ui->Combo1->currentText(), m_ui->Combo2->currentText()));
-    });
-}
-
-void PlotSetupWindow::act(const std::function<void()>& action) {
-    runAction(m_context.prompter, action);
+    showStatus(m_service.chooseRow(m_ui->Combo1->currentText(), m_ui->Combo2->currentText()));
 }
 
 void PlotSetupWindow::showStatus(const QString& text) {

@@ -2,10 +2,10 @@
 
 #include "plotsetupservice.h"
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 class QComboBox;
 namespace Ui {
 class Frm_mqsz;
@@ -13,9 +13,11 @@ class Frm_mqsz;
 
 // Frm_mqsz, 墓区排列设置: areas, rows and runs of numbered plots. The rules live in PlotSetupService;
 // this class ties the form's controls to them and shows what they report.
-class PlotSetupWindow : public QWidget, private PlotSetupView {
+class PlotSetupWindow : public TaskWindow, private PlotSetupView {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_mqsz"};
+
     explicit PlotSetupWindow(AppContext& context, QWidget* parent = nullptr);
     ~PlotSetupWindow() override;
 
@@ -35,7 +37,6 @@ private:
     void showArea();
     void showRow();
     void showAreaStatus();
-    void act(const std::function<void()>& action);
 
     void showStatus(const QString& text) override;
     void showResults(const QStringList& lines) override;
@@ -44,7 +45,6 @@ private:
     void showDeleteRange(const QString& first, const QString& last) override;
     void runLong(Pass pass, const Work& work) override;
 
-    AppContext& m_context;
     std::unique_ptr<Ui::Frm_mqsz> m_ui;
     PlotSetupService m_service;
 };

@@ -148,13 +148,8 @@ private slots:
         desk.session.permissionString =
             QString(27, QLatin1Char('f')) + QStringLiteral("0f") + QString(11, QLatin1Char('f'));
         QStringList opened; // what the choice window went on to
-        PlotChoiceWindow* choice = nullptr;
-        desk.window.host().open(QStringLiteral("frmgm_xz"), [&] {
-            choice =
-                new PlotChoiceWindow(desk.window.context(), {[&] { opened << QStringLiteral("reserve"); },
-                                                             [&] { opened << QStringLiteral("buy"); }});
-            return choice;
-        });
+        auto* choice = desk.window.host().open<PlotChoiceWindow>(PlotSaleWindows{
+            [&] { opened << QStringLiteral("reserve"); }, [&] { opened << QStringLiteral("buy"); }});
         QTest::mouseClick(control<QPushButton>(choice, "Command1"), Qt::LeftButton);
         QVERIFY(opened.isEmpty());
         QCOMPARE(desk.prompter.texts(),

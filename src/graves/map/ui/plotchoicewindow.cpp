@@ -1,20 +1,18 @@
 #include "plotchoicewindow.h"
 
 #include "actionguard.h"
-#include "appcontext.h"
 #include "money.h"
 #include "rights.h"
 #include "session.h"
 #include "ui_plotchoicewindow.h"
-#include "windowhost.h"
 
 PlotChoiceWindow::PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)
-    : QWidget(parent), m_context(context), m_sale(std::move(sale)), m_ui(std::make_unique<Ui::frmgm_xz>()) {
+    : TaskWindow(context, parent), m_sale(std::move(sale)), m_ui(std::make_unique<Ui::frmgm_xz>()) {
     m_ui->setupUi(this);
     showChosenPlot();
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { goOn(Item::ReservePlot, m_sale.reserve); });
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] { goOn(Item::BuyPlotDirectly, m_sale.buy); });
-    connect(m_ui->Command3, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->Command1, &QPushButton::clicked, [this] { goOn(Item::ReservePlot, m_sale.reserve); });
+    on(m_ui->Command2, &QPushButton::clicked, [this] { goOn(Item::BuyPlotDirectly, m_sale.buy); });
+    on(m_ui->Command3, &QPushButton::clicked, &PlotChoiceWindow::closeWindow);
 }
 
 PlotChoiceWindow::~PlotChoiceWindow() = default;
@@ -35,5 +33,5 @@ void PlotChoiceWindow::goOn(int item, const std::function<void()>& open) {
     if (!passesItemGate(m_context.session, m_context.prompter, item))
         return;
     if (open)
-        runAction(m_context.prompter, open);
+        open();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <functional>
 #include <memory>
 
-struct AppContext;
 namespace Ui {
 class frmgm_xz;
 }
@@ -18,9 +18,11 @@ struct PlotSaleWindows {
 
 // frmgm_xz "购墓方式": shows the chosen plot with its style and six prices and goes on to reserve it
 // (item 28) or to buy it directly (item 29).
-class PlotChoiceWindow : public QWidget {
+class PlotChoiceWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"frmgm_xz"};
+
     PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent = nullptr);
     ~PlotChoiceWindow() override;
 
@@ -30,7 +32,6 @@ public:
 private:
     void goOn(int item, const std::function<void()>& open);
 
-    AppContext& m_context;
     PlotSaleWindows m_sale;
     std::unique_ptr<Ui::frmgm_xz> m_ui;
 };

@@ -1,19 +1,16 @@
 #include "plotmapwindow.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
 #include "money.h"
 #include "ploticondelegate.h"
 #include "plotmapmodel.h"
 #include "plotpictures.h"
 #include "session.h"
 #include "ui_plotmapwindow.h"
-#include "windowhost.h"
 
 #include <QKeyEvent>
 
 PlotMapWindow::PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)
-    : QWidget(parent), m_context(context), m_sale(std::move(sale)), m_service(context.database),
+    : TaskWindow(context, parent), m_sale(std::move(sale)), m_service(context.database),
       m_ui(std::make_unique<Ui::Frm_gm>()), m_model(new PlotMapModel(this)) {
     m_ui->setupUi(this);
     m_ui->LV1->setModel(m_model);
@@ -24,18 +21,16 @@ PlotMapWindow::PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget*
     m_ui->Combo3->setCurrentIndex(-1);
 
     m_ui->Mask1->clear();
-    runAction(m_context.prompter, [this] {
-        m_ui->Combo1->addItems(m_service.areas());
-        m_ui->Combo1->setCurrentIndex(-1);
-    });
+    m_ui->Combo1->addItems(m_service.areas());
+    m_ui->Combo1->setCurrentIndex(-1);
 
-    connect(m_ui->Combo1, &QComboBox::activated, this, &PlotMapWindow::chooseArea);
-    connect(m_ui->Combo2, &QComboBox::activated, this, &PlotMapWindow::chooseRow);
-    connect(m_ui->Combo3, &QComboBox::activated, this, &PlotMapWindow::chooseStyle);
-    connect(m_ui->Mask1, &QLineEdit::returnPressed, this, &PlotMapWindow::searchNumber);
-    connect(m_ui->LV1, &QListView::doubleClicked, this, &PlotMapWindow::pick);
-    connect(m_ui->Command2, &QPushButton::clicked, this, &PlotMapWindow::printReserved);
-    connect(m_ui->Command1, &QPushButton::clicked, this, [this] { m_context.host.close(this); });
+    on(m_ui->Combo1, &QComboBox::activated, &PlotMapWindow::chooseArea);
+    on(m_ui->Combo2, &QComboBox::activated, &PlotMapWindow::chooseRow);
+    on(m_ui->Combo3, &QComboBox::activated, &PlotMapWindow::chooseStyle);
+    on(m_ui->Mask1, &QLineEdit::returnPressed, &PlotMapWindow::searchNumber);
+    on(m_ui->LV1, &QListView::doubleClicked, &PlotMapWindow::pickCurrent);
+    on(m_ui->Command2, &QPushButton::clicked, &PlotMapWindow::printReserved);
+    on(m_ui->Command1, &QPushButton::clicked, &PlotMapWindow::closeWindow);
 }
 
 PlotMapWindow::~PlotMapWindow() = default;
@@ -48,7 +43,7 @@ bool PlotMapWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->LV1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            pick(m_ui->LV1->currentIndex());
+            guarded([this] { pickCurrent(); });
             return true;
         }
     }
@@ -65,7 +60,7 @@ void PlotMapWindow::chooseArea() {
     const QString area = m_ui->Combo1->currentText();
     if (area.isEmpty())
         return;
-    runAction(m_context.prompter, [&] { m_ui->Combo2->addItems(m_service.rows(area)); });
+    m_ui->Combo2->addItems(m_service.rows(area));
     m_ui->Combo2->setCurrentIndex(-1);
     showPlots({area, QString(), QString()});
 }
@@ -79,12 +74,10 @@ void PlotMapWindow::chooseStyle() {
 }
 
 void PlotMapWindow::showPlots(const MapFilter& filter) {
-    runAction(m_context.prompter, [&] {
-        const MapView view = m_service.view(filter);
-        m_filter = filter;
-        m_model->setPlots(view.plots);
-        m_ui->Bar1->setText(view.statusLine);
-    });
+    const MapView view = m_service.view(filter);
+    m_filter = filter;
+    m_model->setPlots(view.plots);
+    m_ui->Bar1->setText(view.statusLine);
 }
 
 void PlotMapWindow::searchNumber() {
@@ -92,25 +85,19 @@ void PlotMapWindow::searchNumber() {
     if (Money::parseLeading(number) == 0)
         return;
     m_model->clear();
-    runAction(m_context.prompter, [&] {
-        m_model->setPlots(m_service.findNumber(m_ui->Combo1->currentText(), m_ui->Combo2->currentText(),
-                                               m_ui->Combo2->count() > 0, number));
-    });
+    m_model->setPlots(m_service.findNumber(m_ui->Combo1->currentText(), m_ui->Combo2->currentText(),
+                                           m_ui->Combo2->count() > 0, number));
 }
 
-void PlotMapWindow::pick(const QModelIndex& index) {
+void PlotMapWindow::pickCurrent() {
+    const QModelIndex index = m_ui->LV1->currentIndex();
     if (!index.isValid() || index.data(PlotMapModel::TagRole).toInt() != PlotIconRules::freeTag)
         return;
-    runAction(m_context.prompter, [&] {
-        const std::optional<ChosenPlot> plot = m_service.choose(index.data(Qt::DisplayRole).toString());
-        if (!plot)
-            return;
-        m_context.session.chosenPlot = *plot;
-        auto* choice = qobject_cast<PlotChoiceWindow*>(m_context.host.open(
-            QStringLiteral("frmgm_xz"), [this] { return new PlotChoiceWindow(m_context, m_sale); }));
-        if (choice)
-            choice->showChosenPlot();
-    });
+    const std::optional<ChosenPlot> plot = m_service.choose(index.data(Qt::DisplayRole).toString());
+    if (!plot)
+        return;
+    m_context.session.chosenPlot = *plot;
+    m_context.host.open<PlotChoiceWindow>(m_sale)->showChosenPlot();
 }
 
 void PlotMapWindow::printReserved() {

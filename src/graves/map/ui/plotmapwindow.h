@@ -3,10 +3,10 @@
 #include "plotchoicewindow.h"
 #include "plotmapservice.h"
 
-#include <QWidget>
+#include "taskwindow.h"
+
 #include <memory>
 
-struct AppContext;
 class PlotMapModel;
 namespace Ui {
 class Frm_gm;
@@ -15,9 +15,11 @@ class Frm_gm;
 // Frm_gm "----选择墓地": the plots of one area as icons by style and state, narrowed by row, style
 // or number, with the area's counts. A free plot is picked by double-click or Enter and goes on to
 // the choice window frmgm_xz.
-class PlotMapWindow : public QWidget {
+class PlotMapWindow : public TaskWindow {
     Q_OBJECT
 public:
+    static constexpr TaskWindowTraits traits{"Frm_gm", {Placement::Rule::FullWidthAtTop}};
+
     PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent = nullptr);
     ~PlotMapWindow() override;
 
@@ -34,10 +36,10 @@ private:
     void chooseStyle();
     void searchNumber();
     void showPlots(const MapFilter& filter);
-    void pick(const QModelIndex& index);
+    // The plot under the cursor, when it is free, goes on to the choice window.
+    void pickCurrent();
     void printReserved();
 
-    AppContext& m_context;
     PlotSaleWindows m_sale;
     PlotMapService m_service;
     std::unique_ptr<Ui::Frm_gm> m_ui;
