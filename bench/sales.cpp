@@ -101,14 +101,21 @@ void purchase(Bench& bench) {
     while (free.next()) {
         PurchaseForm form;
         form.plotKey = free.value(0).toString();
-        form.number = 1000 + times.size();
+        form.number = QString::number(1000 + times.size());
         form.contact = QStringLiteral("王五");
         form.boughtOn = form.useFrom = clock.today();
         form.useUntil = PurchaseService::useUntilFor(form.useFrom);
-        form.fees = {9000, 2000, 0, 600, 300, 0, 10, 0};
-        form.management = PurchaseService::computeFees(form.fees).management;
+        form.fees = {QStringLiteral("9000"),
+                     QStringLiteral("2000"),
+                     QString(),
+                     QStringLiteral("600"),
+                     QStringLiteral("300"),
+                     QString(),
+                     QStringLiteral("10"),
+                     QString()};
+        form.management = QString::number(PurchaseService::computeFees(form.fees).management);
         form.remark = QStringLiteral("无");
-        PurchaseService::Outcome outcome;
+        SaveOutcome outcome;
         times << millisecondsOf([&] { outcome = service.save(form); });
         if (!outcome.saved)
             fail(QStringLiteral("the purchase was not saved: ") + outcome.message->text);

@@ -12,14 +12,6 @@ double amount(const QString& text) {
     return Money::parseLeading(text);
 }
 
-SaveOutcome refused(const Message& message) {
-    return {false, message, {}};
-}
-
-SaveOutcome notice(const QString& text) {
-    return refused({Prompter::Icon::Information, QStringLiteral("提示"), text});
-}
-
 } // namespace
 
 ItemChargesService::ItemChargesService(Database& database, const Session& session, const Clock& clock)
@@ -45,11 +37,11 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));
     const double total = grandTotal(form);
     if (total == 0)
-        return notice(QStringLiteral("合计不能为零！"));
+        return refused(notice(QStringLiteral("合计不能为零！")));
     if (form.plotKey.trimmed().isEmpty())
-        return notice(QStringLiteral("墓碑位置不能为空！"));
+        return refused(notice(QStringLiteral("墓碑位置不能为空！")));
     if (form.contact.trimmed().isEmpty())
-        return notice(QStringLiteral("联系人不能为空！"));
+        return refused(notice(QStringLiteral("联系人不能为空！")));
 
     // The six goods, each with its unit price, quantity and line total.
     static const char* const goods[ItemChargeForm::itemCount] = {"公墓证", "香币", "塑料袋",
@@ -86,8 +78,10 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     });
 
     // The receipt names its row exactly, so two sales in the same second never print together.
-    return {true,
-            congratulation(QStringLiteral("输入成功！")),
-            {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
-                      QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}}};
+    SaveOutcome outcome;
+    outcome.saved = true;
+    outcome.message = congratulation(QStringLiteral("输入成功！"));
+    outcome.prints = {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
+                               QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}};
+    return outcome;
 }

@@ -15,6 +15,32 @@ namespace {
 
 const QString undecided = QStringLiteral("未定");
 
+// The fee fields as numbers: each field's leading number, 0 for an empty one.
+struct PurchaseFees {
+    double land = 0;        // Mask5, stored as 墓地费
+    double stone = 0;       // Mask6 "刻字费", stored as 墓碑费
+    double family = 0;      // Mask7 "特修费", stored as 家庭墓费
+    double labour = 0;      // Mask8 "瓷像费", stored as 工料费
+    double greening = 0;    // mask9 绿化费
+    double other = 0;       // Mask10 "安葬费", stored as 其它费
+    double ratePercent = 0; // Maskbfl, the management fee rate
+    double extra = 0;       // Txt_qtf, the one further charge
+};
+
+PurchaseFees parseFees(const PurchaseFeeTexts& typed) {
+    const auto amount = [](const QString& text) { return Money::parseLeading(text); };
+    return {amount(typed.land),     amount(typed.stone), amount(typed.family),      amount(typed.labour),
+            amount(typed.greening), amount(typed.other), amount(typed.ratePercent), amount(typed.extra)};
+}
+
+FeeTotals totalsOf(const PurchaseFees& fees, double management) {
+    FeeTotals totals;
+    totals.management = management;
+    totals.subtotal = fees.land + fees.stone + fees.family + fees.labour + fees.other;
+    totals.total = totals.subtotal + management + fees.greening + fees.extra;
+    return totals;
+}
+
 QString columnOf(PurchaseService::StoneList list) {
     switch (list) {
     case PurchaseService::StoneList::Type:
@@ -27,30 +53,19 @@ QString columnOf(PurchaseService::StoneList list) {
     return {};
 }
 
-PurchaseService::Outcome refused(const Message& message,
-                                 PurchaseService::Field focus = PurchaseService::Field::None) {
-    PurchaseService::Outcome outcome;
-    outcome.message = message;
-    outcome.focus = focus;
-    return outcome;
-}
-
 } // namespace
 
 PurchaseService::PurchaseService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
 
-FeeTotals PurchaseService::computeFees(const PurchaseFees& fees) {
+FeeTotals PurchaseService::computeFees(const PurchaseFeeTexts& typed) {
+    const PurchaseFees fees = parseFees(typed);
     const double base = fees.land + fees.stone + fees.family + fees.labour + fees.other;
-    return totalsWith(fees, Money::roundCents(base * fees.ratePercent / 100));
+    return totalsOf(fees, Money::roundCents(base * fees.ratePercent / 100));
 }
 
-FeeTotals PurchaseService::totalsWith(const PurchaseFees& fees, double management) {
-    FeeTotals totals;
-    totals.management = management;
-    totals.subtotal = fees.land + fees.stone + fees.family + fees.labour + fees.other;
-    totals.total = totals.subtotal + management + fees.greening + fees.extra;
-    return totals;
+FeeTotals PurchaseService::totalsWith(const PurchaseFeeTexts& typed, const QString& typedManagement) {
+    return totalsOf(parseFees(typed), Money::parseLeading(typedManagement));
 }
 
 qint64 PurchaseService::wholeNumber(const QString& text) {
@@ -98,26 +113,28 @@ bool PurchaseService::learn(StoneList list, const QString& text) {
     return added;
 }
 
-PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
+SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     if (m_session.flags.addDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));
     if (form.contact.trimmed().isEmpty())
         return refused(
             {Prompter::Icon::Information, QStringLiteral("提示"), QStringLiteral("联系人不能为空!")},
-            Field::Contact);
+            QStringLiteral("Mask1"));
     if (form.useFrom >= form.useUntil)
         return refused(
             {Prompter::Icon::Critical, QStringLiteral("错误"), QStringLiteral("使用日期起止时间错误！")});
     if (form.remark.trimmed().isEmpty()) {
-        Outcome outcome;
-        outcome.remarkDefaulted = true;
+        SaveOutcome outcome;
+        outcome.fill = {{QStringLiteral("Mask11"), QStringLiteral("无")}};
         return outcome;
     }
 
     const QString key = form.plotKey.trimmed();
     const QString expectedState =
         form.mode == PurchaseForm::Mode::Buy ? PlotState::free : PlotState::reserved;
-    const FeeTotals totals = totalsWith(form.fees, form.management);
+    const PurchaseFees fees = parseFees(form.fees);
+    const FeeTotals totals = totalsOf(fees, Money::parseLeading(form.management));
+    const qint64 number = wholeNumber(form.number);
     std::optional<QString> refusal;
     qint64 feeRow = 0;
     double prepaid = 0;
@@ -132,7 +149,7 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
 
         m_database.insert(
             QStringLiteral("gm_dj"),
-            {{QStringLiteral("编号"), form.number},
+            {{QStringLiteral("编号"), number},
              {QStringLiteral("墓碑位置"), key},
              {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
              {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
@@ -158,7 +175,7 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
         const QDateTime moment = m_clock.now();
         const QSqlQuery fee = m_database.insert(
             QStringLiteral("gm_xf1"),
-            {{QStringLiteral("编号"), form.number},
+            {{QStringLiteral("编号"), number},
              {QStringLiteral("墓碑位置"), key},
              {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
              {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
@@ -168,15 +185,15 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
              {QStringLiteral("手机"), form.mobile},
              {QStringLiteral("安葬日期"), QStringLiteral("")},
              {QStringLiteral("工作单位"), form.workUnit.trimmed()},
-             {QStringLiteral("墓地费"), form.fees.land},
-             {QStringLiteral("墓碑费"), form.fees.stone},
-             {QStringLiteral("家庭墓费"), form.fees.family},
-             {QStringLiteral("工料费"), form.fees.labour},
+             {QStringLiteral("墓地费"), fees.land},
+             {QStringLiteral("墓碑费"), fees.stone},
+             {QStringLiteral("家庭墓费"), fees.family},
+             {QStringLiteral("工料费"), fees.labour},
              {QStringLiteral("管理费"), totals.management},
-             {QStringLiteral("绿化费"), form.fees.greening},
-             {QStringLiteral("其它费"), form.fees.other},
+             {QStringLiteral("绿化费"), fees.greening},
+             {QStringLiteral("其它费"), fees.other},
              {QStringLiteral("qt"), QString(form.extraName.trimmed() + QStringLiteral("："))},
-             {QStringLiteral("qtf"), form.fees.extra},
+             {QStringLiteral("qtf"), fees.extra},
              {QStringLiteral("小计"), totals.subtotal},
              {QStringLiteral("合计"), totals.total},
              {QStringLiteral("备注"), form.remark.trimmed()},
@@ -200,7 +217,7 @@ PurchaseService::Outcome PurchaseService::save(const PurchaseForm& form) {
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
-    Outcome outcome;
+    SaveOutcome outcome;
     outcome.saved = true;
     outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
     outcome.prints << PrintJob{QStringLiteral("lxr       "), QStringLiteral("lxr"),

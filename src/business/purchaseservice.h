@@ -11,16 +11,9 @@ class Clock;
 class Database;
 struct Session;
 
-// The fee fields of the purchase window, as numbers (an empty field is 0).
-struct PurchaseFees {
-    double land = 0;        // Mask5, stored as 墓地费
-    double stone = 0;       // Mask6 "刻字费", stored as 墓碑费
-    double family = 0;      // Mask7 "特修费", stored as 家庭墓费
-    double labour = 0;      // Mask8 "瓷像费", stored as 工料费
-    double greening = 0;    // mask9 绿化费
-    double other = 0;       // Mask10 "安葬费", stored as 其它费
-    double ratePercent = 0; // Maskbfl, the management fee rate
-    double extra = 0;       // Txt_qtf, the one further charge
+// The fee fields of the purchase window as typed.
+struct PurchaseFeeTexts {
+    QString land, stone, family, labour, greening, other, ratePercent, extra;
 };
 
 struct FeeTotals {
@@ -29,13 +22,13 @@ struct FeeTotals {
     double total = 0;      // Text3 合计
 };
 
-// What the purchase window holds when 确定输入 is clicked.
+// What the purchase window holds when 确定输入 is clicked: texts as typed, dates and ticks.
 struct PurchaseForm {
     // "购墓" sells a free plot picked on the map; "交清余款" settles a reserved plot.
     enum class Mode { Buy, Settle };
     Mode mode = Mode::Buy;
     QString plotKey;            // Text1
-    qint64 number = 0;          // Mask_bh 编号
+    QString number;             // Mask_bh 编号
     QString contact;            // Mask1
     QString workUnit;           // Mask2
     QString address;            // Mask3
@@ -50,8 +43,8 @@ struct PurchaseForm {
     QString baseStone;          // Comdbcz 底碑材质
     QString salesman;           // Combo1
     bool advanceBought = false; // ChkSx 寿穴
-    PurchaseFees fees;
-    double management = 0;          // Text2 as shown (the operator may have typed over it)
+    PurchaseFeeTexts fees;
+    QString management;             // Text2 as shown (the operator may have typed over it)
     QString extraName;              // Txt_qt
     QString remark;                 // Mask11
     bool secondReceiptForm = false; // Check1: the receipt without the use dates ("gm1")
@@ -64,10 +57,11 @@ public:
     PurchaseService(Database& database, const Session& session, const Clock& clock);
 
     // The live fee computation: the management fee is the rate on the five fees without greening,
-    // rounded to cents; the total adds the management fee, greening and the further charge.
-    static FeeTotals computeFees(const PurchaseFees& fees);
+    // rounded to cents; the total adds the management fee, greening and the further charge. Each
+    // field counts with its leading number, an empty one as 0.
+    static FeeTotals computeFees(const PurchaseFeeTexts& fees);
     // The same with a management fee typed over the computed one.
-    static FeeTotals totalsWith(const PurchaseFees& fees, double management);
+    static FeeTotals totalsWith(const PurchaseFeeTexts& fees, const QString& typedManagement);
     // The registration number field keeps the integer part of its value; text that is no number is 0.
     static qint64 wholeNumber(const QString& text);
     // The right of use runs for 20 years to the same month and day.
@@ -85,14 +79,10 @@ public:
     // Keeps a typed value that the list does not know yet in mblx. Returns whether it was added.
     bool learn(StoneList list, const QString& text);
 
-    enum class Field { None, Contact };
-    struct Outcome : SaveOutcome {
-        Field focus = Field::None;
-        bool remarkDefaulted = false; // the blank remark became "无"; the next click saves
-    };
     // Checks in the office's order (add right, contact, use dates, remark), then writes everything
     // in one transaction, after making sure the plot is still free (or, when settling, reserved).
-    Outcome save(const PurchaseForm& form);
+    // A blank remark is not saved: it comes back filled with "无" for the next click.
+    SaveOutcome save(const PurchaseForm& form);
 
 private:
     Database& m_database;

@@ -8,20 +8,6 @@
 #include "session.h"
 #include "sqlliteral.h"
 
-namespace {
-
-ReservationService::Outcome refused(const Message& message,
-                                    ReservationService::Field clear = ReservationService::Field::None,
-                                    ReservationService::Field focus = ReservationService::Field::None) {
-    ReservationService::Outcome outcome;
-    outcome.message = message;
-    outcome.clear = clear;
-    outcome.focus = focus;
-    return outcome;
-}
-
-} // namespace
-
 ReservationService::ReservationService(Database& database, const Session& session)
     : m_database(database), m_session(session) {}
 
@@ -32,23 +18,23 @@ std::optional<double> ReservationService::balanceFor(const QString& agreedPrice,
     return Money::roundCents(agreed - Money::parseLeading(prepaid));
 }
 
-ReservationService::Outcome ReservationService::reserve(const ReservationForm& form) {
+SaveOutcome ReservationService::reserve(const ReservationForm& form) {
     if (m_session.flags.addDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));
     const std::optional<double> prepaid = Money::parseStrict(form.prepaid);
     if (!prepaid)
         return refused(
             {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("请输入正确的预交金额！")},
-            Field::Prepaid, Field::Prepaid);
+            QStringLiteral("Mask1"), QStringLiteral("Mask1"));
     if (*prepaid < 0)
         return refused(
             {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("预交金额不能为空！")},
-            Field::Prepaid);
+            QString(), QStringLiteral("Mask1"));
     const double agreed = Money::parseLeading(form.agreedPrice);
     if (agreed <= 0)
         return refused(
             {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("成交金额不能为空！")},
-            Field::AgreedPrice);
+            QString(), QStringLiteral("Mask6"));
 
     const QString key = form.plotKey.trimmed();
     const QString number = form.number.trimmed();
@@ -83,7 +69,7 @@ ReservationService::Outcome ReservationService::reserve(const ReservationForm& f
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
-    Outcome outcome;
+    SaveOutcome outcome;
     outcome.saved = true;
     outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
     outcome.prints << PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),

@@ -36,14 +36,9 @@ public:
     // The reminder date a reservation date suggests.
     static QDate reminderFor(const QDate& reservedOn) { return reservedOn.addDays(30); }
 
-    enum class Field { None, Prepaid, AgreedPrice };
-    struct Outcome : SaveOutcome {
-        Field clear = Field::None; // the field the refusal empties
-        Field focus = Field::None;
-    };
     // Checks in the office's order (add right, prepaid amount, agreed price), then, in one
     // transaction, makes sure the plot is still free, writes the reservation and marks the plot.
-    Outcome reserve(const ReservationForm& form);
+    SaveOutcome reserve(const ReservationForm& form);
 
 private:
     Database& m_database;

@@ -32,7 +32,7 @@ PurchaseForm exampleSale(const QString& key = QStringLiteral("甲区1排0001号"
     PurchaseForm form;
     form.mode = mode;
     form.plotKey = QString(u' ' + key + u' ');
-    form.number = 88;
+    form.number = QStringLiteral("88.9");
     form.contact = QStringLiteral(" 王'五 ");
     form.workUnit = QStringLiteral(" 机械厂 ");
     form.address = QStringLiteral(" 东街3号 ");
@@ -44,15 +44,17 @@ PurchaseForm exampleSale(const QString& key = QStringLiteral("甲区1排0001号"
     form.baseStone = QStringLiteral("青石");
     form.salesman = QStringLiteral("小刘");
     form.advanceBought = true;
-    form.fees = {1000, 200, 0, 0, 50, 300, 10, 40};
-    form.management = 150;
+    form.fees = {QStringLiteral("1000"), QStringLiteral("200"), QString(),
+                 QStringLiteral("0"),    QStringLiteral("50"),  QStringLiteral("300元"),
+                 QStringLiteral("10"),   QStringLiteral("40")};
+    form.management = QStringLiteral("150");
     form.extraName = QStringLiteral(" 花圈 ");
     form.remark = QStringLiteral(" 无 ");
     return form;
 }
 
 // What the print bridge is handed for each print: the report list name, then the command tail.
-QStringList handedToPrint(const PurchaseService::Outcome& outcome) {
+QStringList handedToPrint(const SaveOutcome& outcome) {
     QStringList prints;
     for (const PrintJob& job : outcome.prints)
         prints << QString(job.listName.value_or(QString()) + u'|' + PrintBridge::commandTail(job));
@@ -68,8 +70,14 @@ private slots:
     // The office's example (150, 1500, 1740), a typed-over management fee, the whole registration number
     // and the use period are checked through the purchase window.
     void theManagementFeeIsRoundedToCents() {
-        QCOMPARE(PurchaseService::computeFees({333.33, 0, 0, 0, 0, 0, 3, 0}).management, 10.0);
-        QCOMPARE(PurchaseService::computeFees({1234.5, 0, 0, 0, 0, 0, 1.5, 0}).management, 18.52);
+        const auto rated = [](const char* land, const char* rate) {
+            PurchaseFeeTexts fees;
+            fees.land = QString::fromLatin1(land);
+            fees.ratePercent = QString::fromLatin1(rate);
+            return PurchaseService::computeFees(fees).management;
+        };
+        QCOMPARE(rated("333.33", "3"), 10.0);
+        QCOMPARE(rated("1234.5", "1.5"), 18.52);
         QCOMPARE(PurchaseService::wholeNumber(QStringLiteral("编号")), 0);
     }
 
@@ -95,13 +103,13 @@ private slots:
         form.remark = QStringLiteral(" ");
 
         office.session.flags.addDenied = true;
-        PurchaseService::Outcome outcome = office.service().save(form);
+        SaveOutcome outcome = office.service().save(form);
         QCOMPARE(outcome.message->text, QStringLiteral("您没有添加记录的权限！"));
         QCOMPARE(outcome.message->caption, QStringLiteral("Admin"));
         office.session.flags.addDenied = false;
         outcome = office.service().save(form);
         QCOMPARE(outcome.message->text, QStringLiteral("联系人不能为空!"));
-        QCOMPARE(outcome.focus, PurchaseService::Field::Contact);
+        QCOMPARE(outcome.focus, QStringLiteral("Mask1"));
         form.contact = QStringLiteral(" 王'五 ");
         outcome = office.service().save(form);
         QCOMPARE(outcome.message->text, QStringLiteral("使用日期起止时间错误！"));
@@ -109,7 +117,8 @@ private slots:
         form.useUntil = QDate(2046, 12, 6);
         // A blank remark becomes "无" and the click ends there.
         outcome = office.service().save(form);
-        QVERIFY(outcome.remarkDefaulted);
+        QCOMPARE(outcome.fill,
+                 (QList<std::pair<QString, QString>>{{QStringLiteral("Mask11"), QStringLiteral("无")}}));
         QVERIFY(!outcome.message);
         QVERIFY(!outcome.saved);
         QCOMPARE(office.dumpAll(), before);
@@ -158,7 +167,7 @@ private slots:
         QCOMPARE(office.data.count(QStringLiteral("ydmd")), 1);
         const QString after = office.dumpAll();
 
-        PurchaseService::Outcome second = office.service().save(exampleSale());
+        SaveOutcome second = office.service().save(exampleSale());
         QVERIFY(!second.saved);
         QCOMPARE(second.message->text,
                  QStringLiteral("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));

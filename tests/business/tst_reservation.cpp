@@ -44,7 +44,7 @@ private slots:
         form.agreedPrice = QStringLiteral("0");
 
         session.flags.addDenied = true;
-        ReservationService::Outcome outcome = service.reserve(form);
+        SaveOutcome outcome = service.reserve(form);
         QCOMPARE(outcome.message->text, QStringLiteral("您没有添加记录的权限"));
         QCOMPARE(outcome.message->caption, QStringLiteral("Admin"));
         session.flags.addDenied = false;
@@ -53,18 +53,18 @@ private slots:
             outcome = service.reserve(form);
             QCOMPARE(outcome.message->text, QStringLiteral("请输入正确的预交金额！"));
             QCOMPARE(outcome.message->icon, Prompter::Icon::Exclamation);
-            QCOMPARE(outcome.clear, ReservationService::Field::Prepaid);
-            QCOMPARE(outcome.focus, ReservationService::Field::Prepaid);
+            QCOMPARE(outcome.clear, QStringLiteral("Mask1"));
+            QCOMPARE(outcome.focus, QStringLiteral("Mask1"));
         }
         form.prepaid = QStringLiteral("-1");
         outcome = service.reserve(form);
         QCOMPARE(outcome.message->text, QStringLiteral("预交金额不能为空！"));
-        QCOMPARE(outcome.clear, ReservationService::Field::Prepaid);
+        QCOMPARE(outcome.clear, QStringLiteral("Mask1"));
         // A prepaid amount of 0 passes; an agreed price of 0 does not.
         form.prepaid = QStringLiteral("0");
         outcome = service.reserve(form);
         QCOMPARE(outcome.message->text, QStringLiteral("成交金额不能为空！"));
-        QCOMPARE(outcome.clear, ReservationService::Field::AgreedPrice);
+        QCOMPARE(outcome.clear, QStringLiteral("Mask6"));
         QCOMPARE(dumpAll(), before);
 
         for (int failing = 1; failing <= 2; ++failing) {

@@ -2,7 +2,6 @@
 
 #include "enterastab.h"
 #include "money.h"
-#include "outcomeview.h"
 #include "ui_itemchargeswindow.h"
 
 ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)
@@ -67,6 +66,6 @@ void ItemChargesWindow::updateTotal() {
 }
 
 void ItemChargesWindow::save() {
-    if (tellAndPrint(m_context, m_service.save(form())))
+    if (show(m_service.save(form())))
         closeWindow();
 }

@@ -4,7 +4,6 @@
 #include "enterastab.h"
 #include "itemchargeswindow.h"
 #include "money.h"
-#include "outcomeview.h"
 #include "plotchoicewindow.h"
 #include "session.h"
 #include "ui_purchasewindow.h"
@@ -37,9 +36,8 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
         });
     // A management fee typed over the computed one carries into the subtotal and total; the field
     // itself is left as typed, or "100." would lose its point on the way to "100.5".
-    connect(m_ui->Text2, &QLineEdit::textEdited, this, [this](const QString& typed) {
-        showTotals(PurchaseService::totalsWith(fees(), Money::parseLeading(typed)));
-    });
+    connect(m_ui->Text2, &QLineEdit::textEdited, this,
+            [this](const QString& typed) { showTotals(PurchaseService::totalsWith(fees(), typed)); });
     learnWhenLeft(m_ui->Comblx, PurchaseService::StoneList::Type);
     learnWhenLeft(m_ui->Combcz, PurchaseService::StoneList::MainStone);
     learnWhenLeft(m_ui->Comdbcz, PurchaseService::StoneList::BaseStone);
@@ -86,10 +84,9 @@ void PurchaseWindow::learnWhenLeft(QComboBox* combo, PurchaseService::StoneList 
     });
 }
 
-PurchaseFees PurchaseWindow::fees() const {
-    const auto value = [](const QLineEdit* field) { return Money::parseLeading(field->text()); };
-    return {value(m_ui->Mask5), value(m_ui->Mask6),  value(m_ui->Mask7),   value(m_ui->Mask8),
-            value(m_ui->mask9), value(m_ui->Mask10), value(m_ui->Maskbfl), value(m_ui->Txt_qtf)};
+PurchaseFeeTexts PurchaseWindow::fees() const {
+    return {m_ui->Mask5->text(), m_ui->Mask6->text(),  m_ui->Mask7->text(),   m_ui->Mask8->text(),
+            m_ui->mask9->text(), m_ui->Mask10->text(), m_ui->Maskbfl->text(), m_ui->Txt_qtf->text()};
 }
 
 void PurchaseWindow::showTotals(const FeeTotals& totals) {
@@ -101,7 +98,7 @@ PurchaseForm PurchaseWindow::form() const {
     PurchaseForm form;
     form.mode = PurchaseForm::Mode::Buy;
     form.plotKey = m_ui->Text1->text();
-    form.number = PurchaseService::wholeNumber(m_ui->Mask_bh->text());
+    form.number = m_ui->Mask_bh->text();
     form.contact = m_ui->Mask1->text();
     form.workUnit = m_ui->Mask2->text();
     form.address = m_ui->Mask3->text();
@@ -117,7 +114,7 @@ PurchaseForm PurchaseWindow::form() const {
     form.salesman = m_ui->Combo1->currentText();
     form.advanceBought = m_ui->ChkSx->isChecked();
     form.fees = fees();
-    form.management = Money::parseLeading(m_ui->Text2->text());
+    form.management = m_ui->Text2->text();
     form.extraName = m_ui->Txt_qt->text();
     form.remark = m_ui->Mask11->text();
     form.secondReceiptForm = m_ui->Check1->isChecked();
@@ -132,15 +129,7 @@ void PurchaseWindow::openItemCharges() {
 }
 
 void PurchaseWindow::save() {
-    const PurchaseService::Outcome outcome = m_service.save(form());
-    if (outcome.remarkDefaulted) {
-        m_ui->Mask11->setText(QStringLiteral("无"));
-        return;
-    }
-    const bool saved = tellAndPrint(m_context, outcome);
-    if (outcome.focus == PurchaseService::Field::Contact)
-        m_ui->Mask1->setFocus();
-    if (!saved)
+    if (!show(m_service.save(form())))
         return;
     emit this->saved();
     m_context.host.close<PlotChoiceWindow>();

@@ -32,7 +32,7 @@ signals:
 private:
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);
-    PurchaseFees fees() const;
+    PurchaseFeeTexts fees() const;
     // Shows the subtotal and the total; the management fee field is written only by a change of the
     // fees it is computed from, never while the operator types in it.
     void showTotals(const FeeTotals& totals);

@@ -3,7 +3,6 @@
 #include "clock.h"
 #include "enterastab.h"
 #include "money.h"
-#include "outcomeview.h"
 #include "plotchoicewindow.h"
 #include "session.h"
 #include "ui_reservationwindow.h"
@@ -49,24 +48,7 @@ ReservationForm ReservationWindow::form() const {
 }
 
 void ReservationWindow::save() {
-    const ReservationService::Outcome outcome = m_service.reserve(form());
-    const auto field = [this](ReservationService::Field which) -> QLineEdit* {
-        switch (which) {
-        case ReservationService::Field::Prepaid:
-            return m_ui->Mask1;
-        case ReservationService::Field::AgreedPrice:
-            return m_ui->Mask6;
-        case ReservationService::Field::None:
-            break;
-        }
-        return nullptr;
-    };
-    if (QLineEdit* cleared = field(outcome.clear))
-        cleared->clear();
-    const bool saved = tellAndPrint(m_context, outcome);
-    if (QLineEdit* focused = field(outcome.focus))
-        focused->setFocus();
-    if (!saved)
+    if (!show(m_service.reserve(form())))
         return;
     emit this->saved();
     m_context.host.close<PlotChoiceWindow>();

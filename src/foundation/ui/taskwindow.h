@@ -2,6 +2,7 @@
 
 #include "actionguard.h"
 #include "appcontext.h"
+#include "saveoutcome.h"
 #include "windowhost.h"
 
 #include <QWidget>
@@ -27,6 +28,9 @@ protected:
     bool guarded(const std::function<void()>& action);
     // Closes this window in the host, which brings back the one the operator came from.
     void closeWindow();
+    // Shows what a service handed back: fills and empties the fields it names, tells its message,
+    // puts the cursor where it says and, when saved, prints its documents. Returns whether saved.
+    bool show(const SaveOutcome& outcome);
 
     AppContext& m_context;
 
