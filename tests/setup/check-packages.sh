@@ -14,7 +14,7 @@ while IFS=$'\t' read -r package needs level; do
     depends[$package]=$needs
     priority[$package]=$level
 done < <(dpkg-query -W -f='${db:Status-Status}\t${Package}\t${Depends}, ${Pre-Depends}\t${Priority}\n' |
-         sed -n 's/^installed\t//p')
+         sed -n 's/^installed\t//p' | sed 's/([^)]*)//g; s/:any//g; s/[,|]/ /g')
 
 # The packages ./dev installs and everything they depend on.
 declare -A closure
@@ -24,7 +24,7 @@ while ((${#queue[@]})); do
     unset 'queue[-1]'
     [[ -n ${closure[$package]:-} ]] && continue
     closure[$package]=1
-    for dependency in $(tr ',|' '\n\n' <<<"${depends[$package]:-}" | sed 's/([^)]*)//g; s/:any//; s/ //g'); do
+    for dependency in ${depends[$package]:-}; do
         queue+=("$dependency")
     done
 done
@@ -41,14 +41,17 @@ while IFS= read -r file; do
     [[ -e $file ]] && found+=("$(readlink -f "$file")")
 done < <(grep -E ':FILEPATH=/' "$cache" | grep -v '^OPENGL_' | sed 's/^[^=]*=//' | sort -u)
 
+# Which package owns each file, read from dpkg's own file lists in one pass.
 missing=0
 while IFS= read -r line; do
-    owner=${line%%:*}
-    file=${line#*: }
+    list=${line%%.list:*}
+    owner=${list##*/}
+    owner=${owner%%:*}
+    file=${line#*.list:}
     [[ -n ${closure[$owner]:-} ]] && continue
     [[ ${priority[$owner]:-} == required || ${priority[$owner]:-} == important ]] && continue
     echo "A fresh machine would lack $owner (for $file): add it to PACKAGES in ./dev."
     missing=1
-done < <(dpkg-query -S "${found[@]}" 2>/dev/null | grep -v '^diversion' | sed 's/:[a-z0-9]*: /: /')
+done < <(printf '%s\n' "${found[@]}" | grep -H -F -x -f - /var/lib/dpkg/info/*.list)
 echo "checked ${#found[@]} files the build found against ${#closure[@]} packages"
 exit $missing
