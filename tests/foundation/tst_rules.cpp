@@ -1,4 +1,3 @@
-#include "commonroutines.h"
 #include "datafolder.h"
 #include "datetext.h"
 #include "money.h"
@@ -246,18 +245,6 @@ private slots:
         QCOMPARE(PositionKey::fourDigitNumber(QStringLiteral("12345")), QStringLiteral("2345"));
         QCOMPARE(PositionKey::niche(QStringLiteral("福厅"), QStringLiteral("2"), QStringLiteral("15")),
                  QStringLiteral("福厅2室0015号"));
-    }
-
-    void commonRoutines() {
-        QCOMPARE(CommonRoutines::twoDigitDatePart(3), QStringLiteral("-03"));
-        QCOMPARE(CommonRoutines::twoDigitDatePart(12), QStringLiteral("-12"));
-        QCOMPARE(CommonRoutines::twoDigitDatePart(0), QStringLiteral("-00"));
-        QCOMPARE(CommonRoutines::twoDigitDatePart(-5), QStringLiteral("--5"));
-        QCOMPARE(CommonRoutines::chineseMonthName(1), QStringLiteral("一月"));
-        QCOMPARE(CommonRoutines::chineseMonthName(11), QStringLiteral("十一月"));
-        QCOMPARE(CommonRoutines::chineseMonthName(12), QStringLiteral("十二月"));
-        QCOMPARE(CommonRoutines::chineseMonthName(0), QString());
-        QCOMPARE(CommonRoutines::chineseMonthName(13), QString());
     }
 };
 
