@@ -1,12 +1,15 @@
 // pelu-print: prints one document for pelu. Its one argument is the command tail
-// TEMPLATE$#QUERY[@HEADING]; the data folder comes from --data, else PELU_DATA, as for pelu.
-// The document is always archived as a PDF in the data folder's prints/; pelu.ini [printer] mode
-// then says whether it also goes to a printer (mode=printer, the default: name= or else the default
-// printer, when there is one) or into a preview window (mode=preview), or nowhere else (mode=pdf).
+// TEMPLATE$#QUERY[@HEADING]; the data folder comes from --data, else PELU_DATA, as for pelu, and
+// --operator names who printed, for the archive's index.
+// The document is always archived as a PDF in the data folder's prints/ (listed in
+// prints/index.jsonl once complete); pelu.ini [printer] mode then says whether it also goes to a
+// printer (mode=printer, the default: name= or else the default printer, when there is one) or into
+// a preview window (mode=preview), or nowhere else (mode=pdf).
 
 #include "clock.h"
 #include "database.h"
 #include "datafolder.h"
+#include "printarchive.h"
 #include "printerror.h"
 #include "printout.h"
 #include "printtail.h"
@@ -15,6 +18,7 @@
 #include "translations.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextStream>
@@ -26,6 +30,7 @@ constexpr int unexpectedFailure = 5;
 
 struct Arguments {
     QString dataFolder;
+    QString operatorName; // who printed, for the archive's index
     QString tail;
 };
 
@@ -37,12 +42,16 @@ Arguments readArguments(int argc, char** argv) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--data") && i + 1 < argc)
             arguments.dataFolder = QString::fromLocal8Bit(argv[++i]);
+        else if (argument == QLatin1String("--operator") && i + 1 < argc)
+            arguments.operatorName = QString::fromLocal8Bit(argv[++i]);
         else
             positional << argument;
     }
     if (positional.size() != 1)
-        throw PrintError(PrintError::CommandLine,
-                         QStringLiteral("用法：pelu-print [--data 数据文件夹] '模板名称$#查询[@标题]'"));
+        throw PrintError(
+            PrintError::CommandLine,
+            QStringLiteral(
+                "用法：pelu-print [--data 数据文件夹] [--operator 操作员] '模板名称$#查询[@标题]'"));
     arguments.tail = positional.first();
     return arguments;
 }
@@ -119,8 +128,14 @@ int main(int argc, char** argv) {
                 throw PrintError(PrintError::Query, error.message());
             }
         }();
-        const QString pdf = printout.archivePdf(folder.printsFolder(), clock.now());
+        const QDateTime printedAt = clock.now();
+        const QString pdf = printout.archivePdf(folder.printsFolder(), printedAt);
         QTextStream(stdout) << pdf << Qt::endl;
+        if (!PrintArchive::record(folder.printsFolder(),
+                                  {printedAt, QFileInfo(pdf).fileName(), printout.templateName,
+                                   printout.title, arguments.operatorName}))
+            complain(QStringLiteral("文件已保存为 PDF，但无法记入打印存档：%1")
+                         .arg(PrintArchive::indexFile(folder.printsFolder())));
 
         if (settings.mode == DataFolder::PrinterMode::Printer)
             sendToPrinter(printout, settings, pdf);

@@ -19,4 +19,8 @@ QDate toDate(const QString& text) {
     return QDate::fromString(text.trimmed().left(10), dateFormat);
 }
 
+QDateTime toDateTime(const QString& text) {
+    return QDateTime::fromString(text.trimmed(), momentFormat);
+}
+
 } // namespace DateText

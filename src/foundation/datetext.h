@@ -12,5 +12,7 @@ QString fromDate(const QDate& date);
 QString fromDateTime(const QDateTime& moment);
 // Reads either stored form; a moment gives its date.
 QDate toDate(const QString& text);
+// Reads a stored moment; anything else is an invalid moment.
+QDateTime toDateTime(const QString& text);
 
 } // namespace DateText

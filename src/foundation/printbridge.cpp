@@ -35,7 +35,10 @@ bool PrintBridge::passesGate(const PrintJob& job) const {
 bool PrintBridge::print(const PrintJob& job) {
     if (!passesGate(job))
         return false;
-    m_launcher.startDetached(printProgram(), {commandTail(job)});
+    QStringList arguments = {commandTail(job)};
+    if (!m_session.operatorName.isEmpty())
+        arguments << QStringLiteral("--operator") << m_session.operatorName;
+    m_launcher.startDetached(printProgram(), arguments);
     tellOnceWherePdfWent();
     return true;
 }

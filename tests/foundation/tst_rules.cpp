@@ -2,6 +2,7 @@
 #include "datetext.h"
 #include "money.h"
 #include "positionkey.h"
+#include "printarchive.h"
 #include "printbridge.h"
 #include "rights.h"
 #include "session.h"
@@ -182,6 +183,29 @@ private slots:
             .setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
         QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
         QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("driver=QPSQL")));
+    }
+
+    void thePrintArchiveListsOnlyItsOwnCompleteDocuments() {
+        TestData data;
+        const QString prints = data.folder().printsFolder();
+        const QDateTime at(QDate(2026, 12, 6), QTime(9, 30, 5));
+        QFile(QDir(prints).filePath(QStringLiteral("a.pdf"))).open(QIODevice::WriteOnly);
+        QVERIFY(PrintArchive::record(prints, {at, QStringLiteral("a.pdf"), QStringLiteral("gm"),
+                                              QStringLiteral("收据\t第1页\n"), QStringLiteral("张三")}));
+        // A document since deleted, one outside prints/ and a broken line are passed over.
+        QVERIFY(PrintArchive::record(prints, {at, QStringLiteral("gone.pdf"), QStringLiteral("gm"), {}, {}}));
+        QVERIFY(
+            PrintArchive::record(prints, {at, QStringLiteral("../pelu.db"), QStringLiteral("gm"), {}, {}}));
+        QFile index(PrintArchive::indexFile(prints));
+        QVERIFY(index.open(QIODevice::Append));
+        index.write("{\"printedAt\": 12\n");
+        index.close();
+        const QList<PrintArchive::Entry> entries = PrintArchive::read(prints);
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first().printedAt, at);
+        QCOMPARE(entries.first().heading, QStringLiteral("收据\t第1页\n"));
+        QCOMPARE(entries.first().operatorName, QStringLiteral("张三"));
+        QCOMPARE(entries.first().templateName, QStringLiteral("gm"));
     }
 
     void valuesBecomeSafeLiterals() {
