@@ -89,5 +89,5 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     return {true,
             congratulation(QStringLiteral("输入成功！")),
             {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
-                      QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}}};
+                      QStringLiteral("select * from gm_qtf where rid=%1").arg(row), std::nullopt}}};
 }
