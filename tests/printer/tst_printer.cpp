@@ -365,6 +365,13 @@ private slots:
         QVERIFY(printFrom(data, QStringLiteral("probe"), "select * from gm_xf1", "x")
                     .html.endsWith(QStringLiteral("<b>&lt;i&gt;&amp;</b>")));
 
+        // The row key is no value of the office: no field, row value or top-level value shows it.
+        put("keyless", "{{#fields}}{{name}},{{/fields}}|{{rid}}|{{#rows}}{{rid}}{{墓碑位置}}{{/rows}}");
+        QCOMPARE(
+            printFrom(data, QStringLiteral("keyless"), "select rid, 墓碑位置, 样式 from mq_wz where rid = 2")
+                .html,
+            QStringLiteral("墓碑位置,样式,||甲区1排0002号"));
+
         // The office's receipt and piece replace the built-in ones.
         const char* receipt = "select * from gm_xf1 where id=1";
         put("gm", "{{>_head}}本处收据 {{墓碑位置}}");
