@@ -41,13 +41,13 @@ void addSalesArea(Database& database) {
             }
         database.exec(
             QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名, 性别) "
-                           "SELECT 墓碑位置, '张三', CASE WHEN rowid % 3 = 0 THEN NULL ELSE '李四' END, "
-                           "CASE rowid % 3 WHEN 0 THEN NULL WHEN 1 THEN '男' ELSE '女' END "
+                           "SELECT 墓碑位置, '张三', CASE WHEN rid % 3 = 0 THEN NULL ELSE '李四' END, "
+                           "CASE rid % 3 WHEN 0 THEN NULL WHEN 1 THEN '男' ELSE '女' END "
                            "FROM mq_wz WHERE 状态 = '已购'"),
             {}, QStringLiteral("生成购墓登记"));
         database.exec(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名, 性别) "
                                      "SELECT 墓碑位置, '张三', '王五', '女' FROM mq_wz "
-                                     "WHERE 状态 = '已购' AND 样式 = '双人墓' AND rowid % 2 = 0"),
+                                     "WHERE 状态 = '已购' AND 样式 = '双人墓' AND rid % 2 = 0"),
                       {}, QStringLiteral("生成购墓登记"));
     });
 }
@@ -91,7 +91,7 @@ void purchase(Bench& bench) {
     const int plots =
         database.scalar(QStringLiteral("SELECT count(*) FROM mq_wz"), {}, QStringLiteral("检查")).toInt();
     QSqlQuery free = database.exec(
-        QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rowid DESC LIMIT ?"),
+        QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid DESC LIMIT ?"),
         {bench.repeats()}, QStringLiteral("读取空墓位"));
     Session session;
     session.operatorName = QStringLiteral("Admin");

@@ -83,13 +83,18 @@ QString display(const QString& column, const QVariant& value) {
 
 data collect(QSqlQuery& query, const Context& context) {
     const QSqlRecord record = query.record();
+    // The shown columns: names[i] is the query's column columns[i].
     QStringList names;
-    QList<int> summed; // indexes of the columns that get a total
-    for (int i = 0; i < record.count(); ++i) {
-        names << record.fieldName(i);
+    QList<int> columns;
+    QList<int> summed; // indexes into names of the columns that get a total
+    for (int column = 0; column < record.count(); ++column) {
+        if (ColumnCatalogue::isHidden(record.fieldName(column)))
+            continue;
+        names << record.fieldName(column);
+        columns << column;
         const Kind kind = kindOf(names.last());
         if (kind == Kind::Money || kind == Kind::Count)
-            summed << i;
+            summed << int(names.size()) - 1;
     }
     std::vector<std::string> keys;
     for (const QString& name : names)
@@ -108,11 +113,12 @@ data collect(QSqlQuery& query, const Context& context) {
         data row;
         data nonzero; // the money columns that hold an amount, for lines shown only then
         for (int i = 0; i < names.size(); ++i) {
-            const std::string text = utf8(display(names.at(i), query.value(i)));
+            const QVariant value = query.value(columns.at(i));
+            const std::string text = utf8(display(names.at(i), value));
             bytes += qint64(text.size());
             const data shown = text.empty() ? data(false) : data(text);
             if (kindOf(names.at(i)) == Kind::Money)
-                nonzero.set(keys[i], data(numberOf(query.value(i)).value_or(0.0) != 0.0));
+                nonzero.set(keys[i], data(numberOf(value).value_or(0.0) != 0.0));
             if (count == 1) {
                 root.set(keys[i], shown);
                 data field;
@@ -125,7 +131,7 @@ data collect(QSqlQuery& query, const Context& context) {
         if (bytes > context.byteLimit)
             throw ReportQuery::tooLarge(context.byteLimit);
         for (int s = 0; s < summed.size(); ++s)
-            sums[s] += numberOf(query.value(summed.at(s))).value_or(0.0);
+            sums[s] += numberOf(query.value(columns.at(summed.at(s)))).value_or(0.0);
         if (numbered)
             row.set("序号", std::to_string(count));
         if (count == 1)

@@ -82,6 +82,6 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     outcome.saved = true;
     outcome.message = congratulation(QStringLiteral("输入成功！"));
     outcome.prints = {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
-                               QStringLiteral("select * from gm_qtf where rowid=%1").arg(row), std::nullopt}};
+                               QStringLiteral("select * from gm_qtf where rid=%1").arg(row), std::nullopt}};
     return outcome;
 }

@@ -4,8 +4,9 @@
 
 PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
                               const QString& action) {
-    QSqlQuery plot = database.exec(QStringLiteral("SELECT rowid, 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"),
-                                   {key}, QStringLiteral("读取墓位的状态"));
+    QSqlQuery plot =
+        database.exec(QStringLiteral("SELECT rid, 状态, 墓区 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
+                      QStringLiteral("读取墓位的状态"));
     PlotStateCheck check;
     if (!plot.next()) {
         check.refusal = QStringLiteral("找不到墓位“%1”，不能%2！").arg(key, action);
@@ -18,5 +19,6 @@ PlotStateCheck checkPlotState(Database& database, const QString& key, const QStr
         return check;
     }
     check.plotRow = plot.value(0).toLongLong();
+    check.area = plot.value(2).toString();
     return check;
 }

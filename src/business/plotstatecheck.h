@@ -8,7 +8,8 @@ class Database;
 // A sale or reservation runs inside its transaction only while the plot is still in the state the
 // window was opened for, so that no plot is sold or reserved twice.
 struct PlotStateCheck {
-    qint64 plotRow = 0;             // the plot's rowid in mq_wz
+    qint64 plotRow = 0;             // the plot's rid in mq_wz
+    QString area;                   // the plot's area, which hears of the change
     std::optional<QString> refusal; // set when the plot is missing or in another state
 };
 

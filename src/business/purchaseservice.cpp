@@ -77,7 +77,7 @@ PurchaseService::ReferenceLists PurchaseService::referenceLists() {
     lists.stoneTypes << undecided;
     lists.mainStones << undecided;
     lists.baseStones << undecided;
-    QSqlQuery stones = m_database.exec(QStringLiteral("SELECT mblx, zblx, dblx FROM mblx ORDER BY rowid"), {},
+    QSqlQuery stones = m_database.exec(QStringLiteral("SELECT mblx, zblx, dblx FROM mblx ORDER BY rid"), {},
                                        QStringLiteral("读取墓碑类型和材质"));
     while (stones.next()) {
         if (!stones.value(0).isNull())
@@ -88,7 +88,7 @@ PurchaseService::ReferenceLists PurchaseService::referenceLists() {
             lists.baseStones << stones.value(2).toString();
     }
     lists.salesmen =
-        m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员' ORDER BY rowid"), {},
+        m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员' ORDER BY rid"), {},
                          QStringLiteral("读取业务员"));
     return lists;
 }
@@ -168,9 +168,10 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
              {QStringLiteral("手机"),
               form.mobile.trimmed().isEmpty() ? QStringLiteral("无") : form.mobile.trimmed()}},
             QStringLiteral("写入购墓登记"));
-        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?, 寿穴 = ? WHERE rowid = ?"),
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?, 寿穴 = ? WHERE rid = ?"),
                         {PlotState::sold, form.advanceBought ? 1 : 0, check.plotRow},
                         QStringLiteral("把墓位改为已购"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
 
         const QDateTime moment = m_clock.now();
         const QSqlQuery fee = m_database.insert(
@@ -212,6 +213,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
             balance = reservation.value(2).toDouble();
             m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {reservation.value(0)},
                             QStringLiteral("删除已购墓位的预订记录"));
+            m_database.notifyChange(ChangeNotifier::Subject::Reservations);
         }
     });
     if (refusal)

@@ -63,8 +63,10 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
              {QStringLiteral("提醒日期"), DateText::fromDate(form.remindOn)},
              {QStringLiteral("需要提醒"), 1}},
             QStringLiteral("写入预订记录"));
-        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rowid = ?"),
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rid = ?"),
                         {PlotState::reserved, check.plotRow}, QStringLiteral("把墓位改为已预订"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
+        m_database.notifyChange(ChangeNotifier::Subject::Reservations);
     });
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});

@@ -20,8 +20,8 @@ bool isWrite(const QString& sql) {
 
 } // namespace
 
-Database::Database(const QString& filePath, Mode mode)
-    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()) {
+Database::Database(const QString& filePath, Mode mode, int failNthWrite)
+    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()), m_failAtWrite(failNthWrite) {
     const QFileInfo file(filePath);
     if (!file.absoluteDir().exists())
         throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));

@@ -30,7 +30,8 @@ public:
 
     // Throws DatabaseError naming the path when the file cannot be opened or written, when it is
     // missing or empty (Open), or when its schema version is not one this program knows.
-    Database(const QString& filePath, Mode mode);
+    // Testing: `failNthWrite` as below, counted from the start, so that it can strike the upgrade.
+    Database(const QString& filePath, Mode mode, int failNthWrite = 0);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

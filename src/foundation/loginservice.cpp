@@ -10,8 +10,8 @@ LoginService::LoginService(Database& database, Session& session, const Clock& cl
     : m_database(database), m_session(session), m_clock(clock) {}
 
 QStringList LoginService::offeredOperators() {
-    return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rowid"),
-                            {}, QStringLiteral("读取操作员列表"));
+    return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rid"), {},
+                            QStringLiteral("读取操作员列表"));
 }
 
 void LoginService::pick(const QString& listText) {

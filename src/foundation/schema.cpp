@@ -91,11 +91,10 @@ QStringList version1() {
         QStringLiteral("CREATE INDEX jmsgys_key ON jmsgys (墓地位置)"),
 
         // The columbarium
-        QStringLiteral(
-            "CREATE TABLE ghjc_wz (厅 TEXT, 室 TEXT, 层 TEXT, 号 TEXT, 样式 TEXT, 价位 REAL, "
-            "状态 TEXT, "
-            "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE "
-            "厅 || ifnull(室, '') || '室' || 号 || '号' END) VIRTUAL)"),
+        QStringLiteral("CREATE TABLE ghjc_wz (厅 TEXT, 室 TEXT, 层 TEXT, 号 TEXT, 样式 TEXT, 价位 REAL, "
+                       "状态 TEXT, "
+                       "存放位置 TEXT GENERATED ALWAYS AS (CASE WHEN 号 IS NULL OR 号 = '' THEN NULL ELSE "
+                       "厅 || ifnull(室, '') || '室' || 号 || '号' END) VIRTUAL)"),
         QStringLiteral("CREATE INDEX ghjc_wz_place ON ghjc_wz (厅, 室, 层, 号)"),
         QStringLiteral("CREATE INDEX ghjc_wz_key ON ghjc_wz (存放位置)"),
         QStringLiteral(
@@ -153,12 +152,52 @@ void seedVersion1(Database& database) {
                   {PasswordHash::make(PasswordHash::shippedPassword())}, QStringLiteral("设置初始口令"));
 }
 
+// Version 2: every table without an id of its own gets the surrogate key rid as its first column,
+// so that a row is addressed by a key of the table and not by the engine's rowid. SQLite cannot add
+// a primary key to a table: each one is rebuilt from its own CREATE text, keeping its rows (rid is
+// the old rowid), constraints, generated columns and indexes.
+void addRowKeys(Database& database) {
+    const QString doing = QStringLiteral("升级数据库结构到版本 2");
+    QSqlQuery tables = database.exec(
+        QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'table' AND m.name NOT LIKE "
+                       "'sqlite%' AND NOT EXISTS (SELECT 1 FROM pragma_table_info(m.name) c WHERE c.pk > 0) "
+                       "ORDER BY m.name"),
+        {}, doing);
+    QList<std::pair<QString, QString>> rebuilt;
+    while (tables.next())
+        rebuilt.append({tables.value(0).toString(), tables.value(1).toString()});
+    tables.finish();
+    for (const auto& [table, create] : rebuilt) {
+        const QString building = table + QStringLiteral("_v2");
+        // Generated columns cannot be written; they are computed again in the new table.
+        const QString stored =
+            database
+                .texts(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) WHERE hidden = 0 ORDER BY cid"),
+                       {table}, doing)
+                .join(QStringLiteral(", "));
+        const QStringList indexes =
+            database.texts(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND "
+                                          "tbl_name = ? AND sql IS NOT NULL ORDER BY name"),
+                           {table}, doing);
+        database.exec(QStringLiteral("CREATE TABLE %1 (rid INTEGER PRIMARY KEY, ").arg(building) +
+                          create.mid(create.indexOf(QLatin1Char('(')) + 1),
+                      {}, doing);
+        database.exec(
+            QStringLiteral("INSERT INTO %1 (rid, %2) SELECT rowid, %2 FROM %3").arg(building, stored, table),
+            {}, doing);
+        database.exec(QStringLiteral("DROP TABLE ") + table, {}, doing);
+        database.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(building, table), {}, doing);
+        for (const QString& index : indexes)
+            database.exec(index, {}, doing);
+    }
+}
+
 } // namespace
 
 namespace Schema {
 
 const QList<Migration>& migrations() {
-    static const QList<Migration> steps = {{version1(), seedVersion1}};
+    static const QList<Migration> steps = {{version1(), seedVersion1}, {{}, addRowKeys}};
     return steps;
 }
 

@@ -40,7 +40,7 @@ QVariantList priceValues(const PlotSetupInput& input) {
 } // namespace
 
 QString PlotSetupService::Place::where() const {
-    return row.isEmpty() ? QStringLiteral("墓区 = ? AND ifnull(排, '') = ''")
+    return row.isEmpty() ? QStringLiteral("墓区 = ? AND coalesce(排, '') = ''")
                          : QStringLiteral("墓区 = ? AND 排 = ?");
 }
 
@@ -65,7 +65,8 @@ PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
         return view;
     // An empty row name sorts first: then the area was set up without rows.
     const QStringList rows = m_database.texts(
-        QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名 ORDER BY 排名"),
+        QStringLiteral(
+            "SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名 ORDER BY 排名"),
         {area}, QStringLiteral("读取排列表"));
     const int plots = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + isPlot, {area},
                             QStringLiteral("统计墓位"));
@@ -132,7 +133,11 @@ bool PlotSetupService::removeArea(const QString& area) {
     if (!ask(QStringLiteral("注销墓区"),
              QStringLiteral("确定要注销墓区“%1”吗？该墓区的全部墓位将被删除，且无法恢复。").arg(area)))
         return false;
-    m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ?"), {area}, QStringLiteral("注销墓区"));
+    m_database.transaction([&] {
+        m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ?"), {area},
+                        QStringLiteral("注销墓区"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, area);
+    });
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
     return true;
 }
@@ -142,8 +147,8 @@ std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
         input.area.isEmpty())
         return std::nullopt;
     const QStringList groups = m_database.texts(
-        QStringLiteral("SELECT ifnull(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"), {input.area},
-        QStringLiteral("读取排列表"));
+        QStringLiteral("SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"),
+        {input.area}, QStringLiteral("读取排列表"));
     if (groups.size() >= 99) {
         refuse(QStringLiteral("对不起，排个数不能超过99个！"));
         return std::nullopt;
@@ -159,9 +164,8 @@ std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
     }
     m_database.transaction([&] {
         QSqlQuery filled = m_database.exec(
-            QStringLiteral(
-                "UPDATE mq_wz SET 排 = ? WHERE rowid = (SELECT rowid FROM mq_wz WHERE 墓区 = ? AND "
-                "ifnull(排, '') = '' AND ") +
+            QStringLiteral("UPDATE mq_wz SET 排 = ? WHERE rid = (SELECT rid FROM mq_wz WHERE 墓区 = ? AND "
+                           "coalesce(排, '') = '' AND ") +
                 isMarker + QStringLiteral(" LIMIT 1)"),
             {name, input.area}, QStringLiteral("增加排"));
         if (filled.numRowsAffected() == 0)
@@ -190,8 +194,11 @@ std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) 
              QStringLiteral("确定要注销“%1%2排”吗？该排的全部墓位将被删除，且无法恢复。")
                  .arg(input.area, name)))
         return std::nullopt;
-    m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
-                    QStringLiteral("注销排"));
+    m_database.transaction([&] {
+        m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
+                        QStringLiteral("注销排"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, input.area);
+    });
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
     return name;
 }
@@ -295,6 +302,8 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
                 }
                 breathe();
             }
+            if (changed > 0)
+                m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
         });
     });
     view.showResults(lines);
@@ -339,11 +348,11 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
             const int free = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + inRange +
                                        QStringLiteral(" AND 状态 = ?"),
                                    range + QVariantList{PlotState::free}, QStringLiteral("统计未使用的墓位"));
-            QSqlQuery walk = m_database.exec(QStringLiteral("SELECT rowid, 号, 状态 FROM mq_wz WHERE ") +
+            QSqlQuery walk = m_database.exec(QStringLiteral("SELECT rid, 号, 状态 FROM mq_wz WHERE ") +
                                                  inRange + QStringLiteral(" ORDER BY 号"),
                                              range, QStringLiteral("读取要删除的墓位"));
             struct Plot {
-                qint64 rowid;
+                qint64 rid;
                 QString number;
                 QString state;
             };
@@ -359,11 +368,11 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
                     onlyOneLeft = true;
                     return;
                 }
-                kept = plots.last().rowid;
+                kept = plots.last().rid;
             }
             for (const Plot& plot : plots) {
                 const QString key = place->key(plot.number);
-                if (plot.rowid == kept)
+                if (plot.rid == kept)
                     continue;
                 if (plot.state == PlotState::sold)
                     lines << key + QStringLiteral("，正在使用中，不能删除！");
@@ -374,9 +383,11 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
             }
             QSqlQuery done =
                 m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE ") + inRange +
-                                    QStringLiteral(" AND 状态 = ? AND rowid <> ?"),
+                                    QStringLiteral(" AND 状态 = ? AND rid <> ?"),
                                 range + QVariantList{PlotState::free, kept}, QStringLiteral("删除墓位"));
             deleted = done.numRowsAffected();
+            if (deleted > 0)
+                m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
         });
     });
     view.showResults(lines);
@@ -499,7 +510,7 @@ QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const
         QSqlQuery filled = m_database.exec(
             QStringLiteral(
                 "UPDATE mq_wz SET 号 = ?, 样式 = ?, 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
-                "绿化费 = ?, 其它 = ?, 状态 = ? WHERE rowid = (SELECT rowid FROM mq_wz WHERE ") +
+                "绿化费 = ?, 其它 = ?, 状态 = ? WHERE rid = (SELECT rid FROM mq_wz WHERE ") +
                 place.where() + QStringLiteral(" AND ") + isMarker + QStringLiteral(" LIMIT 1)"),
             QVariantList{firstNumber, input.style} + prices + QVariantList{PlotState::free} + place.values(),
             doing);
@@ -524,6 +535,7 @@ QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const
             lines << linePrefix + number + QStringLiteral("号");
             breathe();
         }
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, place.area);
     });
     return lines;
 }

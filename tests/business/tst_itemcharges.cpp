@@ -69,12 +69,12 @@ private slots:
         // No registration number is stored as one blank; the six items (price, quantity, total) and the
         // seven services as 0.
         QCOMPARE(data.dump(QStringLiteral("gm_qtf")),
-                 QString(QStringLiteral(" |甲区1排0007号|王'五|") + QStringLiteral("0|").repeated(25) +
+                 QString(QStringLiteral("1| |甲区1排0007号|王'五|") + QStringLiteral("0|").repeated(25) +
                          QStringLiteral("其它费|100|100|Admin|2026-12-06 09:30:00")));
         QCOMPARE(outcome.prints.size(), 1);
         QCOMPARE(QString(*outcome.prints.first().listName + u'|' +
                          PrintBridge::commandTail(outcome.prints.first())),
-                 QStringLiteral("gm_qtf|gm_qtf    $#select * from gm_qtf where rowid=1"));
+                 QStringLiteral("gm_qtf|gm_qtf    $#select * from gm_qtf where rid=1"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "purchaseservice.h"
 #include "testsupport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -97,6 +98,7 @@ private slots:
         office.data.sql(QStringLiteral("CREATE TEMP TRIGGER log_yd AFTER DELETE ON main.ydmd BEGIN "
                                        "INSERT INTO writes VALUES ('ydmd'); END"));
         const QString before = office.dumpAll();
+        QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
         PurchaseForm form = exampleSale(QStringLiteral("甲区1排0002号"), PurchaseForm::Mode::Settle);
         form.contact = QStringLiteral("  ");
         form.useUntil = form.useFrom;
@@ -130,15 +132,20 @@ private slots:
             QCOMPARE(office.dumpAll(), before);
         }
         office.data.db().failNthWrite(0);
+        QCOMPARE(heard.size(), 0);
 
         outcome = office.service().save(form);
         QVERIFY(outcome.saved);
+        QCOMPARE(QList<QVariantList>(heard),
+                 QList<QVariantList>(
+                     {{QVariant::fromValue(ChangeNotifier::Subject::Plots), QStringLiteral("甲区")},
+                      {QVariant::fromValue(ChangeNotifier::Subject::Reservations), QString()}}));
         QCOMPARE(outcome.message->caption, QStringLiteral("恭喜"));
         QCOMPARE(office.data.value(QStringLiteral("SELECT group_concat(what, ',') FROM writes")).toString(),
                  QStringLiteral("gm_dj,mq_wz 0002已购1,gm_xf1,ydmd"));
         // An empty identity number is stored as one blank, an empty mobile as "无"; nobody is buried yet.
         QCOMPARE(office.data.dump(QStringLiteral("gm_dj")),
-                 QStringLiteral("88|甲区1排0002号|2026-12-06|2026-12-06|2046-12-06|王'五| |机械厂|东街3号|"
+                 QStringLiteral("1|88|甲区1排0002号|2026-12-06|2026-12-06|2046-12-06|王'五| |机械厂|东街3号|"
                                 "5551234|无|Admin|小刘|立碑|未定|青石||||||||||"));
         QCOMPARE(office.data.count(QStringLiteral("gm_dj"), QStringLiteral("故者姓名 IS NULL")), 1);
         QCOMPARE(office.data.dump(QStringLiteral("gm_xf1")),
@@ -162,9 +169,13 @@ private slots:
         Office office;
         PurchaseForm form = exampleSale();
         form.secondReceiptForm = true;
+        QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
         QCOMPARE(handedToPrint(office.service().save(form)).value(1),
                  QStringLiteral("gm|gm1       $#select 0 as 预交金额,0 as 余额,* from gm_xf1 where id=1"));
         QCOMPARE(office.data.count(QStringLiteral("ydmd")), 1);
+        // No reservation ended, so only the plots hear of it.
+        QCOMPARE(heard.size(), 1);
+        QCOMPARE(heard.takeFirst().value(0).value<ChangeNotifier::Subject>(), ChangeNotifier::Subject::Plots);
         const QString after = office.dumpAll();
 
         SaveOutcome second = office.service().save(exampleSale());
@@ -179,6 +190,7 @@ private slots:
               exampleSale(QStringLiteral("甲区1排0009号"))})
             QVERIFY(!office.service().save(refused).saved);
         QCOMPARE(office.dumpAll(), after);
+        QCOMPARE(heard.size(), 0);
     }
 
     void newStoneTypesAreLearnedOnce() {

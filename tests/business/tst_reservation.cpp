@@ -1,6 +1,7 @@
 #include "reservationservice.h"
 #include "testsupport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class ReservationTest : public QObject {
@@ -27,6 +28,7 @@ private slots:
             return QString(data.dump(QStringLiteral("ydmd")) + u'#' + data.dump(QStringLiteral("mq_wz")));
         };
         const QString before = dumpAll();
+        QSignalSpy heard(&data.db().changes(), &ChangeNotifier::changed);
         // The texts carry blanks that must not be stored.
         const ReservationForm reservation{.plotKey = QStringLiteral("甲区1排0001号 "),
                                           .prepaid = QStringLiteral("3000"),
@@ -73,9 +75,15 @@ private slots:
             QCOMPARE(dumpAll(), before);
         }
         data.db().failNthWrite(0);
+        QCOMPARE(heard.size(), 0);
 
         outcome = service.reserve(reservation);
         QVERIFY(outcome.saved);
+        QCOMPARE(QList<QVariantList>(heard),
+                 QList<QVariantList>(
+                     {{QVariant::fromValue(ChangeNotifier::Subject::Plots), QStringLiteral("甲区")},
+                      {QVariant::fromValue(ChangeNotifier::Subject::Reservations), QString()}}));
+        heard.clear();
         QCOMPARE(outcome.message->caption, QStringLiteral("恭喜"));
         QCOMPARE(data.dump(QStringLiteral("ydmd")),
                  QStringLiteral("1|12|甲区1排0001号|李四|110101|西街|5550000|纺织厂|3000|10000||7000|Admin|"
@@ -94,6 +102,7 @@ private slots:
                  QStringLiteral("墓位“甲区1排0001号”现在是“已预订”，不是“未使用”，不能预订！"));
         QVERIFY(outcome.prints.isEmpty());
         QCOMPARE(dumpAll(), after);
+        QCOMPARE(heard.size(), 0);
     }
 };
 

@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(
             office.launcher.tails(),
             QStringList(
-                {QStringLiteral("gm_qtf    $#select * from gm_qtf where rowid=1"),
+                {QStringLiteral("gm_qtf    $#select * from gm_qtf where rid=1"),
                  QStringLiteral("lxr       $#select * from gm_dj where 墓碑位置='甲区1排0001号'"),
                  QStringLiteral("gm        $#select 0 as 预交金额,0 as 余额,* from gm_xf1 where id=1")}));
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_gm_blz")));

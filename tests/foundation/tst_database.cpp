@@ -13,9 +13,89 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QSysInfo>
 #include <QTest>
+#include <QUuid>
+
+namespace {
+
+// Runs `work` on a connection of its own to `file`, outside the Database class, as another
+// version of the program would.
+void onRawConnection(const QString& file, const std::function<void(QSqlQuery&)>& work) {
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        connection.setDatabaseName(file);
+        QVERIFY(connection.open());
+        QSqlQuery query(connection);
+        work(query);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void run(QSqlQuery& query, const QString& sql) {
+    QVERIFY2(query.exec(sql), qPrintable(sql + QLatin1Char(' ') + query.lastError().text()));
+}
+
+QStringList rowsOf(QSqlQuery& query, const QString& sql) {
+    run(query, sql);
+    QStringList rows;
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < query.record().count(); ++i)
+            fields << (query.isNull(i) ? QStringLiteral("NULL") : query.value(i).toString());
+        rows << fields.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// Everything of a database file but its row keys: each table's columns (with type, default and
+// whether generated), its indexes and unique constraints, and its rows by rowid; and the version.
+QStringList contentsWithoutRowKeys(const QString& file) {
+    QStringList contents;
+    onRawConnection(file, [&](QSqlQuery& query) {
+        contents << rowsOf(query, QStringLiteral("PRAGMA user_version"));
+        const QStringList tables = rowsOf(
+            query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                  "'sqlite%' ORDER BY name"));
+        for (const QString& table : tables) {
+            const QString quoted = QLatin1Char('\'') + table + QLatin1Char('\'');
+            contents << table
+                     << rowsOf(query,
+                               QStringLiteral("SELECT name, type, \"notnull\", dflt_value, hidden FROM "
+                                              "pragma_table_xinfo(%1) WHERE name <> 'rid'")
+                                   .arg(quoted))
+                     << rowsOf(query,
+                               QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
+                                              "AND tbl_name = %1 AND sql IS NOT NULL ORDER BY name")
+                                   .arg(quoted))
+                     << rowsOf(query, QStringLiteral("SELECT l.\"unique\", group_concat(i.name) FROM "
+                                                     "pragma_index_list(%1) l, pragma_index_info(l.name) i "
+                                                     "WHERE l.origin = 'u' GROUP BY l.name")
+                                          .arg(quoted));
+            const QString columns =
+                rowsOf(
+                    query,
+                    QStringLiteral("SELECT name FROM pragma_table_xinfo(%1) WHERE name <> 'rid'").arg(quoted))
+                    .join(QStringLiteral(", "));
+            contents << rowsOf(query,
+                               QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(columns, table));
+        }
+    });
+    return contents;
+}
+
+// The tables whose first column is not their own integer key.
+QStringList tablesWithoutRowKey(QSqlQuery& query) {
+    return rowsOf(query, QStringLiteral("SELECT m.name FROM sqlite_master m WHERE m.type = 'table' AND "
+                                        "m.name NOT LIKE 'sqlite%' AND NOT EXISTS (SELECT 1 FROM "
+                                        "pragma_table_info(m.name) c WHERE c.cid = 0 AND c.pk = 1 AND "
+                                        "c.type = 'INTEGER' AND c.name IN ('id', 'rid'))"));
+}
+
+} // namespace
 
 class DatabaseTest : public QObject {
     Q_OBJECT
@@ -90,6 +170,74 @@ private slots:
         QCOMPARE(data.count(QStringLiteral("yhxx")), 1);
         QVERIFY(data.count(QStringLiteral("gx")) > 5);
         QCOMPARE(data.count(QStringLiteral("mblx")), 0);
+    }
+
+    void version2KeysEveryRowAndKeepsEverythingElseOrNothingAtAll() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("pelu.db"));
+        onRawConnection(file, [&](QSqlQuery& query) {
+            for (const QString& statement : Schema::migrations().first().statements)
+                run(query, statement);
+            run(query, QStringLiteral("PRAGMA user_version = 1"));
+            QCOMPARE(tablesWithoutRowKey(query).size(), 22);
+            // Deleted rows leave gaps in the rowids that the new keys must keep.
+            run(query,
+                QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 状态, 寿穴) VALUES "
+                               "('甲区', '1', '0001', '单人墓', 1200.5, '已购', 1), "
+                               "('甲区', '1', '0002', '双人墓', 900, '未使用', 0), ('乙区', NULL, NULL, "
+                               "NULL, NULL, NULL, NULL), ('乙区', '', '0003', '单人墓', 0, '已预订', 0)"));
+            run(query, QStringLiteral("DELETE FROM mq_wz WHERE 号 = '0002'"));
+            run(query, QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 价位, 状态) VALUES "
+                                      "('福厅', '2', '3', '0012', 800, '未使用')"));
+            run(query, QStringLiteral("DELETE FROM gx WHERE gx = '兄弟'"));
+            run(query, QStringLiteral("INSERT INTO gx (gx) VALUES ('表亲')"));
+            run(query,
+                QStringLiteral("INSERT INTO MwxsSjdtj (类型, 位置数, 百分比) VALUES ('单人墓', 3, 0.75), "
+                               "('双人墓', 1, 0.25)"));
+            run(query, QStringLiteral(
+                           "INSERT INTO gm_xf1 (id, 墓碑位置, 合计) VALUES (7, '甲区1排0001号', 1200.5)"));
+        });
+        const QStringList version1 = contentsWithoutRowKeys(file);
+
+        // A failure halfway, after some tables were rebuilt, leaves version 1 as it was.
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, Database(file, Database::Mode::Open, 6));
+        QCOMPARE(contentsWithoutRowKeys(file), version1);
+
+        {
+            Database upgraded(file, Database::Mode::Open);
+            QCOMPARE(upgraded.schemaVersion(), 2);
+            // The generated key is still computed for new rows, and still looked up through its index.
+            upgraded.exec(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号) VALUES ('丙区', '4', '0009')"), {},
+                          QStringLiteral("test"));
+            QCOMPARE(upgraded.scalar(QStringLiteral("SELECT rid FROM mq_wz WHERE 墓碑位置 = '丙区4排0009号'"),
+                                     {}, QStringLiteral("test")),
+                     QVariant(5));
+            QSqlQuery plan =
+                upgraded.exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT rid FROM mq_wz WHERE 墓碑位置 = ?"),
+                              {QString()}, QStringLiteral("test"));
+            QVERIFY(plan.next());
+            QVERIFY2(plan.value(3).toString().contains(QStringLiteral("INDEX mq_wz_key")),
+                     qPrintable(plan.value(3).toString()));
+            QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                                     upgraded.exec(QStringLiteral("INSERT INTO gx (gx) VALUES ('表亲')"), {},
+                                                   QStringLiteral("test")));
+            upgraded.exec(QStringLiteral("DELETE FROM mq_wz WHERE rid = 5"), {}, QStringLiteral("test"));
+        }
+        // Every row, value, column, index and constraint is kept, each row keyed by its old rowid.
+        QStringList version2 = contentsWithoutRowKeys(file);
+        QCOMPARE(version2.takeFirst(), QStringLiteral("2"));
+        QCOMPARE(version2, version1.mid(1));
+        onRawConnection(file, [&](QSqlQuery& query) {
+            QCOMPARE(tablesWithoutRowKey(query), QStringList());
+            QCOMPARE(rowsOf(query, QStringLiteral("SELECT rid, 墓碑位置 FROM mq_wz ORDER BY rid")),
+                     QStringList({QStringLiteral("1|甲区1排0001号"), QStringLiteral("3|NULL"),
+                                  QStringLiteral("4|乙区0003号")}));
+        });
+
+        // A new office goes through both versions.
+        TestData fresh;
+        onRawConnection(fresh.db().filePath(),
+                        [&](QSqlQuery& query) { QCOMPARE(tablesWithoutRowKey(query), QStringList()); });
     }
 
     void reopeningKeepsDataAndDoesNotMigrateTwice() {

@@ -1,6 +1,7 @@
 #include "plotsetupservice.h"
 #include "testsupport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -189,6 +190,53 @@ private slots:
         setup.data.db().failNthWrite(1);
         QVERIFY_THROWS_EXCEPTION(DatabaseError, setup.remove("A区", "2", "1", "1"));
         QCOMPARE(setup.data.dump(QStringLiteral("mq_wz")), before);
+    }
+
+    // Creating, deleting, re-styling and re-pricing plots tell their area once committed; refused, failed
+    // and fruitless actions tell nobody.
+    void plotChangesAreToldForTheirArea() {
+        Setup setup;
+        setup.add("A区", "1");
+        setup.add("B区", "1", {"0001"});
+        QSignalSpy heard(&setup.data.db().changes(), &ChangeNotifier::changed);
+        const auto told = [&] {
+            QStringList areas;
+            for (const QVariantList& notice : std::as_const(heard))
+                areas << (notice.at(0).value<ChangeNotifier::Subject>() == ChangeNotifier::Subject::Plots
+                              ? notice.at(1).toString()
+                              : QStringLiteral("?"));
+            heard.clear();
+            return areas.join(u' ');
+        };
+        setup.data.db().failNthWrite(2);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, setup.create(run("A区", "1", "1", "3")));
+        setup.data.db().failNthWrite(0);
+        QCOMPARE(told(), QString());
+        QVERIFY(setup.create(run("A区", "1", "1", "3")));
+        QCOMPARE(told(), QStringLiteral("A区"));
+        QVERIFY(!setup.create(run("A区", "1", "3", "1")));
+        QCOMPARE(told(), QString());
+
+        setup.prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes;
+        setup.service.changePrices(run("B区", "1", "5", "1"), setup.view);
+        QCOMPARE(told(), QString());
+        setup.service.changeStyle(run("B区", "1", "1", "1"), setup.view);
+        QCOMPARE(told(), QStringLiteral("B区"));
+
+        setup.prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes;
+        setup.remove("B区", "1", "1", "1");
+        QCOMPARE(setup.view.statuses.last(), QStringLiteral("记录只剩下一条,不能删除！"));
+        QCOMPARE(told(), QString());
+        setup.remove("A区", "1", "1", "2");
+        QCOMPARE(told(), QStringLiteral("A区"));
+
+        PlotSetupInput rows = run("A区", "");
+        rows.rowsListed = 1;
+        setup.prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes;
+        QCOMPARE(setup.service.removeRow(rows), QStringLiteral("1"));
+        QCOMPARE(told(), QStringLiteral("A区"));
+        QVERIFY(setup.service.removeArea(QStringLiteral("B区")));
+        QCOMPARE(told(), QStringLiteral("B区"));
     }
 
     // Row 3 added and removed: only the last numbered row goes, and only while none of its plots is used.

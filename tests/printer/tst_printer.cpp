@@ -1,4 +1,5 @@
 #include "printerror.h"
+#include "printarchive.h"
 #include "printout.h"
 #include "printtail.h"
 #include "printvalues.h"
@@ -213,7 +214,8 @@ struct Run {
 // Runs pelu-print as pelu starts it.
 Run runProgram(const char* tail, const QString& dataFolder) {
     QProcess program;
-    program.start(QStringLiteral(PELU_PRINT_PROGRAM), {QStringLiteral("--data"), dataFolder, text(tail)});
+    program.start(QStringLiteral(PELU_PRINT_PROGRAM), {QStringLiteral("--data"), dataFolder, text(tail),
+                                                       QStringLiteral("--operator"), QStringLiteral("张三")});
     program.waitForFinished(60000);
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()).trimmed(),
             QString::fromUtf8(program.readAllStandardError())};
@@ -365,6 +367,13 @@ private slots:
         QVERIFY(printFrom(data, QStringLiteral("probe"), "select * from gm_xf1", "x")
                     .html.endsWith(QStringLiteral("<b>&lt;i&gt;&amp;</b>")));
 
+        // The row key is no value of the office: no field, row value or top-level value shows it.
+        put("keyless", "{{#fields}}{{name}},{{/fields}}|{{rid}}|{{#rows}}{{rid}}{{墓碑位置}}{{/rows}}");
+        QCOMPARE(
+            printFrom(data, QStringLiteral("keyless"), "select rid, 墓碑位置, 样式 from mq_wz where rid = 2")
+                .html,
+            QStringLiteral("墓碑位置,样式,||甲区1排0002号"));
+
         // The office's receipt and piece replace the built-in ones.
         const char* receipt = "select * from gm_xf1 where id=1";
         put("gm", "{{>_head}}本处收据 {{墓碑位置}}");
@@ -473,7 +482,14 @@ private slots:
         QCOMPARE(endless.code, int(PrintError::Query));
         QVERIFY2(endless.errors.contains(QStringLiteral("无法打印：打印查询超过 1 秒")),
                  qPrintable(endless.errors));
-        QCOMPARE(prints.entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // Only the receipt was archived, whole, and listed with its heading and operator.
+        QCOMPARE(prints.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 QStringList({QFileInfo(receipt.out).fileName(), QStringLiteral("index.jsonl")}));
+        const QList<PrintArchive::Entry> archived = PrintArchive::read(prints.path());
+        QCOMPARE(archived.size(), 1);
+        QCOMPARE(archived.first().file, QFileInfo(receipt.out).fileName());
+        QCOMPARE(archived.first().heading, QStringLiteral("标题"));
+        QCOMPARE(archived.first().operatorName, QStringLiteral("张三"));
 
         QTemporaryDir empty;
         const Run missing = runProgram("gm        $#select 1", empty.path());

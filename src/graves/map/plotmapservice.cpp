@@ -26,10 +26,10 @@ QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList
     // register rows and, through the single min(), the 性别 of its first row: no query per plot.
     QSqlQuery query = m_database.exec(
         QStringLiteral(
-            "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rowid), min(d.rowid), d.性别, w.墓区 "
+            "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rid), min(d.rid), d.性别, w.墓区 "
             "FROM mq_wz AS w LEFT JOIN gm_dj AS d ON d.墓碑位置 = w.墓碑位置 "
             "WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
-            condition + QStringLiteral(" GROUP BY w.排, w.号, w.rowid ORDER BY w.排, w.号"),
+            condition + QStringLiteral(" GROUP BY w.排, w.号, w.rid ORDER BY w.排, w.号"),
         values, readingPlots);
     QList<MapPlot> plots;
     while (query.next()) {
