@@ -10,24 +10,10 @@
 
 namespace {
 
-// A reservation or purchase saved from the map empties the map's icons.
-template <typename Window> void clearMapOnSave(AppContext& context, Window* window) {
-    if (auto* map = context.host.find<PlotMapWindow>())
-        QObject::connect(window, &Window::saved, map, &PlotMapWindow::clearIcons, Qt::UniqueConnection);
-}
-
 // Where the map's choice window goes on with a picked plot.
 PlotSaleWindows plotSaleWindows(AppContext& context) {
-    return {[&context] {
-                auto* window = context.host.open<ReservationWindow>();
-                window->takeChosenPlot();
-                clearMapOnSave(context, window);
-            },
-            [&context] {
-                auto* window = context.host.open<PurchaseWindow>();
-                window->takeChosenPlot();
-                clearMapOnSave(context, window);
-            }};
+    return {[&context] { context.host.open<ReservationWindow>()->takeChosenPlot(); },
+            [&context] { context.host.open<PurchaseWindow>()->takeChosenPlot(); }};
 }
 
 } // namespace

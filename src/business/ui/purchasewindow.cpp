@@ -131,7 +131,6 @@ void PurchaseWindow::openItemCharges() {
 void PurchaseWindow::save() {
     if (!show(m_service.save(form())))
         return;
-    emit this->saved();
     m_context.host.close<PlotChoiceWindow>();
     closeWindow();
 }

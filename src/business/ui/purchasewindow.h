@@ -25,10 +25,6 @@ public:
     // Called when the window is opened for a pick or brought back for a new one.
     void takeChosenPlot();
 
-signals:
-    // The sale is saved: the map's icons no longer tell the truth.
-    void saved();
-
 private:
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);

@@ -50,7 +50,6 @@ ReservationForm ReservationWindow::form() const {
 void ReservationWindow::save() {
     if (!show(m_service.reserve(form())))
         return;
-    emit this->saved();
     m_context.host.close<PlotChoiceWindow>();
     closeWindow();
 }

@@ -23,10 +23,6 @@ public:
     // Takes the key of the plot chosen on the map; called when opened or brought back for a pick.
     void takeChosenPlot();
 
-signals:
-    // The reservation is saved: the map's icons no longer tell the truth.
-    void saved();
-
 private:
     ReservationForm form() const;
     void save();

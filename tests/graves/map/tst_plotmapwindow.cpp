@@ -137,7 +137,11 @@ private slots:
         QCOMPARE(control<QLabel>(choice, "Label1")->text(),
                  QStringLiteral("你选择的是： 甲区1排0001号 |样式： 单人墓"));
 
-        map->clearIcons();
+        // A change to the plots of another area leaves the icons; one to this area's clears them.
+        const int shown = grid->model()->rowCount();
+        desk.data.db().notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("乙区"));
+        QCOMPARE(grid->model()->rowCount(), shown);
+        desk.data.db().notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("甲区"));
         QCOMPARE(grid->model()->rowCount(), 0);
     }
 

@@ -1,5 +1,6 @@
 #include "plotmapwindow.h"
 
+#include "database.h"
 #include "money.h"
 #include "ploticondelegate.h"
 #include "plotmapmodel.h"
@@ -31,13 +32,16 @@ PlotMapWindow::PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget*
     on(m_ui->LV1, &QListView::doubleClicked, &PlotMapWindow::pickCurrent);
     on(m_ui->Command2, &QPushButton::clicked, &PlotMapWindow::printReserved);
     on(m_ui->Command1, &QPushButton::clicked, &PlotMapWindow::closeWindow);
+    // Once the plots of the area shown change (a sale, a reservation, a set-up), the icons no longer
+    // tell the truth: they are gone until an area, row or style is chosen again.
+    connect(&context.database.changes(), &ChangeNotifier::changed, this,
+            [this](ChangeNotifier::Subject subject, const QString& area) {
+                if (subject == ChangeNotifier::Subject::Plots && area == m_ui->Combo1->currentText())
+                    m_model->clear();
+            });
 }
 
 PlotMapWindow::~PlotMapWindow() = default;
-
-void PlotMapWindow::clearIcons() {
-    m_model->clear();
-}
 
 bool PlotMapWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->LV1 && event->type() == QEvent::KeyPress) {

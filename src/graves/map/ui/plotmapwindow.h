@@ -23,10 +23,6 @@ public:
     PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent = nullptr);
     ~PlotMapWindow() override;
 
-public slots:
-    // After a sale or reservation the icons are gone until an area, row or style is chosen again.
-    void clearIcons();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
