@@ -1,5 +1,7 @@
 #include "taskwindows.h"
 
+#include "clock.h"
+#include "duereminders.h"
 #include "duereminderwindow.h"
 #include "itemchargeswindow.h"
 #include "mainwindow.h"
@@ -20,7 +22,8 @@ PlotSaleWindows plotSaleWindows(AppContext& context) {
 
 void registerTaskWindows(MainWindow& mainWindow) {
     AppContext& context = mainWindow.context();
-    mainWindow.setDueReminderWindow([&context] { context.host.open<DueReminderWindow>(); });
+    mainWindow.setDueReminders([&context] { return DueReminders::count(context.database, context.clock.today()); },
+                               [&context] { context.host.open<DueReminderWindow>(); });
     mainWindow.registerWindow<ItemChargesWindow>(QStringLiteral("M_mqyp"));
     mainWindow.registerWindow<PlotSetupWindow>(QStringLiteral("M_szmw"));
     mainWindow.registerWindow<PlotMapWindow>(QStringLiteral("M_gm"), plotSaleWindows(context));

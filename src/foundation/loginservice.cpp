@@ -1,13 +1,10 @@
 #include "loginservice.h"
 
-#include "clock.h"
 #include "database.h"
-#include "duereminders.h"
 #include "passwordhash.h"
 #include "session.h"
 
-LoginService::LoginService(Database& database, Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+LoginService::LoginService(Database& database, Session& session) : m_database(database), m_session(session) {}
 
 QStringList LoginService::offeredOperators() {
     return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 <> '业务员' ORDER BY rid"), {},
@@ -50,8 +47,4 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
     m_session.flags.printDenied = query.value(5).toInt() == 1;
     m_session.usesShippedPassword = typedPassword.trimmed() == PasswordHash::shippedPassword();
     return true;
-}
-
-int LoginService::remindersDueToday() {
-    return DueReminders::count(m_database, m_clock.today());
 }

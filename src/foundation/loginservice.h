@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class Clock;
 class Database;
 struct Session;
 
@@ -11,7 +10,7 @@ struct Session;
 // login values it leaves in the session. One instance lives as long as one login dialog.
 class LoginService {
 public:
-    LoginService(Database& database, Session& session, const Clock& clock);
+    LoginService(Database& database, Session& session);
 
     // Every operator except salesmen, in the order they were entered.
     QStringList offeredOperators();
@@ -20,12 +19,9 @@ public:
     // The dialog's test: a password typed, the list text being the operator picked, and the trimmed
     // password matching. On success the login values are loaded into the session.
     bool logIn(const QString& listText, const QString& typedPassword);
-    // Reservations whose reminder date is today and that want a reminder.
-    int remindersDueToday();
 
 private:
     Database& m_database;
     Session& m_session;
-    const Clock& m_clock;
     QString m_storedHash;
 };

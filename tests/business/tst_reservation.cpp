@@ -1,3 +1,4 @@
+#include "duereminders.h"
 #include "reservationservice.h"
 #include "testsupport.h"
 
@@ -8,6 +9,20 @@ class ReservationTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Due today means: reminder date today, a reminder wanted; a moment today counts too.
+    void remindersAreThoseDueTodayThatWantOne() {
+        TestData data;
+        const QDate today = testNow().date();
+        QCOMPARE(DueReminders::count(data.db(), today), 0);
+        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
+                                "('甲区1排0001号', '2026-12-06', 0), ('甲区1排0002号', '2026-12-05', 1), "
+                                "('甲区1排0004号', '2026-12-07', 1)"));
+        QCOMPARE(DueReminders::count(data.db(), today), 0);
+        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
+                                "('甲区1排0003号', '2026-12-06', 1), ('甲区1排0005号', '2026-12-06 08:00:00', 1)"));
+        QCOMPARE(DueReminders::count(data.db(), today), 2);
+    }
+
     // While the agreed price is not above zero the balance stays as it is; the window checks the rest.
     void theBalanceFollowsOnlyAPositiveAgreedPrice() {
         QCOMPARE(ReservationService::balanceFor(QStringLiteral("10000"), QString()), 10000.0);

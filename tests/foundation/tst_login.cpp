@@ -12,16 +12,14 @@ private slots:
         data.addOperator(QStringLiteral("张三"), QStringLiteral("x"), QStringLiteral("业务员"), QString());
         data.addOperator(QStringLiteral("李四"), QStringLiteral("x"), QStringLiteral("操作员"), QString());
         Session session;
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
+        LoginService login(data.db(), session);
         QCOMPARE(login.offeredOperators(), QStringList({QStringLiteral("Admin"), QStringLiteral("李四")}));
     }
 
     void thePasswordIsTestedOnlyForThePickedOperator() {
         TestData data;
         Session session;
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
+        LoginService login(data.db(), session);
 
         // typed into the list without picking it
         QVERIFY(!login.logIn(QStringLiteral("Admin"), QStringLiteral("admin")));
@@ -43,8 +41,7 @@ private slots:
         Session session;
         session.permissionString = QStringLiteral("1");
         session.reportList = QStringLiteral(",gm,");
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
+        LoginService login(data.db(), session);
         login.pick(QStringLiteral("王五"));
         QVERIFY(login.logIn(QStringLiteral("王五"), QStringLiteral("pw")));
         QCOMPARE(session.permissionString, QStringLiteral("1"));
@@ -57,8 +54,7 @@ private slots:
                          QStringLiteral("f"));
         data.sql(QStringLiteral("UPDATE czy SET 记录打印 = 1, 记录删除 = 1 WHERE 操作员 = '赵六'"));
         Session session;
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
+        LoginService login(data.db(), session);
         login.pick(QStringLiteral("赵六"));
         QVERIFY(login.logIn(QStringLiteral("赵六"), QStringLiteral("pw")));
         QVERIFY(session.flags.printDenied);
@@ -72,28 +68,11 @@ private slots:
         const QString password = QStringLiteral("p'w\"; DROP TABLE czy; --");
         data.addOperator(name, password, QStringLiteral("操作员"), QStringLiteral("1"));
         Session session;
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
+        LoginService login(data.db(), session);
         QVERIFY(login.offeredOperators().contains(name));
         login.pick(name);
         QVERIFY(login.logIn(name, password));
         QCOMPARE(data.count(QStringLiteral("czy")), 2);
-    }
-
-    void remindersAreThoseDueTodayThatWantOne() {
-        TestData data;
-        Session session;
-        FixedClock clock(testNow());
-        LoginService login(data.db(), session, clock);
-        QCOMPARE(login.remindersDueToday(), 0);
-        data.sql(QStringLiteral(
-            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0001号', '2026-12-06', 0)"));
-        data.sql(QStringLiteral(
-            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0002号', '2026-12-05', 1)"));
-        QCOMPARE(login.remindersDueToday(), 0);
-        data.sql(QStringLiteral(
-            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES ('甲区1排0003号', '2026-12-06', 1)"));
-        QCOMPARE(login.remindersDueToday(), 1);
     }
 };
 

@@ -61,7 +61,7 @@ protected:
 } // namespace
 
 LoginDialog::LoginDialog(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_service(context.database, context.session, context.clock),
+    : QDialog(parent), m_context(context), m_service(context.database, context.session),
       m_ui(std::make_unique<Ui::Frmlogin>()) {
     m_ui->setupUi(this);
     m_ui->Text1->clear();

@@ -3,7 +3,6 @@
 #include "actionguard.h"
 #include "backgroundwindow.h"
 #include "logindialog.h"
-#include "loginservice.h"
 #include "menucatalog.h"
 #include "printbridge.h"
 #include "prompter.h"
@@ -147,14 +146,12 @@ void MainWindow::afterLogin() {
         m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
                                   QStringLiteral("您正在使用初始口令，请尽快修改口令。"));
     int due = 0;
-    runAction(m_context.prompter, [&] {
-        due = LoginService(m_context.database, m_context.session, m_context.clock).remindersDueToday();
-    });
+    if (m_countDueReminders)
+        runAction(m_context.prompter, [&] { due = m_countDueReminders(); });
     if (due > 0) {
         m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提醒"),
                                   QStringLiteral("下列客户已到完款时间"));
-        if (m_openDueReminders)
-            runAction(m_context.prompter, m_openDueReminders);
+        runAction(m_context.prompter, m_openDueReminders);
     }
 }
 

@@ -36,8 +36,12 @@ public:
     void registerCommand(const QString& commandName, std::function<void()> run);
     // The commands that open a task window, in the order they were registered.
     QStringList windowCommands() const { return m_windowCommands; }
-    // Opens the list of reservations due today; shown after a login that finds some.
-    void setDueReminderWindow(std::function<void()> open) { m_openDueReminders = std::move(open); }
+    // After a login, `countDue` tells how many reservations are due today; when there are some the
+    // operator is told and `openList` shows them.
+    void setDueReminders(std::function<int()> countDue, std::function<void()> openList) {
+        m_countDueReminders = std::move(countDue);
+        m_openDueReminders = std::move(openList);
+    }
 
     QAction* command(const QString& name) const;
     QMenu* topMenu(const QString& name) const;
@@ -66,6 +70,7 @@ private:
     QHash<QString, int> m_items;
     QHash<QString, std::function<void()>> m_runners;
     QStringList m_windowCommands;
+    std::function<int()> m_countDueReminders;
     std::function<void()> m_openDueReminders;
     bool m_systemMaintenanceCut = false;
 };
