@@ -1,7 +1,7 @@
-#include "benchmark.h"
+#include "bench/benchmark.h"
 
-#include "cemetery.h"
-#include "database.h"
+#include "bench/cemetery.h"
+#include "foundation/database.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompter.h"
+#include "foundation/prompter.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "cemetery.h"
+#include "bench/cemetery.h"
 
-#include "database.h"
-#include "plotvocabulary.h"
-#include "positionkey.h"
+#include "foundation/database.h"
+#include "foundation/positionkey.h"
+#include "graves/plotvocabulary.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Measurements of the grave inventory: plot set-up.
-#include "benchmark.h"
-#include "cemetery.h"
-#include "database.h"
-#include "money.h"
-#include "plotsetupservice.h"
-#include "plotvocabulary.h"
-#include "positionkey.h"
-#include "session.h"
-#include "sqlliteral.h"
+#include "bench/benchmark.h"
+#include "bench/cemetery.h"
+#include "foundation/database.h"
+#include "foundation/money.h"
+#include "foundation/positionkey.h"
+#include "foundation/session.h"
+#include "foundation/sqlliteral.h"
+#include "graves/plotsetupservice.h"
+#include "graves/plotvocabulary.h"
 
 #include <QFile>
 #include <QProcess>

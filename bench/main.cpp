@@ -1,4 +1,4 @@
-#include "benchmark.h"
+#include "bench/benchmark.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

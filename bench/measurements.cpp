@@ -1,4 +1,4 @@
-#include "benchmark.h"
+#include "bench/benchmark.h"
 
 // Each subsystem defines its measurements beside the others of its kind (graves.cpp, ...).
 Measurement setupRunMeasurement();

@@ -1,13 +1,13 @@
 // Measurements of selling plots: the plot map of a busy area and one purchase save.
-#include "benchmark.h"
-#include "clock.h"
-#include "database.h"
-#include "plotmapmodel.h"
-#include "plotmapservice.h"
-#include "plotvocabulary.h"
-#include "positionkey.h"
-#include "purchaseservice.h"
-#include "session.h"
+#include "bench/benchmark.h"
+#include "business/purchaseservice.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/positionkey.h"
+#include "foundation/session.h"
+#include "graves/map/plotmapservice.h"
+#include "graves/map/ui/plotmapmodel.h"
+#include "graves/plotvocabulary.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "benchmark.h"
+#include "bench/benchmark.h"
 
-#include "datafolder.h"
+#include "foundation/datafolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

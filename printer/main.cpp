@@ -6,16 +6,16 @@
 // printer (mode=printer, the default: name= or else the default printer, when there is one) or into
 // a preview window (mode=preview), or nowhere else (mode=pdf).
 
-#include "clock.h"
-#include "database.h"
-#include "datafolder.h"
-#include "printarchive.h"
-#include "printerror.h"
-#include "printout.h"
-#include "printtail.h"
-#include "systemprinterprobe.h"
-#include "templatelibrary.h"
-#include "translations.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datafolder.h"
+#include "foundation/printarchive.h"
+#include "foundation/translations.h"
+#include "foundation/ui/systemprinterprobe.h"
+#include "printer/printerror.h"
+#include "printer/printout.h"
+#include "printer/printtail.h"
+#include "printer/templatelibrary.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
-#include "printout.h"
+#include "printer/printout.h"
 
-#include "database.h"
-#include "printerror.h"
-#include "printtail.h"
-#include "printvalues.h"
-#include "reportquery.h"
-#include "templatelibrary.h"
-#include "unitinfo.h"
+#include "foundation/database.h"
+#include "foundation/unitinfo.h"
+#include "printer/printerror.h"
+#include "printer/printtail.h"
+#include "printer/printvalues.h"
+#include "printer/reportquery.h"
+#include "printer/templatelibrary.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

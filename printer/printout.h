@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportquery.h"
+#include "printer/reportquery.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "printtail.h"
+#include "printer/printtail.h"
 
-#include "printerror.h"
+#include "printer/printerror.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
-#include "printvalues.h"
+#include "printer/printvalues.h"
 
-#include "columncatalogue.h"
-#include "datetext.h"
-#include "money.h"
-#include "reportquery.h"
+#include "foundation/columncatalogue.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "printer/reportquery.h"
 
 #include <QSqlRecord>
 

@@ -22,7 +22,6 @@
 // something to show; {{墓碑费}} prints nothing for it either way.
 namespace PrintValues {
 
-
 // The text a template shows for `value` of `column`. NULL shows as nothing.
 QString display(const QString& column, const QVariant& value);
 

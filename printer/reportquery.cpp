@@ -1,7 +1,7 @@
-#include "reportquery.h"
+#include "printer/reportquery.h"
 
-#include "database.h"
-#include "printerror.h"
+#include "foundation/database.h"
+#include "printer/printerror.h"
 
 #include <QSqlDriver>
 #include <QSqlError>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printerror.h"
+#include "printer/printerror.h"
 
 #include <QDeadlineTimer>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
-#include "templatelibrary.h"
+#include "printer/templatelibrary.h"
 
-#include "printerror.h"
+#include "printer/printerror.h"
 
 #include <QDir>
 #include <QFile>

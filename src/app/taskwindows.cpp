@@ -1,14 +1,14 @@
-#include "taskwindows.h"
+#include "app/taskwindows.h"
 
-#include "clock.h"
-#include "duereminders.h"
-#include "duereminderwindow.h"
-#include "itemchargeswindow.h"
-#include "mainwindow.h"
-#include "plotmapwindow.h"
-#include "plotsetupwindow.h"
-#include "purchasewindow.h"
-#include "reservationwindow.h"
+#include "business/duereminders.h"
+#include "business/ui/duereminderwindow.h"
+#include "business/ui/itemchargeswindow.h"
+#include "business/ui/purchasewindow.h"
+#include "business/ui/reservationwindow.h"
+#include "foundation/clock.h"
+#include "foundation/ui/mainwindow.h"
+#include "graves/map/ui/plotmapwindow.h"
+#include "graves/ui/plotsetupwindow.h"
 
 namespace {
 
@@ -22,8 +22,9 @@ PlotSaleWindows plotSaleWindows(AppContext& context) {
 
 void registerTaskWindows(MainWindow& mainWindow) {
     AppContext& context = mainWindow.context();
-    mainWindow.setDueReminders([&context] { return DueReminders::count(context.database, context.clock.today()); },
-                               [&context] { context.host.open<DueReminderWindow>(); });
+    mainWindow.setDueReminders(
+        [&context] { return DueReminders::count(context.database, context.clock.today()); },
+        [&context] { context.host.open<DueReminderWindow>(); });
     mainWindow.registerWindow<ItemChargesWindow>(QStringLiteral("M_mqyp"));
     mainWindow.registerWindow<PlotSetupWindow>(QStringLiteral("M_szmw"));
     mainWindow.registerWindow<PlotMapWindow>(QStringLiteral("M_gm"), plotSaleWindows(context));

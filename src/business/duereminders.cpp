@@ -1,7 +1,7 @@
-#include "duereminders.h"
+#include "business/duereminders.h"
 
-#include "database.h"
-#include "datetext.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
 
 namespace {
 const QString dueToday = QStringLiteral(" FROM ydmd WHERE date(提醒日期) = ? AND 需要提醒 = 1");

@@ -1,10 +1,10 @@
-#include "itemchargesservice.h"
+#include "business/itemchargesservice.h"
 
-#include "clock.h"
-#include "database.h"
-#include "datetext.h"
-#include "money.h"
-#include "session.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "saveoutcome.h"
+#include "foundation/saveoutcome.h"
 
 #include <QString>
 #include <array>

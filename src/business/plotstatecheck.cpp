@@ -1,6 +1,6 @@
-#include "plotstatecheck.h"
+#include "business/plotstatecheck.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
                               const QString& action) {

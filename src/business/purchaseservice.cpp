@@ -1,13 +1,13 @@
-#include "purchaseservice.h"
-#include "plotvocabulary.h"
+#include "business/purchaseservice.h"
+#include "graves/plotvocabulary.h"
 
-#include "clock.h"
-#include "database.h"
-#include "datetext.h"
-#include "money.h"
-#include "plotstatecheck.h"
-#include "session.h"
-#include "sqlliteral.h"
+#include "business/plotstatecheck.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "foundation/sqlliteral.h"
 
 #include <cmath>
 

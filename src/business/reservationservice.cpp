@@ -1,12 +1,12 @@
-#include "reservationservice.h"
-#include "plotvocabulary.h"
+#include "business/reservationservice.h"
+#include "graves/plotvocabulary.h"
 
-#include "database.h"
-#include "datetext.h"
-#include "money.h"
-#include "plotstatecheck.h"
-#include "session.h"
-#include "sqlliteral.h"
+#include "business/plotstatecheck.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "foundation/sqlliteral.h"
 
 ReservationService::ReservationService(Database& database, const Session& session)
     : m_database(database), m_session(session) {}

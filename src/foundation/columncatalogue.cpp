@@ -1,4 +1,4 @@
-#include "columncatalogue.h"
+#include "foundation/columncatalogue.h"
 
 #include <QStringList>
 

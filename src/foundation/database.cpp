@@ -1,6 +1,6 @@
-#include "database.h"
+#include "foundation/database.h"
 
-#include "schema.h"
+#include "foundation/schema.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "changenotifier.h"
+#include "foundation/changenotifier.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
-#include "datafolder.h"
+#include "foundation/datafolder.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 #include <QDir>
 #include <QFileInfo>

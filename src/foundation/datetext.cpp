@@ -1,4 +1,4 @@
-#include "datetext.h"
+#include "foundation/datetext.h"
 
 namespace {
 const QString dateFormat = QStringLiteral("yyyy-MM-dd");

@@ -1,8 +1,8 @@
-#include "loginservice.h"
+#include "foundation/loginservice.h"
 
-#include "database.h"
-#include "passwordhash.h"
-#include "session.h"
+#include "foundation/database.h"
+#include "foundation/passwordhash.h"
+#include "foundation/session.h"
 
 LoginService::LoginService(Database& database, Session& session) : m_database(database), m_session(session) {}
 

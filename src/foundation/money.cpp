@@ -1,4 +1,4 @@
-#include "money.h"
+#include "foundation/money.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "officelock.h"
+#include "foundation/officelock.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 #include <QFileInfo>
 #include <QSysInfo>

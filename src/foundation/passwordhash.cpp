@@ -1,6 +1,6 @@
-#include "passwordhash.h"
+#include "foundation/passwordhash.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 #include <sodium.h>
 

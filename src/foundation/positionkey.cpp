@@ -1,4 +1,4 @@
-#include "positionkey.h"
+#include "foundation/positionkey.h"
 
 namespace PositionKey {
 

@@ -1,6 +1,6 @@
-#include "printarchive.h"
+#include "foundation/printarchive.h"
 
-#include "datetext.h"
+#include "foundation/datetext.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "printbridge.h"
+#include "foundation/printbridge.h"
 
-#include "datafolder.h"
-#include "prompter.h"
-#include "rights.h"
-#include "session.h"
+#include "foundation/datafolder.h"
+#include "foundation/prompter.h"
+#include "foundation/rights.h"
+#include "foundation/session.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "rights.h"
+#include "foundation/rights.h"
 
-#include "session.h"
+#include "foundation/session.h"
 
 namespace Rights {
 

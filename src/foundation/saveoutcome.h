@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printbridge.h"
-#include "prompter.h"
+#include "foundation/printbridge.h"
+#include "foundation/prompter.h"
 
 #include <QList>
 #include <optional>

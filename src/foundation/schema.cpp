@@ -1,9 +1,9 @@
-#include "schema.h"
+#include "foundation/schema.h"
 
-#include "database.h"
-#include "passwordhash.h"
-#include "rights.h"
-#include "sqlliteral.h"
+#include "foundation/database.h"
+#include "foundation/passwordhash.h"
+#include "foundation/rights.h"
+#include "foundation/sqlliteral.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sqlliteral.h"
+#include "foundation/sqlliteral.h"
 
 #include <cmath>
 

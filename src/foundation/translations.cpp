@@ -1,4 +1,4 @@
-#include "translations.h"
+#include "foundation/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

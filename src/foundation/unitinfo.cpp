@@ -1,6 +1,6 @@
-#include "unitinfo.h"
+#include "foundation/unitinfo.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 UnitInfo UnitInfo::load(Database& database) {
     QSqlQuery query = database.exec(QStringLiteral("SELECT dwmc, zt, ztdx, ztys, bjt FROM yhxx LIMIT 1"), {},

@@ -1,6 +1,6 @@
-#include "plotareas.h"
+#include "graves/plotareas.h"
 
-#include "database.h"
+#include "foundation/database.h"
 
 namespace PlotAreas {
 

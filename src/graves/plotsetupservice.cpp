@@ -1,13 +1,13 @@
-#include "plotsetupservice.h"
-#include "plotareas.h"
-#include "plotvocabulary.h"
-#include "saveoutcome.h"
+#include "graves/plotsetupservice.h"
+#include "foundation/saveoutcome.h"
+#include "graves/plotareas.h"
+#include "graves/plotvocabulary.h"
 
-#include "database.h"
-#include "money.h"
-#include "positionkey.h"
-#include "prompter.h"
-#include "session.h"
+#include "foundation/database.h"
+#include "foundation/money.h"
+#include "foundation/positionkey.h"
+#include "foundation/prompter.h"
+#include "foundation/session.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "itemchargesservice.h"
-#include "testsupport.h"
+#include "business/itemchargesservice.h"
+#include "support/testsupport.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "purchaseservice.h"
-#include "testsupport.h"
+#include "business/purchaseservice.h"
+#include "support/testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>

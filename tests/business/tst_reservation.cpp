@@ -1,6 +1,6 @@
-#include "duereminders.h"
-#include "reservationservice.h"
-#include "testsupport.h"
+#include "business/duereminders.h"
+#include "business/reservationservice.h"
+#include "support/testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -18,8 +18,9 @@ private slots:
                                 "('甲区1排0001号', '2026-12-06', 0), ('甲区1排0002号', '2026-12-05', 1), "
                                 "('甲区1排0004号', '2026-12-07', 1)"));
         QCOMPARE(DueReminders::count(data.db(), today), 0);
-        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
-                                "('甲区1排0003号', '2026-12-06', 1), ('甲区1排0005号', '2026-12-06 08:00:00', 1)"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
+            "('甲区1排0003号', '2026-12-06', 1), ('甲区1排0005号', '2026-12-06 08:00:00', 1)"));
         QCOMPARE(DueReminders::count(data.db(), today), 2);
     }
 

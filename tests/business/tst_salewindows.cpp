@@ -1,8 +1,8 @@
-#include "appcontext.h"
-#include "duereminderwindow.h"
-#include "purchasewindow.h"
-#include "reservationwindow.h"
-#include "runningoffice.h"
+#include "business/ui/duereminderwindow.h"
+#include "business/ui/purchasewindow.h"
+#include "business/ui/reservationwindow.h"
+#include "foundation/ui/appcontext.h"
+#include "support/runningoffice.h"
 
 #include <QComboBox>
 #include <QDateEdit>

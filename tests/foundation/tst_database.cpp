@@ -1,12 +1,12 @@
-#include "columncatalogue.h"
-#include "database.h"
-#include "datafolder.h"
-#include "officelock.h"
-#include "passwordhash.h"
-#include "positionkey.h"
-#include "rights.h"
-#include "schema.h"
-#include "testsupport.h"
+#include "foundation/columncatalogue.h"
+#include "foundation/database.h"
+#include "foundation/datafolder.h"
+#include "foundation/officelock.h"
+#include "foundation/passwordhash.h"
+#include "foundation/positionkey.h"
+#include "foundation/rights.h"
+#include "foundation/schema.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>

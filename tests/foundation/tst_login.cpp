@@ -1,5 +1,5 @@
-#include "loginservice.h"
-#include "testsupport.h"
+#include "foundation/loginservice.h"
+#include "support/testsupport.h"
 
 #include <QTest>
 

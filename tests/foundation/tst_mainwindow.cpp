@@ -1,10 +1,10 @@
-#include "comboentry.h"
-#include "enterastab.h"
-#include "mainwindow.h"
-#include "menucatalog.h"
-#include "passwordhash.h"
-#include "runningoffice.h"
-#include "taskwindow.h"
+#include "foundation/passwordhash.h"
+#include "foundation/ui/comboentry.h"
+#include "foundation/ui/enterastab.h"
+#include "foundation/ui/mainwindow.h"
+#include "foundation/ui/menucatalog.h"
+#include "foundation/ui/taskwindow.h"
+#include "support/runningoffice.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "plotsetupservice.h"
-#include "testsupport.h"
+#include "graves/plotsetupservice.h"
+#include "support/testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>

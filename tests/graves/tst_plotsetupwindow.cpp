@@ -1,6 +1,6 @@
-#include "plotsetupwindow.h"
-#include "progresswindow.h"
-#include "runningoffice.h"
+#include "graves/ui/plotsetupwindow.h"
+#include "graves/ui/progresswindow.h"
+#include "support/runningoffice.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,13 +1,13 @@
-#include "printerror.h"
-#include "printarchive.h"
-#include "printout.h"
-#include "printtail.h"
-#include "printvalues.h"
-#include "reportquery.h"
-#include "schema.h"
-#include "systemprinterprobe.h"
-#include "templatelibrary.h"
-#include "testsupport.h"
+#include "foundation/printarchive.h"
+#include "foundation/schema.h"
+#include "foundation/ui/systemprinterprobe.h"
+#include "printer/printerror.h"
+#include "printer/printout.h"
+#include "printer/printtail.h"
+#include "printer/printvalues.h"
+#include "printer/reportquery.h"
+#include "printer/templatelibrary.h"
+#include "support/testsupport.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

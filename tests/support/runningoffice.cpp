@@ -1,6 +1,6 @@
-#include "runningoffice.h"
+#include "support/runningoffice.h"
 
-#include "taskwindows.h"
+#include "app/taskwindows.h"
 
 #include <QAction>
 

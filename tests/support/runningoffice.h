@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow.h"
-#include "testsupport.h"
+#include "foundation/ui/mainwindow.h"
+#include "support/testsupport.h"
 
 #include <QTest>
 

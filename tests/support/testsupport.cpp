@@ -1,6 +1,6 @@
-#include "testsupport.h"
+#include "support/testsupport.h"
 
-#include "passwordhash.h"
+#include "foundation/passwordhash.h"
 
 #include <QSqlRecord>
 #include <QTest>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "clock.h"
-#include "database.h"
-#include "datafolder.h"
-#include "printbridge.h"
-#include "prompter.h"
-#include "session.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datafolder.h"
+#include "foundation/printbridge.h"
+#include "foundation/prompter.h"
+#include "foundation/session.h"
 
 #include <QList>
 #include <QQueue>

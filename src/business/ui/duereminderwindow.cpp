@@ -1,7 +1,7 @@
-#include "duereminderwindow.h"
+#include "business/ui/duereminderwindow.h"
 
-#include "clock.h"
-#include "duereminders.h"
+#include "business/duereminders.h"
+#include "foundation/clock.h"
 #include "ui_duereminderwindow.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "itemchargeswindow.h"
+#include "business/ui/itemchargeswindow.h"
 
-#include "enterastab.h"
-#include "money.h"
+#include "foundation/money.h"
+#include "foundation/ui/enterastab.h"
 #include "ui_itemchargeswindow.h"
 
 ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "itemchargesservice.h"
+#include "business/itemchargesservice.h"
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
-#include "purchasewindow.h"
+#include "business/ui/purchasewindow.h"
 
-#include "clock.h"
-#include "enterastab.h"
-#include "itemchargeswindow.h"
-#include "money.h"
-#include "plotchoicewindow.h"
-#include "session.h"
+#include "business/ui/itemchargeswindow.h"
+#include "foundation/clock.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "foundation/ui/enterastab.h"
+#include "graves/map/ui/plotchoicewindow.h"
 #include "ui_purchasewindow.h"
 
 PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)

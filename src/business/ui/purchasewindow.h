@@ -1,8 +1,8 @@
 #pragma once
 
-#include "purchaseservice.h"
+#include "business/purchaseservice.h"
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
-#include "reservationwindow.h"
+#include "business/ui/reservationwindow.h"
 
-#include "clock.h"
-#include "enterastab.h"
-#include "money.h"
-#include "plotchoicewindow.h"
-#include "session.h"
+#include "foundation/clock.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "foundation/ui/enterastab.h"
+#include "graves/map/ui/plotchoicewindow.h"
 #include "ui_reservationwindow.h"
 
 ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)

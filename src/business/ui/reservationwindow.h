@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reservationservice.h"
+#include "business/reservationservice.h"
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
-#include "actionguard.h"
+#include "foundation/ui/actionguard.h"
 
-#include "database.h"
-#include "prompter.h"
-#include "rights.h"
+#include "foundation/database.h"
+#include "foundation/prompter.h"
+#include "foundation/rights.h"
 
 bool runAction(Prompter& prompter, const std::function<void()>& action) {
     try {

@@ -1,8 +1,8 @@
-#include "backgroundwindow.h"
+#include "foundation/ui/backgroundwindow.h"
 
-#include "database.h"
-#include "unitinfo.h"
-#include "windowhost.h"
+#include "foundation/database.h"
+#include "foundation/ui/windowhost.h"
+#include "foundation/unitinfo.h"
 
 #include <QLabel>
 #include <QLinearGradient>

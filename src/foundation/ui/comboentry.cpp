@@ -1,4 +1,4 @@
-#include "comboentry.h"
+#include "foundation/ui/comboentry.h"
 
 #include <QComboBox>
 

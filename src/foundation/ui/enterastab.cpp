@@ -1,4 +1,4 @@
-#include "enterastab.h"
+#include "foundation/ui/enterastab.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "logindialog.h"
+#include "foundation/ui/logindialog.h"
 
-#include "actionguard.h"
-#include "appcontext.h"
-#include "prompter.h"
+#include "foundation/prompter.h"
+#include "foundation/ui/actionguard.h"
+#include "foundation/ui/appcontext.h"
 #include "ui_logindialog.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loginservice.h"
+#include "foundation/loginservice.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,12 +1,12 @@
-#include "mainwindow.h"
+#include "foundation/ui/mainwindow.h"
 
-#include "actionguard.h"
-#include "backgroundwindow.h"
-#include "logindialog.h"
-#include "menucatalog.h"
-#include "printbridge.h"
-#include "prompter.h"
-#include "session.h"
+#include "foundation/printbridge.h"
+#include "foundation/prompter.h"
+#include "foundation/session.h"
+#include "foundation/ui/actionguard.h"
+#include "foundation/ui/backgroundwindow.h"
+#include "foundation/ui/logindialog.h"
+#include "foundation/ui/menucatalog.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appcontext.h"
-#include "windowhost.h"
+#include "foundation/ui/appcontext.h"
+#include "foundation/ui/windowhost.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "menucatalog.h"
+#include "foundation/ui/menucatalog.h"
 
-#include "rights.h"
+#include "foundation/rights.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "messageboxprompter.h"
+#include "foundation/ui/messageboxprompter.h"
 
 #include <QFileDialog>
 #include <QFontDialog>

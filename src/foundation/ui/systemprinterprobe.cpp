@@ -1,4 +1,4 @@
-#include "systemprinterprobe.h"
+#include "foundation/ui/systemprinterprobe.h"
 
 #include <QPrinterInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printbridge.h"
+#include "foundation/printbridge.h"
 
 // Asks the system's printing service (CUPS) which printers there are.
 class SystemPrinterProbe : public PrinterProbe {

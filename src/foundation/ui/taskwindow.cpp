@@ -1,7 +1,7 @@
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
-#include "printbridge.h"
-#include "prompter.h"
+#include "foundation/printbridge.h"
+#include "foundation/prompter.h"
 
 #include <QLineEdit>
 #include <stdexcept>

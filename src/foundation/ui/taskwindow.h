@@ -1,9 +1,9 @@
 #pragma once
 
-#include "actionguard.h"
-#include "appcontext.h"
-#include "saveoutcome.h"
-#include "windowhost.h"
+#include "foundation/saveoutcome.h"
+#include "foundation/ui/actionguard.h"
+#include "foundation/ui/appcontext.h"
+#include "foundation/ui/windowhost.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "windowhost.h"
+#include "foundation/ui/windowhost.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -1,5 +1,5 @@
-#include "ploticonrules.h"
-#include "plotvocabulary.h"
+#include "graves/map/ploticonrules.h"
+#include "graves/plotvocabulary.h"
 
 namespace PlotIconRules {
 

@@ -1,9 +1,9 @@
-#include "plotmapservice.h"
-#include "plotareas.h"
-#include "plotvocabulary.h"
+#include "graves/map/plotmapservice.h"
+#include "graves/plotareas.h"
+#include "graves/plotvocabulary.h"
 
-#include "database.h"
-#include "sqlliteral.h"
+#include "foundation/database.h"
+#include "foundation/sqlliteral.h"
 
 namespace {
 

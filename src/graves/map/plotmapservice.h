@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ploticonrules.h"
-#include "printbridge.h"
-#include "session.h"
+#include "foundation/printbridge.h"
+#include "foundation/session.h"
+#include "graves/map/ploticonrules.h"
 
 #include <QList>
 #include <QStringList>

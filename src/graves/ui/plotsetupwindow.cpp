@@ -1,8 +1,8 @@
-#include "plotsetupwindow.h"
+#include "graves/ui/plotsetupwindow.h"
 
-#include "comboentry.h"
-#include "enterastab.h"
-#include "progresswindow.h"
+#include "foundation/ui/comboentry.h"
+#include "foundation/ui/enterastab.h"
+#include "graves/ui/progresswindow.h"
 #include "ui_plotsetupwindow.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "plotsetupservice.h"
+#include "graves/plotsetupservice.h"
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

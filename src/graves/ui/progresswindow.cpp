@@ -1,4 +1,4 @@
-#include "progresswindow.h"
+#include "graves/ui/progresswindow.h"
 
 #include "ui_progresswindow.h"
 

@@ -1,6 +1,6 @@
-#include "ploticonrules.h"
-#include "plotmapservice.h"
-#include "testsupport.h"
+#include "graves/map/ploticonrules.h"
+#include "graves/map/plotmapservice.h"
+#include "support/testsupport.h"
 
 #include <QTest>
 

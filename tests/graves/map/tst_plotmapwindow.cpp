@@ -1,9 +1,9 @@
-#include "plotchoicewindow.h"
-#include "ploticondelegate.h"
-#include "plotmapmodel.h"
-#include "plotmapwindow.h"
-#include "plotpictures.h"
-#include "runningoffice.h"
+#include "graves/map/ui/plotchoicewindow.h"
+#include "graves/map/ui/ploticondelegate.h"
+#include "graves/map/ui/plotmapmodel.h"
+#include "graves/map/ui/plotmapwindow.h"
+#include "graves/map/ui/plotpictures.h"
+#include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "plotchoicewindow.h"
+#include "graves/map/ui/plotchoicewindow.h"
 
-#include "actionguard.h"
-#include "money.h"
-#include "rights.h"
-#include "session.h"
+#include "foundation/money.h"
+#include "foundation/rights.h"
+#include "foundation/session.h"
+#include "foundation/ui/actionguard.h"
 #include "ui_plotchoicewindow.h"
 
 PlotChoiceWindow::PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)

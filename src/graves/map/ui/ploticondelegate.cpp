@@ -1,7 +1,7 @@
-#include "ploticondelegate.h"
+#include "graves/map/ui/ploticondelegate.h"
 
-#include "plotmapmodel.h"
-#include "plotpictures.h"
+#include "graves/map/ui/plotmapmodel.h"
+#include "graves/map/ui/plotpictures.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "plotmapmodel.h"
+#include "graves/map/ui/plotmapmodel.h"
 
-#include "plotpictures.h"
+#include "graves/map/ui/plotpictures.h"
 
 void PlotMapModel::setPlots(const QList<MapPlot>& plots) {
     beginResetModel();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plotmapservice.h"
+#include "graves/map/plotmapservice.h"
 
 #include <QAbstractListModel>
 

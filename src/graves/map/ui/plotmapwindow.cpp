@@ -1,11 +1,11 @@
-#include "plotmapwindow.h"
+#include "graves/map/ui/plotmapwindow.h"
 
-#include "database.h"
-#include "money.h"
-#include "ploticondelegate.h"
-#include "plotmapmodel.h"
-#include "plotpictures.h"
-#include "session.h"
+#include "foundation/database.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "graves/map/ui/ploticondelegate.h"
+#include "graves/map/ui/plotmapmodel.h"
+#include "graves/map/ui/plotpictures.h"
 #include "ui_plotmapwindow.h"
 
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "plotchoicewindow.h"
-#include "plotmapservice.h"
+#include "graves/map/plotmapservice.h"
+#include "graves/map/ui/plotchoicewindow.h"
 
-#include "taskwindow.h"
+#include "foundation/ui/taskwindow.h"
 
 #include <memory>
 

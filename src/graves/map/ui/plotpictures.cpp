@@ -1,6 +1,6 @@
-#include "plotpictures.h"
+#include "graves/map/ui/plotpictures.h"
 
-#include "ploticonrules.h"
+#include "graves/map/ploticonrules.h"
 
 #include <QPainter>
 #include <QPainterPath>
