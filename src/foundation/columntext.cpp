@@ -1,0 +1,52 @@
+#include "columntext.h"
+
+#include "datetext.h"
+#include "money.h"
+
+using ColumnCatalogue::Kind;
+
+namespace {
+
+bool isNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// SQLite hands back a number typed into a text column as text.
+std::optional<double> numberOf(const QVariant& value) {
+    return isNumber(value) ? std::optional<double>(value.toDouble()) : Money::parseStrict(value.toString());
+}
+
+} // namespace
+
+namespace ColumnText {
+
+QString shown(Kind kind, const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    if (kind == Kind::Money || kind == Kind::Share) {
+        if (const auto number = numberOf(value))
+            return kind == Kind::Money ? Money::formatTwoDecimals(*number)
+                                       : Money::formatTwoDecimals(*number * 100) + QLatin1Char('%');
+    } else if (kind == Kind::Date) {
+        if (const QDate date = DateText::toDate(value.toString()); date.isValid())
+            return DateText::fromDate(date);
+    }
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
+    return value.toString();
+}
+
+bool isNumeric(Kind kind) {
+    return kind == Kind::Money || kind == Kind::Count || kind == Kind::Share || kind == Kind::Quantity;
+}
+
+} // namespace ColumnText
