@@ -61,11 +61,10 @@ QString titleAround(const QWidget* widget) {
 RecordGrid::RecordGrid(QWidget* parent)
     : QTableView(parent), m_export(new QAction(QStringLiteral("导出…"), this)) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QHeaderView* header = horizontalHeader();
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
-    header->setResizeContentsPrecision(fittedRows);
+    // A header click sorts by running the query again (the model's sort), not by moving fetched rows.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(true);
+    horizontalHeader()->setResizeContentsPrecision(fittedRows);
 
     m_export->setEnabled(false);
     connect(m_export, &QAction::triggered, this, &RecordGrid::exportAll);
@@ -85,7 +84,6 @@ void RecordGrid::attach(Database& database, Prompter& prompter) {
     m_model = new RecordModel(database, prompter, this);
     setModel(m_model);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &RecordGrid::currentRowChanged);
-    connect(horizontalHeader(), &QHeaderView::sortIndicatorChanged, m_model, &RecordModel::sort);
     m_export->setEnabled(true);
 }
 

@@ -26,6 +26,7 @@ void RecordModel::setQuery(const BoundQuery& query) {
     QSqlQuery opened = run(query, reading);
     const QSqlRecord record = opened.record();
     const Page page = readPage(opened, record.count());
+    m_more = false;
     beginResetModel();
     m_query = query;
     m_sortColumn = -1;
@@ -116,7 +117,7 @@ bool RecordModel::canFetchMore(const QModelIndex& parent) const {
 void RecordModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent))
         return;
-    m_more = false; // a read that failed is not tried again
+    m_more = false; // nor is a read that failed tried again
     runAction(m_prompter, [this] { append(readPage(m_reading, static_cast<int>(m_columns.size()))); });
 }
 
@@ -128,6 +129,7 @@ void RecordModel::sort(int column, Qt::SortOrder order) {
         const Page page = readPage(opened, static_cast<int>(m_columns.size()));
         m_sortColumn = column;
         m_sortOrder = order;
+        m_more = false;
         // The columns stay: rows go and come rather than a reset, so widths and hidden columns survive.
         if (m_rows > 0) {
             beginRemoveRows(QModelIndex(), 0, m_rows - 1);
@@ -166,13 +168,14 @@ RecordModel::Page RecordModel::readPage(QSqlQuery& query, int columns) {
 }
 
 void RecordModel::append(const Page& page) {
-    m_more = !page.last;
     if (page.last)
         m_reading = QSqlQuery(); // lets go of the database
-    if (page.rows == 0)
-        return;
-    beginInsertRows(QModelIndex(), m_rows, m_rows + page.rows - 1);
-    m_values += page.values;
-    m_rows += page.rows;
-    endInsertRows();
+    if (page.rows > 0) {
+        beginInsertRows(QModelIndex(), m_rows, m_rows + page.rows - 1);
+        m_values += page.values;
+        m_rows += page.rows;
+        endInsertRows();
+    }
+    // Only now: whoever hears of the rows may ask for more.
+    m_more = !page.last;
 }
