@@ -3,27 +3,11 @@
 #include "datetext.h"
 #include "money.h"
 
+#include <cmath>
+
 using ColumnCatalogue::Kind;
 
 namespace {
-
-bool isNumber(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// SQLite hands back a number typed into a text column as text.
-std::optional<double> numberOf(const QVariant& value) {
-    return isNumber(value) ? std::optional<double>(value.toDouble()) : Money::parseStrict(value.toString());
-}
 
 // Stored dates and moments (yyyy-MM-dd, yyyy-MM-dd HH:mm:ss) are shown by their first ten characters,
 // without parsing: an export of a few hundred thousand rows would spend most of its time there.
@@ -44,9 +28,12 @@ QString shown(Kind kind, const QVariant& value) {
     if (value.isNull())
         return QString();
     if (kind == Kind::Money || kind == Kind::Share) {
-        if (const auto number = numberOf(value))
-            return kind == Kind::Money ? Money::formatTwoDecimals(*number)
-                                       : Money::formatTwoDecimals(*number * 100) + QLatin1Char('%');
+        // Also a number SQLite hands back as text, as typed into a text column.
+        bool isNumber = false;
+        const double number = value.toDouble(&isNumber);
+        if (isNumber && std::isfinite(number))
+            return kind == Kind::Money ? Money::formatTwoDecimals(number)
+                                       : Money::formatTwoDecimals(number * 100) + QLatin1Char('%');
     } else if (kind == Kind::Date) {
         const QString text = value.toString();
         if (isStoredDate(text))
