@@ -1,6 +1,8 @@
+#include "columntext.h"
 #include "recordgrid.h"
 #include "recordmodel.h"
 #include "testsupport.h"
+#include "windowhost.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -60,12 +62,28 @@ private Q_SLOTS:
         QVERIFY(prompter.shown.isEmpty());
     }
 
+    void showsValuesByTheKindOfTheirColumn() {
+        using ColumnCatalogue::Kind;
+        QCOMPARE(ColumnText::shown(Kind::Money, QStringLiteral(" 12.5 ")), QStringLiteral("12.50"));
+        QCOMPARE(ColumnText::shown(Kind::Money, QStringLiteral("十元")), QStringLiteral("十元"));
+        QCOMPARE(ColumnText::shown(Kind::Share, 0.125), QStringLiteral("12.50%"));
+        QCOMPARE(ColumnText::shown(Kind::Date, QStringLiteral("2026-12-06 09:30:00")),
+                 QStringLiteral("2026-12-06"));
+        QCOMPARE(ColumnText::shown(Kind::Date, QStringLiteral("2026-12-06T09:30")),
+                 QStringLiteral("2026-12-06"));
+        QCOMPARE(ColumnText::shown(Kind::Date, QStringLiteral("明年")), QStringLiteral("明年"));
+        QCOMPARE(ColumnText::shown(Kind::Plain, 1740000000.0), QStringLiteral("1740000000"));
+        QVERIFY(ColumnText::shown(Kind::Money, QVariant(QMetaType(QMetaType::Double))).isEmpty());
+    }
+
     void headerClickSortsTheWholeQueryAndCurrentRowIsReadByName() {
         TestData data;
         addFeeRows(data);
         ScriptedPrompter prompter;
         RecordGrid grid;
         grid.attach(data.db(), prompter);
+        grid.setHiddenColumns({QStringLiteral("编号")});
+        grid.setColumnTwips(QStringLiteral("联系人"), 1500);
         grid.setQuery(purchases);
         grid.resize(800, 400);
         grid.show();
@@ -81,6 +99,9 @@ private Q_SLOTS:
         clickHeader();
         QCOMPARE(header->sortIndicatorSection(), id);
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        // Sorting keeps how the window arranged the columns.
+        QVERIFY(grid.isColumnHidden(1));
+        QCOMPARE(grid.columnWidth(6), twipsToPixels(1500));
         // The rows now start with the last one written, far beyond the rows fetched before.
         QSignalSpy moved(&grid, &RecordGrid::currentRowChanged);
         grid.setCurrentIndex(grid.model()->index(2, 1));
