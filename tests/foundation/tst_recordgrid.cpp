@@ -27,6 +27,17 @@ void addFeeRows(TestData& data) {
     data.sql(QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 合计, 操作方式) VALUES ('乙区', 99999, '退墓')"));
 }
 
+// A grid on a database holding the fee rows.
+struct GridOnFees {
+    TestData data;
+    ScriptedPrompter prompter;
+    RecordGrid grid;
+    GridOnFees() {
+        addFeeRows(data);
+        grid.attach(data.db(), prompter);
+    }
+};
+
 const BoundQuery purchases{QStringLiteral("SELECT * FROM gm_xf1 WHERE 操作方式 = ?"),
                            {QStringLiteral("购墓")}};
 
@@ -77,11 +88,8 @@ private Q_SLOTS:
     }
 
     void headerClickSortsTheWholeQueryAndCurrentRowIsReadByName() {
-        TestData data;
-        addFeeRows(data);
-        ScriptedPrompter prompter;
-        RecordGrid grid;
-        grid.attach(data.db(), prompter);
+        GridOnFees fees;
+        auto& [data, prompter, grid] = fees;
         grid.setHiddenColumns({QStringLiteral("编号")});
         grid.setColumnTwips(QStringLiteral("联系人"), 1500);
         grid.setQuery(purchases);
@@ -120,11 +128,8 @@ private Q_SLOTS:
     }
 
     void copiesTheSelectedCellsAsShownInTheirOrder() {
-        TestData data;
-        addFeeRows(data);
-        ScriptedPrompter prompter;
-        RecordGrid grid;
-        grid.attach(data.db(), prompter);
+        GridOnFees fees;
+        auto& [data, prompter, grid] = fees;
         grid.setLeadingColumns({QStringLiteral("联系人")});
         grid.setQuery(
             {QStringLiteral("SELECT id AS rid, 墓碑位置, 联系人, 合计 FROM gm_xf1 WHERE id IN (?, ?)"),
