@@ -19,6 +19,8 @@ namespace Cemetery {
 // Fills mq_wz of a fresh database with plots of every style, priced by area, in the mix of states
 // of a working cemetery: six in ten free, two sold, one reserved, one withheld from sale.
 void generate(Database& database, const CemeteryShape& shape);
+// Adds `rows` purchase fee records to gm_xf1, every column filled.
+void addFeeRecords(Database& database, int rows);
 // Adds free plots with the given four-character numbers to one row.
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers);
 

@@ -6,9 +6,12 @@ Measurement missingNumbersMeasurement();
 Measurement plotMapMeasurement();
 Measurement purchaseMeasurement();
 Measurement startupMeasurement();
+Measurement gridMeasurement();
 
 const QList<Measurement>& measurements() {
-    static const QList<Measurement> all = {setupRunMeasurement(), missingNumbersMeasurement(),
-                                           plotMapMeasurement(), purchaseMeasurement(), startupMeasurement()};
+    static const QList<Measurement> all = {
+        setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
+        purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),
+    };
     return all;
 }

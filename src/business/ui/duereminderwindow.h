@@ -4,7 +4,6 @@
 
 #include <memory>
 
-class QSqlQueryModel;
 namespace Ui {
 class Frm_ydwktx;
 }
@@ -20,5 +19,4 @@ public:
 
 private:
     std::unique_ptr<Ui::Frm_ydwktx> m_ui;
-    QSqlQueryModel* m_model;
 };

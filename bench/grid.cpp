@@ -1,0 +1,62 @@
+// Measurements of the record grid: a big table opened and exported whole.
+#include "benchmark.h"
+#include "cemetery.h"
+#include "database.h"
+#include "recordgrid.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int feeRecords = 300000;
+
+// Names the export file in the operator's place.
+class ExportPrompter : public YesPrompter {
+public:
+    explicit ExportPrompter(const QString& path) : m_path(path) {}
+    QString saveFileName(const QString&, const QString&, const QString&) override { return m_path; }
+
+private:
+    QString m_path;
+};
+
+void grid(Bench& bench) {
+    Database database(bench.cemeteryCopy(QStringLiteral("grid")), Database::Mode::Open);
+    Cemetery::addFeeRecords(database, feeRecords);
+    const QString file = bench.folder() + QStringLiteral("/grid.csv");
+    ExportPrompter prompter(file);
+    const BoundQuery everyFee{QStringLiteral("SELECT * FROM gm_xf1"), {}};
+
+    QList<double> opening;
+    QList<double> exporting;
+    for (int run = 0; run < bench.repeats(); ++run) {
+        RecordGrid grid;
+        grid.attach(database, prompter);
+        grid.resize(1000, 600);
+        opening << millisecondsOf([&] {
+            grid.setQuery(everyFee);
+            grid.show();
+            grid.grab(); // lays out and paints the first screen
+        });
+        if (grid.count() != feeRecords || grid.model()->rowCount() > feeRecords / 100)
+            fail(QStringLiteral("the grid fetched %1 rows at first").arg(grid.model()->rowCount()));
+        exporting << millisecondsOf([&] { grid.exportAll(); });
+        if (!prompter.lastMessage.startsWith(QStringLiteral("已导出 %1 条").arg(feeRecords)))
+            fail(QStringLiteral("the export failed: ") + prompter.lastMessage);
+    }
+    bench.out() << "grid: every column of " << feeRecords << " fee records (median of " << bench.repeats()
+                << ")\n"
+                << "  first screen shown:  " << milliseconds(median(opening)) << "  (goal: at most 100 ms)\n"
+                << "  exported to CSV:     " << milliseconds(median(exporting))
+                << "  (goal: at most 3000 ms, " << QFileInfo(file).size() / (1024 * 1024) << " MB)"
+                << Qt::endl;
+}
+
+} // namespace
+
+Measurement gridMeasurement() {
+    return {QStringLiteral("grid"),
+            QStringLiteral(
+                "the record grid on 300,000 fee records: the first screen shown, and all exported to CSV"),
+            grid};
+}
