@@ -1,8 +1,8 @@
 // Measurements of the record grid: a big table opened and exported whole.
-#include "benchmark.h"
-#include "cemetery.h"
-#include "database.h"
-#include "recordgrid.h"
+#include "bench/benchmark.h"
+#include "bench/cemetery.h"
+#include "foundation/database.h"
+#include "foundation/ui/recordgrid.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
-#include "columntext.h"
+#include "foundation/columntext.h"
 
-#include "datetext.h"
-#include "money.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
 
 #include <cmath>
 

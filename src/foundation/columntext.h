@@ -1,6 +1,6 @@
 #pragma once
 
-#include "columncatalogue.h"
+#include "foundation/columncatalogue.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "columntext.h"
-#include "recordgrid.h"
-#include "recordmodel.h"
-#include "testsupport.h"
-#include "windowhost.h"
+#include "foundation/columntext.h"
+#include "foundation/ui/recordgrid.h"
+#include "foundation/ui/recordmodel.h"
+#include "foundation/ui/windowhost.h"
+#include "support/testsupport.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>

@@ -1,11 +1,11 @@
-#include "recordgrid.h"
+#include "foundation/ui/recordgrid.h"
 
-#include "actionguard.h"
-#include "columncatalogue.h"
-#include "database.h"
-#include "prompter.h"
-#include "recordmodel.h"
-#include "windowhost.h"
+#include "foundation/columncatalogue.h"
+#include "foundation/database.h"
+#include "foundation/prompter.h"
+#include "foundation/ui/actionguard.h"
+#include "foundation/ui/recordmodel.h"
+#include "foundation/ui/windowhost.h"
 
 #include <QAction>
 #include <QClipboard>

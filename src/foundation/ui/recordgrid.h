@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boundquery.h"
+#include "foundation/boundquery.h"
 
 #include <QHash>
 #include <QTableView>

@@ -1,9 +1,9 @@
-#include "recordmodel.h"
+#include "foundation/ui/recordmodel.h"
 
-#include "actionguard.h"
-#include "columntext.h"
-#include "database.h"
-#include "money.h"
+#include "foundation/columntext.h"
+#include "foundation/database.h"
+#include "foundation/money.h"
+#include "foundation/ui/actionguard.h"
 
 #include <QSqlError>
 #include <QSqlRecord>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "boundquery.h"
-#include "columncatalogue.h"
+#include "foundation/boundquery.h"
+#include "foundation/columncatalogue.h"
 
 #include <QAbstractTableModel>
 #include <QSqlQuery>
