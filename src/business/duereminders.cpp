@@ -4,7 +4,8 @@
 #include "foundation/datetext.h"
 
 namespace {
-const QString dueToday = QStringLiteral(" FROM ydmd WHERE date(提醒日期) = ? AND 需要提醒 = 1");
+// The stored reminder is a date, or a moment of which the first ten characters are the date.
+const QString dueToday = QStringLiteral(" FROM ydmd WHERE SUBSTR(提醒日期, 1, 10) = ? AND 需要提醒 = 1");
 } // namespace
 
 namespace DueReminders {
@@ -16,9 +17,9 @@ int count(Database& database, const QDate& today) {
         .toInt();
 }
 
-QSqlQuery list(Database& database, const QDate& today) {
-    return database.exec(QStringLiteral("SELECT *") + dueToday + QStringLiteral(" ORDER BY id"),
-                         {DateText::fromDate(today)}, QStringLiteral("读取今日完款提醒"));
+BoundQuery list(const QDate& today) {
+    return {QStringLiteral("SELECT *") + dueToday + QStringLiteral(" ORDER BY id"),
+            {DateText::fromDate(today)}};
 }
 
 } // namespace DueReminders

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "foundation/boundquery.h"
+
 #include <QDate>
-#include <QSqlQuery>
 
 class Database;
 
@@ -10,7 +11,7 @@ class Database;
 namespace DueReminders {
 
 int count(Database& database, const QDate& today);
-// Every column of those reservations, in the order they were made.
-QSqlQuery list(Database& database, const QDate& today);
+// Every column of those reservations, in the order they were made, for the reminder list's grid.
+BoundQuery list(const QDate& today);
 
 } // namespace DueReminders

@@ -12,8 +12,7 @@ DueReminderWindow::DueReminderWindow(AppContext& context, QWidget* parent)
     // The clerk calls these customers: name and telephone first; the row's own key means nothing to him.
     grid->setLeadingColumns({QStringLiteral("联系人"), QStringLiteral("联系电话")});
     grid->setHiddenColumns({QStringLiteral("id")});
-    const QSqlQuery due = DueReminders::list(context.database, context.clock.today());
-    grid->setQuery({due.lastQuery(), due.boundValues()});
+    grid->setQuery(DueReminders::list(context.clock.today()));
     on(m_ui->Command1, &QPushButton::clicked, &DueReminderWindow::closeWindow);
 }
 
