@@ -1,6 +1,7 @@
 #include "printer/printvalues.h"
 
 #include "foundation/columncatalogue.h"
+#include "foundation/columntext.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "printer/reportquery.h"
@@ -35,12 +36,6 @@ std::optional<double> numberOf(const QVariant& value) {
     return Money::parseStrict(value.toString());
 }
 
-QString plainNumber(const QVariant& value) {
-    if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
-    return value.toString();
-}
-
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
@@ -50,28 +45,9 @@ std::string utf8(const QString& text) {
 namespace PrintValues {
 
 QString display(const QString& column, const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    switch (kindOf(column)) {
-    case Kind::Money:
-        if (const auto amount = numberOf(value))
-            return Money::formatTwoDecimals(*amount);
-        break;
-    case Kind::Share:
-        if (const auto share = numberOf(value))
-            return Money::formatTwoDecimals(*share * 100) + QLatin1Char('%');
-        break;
-    case Kind::Date:
-        if (const QDate date = DateText::toDate(value.toString()); date.isValid())
-            return DateText::fromDate(date);
-        break;
-    case Kind::Count:
-    case Kind::Quantity:
-    case Kind::Plain:
-        break;
-    }
-    if (isNumber(value))
-        return plainNumber(value);
+    const Kind kind = kindOf(column);
+    if (value.isNull() || isNumber(value) || kind == Kind::Money || kind == Kind::Share || kind == Kind::Date)
+        return ColumnText::shown(kind, value);
     // Texts lose the blanks the windows pad some of them with ("刻字  ").
     QString text = value.toString().trimmed();
     // The purchase stores the further charge's name with a colon after it ("花篮："); the
