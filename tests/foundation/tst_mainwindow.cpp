@@ -115,7 +115,7 @@ private slots:
                     QCOMPARE(office.window.command(entry.name)->text(), entry.caption);
                 }
         }
-        QCOMPARE(commands, 44);
+        QCOMPARE(commands, 44 + 2); // the office's, and our 操作记录 and 打印存档
         // Every item is reached from the menu but the four tested by buttons inside windows.
         QCOMPARE(items.size(), 36);
         for (int buttonItem : {28, 29, 37, 38})
@@ -134,6 +134,28 @@ private slots:
         QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
         // Nothing opens a window that does not exist yet.
         QVERIFY(!office.window.command(QStringLiteral("M_jcwh"))->isEnabled());
+    }
+
+    void ourAdditionsAreForAdminAndForThePrintRight() {
+        Office office;
+        office.registerPlain<"Frm_czjl">(QStringLiteral("M_czjl"));
+        office.registerPlain<"Frm_dyda">(QStringLiteral("M_dyda"));
+        office.data.addOperator(QStringLiteral("张三"), QStringLiteral("own"), QStringLiteral("操作员"),
+                                QString(40, QLatin1Char('f')));
+        office.data.sql(QStringLiteral("UPDATE czy SET 记录打印 = 1 WHERE 操作员 = '张三'"));
+        office.logInAs(QStringLiteral("张三"), QStringLiteral("own"));
+        QVERIFY(!office.window.command(QStringLiteral("M_czjl"))->isVisible());
+        office.window.command(QStringLiteral("M_czjl"))->trigger();
+        office.window.command(QStringLiteral("M_dyda"))->trigger();
+        QVERIFY(office.openWindows().isEmpty());
+        QCOMPARE(office.prompter.texts(), QStringList(2, QStringLiteral("您没有此项功能权限！请联系系统管理员")));
+
+        office.prompter.shown.clear();
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        QVERIFY(office.window.command(QStringLiteral("M_czjl"))->isVisible());
+        office.window.command(QStringLiteral("M_czjl"))->trigger();
+        office.window.command(QStringLiteral("M_dyda"))->trigger();
+        QCOMPARE(office.openWindows().size(), 2);
     }
 
     void everyWindowCommandOpensItsWindowAndNoActionCrashes() {

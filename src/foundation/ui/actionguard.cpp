@@ -17,7 +17,11 @@ bool runAction(Prompter& prompter, const std::function<void()>& action) {
 bool passesItemGate(Session& session, Prompter& prompter, int item) {
     if (Rights::checkItem(session, item))
         return true;
+    refuseMissingRight(prompter);
+    return false;
+}
+
+void refuseMissingRight(Prompter& prompter) {
     prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
                     QStringLiteral("您没有此项功能权限！请联系系统管理员"));
-    return false;
 }

@@ -13,3 +13,5 @@ bool runAction(Prompter& prompter, const std::function<void()>& action);
 // The item right check of a menu command or a guarded button: when the operator may not use `item`,
 // says so and returns false.
 bool passesItemGate(Session& session, Prompter& prompter, int item);
+// Tells the operator that a right is missing, in the words of the item right check.
+void refuseMissingRight(Prompter& prompter);

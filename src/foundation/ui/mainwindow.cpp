@@ -81,9 +81,9 @@ void MainWindow::buildMenus() {
             action->setObjectName(entry.name);
             action->setShortcut(entry.shortcut);
             m_commands.insert(entry.name, action);
-            m_items.insert(entry.name, entry.item);
+            m_entries.insert(entry.name, entry);
             connect(action, &QAction::triggered, this,
-                    [this, name = entry.name] { runGuarded(m_items.value(name), m_runners.value(name)); });
+                    [this, entry] { runGuarded(entry, m_runners.value(entry.name)); });
         }
     }
 }
@@ -103,12 +103,21 @@ QMenu* MainWindow::topMenu(const QString& name) const {
     return m_menus.value(name);
 }
 
-void MainWindow::runGuarded(int item, const std::function<void()>& run) {
+void MainWindow::runGuarded(const MenuCommand& entry, const std::function<void()>& run) {
     if (!run)
         return;
-    if (item > 0 && !passesItemGate(m_context.session, m_context.prompter, item))
+    if (entry.item > 0 && !passesItemGate(m_context.session, m_context.prompter, entry.item))
         return;
+    if ((entry.access == MenuAccess::AdminOnly && !isAdmin()) ||
+        (entry.access == MenuAccess::PrintRight && m_context.session.flags.printDenied)) {
+        refuseMissingRight(m_context.prompter);
+        return;
+    }
     runAction(m_context.prompter, run);
+}
+
+bool MainWindow::isAdmin() const {
+    return m_context.session.operatorName == QLatin1String("Admin");
 }
 
 void MainWindow::setBusinessMenusEnabled(bool enabled, bool includingSystemSettings) {
@@ -118,8 +127,11 @@ void MainWindow::setBusinessMenusEnabled(bool enabled, bool includingSystemSetti
 }
 
 void MainWindow::updateCommandStates() {
-    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it) {
         it.value()->setEnabled(m_runners.contains(it.key()));
+        // Admin's own commands are not shown to anybody else.
+        it.value()->setVisible(m_entries.value(it.key()).access != MenuAccess::AdminOnly || isAdmin());
+    }
     if (m_systemMaintenanceCut)
         command(QStringLiteral("M_xtwh"))->setEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ui/appcontext.h"
+#include "foundation/ui/menucatalog.h"
 #include "foundation/ui/windowhost.h"
 
 #include <QHash>
@@ -58,7 +59,8 @@ private:
     void reLogin();
     void setBusinessMenusEnabled(bool enabled, bool includingSystemSettings);
     void updateCommandStates();
-    void runGuarded(int item, const std::function<void()>& run);
+    bool isAdmin() const;
+    void runGuarded(const MenuCommand& entry, const std::function<void()>& run);
 
     QMdiArea* m_area;
     WindowHost m_host;
@@ -67,7 +69,7 @@ private:
     QTimer* m_loginTimer;
     QHash<QString, QAction*> m_commands;
     QHash<QString, QMenu*> m_menus;
-    QHash<QString, int> m_items;
+    QHash<QString, MenuCommand> m_entries;
     QHash<QString, std::function<void()>> m_runners;
     QStringList m_windowCommands;
     std::function<int()> m_countDueReminders;

@@ -12,6 +12,11 @@ MenuCommand command(const char* name, const char* caption, int item, QKeySequenc
     return {QString::fromUtf8(name), QString::fromUtf8(caption), shortcut, item};
 }
 
+// Commands of our own, beyond the office's numbered items.
+MenuCommand addition(const char* name, const char* caption, MenuAccess access) {
+    return {QString::fromUtf8(name), QString::fromUtf8(caption), {}, 0, access};
+}
+
 } // namespace
 
 const QList<TopMenu>& menuCatalog() {
@@ -64,7 +69,9 @@ const QList<TopMenu>& menuCatalog() {
          true,
          {command("M_xtwh", "系统维护", SystemMaintenance),
           command("syspower", "权限管理", PermissionSettings), command("report", "打印管理", PrintSettings),
-          separator(), command("datacopy", "备份数据", Backup), command("backup", "还原数据", Restore),
+          addition("M_czjl", "操作记录", MenuAccess::AdminOnly),
+          addition("M_dyda", "打印存档", MenuAccess::PrintRight), separator(),
+          command("datacopy", "备份数据", Backup), command("backup", "还原数据", Restore),
           command("bxwh", "碑型维护", 0), separator(),
           command("M_ckpx", "窗口排序", 0, QKeySequence(Qt::Key_F11))}},
         {QStringLiteral("M_about"),
