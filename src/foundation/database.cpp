@@ -155,16 +155,38 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const Q
 }
 
 QSqlQuery Database::insert(const QString& table, const QList<Column>& columns, const QString& doing) {
+    QSqlQuery query = prepareInsert(table, columns, doing);
+    run(query, doing);
+    return query;
+}
+
+QSqlQuery Database::prepareInsert(const QString& table, const QList<Column>& columns, const QString& doing) {
     QStringList names;
-    QVariantList values;
-    for (const Column& column : columns) {
+    for (const Column& column : columns)
         names << column.name;
-        values << column.value;
-    }
     const QString marks = QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", "));
-    return exec(
+    QSqlQuery query = prepare(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(QStringLiteral(", ")), marks),
-        values, doing);
+        doing);
+    for (int i = 0; i < columns.size(); ++i)
+        query.bindValue(i, columns.at(i).value);
+    return query;
+}
+
+QSqlQuery Database::prepareUpdate(const QString& table, const QList<Column>& columns, const QString& where,
+                                  const QVariantList& whereValues, const QString& doing) {
+    QStringList settings;
+    for (const Column& column : columns)
+        settings << column.name + QStringLiteral(" = ?");
+    QSqlQuery query = prepare(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, settings.join(QStringLiteral(", ")), where),
+        doing);
+    int mark = 0;
+    for (const Column& column : columns)
+        query.bindValue(mark++, column.value);
+    for (const QVariant& value : whereValues)
+        query.bindValue(mark++, value);
+    return query;
 }
 
 QStringList Database::texts(const QString& sql, const QVariantList& values, const QString& doing) {

@@ -53,6 +53,13 @@ public:
     // Inserts one row into `table`, naming each value's column beside it, so that no value can slip
     // into its neighbour's column when a column is added. Returns the query for lastInsertId().
     QSqlQuery insert(const QString& table, const QList<Column>& columns, const QString& doing);
+    // The same, prepared and bound but not run, for a statement run many times: bindValue(i, …)
+    // changes the value of columns[i] between runs.
+    QSqlQuery prepareInsert(const QString& table, const QList<Column>& columns, const QString& doing);
+    // Prepares `UPDATE table SET column = value, … WHERE where`: the columns' values are bound first,
+    // then `whereValues` for the marks of `where`.
+    QSqlQuery prepareUpdate(const QString& table, const QList<Column>& columns, const QString& where,
+                            const QVariantList& whereValues, const QString& doing);
     // The first column of every row, as texts: the lists that fill drop-down boxes.
     QStringList texts(const QString& sql, const QVariantList& values, const QString& doing);
     // The first column of the first row, or an invalid QVariant when there is no row.

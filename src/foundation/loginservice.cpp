@@ -36,15 +36,16 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
     if (!query.next())
         return false;
     // A Null column keeps the value of the previous login.
-    if (!query.value(0).isNull())
-        m_session.reportList = query.value(0).toString();
-    if (!query.value(1).isNull())
-        m_session.permissionString = query.value(1).toString();
-    m_session.denials.add = query.value(2).toInt() == 1;
-    m_session.denials.modify = query.value(3).toInt() == 1;
-    m_session.denials.remove = query.value(4).toInt() == 1;
+    const auto value = [&query](const char* column) { return query.value(QString::fromUtf8(column)); };
+    if (!value("打印报表").isNull())
+        m_session.reportList = value("打印报表").toString();
+    if (!value("权限字符").isNull())
+        m_session.permissionString = value("权限字符").toString();
+    m_session.denials.add = value("记录添加").toInt() == 1;
+    m_session.denials.modify = value("记录修改").toInt() == 1;
+    m_session.denials.remove = value("记录删除").toInt() == 1;
     m_session.flags = RecordFlags{};
-    m_session.flags.printDenied = query.value(5).toInt() == 1;
+    m_session.flags.printDenied = value("记录打印").toInt() == 1;
     m_session.usesShippedPassword = typedPassword.trimmed() == PasswordHash::shippedPassword();
     return true;
 }

@@ -30,10 +30,13 @@ QString fourDigits(qint64 number) {
 }
 
 // The six prices as numbers, in the order of their columns.
-QVariantList priceValues(const PlotSetupInput& input) {
-    QVariantList prices;
-    for (const QString& price : input.prices)
-        prices << Money::roundCents(Money::parseLeading(price));
+// The six price fields, in the window's order, with the columns they are kept in.
+QList<Database::Column> priceColumns(const PlotSetupInput& input) {
+    static const char* const columns[] = {"墓地费", "墓碑费", "工料费", "家族费", "绿化费", "其它"};
+    QList<Database::Column> prices;
+    for (int i = 0; i < int(std::size(columns)); ++i)
+        prices << Database::Column{QString::fromUtf8(columns[i]),
+                                   Money::roundCents(Money::parseLeading(input.prices.at(i)))};
     return prices;
 }
 
@@ -279,16 +282,12 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
     QStringList lines;
     int changed = 0;
     const QString doing = style ? QStringLiteral("修改墓位样式") : QStringLiteral("修改墓位收费");
-    const QString sql =
-        style ? QStringLiteral("UPDATE mq_wz SET 样式 = ? WHERE 墓碑位置 = ?")
-              : QStringLiteral("UPDATE mq_wz SET 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
-                               "绿化费 = ?, 其它 = ? WHERE 墓碑位置 = ?");
-    const QVariantList newValues = style ? QVariantList{input.style} : priceValues(input);
+    const QList<Database::Column> newValues =
+        style ? QList<Database::Column>{{QStringLiteral("样式"), input.style}} : priceColumns(input);
     view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe& breathe) {
         m_database.transaction([&] {
-            QSqlQuery update = m_database.prepare(sql, doing);
-            for (int column = 0; column < newValues.size(); ++column)
-                update.bindValue(column, newValues.at(column));
+            QSqlQuery update = m_database.prepareUpdate(QStringLiteral("mq_wz"), newValues,
+                                                        QStringLiteral("墓碑位置 = ?"), {QVariant()}, doing);
             for (qint64 i = 0; i < run->count; ++i) {
                 const QString key = place->key(fourDigits(run->start + i));
                 update.bindValue(newValues.size(), key);
@@ -495,7 +494,10 @@ std::optional<QString> PlotSetupService::firstExisting(const Place& place, const
 
 QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const PlotSetupInput& input,
                                        const PlotSetupView::Breathe& breathe) {
-    const QVariantList prices = priceValues(input);
+    // What every plot of the run gets besides its number.
+    const QList<Database::Column> plotValues =
+        QList<Database::Column>{{QStringLiteral("样式"), input.style}} + priceColumns(input) +
+        QList<Database::Column>{{QStringLiteral("状态"), PlotState::free}};
     const QString doing = QStringLiteral("写入墓位");
     const QVariant row = place.row.isEmpty() ? QVariant() : QVariant(place.row);
     const QString linePrefix = place.row.isEmpty()
@@ -507,30 +509,29 @@ QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const
         // The first plot of an empty area or row takes the place of its marker row.
         qint64 i = 0;
         const QString firstNumber = fourDigits(run.start);
-        QSqlQuery filled = m_database.exec(
-            QStringLiteral(
-                "UPDATE mq_wz SET 号 = ?, 样式 = ?, 墓地费 = ?, 墓碑费 = ?, 工料费 = ?, 家族费 = ?, "
-                "绿化费 = ?, 其它 = ?, 状态 = ? WHERE rid = (SELECT rid FROM mq_wz WHERE ") +
-                place.where() + QStringLiteral(" AND ") + isMarker + QStringLiteral(" LIMIT 1)"),
-            QVariantList{firstNumber, input.style} + prices + QVariantList{PlotState::free} + place.values(),
-            doing);
+        QSqlQuery filled = m_database.prepareUpdate(
+            QStringLiteral("mq_wz"),
+            QList<Database::Column>{{QStringLiteral("号"), firstNumber}} + plotValues,
+            QStringLiteral("rid = (SELECT rid FROM mq_wz WHERE ") + place.where() + QStringLiteral(" AND ") +
+                isMarker + QStringLiteral(" LIMIT 1)"),
+            place.values(), doing);
+        m_database.run(filled, doing);
         if (filled.numRowsAffected() > 0) {
             lines << linePrefix + firstNumber + QStringLiteral("号");
             ++i;
         }
-        QSqlQuery insert = m_database.prepare(
-            QStringLiteral(
-                "INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, 其它, 状态) "
-                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            doing);
         // Bound values stay between runs of the statement: only the number changes from plot to plot.
-        const QVariantList constant =
-            QVariantList{place.area, row, QVariant(), input.style} + prices + QVariantList{PlotState::free};
-        for (int column = 0; column < constant.size(); ++column)
-            insert.bindValue(column, constant.at(column));
+        const int numberColumn = 2;
+        QSqlQuery insert =
+            m_database.prepareInsert(QStringLiteral("mq_wz"),
+                                     QList<Database::Column>{{QStringLiteral("墓区"), place.area},
+                                                             {QStringLiteral("排"), row},
+                                                             {QStringLiteral("号"), QVariant()}} +
+                                         plotValues,
+                                     doing);
         for (; i < run.count; ++i) {
             const QString number = fourDigits(run.start + i);
-            insert.bindValue(2, number);
+            insert.bindValue(numberColumn, number);
             m_database.run(insert, doing);
             lines << linePrefix + number + QStringLiteral("号");
             breathe();

@@ -22,26 +22,27 @@ QStringList PlotMapService::rows(const QString& area) {
 }
 
 QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList& values) {
-    // One pass over the plots joined to the purchase register gives each plot the number of its
-    // register rows and, through the single min(), the 性别 of its first row: no query per plot.
+    // One query gives each plot the number of its register rows and the 性别 of its first one, both
+    // looked up through the register's key index: no query per plot.
     QSqlQuery query = m_database.exec(
-        QStringLiteral(
-            "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴 = 1, count(d.rid), min(d.rid), d.性别, w.墓区 "
-            "FROM mq_wz AS w LEFT JOIN gm_dj AS d ON d.墓碑位置 = w.墓碑位置 "
-            "WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
-            condition + QStringLiteral(" GROUP BY w.排, w.号, w.rid ORDER BY w.排, w.号"),
+        QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, "
+                       "(SELECT COUNT(*) FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置) AS 登记数, "
+                       "(SELECT d.性别 FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置 ORDER BY d.rid LIMIT 1) "
+                       "AS 首位性别 FROM mq_wz AS w WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
+            condition + QStringLiteral(" ORDER BY w.排, w.号"),
         values, readingPlots);
     QList<MapPlot> plots;
     while (query.next()) {
         MapPlot plot;
         plot.position = static_cast<int>(plots.size()) + 1;
-        plot.key = query.value(0).toString();
-        plot.area = query.value(7).toString();
-        plot.state = query.value(2).toString();
-        plot.advanceBought = query.value(3).toBool();
-        const PlotIconRules::Occupancy occupancy{query.value(4).toInt(), query.value(6).toString()};
-        plot.icon =
-            PlotIconRules::iconFor(query.value(1).toString(), plot.state, plot.advanceBought, occupancy);
+        plot.key = query.value(QStringLiteral("墓碑位置")).toString();
+        plot.area = query.value(QStringLiteral("墓区")).toString();
+        plot.state = query.value(QStringLiteral("状态")).toString();
+        plot.advanceBought = query.value(QStringLiteral("寿穴")).toInt() == 1;
+        const PlotIconRules::Occupancy occupancy{query.value(QStringLiteral("登记数")).toInt(),
+                                                 query.value(QStringLiteral("首位性别")).toString()};
+        plot.icon = PlotIconRules::iconFor(query.value(QStringLiteral("样式")).toString(), plot.state,
+                                           plot.advanceBought, occupancy);
         plots << plot;
     }
     return plots;
@@ -82,14 +83,17 @@ std::optional<ChosenPlot> PlotMapService::choose(const QString& key) {
     if (!query.next())
         return std::nullopt;
     ChosenPlot plot;
-    plot.key = query.value(0).toString();
-    plot.style = query.value(1).toString();
-    plot.landPrice = query.value(2).toDouble();
-    plot.stonePrice = query.value(3).toDouble();
-    plot.labourPrice = query.value(4).toDouble();
-    plot.familyPrice = query.value(5).toDouble();
-    plot.greeningPrice = query.value(6).toDouble();
-    plot.otherPrice = query.value(7).toDouble();
+    const auto price = [&query](const char* column) {
+        return query.value(QString::fromUtf8(column)).toDouble();
+    };
+    plot.key = query.value(QStringLiteral("墓碑位置")).toString();
+    plot.style = query.value(QStringLiteral("样式")).toString();
+    plot.landPrice = price("墓地费");
+    plot.stonePrice = price("墓碑费");
+    plot.labourPrice = price("工料费");
+    plot.familyPrice = price("家族费");
+    plot.greeningPrice = price("绿化费");
+    plot.otherPrice = price("其它");
     return plot;
 }
 
