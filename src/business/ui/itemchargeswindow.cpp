@@ -66,6 +66,6 @@ void ItemChargesWindow::updateTotal() {
 }
 
 void ItemChargesWindow::save() {
-    if (show(m_service.save(form())))
+    if (showOutcome(m_service.save(form())))
         closeWindow();
 }

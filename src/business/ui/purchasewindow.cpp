@@ -129,7 +129,7 @@ void PurchaseWindow::openItemCharges() {
 }
 
 void PurchaseWindow::save() {
-    if (!show(m_service.save(form())))
+    if (!showOutcome(m_service.save(form())))
         return;
     m_context.host.close<PlotChoiceWindow>();
     closeWindow();

@@ -48,7 +48,7 @@ ReservationForm ReservationWindow::form() const {
 }
 
 void ReservationWindow::save() {
-    if (!show(m_service.reserve(form())))
+    if (!showOutcome(m_service.reserve(form())))
         return;
     m_context.host.close<PlotChoiceWindow>();
     closeWindow();

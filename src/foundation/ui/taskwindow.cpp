@@ -16,7 +16,7 @@ void TaskWindow::closeWindow() {
     m_context.host.close(this);
 }
 
-bool TaskWindow::show(const SaveOutcome& outcome) {
+bool TaskWindow::showOutcome(const SaveOutcome& outcome) {
     // A name the window does not have is a fault of the program, found by the first test of it.
     const auto field = [this](const QString& name) {
         auto* found = findChild<QLineEdit*>(name);

@@ -30,7 +30,7 @@ protected:
     void closeWindow();
     // Shows what a service handed back: fills and empties the fields it names, tells its message,
     // puts the cursor where it says and, when saved, prints its documents. Returns whether saved.
-    bool show(const SaveOutcome& outcome);
+    bool showOutcome(const SaveOutcome& outcome);
 
     AppContext& m_context;
 
