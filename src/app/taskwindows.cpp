@@ -1,5 +1,6 @@
 #include "app/taskwindows.h"
 
+#include "admin/ui/printarchivewindow.h"
 #include "business/duereminders.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
@@ -7,6 +8,7 @@
 #include "business/ui/reservationwindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/mainwindow.h"
+#include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
 
@@ -28,4 +30,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ItemChargesWindow>(QStringLiteral("M_mqyp"));
     mainWindow.registerWindow<PlotSetupWindow>(QStringLiteral("M_szmw"));
     mainWindow.registerWindow<PlotMapWindow>(QStringLiteral("M_gm"), plotSaleWindows(context));
+    static const SystemPrinterProbe printers;
+    mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
+                                                  std::cref<PrinterProbe>(printers));
 }

@@ -51,6 +51,8 @@ public:
     // Runs the gate and, when it passes, starts pelu-print. Never waits. Returns whether it started.
     bool print(const PrintJob& job);
     QString printProgram() const;
+    // The one way the office starts other programs, so that tests record them all.
+    ProcessLauncher& launcher() const { return m_launcher; }
 
     // From now on, the first print of each login that reaches no paper (pelu.ini says pdf, or the printer
     // is not there) tells the operator where its PDF went.
