@@ -9,9 +9,10 @@
 #include <QProcess>
 
 void DetachedProcessLauncher::startDetached(const QString& program, const QStringList& arguments) {
-    // Printing never waits and never stops the office, but a program that cannot start leaves a trace.
+    // Printing and opening never wait and never stop the office, but a program that cannot start
+    // leaves a trace.
     if (!QProcess::startDetached(program, arguments))
-        qWarning("无法启动打印程序：%s", qUtf8Printable(program));
+        qWarning("无法启动程序：%s", qUtf8Printable(program));
 }
 
 PrintBridge::PrintBridge(const Session& session, ProcessLauncher& launcher, QString programFolder)

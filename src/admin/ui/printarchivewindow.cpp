@@ -20,8 +20,8 @@ PrintArchiveWindow::PrintArchiveWindow(AppContext& context, const PrinterProbe& 
     on(m_ui->DTP2, &QDateEdit::dateChanged, &PrintArchiveWindow::showList);
     on(m_ui->Text1, &QLineEdit::textChanged, &PrintArchiveWindow::showList);
     on(m_ui->Command1, &QPushButton::clicked, &PrintArchiveWindow::refresh);
-    on(m_ui->Command2, &QPushButton::clicked, [this] { show(m_service.open(chosenFile())); });
-    on(m_ui->Command3, &QPushButton::clicked, [this] { show(m_service.reprint(chosenFile())); });
+    on(m_ui->Command2, &QPushButton::clicked, [this] { showOutcome(m_service.open(chosenFile())); });
+    on(m_ui->Command3, &QPushButton::clicked, [this] { showOutcome(m_service.reprint(chosenFile())); });
     on(m_ui->Command4, &QPushButton::clicked, &PrintArchiveWindow::closeWindow);
 }
 
