@@ -109,6 +109,9 @@ void Database::connect(Mode mode) {
         throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(m_filePath, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
+    // Every write fires its history trigger, so every statement of an action keeps a journal of its own
+    // to undo it alone: in memory, not in a temporary file written page by page.
+    exec(QStringLiteral("PRAGMA temp_store = MEMORY"), {}, QStringLiteral("设置数据库"));
     migrate();
     m_recordsHistory = hasHistory();
 }

@@ -194,12 +194,13 @@ void addRowKeys(Database& database) {
 
 // Version 3: the change history. Every insert, update and delete of an office table is recorded by
 // triggers in the same transaction as the change, with the moment, operator and window the Database
-// keeps in change_context. The history itself refuses to be changed or emptied.
+// keeps in change_context. The history itself refuses to be changed or emptied; as no row ever leaves
+// it, its ids grow without AUTOINCREMENT and its bookkeeping write at every change.
 QStringList version3() {
     return {
         QStringLiteral("CREATE TABLE change_context (rid INTEGER PRIMARY KEY, 时间 TEXT, 操作员 TEXT, 窗口 TEXT)"),
         QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),
-        QStringLiteral("CREATE TABLE change_history (id INTEGER PRIMARY KEY AUTOINCREMENT, 时间 TEXT, "
+        QStringLiteral("CREATE TABLE change_history (id INTEGER PRIMARY KEY, 时间 TEXT, "
                        "操作员 TEXT, 窗口 TEXT, 表 TEXT, 行 INTEGER, 位置 TEXT, 操作 TEXT, 之前 TEXT, 之后 TEXT)"),
         QStringLiteral("CREATE INDEX change_history_moment ON change_history (时间)"),
         QStringLiteral("CREATE INDEX change_history_table ON change_history (表)"),
