@@ -1,5 +1,6 @@
 #include "app/taskwindows.h"
 
+#include "admin/ui/changehistorywindow.h"
 #include "business/duereminders.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
@@ -28,4 +29,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ItemChargesWindow>(QStringLiteral("M_mqyp"));
     mainWindow.registerWindow<PlotSetupWindow>(QStringLiteral("M_szmw"));
     mainWindow.registerWindow<PlotMapWindow>(QStringLiteral("M_gm"), plotSaleWindows(context));
+    mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
 }
