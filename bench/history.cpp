@@ -51,8 +51,8 @@ void history(Bench& bench) {
         // Enough saves for a steady median of a few milliseconds each.
         const int saves = std::max(bench.repeats(), 15);
         const QStringList free = copies.recording.texts(
-            QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid DESC LIMIT ?"), {saves},
-            QStringLiteral("读取空墓位"));
+            QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid DESC LIMIT ?"),
+            {saves}, QStringLiteral("读取空墓位"));
         PurchaseService on(copies.recording, session, clock);
         PurchaseService off(copies.plain, session, clock);
         for (const QString& key : free) {
@@ -63,8 +63,9 @@ void history(Bench& bench) {
             if (!saved)
                 fail(QStringLiteral("the purchase of %1 was not saved").arg(key));
         }
-        if (copies.recording.scalar(QStringLiteral("SELECT count(*) FROM change_history WHERE 表 = 'gm_dj'"), {},
-                                    QStringLiteral("检查"))
+        if (copies.recording
+                .scalar(QStringLiteral("SELECT count(*) FROM change_history WHERE 表 = 'gm_dj'"), {},
+                        QStringLiteral("检查"))
                 .toInt() != free.size())
             fail(QStringLiteral("the purchases were not recorded"));
     }
@@ -94,7 +95,8 @@ void history(Bench& bench) {
 } // namespace
 
 Measurement historyMeasurement() {
-    return {QStringLiteral("history"),
-            QStringLiteral("one purchase save and a run of 10,000 plots, with the change history and without"),
-            history};
+    return {
+        QStringLiteral("history"),
+        QStringLiteral("one purchase save and a run of 10,000 plots, with the change history and without"),
+        history};
 }

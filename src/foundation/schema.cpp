@@ -198,10 +198,12 @@ void addRowKeys(Database& database) {
 // it, its ids grow without AUTOINCREMENT and its bookkeeping write at every change.
 QStringList version3() {
     return {
-        QStringLiteral("CREATE TABLE change_context (rid INTEGER PRIMARY KEY, 时间 TEXT, 操作员 TEXT, 窗口 TEXT)"),
+        QStringLiteral(
+            "CREATE TABLE change_context (rid INTEGER PRIMARY KEY, 时间 TEXT, 操作员 TEXT, 窗口 TEXT)"),
         QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),
-        QStringLiteral("CREATE TABLE change_history (id INTEGER PRIMARY KEY, 时间 TEXT, "
-                       "操作员 TEXT, 窗口 TEXT, 表 TEXT, 行 INTEGER, 位置 TEXT, 操作 TEXT, 之前 TEXT, 之后 TEXT)"),
+        QStringLiteral(
+            "CREATE TABLE change_history (id INTEGER PRIMARY KEY, 时间 TEXT, "
+            "操作员 TEXT, 窗口 TEXT, 表 TEXT, 行 INTEGER, 位置 TEXT, 操作 TEXT, 之前 TEXT, 之后 TEXT)"),
         QStringLiteral("CREATE INDEX change_history_moment ON change_history (时间)"),
         QStringLiteral("CREATE INDEX change_history_table ON change_history (表)"),
         QStringLiteral("CREATE INDEX change_history_key ON change_history (位置)"),
@@ -220,8 +222,8 @@ const QStringList unrecordedTables = {QStringLiteral("change_context"), QStringL
                                       QStringLiteral("Jczdyntj")};
 
 // The column that names a row's plot or niche, where its table has one.
-const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("存放位置"), QStringLiteral("寄存位置"),
-                                QStringLiteral("墓地位置")};
+const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("存放位置"),
+                                QStringLiteral("寄存位置"), QStringLiteral("墓地位置")};
 
 // (Re)creates the three recording triggers of every office table from its present columns, generated
 // ones included, so the key of a plot is recorded too. Dropping or rebuilding a table drops its
@@ -238,7 +240,8 @@ void createHistoryTriggers(Database& database) {
         const QStringList columns = database.texts(
             QStringLiteral("SELECT name FROM pragma_table_xinfo(?) ORDER BY cid"), {table}, doing);
         const QString rowKey =
-            database.scalar(QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0"), {table}, doing)
+            database
+                .scalar(QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0"), {table}, doing)
                 .toString();
         QString key;
         for (const QString& candidate : keyColumns)
@@ -256,21 +259,22 @@ void createHistoryTriggers(Database& database) {
         const QList<Event> events = {
             {QStringLiteral("INSERT"), QStringLiteral("添加"), QStringLiteral("new"), QStringLiteral("NULL"),
              json(QStringLiteral("new"))},
-            {QStringLiteral("UPDATE"), QStringLiteral("修改"), QStringLiteral("new"), json(QStringLiteral("old")),
-             json(QStringLiteral("new"))},
-            {QStringLiteral("DELETE"), QStringLiteral("删除"), QStringLiteral("old"), json(QStringLiteral("old")),
-             QStringLiteral("NULL")},
+            {QStringLiteral("UPDATE"), QStringLiteral("修改"), QStringLiteral("new"),
+             json(QStringLiteral("old")), json(QStringLiteral("new"))},
+            {QStringLiteral("DELETE"), QStringLiteral("删除"), QStringLiteral("old"),
+             json(QStringLiteral("old")), QStringLiteral("NULL")},
         };
         for (const Event& event : events) {
             const QString trigger = QStringLiteral("%1_history_%2").arg(table, event.name.toLower());
             database.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + trigger, {}, doing);
             database.exec(
-                QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 BEGIN INSERT INTO change_history (时间, 操作员, "
-                               "窗口, 表, 行, 位置, 操作, 之前, 之后) SELECT c.时间, c.操作员, c.窗口, '%3', "
-                               "%4.%5, %6, '%7', %8, %9 FROM change_context c; END")
+                QStringLiteral(
+                    "CREATE TRIGGER %1 AFTER %2 ON %3 BEGIN INSERT INTO change_history (时间, 操作员, "
+                    "窗口, 表, 行, 位置, 操作, 之前, 之后) SELECT c.时间, c.操作员, c.窗口, '%3', "
+                    "%4.%5, %6, '%7', %8, %9 FROM change_context c; END")
                     .arg(trigger, event.name, table, event.row, rowKey,
-                         key.isEmpty() ? QStringLiteral("NULL") : event.row + QLatin1Char('.') + key, event.action,
-                         event.before, event.after),
+                         key.isEmpty() ? QStringLiteral("NULL") : event.row + QLatin1Char('.') + key,
+                         event.action, event.before, event.after),
                 {}, doing);
         }
     }

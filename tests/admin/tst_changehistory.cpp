@@ -15,10 +15,11 @@ namespace {
 QString recorded(TestData& data, const QString& where, const QVariantList& values,
                  const QString& column = QStringLiteral("状态")) {
     return data
-        .value(QStringLiteral("SELECT group_concat(时间 || '|' || 操作员 || '|' || 窗口 || '|' || 表 || '|' || 行 || "
-                              "'|' || ifnull(位置, '-') || '|' || 操作 || '|' || ifnull(json_extract(之前, '$.%1'), "
-                              "'-') || '|' || ifnull(json_extract(之后, '$.%1'), '-'), '#') FROM change_history "
-                              "WHERE %2")
+        .value(QStringLiteral(
+                   "SELECT group_concat(时间 || '|' || 操作员 || '|' || 窗口 || '|' || 表 || '|' || 行 || "
+                   "'|' || ifnull(位置, '-') || '|' || 操作 || '|' || ifnull(json_extract(之前, '$.%1'), "
+                   "'-') || '|' || ifnull(json_extract(之后, '$.%1'), '-'), '#') FROM change_history "
+                   "WHERE %2")
                    .arg(column, where),
                values)
         .toString();
@@ -51,7 +52,8 @@ private slots:
         FixedClock clock{testNow()};
         Database& db = data.db();
         db.setClock(clock);
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '1', '未使用')"));
+        data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '1', '未使用')"));
         db.setOperator(QStringLiteral("张三"));
         db.setWindow(QStringLiteral("购墓登记"));
         clock.set(testNow().addSecs(60));
@@ -72,7 +74,9 @@ private slots:
         const QVariant registration = data.value(QStringLiteral("SELECT rid FROM gm_dj"));
         QCOMPARE(recorded(data, QStringLiteral("表 = 'gm_dj'"), {}, QStringLiteral("联系人")),
                  moment + QStringLiteral("gm_dj|%1|甲区1排1号|添加|-|王五").arg(registration.toString()));
-        QCOMPARE(data.count(QStringLiteral("change_history"), QStringLiteral("表 = 'gm_xf1' AND 操作 = '添加'")), 1);
+        QCOMPARE(
+            data.count(QStringLiteral("change_history"), QStringLiteral("表 = 'gm_xf1' AND 操作 = '添加'")),
+            1);
 
         // A lone statement outside any action is recorded with the moment it ran.
         db.setOperator(QStringLiteral("李四"));
@@ -81,13 +85,15 @@ private slots:
         db.exec(QStringLiteral("UPDATE gm_dj SET 联系人 = '赵六'"), {}, QStringLiteral("修改"));
         db.exec(QStringLiteral("DELETE FROM gm_xf1"), {}, QStringLiteral("删除"));
         const QString nextDay = QStringLiteral("2026-12-07 09:30:00|李四|费用修改|");
-        QCOMPARE(recorded(data, QStringLiteral("表 = 'gm_dj' AND 操作 = '修改'"), {}, QStringLiteral("联系人")),
-                 nextDay + QStringLiteral("gm_dj|%1|甲区1排1号|修改|王五|赵六").arg(registration.toString()));
-        QCOMPARE(recorded(data, QStringLiteral("表 = 'gm_xf1' AND 操作 = '删除'"), {}, QStringLiteral("联系人")),
-                 nextDay + QStringLiteral("gm_xf1|%1|甲区1排1号|删除|王五|-")
-                               .arg(data.value(QStringLiteral("SELECT 行 FROM change_history WHERE 表 = "
-                                                              "'gm_xf1' AND 操作 = '添加'"))
-                                        .toString()));
+        QCOMPARE(
+            recorded(data, QStringLiteral("表 = 'gm_dj' AND 操作 = '修改'"), {}, QStringLiteral("联系人")),
+            nextDay + QStringLiteral("gm_dj|%1|甲区1排1号|修改|王五|赵六").arg(registration.toString()));
+        QCOMPARE(
+            recorded(data, QStringLiteral("表 = 'gm_xf1' AND 操作 = '删除'"), {}, QStringLiteral("联系人")),
+            nextDay + QStringLiteral("gm_xf1|%1|甲区1排1号|删除|王五|-")
+                          .arg(data.value(QStringLiteral("SELECT 行 FROM change_history WHERE 表 = "
+                                                         "'gm_xf1' AND 操作 = '添加'"))
+                                   .toString()));
 
         // The work tables of the statistics are not the office's records.
         db.exec(QStringLiteral("INSERT INTO jcxstj (类型) VALUES ('x')"), {}, QStringLiteral("统计"));
@@ -99,10 +105,11 @@ private slots:
         data.sql(QStringLiteral("INSERT INTO gx (gx) VALUES ('邻居')"));
         const QString history = data.dump(QStringLiteral("change_history"));
         QVERIFY(!history.isEmpty());
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, data.db().exec(QStringLiteral("UPDATE change_history SET 操作员 = 'x'"),
-                                                               {}, QStringLiteral("改")));
         QVERIFY_THROWS_EXCEPTION(DatabaseError,
-                                 data.db().exec(QStringLiteral("DELETE FROM change_history"), {}, QStringLiteral("删")));
+                                 data.db().exec(QStringLiteral("UPDATE change_history SET 操作员 = 'x'"), {},
+                                                QStringLiteral("改")));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, data.db().exec(QStringLiteral("DELETE FROM change_history"),
+                                                               {}, QStringLiteral("删")));
         QCOMPARE(data.dump(QStringLiteral("change_history")), history);
     }
 
@@ -110,7 +117,8 @@ private slots:
     // the plot of a similar key beside it, the dates to whole days.
     void theViewerNarrowsTheHistory() {
         RunningOffice office;
-        office.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号) VALUES ('甲区', '1', '1'), ('甲区', '1', '11')"));
+        office.data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号) VALUES ('甲区', '1', '1'), ('甲区', '1', '11')"));
         office.data.sql(QStringLiteral("INSERT INTO gx (gx) VALUES ('邻居')"));
         QWidget* window = office.run(QStringLiteral("M_czjl"), QStringLiteral("Frm_czjl"));
         QVERIFY(window);

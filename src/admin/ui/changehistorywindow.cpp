@@ -24,8 +24,8 @@ ChangeHistoryWindow::ChangeHistoryWindow(AppContext& context, QWidget* parent)
 ChangeHistoryWindow::~ChangeHistoryWindow() = default;
 
 void ChangeHistoryWindow::search() {
-    m_ui->Grid1->setQuery(ChangeHistoryService::query({m_ui->DateFrom->date(), m_ui->DateTo->date(),
-                                                       m_ui->OperatorBox->currentText(),
-                                                       m_ui->TableBox->currentText(), m_ui->KeyEdit->text()}));
+    m_ui->Grid1->setQuery(ChangeHistoryService::query(
+        {m_ui->DateFrom->date(), m_ui->DateTo->date(), m_ui->OperatorBox->currentText(),
+         m_ui->TableBox->currentText(), m_ui->KeyEdit->text()}));
     m_ui->CountLabel->setText(QStringLiteral("共 %1 条").arg(m_ui->Grid1->count()));
 }
