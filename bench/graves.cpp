@@ -1,12 +1,12 @@
 // Measurements of the grave inventory: plot set-up.
 #include "bench/benchmark.h"
 #include "bench/cemetery.h"
+#include "bench/workloads.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
 #include "foundation/positionkey.h"
 #include "foundation/session.h"
 #include "foundation/sqlliteral.h"
-#include "graves/plotsetupservice.h"
 #include "graves/plotvocabulary.h"
 
 #include <QFile>
@@ -15,36 +15,7 @@
 
 namespace {
 
-constexpr int runLength = 10000;
 const QString benchArea = QStringLiteral("第1区");
-
-// Shows nothing; keeps the result lines to check the work was done.
-class QuietView : public PlotSetupView {
-public:
-    QStringList results;
-
-    void showStatus(const QString&) override {}
-    void showResults(const QStringList& lines) override { results = lines; }
-    void setRowGroupEnabled(bool) override {}
-    void showStartNumber(const QString&) override {}
-    void showDeleteRange(const QString&, const QString&) override {}
-    void runLong(Pass, const Work& work) override {
-        work([] {});
-    }
-};
-
-PlotSetupInput runInNewRow(const QString& row) {
-    PlotSetupInput input;
-    input.area = benchArea;
-    input.rowsListed = 1;
-    input.row = row;
-    input.start = QStringLiteral("1");
-    input.count = QString::number(runLength);
-    input.style = QStringLiteral("单人墓");
-    input.prices = {QStringLiteral("12000"), QStringLiteral("3000"), QStringLiteral("800"),
-                    QStringLiteral("0"),     QStringLiteral("200"),  QStringLiteral("0")};
-    return input;
-}
 
 // The rows of `input` as one transaction of plain INSERT statements, for the sqlite3 shell.
 void writeInsertScript(const QString& path, const PlotSetupInput& input) {
@@ -169,6 +140,19 @@ void missingNumbers(Bench& bench) {
 }
 
 } // namespace
+
+PlotSetupInput runInNewRow(const QString& row) {
+    PlotSetupInput input;
+    input.area = benchArea;
+    input.rowsListed = 1;
+    input.row = row;
+    input.start = QStringLiteral("1");
+    input.count = QString::number(runLength);
+    input.style = QStringLiteral("单人墓");
+    input.prices = {QStringLiteral("12000"), QStringLiteral("3000"), QStringLiteral("800"),
+                    QStringLiteral("0"),     QStringLiteral("200"),  QStringLiteral("0")};
+    return input;
+}
 
 Measurement setupRunMeasurement() {
     return {QStringLiteral("setup-run"),

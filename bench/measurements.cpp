@@ -7,11 +7,12 @@ Measurement plotMapMeasurement();
 Measurement purchaseMeasurement();
 Measurement startupMeasurement();
 Measurement gridMeasurement();
+Measurement historyMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
-        purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),
+        purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
     };
     return all;
 }

@@ -1,6 +1,6 @@
 // Measurements of selling plots: the plot map of a busy area and one purchase save.
 #include "bench/benchmark.h"
-#include "business/purchaseservice.h"
+#include "bench/workloads.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/positionkey.h"
@@ -99,22 +99,7 @@ void purchase(Bench& bench) {
     PurchaseService service(database, session, clock);
     QList<double> times;
     while (free.next()) {
-        PurchaseForm form;
-        form.plotKey = free.value(0).toString();
-        form.number = QString::number(1000 + times.size());
-        form.contact = QStringLiteral("王五");
-        form.boughtOn = form.useFrom = clock.today();
-        form.useUntil = PurchaseService::useUntilFor(form.useFrom);
-        form.fees = {QStringLiteral("9000"),
-                     QStringLiteral("2000"),
-                     QString(),
-                     QStringLiteral("600"),
-                     QStringLiteral("300"),
-                     QString(),
-                     QStringLiteral("10"),
-                     QString()};
-        form.management = QString::number(PurchaseService::computeFees(form.fees).management);
-        form.remark = QStringLiteral("无");
+        const PurchaseForm form = benchPurchase(free.value(0).toString(), 1000 + times.size(), clock.today());
         SaveOutcome outcome;
         times << millisecondsOf([&] { outcome = service.save(form); });
         if (!outcome.saved)
@@ -125,6 +110,26 @@ void purchase(Bench& bench) {
 }
 
 } // namespace
+
+PurchaseForm benchPurchase(const QString& plotKey, int number, const QDate& today) {
+    PurchaseForm form;
+    form.plotKey = plotKey;
+    form.number = QString::number(number);
+    form.contact = QStringLiteral("王五");
+    form.boughtOn = form.useFrom = today;
+    form.useUntil = PurchaseService::useUntilFor(form.useFrom);
+    form.fees = {QStringLiteral("9000"),
+                 QStringLiteral("2000"),
+                 QString(),
+                 QStringLiteral("600"),
+                 QStringLiteral("300"),
+                 QString(),
+                 QStringLiteral("10"),
+                 QString()};
+    form.management = QString::number(PurchaseService::computeFees(form.fees).management);
+    form.remark = QStringLiteral("无");
+    return form;
+}
 
 Measurement plotMapMeasurement() {
     return {QStringLiteral("map"),

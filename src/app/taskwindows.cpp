@@ -1,5 +1,6 @@
 #include "app/taskwindows.h"
 
+#include "admin/ui/changehistorywindow.h"
 #include "admin/ui/printarchivewindow.h"
 #include "business/duereminders.h"
 #include "business/ui/duereminderwindow.h"
@@ -33,4 +34,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     static const SystemPrinterProbe printers;
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
+    mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
 }

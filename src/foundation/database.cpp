@@ -1,5 +1,7 @@
 #include "foundation/database.h"
 
+#include "foundation/clock.h"
+#include "foundation/datetext.h"
 #include "foundation/schema.h"
 
 #include <QDir>
@@ -18,10 +20,13 @@ bool isWrite(const QString& sql) {
            head.startsWith(QLatin1String("DELETE")) || head.startsWith(QLatin1String("REPLACE"));
 }
 
+const SystemClock systemClock;
+
 } // namespace
 
 Database::Database(const QString& filePath, Mode mode, int failNthWrite)
-    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()), m_failAtWrite(failNthWrite) {
+    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
+      m_failAtWrite(failNthWrite) {
     const QFileInfo file(filePath);
     if (!file.absoluteDir().exists())
         throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
@@ -104,7 +109,11 @@ void Database::connect(Mode mode) {
         throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(m_filePath, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
+    // Every write fires its history trigger, so every statement of an action keeps a journal of its own
+    // to undo it alone: in memory, not in a temporary file written page by page.
+    exec(QStringLiteral("PRAGMA temp_store = MEMORY"), {}, QStringLiteral("设置数据库"));
     migrate();
+    m_recordsHistory = hasHistory();
 }
 
 Database::~Database() {
@@ -120,6 +129,8 @@ int Database::schemaVersion() {
 void Database::migrate() {
     const auto& steps = Schema::migrations();
     for (int version = schemaVersion(); version < steps.size(); ++version) {
+        // Rows a later step rewrites are recorded like any other change.
+        m_recordsHistory = hasHistory();
         transaction([&] {
             const Schema::Migration& step = steps.at(version);
             for (const QString& statement : step.statements)
@@ -132,6 +143,25 @@ void Database::migrate() {
     }
 }
 
+bool Database::hasHistory() {
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = "
+                                 "'change_context'"),
+                  {}, QStringLiteral("读取数据库结构"))
+               .toLongLong() > 0;
+}
+
+void Database::writeChangeContext() {
+    // Not counted as a write of the action: an injected failure strikes the action's own statements.
+    QSqlQuery query(m_connection);
+    query.prepare(QStringLiteral("UPDATE change_context SET 时间 = ?, 操作员 = ?, 窗口 = ?"));
+    query.addBindValue(DateText::fromDateTime(m_clock->now()));
+    query.addBindValue(m_operator);
+    query.addBindValue(m_window);
+    if (!query.exec())
+        throw DatabaseError(QStringLiteral("数据库错误（记录操作员）：%1").arg(query.lastError().text()));
+    m_contextWritten = true;
+}
+
 QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
     QSqlQuery query(m_connection);
     if (!query.prepare(sql))
@@ -140,7 +170,17 @@ QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
 }
 
 void Database::run(QSqlQuery& query, const QString& doing) {
-    if (isWrite(query.lastQuery()) && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
+    const bool write = isWrite(query.lastQuery());
+    if (write && m_recordsHistory) {
+        // A lone write gets a transaction of its own, so that its history carries its own moment.
+        if (m_savepointDepth == 0) {
+            transaction([&] { run(query, doing); });
+            return;
+        }
+        if (!m_contextWritten)
+            writeChangeContext();
+    }
+    if (write && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
         throw DatabaseError(QStringLiteral("数据库错误（%1）：写入失败（测试注入）").arg(doing));
     if (!query.exec())
         throw DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()));
@@ -227,7 +267,8 @@ Transaction::Transaction(Database& database)
     : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)),
       m_changesBefore(database.m_pendingChanges.size()) {
     m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint, {}, QStringLiteral("开始事务"));
-    ++m_database.m_savepointDepth;
+    if (m_database.m_savepointDepth++ == 0)
+        m_database.m_contextWritten = false;
 }
 
 Transaction::~Transaction() {

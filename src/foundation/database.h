@@ -9,6 +9,8 @@
 #include <functional>
 #include <stdexcept>
 
+class Clock;
+
 // A database failure, worded for the office: what was being done, and what the database said.
 class DatabaseError : public std::runtime_error {
 public:
@@ -73,6 +75,13 @@ public:
     ChangeNotifier& changes() { return m_changes; }
     void notifyChange(ChangeNotifier::Subject subject, const QString& scope = QString());
 
+    // Who does what, for the change history: every transaction that writes records its changes with
+    // the clock's moment at its first write, the operator logged in and the window or action at work.
+    // Without a clock of its own the database reads the system's.
+    void setClock(const Clock& clock) { m_clock = &clock; }
+    void setOperator(const QString& operatorName) { m_operator = operatorName; }
+    void setWindow(const QString& window) { m_window = window; }
+
     // Testing: the `n`th write statement from now on fails as if the disk had failed. 0 turns it off.
     void failNthWrite(int n);
 
@@ -80,6 +89,9 @@ private:
     friend class Transaction;
     void connect(Mode mode);
     void migrate();
+    bool hasHistory();
+    // Writes the moment, operator and window into the one row the history triggers read.
+    void writeChangeContext();
 
     QString m_filePath;
     QString m_connectionName;
@@ -88,6 +100,11 @@ private:
     ChangeNotifier m_changes;
     // Notices of the open transaction, sent when its outermost level commits.
     QList<std::pair<ChangeNotifier::Subject, QString>> m_pendingChanges;
+    const Clock* m_clock;
+    QString m_operator;
+    QString m_window;
+    bool m_recordsHistory = false;
+    bool m_contextWritten = false; // by the open transaction
     int m_failAtWrite = 0;
     int m_writesSeen = 0;
 };

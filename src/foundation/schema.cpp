@@ -192,12 +192,101 @@ void addRowKeys(Database& database) {
     }
 }
 
+// Version 3: the change history. Every insert, update and delete of an office table is recorded by
+// triggers in the same transaction as the change, with the moment, operator and window the Database
+// keeps in change_context. The history itself refuses to be changed or emptied; as no row ever leaves
+// it, its ids grow without AUTOINCREMENT and its bookkeeping write at every change.
+QStringList version3() {
+    return {
+        QStringLiteral(
+            "CREATE TABLE change_context (rid INTEGER PRIMARY KEY, 时间 TEXT, 操作员 TEXT, 窗口 TEXT)"),
+        QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),
+        QStringLiteral(
+            "CREATE TABLE change_history (id INTEGER PRIMARY KEY, 时间 TEXT, "
+            "操作员 TEXT, 窗口 TEXT, 表 TEXT, 行 INTEGER, 位置 TEXT, 操作 TEXT, 之前 TEXT, 之后 TEXT)"),
+        QStringLiteral("CREATE INDEX change_history_moment ON change_history (时间)"),
+        QStringLiteral("CREATE INDEX change_history_table ON change_history (表)"),
+        QStringLiteral("CREATE INDEX change_history_key ON change_history (位置)"),
+        QStringLiteral("CREATE INDEX change_history_operator ON change_history (操作员)"),
+        QStringLiteral("CREATE TRIGGER change_history_no_update BEFORE UPDATE ON change_history "
+                       "BEGIN SELECT RAISE(ABORT, '操作记录不能修改'); END"),
+        QStringLiteral("CREATE TRIGGER change_history_no_delete BEFORE DELETE ON change_history "
+                       "BEGIN SELECT RAISE(ABORT, '操作记录不能删除'); END"),
+    };
+}
+
+// The statistics windows empty and refill their work tables on every run: nothing of the office's.
+const QStringList unrecordedTables = {QStringLiteral("change_context"), QStringLiteral("change_history"),
+                                      QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
+                                      QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
+                                      QStringLiteral("Jczdyntj")};
+
+// The column that names a row's plot or niche, where its table has one.
+const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("存放位置"),
+                                QStringLiteral("寄存位置"), QStringLiteral("墓地位置")};
+
+// (Re)creates the three recording triggers of every office table from its present columns, generated
+// ones included, so the key of a plot is recorded too. Dropping or rebuilding a table drops its
+// triggers: a later migration that changes a table must call this again.
+void createHistoryTriggers(Database& database) {
+    const QString doing = QStringLiteral("建立操作记录");
+    const QStringList tables = database.texts(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' "
+                       "ORDER BY name"),
+        {}, doing);
+    for (const QString& table : tables) {
+        if (unrecordedTables.contains(table))
+            continue;
+        const QStringList columns = database.texts(
+            QStringLiteral("SELECT name FROM pragma_table_xinfo(?) ORDER BY cid"), {table}, doing);
+        const QString rowKey =
+            database
+                .scalar(QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0"), {table}, doing)
+                .toString();
+        QString key;
+        for (const QString& candidate : keyColumns)
+            if (key.isEmpty() && columns.contains(candidate))
+                key = candidate;
+        const auto json = [&](const QString& row) {
+            QStringList pairs;
+            for (const QString& column : columns)
+                pairs << QStringLiteral("'%1', %2.\"%1\"").arg(column, row);
+            return QStringLiteral("json_object(%1)").arg(pairs.join(QStringLiteral(", ")));
+        };
+        struct Event {
+            QString name, action, row, before, after;
+        };
+        const QList<Event> events = {
+            {QStringLiteral("INSERT"), QStringLiteral("添加"), QStringLiteral("new"), QStringLiteral("NULL"),
+             json(QStringLiteral("new"))},
+            {QStringLiteral("UPDATE"), QStringLiteral("修改"), QStringLiteral("new"),
+             json(QStringLiteral("old")), json(QStringLiteral("new"))},
+            {QStringLiteral("DELETE"), QStringLiteral("删除"), QStringLiteral("old"),
+             json(QStringLiteral("old")), QStringLiteral("NULL")},
+        };
+        for (const Event& event : events) {
+            const QString trigger = QStringLiteral("%1_history_%2").arg(table, event.name.toLower());
+            database.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + trigger, {}, doing);
+            database.exec(
+                QStringLiteral(
+                    "CREATE TRIGGER %1 AFTER %2 ON %3 BEGIN INSERT INTO change_history (时间, 操作员, "
+                    "窗口, 表, 行, 位置, 操作, 之前, 之后) SELECT c.时间, c.操作员, c.窗口, '%3', "
+                    "%4.%5, %6, '%7', %8, %9 FROM change_context c; END")
+                    .arg(trigger, event.name, table, event.row, rowKey,
+                         key.isEmpty() ? QStringLiteral("NULL") : event.row + QLatin1Char('.') + key,
+                         event.action, event.before, event.after),
+                {}, doing);
+        }
+    }
+}
+
 } // namespace
 
 namespace Schema {
 
 const QList<Migration>& migrations() {
-    static const QList<Migration> steps = {{version1(), seedVersion1}, {{}, addRowKeys}};
+    static const QList<Migration> steps = {
+        {version1(), seedVersion1}, {{}, addRowKeys}, {version3(), createHistoryTriggers}};
     return steps;
 }
 

@@ -52,14 +52,15 @@ QStringList rowsOf(QSqlQuery& query, const QString& sql) {
 }
 
 // Everything of a database file but its row keys: each table's columns (with type, default and
-// whether generated), its indexes and unique constraints, and its rows by rowid; and the version.
+// whether generated), its indexes and unique constraints, and its rows by rowid; and the version. The
+// change history of later versions records the test's own writes and is left out.
 QStringList contentsWithoutRowKeys(const QString& file) {
     QStringList contents;
     onRawConnection(file, [&](QSqlQuery& query) {
         contents << rowsOf(query, QStringLiteral("PRAGMA user_version"));
         const QStringList tables = rowsOf(
             query, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                                  "'sqlite%' ORDER BY name"));
+                                  "'sqlite%' AND name NOT LIKE 'change%' ORDER BY name"));
         for (const QString& table : tables) {
             const QString quoted = QLatin1Char('\'') + table + QLatin1Char('\'');
             contents << table
@@ -205,7 +206,7 @@ private slots:
 
         {
             Database upgraded(file, Database::Mode::Open);
-            QCOMPARE(upgraded.schemaVersion(), 2);
+            QCOMPARE(upgraded.schemaVersion(), Schema::latestVersion());
             // The generated key is still computed for new rows, and still looked up through its index.
             upgraded.exec(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号) VALUES ('丙区', '4', '0009')"), {},
                           QStringLiteral("test"));
@@ -225,7 +226,7 @@ private slots:
         }
         // Every row, value, column, index and constraint is kept, each row keyed by its old rowid.
         QStringList version2 = contentsWithoutRowKeys(file);
-        QCOMPARE(version2.takeFirst(), QStringLiteral("2"));
+        QCOMPARE(version2.takeFirst(), QString::number(Schema::latestVersion()));
         QCOMPARE(version2, version1.mid(1));
         onRawConnection(file, [&](QSqlQuery& query) {
             QCOMPARE(tablesWithoutRowKey(query), QStringList());

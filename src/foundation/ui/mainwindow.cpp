@@ -1,5 +1,6 @@
 #include "foundation/ui/mainwindow.h"
 
+#include "foundation/database.h"
 #include "foundation/printbridge.h"
 #include "foundation/prompter.h"
 #include "foundation/session.h"
@@ -41,6 +42,7 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
       m_host(this, m_area), m_context{database, session, clock, prompter, printBridge, m_host, dataFolder},
       m_background(new BackgroundWindow(database, m_area->viewport())), m_loginTimer(new QTimer(this)) {
     m_host.attach(m_context);
+    database.setClock(clock);
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("公墓管理系统"));
     resize(1024, 720);
@@ -113,6 +115,7 @@ void MainWindow::runGuarded(const MenuCommand& entry, const std::function<void()
         refuseMissingRight(m_context.prompter);
         return;
     }
+    m_context.database.setWindow(entry.caption);
     runAction(m_context.prompter, run);
 }
 
@@ -151,6 +154,7 @@ void MainWindow::showLogin() {
 
 void MainWindow::afterLogin() {
     m_systemMaintenanceCut = false;
+    m_context.database.setOperator(m_context.session.operatorName);
     m_context.printBridge.newLogin();
     setBusinessMenusEnabled(true, true);
     updateCommandStates();

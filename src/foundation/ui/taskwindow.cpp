@@ -1,5 +1,6 @@
 #include "foundation/ui/taskwindow.h"
 
+#include "foundation/database.h"
 #include "foundation/printbridge.h"
 #include "foundation/prompter.h"
 
@@ -9,6 +10,7 @@
 TaskWindow::TaskWindow(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {}
 
 bool TaskWindow::guarded(const std::function<void()>& action) {
+    m_context.database.setWindow(windowTitle());
     return runAction(m_context.prompter, action);
 }
 
