@@ -35,11 +35,9 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
         {listText}, QStringLiteral("读取操作员权限"));
     if (!query.next())
         return false;
-    // A Null column keeps the value of the previous login.
-    if (!query.value(0).isNull())
-        m_session.reportList = query.value(0).toString();
-    if (!query.value(1).isNull())
-        m_session.permissionString = query.value(1).toString();
+    // A Null column grants nothing: nothing of the previous operator is kept.
+    m_session.reportList = query.value(0).toString();
+    m_session.permissionString = query.value(1).toString();
     m_session.denials.add = query.value(2).toInt() == 1;
     m_session.denials.modify = query.value(3).toInt() == 1;
     m_session.denials.remove = query.value(4).toInt() == 1;
