@@ -35,12 +35,10 @@ bool LoginService::logIn(const QString& listText, const QString& typedPassword) 
         {listText}, QStringLiteral("读取操作员权限"));
     if (!query.next())
         return false;
-    // A Null column keeps the value of the previous login.
+    // A Null column grants nothing: nothing of the previous operator is kept.
     const auto value = [&query](const char* column) { return query.value(QString::fromUtf8(column)); };
-    if (!value("打印报表").isNull())
-        m_session.reportList = value("打印报表").toString();
-    if (!value("权限字符").isNull())
-        m_session.permissionString = value("权限字符").toString();
+    m_session.reportList = value("打印报表").toString();
+    m_session.permissionString = value("权限字符").toString();
     m_session.denials.add = value("记录添加").toInt() == 1;
     m_session.denials.modify = value("记录修改").toInt() == 1;
     m_session.denials.remove = value("记录删除").toInt() == 1;

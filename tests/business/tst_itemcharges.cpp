@@ -20,18 +20,6 @@ class ItemChargesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Whole line totals and an emptied quantity are checked through the window.
-    void lineAndGrandTotals() {
-        QCOMPARE(ItemChargesService::lineTotal(QStringLiteral("0.1"), QStringLiteral("3")), 0.3);
-        ItemChargeForm form = onlyFurtherCharge(QStringLiteral("100"));
-        form.unitPrices[5] = QStringLiteral("12.5");
-        form.quantities[5] = QStringLiteral("2");
-        for (QString* service : {&form.construction, &form.luckyNumber, &form.jointBurial, &form.transport,
-                                 &form.reburial, &form.vehicle, &form.specialRepair})
-            *service = QStringLiteral("1");
-        QCOMPARE(ItemChargesService::grandTotal(form), 100 + 25 + 7.0);
-    }
-
     // The refusals in order and an injected failure write nothing; a further charge alone is saved
     // with its row and receipt.
     void aChargeIsCheckedSavedAndPrinted() {
@@ -63,14 +51,27 @@ private slots:
         data.db().failNthWrite(0);
         QCOMPARE(data.count(QStringLiteral("gm_qtf")), 0);
 
-        outcome = service.save(onlyFurtherCharge(QStringLiteral("100")));
+        // Every column gets its own amount; line totals and the total are rounded to the cent.
+        form = onlyFurtherCharge(QStringLiteral("9"));
+        const char* const goods[][2] = {{"50", "7"},  {"2.5", "4"},  {"0.7", "3"},
+                                        {"300", "2"}, {"1.5", "30"}, {"12.5", "5"}};
+        for (int item = 0; item < ItemChargeForm::itemCount; ++item) {
+            form.unitPrices[item] = QString::fromLatin1(goods[item][0]);
+            form.quantities[item] = QString::fromLatin1(goods[item][1]);
+        }
+        const QStringList amounts = texts({"0.1", "0.2", "11", "13", "17", "19", "23"});
+        int next = 0;
+        for (QString* service : {&form.construction, &form.luckyNumber, &form.jointBurial, &form.transport,
+                                 &form.reburial, &form.vehicle, &form.specialRepair})
+            *service = amounts.at(next++);
+        outcome = service.save(form);
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.message->text, QStringLiteral("输入成功！"));
-        // No registration number is stored as one blank; the six items (price, quantity, total) and the
-        // seven services as 0.
-        QCOMPARE(data.dump(QStringLiteral("gm_qtf")),
-                 QString(QStringLiteral("1| |甲区1排0007号|王'五|") + QStringLiteral("0|").repeated(25) +
-                         QStringLiteral("其它费|100|100|Admin|2026-12-06 09:30:00")));
+        // No registration number is stored as one blank.
+        QCOMPARE(
+            data.dump(QStringLiteral("gm_qtf")),
+            QStringLiteral("1| |甲区1排0007号|王'五|50|7|350|2.5|4|10|0.7|3|2.1|300|2|600|1.5|30|45|12.5|5|"
+                           "62.5|0.1|0.2|11|13|17|19|23|其它费|9|1161.9|Admin|2026-12-06 09:30:00"));
         QCOMPARE(outcome.prints.size(), 1);
         QCOMPARE(QString(*outcome.prints.first().listName + u'|' +
                          PrintBridge::commandTail(outcome.prints.first())),

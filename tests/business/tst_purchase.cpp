@@ -26,8 +26,9 @@ struct Office {
     }
 };
 
-// The example sale: rate 10, fees 1000, 200, 0, 0, 300, greening 50, a further charge of 40. The blanks
-// around the texts must not be stored, except in the fee row's phone.
+// The example sale: rate 10, fees 1000, 200, 30, 20, 300, greening 50, a further charge of 40, each fee
+// its own amount and the purchase a day before the use begins. The blanks around the texts must not be
+// stored, except in the fee row's phone.
 PurchaseForm exampleSale(const QString& key = QStringLiteral("甲区1排0001号"),
                          PurchaseForm::Mode mode = PurchaseForm::Mode::Buy) {
     PurchaseForm form;
@@ -38,16 +39,16 @@ PurchaseForm exampleSale(const QString& key = QStringLiteral("甲区1排0001号"
     form.workUnit = QStringLiteral(" 机械厂 ");
     form.address = QStringLiteral(" 东街3号 ");
     form.phone = QStringLiteral(" 5551234 ");
-    form.boughtOn = form.useFrom = QDate(2026, 12, 6);
+    form.boughtOn = QDate(2026, 12, 5);
+    form.useFrom = QDate(2026, 12, 6);
     form.useUntil = QDate(2046, 12, 6);
     form.stoneType = QStringLiteral("立碑");
     form.mainStone = QStringLiteral("未定");
     form.baseStone = QStringLiteral("青石");
     form.salesman = QStringLiteral("小刘");
     form.advanceBought = true;
-    form.fees = {QStringLiteral("1000"), QStringLiteral("200"), QString(),
-                 QStringLiteral("0"),    QStringLiteral("50"),  QStringLiteral("300元"),
-                 QStringLiteral("10"),   QStringLiteral("40")};
+    form.fees = {QStringLiteral("1000"), QStringLiteral("200"),   QStringLiteral("30"), QStringLiteral("20"),
+                 QStringLiteral("50"),   QStringLiteral("300元"), QStringLiteral("10"), QStringLiteral("40")};
     form.management = QStringLiteral("150");
     form.extraName = QStringLiteral(" 花圈 ");
     form.remark = QStringLiteral(" 无 ");
@@ -145,12 +146,12 @@ private slots:
                  QStringLiteral("gm_dj,mq_wz 0002已购1,gm_xf1,ydmd"));
         // An empty identity number is stored as one blank, an empty mobile as "无"; nobody is buried yet.
         QCOMPARE(office.data.dump(QStringLiteral("gm_dj")),
-                 QStringLiteral("1|88|甲区1排0002号|2026-12-06|2026-12-06|2046-12-06|王'五| |机械厂|东街3号|"
+                 QStringLiteral("1|88|甲区1排0002号|2026-12-05|2026-12-06|2046-12-06|王'五| |机械厂|东街3号|"
                                 "5551234|无|Admin|小刘|立碑|未定|青石||||||||||"));
         QCOMPARE(office.data.count(QStringLiteral("gm_dj"), QStringLiteral("故者姓名 IS NULL")), 1);
         QCOMPARE(office.data.dump(QStringLiteral("gm_xf1")),
-                 QStringLiteral("1|88|甲区1排0002号|2026-12-06|2026-12-06|2046-12-06|王'五| 5551234 ||"
-                                "机械厂|||1000|200|0|0|150|50|300|花圈：|40|1500|1740|无|购墓|Admin|"
+                 QStringLiteral("1|88|甲区1排0002号|2026-12-05|2026-12-06|2046-12-06|王'五| 5551234 ||"
+                                "机械厂|||1000|200|30|20|150|50|300|花圈：|40|1550|1790|无|购墓|Admin|"
                                 "2026-12-06 09:30:00"));
         QCOMPARE(office.data.count(QStringLiteral("ydmd")), 0);
 
@@ -169,10 +170,12 @@ private slots:
         Office office;
         PurchaseForm form = exampleSale();
         form.secondReceiptForm = true;
+        form.advanceBought = false;
         QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
         QCOMPARE(handedToPrint(office.service().save(form)).value(1),
                  QStringLiteral("gm|gm1       $#select 0 as 预交金额,0 as 余额,* from gm_xf1 where id=1"));
         QCOMPARE(office.data.count(QStringLiteral("ydmd")), 1);
+        QCOMPARE(office.data.count(QStringLiteral("mq_wz"), QStringLiteral("状态 = '已购' AND 寿穴 = 0")), 1);
         // No reservation ended, so only the plots hear of it.
         QCOMPARE(heard.size(), 1);
         QCOMPARE(heard.takeFirst().value(0).value<ChangeNotifier::Subject>(), ChangeNotifier::Subject::Plots);

@@ -27,6 +27,11 @@ private slots:
     // While the agreed price is not above zero the balance stays as it is; the window checks the rest.
     void theBalanceFollowsOnlyAPositiveAgreedPrice() {
         QCOMPARE(ReservationService::balanceFor(QStringLiteral("10000"), QString()), 10000.0);
+        // Compared as text: QCOMPARE of doubles would forgive the missing rounding.
+        QCOMPARE(
+            QString::number(*ReservationService::balanceFor(QStringLiteral("0.3"), QStringLiteral("0.1")),
+                            'g', QLocale::FloatingPointShortest),
+            QStringLiteral("0.2"));
         QVERIFY(!ReservationService::balanceFor(QStringLiteral("0"), QStringLiteral("3000")));
         QVERIFY(!ReservationService::balanceFor(QString(), QStringLiteral("3000")));
     }
@@ -37,8 +42,10 @@ private slots:
         TestData data;
         Session session;
         session.operatorName = QStringLiteral("Admin");
+        // Free plots of the same row and of the same number beside it stay free.
         data.sql(
-            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '未使用')"));
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '未使用'), "
+                           "('甲区', '1', '0002', '未使用'), ('乙区', '1', '0001', '未使用')"));
         ReservationService service(data.db(), session);
         const auto dumpAll = [&data] {
             return QString(data.dump(QStringLiteral("ydmd")) + u'#' + data.dump(QStringLiteral("mq_wz")));
@@ -104,7 +111,8 @@ private slots:
         QCOMPARE(data.dump(QStringLiteral("ydmd")),
                  QStringLiteral("1|12|甲区1排0001号|李四|110101|西街|5550000|纺织厂|3000|10000||7000|Admin|"
                                 "2026-12-06|2027-01-05|1"));
-        QCOMPARE(data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("已预订"));
+        QCOMPARE(data.value(QStringLiteral("SELECT group_concat(状态) FROM mq_wz")).toString(),
+                 QStringLiteral("已预订,未使用,未使用"));
         // The template goes out with its nine characters, not widened to ten.
         QCOMPARE(outcome.prints.size(), 1);
         QCOMPARE(QString(*outcome.prints.first().listName + u'|' +

@@ -40,7 +40,7 @@ PlotSetupInput run(const char* area, const char* row, const char* start = "", co
     input.count = text(count);
     input.style = QStringLiteral("双人墓");
     input.prices = {QStringLiteral("3000"), QStringLiteral("500"), QStringLiteral("200"),
-                    QStringLiteral("0"),    QStringLiteral("100"), QStringLiteral("50.5")};
+                    QStringLiteral("80"),   QStringLiteral("100"), QStringLiteral("50.5")};
     return input;
 }
 
@@ -105,9 +105,11 @@ private slots:
         QCOMPARE(setup.count(), 3);
         QCOMPARE(setup.view.results,
                  texts({"A区1排,新增了0007号", "A区1排,新增了0008号", "A区1排,新增了0009号"}));
-        QCOMPARE(setup.columns("A区1排0008号",
-                               "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 ifnull(寿穴,'null')"),
-                 QStringLiteral("双人墓/3000.0/500.0/200.0/0.0/100.0/50.5/未使用/null"));
+        // The marker row filled in place and a plot inserted after it carry the same values.
+        for (const char* key : {"A区1排0007号", "A区1排0008号"})
+            QCOMPARE(
+                setup.columns(key, "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 ifnull(寿穴,'null')"),
+                QStringLiteral("双人墓/3000.0/500.0/200.0/80.0/100.0/50.5/未使用/null"));
         QCOMPARE(setup.said(), QStringLiteral("恭喜|OK,设置完毕！"));
         QCOMPARE(setup.view.statuses, texts({"A区1排,共有 3 个位置可用"}));
 
@@ -252,7 +254,8 @@ private slots:
         QCOMPARE(setup.service.addRow(rows), std::nullopt);
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("2已存在！"));
 
-        // Removing asks first; "否" leaves the row as it is.
+        // Removing asks first; "否" leaves the row as it is. Row 3 of another area stays.
+        setup.add("A区北", "3");
         rows.row.clear();
         rows.rowsListed = 3;
         setup.prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
@@ -260,10 +263,10 @@ private slots:
         QCOMPARE(setup.said(),
                  QStringLiteral("注销排|确定要注销“A区3排”吗？该排的全部墓位将被删除，且无法恢复。"));
         QCOMPARE(setup.prompter.shown.last().icon, Prompter::Icon::Question);
-        QCOMPARE(setup.count("排 = '3'"), 1);
+        QCOMPARE(setup.count("墓区 = 'A区' AND 排 = '3'"), 1);
         QCOMPARE(setup.service.removeRow(rows), QStringLiteral("3"));
         QCOMPARE(setup.said(), QStringLiteral("提示|注销成功！ "));
-        QCOMPARE(setup.count("排 = '3'"), 0);
+        QCOMPARE(setup.count("排 = '3'"), 1);
         rows.rowsListed = 2;
         setup.add("A区", "2", {"0002"}, "限制");
         QCOMPARE(setup.service.removeRow(rows), std::nullopt);
@@ -290,7 +293,7 @@ private slots:
         QCOMPARE(setup.service.addArea(QStringLiteral("新区")), std::nullopt);
         QCOMPARE(setup.prompter.shown.size(), shown + 1);
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("新区已存在！"));
-        QCOMPARE(setup.service.areas(), texts({"A区", "D区", "E区", "新区"}));
+        QCOMPARE(setup.service.areas(), texts({"A区", "A区北", "D区", "E区", "新区"}));
 
         setup.add("新区", "1");
         setup.add("新区", "2", {"0001"});
@@ -299,6 +302,7 @@ private slots:
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
         QCOMPARE(setup.count("墓区 = '新区'"), 4);
 
+        setup.add("新区北", "1");
         setup.data.sql(
             QStringLiteral("UPDATE mq_wz SET 状态 = '未使用' WHERE 墓区 = '新区' AND 号 = '0002'"));
         setup.prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
@@ -308,7 +312,7 @@ private slots:
         QCOMPARE(setup.count("墓区 = '新区'"), 4);
         QVERIFY(setup.service.removeArea(QStringLiteral("新区")));
         QCOMPARE(setup.said(), QStringLiteral("提示|注销成功！ "));
-        QCOMPARE(setup.count("墓区 = '新区'"), 0);
+        QCOMPARE(setup.service.areas(), texts({"A区", "A区北", "D区", "E区", "新区北"}));
     }
 
     // The status line of an area or row with plots (the window test shows the empty ones), and the numbers
@@ -319,6 +323,7 @@ private slots:
         setup.add("A区", "2", {"0009"});
         setup.add("A区", "3");
         setup.add("B区", "", {"0002"});
+        setup.add("A区北", "1", {"0009"});
 
         // Status, then whether the row group is usable, then the rows listed.
         auto area = [&setup](const char* name) {
@@ -377,6 +382,7 @@ private slots:
         setup.add("A区", "3", {"0003"}, "限制");
         setup.add("A区", "3", {"0004", "0005", "0006"});
         setup.add("A区", "2", {"0004"});
+        setup.add("A区北", "3", {"0004", "0005"});
         setup.remove("A区", "3", "1", "5");
         QCOMPARE(setup.view.results,
                  texts({"A区3排0001号，正在使用中，不能删除！", "A区3排0002号，已被预订，不能删除！",
@@ -385,6 +391,7 @@ private slots:
         QCOMPARE(setup.keys("A区", "3"),
                  QStringLiteral("A区3排0001号 A区3排0002号 A区3排0003号 A区3排0006号"));
         QCOMPARE(setup.keys("A区", "2"), QStringLiteral("A区2排0004号"));
+        QCOMPARE(setup.keys("A区北", "3"), QStringLiteral("A区北3排0004号 A区北3排0005号"));
 
         setup.remove("A区", "1", "-1", "3");
         QCOMPARE(setup.prompter.shown.last().icon, Prompter::Icon::Critical);
@@ -416,8 +423,8 @@ private slots:
         setup.service.changePrices(input, setup.view);
         QCOMPARE(setup.said(), QStringLiteral("修改收费标准|您确信要修改墓地收费标准吗？"));
         QCOMPARE(setup.view.results, texts({"A区1排0001号，已调整了收费标准！"}));
-        QCOMPARE(setup.columns("A区1排0001号", "样式 墓地费 其它 状态"),
-                 QStringLiteral("艺术墓/3000.0/50.5/已购"));
+        QCOMPARE(setup.columns("A区1排0001号", "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态"),
+                 QStringLiteral("艺术墓/3000.0/500.0/200.0/80.0/100.0/50.5/已购"));
         QCOMPARE(setup.count("墓地费 IS NOT NULL"), 1);
     }
 };

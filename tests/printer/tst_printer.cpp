@@ -266,9 +266,10 @@ private slots:
             "jc_djlxb  $#select * from gm_dj where 备注='a$#b@c' and 联系人='O''Brien@x.cn'@从今天起30天内",
             "jc_djlxb", "select * from gm_dj where 备注='a$#b@c' and 联系人='O''Brien@x.cn'",
             "从今天起30天内");
-        parses("  ydmd   $#select * from ydmd where 联系人='a@b' -- x@y\n", "ydmd",
-               "select * from ydmd where 联系人='a@b' -- x@y", nullptr);
-        parses("g        $#select \"a@b\" from gm_dj", "g", "select \"a@b\" from gm_dj", nullptr);
+        parses("  ydmd   $#select * from ydmd where 联系人='a@b' -- x@y\n@标题", "ydmd",
+               "select * from ydmd where 联系人='a@b' -- x@y", "标题");
+        parses("g        $#select \"a@b\", [c@d] from gm_dj", "g", "select \"a@b\", [c@d] from gm_dj",
+               nullptr);
         // An apostrophe in the heading does not hide the mark before it.
         parses("wz        $#select 1@O'Brien 的列表", "wz", "select 1", "O'Brien 的列表");
 
@@ -283,13 +284,17 @@ private slots:
         const QString before = data.dump(QStringLiteral("gm_dj")) + data.dump(QStringLiteral("czy"));
         Database readOnly(data.folder().databaseFile(), Database::Mode::ReadOnly);
 
-        for (const char* refused :
-             {"delete from gm_dj", "select 1; delete from gm_dj", "select 1;select 2",
-              "select 1; drop table gm_dj -- gone", "with x as (select 1) delete from gm_dj",
-              "update gm_dj set 联系人='x'", "insert into gx values ('x')", "pragma user_version = 9",
-              "explain select 1", "attach database 'x.db' as x", "selec * from gm_dj",
-              "select * from no_such_table", "-- nothing"})
-            QCOMPARE(refusalStage([&] { ReportQuery(readOnly, text(refused), {}); }), int(PrintError::Query));
+        // Refused on a writable connection too, so that the check is not just the connection's.
+        for (Database* database : {&readOnly, &data.db()})
+            for (const char* refused :
+                 {"delete from gm_dj", "select 1; delete from gm_dj", "select 1;select 2",
+                  "select 1; drop table gm_dj -- gone", "with x as (select 1) delete from gm_dj",
+                  "with x as (select 1) delete from gm_dj returning 编号", "update gm_dj set 联系人='x'",
+                  "insert into gx values ('x')", "pragma user_version = 9", "explain select 1",
+                  "attach database 'x.db' as x", "selec * from gm_dj", "select * from no_such_table",
+                  "-- nothing"})
+                QCOMPARE(refusalStage([&] { ReportQuery(*database, text(refused), {}); }),
+                         int(PrintError::Query));
         for (const char* accepted : {"select 1;", "select 1; -- done", " /* list */ select * from gm_dj",
                                      "with x as (select 1 as a) select a from x"})
             QCOMPARE(refusalStage([&] { ReportQuery(readOnly, text(accepted), {}); }), 0);

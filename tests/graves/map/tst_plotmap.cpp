@@ -110,7 +110,7 @@ private slots:
         addPlot(data, "甲区", "10", "0003", "家族墓", "未使用");
         addPlot(data, "甲区", "10", "0004", "多人墓", "已预订");
         // A row set up without plots yet, and another area: neither is part of the map.
-        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES (?, '3')"), {area});
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES (?, '1')"), {area});
         addPlot(data, "乙区", nullptr, "0001", "单人墓", "未使用");
 
         addBurial(data, "甲区2排0001号", "女");
@@ -120,7 +120,7 @@ private slots:
 
         PlotMapService service(data.db());
         QCOMPARE(service.areas(), texts({"乙区", "甲区"}));
-        QCOMPARE(service.rows(area), texts({"10", "2", "3"}));
+        QCOMPARE(service.rows(area), texts({"1", "10", "2"}));
         QVERIFY(service.rows(QStringLiteral("乙区")).isEmpty());
 
         // Row 10 comes before row 2: rows are ordered as text. Artistic and restricted plots get no icon.
@@ -149,9 +149,9 @@ private slots:
         view = service.view({area, QStringLiteral("10"), QStringLiteral("家族墓")});
         QCOMPARE(shown(view.plots), texts({"甲区10排0003号=3"}));
 
-        // A row without plots shows its zeros; an area without plots an empty line.
-        QCOMPARE(service.view({area, QStringLiteral("3"), QString()}).statusLine,
-                 QStringLiteral("甲区3排，总位置为0 限制销售数：0 未使用数：0 已预订数： 0  已购数：0  "
+        // A row without plots (row 10 begins alike) shows its zeros; an area without plots an empty line.
+        QCOMPARE(service.view({area, QStringLiteral("1"), QString()}).statusLine,
+                 QStringLiteral("甲区1排，总位置为0 限制销售数：0 未使用数：0 已预订数： 0  已购数：0  "
                                 "其中寿穴为：0"));
         view = service.view({QStringLiteral("丙区"), QString(), QString()});
         QVERIFY(view.plots.isEmpty());
@@ -164,9 +164,12 @@ private slots:
         addPlot(data, "甲区", "1", "0007", "单人墓", "已购");
         addPlot(data, "乙区", nullptr, "0007", "单人墓", "已购");
         addPlot(data, "乙区", nullptr, "0008", "单人墓", "未使用");
+        // Areas whose names begin alike, with the same row and numbers.
+        addPlot(data, "甲区北", "1", "0007", "单人墓", "已购");
+        addPlot(data, "乙区北", nullptr, "0008", "单人墓", "未使用");
         data.sql(
             QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, "
-                           "其它, 状态) VALUES ('甲区', '1', '0009', '双人墓', 12000, 3000, 800.5, 0, "
+                           "其它, 状态) VALUES ('甲区', '1', '0009', '双人墓', 12000, 3000, 800.5, 600, "
                            "150, 20, '未使用')"));
         PlotMapService service(data.db());
         const auto find = [&](const char* area, const char* row, const char* number) {
@@ -187,7 +190,7 @@ private slots:
         QCOMPARE(plot->style, QStringLiteral("双人墓"));
         QCOMPARE(QList<double>({plot->landPrice, plot->stonePrice, plot->labourPrice, plot->familyPrice,
                                 plot->greeningPrice, plot->otherPrice}),
-                 QList<double>({12000, 3000, 800.5, 0, 150, 20}));
+                 QList<double>({12000, 3000, 800.5, 600, 150, 20}));
         QVERIFY(!service.choose(QStringLiteral("甲区1排0010号")));
     }
 
