@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/datetext.h"
+#include "foundation/likepattern.h"
 #include "foundation/printarchive.h"
 #include "foundation/printbridge.h"
 
@@ -12,14 +13,6 @@
 namespace {
 
 const QString loading = QStringLiteral("读取打印存档");
-
-// What the operator types is looked for as it is: % and _ match only themselves.
-QString containsPattern(QString text) {
-    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('%'), QLatin1String("\\%"))
-        .replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QLatin1Char('%') + text + QLatin1Char('%');
-}
 
 } // namespace
 
@@ -53,7 +46,7 @@ QDate PrintArchiveService::firstDay() {
 }
 
 BoundQuery PrintArchiveService::list(const QDate& from, const QDate& to, const QString& text) {
-    const QString pattern = containsPattern(text);
+    const QString pattern = LikePattern::containing(text);
     return {QStringLiteral("SELECT rid, 打印时间, 文档, 标题, 操作员, 文件 FROM print_archive "
                            "WHERE SUBSTR(打印时间, 1, 10) BETWEEN ? AND ? "
                            "AND (标题 LIKE ? ESCAPE '\\' OR 文档 LIKE ? ESCAPE '\\' "
