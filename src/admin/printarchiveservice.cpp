@@ -59,9 +59,7 @@ SaveOutcome PrintArchiveService::open(const QString& file) const {
     if (const auto stop = refusal(file))
         return *stop;
     m_launcher.startDetached(QStringLiteral("xdg-open"), {pathOf(file)});
-    SaveOutcome outcome;
-    outcome.saved = true;
-    return outcome;
+    return done();
 }
 
 SaveOutcome PrintArchiveService::reprint(const QString& file) const {
@@ -81,10 +79,7 @@ SaveOutcome PrintArchiveService::reprint(const QString& file) const {
         arguments << QStringLiteral("-d") << settings.printerName;
     arguments << pathOf(file);
     m_launcher.startDetached(QStringLiteral("lp"), arguments);
-    SaveOutcome outcome;
-    outcome.saved = true;
-    outcome.message = notice(QStringLiteral("已送去重新打印：%1").arg(file));
-    return outcome;
+    return done(notice(QStringLiteral("已送去重新打印：%1").arg(file)));
 }
 
 QString PrintArchiveService::pathOf(const QString& file) const {

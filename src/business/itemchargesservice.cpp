@@ -78,10 +78,7 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     });
 
     // The receipt names its row exactly, so two sales in the same second never print together.
-    SaveOutcome outcome;
-    outcome.saved = true;
-    outcome.message = congratulation(QStringLiteral("输入成功！"));
-    outcome.prints = {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
-                               QStringLiteral("select * from gm_qtf where rid=%1").arg(row), std::nullopt}};
-    return outcome;
+    return done(congratulation(QStringLiteral("输入成功！")),
+                {PrintJob{QStringLiteral("gm_qtf    "), QStringLiteral("gm_qtf"),
+                          QStringLiteral("select * from gm_qtf where rid=%1").arg(row), std::nullopt}});
 }

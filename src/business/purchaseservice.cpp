@@ -217,19 +217,16 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
-    SaveOutcome outcome;
-    outcome.saved = true;
-    outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
-    outcome.prints << PrintJob{QStringLiteral("lxr       "), QStringLiteral("lxr"),
-                               QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
-                               std::nullopt};
+    const PrintJob contactSheet{QStringLiteral("lxr       "), QStringLiteral("lxr"),
+                                QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
+                                std::nullopt};
     // The receipt names its fee row by id, so two sales in the same second never print together.
-    outcome.prints << PrintJob{
-        form.secondReceiptForm ? QStringLiteral("gm1       ") : QStringLiteral("gm        "),
-        QStringLiteral("gm"),
-        QStringLiteral("select ") + SqlLiteral::number(prepaid) + QStringLiteral(" as 预交金额,") +
-            SqlLiteral::number(balance) + QStringLiteral(" as 余额,* from gm_xf1 where id=") +
-            QString::number(feeRow),
-        std::nullopt};
-    return outcome;
+    const PrintJob receipt{form.secondReceiptForm ? QStringLiteral("gm1       ")
+                                                  : QStringLiteral("gm        "),
+                           QStringLiteral("gm"),
+                           QStringLiteral("select ") + SqlLiteral::number(prepaid) +
+                               QStringLiteral(" as 预交金额,") + SqlLiteral::number(balance) +
+                               QStringLiteral(" as 余额,* from gm_xf1 where id=") + QString::number(feeRow),
+                           std::nullopt};
+    return done(congratulation(QStringLiteral("OK，输入成功！")), {contactSheet, receipt});
 }

@@ -71,11 +71,8 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
 
-    SaveOutcome outcome;
-    outcome.saved = true;
-    outcome.message = congratulation(QStringLiteral("OK，输入成功！"));
-    outcome.prints << PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
-                               QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key),
-                               std::nullopt};
-    return outcome;
+    return done(congratulation(QStringLiteral("OK，输入成功！")),
+                {PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),
+                          QStringLiteral("select * from ydmd where 墓碑位置=") + SqlLiteral::text(key),
+                          std::nullopt}});
 }

@@ -29,6 +29,16 @@ inline SaveOutcome refused(const Message& message, const QString& focus = QStrin
     return outcome;
 }
 
+// A done action: what to tell the operator, if anything, and the documents to print.
+inline SaveOutcome done(const std::optional<Message>& message = std::nullopt,
+                        const QList<PrintJob>& prints = {}) {
+    SaveOutcome outcome;
+    outcome.saved = true;
+    outcome.message = message;
+    outcome.prints = prints;
+    return outcome;
+}
+
 // The plain notice of a refused save: "提示" with the information icon.
 inline Message notice(const QString& text) {
     return {Prompter::Icon::Information, QStringLiteral("提示"), text};
