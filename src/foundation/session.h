@@ -31,6 +31,13 @@ struct ChosenPlot {
     double otherPrice = 0;    // 其它
 };
 
+// The reservation picked on the reserved-plot map. The maintenance window reads the rest of the
+// reservation by this id when it opens, so it never shows values older than the pick.
+struct ChosenReservation {
+    qint64 id = 0;
+    QString key;
+};
+
 // Program-wide values that windows hand to one another. Login fills the first three; the right
 // check keeps the flags; the task windows keep what they chose for the windows they open.
 struct Session {
@@ -42,6 +49,7 @@ struct Session {
     // The operator logged in with the password every new office ships with.
     bool usesShippedPassword = false;
     ChosenPlot chosenPlot;
+    ChosenReservation chosenReservation;
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;
 };
