@@ -7,12 +7,14 @@
 #include "foundation/printbridge.h"
 #include "foundation/session.h"
 #include "foundation/translations.h"
+#include "foundation/ui/appicon.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/systemprinterprobe.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
@@ -106,6 +108,20 @@ int runCommandLine(const Options& options, DataFolder& folder) {
     }
 }
 
+// A data folder without a database is a new office started from the desktop menu, or an office whose
+// database was lost; only the operator can tell, so a new empty database is made only when asked for.
+Database::Mode databaseMode(const DataFolder& folder) {
+    if (QFileInfo::exists(folder.databaseFile()))
+        return Database::Mode::Open;
+    const auto answer = QMessageBox::question(
+        nullptr, QStringLiteral("建立数据库"),
+        QStringLiteral("数据文件夹中还没有数据库：\n%1\n\n是否建立一个新的空数据库？\n"
+                       "（原有的数据库如果丢失了，请选“否”，再从备份还原。）")
+            .arg(folder.databaseFile()),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes ? Database::Mode::Create : Database::Mode::Open;
+}
+
 int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
     std::unique_ptr<Database> database;
     OfficeLock lock(folder.lockFile());
@@ -114,7 +130,7 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
         // A second copy of the program ends at once, silently, before it touches the database.
         if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
             return 0;
-        database = std::make_unique<Database>(folder.databaseFile(), Database::Mode::Open);
+        database = std::make_unique<Database>(folder.databaseFile(), databaseMode(folder));
         for (const QString& ignored : folder.ignoredDatabaseSettings()) {
             QTextStream(stderr) << ignored << Qt::endl;
             QMessageBox::warning(nullptr, QStringLiteral("提示"), ignored);
@@ -156,6 +172,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     Translations::installChinese(app);
+    app.setWindowIcon(AppIcon::icon());
     const Options options = parse(app);
     DataFolder folder(DataFolder::choose(options.dataFolder));
     // The printing and restore programs find the same data folder through the environment.
