@@ -5,6 +5,7 @@
 #include "business/duereminders.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
+#include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "foundation/clock.h"
@@ -35,4 +36,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<OverdueReservationsWindow>(QStringLiteral("ydgqjl"));
 }

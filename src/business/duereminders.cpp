@@ -22,4 +22,10 @@ BoundQuery list(const QDate& today) {
             {DateText::fromDate(today)}};
 }
 
+BoundQuery overdue(const QDate& today) {
+    // Before tomorrow: a reminder stored with a time of day today is due as well.
+    return {QStringLiteral("SELECT * FROM ydmd WHERE 提醒日期 < ? ORDER BY 提醒日期, id"),
+            {DateText::fromDate(today.addDays(1))}};
+}
+
 } // namespace DueReminders

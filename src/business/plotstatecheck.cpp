@@ -1,6 +1,7 @@
 #include "business/plotstatecheck.h"
 
 #include "foundation/database.h"
+#include "graves/plotvocabulary.h"
 
 PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
                               const QString& action) {
@@ -21,4 +22,17 @@ PlotStateCheck checkPlotState(Database& database, const QString& key, const QStr
     check.plotRow = plot.value(0).toLongLong();
     check.area = plot.value(2).toString();
     return check;
+}
+
+PlotStateCheck checkReservation(Database& database, qint64 reservationId, const QString& key,
+                                const QString& action) {
+    if (!database
+             .scalar(QStringLiteral("SELECT 1 FROM ydmd WHERE id = ? AND 墓碑位置 = ?"), {reservationId, key},
+                     QStringLiteral("读取预订记录"))
+             .isValid()) {
+        PlotStateCheck gone;
+        gone.refusal = QStringLiteral("墓位“%1”的这条预订已经不在了，不能%2！").arg(key, action);
+        return gone;
+    }
+    return checkPlotState(database, key, PlotState::reserved, action);
 }

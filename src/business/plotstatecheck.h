@@ -16,3 +16,8 @@ struct PlotStateCheck {
 // `action` names what the refusal says cannot be done ("购墓", "预订").
 PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
                               const QString& action);
+
+// The same for an action on a reservation picked earlier: the row `reservationId` must still be the
+// reservation of `key`, and the plot still "已预订", so that no reservation is refunded or settled twice.
+PlotStateCheck checkReservation(Database& database, qint64 reservationId, const QString& key,
+                                const QString& action);

@@ -130,8 +130,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     }
 
     const QString key = form.plotKey.trimmed();
-    const QString expectedState =
-        form.mode == PurchaseForm::Mode::Buy ? PlotState::free : PlotState::reserved;
+    const bool settling = form.mode == PurchaseForm::Mode::Settle;
     const PurchaseFees fees = parseFees(form.fees);
     const FeeTotals totals = totalsOf(fees, Money::parseLeading(form.management));
     const qint64 number = wholeNumber(form.number);
@@ -141,7 +140,9 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     double balance = 0;
     m_database.transaction([&] {
         // The plot must still be in the state the window was opened for, so it is never sold twice.
-        const PlotStateCheck check = checkPlotState(m_database, key, expectedState, QStringLiteral("购墓"));
+        const PlotStateCheck check =
+            settling ? checkReservation(m_database, form.reservationId, key, QStringLiteral("交清余款"))
+                     : checkPlotState(m_database, key, PlotState::free, QStringLiteral("购墓"));
         if (check.refusal) {
             refusal = check.refusal;
             return;
@@ -203,9 +204,13 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
         feeRow = fee.lastInsertId().toLongLong();
 
         // A reservation of the plot ends with the sale; its prepaid amount and balance go on the receipt.
-        QSqlQuery reservation = m_database.exec(
-            QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE 墓碑位置 = ? ORDER BY id LIMIT 1"),
-            {key}, QStringLiteral("读取墓位的预订记录"));
+        QSqlQuery reservation =
+            settling
+                ? m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE id = ?"),
+                                  {form.reservationId}, QStringLiteral("读取交清余款的预订记录"))
+                : m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE 墓碑位置 = ? "
+                                                 "ORDER BY id LIMIT 1"),
+                                  {key}, QStringLiteral("读取墓位的预订记录"));
         if (reservation.next()) {
             prepaid = reservation.value(1).toDouble();
             balance = reservation.value(2).toDouble();

@@ -27,6 +27,7 @@ struct PurchaseForm {
     // "购墓" sells a free plot picked on the map; "交清余款" settles a reserved plot.
     enum class Mode { Buy, Settle };
     Mode mode = Mode::Buy;
+    qint64 reservationId = 0;   // when settling: the ydmd row the balance is paid for
     QString plotKey;            // Text1
     QString number;             // Mask_bh 编号
     QString contact;            // Mask1
@@ -80,7 +81,8 @@ public:
     bool learn(StoneList list, const QString& text);
 
     // Checks in the office's order (add right, contact, use dates, remark), then writes everything
-    // in one transaction, after making sure the plot is still free (or, when settling, reserved).
+    // in one transaction, after making sure the plot is still free (or, when settling, still reserved
+    // by the reservation being settled).
     // A blank remark is not saved: it comes back filled with "无" for the next click.
     SaveOutcome save(const PurchaseForm& form);
 

@@ -101,6 +101,7 @@ private slots:
         const QString before = office.dumpAll();
         QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
         PurchaseForm form = exampleSale(QStringLiteral("甲区1排0002号"), PurchaseForm::Mode::Settle);
+        form.reservationId = 1;
         form.contact = QStringLiteral("  ");
         form.useUntil = form.useFrom;
         form.remark = QStringLiteral(" ");
@@ -186,9 +187,13 @@ private slots:
         QCOMPARE(second.message->text,
                  QStringLiteral("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));
         QVERIFY(second.prints.isEmpty());
-        // A reserved plot is not bought from the map, settling needs a reserved plot, no plot no sale.
+        // A reserved plot is not bought from the map, settling needs the plot's own reservation still
+        // there, no plot no sale.
+        PurchaseForm otherReservation =
+            exampleSale(QStringLiteral("甲区1排0002号"), PurchaseForm::Mode::Settle);
+        otherReservation.reservationId = 2;
         for (const PurchaseForm& refused :
-             {exampleSale(QStringLiteral("甲区1排0002号")),
+             {exampleSale(QStringLiteral("甲区1排0002号")), otherReservation,
               exampleSale(QStringLiteral("甲区1排0001号"), PurchaseForm::Mode::Settle),
               exampleSale(QStringLiteral("甲区1排0009号"))})
             QVERIFY(!office.service().save(refused).saved);

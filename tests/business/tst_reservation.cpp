@@ -1,9 +1,56 @@
 #include "business/duereminders.h"
+#include "business/reservationmaintenanceservice.h"
 #include "business/reservationservice.h"
 #include "support/testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+namespace {
+
+// Three reserved plots: 甲区 0001 (李四, reservation 1) and 0002 (reservation 3), and 乙区 0001
+// (reservation 2) with the same names and number beside it.
+struct Reservations {
+    TestData data;
+    Session session;
+    FixedClock clock{testNow()};
+    ScriptedPrompter prompter;
+
+    Reservations() {
+        session.operatorName = QStringLiteral("Admin");
+        data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订'), "
+                           "('乙区', '1', '0001', '已预订'), ('甲区', '1', '0002', '已预订')"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (编号, 墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, 成交金额, "
+            "余额, 操作员, 操作时间, 提醒日期, 需要提醒) VALUES "
+            "(12, '甲区1排0001号', '李四', '110101', '西街', '5550000', '纺织厂', 3000, 10000, 7000, '小张', "
+            "'2026-12-01', '2026-12-31', 1), "
+            "(12, '乙区1排0001号', '李四', '110101', '西街', '5550000', '纺织厂', 3000, 10000, 7000, '小张', "
+            "'2026-12-01', '2026-12-31', 1), "
+            "(NULL, '甲区1排0002号', '赵六', '', '', '', '', 0, 5000, 5000, '小张', '2026-12-01', '2026-12-31', 1)"));
+    }
+    ReservationMaintenanceService service() { return {data.db(), session, clock}; }
+    QString dumpAll() {
+        return data.dump(QStringLiteral("ydmd")) + u'#' + data.dump(QStringLiteral("yd_tm")) + u'#' +
+               data.dump(QStringLiteral("mq_wz"));
+    }
+};
+
+// The corrections the clerk typed, each with blanks that must not be stored.
+MaintenanceForm corrected() {
+    return {QStringLiteral("3450.5"),    QStringLiteral(" 王五 "),   QStringLiteral(" 东街 "),
+            QStringLiteral(" 5551234 "), QStringLiteral(" 机械厂 "), QStringLiteral("-200"),
+            QStringLiteral("6549.5")};
+}
+
+QString handedToPrint(const SaveOutcome& outcome) {
+    return outcome.prints.size() == 1 ? QString(*outcome.prints.first().listName + u'|' +
+                                                PrintBridge::commandTail(outcome.prints.first()))
+                                      : QString();
+}
+
+} // namespace
 
 class ReservationTest : public QObject {
     Q_OBJECT
@@ -22,6 +69,147 @@ private slots:
             "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
             "('甲区1排0003号', '2026-12-06', 1), ('甲区1排0005号', '2026-12-06 08:00:00', 1)"));
         QCOMPARE(DueReminders::count(data.db(), today), 2);
+    }
+
+    // Today's reminders are overdue, whatever their time of day, and so are all before; tomorrow's not.
+    void overdueAreThoseDueUntilToday() {
+        TestData data;
+        data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 提醒日期, 需要提醒) VALUES "
+            "('甲区1排0001号', '2026-12-07', 1), ('甲区1排0002号', '2026-12-06 23:59:00', 0), "
+            "('甲区1排0003号', '2026-11-09', 1), ('甲区1排0004号', NULL, 1), "
+            "('甲区1排0005号', '2026-12-06', 1), ('甲区1排0006号', '2026-12-07 00:00:00', 1)"));
+        const BoundQuery overdue = DueReminders::overdue(testNow().date());
+        QSqlQuery rows = data.db().exec(overdue.sql, overdue.values, QStringLiteral("test"));
+        QStringList keys;
+        while (rows.next())
+            keys << rows.value(QStringLiteral("墓碑位置")).toString().right(5);
+        QCOMPARE(keys,
+                 QStringList({QStringLiteral("0003号"), QStringLiteral("0005号"), QStringLiteral("0002号")}));
+    }
+
+    // 确定修改: the refusals in order, each on its own; every column written to the picked reservation
+    // alone, a negative top-up recorded as none; and no change once the plot is no longer reserved.
+    void aReservationIsChangedByItsId() {
+        Reservations office;
+        ReservationMaintenanceService service = office.service();
+        const Reservation loaded = *service.load(1);
+        QCOMPARE(loaded.number, QStringLiteral("12"));
+        const QString before = office.dumpAll();
+        const QString others = office.data.dump(QStringLiteral("ydmd")).section(u'\n', 1);
+        MaintenanceForm form = corrected();
+
+        office.session.flags.addDenied = true;
+        SaveOutcome outcome = service.save(loaded, form);
+        QCOMPARE(outcome.message->text, QStringLiteral("您没有添加记录的权限"));
+        QCOMPARE(outcome.message->caption, QStringLiteral("Admin"));
+        office.session.flags.addDenied = false;
+        form.received = QStringLiteral("-1");
+        outcome = service.save(loaded, form);
+        QCOMPARE(outcome.message->text, QStringLiteral("预交金额不能为空！"));
+        QCOMPARE(outcome.clear, QStringLiteral("Mask1"));
+        form = corrected();
+        form.contact = QStringLiteral("  ");
+        outcome = service.save(loaded, form);
+        QCOMPARE(outcome.message->text, QStringLiteral("联系人状况各项不能为空！"));
+        office.data.db().failNthWrite(1);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, service.save(loaded, corrected()));
+        office.data.db().failNthWrite(0);
+        QCOMPARE(office.dumpAll(), before);
+
+        outcome = service.save(loaded, corrected());
+        QVERIFY(outcome.saved);
+        QCOMPARE(outcome.message->text, QStringLiteral("OK，修改成功！"));
+        QCOMPARE(
+            office.data.dump(QStringLiteral("ydmd")).section(u'\n', 0, 0),
+            QStringLiteral("1|12|甲区1排0001号|王五|110101|东街|5551234|机械厂|3450.5|10000|0|6549.5|Admin|"
+                           "2026-12-06 09:30:00|2026-12-31|1"));
+        QCOMPARE(office.data.dump(QStringLiteral("ydmd")).section(u'\n', 1), others);
+        QCOMPARE(handedToPrint(outcome), QStringLiteral("ydmd1|  ydmd1   $#select * from ydmd where id=1"));
+
+        office.data.sql(QStringLiteral("UPDATE mq_wz SET 状态 = '已购' WHERE 墓区 = '甲区' AND 号 = '0001'"));
+        const QString sold = office.dumpAll();
+        outcome = service.save(loaded, corrected());
+        QVERIFY(!outcome.saved);
+        QCOMPARE(outcome.message->text,
+                 QStringLiteral("墓位“甲区1排0001号”现在是“已购”，不是“已预订”，不能修改预订！"));
+        QCOMPARE(office.dumpAll(), sold);
+    }
+
+    // 取消预订: the delete right, the question, the refund answers; an injected failure at each write
+    // leaving everything as it was; one refund row, the reservation gone and the plot free, all at once;
+    // a second click refused; a refund of 0 accepted.
+    void aReservationIsCancelledWithOneRefund() {
+        Reservations office;
+        ReservationMaintenanceService service = office.service();
+        const Reservation loaded = *service.load(1);
+        const QString before = office.dumpAll();
+        QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
+        const auto cancel = [&](Prompter::Answer answer, std::optional<QString> refund) {
+            office.prompter.shown.clear();
+            office.prompter.answers.clear();
+            office.prompter.answers.enqueue(answer);
+            office.prompter.inputs.clear();
+            office.prompter.inputs.enqueue(refund);
+            return service.cancel(loaded, corrected(), office.prompter);
+        };
+
+        office.session.flags.deleteDenied = true;
+        QCOMPARE(cancel(Prompter::Answer::Yes, QString()).message->text,
+                 QStringLiteral("您没有删除记录的权限"));
+        office.session.flags.deleteDenied = false;
+        SaveOutcome outcome = cancel(Prompter::Answer::No, QStringLiteral("12.5"));
+        QCOMPARE(office.prompter.texts(),
+                 QStringList({QStringLiteral("您确信要取消预订墓碑位置： 甲区1排0001号 的记录么？")}));
+        QVERIFY(!outcome.saved);
+        // Cancel and a blank answer stop silently; no number, or a negative one, is refused.
+        for (const std::optional<QString>& silent :
+             {std::optional<QString>(), std::optional(QStringLiteral(" "))}) {
+            outcome = cancel(Prompter::Answer::Yes, silent);
+            QVERIFY(!outcome.saved && !outcome.message);
+        }
+        QCOMPARE(office.prompter.shown.last().caption, QStringLiteral("预订退费"));
+        for (const QString& wrong : {QStringLiteral("abc"), QStringLiteral("-1")}) {
+            outcome = cancel(Prompter::Answer::Yes, wrong);
+            QCOMPARE(outcome.message->text, QStringLiteral("退费金额不能小于零或为空！"));
+            QCOMPARE(outcome.message->caption, QStringLiteral("退费"));
+        }
+        for (int failing = 1; failing <= 3; ++failing) {
+            office.data.db().failNthWrite(failing);
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, cancel(Prompter::Answer::Yes, QStringLiteral("12.5")));
+            QCOMPARE(office.dumpAll(), before);
+        }
+        office.data.db().failNthWrite(0);
+        QCOMPARE(heard.size(), 0);
+
+        outcome = cancel(Prompter::Answer::Yes, QStringLiteral("12.5"));
+        QVERIFY(outcome.saved);
+        QCOMPARE(outcome.message->text, QStringLiteral("OK，输入成功！"));
+        QCOMPARE(heard.size(), 2);
+        QCOMPARE(
+            office.data.dump(QStringLiteral("yd_tm")),
+            QStringLiteral("1|12|甲区1排0001号|王五|东街|5551234|机械厂|12.5|Admin|2026-12-06 09:30:00"));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT group_concat(id) FROM ydmd")).toString(),
+                 QStringLiteral("2,3"));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT group_concat(墓区 || 号 || 状态) FROM mq_wz"))
+                     .toString(),
+                 QStringLiteral("甲区0001未使用,乙区0001已预订,甲区0002已预订"));
+        QCOMPARE(handedToPrint(outcome),
+                 QStringLiteral("gm_ydtm|gm_ydtm   $#select * from yd_tm where rid=1"));
+
+        const QString after = office.dumpAll();
+        outcome = cancel(Prompter::Answer::Yes, QStringLiteral("12.5"));
+        QVERIFY(!outcome.saved);
+        QCOMPARE(outcome.message->text,
+                 QStringLiteral("墓位“甲区1排0001号”的这条预订已经不在了，不能取消预订！"));
+        QCOMPARE(office.dumpAll(), after);
+
+        // A reservation without a number refunds nothing and records no number.
+        office.prompter.answers.enqueue(Prompter::Answer::Yes);
+        office.prompter.inputs.enqueue(QStringLiteral("0"));
+        QVERIFY(service.cancel(*service.load(3), corrected(), office.prompter).saved);
+        QCOMPARE(office.data.dump(QStringLiteral("yd_tm")).section(u'\n', 1),
+                 QStringLiteral("2||甲区1排0002号|王五|东街|5551234|机械厂|0|Admin|2026-12-06 09:30:00"));
     }
 
     // While the agreed price is not above zero the balance stays as it is; the window checks the rest.

@@ -1,5 +1,6 @@
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/purchasewindow.h"
+#include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "foundation/ui/appcontext.h"
 #include "support/runningoffice.h"
@@ -216,6 +217,51 @@ private slots:
         QCOMPARE(firstColumns, QStringList({QStringLiteral("联系人"), QStringLiteral("联系电话")}));
         QVERIFY(list->isColumnHidden(0)); // id
         QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // Settling sells the reserved plot with its own prices although another plot was picked on the sale
+    // map. A top-up follows the typing and clearing it brings back the amounts read; the receipt shows
+    // the prepaid amount of 0 and the balance; the maintenance window and the reserved-plot map close.
+    void aReservationIsSettledWithItsOwnPlot() {
+        Office office;
+        office.data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号, 样式, 墓地费, 墓碑费, 工料费, 家族费, 绿化费, "
+            "其它, 状态) VALUES ('甲区', '2', '0001', '单人墓', 2000, 400, 30, 20, 60, 500, '已预订')"));
+        office.data.sql(QStringLiteral(
+            "INSERT INTO ydmd (id, 编号, 墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, 成交金额, "
+            "余额) VALUES (5, 12, '甲区2排0001号', '李四', '110101', '西街', '5550000', '纺织厂', 0, 10000, 10000)"));
+        office.pickOnTheMap(QStringLiteral("甲区1排0001号"));
+        office.session.chosenReservation = {5, QStringLiteral("甲区2排0001号")};
+        int mapClosed = 0;
+        office.window.context()
+            .host.open<ReservationMaintenanceWindow>([&mapClosed] { ++mapClosed; })
+            ->takeChosenReservation();
+        QWidget* keep = office.find(QStringLiteral("Frm_ydwh1"));
+        QCOMPARE(texts(keep, {"Text1", "Mask1", "Mask2", "Mask3", "Mask4", "Mask5", "Mask6", "Mask7"}),
+                 QStringLiteral("甲区2排0001号|0|李四|西街|5550000|纺织厂|0|10000"));
+        type(keep, "Mask6", QStringLiteral("500"));
+        QCOMPARE(texts(keep, {"Mask1", "Mask7"}), QStringLiteral("500|9500"));
+        control<QLineEdit>(keep, "Mask6")->clear();
+        QCOMPARE(texts(keep, {"Mask1", "Mask7"}), QStringLiteral("0|10000"));
+        control<QLineEdit>(keep, "Mask2")->setText(QStringLiteral("李小四"));
+
+        click(keep, "Command4");
+        QWidget* buy = office.find(QStringLiteral("Frm_gm_blz"));
+        QCOMPARE(buy->windowTitle(), QStringLiteral("交清余款"));
+        QCOMPARE(texts(buy, {"Text1", "Mask5", "Mask6", "Mask7", "Mask8", "mask9", "Mask10", "Mask1", "Mask2",
+                             "Mask3", "Mask4", "Mask_bh", "Mask_sfzh"}),
+                 QStringLiteral("甲区2排0001号|2000|400|20|30|60|500|李小四|纺织厂|西街|5550000|12|110101"));
+        click(buy, "Command1");
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("OK，输入成功！")}));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT 状态 FROM mq_wz WHERE 排 = '2'")).toString(),
+                 QStringLiteral("已购"));
+        QCOMPARE(office.data.count(QStringLiteral("mq_wz"), QStringLiteral("状态 = '未使用'")), 2);
+        QCOMPARE(office.data.count(QStringLiteral("ydmd")), 0);
+        QCOMPARE(office.launcher.tails().value(1),
+                 QStringLiteral("gm        $#select 0 as 预交金额,10000 as 余额,* from gm_xf1 where id=1"));
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_gm_blz")));
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_ydwh1")));
+        QCOMPARE(mapClosed, 1);
     }
 
     void aPlotSoldMeanwhileKeepsTheWindowAndItsInput() {

@@ -408,6 +408,20 @@ private slots:
         QVERIFY(plain.tabStops.isEmpty());
     }
 
+    // A settled reservation's receipt shows the prepaid amount and the balance, also when nothing was
+    // prepaid; a plain sale shows neither.
+    void aSettledReceiptShowsPrepaidAndBalance() {
+        TestData data;
+        seed(data);
+        const auto printed = [&](const char* query) {
+            return printFrom(data, QStringLiteral("gm"), query).layOut()->toPlainText();
+        };
+        QVERIFY(printed("select 0 as 预交金额,7000 as 余额,* from gm_xf1 where id=1")
+                    .contains(QStringLiteral("预交金额\n0.00\n余额\n7000.00")));
+        QVERIFY(!printed("select 0 as 预交金额,0 as 余额,* from gm_xf1 where id=1")
+                     .contains(QStringLiteral("余额")));
+    }
+
     // The text of every built-in template, filled from the seeded office, against tests/printer/golden.
     // Run with PELU_UPDATE_GOLDEN=1 to write the golden files anew after a deliberate change of layout.
     void everyTemplateMatchesItsGolden() {

@@ -7,13 +7,16 @@
 DueReminderWindow::DueReminderWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_ui(std::make_unique<Ui::Frm_ydwktx>()) {
     m_ui->setupUi(this);
-    RecordGrid* grid = m_ui->Grid1;
-    grid->attach(context.database, context.prompter);
-    // The clerk calls these customers: name and telephone first; the row's own key means nothing to him.
-    grid->setLeadingColumns({QStringLiteral("联系人"), QStringLiteral("联系电话")});
-    grid->setHiddenColumns({QStringLiteral("id")});
-    grid->setQuery(DueReminders::list(context.clock.today()));
+    showReservations(m_ui->Grid1, context, DueReminders::list(context.clock.today()));
     on(m_ui->Command1, &QPushButton::clicked, &DueReminderWindow::closeWindow);
 }
 
 DueReminderWindow::~DueReminderWindow() = default;
+
+void showReservations(RecordGrid* grid, AppContext& context, const BoundQuery& query) {
+    grid->attach(context.database, context.prompter);
+    // The clerk calls these customers: name and telephone first; the row's own key means nothing to him.
+    grid->setLeadingColumns({QStringLiteral("联系人"), QStringLiteral("联系电话")});
+    grid->setHiddenColumns({QStringLiteral("id")});
+    grid->setQuery(query);
+}

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "foundation/boundquery.h"
 #include "foundation/ui/taskwindow.h"
 
 #include <memory>
 
+class RecordGrid;
 namespace Ui {
 class Frm_ydwktx;
 }
@@ -20,3 +22,6 @@ public:
 private:
     std::unique_ptr<Ui::Frm_ydwktx> m_ui;
 };
+
+// Shows reservations in a list the way the clerk calls the customers: name and telephone first.
+void showReservations(RecordGrid* grid, AppContext& context, const BoundQuery& query);

@@ -51,7 +51,25 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
 PurchaseWindow::~PurchaseWindow() = default;
 
 void PurchaseWindow::takeChosenPlot() {
-    const ChosenPlot& plot = m_context.session.chosenPlot;
+    m_settling.reset();
+    setWindowTitle(QStringLiteral("购墓"));
+    showPlot(m_context.session.chosenPlot);
+}
+
+void PurchaseWindow::settleReservation(const ChosenPlot& plot, const Reservation& reservation,
+                                       std::function<void()> settled) {
+    m_settling = Settling{reservation.id, std::move(settled)};
+    setWindowTitle(QStringLiteral("交清余款"));
+    showPlot(plot);
+    m_ui->Mask1->setText(reservation.contact);
+    m_ui->Mask2->setText(reservation.workUnit);
+    m_ui->Mask3->setText(reservation.address);
+    m_ui->Mask4->setText(reservation.phone);
+    m_ui->Mask_bh->setText(reservation.number);
+    m_ui->Mask_sfzh->setText(reservation.idNumber);
+}
+
+void PurchaseWindow::showPlot(const ChosenPlot& plot) {
     m_ui->Text1->setText(plot.key);
     // A list price of zero leaves its field as it is.
     const auto copy = [](double price, QLineEdit* field) {
@@ -96,7 +114,10 @@ void PurchaseWindow::showTotals(const FeeTotals& totals) {
 
 PurchaseForm PurchaseWindow::form() const {
     PurchaseForm form;
-    form.mode = PurchaseForm::Mode::Buy;
+    if (m_settling) {
+        form.mode = PurchaseForm::Mode::Settle;
+        form.reservationId = m_settling->reservationId;
+    }
     form.plotKey = m_ui->Text1->text();
     form.number = m_ui->Mask_bh->text();
     form.contact = m_ui->Mask1->text();
@@ -131,6 +152,9 @@ void PurchaseWindow::openItemCharges() {
 void PurchaseWindow::save() {
     if (!showOutcome(m_service.save(form())))
         return;
-    m_context.host.close<PlotChoiceWindow>();
+    if (m_settling)
+        m_settling->settled();
+    else
+        m_context.host.close<PlotChoiceWindow>();
     closeWindow();
 }

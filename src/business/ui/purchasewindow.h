@@ -1,10 +1,13 @@
 #pragma once
 
 #include "business/purchaseservice.h"
+#include "business/reservationmaintenanceservice.h"
 
 #include "foundation/ui/taskwindow.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 namespace Ui {
@@ -13,6 +16,7 @@ class Frm_gm_blz;
 
 // Frm_gm_blz "购墓": registers the sale of the plot picked on the map, with its buyer, use period,
 // stones and fees (totals follow each keystroke), then prints the contact sheet and the receipt.
+// Titled "交清余款" it sells a reserved plot to its customer, who pays the balance.
 class PurchaseWindow : public TaskWindow {
     Q_OBJECT
 public:
@@ -21,11 +25,16 @@ public:
     explicit PurchaseWindow(AppContext& context, QWidget* parent = nullptr);
     ~PurchaseWindow() override;
 
-    // Takes the plot chosen on the map into the window: its key and its list prices above zero.
-    // Called when the window is opened for a pick or brought back for a new one.
+    // Takes the plot chosen on the map into the window for a sale: its key and its list prices above
+    // zero. Called when the window is opened for a pick or brought back for a new one.
     void takeChosenPlot();
+    // 交清余款: takes the reserved plot (its own key, style and list prices) and the reservation's
+    // customer into the window; `settled` runs once the sale went through.
+    void settleReservation(const ChosenPlot& plot, const Reservation& reservation,
+                           std::function<void()> settled);
 
 private:
+    void showPlot(const ChosenPlot& plot);
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);
     PurchaseFeeTexts fees() const;
@@ -37,5 +46,10 @@ private:
     void save();
 
     PurchaseService m_service;
+    struct Settling {
+        qint64 reservationId = 0;
+        std::function<void()> settled;
+    };
+    std::optional<Settling> m_settling; // set while the window settles a reservation
     std::unique_ptr<Ui::Frm_gm_blz> m_ui;
 };

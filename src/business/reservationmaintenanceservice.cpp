@@ -1,0 +1,158 @@
+#include "business/reservationmaintenanceservice.h"
+
+#include "business/plotstatecheck.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "graves/map/plotmapservice.h"
+#include "graves/plotvocabulary.h"
+
+#include <algorithm>
+
+namespace {
+
+double paidNow(const QString& typedTopUp) {
+    return std::max(0.0, Money::roundCents(Money::parseLeading(typedTopUp)));
+}
+
+Message refusal(const QString& text) {
+    return {Prompter::Icon::Exclamation, QStringLiteral("提示"), text};
+}
+
+} // namespace
+
+ReservationMaintenanceService::ReservationMaintenanceService(Database& database, const Session& session,
+                                                             const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+std::optional<Reservation> ReservationMaintenanceService::load(qint64 id) {
+    QSqlQuery row = m_database.exec(QStringLiteral("SELECT 墓碑位置, 预交金额, 余额, 编号, 身份证号, 联系人, "
+                                                   "家庭住址, 联系电话, 工作单位 FROM ydmd WHERE id = ?"),
+                                    {id}, QStringLiteral("读取预订记录"));
+    if (!row.next())
+        return std::nullopt;
+    const auto text = [&row](int column) { return row.value(column).toString(); };
+    return Reservation{id,
+                       text(0),
+                       row.value(1).toDouble(),
+                       row.value(2).toDouble(),
+                       text(3),
+                       text(4),
+                       text(5),
+                       text(6),
+                       text(7),
+                       text(8)};
+}
+
+TopUp ReservationMaintenanceService::topUp(const Reservation& loaded, const QString& typedTopUp) {
+    const double paid = paidNow(typedTopUp);
+    return {Money::roundCents(loaded.prepaid + paid), Money::roundCents(loaded.balance - paid)};
+}
+
+SaveOutcome ReservationMaintenanceService::save(const Reservation& loaded, const MaintenanceForm& form) {
+    if (m_session.flags.addDenied)
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));
+    const double received = Money::roundCents(Money::parseLeading(form.received));
+    if (received < 0)
+        return refused(refusal(QStringLiteral("预交金额不能为空！")), QString(), QStringLiteral("Mask1"));
+    if (form.contact.trimmed().isEmpty())
+        return refused(refusal(QStringLiteral("联系人状况各项不能为空！")));
+
+    std::optional<QString> stale;
+    m_database.transaction([&] {
+        const PlotStateCheck check =
+            checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("修改预订"));
+        if (check.refusal) {
+            stale = check.refusal;
+            return;
+        }
+        QSqlQuery update = m_database.prepareUpdate(
+            QStringLiteral("ydmd"),
+            {{QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("家庭住址"), form.address.trimmed()},
+             {QStringLiteral("联系电话"), form.phone.trimmed()},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("预交金额"), received},
+             {QStringLiteral("补交金额"), paidNow(form.topUp)},
+             {QStringLiteral("余额"), Money::roundCents(Money::parseLeading(form.balance))},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("操作时间"), DateText::fromDateTime(m_clock.now())}},
+            QStringLiteral("id = ?"), {loaded.id}, QStringLiteral("修改预订记录"));
+        m_database.run(update, QStringLiteral("修改预订记录"));
+        m_database.notifyChange(ChangeNotifier::Subject::Reservations);
+    });
+    if (stale)
+        return refused(refusal(*stale));
+    return done(congratulation(QStringLiteral("OK，修改成功！")),
+                {PrintJob{QStringLiteral("  ydmd1   "), QStringLiteral("ydmd1"),
+                          QStringLiteral("select * from ydmd where id=") + QString::number(loaded.id),
+                          std::nullopt}});
+}
+
+SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, const MaintenanceForm& form,
+                                                  Prompter& prompter) {
+    if (m_session.flags.deleteDenied)
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有删除记录的权限")));
+    if (prompter.ask(QStringLiteral("删除"), QStringLiteral("您确信要取消预订墓碑位置： ") + loaded.key +
+                                                 QStringLiteral(" 的记录么？")) != Prompter::Answer::Yes)
+        return {};
+    const std::optional<QString> answer =
+        prompter.inputText(QStringLiteral("预订退费"), QStringLiteral("请输入退费金额： "));
+    if (!answer || answer->trimmed().isEmpty())
+        return {};
+    // A typo must not cancel the reservation with a refund of 0.
+    const std::optional<double> refund = Money::parseStrict(*answer);
+    if (!refund || *refund < 0)
+        return refused({Prompter::Icon::Information, QStringLiteral("退费"),
+                        QStringLiteral("退费金额不能小于零或为空！")});
+
+    std::optional<QString> stale;
+    qint64 refundRow = 0;
+    m_database.transaction([&] {
+        const PlotStateCheck check =
+            checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("取消预订"));
+        if (check.refusal) {
+            stale = check.refusal;
+            return;
+        }
+        m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {loaded.id},
+                        QStringLiteral("删除预订记录"));
+        const QSqlQuery refunded = m_database.insert(
+            QStringLiteral("yd_tm"),
+            {{QStringLiteral("墓碑位置"), loaded.key},
+             {QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("家庭住址"), form.address.trimmed()},
+             {QStringLiteral("联系电话"), form.phone.trimmed()},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("退费金额"), Money::roundCents(*refund)},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("编号"), loaded.number.isEmpty() ? QVariant() : QVariant(loaded.number)},
+             {QStringLiteral("操作时间"), DateText::fromDateTime(m_clock.now())}},
+            QStringLiteral("写入预订退费记录"));
+        refundRow = refunded.lastInsertId().toLongLong();
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rid = ?"),
+                        {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
+        m_database.notifyChange(ChangeNotifier::Subject::Reservations);
+    });
+    if (stale)
+        return refused(refusal(*stale));
+    // The receipt names its refund row, never a moment two cancellations could share.
+    return done(congratulation(QStringLiteral("OK，输入成功！")),
+                {PrintJob{QStringLiteral("gm_ydtm   "), QStringLiteral("gm_ydtm"),
+                          QStringLiteral("select * from yd_tm where rid=") + QString::number(refundRow),
+                          std::nullopt}});
+}
+
+Settlement ReservationMaintenanceService::settlement(const Reservation& loaded) {
+    Settlement settlement;
+    const PlotStateCheck check =
+        checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("交清余款"));
+    if (check.refusal) {
+        settlement.refusal = refusal(*check.refusal);
+        return settlement;
+    }
+    settlement.plot = PlotMapService(m_database).choose(loaded.key).value_or(ChosenPlot{});
+    return settlement;
+}
