@@ -11,7 +11,9 @@
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
+#include "graves/map/ui/salesrestrictionwindow.h"
 #include "graves/ui/plotsetupwindow.h"
+#include "graves/ui/stylepictureswindow.h"
 
 namespace {
 
@@ -35,4 +37,6 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<SalesRestrictionWindow>(QStringLiteral("xskz"));
+    mainWindow.registerWindow<StylePicturesWindow>(QStringLiteral("mpic"));
 }
