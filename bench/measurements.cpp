@@ -8,11 +8,14 @@ Measurement purchaseMeasurement();
 Measurement startupMeasurement();
 Measurement gridMeasurement();
 Measurement historyMeasurement();
+Measurement reservedMapMeasurement();
+Measurement restrictMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
+        reservedMapMeasurement(), restrictMeasurement(),
     };
     return all;
 }

@@ -7,12 +7,16 @@
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
+#include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
+#include "graves/map/ui/reservedmapwindow.h"
+#include "graves/map/ui/salesrestrictionwindow.h"
 #include "graves/ui/plotsetupwindow.h"
+#include "graves/ui/stylepictureswindow.h"
 
 namespace {
 
@@ -37,4 +41,10 @@ void registerTaskWindows(MainWindow& mainWindow) {
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
     mainWindow.registerWindow<OverdueReservationsWindow>(QStringLiteral("ydgqjl"));
+    mainWindow.registerWindow<SalesRestrictionWindow>(QStringLiteral("xskz"));
+    mainWindow.registerWindow<StylePicturesWindow>(QStringLiteral("mpic"));
+    mainWindow.registerWindow<ReservedMapWindow>(QStringLiteral("M_tm"), [&context] {
+        context.host.open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
+            ->takeChosenReservation();
+    });
 }

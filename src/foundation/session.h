@@ -38,6 +38,12 @@ struct ChosenReservation {
     QString key;
 };
 
+// The sold plot picked on the sold-plot map. The burial, renewal and return windows read its
+// registration (the plot's first register row) by this key when they open.
+struct ChosenPurchase {
+    QString key;
+};
+
 // Program-wide values that windows hand to one another. Login fills the first three; the right
 // check keeps the flags; the task windows keep what they chose for the windows they open.
 struct Session {
@@ -50,6 +56,7 @@ struct Session {
     bool usesShippedPassword = false;
     ChosenPlot chosenPlot;
     ChosenReservation chosenReservation;
+    ChosenPurchase chosenPurchase;
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;
 };

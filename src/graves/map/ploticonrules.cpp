@@ -5,7 +5,7 @@ namespace PlotIconRules {
 
 namespace {
 
-enum class Style { Single, Double, Family, Multi, Other };
+enum class Style { Single, Double, Family, Multi, Artistic, Other };
 
 Style styleOf(const QString& style) {
     if (style == PlotStyle::single)
@@ -16,6 +16,8 @@ Style styleOf(const QString& style) {
         return Style::Family;
     if (style == PlotStyle::multiple)
         return Style::Multi;
+    if (style == PlotStyle::artistic)
+        return Style::Artistic;
     return Style::Other;
 }
 
@@ -48,6 +50,7 @@ int registeredPicture(Style style, const Occupancy& occupancy, const RegisteredP
         return pictures.family;
     case Style::Multi:
         return pictures.multi;
+    case Style::Artistic:
     case Style::Other:
         break;
     }
@@ -61,17 +64,34 @@ Icon iconFor(const QString& style, const QString& state, bool advanceBought, con
     if (advanceBought)
         return {registeredPicture(kind, occupancy, advanceBoughtPictures), 0};
     if (state == PlotState::free) {
-        static constexpr int free[] = {1, 2, 3, 4, 0};
+        static constexpr int free[] = {1, 2, 3, 4, 0, 0};
         const int picture = free[static_cast<int>(kind)];
         return {picture, picture ? freeTag : 0};
     }
     if (state == PlotState::reserved) {
-        static constexpr int reserved[] = {9, 10, 12, 11, 0};
+        static constexpr int reserved[] = {9, 10, 12, 11, 0, 0};
         const int picture = reserved[static_cast<int>(kind)];
         return {picture, picture ? reservedTag : 0};
     }
     if (state == PlotState::sold)
         return {registeredPicture(kind, occupancy, soldPictures), 0};
+    return {};
+}
+
+Icon reservedIcon(const QString& style, const QString&, bool, const Occupancy&) {
+    static constexpr int pictures[] = {1, 2, 3, 4, 5, 0};
+    const int picture = pictures[static_cast<int>(styleOf(style))];
+    return {picture, picture ? reservedTag : 0};
+}
+
+Icon restrictionIcon(const QString& style, const QString& state, bool, const Occupancy&) {
+    static constexpr int free[] = {1, 2, 3, 4, 0, 0};
+    static constexpr int withheld[] = {13, 14, 16, 15, 0, 0};
+    const int kind = static_cast<int>(styleOf(style));
+    if (state == PlotState::free)
+        return {free[kind], 0};
+    if (state == PlotState::restricted)
+        return {withheld[kind], 0};
     return {};
 }
 

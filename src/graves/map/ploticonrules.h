@@ -2,11 +2,13 @@
 
 #include <QString>
 
-// Which of the 24 map pictures a plot gets, and whether it can be picked. The plot maps, the
-// purchased and reserved maps and the sales restriction window all draw plots by these rules.
+// Which picture a plot gets on a map, and whether it can be picked. Each map has a picture set of
+// its own and a rule that numbers its pictures: the sale map 1..24, the reserved-plot map 1..5, the
+// sales restriction window 1..4 and 13..16.
 namespace PlotIconRules {
 
 constexpr int pictureCount = 24;
+constexpr int reservedPictureCount = 5;
 
 // Tag of a pickable free plot and of a reserved plot; every other plot has none (0).
 constexpr int freeTag = 1;
@@ -26,5 +28,14 @@ struct Icon {
 // An advance-bought plot (寿穴) is drawn as such whatever its state; otherwise the state decides.
 // Artistic graves, restricted plots, marker rows and unknown values get no icon.
 Icon iconFor(const QString& style, const QString& state, bool advanceBought, const Occupancy& occupancy);
+// The reserved-plot map draws by style alone, artistic graves included.
+Icon reservedIcon(const QString& style, const QString& state, bool advanceBought, const Occupancy& occupancy);
+// The sales restriction window draws only free (1..4) and withheld (13..16) plots of the four styles.
+Icon restrictionIcon(const QString& style, const QString& state, bool advanceBought,
+                     const Occupancy& occupancy);
+
+// The rule a map draws by; all three above have this shape.
+using Rule = Icon (*)(const QString& style, const QString& state, bool advanceBought,
+                      const Occupancy& occupancy);
 
 } // namespace PlotIconRules

@@ -3,15 +3,151 @@
 #include "graves/plotvocabulary.h"
 
 #include "foundation/database.h"
+#include "foundation/positionkey.h"
 #include "foundation/sqlliteral.h"
 
 namespace {
 
 const QString readingPlots = QStringLiteral("读取墓位图");
 
+// One comparison of a filter: column, operator and the value it compares with.
+struct Term {
+    QString column;
+    QString op;
+    QString value;
+};
+
+// The filter's comparisons with `state` in place of the use's listed state; none when the filter
+// can hold no plot.
+std::optional<QList<Term>> termsOf(const MapUse& use, const MapFilter& filter,
+                                   const std::optional<QString>& state) {
+    const QString is = QStringLiteral("=");
+    QList<Term> terms = {{QStringLiteral("墓区"), is, filter.area}};
+    if (filter.searchesNumber()) {
+        const auto typed = [&use](const QString& number) {
+            return use.zeroFillsNumbers ? PositionKey::fourDigitNumber(number) : number;
+        };
+        if (filter.rowless) {
+            if (!use.rowlessNumberState)
+                return std::nullopt;
+            terms << Term{QStringLiteral("号"), is, typed(filter.number)}
+                  << Term{QStringLiteral("状态"), is, *use.rowlessNumberState};
+        } else {
+            terms << Term{QStringLiteral("排"), is, filter.row};
+            if (filter.last.isEmpty())
+                terms << Term{QStringLiteral("号"), is, typed(filter.number)};
+            else
+                terms << Term{QStringLiteral("号"), QStringLiteral(">="), typed(filter.number)}
+                      << Term{QStringLiteral("号"), QStringLiteral("<="), typed(filter.last)};
+        }
+    } else {
+        if (!filter.row.isEmpty())
+            terms << Term{QStringLiteral("排"), is, filter.row};
+        if (!filter.style.isEmpty())
+            terms << Term{QStringLiteral("样式"), is, filter.style};
+    }
+    if (state)
+        terms << Term{QStringLiteral("状态"), is, *state};
+    return terms;
+}
+
+QString number(int value) {
+    return QString::number(value);
+}
+
+QString saleCountLine(const MapFilter& filter, const MapCounts& c) {
+    if (!filter.style.isEmpty())
+        // Restricted plots are not told apart here: they count as bought.
+        return filter.area + QStringLiteral("，样式为") + filter.style + QStringLiteral("的总位置数： ") +
+               number(c.total) + QStringLiteral("  未使用数：") + number(c.free) +
+               QStringLiteral("  已预订数：") + number(c.reserved) + QStringLiteral("  已购数：") +
+               number(c.total - c.free - c.reserved) + QStringLiteral("  其中寿穴：") +
+               number(c.advanceBought);
+    const int bought = c.total - c.restricted - c.free - c.reserved;
+    if (!filter.row.isEmpty())
+        return filter.area + filter.row + QStringLiteral("排，总位置为") + number(c.total) +
+               QStringLiteral(" 限制销售数：") + number(c.restricted) + QStringLiteral(" 未使用数：") +
+               number(c.free) + QStringLiteral(" 已预订数： ") + number(c.reserved) +
+               QStringLiteral("  已购数：") + number(bought) + QStringLiteral("  其中寿穴为：") +
+               number(c.advanceBought);
+    // An area without plots shows an empty status line; a row or style without plots shows its zeros.
+    if (c.total == 0)
+        return {};
+    return filter.area + QStringLiteral("，总位置数：") + number(c.total) + QStringLiteral(" 限制销售数： ") +
+           number(c.restricted) + QStringLiteral(" 未使用数： ") + number(c.free) +
+           QStringLiteral("  已预订数：") + number(c.reserved) + QStringLiteral("  已购数：") +
+           number(bought) + QStringLiteral("  其中寿穴为：") + number(c.advanceBought);
+}
+
+QString reservedCountLine(const MapFilter& filter, const MapCounts& c) {
+    if (!filter.style.isEmpty())
+        return filter.area + QStringLiteral("，样式为") + filter.style + QStringLiteral("的已预订位置数： ") +
+               number(c.total);
+    if (!filter.row.isEmpty())
+        return filter.area + filter.row + QStringLiteral("排，已预订的位置数： ") + number(c.total);
+    return filter.area + QStringLiteral("，已预订的位置数： ") + number(c.total);
+}
+
+QString restrictionCountLine(const MapFilter& filter, const MapCounts& c) {
+    if (!filter.row.isEmpty())
+        return filter.area + filter.row + QStringLiteral("排，总位置数：") + number(c.total) +
+               QStringLiteral("限制数：") + number(c.restricted) + QStringLiteral(" 未使用数：") +
+               number(c.free) + QStringLiteral(" ");
+    return filter.area + QStringLiteral("，总位置数：") + number(c.total) + QStringLiteral(" 限制数：") +
+           number(c.restricted) + QStringLiteral(" 未使用数： ") + number(c.free) + QStringLiteral("  ");
+}
+
+const QString reservedListTitle = QStringLiteral("已预订的墓位列表");
+
 } // namespace
 
-PlotMapService::PlotMapService(Database& database) : m_database(database) {}
+namespace MapUses {
+
+MapUse sale() {
+    MapUse use;
+    use.icon = &PlotIconRules::iconFor;
+    use.readsOccupancy = true;
+    use.countLine = saleCountLine;
+    use.rowlessNumberState = PlotState::free;
+    use.list = MapListPrint{PlotState::reserved, reservedListTitle};
+    return use;
+}
+
+MapUse reserved() {
+    MapUse use;
+    use.listedState = PlotState::reserved;
+    use.icon = &PlotIconRules::reservedIcon;
+    use.countLine = reservedCountLine;
+    use.list = MapListPrint{PlotState::reserved, reservedListTitle};
+    return use;
+}
+
+MapUse restriction() {
+    MapUse use;
+    use.icon = &PlotIconRules::restrictionIcon;
+    use.countLine = restrictionCountLine;
+    use.zeroFillsNumbers = true;
+    return use;
+}
+
+} // namespace MapUses
+
+PlotMapService::PlotMapService(Database& database, MapUse use)
+    : m_database(database), m_use(std::move(use)) {}
+
+std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse& use,
+                                                                   const MapFilter& filter) {
+    const std::optional<QList<Term>> terms = termsOf(use, filter, use.listedState);
+    if (!terms)
+        return std::nullopt;
+    Condition condition{QStringLiteral("号 IS NOT NULL AND 号 <> ''"), {}};
+    for (const Term& term : *terms) {
+        condition.sql +=
+            QStringLiteral(" AND ") + term.column + QLatin1Char(' ') + term.op + QStringLiteral(" ?");
+        condition.values << term.value;
+    }
+    return condition;
+}
 
 QStringList PlotMapService::areas() {
     return PlotAreas::all(m_database);
@@ -21,59 +157,38 @@ QStringList PlotMapService::rows(const QString& area) {
     return PlotAreas::rows(m_database, area);
 }
 
-QList<MapPlot> PlotMapService::read(const QString& condition, const QVariantList& values) {
-    // One query gives each plot the number of its register rows and the 性别 of its first one, both
-    // looked up through the register's key index: no query per plot.
-    QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, "
-                       "(SELECT COUNT(*) FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置) AS 登记数, "
-                       "(SELECT d.性别 FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置 ORDER BY d.rid LIMIT 1) "
-                       "AS 首位性别 FROM mq_wz AS w WHERE w.号 IS NOT NULL AND w.号 <> '' AND ") +
-            condition + QStringLiteral(" ORDER BY w.排, w.号"),
-        values, readingPlots);
-    QList<MapPlot> plots;
-    while (query.next()) {
-        MapPlot plot;
-        plot.position = static_cast<int>(plots.size()) + 1;
-        plot.key = query.value(QStringLiteral("墓碑位置")).toString();
-        plot.area = query.value(QStringLiteral("墓区")).toString();
-        plot.state = query.value(QStringLiteral("状态")).toString();
-        plot.advanceBought = query.value(QStringLiteral("寿穴")).toInt() == 1;
-        const PlotIconRules::Occupancy occupancy{query.value(QStringLiteral("登记数")).toInt(),
-                                                 query.value(QStringLiteral("首位性别")).toString()};
-        plot.icon = PlotIconRules::iconFor(query.value(QStringLiteral("样式")).toString(), plot.state,
-                                           plot.advanceBought, occupancy);
-        plots << plot;
-    }
-    return plots;
-}
-
 MapView PlotMapService::view(const MapFilter& filter) {
-    QString condition = QStringLiteral("w.墓区 = ?");
-    QVariantList values = {filter.area};
-    if (!filter.row.isEmpty()) {
-        condition += QStringLiteral(" AND w.排 = ?");
-        values << filter.row;
-    }
-    if (!filter.style.isEmpty()) {
-        condition += QStringLiteral(" AND w.样式 = ?");
-        values << filter.style;
-    }
     MapView view;
-    view.plots = read(condition, values);
+    if (const std::optional<Condition> where = condition(m_use, filter)) {
+        // One query gives each plot the number of its register rows and the 性别 of its first one,
+        // both looked up through the register's key index: no query per plot.
+        const QString occupancy =
+            m_use.readsOccupancy
+                ? QStringLiteral(
+                      "(SELECT COUNT(*) FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置), "
+                      "(SELECT d.性别 FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置 ORDER BY d.rid "
+                      "LIMIT 1)")
+                : QStringLiteral("0, NULL");
+        QSqlQuery query =
+            m_database.exec(QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, ") +
+                                occupancy + QStringLiteral(" FROM mq_wz AS w WHERE ") + where->sql +
+                                QStringLiteral(" ORDER BY w.排, w.号"),
+                            where->values, readingPlots);
+        while (query.next()) {
+            MapPlot plot;
+            plot.position = static_cast<int>(view.plots.size()) + 1;
+            plot.key = query.value(0).toString();
+            plot.area = query.value(4).toString();
+            plot.state = query.value(2).toString();
+            plot.advanceBought = query.value(3).toInt() == 1;
+            plot.icon = m_use.icon(query.value(1).toString(), plot.state, plot.advanceBought,
+                                   {query.value(5).toInt(), query.value(6).toString()});
+            view.plots << plot;
+        }
+    }
     view.counts = count(view.plots);
-    // An area without plots shows an empty status line; a row or style without plots shows its zeros.
-    const bool wholeArea = filter.row.isEmpty() && filter.style.isEmpty();
-    if (!(wholeArea && view.plots.isEmpty()))
-        view.statusLine = statusLine(filter, view.counts);
+    view.statusLine = m_use.countLine(filter, view.counts);
     return view;
-}
-
-QList<MapPlot> PlotMapService::findNumber(const QString& area, const QString& row, bool areaHasRows,
-                                          const QString& number) {
-    if (areaHasRows)
-        return read(QStringLiteral("w.墓区 = ? AND w.排 = ? AND w.号 = ?"), {area, row, number});
-    return read(QStringLiteral("w.墓区 = ? AND w.号 = ? AND w.状态 = ?"), {area, number, PlotState::free});
 }
 
 std::optional<ChosenPlot> PlotMapService::choose(const QString& key) {
@@ -97,6 +212,15 @@ std::optional<ChosenPlot> PlotMapService::choose(const QString& key) {
     return plot;
 }
 
+std::optional<ChosenReservation> PlotMapService::reservationOf(const QString& key) {
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT id, 墓碑位置 FROM ydmd WHERE 墓碑位置 = ? ORDER BY id LIMIT 1"), {key},
+        QStringLiteral("读取选中的预订"));
+    if (!query.next())
+        return std::nullopt;
+    return ChosenReservation{query.value(0).toLongLong(), query.value(1).toString()};
+}
+
 MapCounts PlotMapService::count(const QList<MapPlot>& plots) {
     MapCounts counts;
     counts.total = static_cast<int>(plots.size());
@@ -113,36 +237,17 @@ MapCounts PlotMapService::count(const QList<MapPlot>& plots) {
     return counts;
 }
 
-QString PlotMapService::statusLine(const MapFilter& filter, const MapCounts& c) {
-    const auto n = [](int value) { return QString::number(value); };
-    if (!filter.style.isEmpty())
-        // Restricted plots are not told apart here: they count as bought.
-        return filter.area + QStringLiteral("，样式为") + filter.style + QStringLiteral("的总位置数： ") +
-               n(c.total) + QStringLiteral("  未使用数：") + n(c.free) + QStringLiteral("  已预订数：") +
-               n(c.reserved) + QStringLiteral("  已购数：") + n(c.total - c.free - c.reserved) +
-               QStringLiteral("  其中寿穴：") + n(c.advanceBought);
-    const int bought = c.total - c.restricted - c.free - c.reserved;
-    if (!filter.row.isEmpty())
-        return filter.area + filter.row + QStringLiteral("排，总位置为") + n(c.total) +
-               QStringLiteral(" 限制销售数：") + n(c.restricted) + QStringLiteral(" 未使用数：") + n(c.free) +
-               QStringLiteral(" 已预订数： ") + n(c.reserved) + QStringLiteral("  已购数：") + n(bought) +
-               QStringLiteral("  其中寿穴为：") + n(c.advanceBought);
-    return filter.area + QStringLiteral("，总位置数：") + n(c.total) + QStringLiteral(" 限制销售数： ") +
-           n(c.restricted) + QStringLiteral(" 未使用数： ") + n(c.free) + QStringLiteral("  已预订数：") +
-           n(c.reserved) + QStringLiteral("  已购数：") + n(bought) + QStringLiteral("  其中寿穴为：") +
-           n(c.advanceBought);
-}
-
-PrintJob PlotMapService::reservedList(const MapFilter& filter) {
-    QString query = QStringLiteral("select * from mq_wz where 墓区=") + SqlLiteral::text(filter.area);
-    if (!filter.row.isEmpty())
-        query += QStringLiteral(" and 排=") + SqlLiteral::text(filter.row);
-    if (!filter.style.isEmpty())
-        query += QStringLiteral(" and 样式=") + SqlLiteral::text(filter.style);
-    query += QStringLiteral(" and 状态=") + SqlLiteral::text(PlotState::reserved) +
-             QStringLiteral(" order by 排,号");
-    PrintJob job{QStringLiteral("wz        "), QStringLiteral("wz"), query,
-                 QStringLiteral("已预订的墓位列表")};
-    job.ignoresPrintFlag = true; // the map's list tests only the report list
+PrintJob PlotMapService::listJob(const MapUse& use, const MapFilter& filter) {
+    QStringList compared;
+    if (const std::optional<QList<Term>> terms = termsOf(use, filter, use.list->state))
+        for (const Term& term : *terms)
+            compared << term.column + term.op + SqlLiteral::text(term.value);
+    else
+        compared << QStringLiteral("1=0");
+    PrintJob job{QStringLiteral("wz        "), QStringLiteral("wz"),
+                 QStringLiteral("select * from mq_wz where ") + compared.join(QStringLiteral(" and ")) +
+                     QStringLiteral(" order by 排,号"),
+                 use.list->title};
+    job.ignoresPrintFlag = true; // the maps' lists test only the report list
     return job;
 }

@@ -6,15 +6,26 @@
 
 #include <QList>
 #include <QStringList>
+#include <QVariantList>
+#include <functional>
 #include <optional>
 
 class Database;
 
-// What the map shows: one area, narrowed to one row, or to one style (within the chosen row, if any).
+// What a map shows: one area, narrowed to one row or one style (within the chosen row, if any), or
+// one number or a range of numbers of the chosen row.
 struct MapFilter {
+    MapFilter(QString area_ = {}, QString row_ = {}, QString style_ = {})
+        : area(std::move(area_)), row(std::move(row_)), style(std::move(style_)) {}
+
     QString area;
-    QString row;   // empty: every row
-    QString style; // empty: every style
+    QString row;          // empty: every row
+    QString style;        // empty: every style
+    QString number;       // a number search: the number, or the first of a range
+    QString last;         // the last number of a range
+    bool rowless = false; // the area was set up without rows; only the number search heeds it
+
+    bool searchesNumber() const { return !number.isEmpty() || !last.isEmpty(); }
 };
 
 // One plot as the map reads it.
@@ -38,35 +49,74 @@ struct MapCounts {
 struct MapView {
     QList<MapPlot> plots; // every plot read, those without an icon included
     MapCounts counts;
-    QString statusLine; // empty when the choice holds no plot
+    QString statusLine; // empty when the use shows none for the choice
 };
 
-// The queries of the plot map: areas and rows, the plots of a choice with their icons and counts,
-// the number search, the pick and the reserved-plot list. It writes nothing.
+// A map's list of plots printed as template "wz": the plots of one state, under a title.
+struct MapListPrint {
+    QString state;
+    QString title;
+};
+
+// One use of the plot map: which plots it lists, how it draws, counts and searches them and what
+// it prints. The sale map, the reserved-plot map and the sales restriction window are uses; the
+// sold-plot map of the burials is one more (its rule reads the occupancy the map already reads in
+// its one query).
+struct MapUse {
+    std::optional<QString> listedState; // only plots in this state; none: every plot
+    PlotIconRules::Rule icon = nullptr;
+    bool readsOccupancy = false; // the rule looks at who is buried in the plot
+    std::function<QString(const MapFilter&, const MapCounts&)> countLine;
+    // The number search in an area without rows finds only plots of this state; without one it
+    // finds nothing, as it searches the chosen row.
+    std::optional<QString> rowlessNumberState;
+    bool zeroFillsNumbers = false; // "7" searches "0007"; otherwise the number is taken as typed
+    std::optional<MapListPrint> list;
+};
+
+namespace MapUses {
+
+// Frm_gm: every plot by style, state and occupancy, with the area's counts; prints its reserved plots.
+MapUse sale();
+// Frm_ydwh: the reserved plots by style.
+MapUse reserved();
+// Frm_gmcontrol: free and withheld plots, with the counts of both.
+MapUse restriction();
+
+} // namespace MapUses
+
+// The queries of a plot map: areas and rows, the plots of a choice with their icons and counts,
+// the printed list, the picked plot or reservation. It writes nothing.
 class PlotMapService {
 public:
-    explicit PlotMapService(Database& database);
+    explicit PlotMapService(Database& database, MapUse use = MapUses::sale());
 
+    // A filter's condition on mq_wz with its bound values, marker rows left out. None when the
+    // filter can hold no plot.
+    struct Condition {
+        QString sql;
+        QVariantList values;
+    };
+    static std::optional<Condition> condition(const MapUse& use, const MapFilter& filter);
+
+    const MapUse& use() const { return m_use; }
     QStringList areas();
     // The area's rows in text order (row 10 before row 2); none for an area set up without rows.
     QStringList rows(const QString& area);
 
-    // The plots of the choice in row and number order, each with its icon, and the status line.
+    // The plots of the filter in row and number order, each with its icon, the counts and the
+    // status line.
     MapView view(const MapFilter& filter);
-    // The plot with the typed number, exactly as typed: in an area with rows any plot of the chosen
-    // row, in an area without rows only a free one.
-    QList<MapPlot> findNumber(const QString& area, const QString& row, bool areaHasRows,
-                              const QString& number);
     // Re-reads a picked plot for the windows that go on with it; nothing when it is gone.
     std::optional<ChosenPlot> choose(const QString& key);
+    // The first reservation of a picked plot; nothing when the plot has none.
+    std::optional<ChosenReservation> reservationOf(const QString& key);
 
     static MapCounts count(const QList<MapPlot>& plots);
-    static QString statusLine(const MapFilter& filter, const MapCounts& counts);
-    // The reserved plots of the choice, printed as "已预订的墓位列表".
-    static PrintJob reservedList(const MapFilter& filter);
+    // The use's list of the filter, as complete SQL text for the printing program.
+    static PrintJob listJob(const MapUse& use, const MapFilter& filter);
 
 private:
-    QList<MapPlot> read(const QString& condition, const QVariantList& values);
-
     Database& m_database;
+    MapUse m_use;
 };

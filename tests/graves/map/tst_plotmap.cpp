@@ -1,7 +1,9 @@
 #include "graves/map/ploticonrules.h"
 #include "graves/map/plotmapservice.h"
+#include "graves/map/salesrestrictionservice.h"
 #include "support/testsupport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -26,6 +28,14 @@ QStringList shown(const QList<MapPlot>& plots) {
     for (const MapPlot& plot : plots)
         shownPlots << plot.key + QLatin1Char('=') + QString::number(plot.icon.picture);
     return shownPlots;
+}
+
+MapFilter numbers(const char* area, const char* row, const char* first, const char* last = "") {
+    MapFilter filter{text(area), row ? text(row) : QString()};
+    filter.number = text(first);
+    filter.last = text(last);
+    filter.rowless = !row;
+    return filter;
 }
 
 } // namespace
@@ -173,7 +183,10 @@ private slots:
                            "150, 20, '未使用')"));
         PlotMapService service(data.db());
         const auto find = [&](const char* area, const char* row, const char* number) {
-            return service.findNumber(text(area), row ? text(row) : QString(), row, text(number));
+            MapFilter filter{text(area), row ? text(row) : QString()};
+            filter.number = text(number);
+            filter.rowless = !row;
+            return service.view(filter).plots;
         };
         // With rows any plot of the row is found, but only in its four-character form.
         QCOMPARE(shown(find("甲区", "1", "0007")), texts({"甲区1排0007号=6"}));
@@ -196,15 +209,104 @@ private slots:
 
     // The window's print checks the row filter and the print rights; here the choice and its escaping.
     void theReservedListPrintsTheChoiceWithEscapedValues() {
-        QCOMPARE(PrintBridge::commandTail(
-                     PlotMapService::reservedList({QStringLiteral("O'区"), QString(), QString()})),
+        QCOMPARE(PrintBridge::commandTail(PlotMapService::listJob(
+                     MapUses::sale(), {QStringLiteral("O'区"), QString(), QString()})),
                  QStringLiteral("wz        $#select * from mq_wz where 墓区='O''区' and 状态='已预订' "
                                 "order by 排,号@已预订的墓位列表"));
-        QCOMPARE(PlotMapService::reservedList(
-                     {QStringLiteral("甲区"), QStringLiteral("2"), QStringLiteral("双人墓")})
+        QCOMPARE(PlotMapService::listJob(
+                     MapUses::sale(), {QStringLiteral("甲区"), QStringLiteral("2"), QStringLiteral("双人墓")})
                      .query,
                  QStringLiteral("select * from mq_wz where 墓区='甲区' and 排='2' and 样式='双人墓' "
                                 "and 状态='已预订' order by 排,号"));
+    }
+
+    void theReservedMapListsOnlyReservedPlotsAndTheirFirstReservation() {
+        TestData data;
+        addPlot(data, "甲区", "2", "0001", "单人墓", "已预订");
+        addPlot(data, "甲区", "2", "0002", "艺术墓", "已预订");
+        addPlot(data, "甲区", "2", "0003", "双人墓", "未使用");
+        addPlot(data, "甲区", "10", "0001", "家族墓", "已预订");
+        addPlot(data, "甲区", "10", "0002", "多人墓", "已购");
+        addPlot(data, "甲区北", "2", "0004", "双人墓", "已预订"); // a name that begins alike
+        addPlot(data, "乙区", nullptr, "0001", "双人墓", "已预订");
+        PlotMapService service(data.db(), MapUses::reserved());
+
+        MapView view = service.view({text("甲区")});
+        QCOMPARE(shown(view.plots), texts({"甲区10排0001号=3", "甲区2排0001号=1", "甲区2排0002号=5"}));
+        QCOMPARE(view.statusLine, text("甲区，已预订的位置数： 3"));
+        QCOMPARE(service.view({text("甲区"), text("2")}).statusLine, text("甲区2排，已预订的位置数： 2"));
+        QCOMPARE(service.view({text("甲区"), QString(), text("单人墓")}).statusLine,
+                 text("甲区，样式为单人墓的已预订位置数： 1"));
+
+        // The number search keeps to the state and the chosen row, so it finds nothing without rows.
+        QCOMPARE(shown(service.view(numbers("甲区", "2", "0001")).plots), texts({"甲区2排0001号=1"}));
+        QVERIFY(service.view(numbers("甲区", "2", "0003")).plots.isEmpty());
+        QVERIFY(service.view(numbers("乙区", nullptr, "0001")).plots.isEmpty());
+        // The list prints what is shown, a number search included.
+        QCOMPARE(PlotMapService::listJob(MapUses::reserved(), numbers("O'区", "2", "0001")).query,
+                 text("select * from mq_wz where 墓区='O''区' and 排='2' and 号='0001' and 状态='已预订' "
+                      "order by 排,号"));
+
+        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人) VALUES ('甲区2排0002号', '甲'), "
+                                "('甲区2排0001号', '乙'), ('甲区2排0001号', '丙')"));
+        const std::optional<ChosenReservation> first = service.reservationOf(text("甲区2排0001号"));
+        QVERIFY(first);
+        QCOMPARE(first->id, qint64(2));
+        QCOMPARE(first->key, text("甲区2排0001号"));
+        QVERIFY(!service.reservationOf(text("甲区10排0001号")));
+    }
+
+    void restrictionActsOnZeroFilledNumbersOfOneRowAndOnlyInItsState() {
+        TestData data;
+        for (const char* number : {"0001", "0002", "0003", "0020", "0021", "1500"})
+            addPlot(data, "甲区", "1", number, "单人墓", "未使用");
+        addPlot(data, "甲区", "1", "0004", "双人墓", "已购");
+        addPlot(data, "甲区", "1", "0005", "家族墓", "限制");
+        addPlot(data, "甲区", "2", "0002", "单人墓", "未使用");
+        addPlot(data, "甲区北", "1", "0002", "单人墓", "未使用");
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES ('甲区', '1')")); // a row's marker
+        PlotMapService map(data.db(), MapUses::restriction());
+        SalesRestrictionService service(data.db());
+        QSignalSpy changes(&data.db().changes(), &ChangeNotifier::changed);
+
+        const MapView row = map.view({text("甲区"), text("1")});
+        QCOMPARE(row.statusLine, text("甲区1排，总位置数：8限制数：1 未使用数：6 "));
+        QVERIFY(shown(row.plots).contains(text("甲区1排0004号=0"))); // sold: no icon
+        QVERIFY(shown(row.plots).contains(text("甲区1排0005号=16")));
+        QCOMPARE(map.view({text("甲区")}).statusLine, text("甲区，总位置数：9 限制数：1 未使用数： 7  "));
+
+        // Nothing chosen, a range holding no plot, or a number search in an area without rows.
+        QCOMPARE(service.restrict(std::nullopt).message->text, text("请选择适合的条件"));
+        QCOMPARE(service.release(std::nullopt).message->text, text("请选择正确的条件"));
+        QVERIFY(!service.restrict(numbers("甲区", "1", "30", "40")).saved);
+        QVERIFY(!service.restrict(numbers("甲区", nullptr, "1")).saved);
+        QCOMPARE(changes.size(), 0);
+
+        // 1 to 20 means 0001 to 0020, never 1000 to 1999 as text would; sold and withheld plots stay.
+        const QString before = data.dump(QStringLiteral("mq_wz"));
+        data.db().failNthWrite(1);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, service.restrict(numbers("甲区", "1", "1", "20")));
+        QCOMPARE(data.dump(QStringLiteral("mq_wz")), before);
+        QCOMPARE(changes.size(), 0);
+        const SaveOutcome done = service.restrict(numbers("甲区", "1", "1", "20"));
+        QVERIFY(done.saved);
+        QCOMPARE(done.message->text, text("限制成功"));
+        const auto withheld = [&data] {
+            return data.db().texts(
+                QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '限制' ORDER BY rid"), {},
+                QStringLiteral("读"));
+        };
+        QCOMPARE(withheld(), texts({"甲区1排0001号", "甲区1排0002号", "甲区1排0003号", "甲区1排0020号",
+                                    "甲区1排0005号"}));
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.first().at(1).toString(), text("甲区"));
+        QCOMPARE(data.count(QStringLiteral("mq_wz"), QStringLiteral("状态 = '已购'")), 1);
+
+        // One number, zero-filled; then the whole row released.
+        QCOMPARE(service.release(numbers("甲区", "1", "2")).message->text, text("解除限制成功"));
+        QVERIFY(!withheld().contains(text("甲区1排0002号")));
+        QVERIFY(service.release(MapFilter{text("甲区"), text("1")}).saved);
+        QVERIFY(withheld().isEmpty());
     }
 };
 

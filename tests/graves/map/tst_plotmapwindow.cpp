@@ -3,6 +3,7 @@
 #include "graves/map/ui/plotmapmodel.h"
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/map/ui/plotpictures.h"
+#include "graves/map/ui/reservedmapwindow.h"
 #include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -54,28 +57,27 @@ void doubleClick(QListView* view, const QModelIndex& index) {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, spot.center());
 }
 
+QStringList pictures(QListView* grid) {
+    QStringList shown;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        const QModelIndex index = grid->model()->index(row, 0);
+        shown << index.data().toString() + QLatin1Char('=') +
+                     index.data(PlotMapModel::PictureRole).toString();
+    }
+    return shown;
+}
+
+void pressEnter(QListView* grid, const QString& key) {
+    grid->setCurrentIndex(iconOf(grid, key));
+    QTest::keyClick(grid, Qt::Key_Return);
+}
+
 } // namespace
 
 class PlotMapWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyPictureIsItsOwn() {
-        QList<QImage> pictures;
-        for (int number = 1; number <= PlotIconRules::pictureCount; ++number) {
-            const QImage picture = PlotPictures::draw(number);
-            QCOMPARE(picture.size(), QSize(PlotPictures::size, PlotPictures::size));
-            for (int earlier = 0; earlier < pictures.size(); ++earlier)
-                QVERIFY2(
-                    picture != pictures.at(earlier),
-                    qPrintable(
-                        QStringLiteral("pictures %1 and %2 look the same").arg(earlier + 1).arg(number)));
-            pictures << picture;
-        }
-        QVERIFY(PlotPictures::draw(0).isNull());
-        QVERIFY(PlotPictures::draw(25).isNull());
-    }
-
     void theModelPassesTheTester() {
         PlotMapModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -229,6 +231,118 @@ private slots:
         desk.session.reportList = QStringLiteral(",wz1,");
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(desk.launcher.started.size(), 1);
+    }
+
+    // Each map's pictures tell its numbers apart; the withheld plots do not look advance-bought.
+    void everyPictureSetIsDistinct() {
+        for (const PlotPictures::PictureSet* set :
+             {&PlotPictures::sale(), &PlotPictures::reserved(), &PlotPictures::restriction()}) {
+            QList<QImage> drawn;
+            for (const PlotPictures::Look& look : set->pictures) {
+                const QImage picture = PlotPictures::draw(look);
+                QVERIFY(!drawn.contains(picture));
+                drawn << picture;
+            }
+            QVERIFY(!set->legend.isEmpty());
+        }
+        QCOMPARE(PlotPictures::sale().pictures.size(), 24);
+        QVERIFY(PlotPictures::draw(*PlotPictures::restriction().look(13)) !=
+                PlotPictures::draw(*PlotPictures::sale().look(13)));
+    }
+
+    void aReservedPlotIsPickedByItsFirstReservation() {
+        RunningOffice desk;
+        desk.session.reportList = QStringLiteral(",wz,");
+        desk.data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+            "('甲区', '1', '0001', '单人墓', '已预订'), ('甲区', '1', '0002', '艺术墓', '已预订'), "
+            "('甲区', '1', '0003', '单人墓', '未使用')"));
+        desk.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人) VALUES ('甲区1排0001号', '甲'), "
+                                     "('甲区1排0001号', '乙')"));
+        int opened = 0;
+        auto* map = desk.window.host().open<ReservedMapWindow>([&opened] { ++opened; });
+        QCOMPARE(map->windowTitle(), QStringLiteral("预订维护选择"));
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        auto* grid = control<QListView>(map, "LV1");
+        QCOMPARE(pictures(grid), texts({"甲区1排0001号=1", "甲区1排0002号=5"}));
+        QCOMPARE(control<QLabel>(map, "Bar1")->text(), QStringLiteral("甲区，已预订的位置数： 2"));
+
+        pressEnter(grid, QStringLiteral("甲区1排0002号")); // reserved, but without a reservation row
+        QCOMPARE(opened, 0);
+        QCOMPARE(desk.session.chosenReservation.id, qint64(0));
+        pressEnter(grid, QStringLiteral("甲区1排0001号"));
+        QCOMPARE(opened, 1);
+        QCOMPARE(desk.session.chosenReservation.id, qint64(1));
+        QCOMPARE(desk.session.chosenReservation.key, QStringLiteral("甲区1排0001号"));
+
+        QTest::mouseClick(control<QPushButton>(map, "Command2"), Qt::LeftButton);
+        QCOMPARE(
+            desk.launcher.tails(),
+            QStringList({QStringLiteral("wz        $#select * from mq_wz where 墓区='甲区' and 状态='已预订' "
+                                        "order by 排,号@已预订的墓位列表")}));
+    }
+
+    void theRestrictionWindowChangesTheRangeShownAndShowsItAgain() {
+        RunningOffice desk;
+        desk.data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+            "('甲区', '1', '0001', '单人墓', '未使用'), ('甲区', '1', '0002', '双人墓', '已购'), "
+            "('甲区', '1', '0003', '多人墓', '未使用'), ('甲区', '1', '0004', '单人墓', '未使用')"));
+        QWidget* window = desk.run(QStringLiteral("xskz"), QStringLiteral("Frm_gmcontrol"));
+        QVERIFY(window);
+        QVERIFY(control<QComboBox>(window, "Combo3")->isHidden());
+        auto* restrict = control<QPushButton>(window, "Command2");
+        QTest::mouseClick(restrict, Qt::LeftButton);
+        QCOMPARE(desk.prompter.lastText(), QStringLiteral("请选择适合的条件"));
+
+        choose(control<QComboBox>(window, "Combo1"), QStringLiteral("甲区"));
+        choose(control<QComboBox>(window, "Combo2"), QStringLiteral("1"));
+        control<QLineEdit>(window, "Mask1")->setText(QStringLiteral("1"));
+        auto* last = control<QLineEdit>(window, "Mask2");
+        last->setText(QStringLiteral("3"));
+        QTest::keyClick(last, Qt::Key_Return);
+        auto* grid = control<QListView>(window, "LV1");
+        QCOMPARE(pictures(grid), texts({"甲区1排0001号=1", "甲区1排0003号=4"}));
+
+        QTest::mouseClick(restrict, Qt::LeftButton);
+        QCOMPARE(desk.prompter.lastText(), QStringLiteral("限制成功"));
+        QCOMPARE(pictures(grid), texts({"甲区1排0001号=13", "甲区1排0003号=15"}));
+        QTest::mouseClick(control<QPushButton>(window, "Command3"), Qt::LeftButton);
+        QCOMPARE(desk.prompter.lastText(), QStringLiteral("解除限制成功"));
+        QCOMPARE(pictures(grid), texts({"甲区1排0001号=1", "甲区1排0003号=4"}));
+    }
+
+    void stylePicturesKeepAnUnreadableFileAndSaveTheSlotsHeld() {
+        RunningOffice desk;
+        QTemporaryDir folder;
+        const QString missing = folder.filePath(QStringLiteral("gone.jpg"));
+        const QString picture = folder.filePath(QStringLiteral("double.png"));
+        QImage(40, 30, QImage::Format_RGB32).save(picture);
+        desk.data.sql(QStringLiteral("INSERT INTO mpic (mstyle, picno, picpath, memo) VALUES "
+                                     "('s', 2, ?, '旧图'), ('d', 1, '/x.png', '单人')"),
+                      {missing});
+        QWidget* window = desk.run(QStringLiteral("mpic"), QStringLiteral("mdpic_frm"));
+        QVERIFY(window);
+        control<QTabBar>(window, "Tab1")->setCurrentIndex(1); // 双人墓
+        auto* kept = control<QLabel>(window, "Image1_2");
+        QCOMPARE(kept->toolTip(), missing);
+        QVERIFY(!kept->pixmap().isNull());
+        QCOMPARE(control<QLineEdit>(window, "memo1_2")->text(), QStringLiteral("旧图"));
+
+        desk.prompter.fileNames.enqueue(picture);
+        QTest::mouseClick(control<QLabel>(window, "Image1_5"), Qt::RightButton);
+        QCOMPARE(control<QLabel>(window, "Image1_5")->toolTip(), picture);
+        control<QLineEdit>(window, "memo1_6")->setText(QStringLiteral("没有图片的说明"));
+        QTest::mouseClick(control<QPushButton>(window, "Command1"), Qt::LeftButton);
+        QCOMPARE(desk.prompter.lastText(), QStringLiteral("双人墓墓地图示修改成功！"));
+        QCOMPARE(desk.data.count(QStringLiteral("mpic"), QStringLiteral("mstyle = 's'")), 2);
+        QCOMPARE(desk.data.value(QStringLiteral("SELECT picpath FROM mpic WHERE mstyle = 's' AND picno = 2"))
+                     .toString(),
+                 missing);
+        QCOMPARE(desk.data.value(QStringLiteral("SELECT memo FROM mpic WHERE mstyle = 's' AND picno = 5"))
+                     .toString(),
+                 QStringLiteral("未添加图片说明"));
+        QCOMPARE(desk.data.count(QStringLiteral("mpic"), QStringLiteral("mstyle = 'd'")), 1);
     }
 };
 

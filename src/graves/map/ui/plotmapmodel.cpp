@@ -1,7 +1,5 @@
 #include "graves/map/ui/plotmapmodel.h"
 
-#include "graves/map/ui/plotpictures.h"
-
 void PlotMapModel::setPlots(const QList<MapPlot>& plots) {
     beginResetModel();
     m_plots.clear();
@@ -31,7 +29,9 @@ QVariant PlotMapModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return plot.key;
     case Qt::DecorationRole:
-        return PlotPictures::pixmap(plot.icon.picture);
+        if (const std::optional<PlotPictures::Look> look = m_pictures->look(plot.icon.picture))
+            return PlotPictures::pixmap(*look);
+        return {};
     case TagRole:
         return plot.icon.tag;
     case IconKeyRole:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graves/map/plotmapservice.h"
+#include "graves/map/ui/plotpictures.h"
 
 #include <QAbstractListModel>
 
@@ -13,6 +14,8 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
+    // The picture set the icon numbers of the plots refer to; the sale map's unless set.
+    void setPictures(const PlotPictures::PictureSet& pictures) { m_pictures = &pictures; }
     // Shows the plots that have a picture, in the order given.
     void setPlots(const QList<MapPlot>& plots);
     void clear();
@@ -22,4 +25,5 @@ public:
 
 private:
     QList<MapPlot> m_plots;
+    const PlotPictures::PictureSet* m_pictures = &PlotPictures::sale();
 };

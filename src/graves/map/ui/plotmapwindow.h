@@ -1,13 +1,11 @@
 #pragma once
 
-#include "graves/map/plotmapservice.h"
 #include "graves/map/ui/plotchoicewindow.h"
 
 #include "foundation/ui/taskwindow.h"
 
 #include <memory>
 
-class PlotMapModel;
 namespace Ui {
 class Frm_gm;
 }
@@ -23,22 +21,11 @@ public:
     PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent = nullptr);
     ~PlotMapWindow() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void chooseArea();
-    void chooseRow();
-    void chooseStyle();
-    void searchNumber();
-    void showPlots(const MapFilter& filter);
-    // The plot under the cursor, when it is free, goes on to the choice window.
-    void pickCurrent();
+    // The picked plot, when it is free, goes on to the choice window.
+    void pick(const QModelIndex& index);
     void printReserved();
 
     PlotSaleWindows m_sale;
-    PlotMapService m_service;
     std::unique_ptr<Ui::Frm_gm> m_ui;
-    PlotMapModel* m_model;
-    MapFilter m_filter; // the choice the icons show
 };

@@ -1,6 +1,7 @@
 #include "graves/map/ui/plotpictures.h"
 
 #include "graves/map/ploticonrules.h"
+#include "graves/plotvocabulary.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -12,18 +13,8 @@ namespace PlotPictures {
 
 namespace {
 
-enum class Shape { Single, Double, Family, Multi };
-enum class Colour { Free, Reserved, Sold, AdvanceBought };
-enum class Figure { None, Person, Man, Woman, Two };
-
-struct Look {
-    Shape shape;
-    Colour colour;
-    Figure figure;
-};
-
-// The meaning of each picture number, in number order.
-constexpr std::array<Look, PlotIconRules::pictureCount> looks = {{
+// The meaning of each picture number of the sale map, in number order.
+const std::array<Look, PlotIconRules::pictureCount> saleLooks = {{
     {Shape::Single, Colour::Free, Figure::None},            // 1
     {Shape::Double, Colour::Free, Figure::None},            // 2
     {Shape::Family, Colour::Free, Figure::None},            // 3
@@ -60,6 +51,8 @@ QColor colourOf(Colour colour) {
         return QColor(0x3f, 0x6f, 0xb8);
     case Colour::AdvanceBought:
         return QColor(0x8a, 0x4f, 0xc0);
+    case Colour::Withheld:
+        return QColor(0x8c, 0x8c, 0x8c);
     }
     return Qt::gray;
 }
@@ -99,6 +92,14 @@ QPainterPath stone(Shape shape) {
         addStone(path, 2, 12, 8, 28);
         addStone(path, 12, 9, 8, 28);
         addStone(path, 22, 12, 8, 28);
+        break;
+    case Shape::Artistic: // a slender obelisk
+        path.moveTo(10, 28);
+        path.lineTo(12.5, 9);
+        path.lineTo(16, 2);
+        path.lineTo(19.5, 9);
+        path.lineTo(22, 28);
+        path.closeSubpath();
         break;
     }
     return path;
@@ -140,6 +141,15 @@ void drawPerson(QPainter& painter, QPointF foot, qreal height, Figure kind) {
     }
 }
 
+// A red "no entry" sign: the plot is withheld from sale.
+void drawWithheld(QPainter& painter) {
+    const QPointF centre(24.5, 7.5);
+    painter.setPen(QPen(QColor(0xd0, 0x10, 0x10), 2));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(centre, 5.5, 5.5);
+    painter.drawLine(centre + QPointF(-3.6, -3.6), centre + QPointF(3.6, 3.6));
+}
+
 void drawFigure(QPainter& painter, Figure figure) {
     if (figure == Figure::None)
         return;
@@ -157,10 +167,65 @@ void drawFigure(QPainter& painter, Figure figure) {
 
 } // namespace
 
-QImage draw(int number) {
-    if (number < 1 || number > PlotIconRules::pictureCount)
-        return {};
-    const Look& look = looks[number - 1];
+std::optional<Look> PictureSet::look(int number) const {
+    const auto found = pictures.constFind(number);
+    if (found == pictures.cend())
+        return std::nullopt;
+    return *found;
+}
+
+const PictureSet& sale() {
+    static const PictureSet set = [] {
+        PictureSet pictures;
+        for (int number = 1; number <= PlotIconRules::pictureCount; ++number)
+            pictures.pictures.insert(number, saleLooks[number - 1]);
+        pictures.legend = {{{Shape::Single, Colour::Free}, QStringLiteral("未使用")},
+                           {{Shape::Single, Colour::Reserved}, QStringLiteral("已预订")},
+                           {{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
+                           {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
+                           {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
+                           {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
+                           {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
+                           {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
+        return pictures;
+    }();
+    return set;
+}
+
+const PictureSet& reserved() {
+    static const PictureSet set = [] {
+        PictureSet pictures;
+        const QList<std::pair<Shape, QString>> styles = {{Shape::Single, PlotStyle::single},
+                                                         {Shape::Double, PlotStyle::twin},
+                                                         {Shape::Family, PlotStyle::family},
+                                                         {Shape::Multi, PlotStyle::multiple},
+                                                         {Shape::Artistic, PlotStyle::artistic}};
+        for (int number = 1; number <= PlotIconRules::reservedPictureCount; ++number) {
+            const Look look{styles.at(number - 1).first, Colour::Reserved};
+            pictures.pictures.insert(number, look);
+            pictures.legend << std::pair{look, styles.at(number - 1).second};
+        }
+        return pictures;
+    }();
+    return set;
+}
+
+const PictureSet& restriction() {
+    static const PictureSet set = [] {
+        PictureSet pictures;
+        pictures.pictures = {
+            {1, {Shape::Single, Colour::Free}},      {2, {Shape::Double, Colour::Free}},
+            {3, {Shape::Family, Colour::Free}},      {4, {Shape::Multi, Colour::Free}},
+            {13, {Shape::Single, Colour::Withheld}}, {14, {Shape::Double, Colour::Withheld}},
+            {15, {Shape::Multi, Colour::Withheld}},  {16, {Shape::Family, Colour::Withheld}}};
+        pictures.legend = {{{Shape::Single, Colour::Free}, PlotState::free},
+                           {{Shape::Single, Colour::Withheld}, PlotState::restricted}};
+        return pictures;
+    }();
+    return set;
+}
+
+QImage draw(const Look& look) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -177,17 +242,20 @@ QImage draw(int number) {
 
     if (look.colour == Colour::AdvanceBought)
         drawStar(painter, QPointF(6.5, 6.5), 6);
+    if (look.colour == Colour::Withheld)
+        drawWithheld(painter);
     drawFigure(painter, look.figure);
     return image;
 }
 
-QPixmap pixmap(int number) {
-    if (number < 1 || number > PlotIconRules::pictureCount)
-        return {};
-    const QString key = QStringLiteral("pelu-plot-picture-%1").arg(number);
+QPixmap pixmap(const Look& look) {
+    const QString key = QStringLiteral("pelu-plot-look-%1-%2-%3")
+                            .arg(static_cast<int>(look.shape))
+                            .arg(static_cast<int>(look.colour))
+                            .arg(static_cast<int>(look.figure));
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
-        picture = QPixmap::fromImage(draw(number));
+        picture = QPixmap::fromImage(draw(look));
         QPixmapCache::insert(key, picture);
     }
     return picture;

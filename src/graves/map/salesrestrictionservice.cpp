@@ -1,0 +1,41 @@
+#include "graves/map/salesrestrictionservice.h"
+
+#include "foundation/database.h"
+#include "graves/plotvocabulary.h"
+
+SalesRestrictionService::SalesRestrictionService(Database& database) : m_database(database) {}
+
+SaveOutcome SalesRestrictionService::restrict(const std::optional<MapFilter>& selection) {
+    return change(selection, PlotState::free, PlotState::restricted, QStringLiteral("请选择适合的条件"),
+                  QStringLiteral("限制成功"));
+}
+
+SaveOutcome SalesRestrictionService::release(const std::optional<MapFilter>& selection) {
+    return change(selection, PlotState::restricted, PlotState::free, QStringLiteral("请选择正确的条件"),
+                  QStringLiteral("解除限制成功"));
+}
+
+SaveOutcome SalesRestrictionService::change(const std::optional<MapFilter>& selection, const QString& from,
+                                            const QString& to, const QString& nothingChosen,
+                                            const QString& changed) {
+    const std::optional<PlotMapService::Condition> where =
+        selection ? PlotMapService::condition(MapUses::restriction(), *selection) : std::nullopt;
+    bool holdsPlots = false;
+    m_database.transaction([&] {
+        holdsPlots =
+            where && m_database
+                             .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") + where->sql,
+                                     where->values, QStringLiteral("统计所选墓位"))
+                             .toLongLong() > 0;
+        if (!holdsPlots)
+            return;
+        // Only plots in the one state change; sold and reserved plots of the selection stay as they are.
+        m_database.exec(
+            QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE ") + where->sql + QStringLiteral(" AND 状态 = ?"),
+            QVariantList{to} + where->values + QVariantList{from}, QStringLiteral("更改销售控制"));
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, selection->area);
+    });
+    if (!holdsPlots)
+        return refused(notice(nothingChosen));
+    return done(notice(changed));
+}
