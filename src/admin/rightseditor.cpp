@@ -8,7 +8,7 @@ namespace PermissionText {
 QString normalised(const QString& stored) {
     QString digits;
     for (int item = 1; item <= Item::Count; ++item)
-        digits += QString::number(Rights::permissionDigit(stored, item), 16);
+        digits += Rights::permissionDigit(stored, item) == 0 ? QLatin1Char('0') : stored.at(item - 1);
     return digits;
 }
 

@@ -1,0 +1,67 @@
+#include "admin/ui/reportlisteditorwindow.h"
+
+#include "foundation/rights.h"
+#include "ui_reportlisteditorwindow.h"
+
+namespace {
+
+// A catalogue line: the caption, then the name in the last ten characters.
+QStringList catalogueLines() {
+    QStringList lines;
+    for (const ReportEntry& entry : Rights::reportCatalogue())
+        lines << entry.caption + QStringLiteral("  ") + entry.name.rightJustified(10);
+    return lines;
+}
+
+QString nameAt(int row) {
+    return Rights::reportCatalogue().at(row).name;
+}
+
+} // namespace
+
+ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* parent)
+    : RightsEditorWindow(context, parent), m_ui(std::make_unique<Ui::report_frm>()) {
+    m_ui->setupUi(this);
+    attach({m_ui->czr_cbox, m_ui->aitem_list, m_ui->item_list, m_ui->sel_btn, m_ui->del_btn, m_ui->asel_btn,
+            m_ui->adel_btn},
+           catalogueLines());
+}
+
+ReportListEditorWindow::~ReportListEditorWindow() = default;
+
+QString ReportListEditorWindow::read(const QString& operatorName) {
+    return m_service.reportList(operatorName);
+}
+
+bool ReportListEditorWindow::write(const QString& operatorName, const QString& text) {
+    return m_service.saveReportList(operatorName, text);
+}
+
+QList<int> ReportListEditorWindow::granted(const QString& text) const {
+    return ReportListText::grantedReports(text);
+}
+
+QString ReportListEditorWindow::withEntry(const QString& text, int row) const {
+    return ReportListText::added(text, nameAt(row));
+}
+
+QString ReportListEditorWindow::withoutEntry(const QString& text, int row) const {
+    return ReportListText::removed(text, nameAt(row));
+}
+
+QString ReportListEditorWindow::withAll(const QString&) const {
+    return Rights::fullReportList();
+}
+
+QString ReportListEditorWindow::withNone() const {
+    return QStringLiteral(""); // empty, not Null
+}
+
+Message ReportListEditorWindow::alreadyGranted() const {
+    return {Prompter::Icon::Exclamation, QStringLiteral("提示"),
+            QStringLiteral("     该项已经存在此用户的打印列表中！    ")};
+}
+
+Message ReportListEditorWindow::noGrantChosen() const {
+    return notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！"));
+}

@@ -1,0 +1,225 @@
+#include "admin/rightseditor.h"
+#include "foundation/rights.h"
+#include "foundation/ui/backgroundwindow.h"
+#include "support/runningoffice.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+// Picks `name` in the operator list of a rights editor, as a click on the list does.
+void pickOperator(QWidget* editor, const QString& name) {
+    auto* operators = control<QComboBox>(editor, "czr_cbox");
+    operators->setCurrentIndex(operators->findText(name));
+    emit operators->activated(operators->currentIndex());
+}
+
+} // namespace
+
+class AdminWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every item from a Null string to its digit and back; what is stored is read back as ticks.
+    void thePermissionEditorRoundTripsEveryItem() {
+        RunningOffice office;
+        office.data.addOperator(text("王会计"), QStringLiteral("x"), text("操作员"), QString());
+        QWidget* editor = office.run(QStringLiteral("syspower"), QStringLiteral("power_frm"));
+        auto* catalogue = control<QListWidget>(editor, "aitem_list");
+        auto* grants = control<QListWidget>(editor, "item_list");
+        auto* add = control<QCheckBox>(editor, "add_check");
+        auto* modify = control<QCheckBox>(editor, "edit_check");
+        auto* remove = control<QCheckBox>(editor, "del_check");
+        QCOMPARE(grants->count(), 40); // Admin's own, picked at opening
+        QCOMPARE(catalogue->item(20)->text(), text("系统维护"));
+        QCOMPARE(catalogue->item(39)->text(), text("验收查询"));
+        pickOperator(editor, text("王会计"));
+        QCOMPARE(grants->count(), 0);
+        const auto stored = [&] {
+            return office.data.value(text("SELECT 权限字符 FROM czy WHERE 操作员 = '王会计'")).toString();
+        };
+        const auto ticks = [&]() -> QString {
+            return QString::number(add->isChecked()) + QString::number(modify->isChecked()) +
+                   QString::number(remove->isChecked());
+        };
+        for (int item = 1; item <= Item::Count; ++item) {
+            const auto expect = [&](char digit) {
+                QString digits(40, QLatin1Char('0'));
+                digits[item - 1] = QLatin1Char(digit);
+                return digits;
+            };
+            catalogue->setCurrentRow(item - 1);
+            control<QPushButton>(editor, "sel_btn")->click();
+            QCOMPARE(stored(), expect('f'));
+            QCOMPARE(grants->currentItem()->text(), catalogue->item(item - 1)->text());
+            QCOMPARE(ticks(), QStringLiteral("111"));
+            add->click();
+            QCOMPARE(stored(), expect('D'));
+            modify->click();
+            remove->click();
+            QCOMPARE(stored(), expect('1')); // still opens, with no record rights
+            add->click();
+            QCOMPARE(stored(), expect('3'));
+
+            pickOperator(editor, text("王会计"));
+            QCOMPARE(ticks(), QStringLiteral("000"));
+            grants->setCurrentRow(0);
+            QCOMPARE(ticks(), QStringLiteral("100"));
+            control<QPushButton>(editor, "del_btn")->click();
+            QCOMPARE(stored(), QString(40, QLatin1Char('0')));
+            QCOMPARE(grants->count(), 0);
+        }
+        QVERIFY(office.prompter.shown.isEmpty());
+
+        control<QPushButton>(editor, "del_btn")->click();
+        QCOMPARE(office.prompter.lastText(), text("请在操作员权限列表中选中要删除的项！"));
+        catalogue->setCurrentRow(4);
+        control<QPushButton>(editor, "sel_btn")->click();
+        add->click();
+        control<QPushButton>(editor, "sel_btn")->click();
+        QCOMPARE(office.prompter.lastText(), text("    该项已经存在权限列表中！    "));
+        QCOMPARE(office.prompter.shown.last().icon, Prompter::Icon::Exclamation);
+        // 全选 keeps the digits already granted.
+        control<QPushButton>(editor, "asel_btn")->click();
+        QCOMPARE(stored(), QStringLiteral("ffffD") + QString(35, QLatin1Char('f')));
+        QCOMPARE(grants->count(), 40);
+        control<QPushButton>(editor, "adel_btn")->click();
+        QCOMPARE(stored(), QString(40, QLatin1Char('0')));
+    }
+
+    void theReportListEditorRoundTripsEveryReport() {
+        RunningOffice office;
+        office.data.addOperator(text("王会计"), QStringLiteral("x"), text("操作员"), QString());
+        QWidget* editor = office.run(QStringLiteral("report"), QStringLiteral("report_frm"));
+        auto* catalogue = control<QListWidget>(editor, "aitem_list");
+        auto* grants = control<QListWidget>(editor, "item_list");
+        pickOperator(editor, text("王会计"));
+        QCOMPARE(grants->count(), 0);
+        const auto stored = [&] {
+            return office.data.value(text("SELECT 打印报表 FROM czy WHERE 操作员 = '王会计'")).toString();
+        };
+        const auto& reports = Rights::reportCatalogue();
+        QString expected;
+        for (int row = 0; row < reports.size(); ++row) {
+            catalogue->setCurrentRow(row);
+            control<QPushButton>(editor, "sel_btn")->click();
+            expected += QLatin1Char(',') + reports.at(row).name + QLatin1Char(',');
+            QCOMPARE(stored(), expected);
+        }
+        QCOMPARE(stored(), Rights::fullReportList());
+        // Read back, every line names its report in its last ten characters.
+        pickOperator(editor, text("王会计"));
+        QCOMPARE(grants->count(), reports.size());
+        for (int row = 0; row < reports.size(); ++row)
+            QCOMPARE(grants->item(row)->text().right(10).trimmed(), reports.at(row).name);
+
+        // Taking out gm leaves gm_jxf and every other name.
+        grants->setCurrentRow(3);
+        control<QPushButton>(editor, "del_btn")->click();
+        QVERIFY(!Rights::reportListAllows(stored(), QStringLiteral("gm")));
+        QCOMPARE(ReportListText::grantedReports(stored()).size(), reports.size() - 1);
+        catalogue->setCurrentRow(7);
+        control<QPushButton>(editor, "sel_btn")->click();
+        QCOMPARE(office.prompter.lastText(), text("     该项已经存在此用户的打印列表中！    "));
+        control<QPushButton>(editor, "asel_btn")->click();
+        QCOMPARE(stored(), Rights::fullReportList());
+        control<QPushButton>(editor, "adel_btn")->click();
+        QCOMPARE(stored(), QString());
+        QCOMPARE(grants->count(), 0);
+        control<QPushButton>(editor, "del_btn")->click();
+        QCOMPARE(office.prompter.lastText(), text("请在操作员打印报表列表中选中要删除的项！"));
+    }
+
+    void aNewOperatorIsAddedThroughMaskedFields() {
+        RunningOffice office;
+        QWidget* window = office.run(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"));
+        control<QPushButton>(window, "Command1")->click();
+        auto* code = control<QLineEdit>(window, "Text1");
+        code->setText(text("王'"));
+        QCOMPARE(office.prompter.lastText(), text("请不要输入非法字符！"));
+        QCOMPARE(code->text(), QString());
+        code->setText(text("王会计"));
+        for (const char* password : {"Text2", "Text3", "Text_mm1", "Text_mm2"}) {
+            control<QLineEdit>(window, password)->setText(QStringLiteral("pw"));
+            QCOMPARE(control<QLineEdit>(window, password)->echoMode(), QLineEdit::Password);
+        }
+        control<QPushButton>(window, "Command4")->click();
+        auto* operators = control<QComboBox>(window, "Combo1");
+        QCOMPARE(operators->currentText(), text("王会计"));
+        QCOMPARE(office.data.count(QStringLiteral("czy")), 2);
+
+        // Admin changes his own password in the masked frame.
+        operators->setCurrentIndex(0);
+        control<QPushButton>(window, "Command9")->click();
+        QVERIFY(control<QWidget>(window, "Frame_mm")->isVisible());
+        control<QLineEdit>(window, "Text_mm1")->setText(QStringLiteral("neu"));
+        control<QLineEdit>(window, "Text_mm2")->setText(QStringLiteral("neu"));
+        control<QPushButton>(window, "Cmd_mmqd")->click();
+        QCOMPARE(office.prompter.lastText(), text("密码修改成功！"));
+        QVERIFY(!control<QWidget>(window, "Frame_mm")->isVisible());
+    }
+
+    void theUnitInformationShowsOnTheBackground() {
+        RunningOffice office;
+        auto* unitName = office.window.background()->findChild<QLabel*>(QStringLiteral("Label1"));
+        auto* picture = office.window.background()->findChild<QLabel*>(QStringLiteral("Image2"));
+        QWidget* dialog = office.run(QStringLiteral("M_yhxx"), QStringLiteral("Frm_yhxx"));
+        QCOMPARE(control<QLineEdit>(dialog, "Text2")->text(), QStringLiteral("36"));
+
+        office.prompter.fonts << Prompter::FontChoice{QStringLiteral("Serif"), 28};
+        control<QPushButton>(dialog, "Command2")->click();
+        QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QStringLiteral("Serif"));
+        QCOMPARE(control<QLineEdit>(dialog, "Text2")->text(), QStringLiteral("28"));
+
+        const QString file = office.data.folder().path() + QStringLiteral("/back.png");
+        QPixmap chosen(7, 5);
+        chosen.fill(Qt::darkGreen);
+        QVERIFY(chosen.save(file));
+        office.prompter.fileNames << file;
+        control<QPushButton>(dialog, "Command1")->click();
+        QCOMPARE(picture->pixmap().size(), QSize(7, 5)); // shown at once
+
+        const QString before = office.data.dump(QStringLiteral("yhxx"));
+        control<QLineEdit>(dialog, "Mask_cw")->setText(QStringLiteral("  "));
+        control<QPushButton>(dialog, "Command3")->click();
+        QCOMPARE(office.prompter.lastText(), text("用户称谓不能为空！"));
+        control<QLineEdit>(dialog, "Mask_cw")->setText(text(" 西山陵园 "));
+        office.data.db().failNthWrite(1);
+        control<QPushButton>(dialog, "Command3")->click();
+        office.data.db().failNthWrite(0);
+        QCOMPARE(office.prompter.shown.last().icon, Prompter::Icon::Critical);
+        QVERIFY(office.find(QStringLiteral("Frm_yhxx")));
+        QCOMPARE(office.data.dump(QStringLiteral("yhxx")), before);
+
+        // A size that is no positive number keeps the one stored.
+        control<QLineEdit>(dialog, "Text2")->setText(QStringLiteral("-3"));
+        control<QComboBox>(dialog, "Combo1")->setCurrentText(text("红色"));
+        control<QPushButton>(dialog, "Command3")->click();
+        QCOMPARE(office.data.dump(QStringLiteral("yhxx")), text("1|西山陵园|Serif|36|红色|") + file);
+        QVERIFY(!office.find(QStringLiteral("Frm_yhxx")));
+        QCOMPARE(unitName->text(), text("西山陵园"));
+        QCOMPARE(unitName->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(picture->pixmap().size(), QSize(7, 5));
+
+        // 取消 brings back the stored picture; 默认背景 the built-in one, making the row when there is none.
+        dialog = office.run(QStringLiteral("M_yhxx"), QStringLiteral("Frm_yhxx"));
+        office.prompter.fileNames << QStringLiteral("/no/such/picture.png");
+        control<QPushButton>(dialog, "Command1")->click();
+        QCOMPARE(picture->pixmap().size(), BackgroundWindow::builtInPicture().size());
+        control<QPushButton>(dialog, "Command4")->click();
+        QCOMPARE(picture->pixmap().size(), QSize(7, 5));
+        office.data.sql(QStringLiteral("DELETE FROM yhxx"));
+        office.window.command(QStringLiteral("M_mrbj"))->trigger();
+        QCOMPARE(office.data.dump(QStringLiteral("yhxx")), text("1|||||无"));
+        QCOMPARE(picture->pixmap().size(), BackgroundWindow::builtInPicture().size());
+    }
+};
+
+QTEST_MAIN(AdminWindowsTest)
+#include "tst_adminwindows.moc"
