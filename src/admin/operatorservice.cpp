@@ -31,8 +31,7 @@ bool OperatorService::isAdmin() const {
 }
 
 QStringList OperatorService::operators() {
-    return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy ORDER BY rid"), {},
-                            QStringLiteral("读取操作员列表"));
+    return allOperators(m_database);
 }
 
 RightMarks OperatorService::marks(const QString& name) {

@@ -85,41 +85,25 @@ QString removed(const QString& reportList, const QString& name) {
 
 } // namespace ReportListText
 
-QStringList RightsEditorService::operators() {
-    return m_database.texts(QStringLiteral("SELECT 操作员 FROM czy ORDER BY rid"), {},
-                            QStringLiteral("读取操作员列表"));
+QStringList allOperators(Database& database) {
+    return database.texts(QStringLiteral("SELECT 操作员 FROM czy ORDER BY rid"), {},
+                          QStringLiteral("读取操作员列表"));
 }
 
-QString RightsEditorService::column(const QString& operatorName, const QString& name) {
+QString RightsEditorService::text(const QString& operatorName) {
     return m_database
-        .scalar(QStringLiteral("SELECT %1 FROM czy WHERE 操作员 = ?").arg(name), {operatorName},
+        .scalar(QStringLiteral("SELECT %1 FROM czy WHERE 操作员 = ?").arg(m_column), {operatorName},
                 QStringLiteral("读取操作员权限"))
         .toString();
 }
 
-QString RightsEditorService::permissions(const QString& operatorName) {
-    return PermissionText::normalised(column(operatorName, QStringLiteral("权限字符")));
-}
-
-QString RightsEditorService::reportList(const QString& operatorName) {
-    return column(operatorName, QStringLiteral("打印报表"));
-}
-
-bool RightsEditorService::save(const QString& operatorName, const QString& name, const QString& value) {
+bool RightsEditorService::save(const QString& operatorName, const QString& value) {
     bool found = false;
     m_database.transaction([&] {
         found = m_database
-                    .exec(QStringLiteral("UPDATE czy SET %1 = ? WHERE 操作员 = ?").arg(name),
+                    .exec(QStringLiteral("UPDATE czy SET %1 = ? WHERE 操作员 = ?").arg(m_column),
                           {value, operatorName}, QStringLiteral("保存操作员权限"))
                     .numRowsAffected() == 1;
     });
     return found;
-}
-
-bool RightsEditorService::savePermissions(const QString& operatorName, const QString& permissions) {
-    return save(operatorName, QStringLiteral("权限字符"), permissions);
-}
-
-bool RightsEditorService::saveReportList(const QString& operatorName, const QString& reportList) {
-    return save(operatorName, QStringLiteral("打印报表"), reportList);
 }

@@ -40,22 +40,20 @@ inline Message operatorGone() {
     return notice(QStringLiteral("此管理员已不存在！"));
 }
 
-// Reads and writes an operator's permission string and report list for the two editors. A change
-// counts from the operator's next login.
+// Every operator, salesmen included, in the order they were entered.
+QStringList allOperators(Database& database);
+
+// Reads and writes one of an operator's two rights texts, 权限字符 or 打印报表, for its editor. A
+// change counts from the operator's next login.
 class RightsEditorService {
 public:
-    explicit RightsEditorService(Database& database) : m_database(database) {}
+    RightsEditorService(Database& database, const QString& column) : m_database(database), m_column(column) {}
 
-    QStringList operators();
-    QString permissions(const QString& operatorName);
-    QString reportList(const QString& operatorName);
+    QString text(const QString& operatorName);
     // Returns false when the operator has gone meanwhile.
-    bool savePermissions(const QString& operatorName, const QString& permissions);
-    bool saveReportList(const QString& operatorName, const QString& reportList);
+    bool save(const QString& operatorName, const QString& value);
 
 private:
-    QString column(const QString& operatorName, const QString& name);
-    bool save(const QString& operatorName, const QString& name, const QString& value);
-
     Database& m_database;
+    QString m_column;
 };

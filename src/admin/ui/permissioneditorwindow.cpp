@@ -11,7 +11,11 @@ constexpr int deleteBit = 8;
 } // namespace
 
 PermissionEditorWindow::PermissionEditorWindow(AppContext& context, QWidget* parent)
-    : RightsEditorWindow(context, parent), m_ui(std::make_unique<Ui::power_frm>()) {
+    : RightsEditorWindow(context, QStringLiteral("权限字符"),
+                         {Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                          QStringLiteral("    该项已经存在权限列表中！    ")},
+                         notice(QStringLiteral("请在操作员权限列表中选中要删除的项！")), parent),
+      m_ui(std::make_unique<Ui::power_frm>()) {
     m_ui->setupUi(this);
     attach({m_ui->czr_cbox, m_ui->aitem_list, m_ui->item_list, m_ui->sel_btn, m_ui->del_btn, m_ui->asel_btn,
             m_ui->adel_btn},
@@ -23,14 +27,6 @@ PermissionEditorWindow::PermissionEditorWindow(AppContext& context, QWidget* par
 }
 
 PermissionEditorWindow::~PermissionEditorWindow() = default;
-
-QString PermissionEditorWindow::read(const QString& operatorName) {
-    return m_service.permissions(operatorName);
-}
-
-bool PermissionEditorWindow::write(const QString& operatorName, const QString& text) {
-    return m_service.savePermissions(operatorName, text);
-}
 
 QList<int> PermissionEditorWindow::granted(const QString& text) const {
     QList<int> rows;
@@ -53,15 +49,6 @@ QString PermissionEditorWindow::withAll(const QString& text) const {
 
 QString PermissionEditorWindow::withNone() const {
     return PermissionText::normalised(QString());
-}
-
-Message PermissionEditorWindow::alreadyGranted() const {
-    return {Prompter::Icon::Exclamation, QStringLiteral("提示"),
-            QStringLiteral("    该项已经存在权限列表中！    ")};
-}
-
-Message PermissionEditorWindow::noGrantChosen() const {
-    return notice(QStringLiteral("请在操作员权限列表中选中要删除的项！"));
 }
 
 void PermissionEditorWindow::grantChosen(int row) {

@@ -21,15 +21,11 @@ public:
     ~PermissionEditorWindow() override;
 
 private:
-    QString read(const QString& operatorName) override;
-    bool write(const QString& operatorName, const QString& text) override;
     QList<int> granted(const QString& text) const override;
     QString withEntry(const QString& text, int row) const override;
     QString withoutEntry(const QString& text, int row) const override;
     QString withAll(const QString& text) const override;
     QString withNone() const override;
-    Message alreadyGranted() const override;
-    Message noGrantChosen() const override;
     void grantChosen(int row) override;
     void setBit(int bit, bool set);
 

@@ -20,7 +20,11 @@ QString nameAt(int row) {
 } // namespace
 
 ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* parent)
-    : RightsEditorWindow(context, parent), m_ui(std::make_unique<Ui::report_frm>()) {
+    : RightsEditorWindow(context, QStringLiteral("打印报表"),
+                         {Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                          QStringLiteral("     该项已经存在此用户的打印列表中！    ")},
+                         notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！")), parent),
+      m_ui(std::make_unique<Ui::report_frm>()) {
     m_ui->setupUi(this);
     attach({m_ui->czr_cbox, m_ui->aitem_list, m_ui->item_list, m_ui->sel_btn, m_ui->del_btn, m_ui->asel_btn,
             m_ui->adel_btn},
@@ -28,14 +32,6 @@ ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* par
 }
 
 ReportListEditorWindow::~ReportListEditorWindow() = default;
-
-QString ReportListEditorWindow::read(const QString& operatorName) {
-    return m_service.reportList(operatorName);
-}
-
-bool ReportListEditorWindow::write(const QString& operatorName, const QString& text) {
-    return m_service.saveReportList(operatorName, text);
-}
 
 QList<int> ReportListEditorWindow::granted(const QString& text) const {
     return ReportListText::grantedReports(text);
@@ -55,13 +51,4 @@ QString ReportListEditorWindow::withAll(const QString&) const {
 
 QString ReportListEditorWindow::withNone() const {
     return QStringLiteral(""); // empty, not Null
-}
-
-Message ReportListEditorWindow::alreadyGranted() const {
-    return {Prompter::Icon::Exclamation, QStringLiteral("提示"),
-            QStringLiteral("     该项已经存在此用户的打印列表中！    ")};
-}
-
-Message ReportListEditorWindow::noGrantChosen() const {
-    return notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！"));
 }

@@ -18,15 +18,11 @@ public:
     ~ReportListEditorWindow() override;
 
 private:
-    QString read(const QString& operatorName) override;
-    bool write(const QString& operatorName, const QString& text) override;
     QList<int> granted(const QString& text) const override;
     QString withEntry(const QString& text, int row) const override;
     QString withoutEntry(const QString& text, int row) const override;
     QString withAll(const QString& text) const override;
     QString withNone() const override;
-    Message alreadyGranted() const override;
-    Message noGrantChosen() const override;
 
     std::unique_ptr<Ui::report_frm> m_ui;
 };

@@ -6,14 +6,17 @@
 #include <QListWidget>
 #include <QPushButton>
 
-RightsEditorWindow::RightsEditorWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database) {}
+RightsEditorWindow::RightsEditorWindow(AppContext& context, const QString& column,
+                                       const Message& alreadyGranted, const Message& noGrantChosen,
+                                       QWidget* parent)
+    : TaskWindow(context, parent), m_service(context.database, column), m_alreadyGranted(alreadyGranted),
+      m_noGrantChosen(noGrantChosen) {}
 
 void RightsEditorWindow::attach(const Controls& controls, const QStringList& catalogueLines) {
     m_controls = controls;
     m_lines = catalogueLines;
     m_controls.catalogue->addItems(catalogueLines);
-    m_controls.operators->addItems(m_service.operators());
+    m_controls.operators->addItems(allOperators(m_context.database));
     m_controls.operators->setCurrentText(m_context.session.operatorName);
     load();
     connect(m_controls.operators, &QComboBox::activated, this, [this] { guarded([this] { load(); }); });
@@ -27,7 +30,7 @@ void RightsEditorWindow::attach(const Controls& controls, const QStringList& cat
 
 void RightsEditorWindow::load() {
     m_operator = m_controls.operators->currentText();
-    m_text = read(m_operator);
+    m_text = m_service.text(m_operator);
     showGrants(-1);
 }
 
@@ -50,7 +53,7 @@ int RightsEditorWindow::chosenGrant() const {
 }
 
 void RightsEditorWindow::store(const QString& text, int row) {
-    if (!write(m_operator, text)) {
+    if (!m_service.save(m_operator, text)) {
         const Message gone = operatorGone();
         m_context.prompter.inform(gone.icon, gone.caption, gone.text);
         return;
@@ -64,8 +67,7 @@ void RightsEditorWindow::select() {
     if (row < 0)
         return;
     if (granted(m_text).contains(row)) {
-        const Message message = alreadyGranted();
-        m_context.prompter.inform(message.icon, message.caption, message.text);
+        m_context.prompter.inform(m_alreadyGranted.icon, m_alreadyGranted.caption, m_alreadyGranted.text);
         return;
     }
     store(withEntry(m_text, row), row);
@@ -74,8 +76,7 @@ void RightsEditorWindow::select() {
 void RightsEditorWindow::remove() {
     const int row = chosenGrant();
     if (row < 0) {
-        const Message message = noGrantChosen();
-        m_context.prompter.inform(message.icon, message.caption, message.text);
+        m_context.prompter.inform(m_noGrantChosen.icon, m_noGrantChosen.caption, m_noGrantChosen.text);
         return;
     }
     store(withoutEntry(m_text, row));

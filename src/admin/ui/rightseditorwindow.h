@@ -24,21 +24,20 @@ public:
     };
 
 protected:
-    explicit RightsEditorWindow(AppContext& context, QWidget* parent = nullptr);
+    // `column`: the operator's text the editor keeps. `alreadyGranted` and `noGrantChosen` refuse
+    // 选中 of a granted entry and 删除 with no grant chosen.
+    RightsEditorWindow(AppContext& context, const QString& column, const Message& alreadyGranted,
+                       const Message& noGrantChosen, QWidget* parent);
     // Fills the lists for the logged-in operator and connects the buttons; called by the editor once
     // its form is set up.
     void attach(const Controls& controls, const QStringList& catalogueLines);
 
-    virtual QString read(const QString& operatorName) = 0;
-    virtual bool write(const QString& operatorName, const QString& text) = 0;
     // Catalogue rows (0-based) the text grants.
     virtual QList<int> granted(const QString& text) const = 0;
     virtual QString withEntry(const QString& text, int row) const = 0;
     virtual QString withoutEntry(const QString& text, int row) const = 0;
     virtual QString withAll(const QString& text) const = 0;
     virtual QString withNone() const = 0;
-    virtual Message alreadyGranted() const = 0;
-    virtual Message noGrantChosen() const = 0;
     // The grant chosen on the right changed (-1: none).
     virtual void grantChosen(int row) { Q_UNUSED(row); }
 
@@ -48,14 +47,15 @@ protected:
     void store(const QString& text, int row = -1);
     QString text() const { return m_text; }
 
-    RightsEditorService m_service;
-
 private:
     void load();
     void showGrants(int chosenRow);
     void select();
     void remove();
 
+    RightsEditorService m_service;
+    Message m_alreadyGranted;
+    Message m_noGrantChosen;
     Controls m_controls{};
     QStringList m_lines;
     QString m_operator;
