@@ -1,4 +1,6 @@
 #include "admin/rightseditor.h"
+#include "admin/ui/acknowledgementswindow.h"
+#include "foundation/loginservice.h"
 #include "foundation/rights.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "support/runningoffice.h"
@@ -163,6 +165,95 @@ private slots:
         control<QPushButton>(window, "Cmd_mmqd")->click();
         QCOMPARE(office.prompter.lastText(), text("密码修改成功！"));
         QVERIFY(!control<QWidget>(window, "Frame_mm")->isVisible());
+    }
+
+    // The office's first day: Admin adds 王会计 with three rights, and 王会计 opens only those.
+    void aNewOperatorOpensOnlyWhatHeWasGranted() {
+        RunningOffice office;
+        QWidget* operators = office.run(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"));
+        control<QPushButton>(operators, "Command1")->click();
+        control<QLineEdit>(operators, "Text1")->setText(text("王会计"));
+        control<QLineEdit>(operators, "Text2")->setText(QStringLiteral("pw"));
+        control<QLineEdit>(operators, "Text3")->setText(QStringLiteral("pw"));
+        control<QPushButton>(operators, "Command4")->click();
+        QWidget* editor = office.run(QStringLiteral("syspower"), QStringLiteral("power_frm"));
+        pickOperator(editor, text("王会计"));
+        for (int item : {Item::GravePositionSetup, Item::GraveItemCharges, Item::PrintSettings}) {
+            control<QListWidget>(editor, "aitem_list")->setCurrentRow(item - 1);
+            control<QPushButton>(editor, "sel_btn")->click();
+        }
+        office.window.host().closeAll();
+
+        LoginService login(office.data.db(), office.session);
+        login.pick(text("王会计"));
+        QVERIFY(login.logIn(text("王会计"), QStringLiteral("pw")));
+        const QList<std::pair<const char*, const char*>> granted = {
+            {"M_szmw", "Frm_mqsz"}, {"M_mqyp", "Frm_mq_qtf"}, {"report", "report_frm"}};
+        for (const auto& [command, window] : granted)
+            QVERIFY2(office.run(QString::fromLatin1(command), QString::fromLatin1(window)), command);
+        QVERIFY(office.prompter.shown.isEmpty());
+        for (const char* command : {"M_gm", "M_xtwh", "syspower"}) {
+            office.window.command(QString::fromLatin1(command))->trigger();
+            QCOMPARE(office.prompter.lastText(), text("您没有此项功能权限！请联系系统管理员"));
+        }
+        QCOMPARE(office.window.host().openWindows().size(), 3);
+    }
+
+    void theTombstoneTypeListIsKeptThroughItsButtons() {
+        RunningOffice office;
+        office.data.sql(text("INSERT INTO mblx (mblx) VALUES ('立碑')"));
+        QWidget* window = office.run(QStringLiteral("bxwh"), QStringLiteral("Frmbxwh"));
+        auto* list = control<QComboBox>(window, "Combo2");
+        auto* entry = control<QLineEdit>(window, "Mask1");
+        auto* addOrSave = control<QPushButton>(window, "Command6");
+        auto* removeOrCancel = control<QPushButton>(window, "Command7");
+        const auto buttons = [&]() -> QString { return addOrSave->text() + removeOrCancel->text(); };
+        addOrSave->click();
+        QVERIFY(entry->isVisible() && !list->isVisible());
+        QCOMPARE(buttons(), text("保存取消"));
+        entry->setText(text("卧碑"));
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->currentText(), text("卧碑"));
+        QVERIFY(list->isVisible() && !entry->isVisible());
+        QCOMPARE(buttons(), text("添加删除"));
+
+        addOrSave->click();
+        entry->setText(text("立碑"));
+        addOrSave->click();
+        QCOMPARE(office.prompter.lastText(), text("立碑已存在！"));
+        QVERIFY(entry->isVisible());
+        removeOrCancel->click();
+        QCOMPARE(buttons(), text("添加删除"));
+
+        list->setEditText(text("青石"));
+        removeOrCancel->click();
+        QCOMPARE(office.prompter.lastText(), text("请选择您要删除的项目!"));
+        list->setCurrentIndex(0);
+        office.prompter.answers << Prompter::Answer::Yes;
+        removeOrCancel->click();
+        QCOMPARE(office.prompter.lastText(), text("注销成功！  "));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(office.data.count(QStringLiteral("mblx")), 1);
+    }
+
+    // However long the bands of thanks scroll, they cover the window without a gap.
+    void theThanksScrollWithoutEnd() {
+        RunningOffice office;
+        auto* window = static_cast<AcknowledgementsWindow*>(
+            office.run(QStringLiteral("M_mx"), QStringLiteral("Frm_mmxx")));
+        auto* first = control<QLabel>(window, "Image1");
+        auto* second = control<QLabel>(window, "Image2");
+        for (int tick = 0; tick < 3000; ++tick) {
+            window->scroll();
+            QLabel* upper = first->y() < second->y() ? first : second;
+            QLabel* lower = upper == first ? second : first;
+            QVERIFY(upper->y() <= 0);
+            QCOMPARE(lower->y(), upper->y() + upper->height());
+            QVERIFY(lower->y() + lower->height() >= window->height());
+        }
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_mmxx")));
     }
 
     void theUnitInformationShowsOnTheBackground() {
