@@ -1,6 +1,7 @@
 #include "admin/rightseditor.h"
 #include "admin/ui/acknowledgementswindow.h"
 #include "foundation/loginservice.h"
+#include "foundation/passwordhash.h"
 #include "foundation/rights.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "support/runningoffice.h"
@@ -165,6 +166,53 @@ private slots:
         control<QPushButton>(window, "Cmd_mmqd")->click();
         QCOMPARE(office.prompter.lastText(), text("密码修改成功！"));
         QVERIFY(!control<QWidget>(window, "Frame_mm")->isVisible());
+    }
+
+    // Anybody but Admin changes his own password here and nothing else.
+    void anOperatorOtherThanAdminChangesOnlyHisOwnPassword() {
+        RunningOffice office(text("赵六"));
+        office.data.addOperator(text("赵六"), QStringLiteral("old"), text("操作员"), QString());
+        office.data.sql(text("INSERT INTO ghjc_xf1 (操作日期) VALUES ('2020-01-01 08:00:00')"));
+        QWidget* window = office.run(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"));
+        const QString before =
+            office.data.dump(QStringLiteral("czy")) + office.data.dump(QStringLiteral("ghjc_xf1"));
+        auto* operators = control<QComboBox>(window, "Combo1");
+        operators->setCurrentIndex(0);
+        emit operators->activated(0);
+        QVERIFY(!control<QWidget>(window, "Frame5")->isEnabled()); // Admin's marks
+        control<QPushButton>(window, "Command9")->click();
+        QCOMPARE(office.prompter.lastText(), text("您只能修改自己的密码！"));
+        QVERIFY(!control<QWidget>(window, "Frame_mm")->isVisible());
+        const auto press = [&](const char* button) -> QString {
+            control<QPushButton>(window, button)->click();
+            return office.prompter.lastText();
+        };
+        QCOMPARE(press("Command1"), text("系统管理员Admin才有此权限！"));
+        QCOMPARE(press("Command2"), text("Admin为系统管理员，不能注销！"));
+        QCOMPARE(press("Cmd_xg"), text("Admin为系统管理员，拥有所有权限！"));
+        control<QCheckBox>(window, "Check1")->setChecked(true);
+        control<QPushButton>(window, "Command8")->click();
+        QCOMPARE(office.prompter.lastText(), text("您没有此权限！"));
+        QVERIFY(!control<QWidget>(window, "Frame1")->isVisible());
+        QCOMPARE(office.data.dump(QStringLiteral("czy")) + office.data.dump(QStringLiteral("ghjc_xf1")),
+                 before);
+
+        operators->setCurrentIndex(1);
+        emit operators->activated(1);
+        QCOMPARE(press("Command2"), text("系统管理员Admin才有此权限！"));
+        QCOMPARE(press("Cmd_xg"), text("系统管理员Admin才有此权限！"));
+        control<QPushButton>(window, "Command9")->click();
+        control<QLineEdit>(window, "Text_mm1")->setText(QStringLiteral("neu"));
+        control<QLineEdit>(window, "Text_mm2")->setText(QStringLiteral("new"));
+        control<QPushButton>(window, "Cmd_mmqd")->click();
+        QCOMPARE(office.prompter.lastText(), text("两次输入的密码不一致！"));
+        QCOMPARE(control<QLineEdit>(window, "Text_mm2")->text(), QString());
+        control<QLineEdit>(window, "Text_mm2")->setText(QStringLiteral("neu"));
+        control<QPushButton>(window, "Cmd_mmqd")->click();
+        QCOMPARE(office.prompter.lastText(), text("密码修改成功！"));
+        QVERIFY(PasswordHash::matches(
+            office.data.value(text("SELECT 口令 FROM czy WHERE 操作员 = '赵六'")).toString(),
+            QStringLiteral("neu")));
     }
 
     // The office's first day: Admin adds 王会计 with three rights, and 王会计 opens only those.
