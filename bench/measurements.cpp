@@ -10,12 +10,14 @@ Measurement gridMeasurement();
 Measurement historyMeasurement();
 Measurement reservedMapMeasurement();
 Measurement restrictMeasurement();
+Measurement purgeMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
         reservedMapMeasurement(), restrictMeasurement(),
+        purgeMeasurement(),
     };
     return all;
 }

@@ -1,7 +1,15 @@
 #include "app/taskwindows.h"
 
+#include "admin/ui/acknowledgementswindow.h"
 #include "admin/ui/changehistorywindow.h"
+#include "admin/ui/operatorswindow.h"
+#include "admin/ui/permissioneditorwindow.h"
 #include "admin/ui/printarchivewindow.h"
+#include "admin/ui/reportlisteditorwindow.h"
+#include "admin/ui/supportwindow.h"
+#include "admin/ui/tombstonetypeswindow.h"
+#include "admin/ui/unitinfowindow.h"
+#include "admin/unitinfoservice.h"
 #include "business/duereminders.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
@@ -10,6 +18,7 @@
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "foundation/clock.h"
+#include "foundation/ui/backgroundwindow.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
@@ -47,4 +56,15 @@ void registerTaskWindows(MainWindow& mainWindow) {
         context.host.open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
             ->takeChosenReservation();
     });
+    mainWindow.registerWindow<OperatorsWindow>(QStringLiteral("M_xtwh"));
+    mainWindow.registerWindow<PermissionEditorWindow>(QStringLiteral("syspower"));
+    mainWindow.registerWindow<ReportListEditorWindow>(QStringLiteral("report"));
+    mainWindow.registerWindow<TombstoneTypesWindow>(QStringLiteral("bxwh"));
+    mainWindow.registerWindow<UnitInfoWindow>(QStringLiteral("M_yhxx"));
+    mainWindow.registerCommand(QStringLiteral("M_mrbj"), [&context, &mainWindow] {
+        UnitInfoService(context.database).restoreDefaultBackground();
+        mainWindow.background()->reload();
+    });
+    mainWindow.registerWindow<SupportWindow>(QStringLiteral("M_jszc"));
+    mainWindow.registerWindow<AcknowledgementsWindow>(QStringLiteral("M_mx"));
 }

@@ -4,6 +4,52 @@
 
 namespace Rights {
 
+const QStringList& itemCaptions() {
+    static const QStringList captions = {
+        QStringLiteral("寄存设置"),
+        QStringLiteral("寄存登记"),
+        QStringLiteral("寄存维护"),
+        QStringLiteral("寄存故者档案"),
+        QStringLiteral("寄存过期提醒"),
+        QStringLiteral("设置墓位"),
+        QStringLiteral("墓位选购"),
+        QStringLiteral("落葬登记"),
+        QStringLiteral("预定维护"),
+        QStringLiteral("墓地故者档案"),
+        QStringLiteral("墓地使用过期提醒"),
+        QStringLiteral("寄存物品收费"),
+        QStringLiteral("寄存收费统计"),
+        QStringLiteral("墓地物品收费"),
+        QStringLiteral("墓地收费统计"),
+        QStringLiteral("骨灰寄存自定义日期统计"),
+        QStringLiteral("骨灰寄存自定义年统计"),
+        QStringLiteral("公墓销售自定义日期统计"),
+        QStringLiteral("公墓销售自定义年统计"),
+        QStringLiteral("碑型销售自定义统计"),
+        QStringLiteral("系统维护"),
+        QStringLiteral("权限设置"),
+        QStringLiteral("打印设置"),
+        QStringLiteral("备份数据"),
+        QStringLiteral("还原数据"),
+        QStringLiteral("墓地图示"),
+        QStringLiteral("春节点灯查询"),
+        QStringLiteral("预定墓位"),
+        QStringLiteral("直接购墓"),
+        QStringLiteral("预定过期记录"),
+        QStringLiteral("墓区预定自定义日期统计"),
+        QStringLiteral("墓区销售自定义日期统计"),
+        QStringLiteral("墓区安葬自定义日期统计"),
+        QStringLiteral("墓区价格范围自定义日期统计"),
+        QStringLiteral("业务员销售墓位自定义日期统计"),
+        QStringLiteral("销售控制"),
+        QStringLiteral("建墓施工"),
+        QStringLiteral("施工验收"),
+        QStringLiteral("施工查询"),
+        QStringLiteral("验收查询"),
+    };
+    return captions;
+}
+
 const QList<ReportEntry>& reportCatalogue() {
     static const QList<ReportEntry> catalogue = {
         {QStringLiteral("碑型销售统计表"), QStringLiteral("bxxstj")},

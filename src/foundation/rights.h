@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct Session;
 
@@ -57,6 +58,9 @@ struct ReportEntry {
 };
 
 namespace Rights {
+
+// The caption of each guarded item in the permission editor, item 1 first.
+const QStringList& itemCaptions();
 
 // The printable reports in the order the print-list editor offers them.
 const QList<ReportEntry>& reportCatalogue();

@@ -41,10 +41,7 @@ void BackgroundWindow::reload() {
         info = UnitInfo::load(m_database);
     } catch (const DatabaseError&) {
     }
-    QPixmap picture;
-    if (!info.picturePath.isEmpty() && info.picturePath != QStringLiteral("无"))
-        picture.load(info.picturePath);
-    m_picture->setPixmap(picture.isNull() ? builtInPicture() : picture);
+    showPicture(info.picturePath);
 
     m_unitName->setText(info.unitName);
     QFont font = m_unitName->font();
@@ -60,6 +57,13 @@ void BackgroundWindow::reload() {
     }
     m_unitName->adjustSize();
     placeUnitName();
+}
+
+void BackgroundWindow::showPicture(const QString& path) {
+    QPixmap picture;
+    if (!path.isEmpty() && path != QStringLiteral("无"))
+        picture.load(path);
+    m_picture->setPixmap(picture.isNull() ? builtInPicture() : picture);
 }
 
 void BackgroundWindow::resizeEvent(QResizeEvent* event) {

@@ -14,6 +14,8 @@ public:
 
     // Reads yhxx again and shows its picture (or the built-in one) and the unit name.
     void reload();
+    // Shows the picture in `path` (or the built-in one when it cannot be read) until the next reload.
+    void showPicture(const QString& path);
     static QPixmap builtInPicture();
 
 protected:

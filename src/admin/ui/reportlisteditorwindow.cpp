@@ -1,0 +1,54 @@
+#include "admin/ui/reportlisteditorwindow.h"
+
+#include "foundation/rights.h"
+#include "ui_reportlisteditorwindow.h"
+
+namespace {
+
+// A catalogue line: the caption, then the name in the last ten characters.
+QStringList catalogueLines() {
+    QStringList lines;
+    for (const ReportEntry& entry : Rights::reportCatalogue())
+        lines << entry.caption + QStringLiteral("  ") + entry.name.rightJustified(10);
+    return lines;
+}
+
+QString nameAt(int row) {
+    return Rights::reportCatalogue().at(row).name;
+}
+
+} // namespace
+
+ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* parent)
+    : RightsEditorWindow(context, QStringLiteral("打印报表"),
+                         {Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                          QStringLiteral("     该项已经存在此用户的打印列表中！    ")},
+                         notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！")), parent),
+      m_ui(std::make_unique<Ui::report_frm>()) {
+    m_ui->setupUi(this);
+    attach({m_ui->czr_cbox, m_ui->aitem_list, m_ui->item_list, m_ui->sel_btn, m_ui->del_btn, m_ui->asel_btn,
+            m_ui->adel_btn},
+           catalogueLines());
+}
+
+ReportListEditorWindow::~ReportListEditorWindow() = default;
+
+QList<int> ReportListEditorWindow::granted(const QString& text) const {
+    return ReportListText::grantedReports(text);
+}
+
+QString ReportListEditorWindow::withEntry(const QString& text, int row) const {
+    return ReportListText::added(text, nameAt(row));
+}
+
+QString ReportListEditorWindow::withoutEntry(const QString& text, int row) const {
+    return ReportListText::removed(text, nameAt(row));
+}
+
+QString ReportListEditorWindow::withAll(const QString&) const {
+    return Rights::fullReportList();
+}
+
+QString ReportListEditorWindow::withNone() const {
+    return QStringLiteral(""); // empty, not Null
+}

@@ -1,0 +1,83 @@
+#include "admin/ui/rightseditorwindow.h"
+
+#include "foundation/session.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+
+RightsEditorWindow::RightsEditorWindow(AppContext& context, const QString& column,
+                                       const Message& alreadyGranted, const Message& noGrantChosen,
+                                       QWidget* parent)
+    : TaskWindow(context, parent), m_service(context.database, column), m_alreadyGranted(alreadyGranted),
+      m_noGrantChosen(noGrantChosen) {}
+
+void RightsEditorWindow::attach(const Controls& controls, const QStringList& catalogueLines) {
+    m_controls = controls;
+    m_lines = catalogueLines;
+    m_controls.catalogue->addItems(catalogueLines);
+    m_controls.operators->addItems(allOperators(m_context.database));
+    m_controls.operators->setCurrentText(m_context.session.operatorName);
+    load();
+    connect(m_controls.operators, &QComboBox::activated, this, [this] { guarded([this] { load(); }); });
+    connect(m_controls.grants, &QListWidget::currentRowChanged, this,
+            [this] { guarded([this] { grantChosen(chosenGrant()); }); });
+    on(m_controls.select, &QPushButton::clicked, &RightsEditorWindow::select);
+    on(m_controls.remove, &QPushButton::clicked, &RightsEditorWindow::remove);
+    on(m_controls.selectAll, &QPushButton::clicked, [this] { store(withAll(m_text)); });
+    on(m_controls.removeAll, &QPushButton::clicked, [this] { store(withNone()); });
+}
+
+void RightsEditorWindow::load() {
+    m_operator = m_controls.operators->currentText();
+    m_text = m_service.text(m_operator);
+    showGrants(-1);
+}
+
+void RightsEditorWindow::showGrants(int chosenRow) {
+    QListWidget* grants = m_controls.grants;
+    const QSignalBlocker quiet(grants);
+    grants->clear();
+    for (int row : granted(m_text)) {
+        auto* line = new QListWidgetItem(m_lines.at(row), grants);
+        line->setData(Qt::UserRole, row);
+        if (row == chosenRow)
+            grants->setCurrentItem(line);
+    }
+    grantChosen(chosenGrant());
+}
+
+int RightsEditorWindow::chosenGrant() const {
+    const QListWidgetItem* line = m_controls.grants->currentItem();
+    return line ? line->data(Qt::UserRole).toInt() : -1;
+}
+
+void RightsEditorWindow::store(const QString& text, int row) {
+    if (!m_service.save(m_operator, text)) {
+        const Message gone = operatorGone();
+        m_context.prompter.inform(gone.icon, gone.caption, gone.text);
+        return;
+    }
+    m_text = text;
+    showGrants(row);
+}
+
+void RightsEditorWindow::select() {
+    const int row = m_controls.catalogue->currentRow();
+    if (row < 0)
+        return;
+    if (granted(m_text).contains(row)) {
+        m_context.prompter.inform(m_alreadyGranted.icon, m_alreadyGranted.caption, m_alreadyGranted.text);
+        return;
+    }
+    store(withEntry(m_text, row), row);
+}
+
+void RightsEditorWindow::remove() {
+    const int row = chosenGrant();
+    if (row < 0) {
+        m_context.prompter.inform(m_noGrantChosen.icon, m_noGrantChosen.caption, m_noGrantChosen.text);
+        return;
+    }
+    store(withoutEntry(m_text, row));
+}

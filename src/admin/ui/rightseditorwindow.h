@@ -1,0 +1,63 @@
+#pragma once
+
+#include "admin/rightseditor.h"
+#include "foundation/ui/taskwindow.h"
+
+class QComboBox;
+class QListWidget;
+class QPushButton;
+
+// What the two rights editors share: an operator list, the whole catalogue on the left, the operator's
+// grants on the right, and 选中, 删除, 全选 and 全删, each written to the operator's row at once. The
+// editor of one text (permission string or report list) says what each step does to it.
+class RightsEditorWindow : public TaskWindow {
+    Q_OBJECT
+public:
+    struct Controls {
+        QComboBox* operators;
+        QListWidget* catalogue;
+        QListWidget* grants;
+        QPushButton* select;
+        QPushButton* remove;
+        QPushButton* selectAll;
+        QPushButton* removeAll;
+    };
+
+protected:
+    // `column`: the operator's text the editor keeps. `alreadyGranted` and `noGrantChosen` refuse
+    // 选中 of a granted entry and 删除 with no grant chosen.
+    RightsEditorWindow(AppContext& context, const QString& column, const Message& alreadyGranted,
+                       const Message& noGrantChosen, QWidget* parent);
+    // Fills the lists for the logged-in operator and connects the buttons; called by the editor once
+    // its form is set up.
+    void attach(const Controls& controls, const QStringList& catalogueLines);
+
+    // Catalogue rows (0-based) the text grants.
+    virtual QList<int> granted(const QString& text) const = 0;
+    virtual QString withEntry(const QString& text, int row) const = 0;
+    virtual QString withoutEntry(const QString& text, int row) const = 0;
+    virtual QString withAll(const QString& text) const = 0;
+    virtual QString withNone() const = 0;
+    // The grant chosen on the right changed (-1: none).
+    virtual void grantChosen(int row) { Q_UNUSED(row); }
+
+    // The catalogue row of the grant chosen on the right, or -1.
+    int chosenGrant() const;
+    // Keeps `text` as the operator's and shows its grants, choosing `row` among them.
+    void store(const QString& text, int row = -1);
+    QString text() const { return m_text; }
+
+private:
+    void load();
+    void showGrants(int chosenRow);
+    void select();
+    void remove();
+
+    RightsEditorService m_service;
+    Message m_alreadyGranted;
+    Message m_noGrantChosen;
+    Controls m_controls{};
+    QStringList m_lines;
+    QString m_operator;
+    QString m_text;
+};

@@ -1,0 +1,194 @@
+#include "admin/operatorservice.h"
+#include "admin/referencelist.h"
+#include "foundation/loginservice.h"
+#include "foundation/passwordhash.h"
+#include "foundation/rights.h"
+#include "support/testsupport.h"
+
+#include <QTest>
+
+class OperatorsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Admin's rights must not live on in the session of an operator who was granted nothing yet.
+    void aNewOperatorLogsInWithNothingGrantedAfterAdmin() {
+        TestData data;
+        Session admin;
+        admin.operatorName = QStringLiteral("Admin");
+        ScriptedPrompter prompter;
+        OperatorService service(data.db(), admin, prompter);
+        // Typed twice differently, nothing is written and nothing said.
+        QVERIFY(!service.add({text("王会计"), QStringLiteral("pw1"), QStringLiteral("pw2"), text("操作员")})
+                     .saved);
+        QCOMPARE(data.count(QStringLiteral("czy")), 1);
+        QVERIFY(
+            service.add({text(" 王会计 "), QStringLiteral(" pw1"), QStringLiteral("pw1 "), text("操作员")})
+                .saved);
+        QVERIFY(prompter.shown.isEmpty());
+        const QString stored = data.value(text("SELECT 口令 FROM czy WHERE 操作员 = '王会计'")).toString();
+        QVERIFY(stored != QStringLiteral("pw1") && PasswordHash::matches(stored, QStringLiteral("pw1")));
+        QCOMPARE(data.value(text("SELECT 级别 FROM czy WHERE 操作员 = '王会计'")).toString(), text("操作员"));
+
+        Session session;
+        LoginService login(data.db(), session);
+        login.pick(QStringLiteral("Admin"));
+        QVERIFY(login.logIn(QStringLiteral("Admin"), PasswordHash::shippedPassword()));
+        QVERIFY(Rights::checkItem(session, Item::SystemMaintenance));
+        login.pick(text("王会计"));
+        QVERIFY(login.logIn(text("王会计"), QStringLiteral("pw1")));
+        QCOMPARE(session.permissionString, QString(40, QLatin1Char('0')));
+        QCOMPARE(session.reportList, QString());
+        for (int item = 1; item <= Item::Count; ++item)
+            QVERIFY2(!Rights::checkItem(session, item), qPrintable(QString::number(item)));
+        QVERIFY(!Rights::reportListAllows(session.reportList, QStringLiteral("gm")));
+
+        // Only Admin adds operators.
+        OperatorService byOther(data.db(), session, prompter);
+        const SaveOutcome refused =
+            byOther.add({text("李出纳"), QStringLiteral("x"), QStringLiteral("x"), QString()});
+        QCOMPARE(refused.message->text, text("系统管理员Admin才有此权限！"));
+        QCOMPARE(data.count(QStringLiteral("czy")), 2);
+    }
+
+    // The code is checked again on save: leaving the box is not the only way to the button.
+    void aDuplicateCodeIsRefusedOnSave() {
+        TestData data;
+        data.addOperator(text("王会计"), QStringLiteral("x"), text("操作员"), QString());
+        Session admin;
+        admin.operatorName = QStringLiteral("Admin");
+        ScriptedPrompter prompter;
+        OperatorService service(data.db(), admin, prompter);
+        const QString before = data.dump(QStringLiteral("czy"));
+        const SaveOutcome outcome =
+            service.add({text("王会计 "), QStringLiteral("y"), QStringLiteral("y"), text("系统员")});
+        QVERIFY(!outcome.saved);
+        QCOMPARE(outcome.message->text, text("此管理员已存在！"));
+        QCOMPARE(outcome.message->icon, Prompter::Icon::Exclamation);
+        QCOMPARE(outcome.message->caption, QString());
+        QCOMPARE(outcome.clear, QStringLiteral("Text1"));
+        QCOMPARE(outcome.focus, QStringLiteral("Text1"));
+        QCOMPARE(data.dump(QStringLiteral("czy")), before);
+        QVERIFY(service.checkNewCode(text("王会计二")).saved);
+    }
+
+    void marksRemovalAndPasswords() {
+        TestData data;
+        for (const char* name : {"赵六", "钱七"})
+            data.addOperator(text(name), QStringLiteral("old"), text("操作员"), QString());
+        Session session;
+        session.operatorName = QStringLiteral("Admin");
+        ScriptedPrompter prompter;
+        OperatorService service(data.db(), session, prompter);
+
+        // Each mark goes into its own column; 钱七 beside him keeps his.
+        QCOMPARE(service.saveMarks(text("赵六"), {true, false, true, false, false}).message->text,
+                 text("修改权限完成！"));
+        QCOMPARE(data.value(text("SELECT 系统管理 || 记录添加 || 记录修改 || 记录删除 || 记录打印 FROM czy "
+                                 "WHERE 操作员 = '赵六'"))
+                     .toString(),
+                 QStringLiteral("01011"));
+        const RightMarks read = service.marks(text("赵六"));
+        QVERIFY(read.system && !read.add && read.modify && !read.remove && !read.print);
+        QVERIFY(service.marks(text("钱七")).add);
+        QCOMPARE(service.saveMarks(QStringLiteral("Admin"), {}).message->text,
+                 text("Admin为系统管理员，拥有所有权限！"));
+
+        QCOMPARE(service.remove(QStringLiteral("Admin"), 3).message->text,
+                 text("Admin为系统管理员，不能注销！"));
+        prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
+        QVERIFY(!service.remove(text("钱七"), 3).saved);
+        QVERIFY(service.remove(text("钱七"), 3).saved);
+        QCOMPARE(service.operators(), QStringList({QStringLiteral("Admin"), text("赵六")}));
+
+        // Only one's own password, typed the same twice.
+        session.operatorName = text("赵六");
+        QCOMPARE(service.refusePasswordChange(QStringLiteral("Admin"))->text, text("您只能修改自己的密码！"));
+        QCOMPARE(service.saveMarks(text("赵六"), {}).message->text, text("系统管理员Admin才有此权限！"));
+        QVERIFY(!service.changePassword(text("赵六"), QStringLiteral("new"), QStringLiteral("neu")).saved);
+        QCOMPARE(service.changePassword(text("赵六"), QStringLiteral(" new"), QStringLiteral("new "))
+                     .message->text,
+                 text("密码修改成功！"));
+        Session next;
+        LoginService login(data.db(), next);
+        login.pick(text("赵六"));
+        QVERIFY(login.logIn(text("赵六"), QStringLiteral("new")));
+    }
+
+    void thePurgeCountsWhatItRemovedAndIsAllOrNothing() {
+        TestData data;
+        for (const char* table : {"gm_xf1", "ghjc_xf1", "mq_tm"})
+            for (const char* moment : {"2026-11-30 23:59:59", "2026-12-01 00:00:00", "2025-01-01 08:00:00"})
+                data.sql(
+                    QStringLiteral("INSERT INTO %1 (操作日期) VALUES (?)").arg(QString::fromLatin1(table)),
+                    {QString::fromLatin1(moment)});
+        const auto dumpAll = [&]() -> QString {
+            return data.dump(QStringLiteral("gm_xf1")) + data.dump(QStringLiteral("ghjc_xf1")) +
+                   data.dump(QStringLiteral("mq_tm"));
+        };
+        const QString before = dumpAll();
+        Session session;
+        session.operatorName = text("赵六");
+        ScriptedPrompter prompter;
+        OperatorService service(data.db(), session, prompter);
+        const QDate first(2026, 12, 1);
+        const QList<bool> ticked = {true, false, true, false, false, false}; // ghjc_xf1 and gm_xf1
+        QCOMPARE(service.purge(first, ticked).message->text, text("您没有此权限！"));
+        QVERIFY(prompter.shown.isEmpty()); // refused before the question
+
+        session.operatorName = QStringLiteral("Admin");
+        prompter.answers << Prompter::Answer::No;
+        QVERIFY(!service.purge(first, ticked).saved);
+        QCOMPARE(prompter.shown.last().caption, text("删除记录"));
+        QCOMPARE(dumpAll(), before);
+
+        for (int failing = 1; failing <= 2; ++failing) {
+            prompter.answers << Prompter::Answer::Yes;
+            data.db().failNthWrite(failing);
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, service.purge(first, ticked));
+            QCOMPARE(dumpAll(), before);
+        }
+        data.db().failNthWrite(0);
+
+        prompter.answers << Prompter::Answer::Yes;
+        const SaveOutcome outcome = service.purge(first, ticked);
+        QCOMPARE(outcome.message->text, text("删除完毕!\n共删除 4 条记录。"));
+        QCOMPARE(data.count(QStringLiteral("gm_xf1")), 1);
+        QCOMPARE(data.count(QStringLiteral("gm_xf1"), text("操作日期 = '2026-12-01 00:00:00'")), 1);
+        QCOMPARE(data.count(QStringLiteral("ghjc_xf1")), 1);
+        QCOMPARE(data.count(QStringLiteral("mq_tm")), 3);
+    }
+
+    // A tombstone type shares its row with the stone materials, which stay.
+    void removingATombstoneTypeKeepsTheMaterials() {
+        TestData data;
+        data.sql(QStringLiteral("INSERT INTO mblx (mblx, zblx, dblx) VALUES ('立碑', '青石', NULL)"));
+        data.sql(QStringLiteral("INSERT INTO mblx (mblx, zblx, dblx) VALUES ('卧碑', '', NULL)"));
+        data.sql(QStringLiteral("INSERT INTO mblx (mblx, zblx, dblx) VALUES (NULL, '汉白玉', '花岗岩')"));
+        ScriptedPrompter prompter;
+        ReferenceList types = ReferenceList::tombstoneTypes(data.db(), prompter);
+        QCOMPARE(types.entries(), texts({"立碑", "卧碑"}));
+
+        const QString before = data.dump(QStringLiteral("mblx"));
+        QCOMPARE(types.remove(text("青石")).message->text, text("请选择您要删除的项目!"));
+        QCOMPARE(types.remove(QString()).message->text, text("请选择您要删除的项目!"));
+        QCOMPARE(types.add(text(" 卧碑")).message->text, text("卧碑已存在！"));
+        QCOMPARE(data.dump(QStringLiteral("mblx")), before);
+
+        prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes;
+        QCOMPARE(types.remove(text("立碑")).message->text, text("注销成功！  "));
+        QVERIFY(types.remove(text("卧碑")).saved);
+        QCOMPARE(data.dump(QStringLiteral("mblx")), text("1||青石|\n3||汉白玉|花岗岩"));
+        QVERIFY(types.add(text("卧碑")).saved);
+        QCOMPARE(types.entries(), texts({"卧碑"}));
+
+        ReferenceList relations = ReferenceList::relationships(data.db(), prompter);
+        prompter.answers << Prompter::Answer::Yes;
+        QVERIFY(relations.remove(text("朋友")).saved);
+        QVERIFY(!relations.entries().contains(text("朋友")));
+        QVERIFY(relations.entries().contains(text("父子")));
+    }
+};
+
+QTEST_GUILESS_MAIN(OperatorsTest)
+#include "tst_operators.moc"
