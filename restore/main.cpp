@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("公墓管理系统：还原数据"));
     parser.addHelpOption();
-    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("数据文件夹"), QStringLiteral("DIR"));
+    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("数据文件夹"),
+                                  QStringLiteral("DIR"));
     parser.addOption(data);
     parser.process(app);
 

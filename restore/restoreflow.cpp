@@ -29,8 +29,9 @@ bool waitForPelu(OfficeLock& lock) {
 std::optional<QString> pickAndSwap(const DataFolder& folder, const Clock& clock, Prompter& prompter) {
     Restorer restorer(folder, clock);
     for (;;) {
-        const QString file = prompter.openFileName(QStringLiteral("选择要还原的备份文件"), folder.backupFolder(),
-                                                   QStringLiteral("备份文件 (*.dat *.db);;所有文件 (*)"));
+        const QString file =
+            prompter.openFileName(QStringLiteral("选择要还原的备份文件"), folder.backupFolder(),
+                                  QStringLiteral("备份文件 (*.dat *.db);;所有文件 (*)"));
         if (file.isEmpty())
             return std::nullopt;
         if (const std::optional<QString> refusal = restorer.prepare(file)) {
@@ -40,8 +41,8 @@ std::optional<QString> pickAndSwap(const DataFolder& folder, const Clock& clock,
             continue;
         }
         if (prompter.ask(QStringLiteral("问题"),
-                         QStringLiteral("用备份文件\n%1\n替换当前的数据库吗？\n当前的数据库会先另存一份。").arg(file)) !=
-            Prompter::Answer::Yes)
+                         QStringLiteral("用备份文件\n%1\n替换当前的数据库吗？\n当前的数据库会先另存一份。")
+                             .arg(file)) != Prompter::Answer::Yes)
             continue;
         return restorer.swapIn();
     }
@@ -67,7 +68,8 @@ int runRestore(const DataFolder& folder, const Clock& clock, Prompter& prompter,
     QString said = safetyCopy ? QStringLiteral("数据已还原。") : QStringLiteral("数据没有还原。");
     if (safetyCopy && !safetyCopy->isEmpty())
         said += QStringLiteral("\n原来的数据库另存为：%1").arg(*safetyCopy);
-    if (prompter.ask(QStringLiteral("提示"), said + QStringLiteral("\n\n要重新启动 Pelu 吗？")) == Prompter::Answer::Yes) {
+    if (prompter.ask(QStringLiteral("提示"), said + QStringLiteral("\n\n要重新启动 Pelu 吗？")) ==
+        Prompter::Answer::Yes) {
         // Pelu would end at once, silently, while this program still holds the data folder.
         lock.reset();
         launcher.startDetached(QDir(programFolder).filePath(QStringLiteral("pelu")),

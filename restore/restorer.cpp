@@ -70,7 +70,8 @@ std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) const {
             if (!tables.contains(table))
                 missing << table;
         if (!missing.isEmpty())
-            return QStringLiteral("这不是 Pelu 的数据库：缺少数据表 %1。").arg(missing.join(QStringLiteral("、")));
+            return QStringLiteral("这不是 Pelu 的数据库：缺少数据表 %1。")
+                .arg(missing.join(QStringLiteral("、")));
         if (copy.schemaVersion() < 1)
             return QStringLiteral("这不是 Pelu 的数据库：没有结构版本。");
     } catch (const DatabaseError& error) {
@@ -116,7 +117,8 @@ QString Restorer::swapIn() {
     std::filesystem::rename(QFile::encodeName(preparedCopy()).toStdString(),
                             QFile::encodeName(database).toStdString(), failure);
     if (failure)
-        throw DatabaseError(QStringLiteral("无法换入备份：%1\n%2").arg(database, QString::fromLocal8Bit(failure.message())));
+        throw DatabaseError(
+            QStringLiteral("无法换入备份：%1\n%2").arg(database, QString::fromLocal8Bit(failure.message())));
     m_prepared = false;
     return safetyCopy;
 }

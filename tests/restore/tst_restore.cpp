@@ -20,8 +20,9 @@ QString marker(const QString& database) {
 
 QByteArray fingerprint(const QString& file) {
     QFile opened(file);
-    return opened.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(opened.readAll(), QCryptographicHash::Sha256)
-                                            : QByteArray();
+    return opened.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(opened.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
 QString copyOf(const QString& file, const QString& name) {
@@ -128,7 +129,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(office.live + QStringLiteral("-wal")));
         QCOMPARE(marker(office.live), QStringLiteral("before"));
         QCOMPARE(marker(safetyCopy), QStringLiteral("after"));
-        QCOMPARE(Database(office.live, Database::Mode::Open).integrityProblems(Database::Check::Full), QStringList());
+        QCOMPARE(Database(office.live, Database::Mode::Open).integrityProblems(Database::Check::Full),
+                 QStringList());
     }
 
     void theRestoreProgramLetsTheOperatorPickAgainAndStartsPelu() {
@@ -149,7 +151,8 @@ private slots:
         QCOMPARE(marker(office.live), QStringLiteral("before"));
         QCOMPARE(launcher.started.size(), 1);
         QCOMPARE(launcher.started.first().program, QStringLiteral("/opt/pelu/pelu"));
-        QCOMPARE(launcher.started.first().arguments, QStringList({QStringLiteral("--data"), office.folder.path()}));
+        QCOMPARE(launcher.started.first().arguments,
+                 QStringList({QStringLiteral("--data"), office.folder.path()}));
     }
 };
 
