@@ -1,5 +1,7 @@
 #include "app/taskwindows.h"
 
+#include "admin/restorecommand.h"
+#include "admin/ui/backupwindow.h"
 #include "admin/ui/changehistorywindow.h"
 #include "admin/ui/printarchivewindow.h"
 #include "business/duereminders.h"
@@ -12,6 +14,8 @@
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -35,4 +39,11 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<BackupWindow>(QStringLiteral("datacopy"));
+    // The restore program replaces the database file: Pelu ends, and its database closes cleanly on the way.
+    mainWindow.registerCommand(QStringLiteral("backup"), [&context] {
+        if (startRestore(context.prompter, context.printBridge.launcher(),
+                         QCoreApplication::applicationDirPath()))
+            QCoreApplication::exit(0);
+    });
 }
