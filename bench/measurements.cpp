@@ -8,11 +8,13 @@ Measurement purchaseMeasurement();
 Measurement startupMeasurement();
 Measurement gridMeasurement();
 Measurement historyMeasurement();
+Measurement backupMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
+        backupMeasurement(),
     };
     return all;
 }
