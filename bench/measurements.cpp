@@ -11,6 +11,7 @@ Measurement historyMeasurement();
 Measurement reservedMapMeasurement();
 Measurement restrictMeasurement();
 Measurement purgeMeasurement();
+Measurement backupMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -18,6 +19,7 @@ const QList<Measurement>& measurements() {
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
         reservedMapMeasurement(), restrictMeasurement(),
         purgeMeasurement(),
+        backupMeasurement(),
     };
     return all;
 }

@@ -1,3 +1,4 @@
+#include "admin/autobackup.h"
 #include "app/taskwindows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
@@ -151,8 +152,11 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
     MainWindow mainWindow(*database, session, clock, prompter, printBridge, folder);
     prompter.setOwner(&mainWindow);
     registerTaskWindows(mainWindow);
+    AutoBackups autoBackups(*database, folder, clock, prompter);
     if (options.checkStartup)
         app.installEventFilter(new QuitAtLogin(&app));
+    else
+        autoBackups.start();
     mainWindow.showMaximized();
     mainWindow.startLoginTimer();
     return app.exec();

@@ -1,6 +1,8 @@
 #include "app/taskwindows.h"
 
 #include "admin/ui/acknowledgementswindow.h"
+#include "admin/restorecommand.h"
+#include "admin/ui/backupwindow.h"
 #include "admin/ui/changehistorywindow.h"
 #include "admin/ui/operatorswindow.h"
 #include "admin/ui/permissioneditorwindow.h"
@@ -26,6 +28,8 @@
 #include "graves/map/ui/salesrestrictionwindow.h"
 #include "graves/ui/plotsetupwindow.h"
 #include "graves/ui/stylepictureswindow.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -67,4 +71,11 @@ void registerTaskWindows(MainWindow& mainWindow) {
     });
     mainWindow.registerWindow<SupportWindow>(QStringLiteral("M_jszc"));
     mainWindow.registerWindow<AcknowledgementsWindow>(QStringLiteral("M_mx"));
+    mainWindow.registerWindow<BackupWindow>(QStringLiteral("datacopy"));
+    // The restore program replaces the database file: Pelu ends, and its database closes cleanly on the way.
+    mainWindow.registerCommand(QStringLiteral("backup"), [&context] {
+        if (startRestore(context.prompter, context.printBridge.launcher(),
+                         QCoreApplication::applicationDirPath()))
+            QCoreApplication::exit(0);
+    });
 }

@@ -85,9 +85,22 @@ public:
     // Testing: the `n`th write statement from now on fails as if the disk had failed. 0 turns it off.
     void failNthWrite(int n);
 
+    // Writes a consistent snapshot of the whole database to `path` while other connections go on
+    // writing, checks the copy's integrity and only then puts it in place, replacing a file of that
+    // name. The copy is one file, with no journal beside it. Throws DatabaseError; a failed copy
+    // leaves nothing behind and an earlier file of that name as it was.
+    void backupTo(const QString& path);
+    // Quick checks the structure of every page; Full also compares every index with its table.
+    enum class Check { Quick, Full };
+    // What the integrity check finds wrong, one line each; empty when the database is sound.
+    QStringList integrityProblems(Check check);
+    QStringList tableNames();
+
 private:
     friend class Transaction;
     void connect(Mode mode);
+    // The plain copy of backupTo, without the check.
+    void snapshotInto(const QString& path);
     void migrate();
     bool hasHistory();
     // Writes the moment, operator and window into the one row the history triggers read.

@@ -19,7 +19,7 @@ failed=0
 expect() {
     [ -e "$root/$1" ] || { echo "missing from the package: /$1"; failed=1; }
 }
-for program in pelu pelu-print; do
+for program in pelu pelu-print pelu-restore; do
     expect "usr/bin/$program"
     expect "usr/share/man/man1/$program.1.gz"
 done

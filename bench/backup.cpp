@@ -1,0 +1,84 @@
+// Measurements of the backup: a verified copy of a full-size office, and what the office's own
+// writes wait while an automatic copy runs beside them.
+#include "bench/benchmark.h"
+#include "bench/cemetery.h"
+#include "bench/columbarium.h"
+#include "foundation/database.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace {
+
+constexpr int feeRecords = 300000;
+
+qint64 feeRowsIn(const QString& copy) {
+    return Database(copy, Database::Mode::ReadOnly)
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM gm_xf1"), {}, QStringLiteral("检查备份"))
+        .toLongLong();
+}
+
+double longest(const QList<double>& values) {
+    return values.isEmpty() ? 0 : *std::max_element(values.cbegin(), values.cend());
+}
+
+void backup(Bench& bench) {
+    const QString file = bench.cemeteryCopy(QStringLiteral("backup"));
+    Database database(file, Database::Mode::Open);
+    Columbarium::generate(database, {});
+    Cemetery::addFeeRecords(database, feeRecords);
+    const QString copy = bench.folder() + QStringLiteral("/backup.dat");
+
+    QList<double> taking;
+    for (int run = 0; run < bench.repeats(); ++run)
+        taking << millisecondsOf([&] { database.backupTo(copy); });
+    if (feeRowsIn(copy) != feeRecords)
+        fail(QStringLiteral("the backup holds %1 fee rows").arg(feeRowsIn(copy)));
+
+    // The office saves a memo every 10 ms: for a while alone, then while an automatic copy runs on a
+    // connection of its own.
+    const auto save = [&] {
+        database.exec(QStringLiteral("INSERT INTO mq_bwl (内容) VALUES ('bench')"), {},
+                      QStringLiteral("写入"));
+    };
+    QList<double> alone;
+    while (alone.size() < 200) {
+        alone << millisecondsOf(save);
+        QThread::msleep(10);
+    }
+    std::atomic<bool> copying = true;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        Database own(file, Database::Mode::ReadOnly);
+        own.backupTo(copy);
+        copying = false;
+    }));
+    QList<double> beside;
+    worker->start();
+    while (copying) {
+        beside << millisecondsOf(save);
+        QThread::msleep(10);
+    }
+    worker->wait();
+
+    bench.out() << "backup: a verified copy of " << QFileInfo(file).size() / (1024 * 1024)
+                << " MB (100000 plots, 50000 niches, " << feeRecords << " fee rows; median of "
+                << bench.repeats() << ")\n"
+                << "  snapshot and check:  " << milliseconds(median(taking)) << "  (goal: at most 3000 ms)\n"
+                << "  a save alone:        median " << milliseconds(median(alone)) << ", longest "
+                << milliseconds(longest(alone)) << "\n"
+                << "  a save beside an automatic copy: median " << milliseconds(median(beside))
+                << ", longest " << milliseconds(longest(beside)) << " of " << beside.size()
+                << "  (goal: longest at most 100 ms)" << Qt::endl;
+}
+
+} // namespace
+
+Measurement backupMeasurement() {
+    return {QStringLiteral("backup"),
+            QStringLiteral("a verified backup of 100,000 plots, 50,000 niches and 300,000 fee rows, and the "
+                           "office's saves beside an automatic one"),
+            backup};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "foundation/saveoutcome.h"
+
+#include <QString>
+
+class Clock;
+class Database;
+class DataFolder;
+
+// copy_frm: a verified snapshot of the whole database, taken while the office works on, in a file
+// the operator names.
+class BackupService {
+public:
+    BackupService(Database& database, const DataFolder& folder, const Clock& clock);
+
+    // Today's date and "备份数据.dat" in the data folder's data/.
+    QString defaultTarget() const;
+
+    // The button that started the backup: the two say the same with one blank more or less.
+    enum class Button { Choose, Ok };
+    // Refuses the live database itself (and its log files) as the target; any failure of the copy or
+    // of its check says so, never success.
+    SaveOutcome backup(const QString& target, Button button);
+
+private:
+    bool isLiveDatabase(const QString& target) const;
+
+    Database& m_database;
+    const DataFolder& m_folder;
+    const Clock& m_clock;
+};
