@@ -7,6 +7,9 @@
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/purchasewindow.h"
 #include "business/ui/reservationwindow.h"
+#include "columbarium/ui/nichebrowsewindow.h"
+#include "columbarium/ui/nichesetupwindow.h"
+#include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
@@ -35,4 +38,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<NicheSetupWindow>(QStringLiteral("M_szts"));
+    mainWindow.registerWindow<NicheBrowseWindow>(QStringLiteral("M_bljc"));
+    mainWindow.registerWindow<StorageChargesWindow>(QStringLiteral("M_jcwp"));
 }
