@@ -44,20 +44,16 @@ std::optional<QString> NumberedPlace::firstTaken(const NumberRun& run) {
 }
 
 QStringList NumberedPlace::missingNumbers() {
+    // The numbers come in order, so the gaps show between one and the next: no lookups.
     QSqlQuery query = select(QStringLiteral("号"), Numbered::isPosition + QStringLiteral(" ORDER BY 号"), {},
                              QStringLiteral("检测未设置号"));
-    QSet<QString> numbers;
-    QString highest;
-    while (query.next()) {
-        highest = query.value(0).toString();
-        numbers.insert(highest);
-    }
     QStringList missing;
-    const int last = highest.toInt();
-    for (int n = 1; n <= last; ++n) {
-        const QString number = Numbered::fourDigits(n);
-        if (!numbers.contains(number))
-            missing << number;
+    int expected = 1;
+    while (query.next()) {
+        const int number = query.value(0).toString().toInt();
+        for (; expected < number; ++expected)
+            missing << Numbered::fourDigits(expected);
+        expected = std::max(expected, number + 1);
     }
     return missing;
 }

@@ -39,7 +39,7 @@ NicheSetupWindow::NicheSetupWindow(AppContext& context, QWidget* parent)
        [this] { m_nameBox->isOpen() ? saveHall() : startAddingHall(); });
     on(m_ui->Cmdting_zx, &QPushButton::clicked, [this] {
         if (m_nameBox->isOpen())
-            m_nameBox->setOpen(false);
+            m_nameBox->cancel();
         else
             removeHall();
     });
@@ -76,31 +76,22 @@ NicheSetupInput NicheSetupWindow::input() const {
 }
 
 void NicheSetupWindow::startAddingHall() {
-    if (!m_service.mayAddHall())
-        return;
-    m_ui->Box1->clear();
-    m_nameBox->setOpen(true);
-    m_ui->Box1->setFocus();
+    if (m_service.mayAddHall())
+        m_nameBox->open();
 }
 
 void NicheSetupWindow::saveHall() {
     const std::optional<QString> added = m_service.addHall(m_ui->Box1->text());
-    m_nameBox->setOpen(false);
-    if (!added)
-        return;
-    m_ui->Combo1->addItem(*added);
-    m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
-    m_ui->Mask1->setFocus();
+    // The new hall becomes the chosen one, ready for its first run.
+    m_nameBox->close(added);
+    if (added)
+        m_ui->Mask1->setFocus();
 }
 
 void NicheSetupWindow::removeHall() {
     if (!m_service.removeHall(input().hall))
         return;
-    removeCurrentComboEntry(m_ui->Combo1);
-    {
-        const QSignalBlocker quiet(m_ui->Combo1);
-        m_ui->Combo1->setCurrentIndex(-1);
-    }
+    m_nameBox->dropChosen();
     showHall();
 }
 

@@ -1,5 +1,7 @@
 #include "foundation/ui/namebox.h"
 
+#include "foundation/ui/comboentry.h"
+
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +16,26 @@ NameBox::NameBox(const Controls& controls, QString addText, QString removeText, 
 
 bool NameBox::isOpen() const {
     return !m_controls.box->isHidden();
+}
+
+void NameBox::open() {
+    m_controls.box->clear();
+    setOpen(true);
+    m_controls.box->setFocus();
+}
+
+void NameBox::close(const std::optional<QString>& added) {
+    setOpen(false);
+    if (!added)
+        return;
+    m_controls.list->addItem(*added);
+    m_controls.list->setCurrentIndex(m_controls.list->count() - 1);
+}
+
+void NameBox::dropChosen() {
+    removeCurrentComboEntry(m_controls.list);
+    const QSignalBlocker quiet(m_controls.list);
+    m_controls.list->setCurrentIndex(-1);
 }
 
 void NameBox::setOpen(bool open) {
@@ -31,7 +53,7 @@ bool NameBox::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::MouseButtonDblClick) {
-        setOpen(false);
+        cancel();
         return true;
     }
     return QObject::eventFilter(watched, event);

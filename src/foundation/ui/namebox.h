@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -23,12 +24,20 @@ public:
     NameBox(const Controls& controls, QString addText, QString removeText, std::function<void()> save);
 
     bool isOpen() const;
-    void setOpen(bool open);
+    // Empties the box and opens it for typing.
+    void open();
+    void cancel() { setOpen(false); }
+    // Closes the box; a name that was added joins the list as the chosen entry.
+    void close(const std::optional<QString>& added);
+    // Takes the chosen entry off the list, quietly, leaving nothing chosen.
+    void dropChosen();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setOpen(bool open);
+
     Controls m_controls;
     QString m_addText;
     QString m_removeText;

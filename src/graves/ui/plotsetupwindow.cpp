@@ -25,7 +25,7 @@ PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
        [this] { m_nameBox->isOpen() ? saveArea() : startAddingArea(); });
     on(m_ui->Cmdting_zx, &QPushButton::clicked, [this] {
         if (m_nameBox->isOpen())
-            m_nameBox->setOpen(false);
+            m_nameBox->cancel();
         else
             removeArea();
     });
@@ -62,32 +62,22 @@ PlotSetupInput PlotSetupWindow::input() const {
 }
 
 void PlotSetupWindow::startAddingArea() {
-    if (!m_service.mayAddArea())
-        return;
-    m_ui->Box1->clear();
-    m_nameBox->setOpen(true);
-    m_ui->Box1->setFocus();
+    if (m_service.mayAddArea())
+        m_nameBox->open();
 }
 
 void PlotSetupWindow::saveArea() {
     const std::optional<QString> added = m_service.addArea(m_ui->Box1->text());
-    m_nameBox->setOpen(false);
-    if (!added)
-        return;
     // The new area becomes the chosen one, ready for its first run.
-    m_ui->Combo1->addItem(*added);
-    m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
-    m_ui->Mask1->setFocus();
+    m_nameBox->close(added);
+    if (added)
+        m_ui->Mask1->setFocus();
 }
 
 void PlotSetupWindow::removeArea() {
     if (!m_service.removeArea(input().area))
         return;
-    removeCurrentComboEntry(m_ui->Combo1);
-    {
-        const QSignalBlocker quiet(m_ui->Combo1);
-        m_ui->Combo1->setCurrentIndex(-1);
-    }
+    m_nameBox->dropChosen();
     showArea();
 }
 
