@@ -8,11 +8,15 @@ Measurement purchaseMeasurement();
 Measurement startupMeasurement();
 Measurement gridMeasurement();
 Measurement historyMeasurement();
+Measurement nicheRunMeasurement();
+Measurement nicheMissingMeasurement();
+Measurement nicheBrowseMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
+        nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
     };
     return all;
 }
