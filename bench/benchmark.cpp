@@ -1,10 +1,15 @@
 #include "bench/benchmark.h"
 
 #include "bench/cemetery.h"
+#include "bench/columbarium.h"
 #include "foundation/database.h"
+#include "foundation/positionkey.h"
+#include "foundation/sqlliteral.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <algorithm>
 #include <stdexcept>
 
@@ -18,9 +23,10 @@ QString Bench::cemeteryCopy(const QString& name) {
         const double took = millisecondsOf([&] {
             Database database(file, Database::Mode::Create);
             Cemetery::generate(database, shape);
+            Columbarium::generate(database, ColumbariumShape());
         });
-        m_out << "generated a cemetery of " << shape.plots() << " plots in " << milliseconds(took)
-              << Qt::endl;
+        m_out << "generated a cemetery of " << shape.plots() << " plots and a columbarium of "
+              << ColumbariumShape().niches() << " niches in " << milliseconds(took) << Qt::endl;
         m_cemetery = file;
     }
     const QString copy = m_folder + QLatin1Char('/') + name + QStringLiteral(".db");
@@ -49,4 +55,90 @@ QString milliseconds(double value) {
 
 void fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
+}
+
+namespace {
+
+double shellMilliseconds(const QString& shell, const QStringList& arguments) {
+    QProcess process;
+    const double took = millisecondsOf([&] {
+        process.start(shell, arguments);
+        process.waitForFinished(-1);
+    });
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        fail(QStringLiteral("the sqlite3 shell failed: ") +
+             QString::fromUtf8(process.readAllStandardError()));
+    return took;
+}
+
+// The run's rows as one transaction of plain INSERT statements, for the sqlite3 shell.
+void writeInsertScript(const QString& path, const ShellRace& race, int run) {
+    QStringList columns;
+    QStringList literals;
+    for (const auto& [column, literal] : race.values(run)) {
+        columns << column;
+        literals << literal;
+    }
+    const QString head =
+        QStringLiteral("INSERT INTO %1 (%2, 号) VALUES (%3, ")
+            .arg(race.table, columns.join(QStringLiteral(", ")), literals.join(QStringLiteral(", ")));
+    QString script = QStringLiteral("BEGIN;\n");
+    for (int number = 1; number <= race.length; ++number)
+        script += head + SqlLiteral::text(PositionKey::fourDigitNumber(QString::number(number))) +
+                  QStringLiteral(");\n");
+    script += QStringLiteral("COMMIT;\n");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script.toUtf8()) < 0)
+        fail(QStringLiteral("cannot write ") + path);
+}
+
+qint64 rowsIn(const QString& file, const QString& table) {
+    Database database(file, Database::Mode::ReadOnly);
+    return database.scalar(QStringLiteral("SELECT count(*) FROM ") + table, {}, QStringLiteral("检查"))
+        .toLongLong();
+}
+
+} // namespace
+
+void raceTheShell(Bench& bench, const ShellRace& race) {
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty())
+        fail(race.name +
+             QStringLiteral(
+                 " compares with the sqlite3 shell, which is not installed (apt-get install sqlite3)"));
+    const QString peluFile = bench.cemeteryCopy(race.name + QStringLiteral("-pelu"));
+    const QString shellFile = bench.cemeteryCopy(race.name + QStringLiteral("-shell"));
+    const QString script = bench.folder() + QLatin1Char('/') + race.name + QStringLiteral(".sql");
+    const qint64 before = rowsIn(peluFile, race.table);
+
+    QList<double> pelu;
+    QList<double> inserts;
+    QList<double> startUp;
+    {
+        Database database(peluFile, Database::Mode::Open);
+        for (int run = 1; run <= bench.repeats(); ++run) {
+            bool written = false;
+            pelu << millisecondsOf([&] { written = race.write(database, run); });
+            if (!written)
+                fail(race.name + QStringLiteral(": pelu did not write run %1").arg(run));
+            writeInsertScript(script, race, run);
+            inserts << shellMilliseconds(
+                shell, {QStringLiteral("-batch"), shellFile, QStringLiteral(".read ") + script});
+            startUp << shellMilliseconds(shell,
+                                         {QStringLiteral("-batch"), shellFile, QStringLiteral("SELECT 1;")});
+        }
+    }
+    const qint64 expected = before + qint64(race.length) * bench.repeats();
+    if (rowsIn(peluFile, race.table) != expected || rowsIn(shellFile, race.table) != expected)
+        fail(race.name + QStringLiteral(": the two copies do not hold the same new rows"));
+
+    // The shell's own start-up (starting the program, opening the file) is taken off its time.
+    const double peluTime = median(pelu);
+    const double shellTime = median(inserts) - median(startUp);
+    bench.out() << race.name << ": " << race.title << " (median of " << bench.repeats() << ")\n"
+                << "  pelu, duplicate check and write:   " << milliseconds(peluTime) << '\n'
+                << "  sqlite3 shell, the same inserts:   " << milliseconds(shellTime)
+                << "  (after taking off its start-up, " << milliseconds(median(startUp)) << ")\n"
+                << "  ratio:                             " << QString::number(peluTime / shellTime, 'f', 2)
+                << "  (goal: at most 1.50)" << Qt::endl;
 }

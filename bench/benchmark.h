@@ -8,6 +8,7 @@
 #include <functional>
 
 class Bench;
+class Database;
 
 // One named measurement of pelu-bench: it prepares its data, times a few runs and prints its
 // medians. Every measurement is listed in measurements.cpp.
@@ -45,6 +46,20 @@ private:
 double millisecondsOf(const std::function<void()>& work);
 double median(QList<double> values);
 QString milliseconds(double value);
+
+// A run of numbered positions written by pelu against the sqlite3 shell inserting the same rows in one
+// transaction, each on its own copy of the generated cemetery. Run n (from 1) goes to `table` with
+// `values` (literals) and the numbers 0001 to `length`; `write(database, n)` makes pelu write it and
+// says whether it did. Prints both medians and their ratio under `title`.
+struct ShellRace {
+    QString name;
+    QString title;
+    QString table;
+    int length = 0;
+    std::function<QList<std::pair<QString, QString>>(int run)> values; // column, SQL literal
+    std::function<bool(Database& database, int run)> write;
+};
+void raceTheShell(Bench& bench, const ShellRace& race);
 
 // Stands in for the operator: answers every question with yes and keeps the last message.
 class YesPrompter : public Prompter {

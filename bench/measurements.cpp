@@ -12,6 +12,9 @@ Measurement reservedMapMeasurement();
 Measurement restrictMeasurement();
 Measurement purgeMeasurement();
 Measurement backupMeasurement();
+Measurement nicheRunMeasurement();
+Measurement nicheMissingMeasurement();
+Measurement nicheBrowseMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -20,6 +23,7 @@ const QList<Measurement>& measurements() {
         reservedMapMeasurement(), restrictMeasurement(),
         purgeMeasurement(),
         backupMeasurement(),
+        nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
     };
     return all;
 }

@@ -19,6 +19,9 @@
 #include "business/ui/purchasewindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
+#include "columbarium/ui/nichebrowsewindow.h"
+#include "columbarium/ui/nichesetupwindow.h"
+#include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "foundation/ui/mainwindow.h"
@@ -78,4 +81,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
                          QCoreApplication::applicationDirPath()))
             QCoreApplication::exit(0);
     });
+    mainWindow.registerWindow<NicheSetupWindow>(QStringLiteral("M_szts"));
+    mainWindow.registerWindow<NicheBrowseWindow>(QStringLiteral("M_bljc"));
+    mainWindow.registerWindow<StorageChargesWindow>(QStringLiteral("M_jcwp"));
 }

@@ -1,5 +1,6 @@
 #include "business/itemchargesservice.h"
 
+#include "foundation/chargelines.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
@@ -17,14 +18,10 @@ double amount(const QString& text) {
 ItemChargesService::ItemChargesService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
 
-double ItemChargesService::lineTotal(const QString& unitPrice, const QString& quantity) {
-    return Money::roundCents(amount(unitPrice) * amount(quantity));
-}
-
 double ItemChargesService::grandTotal(const ItemChargeForm& form) {
     double total = 0;
     for (int item = 0; item < ItemChargeForm::itemCount; ++item)
-        total += lineTotal(form.unitPrices[item], form.quantities[item]);
+        total += ChargeLines::lineTotal(form.unitPrices[item], form.quantities[item]);
     for (const QString* service : {&form.construction, &form.luckyNumber, &form.jointBurial, &form.transport,
                                    &form.reburial, &form.vehicle, &form.specialRepair, &form.furtherAmount})
         total += amount(*service);
@@ -46,15 +43,10 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
     // The six goods, each with its unit price, quantity and line total.
     static const char* const goods[ItemChargeForm::itemCount] = {"公墓证", "香币", "塑料袋",
                                                                  "瓷像",   "刻字", "镏金"};
-    QList<Database::Column> columns = {{QStringLiteral("墓碑位置"), form.plotKey.trimmed()},
-                                       {QStringLiteral("联系人"), form.contact.trimmed()}};
-    for (int item = 0; item < ItemChargeForm::itemCount; ++item) {
-        const QString line = QString::number(item + 1);
-        columns << Database::Column{QString::fromUtf8(goods[item]), amount(form.unitPrices[item])}
-                << Database::Column{QStringLiteral("数量") + line, amount(form.quantities[item])}
-                << Database::Column{QStringLiteral("合计") + line,
-                                    lineTotal(form.unitPrices[item], form.quantities[item])};
-    }
+    QList<Database::Column> columns =
+        QList<Database::Column>{{QStringLiteral("墓碑位置"), form.plotKey.trimmed()},
+                                {QStringLiteral("联系人"), form.contact.trimmed()}} +
+        ChargeLines::goodsColumns(goods, form.unitPrices, form.quantities);
     columns << Database::Column{QStringLiteral("施工"), amount(form.construction)}
             << Database::Column{QStringLiteral("吉祥号"), amount(form.luckyNumber)}
             << Database::Column{QStringLiteral("合墓"), amount(form.jointBurial)}

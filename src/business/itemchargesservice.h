@@ -35,7 +35,6 @@ class ItemChargesService {
 public:
     ItemChargesService(Database& database, const Session& session, const Clock& clock);
 
-    static double lineTotal(const QString& unitPrice, const QString& quantity);
     static double grandTotal(const ItemChargeForm& form);
 
     // Checks in the office's order (add right, total, position, contact), then writes the row.

@@ -12,6 +12,7 @@ public:
     enum class Subject {
         Plots,        // plots of one area: their states, styles or existence (scope: the area)
         Reservations, // reservation rows
+        Niches,       // niches of one hall: their states or existence (scope: the hall)
     };
     Q_ENUM(Subject)
 

@@ -44,6 +44,12 @@ struct ChosenPurchase {
     QString key;
 };
 
+// The free niche picked in the columbarium's browse window, for the registration it opens.
+struct ChosenNiche {
+    QString key;
+    double price = 0; // 价位
+};
+
 // Program-wide values that windows hand to one another. Login fills the first three; the right
 // check keeps the flags; the task windows keep what they chose for the windows they open.
 struct Session {
@@ -59,4 +65,5 @@ struct Session {
     ChosenPurchase chosenPurchase;
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;
+    ChosenNiche chosenNiche;
 };

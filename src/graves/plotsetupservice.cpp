@@ -9,25 +9,12 @@
 #include "foundation/prompter.h"
 #include "foundation/session.h"
 
-#include <QSet>
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
-// A marker row has no number; everything else in mq_wz is a plot.
-const QString isPlot = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
-const QString isMarker = QStringLiteral("(号 IS NULL OR 号 = '')");
-
-// Numbers are typed into free text fields and read the way the office expects: the leading number,
-// 0 for anything else, without its fraction.
-qint64 wholeNumber(const QString& typed) {
-    return static_cast<qint64>(std::floor(std::clamp(Money::parseLeading(typed), -1e12, 1e12)));
-}
-
-QString fourDigits(qint64 number) {
-    return PositionKey::fourDigitNumber(QString::number(number));
-}
+using Numbered::fourDigits;
+using Numbered::isMarker;
+using Numbered::wholeNumber;
+const QString& isPlot = Numbered::isPosition;
 
 // The six prices as numbers, in the order of their columns.
 // The six price fields, in the window's order, with the columns they are kept in.
@@ -53,6 +40,10 @@ QVariantList PlotSetupService::Place::values() const {
 
 QString PlotSetupService::Place::key(const QString& number) const {
     return PositionKey::plot(area, row, number);
+}
+
+NumberedPlace PlotSetupService::Place::in(Database& database) const {
+    return NumberedPlace(database, QStringLiteral("mq_wz"), where(), values());
 }
 
 PlotSetupService::PlotSetupService(Database& database, Session& session, Prompter& prompter)
@@ -220,7 +211,7 @@ bool PlotSetupService::createRun(const PlotSetupInput& input, PlotSetupView& vie
         m_askAboutRows = false;
         view.setRowGroupEnabled(false);
     }
-    const std::optional<Run> run = checkedRun(input);
+    const std::optional<NumberRun> run = checkedRun(input);
     if (!run)
         return false;
     if (input.style.isEmpty()) {
@@ -234,7 +225,7 @@ bool PlotSetupService::createRun(const PlotSetupInput& input, PlotSetupView& vie
 
     std::optional<QString> existing;
     view.runLong(PlotSetupView::Pass::DuplicateCheck,
-                 [&](const PlotSetupView::Breathe&) { existing = firstExisting(*place, *run); });
+                 [&](const PlotSetupView::Breathe&) { existing = place->in(m_database).firstTaken(*run); });
     if (existing) {
         m_prompter.inform(Prompter::Icon::Information, QStringLiteral("检测"),
                           QStringLiteral("经检测，") + place->key(*existing) +
@@ -272,7 +263,7 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
     const std::optional<Place> place = chosenPlace(input, QStringLiteral("排"));
     if (!place)
         return;
-    const std::optional<Run> run = checkedRun(input);
+    const std::optional<NumberRun> run = checkedRun(input);
     if (!run || (style && input.style.isEmpty()))
         return;
     view.showStatus(QStringLiteral("正在运行修改记录命令，请等待……"));
@@ -289,7 +280,7 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
             QSqlQuery update = m_database.prepareUpdate(QStringLiteral("mq_wz"), newValues,
                                                         QStringLiteral("墓碑位置 = ?"), {QVariant()}, doing);
             for (qint64 i = 0; i < run->count; ++i) {
-                const QString key = place->key(fourDigits(run->start + i));
+                const QString key = place->key(run->number(i));
                 update.bindValue(newValues.size(), key);
                 m_database.run(update, doing);
                 if (update.numRowsAffected() > 0) {
@@ -332,66 +323,27 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
     const QString from = fourDigits(first);
     const QString to = fourDigits(last);
     view.showDeleteRange(from, to);
-    const QVariantList range = place->values() + QVariantList{from, to};
-    const QString inRange = place->where() + QStringLiteral(" AND 号 BETWEEN ? AND ?");
     view.showResults({});
     view.showStatus(QStringLiteral("正在删除，请等待……"));
 
     QStringList lines;
-    int deleted = 0;
-    bool onlyOneLeft = false;
+    NumberedPlace::Deletion deletion;
     view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
-        m_database.transaction([&] {
-            const int all = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + place->where(),
-                                  place->values(), QStringLiteral("统计墓位"));
-            const int free = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE ") + inRange +
-                                       QStringLiteral(" AND 状态 = ?"),
-                                   range + QVariantList{PlotState::free}, QStringLiteral("统计未使用的墓位"));
-            QSqlQuery walk = m_database.exec(QStringLiteral("SELECT rid, 号, 状态 FROM mq_wz WHERE ") +
-                                                 inRange + QStringLiteral(" ORDER BY 号"),
-                                             range, QStringLiteral("读取要删除的墓位"));
-            struct Plot {
-                qint64 rid;
-                QString number;
-                QString state;
-            };
-            QList<Plot> plots;
-            while (walk.next())
-                plots.append(
-                    {walk.value(0).toLongLong(), walk.value(1).toString(), walk.value(2).toString()});
-
-            // When the range is the whole area or row, its last plot stays so that the place is not lost.
-            qint64 kept = -1;
-            if (!plots.isEmpty() && free == plots.size() && free == all) {
-                if (all == 1) {
-                    onlyOneLeft = true;
-                    return;
-                }
-                kept = plots.last().rid;
-            }
-            for (const Plot& plot : plots) {
-                const QString key = place->key(plot.number);
-                if (plot.rid == kept)
-                    continue;
-                if (plot.state == PlotState::sold)
-                    lines << key + QStringLiteral("，正在使用中，不能删除！");
-                else if (plot.state == PlotState::reserved)
-                    lines << key + QStringLiteral("，已被预订，不能删除！");
-                else if (plot.state == PlotState::free)
-                    lines << QStringLiteral("OK！") + key + QStringLiteral("，已被删除！");
-            }
-            QSqlQuery done =
-                m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE ") + inRange +
-                                    QStringLiteral(" AND 状态 = ? AND rid <> ?"),
-                                range + QVariantList{PlotState::free, kept}, QStringLiteral("删除墓位"));
-            deleted = done.numRowsAffected();
-            if (deleted > 0)
-                m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
-        });
+        deletion = place->in(m_database).deleteFree(from, to, PlotState::free, QStringLiteral("删除墓位"));
+        for (const NumberedPlace::Position& plot : std::as_const(deletion.listed)) {
+            const QString key = place->key(plot.number);
+            if (plot.state == PlotState::sold)
+                lines << key + QStringLiteral("，正在使用中，不能删除！");
+            else if (plot.state == PlotState::reserved)
+                lines << key + QStringLiteral("，已被预订，不能删除！");
+            else if (plot.state == PlotState::free)
+                lines << QStringLiteral("OK！") + key + QStringLiteral("，已被删除！");
+        }
+        if (deletion.deleted > 0)
+            m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
     });
     view.showResults(lines);
-    view.showStatus(onlyOneLeft ? QStringLiteral("记录只剩下一条,不能删除！")
-                                : QStringLiteral("本次共删除记录%1条").arg(deleted));
+    view.showStatus(deletion.summary());
 }
 
 void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetupView& view) {
@@ -403,25 +355,10 @@ void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetup
     if (!place)
         return;
 
-    // One read of the numbers there are; the highest one bounds the scan.
     QStringList lines;
     view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
-        QSqlQuery query =
-            m_database.exec(QStringLiteral("SELECT 号 FROM mq_wz WHERE ") + place->where() +
-                                QStringLiteral(" AND ") + isPlot + QStringLiteral(" ORDER BY 号"),
-                            place->values(), QStringLiteral("检测未设置号"));
-        QSet<QString> numbers;
-        QString highest;
-        while (query.next()) {
-            highest = query.value(0).toString();
-            numbers.insert(highest);
-        }
-        const int last = highest.toInt();
-        for (int n = 1; n <= last; ++n) {
-            const QString number = fourDigits(n);
-            if (!numbers.contains(number))
-                lines << place->key(number) + QStringLiteral("，未设置！");
-        }
+        for (const QString& number : place->in(m_database).missingNumbers())
+            lines << place->key(number) + QStringLiteral("，未设置！");
     });
     view.showResults(lines);
     view.showStatus(QStringLiteral("经检测，共有 %1 记录未设置！").arg(lines.size()));
@@ -459,8 +396,8 @@ std::optional<PlotSetupService::Place> PlotSetupService::chosenPlace(const PlotS
     return Place{input.area, row};
 }
 
-std::optional<PlotSetupService::Run> PlotSetupService::checkedRun(const PlotSetupInput& input) {
-    const Run run{wholeNumber(input.start), wholeNumber(input.count)};
+std::optional<NumberRun> PlotSetupService::checkedRun(const PlotSetupInput& input) {
+    const NumberRun run{wholeNumber(input.start), 1, wholeNumber(input.count)};
     if (run.start < 0) {
         refuse(QStringLiteral("起始号只能为0-9的字符，不能为空，小于零或其它字符！"),
                QStringLiteral("起始号"));
@@ -474,69 +411,26 @@ std::optional<PlotSetupService::Run> PlotSetupService::checkedRun(const PlotSetu
     return run;
 }
 
-std::optional<QString> PlotSetupService::firstExisting(const Place& place, const Run& run) {
-    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 号 FROM mq_wz WHERE ") + place.where() +
-                                          QStringLiteral(" AND ") + isPlot,
-                                      place.values(), QStringLiteral("检测重复墓位"));
-    QSet<QString> taken;
-    while (query.next())
-        taken.insert(query.value(0).toString());
-    // Numbers keep their last four digits, so a run longer than 10000 meets itself: that number
-    // would exist twice, and is named like one already there.
-    for (qint64 i = 0; i < run.count; ++i) {
-        const QString number = fourDigits(run.start + i);
-        if (taken.contains(number))
-            return number;
-        taken.insert(number);
-    }
-    return std::nullopt;
-}
-
-QStringList PlotSetupService::writeRun(const Place& place, const Run& run, const PlotSetupInput& input,
+QStringList PlotSetupService::writeRun(const Place& place, const NumberRun& run, const PlotSetupInput& input,
                                        const PlotSetupView::Breathe& breathe) {
-    // What every plot of the run gets besides its number.
+    // What every plot of the run gets besides its place and number.
     const QList<Database::Column> plotValues =
         QList<Database::Column>{{QStringLiteral("样式"), input.style}} + priceColumns(input) +
         QList<Database::Column>{{QStringLiteral("状态"), PlotState::free}};
-    const QString doing = QStringLiteral("写入墓位");
     const QVariant row = place.row.isEmpty() ? QVariant() : QVariant(place.row);
     const QString linePrefix = place.row.isEmpty()
                                    ? QString(place.area + QStringLiteral(",新增了"))
                                    : QString(place.area + place.row + QStringLiteral("排,新增了"));
     QStringList lines;
-    lines.reserve(run.count);
     m_database.transaction([&] {
-        // The first plot of an empty area or row takes the place of its marker row.
-        qint64 i = 0;
-        const QString firstNumber = fourDigits(run.start);
-        QSqlQuery filled = m_database.prepareUpdate(
-            QStringLiteral("mq_wz"),
-            QList<Database::Column>{{QStringLiteral("号"), firstNumber}} + plotValues,
-            QStringLiteral("rid = (SELECT rid FROM mq_wz WHERE ") + place.where() + QStringLiteral(" AND ") +
-                isMarker + QStringLiteral(" LIMIT 1)"),
-            place.values(), doing);
-        m_database.run(filled, doing);
-        if (filled.numRowsAffected() > 0) {
-            lines << linePrefix + firstNumber + QStringLiteral("号");
-            ++i;
-        }
-        // Bound values stay between runs of the statement: only the number changes from plot to plot.
-        const int numberColumn = 2;
-        QSqlQuery insert =
-            m_database.prepareInsert(QStringLiteral("mq_wz"),
-                                     QList<Database::Column>{{QStringLiteral("墓区"), place.area},
-                                                             {QStringLiteral("排"), row},
-                                                             {QStringLiteral("号"), QVariant()}} +
-                                         plotValues,
-                                     doing);
-        for (; i < run.count; ++i) {
-            const QString number = fourDigits(run.start + i);
-            insert.bindValue(numberColumn, number);
-            m_database.run(insert, doing);
-            lines << linePrefix + number + QStringLiteral("号");
-            breathe();
-        }
+        const QStringList numbers =
+            place.in(m_database)
+                .write({{QStringLiteral("墓区"), place.area}, {QStringLiteral("排"), row}}, plotValues, run,
+                       breathe, QStringLiteral("写入墓位"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, place.area);
+        lines.reserve(numbers.size());
+        for (const QString& number : numbers)
+            lines << linePrefix + number + QStringLiteral("号");
     });
     return lines;
 }

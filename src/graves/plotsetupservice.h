@@ -1,5 +1,8 @@
 #pragma once
 
+#include "foundation/numberedplace.h"
+#include "foundation/setupview.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -26,22 +29,10 @@ struct PlotSetupInput {
     QString deleteTo;   // Maske
 };
 
-// The parts of the set-up window the rules write to while an action runs.
-class PlotSetupView {
+// The plot set-up window besides what every set-up window shows: its row group can be switched off.
+class PlotSetupView : public SetupView {
 public:
-    enum class Pass { DuplicateCheck, Write, Busy };
-    using Breathe = std::function<void()>;
-    using Work = std::function<void(const Breathe& breathe)>;
-
-    virtual ~PlotSetupView() = default;
-    virtual void showStatus(const QString& text) = 0;
-    virtual void showResults(const QStringList& lines) = 0;
     virtual void setRowGroupEnabled(bool enabled) = 0;
-    virtual void showStartNumber(const QString& number) = 0;
-    virtual void showDeleteRange(const QString& first, const QString& last) = 0;
-    // Runs long work: the two passes of a run behind the progress window, other work under the
-    // busy pointer. The work calls `breathe` now and then so the screen can repaint.
-    virtual void runLong(Pass pass, const Work& work) = 0;
 };
 
 // The rules of the plot set-up window Frm_mqsz: areas, rows and runs of numbered plots in mq_wz.
@@ -88,10 +79,7 @@ private:
         QString where() const;
         QVariantList values() const;
         QString key(const QString& number) const;
-    };
-    struct Run {
-        qint64 start = 0;
-        qint64 count = 0;
+        NumberedPlace in(Database& database) const;
     };
     enum class Change { Style, Prices };
 
@@ -99,9 +87,8 @@ private:
     bool deniedFor(bool denied, const QString& message);
     bool ask(const QString& caption, const QString& text);
     std::optional<Place> chosenPlace(const PlotSetupInput& input, const QString& rowCaption);
-    std::optional<Run> checkedRun(const PlotSetupInput& input);
-    std::optional<QString> firstExisting(const Place& place, const Run& run);
-    QStringList writeRun(const Place& place, const Run& run, const PlotSetupInput& input,
+    std::optional<NumberRun> checkedRun(const PlotSetupInput& input);
+    QStringList writeRun(const Place& place, const NumberRun& run, const PlotSetupInput& input,
                          const PlotSetupView::Breathe& breathe);
     void change(Change what, const PlotSetupInput& input, PlotSetupView& view);
     int count(const QString& sql, const QVariantList& values, const QString& doing);

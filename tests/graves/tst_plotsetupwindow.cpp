@@ -1,5 +1,5 @@
 #include "graves/ui/plotsetupwindow.h"
-#include "graves/ui/progresswindow.h"
+#include "foundation/ui/progresswindow.h"
 #include "support/runningoffice.h"
 
 #include <QApplication>

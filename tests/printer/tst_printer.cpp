@@ -451,6 +451,23 @@ private slots:
         QCOMPARE(covered, TemplateLibrary::builtInNames());
     }
 
+    // The deceased part of the storage certificate and the register form leave the birth date out when
+    // the registration asks for it with the column 不显示出生日期; the death date stays.
+    void storagePapersCanLeaveTheBirthDateOut() {
+        TestData data;
+        seed(data);
+        for (const char* name : {"gz_jc", "jc_dj"}) {
+            const auto printed = [&](const char* query) {
+                return printFrom(data, text(name), query).layOut()->toPlainText();
+            };
+            QVERIFY(printed("select * from ghjc_dj where id=1").contains(QStringLiteral("1950-05-05")));
+            const QString hidden = printed("select *, 1 as 不显示出生日期 from ghjc_dj where id=1");
+            QVERIFY(!hidden.contains(QStringLiteral("1950-05-05")));
+            QVERIFY(!hidden.contains(QStringLiteral("出生日期")));
+            QVERIFY(hidden.contains(QStringLiteral("2026-11-01")));
+        }
+    }
+
     void archiveNeverOverwrites() {
         QTemporaryDir folder;
         Printout printout;

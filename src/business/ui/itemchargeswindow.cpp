@@ -1,6 +1,7 @@
 #include "business/ui/itemchargeswindow.h"
 
 #include "foundation/money.h"
+#include "foundation/ui/chargelinefields.h"
 #include "foundation/ui/enterastab.h"
 #include "ui_itemchargeswindow.h"
 
@@ -12,16 +13,10 @@ ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)
     m_quantities = {m_ui->Masks1, m_ui->Masks2, m_ui->Masks3, m_ui->Masks4, m_ui->Masks5, m_ui->Masks6};
     m_lineTotals = {m_ui->Mask1, m_ui->Mask2, m_ui->Mask3, m_ui->Mask4, m_ui->Mask5, m_ui->mask9};
 
-    for (int item = 0; item < ItemChargeForm::itemCount; ++item) {
-        m_lineTotals[item]->clear();
-        const auto updateLine = [this, item] {
-            m_lineTotals[item]->setText(Money::format(
-                ItemChargesService::lineTotal(m_prices[item]->text(), m_quantities[item]->text())));
-            updateTotal();
-        };
-        connect(m_prices[item], &QLineEdit::textChanged, this, updateLine);
-        connect(m_quantities[item], &QLineEdit::textChanged, this, updateLine);
-    }
+    QList<ChargeLineFields> lines;
+    for (int item = 0; item < ItemChargeForm::itemCount; ++item)
+        lines.append({m_prices[item], m_quantities[item], m_lineTotals[item]});
+    keepLineTotals(this, lines, [this] { updateTotal(); });
     for (QLineEdit* service : {m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->Mask10, m_ui->Mask11,
                                m_ui->Mask_ecaz, m_ui->Mask_tx, m_ui->Mask_cf})
         connect(service, &QLineEdit::textChanged, this, &ItemChargesWindow::updateTotal);

@@ -14,3 +14,24 @@ void removeCurrentComboEntry(QComboBox* combo) {
         }
     }
 }
+
+void appendComboEntryQuietly(QComboBox* combo, const QString& text) {
+    const QSignalBlocker quiet(combo);
+    const int chosen = combo->currentIndex();
+    const QString shown = combo->currentText();
+    combo->addItem(text);
+    combo->setCurrentIndex(chosen);
+    combo->setEditText(shown);
+}
+
+void removeComboEntryQuietly(QComboBox* combo, const QString& text) {
+    const QSignalBlocker quiet(combo);
+    const QString shown = combo->currentText();
+    combo->removeItem(combo->findText(text));
+    if (shown == text) {
+        combo->setCurrentIndex(-1);
+        combo->clearEditText();
+    } else {
+        combo->setEditText(shown);
+    }
+}

@@ -2,20 +2,18 @@
 
 #include "foundation/ui/comboentry.h"
 #include "foundation/ui/enterastab.h"
-#include "graves/ui/progresswindow.h"
+#include "foundation/ui/namebox.h"
+#include "foundation/ui/progresswindow.h"
 #include "ui_plotsetupwindow.h"
-
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QScopeGuard>
 
 PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_ui(std::make_unique<Ui::Frm_mqsz>()),
       m_service(context.database, context.session, context.prompter) {
     m_ui->setupUi(this);
     EnterAsTab::install(this);
-    // Installed after EnterAsTab, so this filter sees Enter in the new-area box first.
-    m_ui->Box1->installEventFilter(this);
+    m_nameBox = new NameBox({m_ui->Combo1, m_ui->Box1, m_ui->Cmdting_tj, m_ui->Cmdting_zx},
+                            QStringLiteral("添加墓区"), QStringLiteral("注销墓区"),
+                            [this] { guarded([this] { saveArea(); }); });
 
     on(m_ui->Combo1, &QComboBox::currentIndexChanged, &PlotSetupWindow::showArea);
     on(m_ui->Combo2, &QComboBox::currentIndexChanged, &PlotSetupWindow::showRow);
@@ -23,10 +21,11 @@ PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
         if (!m_service.acceptTypedAreaName(text))
             m_ui->Box1->clear();
     });
-    on(m_ui->Cmdting_tj, &QPushButton::clicked, [this] { addingArea() ? saveArea() : startAddingArea(); });
+    on(m_ui->Cmdting_tj, &QPushButton::clicked,
+       [this] { m_nameBox->isOpen() ? saveArea() : startAddingArea(); });
     on(m_ui->Cmdting_zx, &QPushButton::clicked, [this] {
-        if (addingArea())
-            setAddingArea(false);
+        if (m_nameBox->isOpen())
+            m_nameBox->cancel();
         else
             removeArea();
     });
@@ -47,25 +46,9 @@ PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
 
 PlotSetupWindow::~PlotSetupWindow() = default;
 
-bool PlotSetupWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->Box1) {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                guarded([this] { saveArea(); });
-                return true;
-            }
-        } else if (event->type() == QEvent::MouseButtonDblClick) {
-            setAddingArea(false);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 PlotSetupInput PlotSetupWindow::input() const {
     PlotSetupInput input;
-    input.area = addingArea() ? QString() : m_ui->Combo1->currentText();
+    input.area = m_nameBox->isOpen() ? QString() : m_ui->Combo1->currentText();
     input.rowsListed = m_ui->Combo2->count();
     input.row = m_ui->Combo2->currentText();
     input.start = m_ui->Mask1->text();
@@ -78,44 +61,23 @@ PlotSetupInput PlotSetupWindow::input() const {
     return input;
 }
 
-bool PlotSetupWindow::addingArea() const {
-    return !m_ui->Box1->isHidden();
-}
-
-void PlotSetupWindow::setAddingArea(bool adding) {
-    m_ui->Combo1->setVisible(!adding);
-    m_ui->Box1->setVisible(adding);
-    m_ui->Cmdting_tj->setText(adding ? QStringLiteral("保存") : QStringLiteral("添加墓区"));
-    m_ui->Cmdting_zx->setText(adding ? QStringLiteral("取消") : QStringLiteral("注销墓区"));
-}
-
 void PlotSetupWindow::startAddingArea() {
-    if (!m_service.mayAddArea())
-        return;
-    m_ui->Box1->clear();
-    setAddingArea(true);
-    m_ui->Box1->setFocus();
+    if (m_service.mayAddArea())
+        m_nameBox->open();
 }
 
 void PlotSetupWindow::saveArea() {
     const std::optional<QString> added = m_service.addArea(m_ui->Box1->text());
-    setAddingArea(false);
-    if (!added)
-        return;
     // The new area becomes the chosen one, ready for its first run.
-    m_ui->Combo1->addItem(*added);
-    m_ui->Combo1->setCurrentIndex(m_ui->Combo1->count() - 1);
-    m_ui->Mask1->setFocus();
+    m_nameBox->close(added);
+    if (added)
+        m_ui->Mask1->setFocus();
 }
 
 void PlotSetupWindow::removeArea() {
     if (!m_service.removeArea(input().area))
         return;
-    removeCurrentComboEntry(m_ui->Combo1);
-    {
-        const QSignalBlocker quiet(m_ui->Combo1);
-        m_ui->Combo1->setCurrentIndex(-1);
-    }
+    m_nameBox->dropChosen();
     showArea();
 }
 
@@ -123,13 +85,7 @@ void PlotSetupWindow::addRow() {
     const std::optional<QString> name = m_service.addRow(input());
     if (!name)
         return;
-    // The new row joins the list without becoming the chosen one.
-    const QSignalBlocker quiet(m_ui->Combo2);
-    const int chosen = m_ui->Combo2->currentIndex();
-    const QString shown = m_ui->Combo2->currentText();
-    m_ui->Combo2->addItem(*name);
-    m_ui->Combo2->setCurrentIndex(chosen);
-    m_ui->Combo2->setEditText(shown);
+    appendComboEntryQuietly(m_ui->Combo2, *name);
     showAreaStatus();
 }
 
@@ -137,15 +93,7 @@ void PlotSetupWindow::removeRow() {
     const std::optional<QString> name = m_service.removeRow(input());
     if (!name)
         return;
-    const QSignalBlocker quiet(m_ui->Combo2);
-    const QString shown = m_ui->Combo2->currentText();
-    m_ui->Combo2->removeItem(m_ui->Combo2->findText(*name));
-    if (shown == *name) {
-        m_ui->Combo2->setCurrentIndex(-1);
-        m_ui->Combo2->clearEditText();
-    } else {
-        m_ui->Combo2->setEditText(shown);
-    }
+    removeComboEntryQuietly(m_ui->Combo2, *name);
     showAreaStatus();
 }
 
@@ -194,14 +142,5 @@ void PlotSetupWindow::showDeleteRange(const QString& first, const QString& last)
 }
 
 void PlotSetupWindow::runLong(Pass pass, const Work& work) {
-    if (pass != Pass::Busy) {
-        ProgressWindow::run(this, pass == Pass::Write, work);
-        return;
-    }
-    // Without the modal progress window the screen is not refreshed during the work, so that no
-    // click can start a second action inside this one; the status line is painted before it starts.
-    m_ui->Bar1->repaint();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    work([] {});
+    ProgressWindow::runPass(this, m_ui->Bar1, pass, work);
 }

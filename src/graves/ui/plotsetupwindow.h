@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class QComboBox;
+class NameBox;
 namespace Ui {
 class Frm_mqsz;
 }
@@ -21,14 +21,8 @@ public:
     explicit PlotSetupWindow(AppContext& context, QWidget* parent = nullptr);
     ~PlotSetupWindow() override;
 
-protected:
-    // Enter in the new-area box saves the area; a double click on it cancels.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     PlotSetupInput input() const;
-    bool addingArea() const;
-    void setAddingArea(bool adding);
     void startAddingArea();
     void saveArea();
     void removeArea();
@@ -46,5 +40,6 @@ private:
     void runLong(Pass pass, const Work& work) override;
 
     std::unique_ptr<Ui::Frm_mqsz> m_ui;
+    NameBox* m_nameBox;
     PlotSetupService m_service;
 };

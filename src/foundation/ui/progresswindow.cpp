@@ -1,10 +1,11 @@
-#include "graves/ui/progresswindow.h"
+#include "foundation/ui/progresswindow.h"
 
 #include "ui_progresswindow.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTimer>
 
 ProgressWindow::ProgressWindow(QWidget* parent, bool writing)
@@ -51,6 +52,19 @@ void ProgressWindow::run(QWidget* owner, bool writing, const Work& work) {
     window.exec();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void ProgressWindow::runPass(QWidget* owner, QWidget* statusLine, SetupView::Pass pass, const Work& work) {
+    if (pass != SetupView::Pass::Busy) {
+        run(owner, pass == SetupView::Pass::Write, work);
+        return;
+    }
+    // Without the modal progress window the screen is not refreshed during the work, so that no
+    // click can start a second action inside this one; the status line is painted before it starts.
+    statusLine->repaint();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    work([] {});
 }
 
 void ProgressWindow::reject() {}

@@ -1,0 +1,92 @@
+#include "columbarium/nichebrowseservice.h"
+
+#include "columbarium/nichevocabulary.h"
+#include "foundation/database.h"
+#include "foundation/money.h"
+#include "foundation/sqlliteral.h"
+
+namespace {
+
+// The list's conditions after the hall and room, as marks or as literals for the print.
+QString narrowing(const NicheList& list, bool literal) {
+    const auto value = [literal](const QString& text) {
+        return literal ? SqlLiteral::text(text) : QStringLiteral("?");
+    };
+    QString sql = QStringLiteral("厅=") + value(list.hall) + QStringLiteral(" and 室=") + value(list.room);
+    if (!list.layer.isEmpty())
+        sql += QStringLiteral(" and 层=") + value(list.layer);
+    if (!list.number.isEmpty())
+        sql += QStringLiteral(" and 号=") + value(list.number);
+    return sql + QStringLiteral(" and 状态=") + value(NicheState::free) + QStringLiteral(" order by 号");
+}
+
+} // namespace
+
+NicheBrowseService::NicheBrowseService(Database& database) : m_database(database) {}
+
+QStringList NicheBrowseService::halls() {
+    return m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅 ORDER BY 厅"), {},
+                            QStringLiteral("读取厅列表"));
+}
+
+QStringList NicheBrowseService::rooms(const QString& hall) {
+    return m_database.texts(
+        QStringLiteral(
+            "SELECT 室 FROM ghjc_wz WHERE 厅 = ? AND coalesce(室, '') <> '' GROUP BY 室 ORDER BY 室"),
+        {hall}, QStringLiteral("读取室列表"));
+}
+
+NicheList NicheBrowseService::room(const QString& hall, const QString& room) {
+    NicheList list = read({hall, room, {}, {}, {}, {}});
+    list.status = hall + room + QStringLiteral("室，未使用的位置数： ") + QString::number(list.niches.size());
+    return list;
+}
+
+NicheList NicheBrowseService::layer(const QString& hall, const QString& room, const QString& layer) {
+    NicheList list = read({hall, room, layer, {}, {}, {}});
+    list.status = hall + room + QStringLiteral("室，位于第") + layer + QStringLiteral("层的未使用位置数： ") +
+                  QString::number(list.niches.size());
+    return list;
+}
+
+NicheList NicheBrowseService::number(const QString& hall, const QString& room, const QString& typed) {
+    return read({hall, room, {}, typed.trimmed(), {}, {}});
+}
+
+NicheList NicheBrowseService::read(NicheList list) {
+    QVariantList values{list.hall, list.room};
+    if (!list.layer.isEmpty())
+        values << list.layer;
+    if (!list.number.isEmpty())
+        values << list.number;
+    values << NicheState::free;
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT 存放位置, 样式 FROM ghjc_wz WHERE ") + narrowing(list, false),
+                        values, QStringLiteral("读取未使用的寄存位"));
+    while (query.next())
+        list.niches.append({query.value(0).toString(), query.value(1).toString()});
+    return list;
+}
+
+std::optional<PickedNiche> NicheBrowseService::pick(const QString& key) {
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT 样式, 层, 价位 FROM ghjc_wz WHERE 存放位置 = ? AND 状态 = ? LIMIT 1"),
+        {key, NicheState::free}, QStringLiteral("读取选中的寄存位"));
+    if (!query.next())
+        return std::nullopt;
+    return PickedNiche{
+        {key, query.value(2).toDouble()}, query.value(0).toString(), query.value(1).toString()};
+}
+
+QString NicheBrowseService::question(const PickedNiche& picked) {
+    return QStringLiteral("您选择的是： ") + picked.niche.key + QStringLiteral("\n\n      样式： ") +
+           picked.style + QStringLiteral("\n      位置： 第") + picked.layer +
+           QStringLiteral("层\n      价位： ") + Money::format(picked.niche.price) +
+           QStringLiteral("\n\n确信要入档吗?");
+}
+
+PrintJob NicheBrowseService::freeList(const NicheList& list) {
+    return {QStringLiteral("jcwzs"), QStringLiteral("jcwzs"),
+            QStringLiteral("select * from ghjc_wz where ") + narrowing(list, true),
+            QStringLiteral("未使用的墓位列表")};
+}

@@ -1,0 +1,52 @@
+#include "columbarium/storagechargesservice.h"
+
+#include "foundation/chargelines.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+
+StorageChargesService::StorageChargesService(Database& database, const Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+double StorageChargesService::grandTotal(const StorageChargeForm& form) {
+    double total = Money::parseLeading(form.layerFee) + Money::parseLeading(form.otherFee);
+    for (int item = 0; item < StorageChargeForm::itemCount; ++item)
+        total += ChargeLines::lineTotal(form.unitPrices[item], form.quantities[item]);
+    return Money::roundCents(total);
+}
+
+SaveOutcome StorageChargesService::save(const StorageChargeForm& form) {
+    const QDateTime moment = m_clock.now();
+    if (m_session.flags.addDenied)
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录权限！")));
+    const double total = grandTotal(form);
+    if (total == 0)
+        return refused(notice(QStringLiteral("合计不能为零！")));
+    if (form.nicheKey.trimmed().isEmpty())
+        return refused(notice(QStringLiteral("存放位置不能为空！")), QStringLiteral("MaskWZ"));
+    if (form.contact.trimmed().isEmpty())
+        return refused(notice(QStringLiteral("联系人不能为空！")), QStringLiteral("MaskLXR"));
+
+    static const char* const goods[StorageChargeForm::itemCount] = {"寄存证", "香币", "小牌位", "瓷像"};
+    const QList<Database::Column> columns =
+        QList<Database::Column>{{QStringLiteral("存放位置"), form.nicheKey.trimmed()},
+                                {QStringLiteral("联系人"), form.contact.trimmed()}} +
+        ChargeLines::goodsColumns(goods, form.unitPrices, form.quantities) +
+        QList<Database::Column>{{QStringLiteral("层次费"), Money::parseLeading(form.layerFee)},
+                                {QStringLiteral("其它费"), Money::parseLeading(form.otherFee)},
+                                {QStringLiteral("总计"), total},
+                                {QStringLiteral("操作员"), m_session.operatorName},
+                                {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}};
+    qint64 row = 0;
+    m_database.transaction([&] {
+        row = m_database.insert(QStringLiteral("GHJC_XF2"), columns, QStringLiteral("写入寄存用品收费记录"))
+                  .lastInsertId()
+                  .toLongLong();
+    });
+    // The receipt names its row exactly, so two sales in the same second never print together.
+    return done(Message{Prompter::Icon::Information, QString(), QStringLiteral("输入成功！")},
+                {PrintJob{QStringLiteral("jc_xf2"), QStringLiteral("jc_xf2"),
+                          QStringLiteral("select * from GHJC_XF2 where rid=%1").arg(row), std::nullopt}});
+}

@@ -1,0 +1,134 @@
+#include "foundation/numberedplace.h"
+
+#include "foundation/money.h"
+#include "foundation/positionkey.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Numbered {
+
+qint64 wholeNumber(const QString& typed) {
+    return static_cast<qint64>(std::floor(std::clamp(Money::parseLeading(typed), -1e12, 1e12)));
+}
+
+QString fourDigits(qint64 number) {
+    return PositionKey::fourDigitNumber(QString::number(number));
+}
+
+} // namespace Numbered
+
+NumberedPlace::NumberedPlace(Database& database, QString table, QString where, QVariantList values)
+    : m_database(database), m_table(std::move(table)), m_where(std::move(where)),
+      m_values(std::move(values)) {}
+
+QSqlQuery NumberedPlace::select(const QString& columns, const QString& condition, const QVariantList& extra,
+                                const QString& doing) {
+    return m_database.exec(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 AND %4").arg(columns, m_table, m_where, condition),
+        m_values + extra, doing);
+}
+
+std::optional<QString> NumberedPlace::firstTaken(const NumberRun& run) {
+    QSqlQuery query = select(QStringLiteral("号"), Numbered::isPosition, {}, QStringLiteral("检测重复编号"));
+    QSet<QString> taken;
+    while (query.next())
+        taken.insert(query.value(0).toString());
+    for (qint64 i = 0; i < run.count; ++i) {
+        const QString number = run.number(i);
+        if (taken.contains(number))
+            return number;
+        taken.insert(number);
+    }
+    return std::nullopt;
+}
+
+QStringList NumberedPlace::missingNumbers() {
+    // The numbers come in order, so the gaps show between one and the next: no lookups.
+    QSqlQuery query = select(QStringLiteral("号"), Numbered::isPosition + QStringLiteral(" ORDER BY 号"), {},
+                             QStringLiteral("检测未设置号"));
+    QStringList missing;
+    int expected = 1;
+    while (query.next()) {
+        const int number = query.value(0).toString().toInt();
+        for (; expected < number; ++expected)
+            missing << Numbered::fourDigits(expected);
+        expected = std::max(expected, number + 1);
+    }
+    return missing;
+}
+
+QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
+                                 const QList<Database::Column>& values, const NumberRun& run,
+                                 const Breathe& breathe, const QString& doing) {
+    QStringList numbers;
+    numbers.reserve(run.count);
+    m_database.transaction([&] {
+        // The first position of an empty place takes the place of its marker row.
+        qint64 i = 0;
+        QSqlQuery filled = m_database.prepareUpdate(
+            m_table, QList<Database::Column>{{QStringLiteral("号"), run.number(0)}} + values,
+            QStringLiteral("rid = (SELECT rid FROM %1 WHERE %2 AND %3 LIMIT 1)")
+                .arg(m_table, m_where, Numbered::isMarker),
+            m_values, doing);
+        m_database.run(filled, doing);
+        if (filled.numRowsAffected() > 0)
+            numbers << run.number(i++);
+        // Bound values stay between runs of the statement: only the number changes.
+        const int numberColumn = int(placeColumns.size());
+        QSqlQuery insert = m_database.prepareInsert(
+            m_table, placeColumns + QList<Database::Column>{{QStringLiteral("号"), QVariant()}} + values,
+            doing);
+        for (; i < run.count; ++i) {
+            const QString number = run.number(i);
+            insert.bindValue(numberColumn, number);
+            m_database.run(insert, doing);
+            numbers << number;
+            breathe();
+        }
+    });
+    return numbers;
+}
+
+QString NumberedPlace::Deletion::summary() const {
+    return onlyOneLeft ? QStringLiteral("记录只剩下一条,不能删除！")
+                       : QStringLiteral("本次共删除记录%1条").arg(deleted);
+}
+
+NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QString& to,
+                                                  const QString& freeState, const QString& doing) {
+    Deletion deletion;
+    const QString inRange = QStringLiteral("号 BETWEEN ? AND ?");
+    m_database.transaction([&] {
+        const qint64 all =
+            m_database
+                .scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_table, m_where), m_values,
+                        doing)
+                .toLongLong();
+        QSqlQuery walk = select(QStringLiteral("rid, 号, 状态"), inRange + QStringLiteral(" ORDER BY 号"),
+                                {from, to}, doing);
+        QList<Position> positions;
+        while (walk.next())
+            positions.append(
+                {walk.value(0).toLongLong(), walk.value(1).toString(), walk.value(2).toString()});
+        const bool allFree = std::all_of(positions.cbegin(), positions.cend(), [&](const Position& position) {
+            return position.state == freeState;
+        });
+        qint64 kept = -1;
+        if (!positions.isEmpty() && allFree && positions.size() == all) {
+            if (all == 1) {
+                deletion.onlyOneLeft = true;
+                return;
+            }
+            kept = positions.last().rid;
+            positions.removeLast();
+        }
+        deletion.listed = positions;
+        QSqlQuery done =
+            m_database.exec(QStringLiteral("DELETE FROM %1 WHERE %2 AND %3 AND 状态 = ? AND rid <> ?")
+                                .arg(m_table, m_where, inRange),
+                            m_values + QVariantList{from, to, freeState, kept}, doing);
+        deletion.deleted = done.numRowsAffected();
+    });
+    return deletion;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "foundation/database.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+#include <optional>
+
+// A marker row has no number; every other row of mq_wz or ghjc_wz is a plot or a niche.
+namespace Numbered {
+inline const QString isPosition = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
+inline const QString isMarker = QStringLiteral("(号 IS NULL OR 号 = '')");
+
+// Numbers are typed into free text fields and read the way the office expects: the leading number,
+// 0 for anything else, without its fraction.
+qint64 wholeNumber(const QString& typed);
+// The four-character number text; numbers above 9999 keep their last four digits.
+QString fourDigits(qint64 number);
+} // namespace Numbered
+
+// The numbers start, start + step, ... of a run of `count` positions.
+struct NumberRun {
+    qint64 start = 0;
+    qint64 step = 1;
+    qint64 count = 0;
+    QString number(qint64 i) const { return Numbered::fourDigits(start + i * step); }
+};
+
+// The numbered positions of one place, where the set-up windows check, write, delete and scan them
+// alike: the plots of a row (or of an area without rows) in mq_wz, the niches of a room in ghjc_wz.
+// Each is a few set queries, never one query per number.
+class NumberedPlace {
+public:
+    using Breathe = std::function<void()>;
+
+    // `where` selects the place's rows of `table` (markers included) with `values` for its marks.
+    NumberedPlace(Database& database, QString table, QString where, QVariantList values);
+
+    // The first number of `run` that is already there or that the run itself makes twice (numbers
+    // keep four digits, so a run passing 9999 can meet itself).
+    std::optional<QString> firstTaken(const NumberRun& run);
+    // The numbers from 1 to the highest one there that are not there, from one read of the place.
+    QStringList missingNumbers();
+    // Writes the run, each position with `placeColumns` and `values` besides its number: the first
+    // fills the place's marker row when there is one, the rest go in through one prepared insert.
+    // Returns the numbers written, in order. Runs in one transaction.
+    QStringList write(const QList<Database::Column>& placeColumns, const QList<Database::Column>& values,
+                      const NumberRun& run, const Breathe& breathe, const QString& doing);
+
+    // A delete of the positions numbered `from` to `to` that are in `freeState`.
+    struct Position {
+        qint64 rid = 0;
+        QString number;
+        QString state;
+    };
+    struct Deletion {
+        QList<Position> listed; // every position of the range but the one kept, in number order
+        int deleted = 0;
+        bool onlyOneLeft = false; // the range was the place's one position: nothing was deleted
+        // The status line that ends a delete.
+        QString summary() const;
+    };
+    // One statement deletes the free positions of the range. When the range holds every row of the
+    // place and all are free, its last position stays so that the place is not lost. One transaction.
+    Deletion deleteFree(const QString& from, const QString& to, const QString& freeState,
+                        const QString& doing);
+
+private:
+    QSqlQuery select(const QString& columns, const QString& condition, const QVariantList& extra,
+                     const QString& doing);
+
+    Database& m_database;
+    QString m_table;
+    QString m_where;
+    QVariantList m_values;
+};
