@@ -280,13 +280,23 @@ void createHistoryTriggers(Database& database) {
     }
 }
 
+// Version 4: the statistics count and list by period, so the date columns they select by are indexed.
+QStringList version4() {
+    return {
+        QStringLiteral("CREATE INDEX gm_xf1_bought ON gm_xf1 (购墓日期)"),
+        QStringLiteral("CREATE INDEX gm_xf1_buried ON gm_xf1 (安葬日期)"),
+        QStringLiteral("CREATE INDEX ydmd_moment ON ydmd (操作时间)"),
+        QStringLiteral("CREATE INDEX ghjc_dj_from ON ghjc_dj (日期起)"),
+    };
+}
+
 } // namespace
 
 namespace Schema {
 
 const QList<Migration>& migrations() {
     static const QList<Migration> steps = {
-        {version1(), seedVersion1}, {{}, addRowKeys}, {version3(), createHistoryTriggers}};
+        {version1(), seedVersion1}, {{}, addRowKeys}, {version3(), createHistoryTriggers}, {version4(), {}}};
     return steps;
 }
 
