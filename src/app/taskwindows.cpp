@@ -12,6 +12,9 @@
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
+#include "statistics/ui/chargereportwindow.h"
+#include "statistics/ui/countwindow.h"
+#include "statistics/ui/saleslistwindow.h"
 
 namespace {
 
@@ -35,4 +38,16 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<ColumbariumChargeWindow>(QStringLiteral("M_jctj"));
+    mainWindow.registerWindow<CemeteryChargeWindow>(QStringLiteral("M_mqtj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::NicheOccupancy>>(QStringLiteral("ghjcrqtj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::StoragesByMonth>>(QStringLiteral("ghjcntj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::PlotSales>>(QStringLiteral("Mwxstj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::PlotSalesByMonth>>(QStringLiteral("mwxszdyytj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::TombstoneTypes>>(QStringLiteral("fdfds"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaReservations>>(QStringLiteral("mqyd"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaSales>>(QStringLiteral("mxxs"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
 }

@@ -169,7 +169,9 @@ private slots:
         SalesCounts counts(data.db());
         counts.print(CountKind::PlotSales, counts.count(CountKind::PlotSales, november), november);
         const QString before = data.dump(QStringLiteral("MwxsSjdtj"));
+        // One plot bought in 2025, both advance-bought plots of all time: a share of 200 %, as counted.
         const QList<Figure> year = counts.count(CountKind::PlotSales, Period::ofYear(2025));
+        QCOMPARE(Tally::percent(year.last().share), QStringLiteral("200.00%"));
         for (int write = 1; write <= 5; ++write) {
             data.db().failNthWrite(write);
             QVERIFY_THROWS_EXCEPTION(DatabaseError,
