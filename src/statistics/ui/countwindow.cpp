@@ -35,7 +35,7 @@ CountWindow::CountWindow(AppContext& context, CountKind kind, QWidget* parent)
 void CountWindow::attachForm(StatisticsChart* chart, QPushButton* printButton) {
     setWindowTitle(titleOf(m_kind));
     m_chart = chart;
-    m_chart->attach(m_context.prompter);
+    m_chart->attach(m_context.prompter, windowTitle());
     m_printButton = printButton;
     m_printButton->setEnabled(false);
     on(m_printButton, &QPushButton::clicked, &CountWindow::print);

@@ -15,13 +15,6 @@ namespace {
 
 const QString saveCaption = QStringLiteral("保存图表");
 
-QString titleAround(const QWidget* widget) {
-    for (; widget; widget = widget->parentWidget())
-        if (!widget->windowTitle().isEmpty())
-            return widget->windowTitle();
-    return saveCaption;
-}
-
 } // namespace
 
 StatisticsChart::StatisticsChart(QWidget* parent) : QChartView(parent) {
@@ -85,7 +78,7 @@ void StatisticsChart::showPie(const QList<Figure>& figures) {
 
 void StatisticsChart::saveAsPng() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                                  .filePath(titleAround(this) + QStringLiteral(".png"));
+                                  .filePath(m_name + QStringLiteral(".png"));
     const QString path = m_prompter->saveFileName(saveCaption, suggested, QStringLiteral("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return;

@@ -13,8 +13,12 @@ class StatisticsChart : public QChartView {
 public:
     explicit StatisticsChart(QWidget* parent = nullptr);
 
-    // Once: how the operator is asked for a file name and told of a failure.
-    void attach(Prompter& prompter) { m_prompter = &prompter; }
+    // Once: how the operator is asked for a file name and told of a failure, and the name a saved
+    // picture is offered under.
+    void attach(Prompter& prompter, const QString& name) {
+        m_prompter = &prompter;
+        m_name = name;
+    }
     // One bar per figure, its count above it; with shares, each bar's label carries its percentage.
     void showBars(const QList<Figure>& figures, bool withShares);
     // One slice per figure, labelled with its count and percentage.
@@ -24,4 +28,5 @@ public:
 
 private:
     Prompter* m_prompter = nullptr;
+    QString m_name;
 };
