@@ -8,11 +8,13 @@ Measurement purchaseMeasurement();
 Measurement startupMeasurement();
 Measurement gridMeasurement();
 Measurement historyMeasurement();
+Measurement statisticsMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
         setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
         purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
+        statisticsMeasurement(),
     };
     return all;
 }

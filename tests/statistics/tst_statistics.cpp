@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(
             PrintBridge::commandTail(job),
             text(
-                "gm_tj3    $#select * from ydmd where 墓碑位置 in (select 墓碑位置 from mq_wz where 墓区 = '10') "
+                "gm_tj3    $#select * from ydmd where coalesce(墓碑位置, '') in (select 墓碑位置 from mq_wz where 墓区 = '10') "
                 "and 操作时间 >= '2026-11-01' and 操作时间 < '2026-12-01'@2026-11-01到2026-11-30公墓预定统计表(10)"));
         QVERIFY(!job.listName);
         const SalesListChoice prices{{}, text("1"), {}, november};
