@@ -11,16 +11,17 @@ const SalesLists::Member& SalesLists::member(SalesListKind kind) {
     static const QString total = QStringLiteral("合计");
     static const QString salesTemplate = QStringLiteral("gm_tj1");
     static const QList<Member> members = {
-        {QStringLiteral("墓区预定统计"), Filter::Area, QStringLiteral("ydmd"), QStringLiteral("操作时间"),
-         QStringLiteral("预交金额"), QStringLiteral("gm_tj3"), QStringLiteral("公墓预定统计表")},
-        {QStringLiteral("墓区销售统计"), Filter::Area, purchases, QStringLiteral("购墓日期"), total,
+        {QStringLiteral("墓区预定统计"), Filter::Area, QStringLiteral("ydmd"), false,
+         QStringLiteral("操作时间"), QStringLiteral("预交金额"), QStringLiteral("gm_tj3"),
+         QStringLiteral("公墓预定统计表")},
+        {QStringLiteral("墓区销售统计"), Filter::Area, purchases, true, QStringLiteral("购墓日期"), total,
          salesTemplate, QStringLiteral("公墓销售统计表")},
-        {QStringLiteral("墓区安葬统计"), Filter::Area, purchases, QStringLiteral("安葬日期"), total,
+        {QStringLiteral("墓区安葬统计"), Filter::Area, purchases, true, QStringLiteral("安葬日期"), total,
          salesTemplate, QStringLiteral("公墓安葬统计表")},
-        {QStringLiteral("墓区价格范围销售统计"), Filter::Price, purchases, QStringLiteral("购墓日期"), total,
-         salesTemplate, QStringLiteral("公墓购墓统计表")},
-        {QStringLiteral("业务员销售统计"), Filter::Salesman, purchases, QStringLiteral("操作日期"), total,
-         salesTemplate, QStringLiteral("公墓销售统计表")},
+        {QStringLiteral("墓区价格范围销售统计"), Filter::Price, purchases, true, QStringLiteral("购墓日期"),
+         total, salesTemplate, QStringLiteral("公墓购墓统计表")},
+        {QStringLiteral("业务员销售统计"), Filter::Salesman, purchases, true, QStringLiteral("操作日期"),
+         total, salesTemplate, QStringLiteral("公墓销售统计表")},
     };
     return members.at(static_cast<int>(kind));
 }
@@ -35,7 +36,7 @@ QStringList SalesLists::filterChoices(SalesListKind kind) {
 std::optional<BoundQuery> SalesLists::listing(SalesListKind kind, const SalesListChoice& choice) {
     const Member& list = member(kind);
     BoundQuery query{QStringLiteral("select * from ") + list.table + QStringLiteral(" where "), {}};
-    if (list.table != QLatin1String("ydmd")) {
+    if (list.purchasesOnly) {
         query.sql += QStringLiteral("操作方式 = ? and ");
         query.values << QStringLiteral("购墓");
     }

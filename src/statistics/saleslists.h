@@ -46,6 +46,7 @@ public:
         QString title; // the window's
         Filter filter;
         QString table;
+        bool purchasesOnly; // only the 购墓 rows of the fee table
         QString dateColumn;
         QString sumColumn;
         QString templateName;
