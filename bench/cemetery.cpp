@@ -64,7 +64,7 @@ void generate(Database& database, const CemeteryShape& shape) {
     });
 }
 
-void addFeeRecords(Database& database, int rows) {
+void addFeeRecords(Database& database, int rows, int years) {
     database.transaction([&] {
         database.exec(
             QStringLiteral(
@@ -72,13 +72,13 @@ void addFeeRecords(Database& database, int rows) {
                 "安葬日期, 故者姓名, 墓地费, 墓碑费, 家庭墓费, 工料费, 管理费, 绿化费, 其它费, qt, qtf, 小计, 合计, "
                 "备注, 操作方式, 操作员, 操作日期) "
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "SELECT i, '第' || (i % 10 + 1) || '区' || (i % 20 + 1) || '排' || i || '号', "
-                "'2024-0' || (i % 9 + 1) || '-1' || (i % 9), '2024-01-01', '2043-12-31', '张' || i, "
-                "'010-6' || i, '138' || i, '第' || (i % 50) || '机械厂', '2025-0' || (i % 9 + 1) || '-2' || (i % 9), "
+                "SELECT i, '第' || (i % 10 + 1) || '区' || (i % 20 + 1) || '排' || SUBSTR('0000' || (i % 500 + 1), -4) || '号', "
+                "(2024 - i % ?) || '-0' || (i % 9 + 1) || '-1' || (i % 9), '2024-01-01', '2043-12-31', '张' || i, "
+                "'010-6' || i, '138' || i, '第' || (i % 50) || '机械厂', (2025 - i % ?) || '-0' || (i % 9 + 1) || '-2' || (i % 9), "
                 "'李' || i, 8000 + i % 10 * 1000, 2000, 0, 600, 450.5, 300, 20, '花篮：', 20, 11390.5, "
                 "11390.5 + i % 10 * 1000, '备注, \"引号\"', '购墓', 'Admin', "
-                "'2025-0' || (i % 9 + 1) || '-1' || (i % 9) || ' 10:' || (i % 50 + 10) || ':00' FROM n"),
-            {rows}, QStringLiteral("生成购墓交费记录"));
+                "(2025 - i % ?) || '-0' || (i % 9 + 1) || '-1' || (i % 9) || ' 10:' || (i % 50 + 10) || ':00' FROM n"),
+            {rows, years, years, years}, QStringLiteral("生成购墓交费记录"));
     });
 }
 

@@ -19,8 +19,9 @@ namespace Cemetery {
 // Fills mq_wz of a fresh database with plots of every style, priced by area, in the mix of states
 // of a working cemetery: six in ten free, two sold, one reserved, one withheld from sale.
 void generate(Database& database, const CemeteryShape& shape);
-// Adds `rows` purchase fee records to gm_xf1, every column filled.
-void addFeeRecords(Database& database, int rows);
+// Adds `rows` purchase fee records of the generated plots to gm_xf1, every column filled, bought in 2024 or,
+// with more `years`, spread over that many years up to 2024.
+void addFeeRecords(Database& database, int rows, int years = 1);
 // Adds free plots with the given four-character numbers to one row.
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers);
 

@@ -15,6 +15,7 @@ Measurement backupMeasurement();
 Measurement nicheRunMeasurement();
 Measurement nicheMissingMeasurement();
 Measurement nicheBrowseMeasurement();
+Measurement statisticsMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -24,6 +25,7 @@ const QList<Measurement>& measurements() {
         purgeMeasurement(),
         backupMeasurement(),
         nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
+        statisticsMeasurement(),
     };
     return all;
 }

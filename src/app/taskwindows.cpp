@@ -33,6 +33,9 @@
 #include "graves/ui/stylepictureswindow.h"
 
 #include <QCoreApplication>
+#include "statistics/ui/chargereportwindow.h"
+#include "statistics/ui/countwindow.h"
+#include "statistics/ui/saleslistwindow.h"
 
 namespace {
 
@@ -84,4 +87,16 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<NicheSetupWindow>(QStringLiteral("M_szts"));
     mainWindow.registerWindow<NicheBrowseWindow>(QStringLiteral("M_bljc"));
     mainWindow.registerWindow<StorageChargesWindow>(QStringLiteral("M_jcwp"));
+    mainWindow.registerWindow<ColumbariumChargeWindow>(QStringLiteral("M_jctj"));
+    mainWindow.registerWindow<CemeteryChargeWindow>(QStringLiteral("M_mqtj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::NicheOccupancy>>(QStringLiteral("ghjcrqtj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::StoragesByMonth>>(QStringLiteral("ghjcntj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::PlotSales>>(QStringLiteral("Mwxstj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::PlotSalesByMonth>>(QStringLiteral("mwxszdyytj"));
+    mainWindow.registerWindow<CountWindowOf<CountKind::TombstoneTypes>>(QStringLiteral("fdfds"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaReservations>>(QStringLiteral("mqyd"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaSales>>(QStringLiteral("mxxs"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
+    mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
 }

@@ -227,6 +227,10 @@ private slots:
         // Every row, value, column, index and constraint is kept, each row keyed by its old rowid.
         QStringList version2 = contentsWithoutRowKeys(file);
         QCOMPARE(version2.takeFirst(), QString::number(Schema::latestVersion()));
+        // Later versions add indexes of their own.
+        version2.removeIf([&](const QString& line) {
+            return line.contains(QStringLiteral("|CREATE INDEX")) && !version1.contains(line);
+        });
         QCOMPARE(version2, version1.mid(1));
         onRawConnection(file, [&](QSqlQuery& query) {
             QCOMPARE(tablesWithoutRowKey(query), QStringList());
