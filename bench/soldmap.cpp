@@ -31,11 +31,12 @@ void addSoldArea(Database& database) {
             insert.bindValue(5, serial % 10 == 3 || serial % 10 == 4 ? 1 : 0);
             database.run(insert, QStringLiteral("生成落葬区"));
         }
-        database.exec(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名, 性别) "
-                                     "SELECT 墓碑位置, '张三', CASE WHEN rid % 3 = 0 THEN NULL ELSE '李四' END, "
-                                     "CASE rid % 3 WHEN 0 THEN NULL WHEN 1 THEN '男' ELSE '女' END "
-                                     "FROM mq_wz WHERE 墓区 = ? AND 状态 = ?"),
-                      {soldArea, PlotState::sold}, QStringLiteral("生成购墓登记"));
+        database.exec(
+            QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名, 性别) "
+                           "SELECT 墓碑位置, '张三', CASE WHEN rid % 3 = 0 THEN NULL ELSE '李四' END, "
+                           "CASE rid % 3 WHEN 0 THEN NULL WHEN 1 THEN '男' ELSE '女' END "
+                           "FROM mq_wz WHERE 墓区 = ? AND 状态 = ?"),
+            {soldArea, PlotState::sold}, QStringLiteral("生成购墓登记"));
         database.exec(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名, 性别) "
                                      "SELECT 墓碑位置, '张三', '王五', '女' FROM mq_wz "
                                      "WHERE 墓区 = ? AND 状态 = ? AND rid % 2 = 0"),
@@ -82,8 +83,9 @@ void soldMap(Bench& bench) {
 } // namespace
 
 Measurement soldMapMeasurement() {
-    return {QStringLiteral("sold-map"),
-            QStringLiteral("the sold-plot map of an area of 5,000 plots, 3,000 sold with 4,500 register rows: "
-                           "pictures and model"),
-            soldMap};
+    return {
+        QStringLiteral("sold-map"),
+        QStringLiteral("the sold-plot map of an area of 5,000 plots, 3,000 sold with 4,500 register rows: "
+                       "pictures and model"),
+        soldMap};
 }

@@ -15,11 +15,11 @@ BurialHubService::BurialHubService(Database& database, const Clock& clock)
     : m_database(database), m_clock(clock) {}
 
 std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
-    QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT rid, 墓碑位置, 联系人, 编号, 故者姓名, "
-                       "(SELECT COUNT(*) FROM gm_dj AS a WHERE a.墓碑位置 = d.墓碑位置) "
-                       "FROM gm_dj AS d WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
-        {key}, QStringLiteral("读取落葬管理的墓位"));
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT rid, 墓碑位置, 联系人, 编号, 故者姓名, "
+                                       "(SELECT COUNT(*) FROM gm_dj AS a WHERE a.墓碑位置 = d.墓碑位置) "
+                                       "FROM gm_dj AS d WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+                        {key}, QStringLiteral("读取落葬管理的墓位"));
     if (!query.next())
         return std::nullopt;
     BurialHubPlot plot;
@@ -53,10 +53,10 @@ SaveOutcome BurialHubService::deleteMemo(qint64 id, Prompter& prompter) {
         return {};
     int deleted = 0;
     m_database.transaction([&] {
-        deleted = m_database
-                      .exec(QStringLiteral("DELETE FROM mq_bwl WHERE id = ?"), {id},
-                            QStringLiteral("注销备忘记录"))
-                      .numRowsAffected();
+        deleted =
+            m_database
+                .exec(QStringLiteral("DELETE FROM mq_bwl WHERE id = ?"), {id}, QStringLiteral("注销备忘记录"))
+                .numRowsAffected();
     });
     if (deleted == 0)
         return refused(notice(QStringLiteral("这条备忘记录已经不在了。")));

@@ -1,3 +1,4 @@
+#include "business/ui/burialhubwindow.h"
 #include "support/runningoffice.h"
 
 #include <QComboBox>
@@ -37,9 +38,10 @@ private slots:
     void theHubShowsThePickedPlotKeepsItsMemosAndOpensItsWindows() {
         RunningOffice office;
         office.session.reportList = QStringLiteral(",gz,lxr,");
-        office.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
-                                       "('甲区', '1', '0001', '双人墓', '已购'), ('乙区', '1', '0001', '双人墓', "
-                                       "'已购')"));
+        office.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                           "('甲区', '1', '0001', '双人墓', '已购'), ('乙区', '1', '0001', '双人墓', "
+                           "'已购')"));
         office.data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 编号, 故者姓名, 性别) VALUES "
                                        "('乙区1排0001号', '丙', 5, NULL, NULL), "
                                        "('甲区1排0001号', '甲', 7, '李四', '男'), "
@@ -50,7 +52,8 @@ private slots:
 
         QWidget* hub = pick(office, QStringLiteral("甲区"), QStringLiteral("甲区1排0001号"));
         QVERIFY(hub);
-        QCOMPARE(control<QLabel>(hub, "Label1")->text(), QStringLiteral("墓碑位置：甲区1排0001号  此墓落葬人数：2"));
+        QCOMPARE(control<QLabel>(hub, "Label1")->text(),
+                 QStringLiteral("墓碑位置：甲区1排0001号  此墓落葬人数：2"));
         // Only the windows that exist open; the others wait.
         for (const char* waiting : {"Command8", "Command10", "Command11", "Command12"})
             QVERIFY(!control<QPushButton>(hub, waiting)->isEnabled());
@@ -69,9 +72,11 @@ private slots:
         click(hub, "Command7");
         QCOMPARE(office.data.count(QStringLiteral("mq_bwl")), 3);
         click(hub, "Command7");
-        QCOMPARE(office.prompter.texts(), texts({"你确信要删除记录id: 2 的记录么？", "你确信要删除记录id: 2 的记录么？"}));
-        QCOMPARE(office.data.dump(QStringLiteral("mq_bwl")),
-                 text("1|乙区1排0001号|2026-01-02 08:00:00|别处\n3|甲区1排0001号|2026-12-06 09:30:00|清明扫墓"));
+        QCOMPARE(office.prompter.texts(),
+                 texts({"你确信要删除记录id: 2 的记录么？", "你确信要删除记录id: 2 的记录么？"}));
+        QCOMPARE(
+            office.data.dump(QStringLiteral("mq_bwl")),
+            text("1|乙区1排0001号|2026-01-02 08:00:00|别处\n3|甲区1排0001号|2026-12-06 09:30:00|清明扫墓"));
         QCOMPARE(memos->model()->rowCount(), 1);
         QCOMPARE(content->text(), QStringLiteral("清明扫墓"));
 
@@ -90,8 +95,33 @@ private slots:
 
         // A new pick refills the open window.
         hub = pick(office, QStringLiteral("乙区"), QStringLiteral("乙区1排0001号"));
-        QCOMPARE(control<QLabel>(hub, "Label1")->text(), QStringLiteral("墓碑位置：乙区1排0001号  此墓无人落葬"));
+        QCOMPARE(control<QLabel>(hub, "Label1")->text(),
+                 QStringLiteral("墓碑位置：乙区1排0001号  此墓无人落葬"));
         QCOMPARE(content->text(), QStringLiteral("别处"));
+    }
+
+    // What went away meanwhile is told, never acted on: the plot returned after the pick, the memo
+    // deleted at another desk.
+    void aPlotOrMemoGoneMeanwhileIsTold() {
+        RunningOffice office;
+        office.data.sql(
+            QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人) VALUES ('甲区1排0001号', '甲')"));
+        office.data.sql(QStringLiteral("INSERT INTO mq_bwl (墓碑位置, 登记时间, 内容) VALUES "
+                                       "('甲区1排0001号', '2026-01-02 08:00:00', '扫墓')"));
+        office.session.chosenPurchase.key = QStringLiteral("甲区1排0001号");
+        auto* hub = office.window.host().open<BurialHubWindow>(BurialHubWindows{});
+        hub->takeChosenPurchase();
+        QVERIFY(!control<QPushButton>(hub, "Command9")->isEnabled()); // nobody wired it
+        office.data.sql(QStringLiteral("DELETE FROM mq_bwl"));
+        office.prompter.answers << Prompter::Answer::Yes;
+        click(hub, "Command7");
+        QCOMPARE(office.prompter.lastText(), QStringLiteral("这条备忘记录已经不在了。"));
+        QCOMPARE(control<QTableView>(hub, "Grid1")->model()->rowCount(), 0);
+
+        office.data.sql(QStringLiteral("DELETE FROM gm_dj"));
+        office.window.host().open<BurialHubWindow>(BurialHubWindows{})->takeChosenPurchase();
+        QCOMPARE(office.prompter.lastText(), QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。"));
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_ck")));
     }
 };
 

@@ -161,8 +161,7 @@ std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse&
     return condition(use, filter, use.listedState);
 }
 
-std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse& use,
-                                                                   const MapFilter& filter,
+std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse& use, const MapFilter& filter,
                                                                    const std::optional<QString>& state) {
     const std::optional<QList<Term>> terms = termsOf(use, filter, state);
     if (!terms)
@@ -216,12 +215,11 @@ MapView PlotMapService::view(const MapFilter& filter) {
     view.counts = count(view.plots);
     if (m_use.countsAdvanceBoughtInAnyState && !filter.searchesNumber())
         if (const std::optional<Condition> anyState = condition(m_use, filter, std::nullopt))
-            view.counts.advanceBought =
-                m_database
-                    .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") + anyState->sql +
-                                QStringLiteral(" AND 寿穴 = 1"),
-                            anyState->values, readingPlots)
-                    .toInt();
+            view.counts.advanceBought = m_database
+                                            .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") +
+                                                        anyState->sql + QStringLiteral(" AND 寿穴 = 1"),
+                                                    anyState->values, readingPlots)
+                                            .toInt();
     view.statusLine = m_use.countLine(filter, view.counts);
     return view;
 }
@@ -257,9 +255,9 @@ std::optional<ChosenReservation> PlotMapService::reservationOf(const QString& ke
 }
 
 std::optional<ChosenPurchase> PlotMapService::purchaseOf(const QString& key) {
-    QSqlQuery query = m_database.exec(
-        QStringLiteral("SELECT 墓碑位置 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
-        QStringLiteral("读取选中的购墓登记"));
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT 墓碑位置 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+                        {key}, QStringLiteral("读取选中的购墓登记"));
     if (!query.next())
         return std::nullopt;
     return ChosenPurchase{query.value(0).toString()};

@@ -236,9 +236,8 @@ private slots:
 
     // Each map's pictures tell its numbers apart; the withheld plots do not look advance-bought.
     void everyPictureSetIsDistinct() {
-        for (const PlotPictures::PictureSet* set :
-             {&PlotPictures::sale(), &PlotPictures::reserved(), &PlotPictures::restriction(),
-              &PlotPictures::sold()}) {
+        for (const PlotPictures::PictureSet* set : {&PlotPictures::sale(), &PlotPictures::reserved(),
+                                                    &PlotPictures::restriction(), &PlotPictures::sold()}) {
             QList<QImage> drawn;
             for (const PlotPictures::Look& look : set->pictures) {
                 const QImage picture = PlotPictures::draw(look);
@@ -289,9 +288,10 @@ private slots:
     void aSoldPlotIsPickedByItsRegister() {
         RunningOffice desk;
         desk.session.reportList = QStringLiteral(",wz,");
-        desk.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
-                                     "('甲区', '1', '0001', '单人墓', '已购'), ('甲区', '1', '0002', '单人墓', "
-                                     "'已购'), ('乙区', '1', '0001', '单人墓', '未使用')"));
+        desk.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                           "('甲区', '1', '0001', '单人墓', '已购'), ('甲区', '1', '0002', '单人墓', "
+                           "'已购'), ('乙区', '1', '0001', '单人墓', '未使用')"));
         desk.data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人) VALUES ('甲区1排0002号', '甲')"));
         int opened = 0;
         auto* map = desk.window.host().open<SoldMapWindow>([&opened] { ++opened; });

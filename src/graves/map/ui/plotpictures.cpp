@@ -63,6 +63,24 @@ const std::array<Look, PlotIconRules::soldPictureCount> soldLooks = {{
     {Shape::Artistic, Colour::AdvanceBought, Figure::None}, // 18
 }};
 
+// A picture set's looks by number, from 1.
+template <std::size_t count> QMap<int, Look> numbered(const std::array<Look, count>& looks) {
+    QMap<int, Look> pictures;
+    for (int number = 1; number <= int(count); ++number)
+        pictures.insert(number, looks[number - 1]);
+    return pictures;
+}
+
+// The legend of sold and advance-bought plots and of who is buried in them.
+QList<std::pair<Look, QString>> occupancyLegend() {
+    return {{{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
+            {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
+            {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
+            {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
+            {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
+            {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
+}
+
 QColor colourOf(Colour colour) {
     switch (colour) {
     case Colour::Free:
@@ -198,17 +216,10 @@ std::optional<Look> PictureSet::look(int number) const {
 
 const PictureSet& sale() {
     static const PictureSet set = [] {
-        PictureSet pictures;
-        for (int number = 1; number <= PlotIconRules::pictureCount; ++number)
-            pictures.pictures.insert(number, saleLooks[number - 1]);
-        pictures.legend = {{{Shape::Single, Colour::Free}, QStringLiteral("未使用")},
-                           {{Shape::Single, Colour::Reserved}, QStringLiteral("已预订")},
-                           {{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
-                           {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
-                           {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
-                           {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
-                           {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
-                           {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
+        PictureSet pictures{numbered(saleLooks),
+                            {{{Shape::Single, Colour::Free}, QStringLiteral("未使用")},
+                             {{Shape::Single, Colour::Reserved}, QStringLiteral("已预订")}}};
+        pictures.legend << occupancyLegend();
         return pictures;
     }();
     return set;
@@ -248,18 +259,7 @@ const PictureSet& restriction() {
 }
 
 const PictureSet& sold() {
-    static const PictureSet set = [] {
-        PictureSet pictures;
-        for (int number = 1; number <= PlotIconRules::soldPictureCount; ++number)
-            pictures.pictures.insert(number, soldLooks[number - 1]);
-        pictures.legend = {{{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
-                           {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
-                           {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
-                           {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
-                           {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
-                           {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
-        return pictures;
-    }();
+    static const PictureSet set = [] { return PictureSet{numbered(soldLooks), occupancyLegend()}; }();
     return set;
 }
 
