@@ -16,6 +16,7 @@ Measurement nicheRunMeasurement();
 Measurement nicheMissingMeasurement();
 Measurement nicheBrowseMeasurement();
 Measurement statisticsMeasurement();
+Measurement soldMapMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -26,6 +27,7 @@ const QList<Measurement>& measurements() {
         backupMeasurement(),
         nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
         statisticsMeasurement(),
+        soldMapMeasurement(),
     };
     return all;
 }

@@ -13,6 +13,7 @@
 #include "admin/ui/unitinfowindow.h"
 #include "admin/unitinfoservice.h"
 #include "business/duereminders.h"
+#include "business/ui/burialhubwindow.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
@@ -29,6 +30,7 @@
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/map/ui/reservedmapwindow.h"
 #include "graves/map/ui/salesrestrictionwindow.h"
+#include "graves/map/ui/soldmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
 #include "graves/ui/stylepictureswindow.h"
 
@@ -43,6 +45,19 @@ namespace {
 PlotSaleWindows plotSaleWindows(AppContext& context) {
     return {[&context] { context.host.open<ReservationWindow>()->takeChosenPlot(); },
             [&context] { context.host.open<PurchaseWindow>()->takeChosenPlot(); }};
+}
+
+// What the burial management opens for its plot.
+BurialHubWindows burialHubWindows(AppContext& context) {
+    BurialHubWindows windows;
+    windows.itemCharges = [&context] {
+        const BurialHubWindow* hub = context.host.find<BurialHubWindow>();
+        if (!hub || !hub->plot())
+            return;
+        const BurialHubPlot& plot = *hub->plot();
+        context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
+    };
+    return windows;
 }
 
 } // namespace
@@ -65,6 +80,9 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ReservedMapWindow>(QStringLiteral("M_tm"), [&context] {
         context.host.open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
             ->takeChosenReservation();
+    });
+    mainWindow.registerWindow<SoldMapWindow>(QStringLiteral("M_lz"), [&context] {
+        context.host.open<BurialHubWindow>(burialHubWindows(context))->takeChosenPurchase();
     });
     mainWindow.registerWindow<OperatorsWindow>(QStringLiteral("M_xtwh"));
     mainWindow.registerWindow<PermissionEditorWindow>(QStringLiteral("syspower"));

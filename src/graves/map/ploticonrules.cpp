@@ -95,4 +95,38 @@ Icon restrictionIcon(const QString& style, const QString& state, bool, const Occ
     return {};
 }
 
+Icon soldIcon(const QString& style, const QString&, bool advanceBought, const Occupancy& occupancy) {
+    const bool registered = occupancy.registerRows > 0;
+    const bool nobody = occupancy.firstSex.isEmpty();
+    const bool two = occupancy.registerRows >= 2;
+    const bool man = occupancy.firstSex == QStringLiteral("男");
+    const bool woman = occupancy.firstSex == QStringLiteral("女");
+    int picture = 0;
+    // The advance-bought double grave asks whether anybody is buried before counting the rows; the
+    // other double grave counts the rows first.
+    switch (styleOf(style)) {
+    case Style::Single:
+        picture = advanceBought ? (nobody ? 5 : 12) : (nobody ? 1 : 15);
+        break;
+    case Style::Double:
+        if (advanceBought)
+            picture = !registered || nobody ? 6 : two ? 9 : man ? 10 : woman ? 11 : 0;
+        else
+            picture = two ? 16 : man ? 14 : woman ? 13 : nobody ? 2 : 0;
+        break;
+    case Style::Family:
+        picture = advanceBought ? 8 : 3;
+        break;
+    case Style::Multi:
+        picture = advanceBought ? 7 : 4;
+        break;
+    case Style::Artistic:
+        picture = advanceBought ? 18 : 17;
+        break;
+    case Style::Other:
+        break;
+    }
+    return {picture, 0};
+}
+
 } // namespace PlotIconRules

@@ -97,6 +97,16 @@ QString restrictionCountLine(const MapFilter& filter, const MapCounts& c) {
            number(c.restricted) + QStringLiteral(" 未使用数： ") + number(c.free) + QStringLiteral("  ");
 }
 
+QString soldCountLine(const MapFilter& filter, const MapCounts& c) {
+    const QString counts = number(c.total) + QStringLiteral("  其中寿穴为：") + number(c.advanceBought);
+    if (!filter.style.isEmpty())
+        return filter.area + QStringLiteral("，样式为") + filter.style + QStringLiteral("的已使用位置数： ") +
+               counts;
+    if (!filter.row.isEmpty())
+        return filter.area + filter.row + QStringLiteral("排，已使用的位置数： ") + counts;
+    return filter.area + QStringLiteral("，已使用的位置数： ") + counts;
+}
+
 const QString reservedListTitle = QStringLiteral("已预订的墓位列表");
 
 } // namespace
@@ -130,6 +140,17 @@ MapUse restriction() {
     return use;
 }
 
+MapUse sold() {
+    MapUse use;
+    use.listedState = PlotState::sold;
+    use.icon = &PlotIconRules::soldIcon;
+    use.readsOccupancy = true;
+    use.countLine = soldCountLine;
+    use.countsAdvanceBoughtInAnyState = true;
+    use.list = MapListPrint{PlotState::sold, QStringLiteral("已购墓位列表")};
+    return use;
+}
+
 } // namespace MapUses
 
 PlotMapService::PlotMapService(Database& database, MapUse use)
@@ -137,7 +158,12 @@ PlotMapService::PlotMapService(Database& database, MapUse use)
 
 std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse& use,
                                                                    const MapFilter& filter) {
-    const std::optional<QList<Term>> terms = termsOf(use, filter, use.listedState);
+    return condition(use, filter, use.listedState);
+}
+
+std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse& use, const MapFilter& filter,
+                                                                   const std::optional<QString>& state) {
+    const std::optional<QList<Term>> terms = termsOf(use, filter, state);
     if (!terms)
         return std::nullopt;
     Condition condition{QStringLiteral("号 IS NOT NULL AND 号 <> ''"), {}};
@@ -187,6 +213,13 @@ MapView PlotMapService::view(const MapFilter& filter) {
         }
     }
     view.counts = count(view.plots);
+    if (m_use.countsAdvanceBoughtInAnyState && !filter.searchesNumber())
+        if (const std::optional<Condition> anyState = condition(m_use, filter, std::nullopt))
+            view.counts.advanceBought = m_database
+                                            .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") +
+                                                        anyState->sql + QStringLiteral(" AND 寿穴 = 1"),
+                                                    anyState->values, readingPlots)
+                                            .toInt();
     view.statusLine = m_use.countLine(filter, view.counts);
     return view;
 }
@@ -219,6 +252,15 @@ std::optional<ChosenReservation> PlotMapService::reservationOf(const QString& ke
     if (!query.next())
         return std::nullopt;
     return ChosenReservation{query.value(0).toLongLong(), query.value(1).toString()};
+}
+
+std::optional<ChosenPurchase> PlotMapService::purchaseOf(const QString& key) {
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT 墓碑位置 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+                        {key}, QStringLiteral("读取选中的购墓登记"));
+    if (!query.next())
+        return std::nullopt;
+    return ChosenPurchase{query.value(0).toString()};
 }
 
 MapCounts PlotMapService::count(const QList<MapPlot>& plots) {

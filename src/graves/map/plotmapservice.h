@@ -71,6 +71,8 @@ struct MapUse {
     // finds nothing, as it searches the chosen row.
     std::optional<QString> rowlessNumberState;
     bool zeroFillsNumbers = false; // "7" searches "0007"; otherwise the number is taken as typed
+    // The advance-bought count of a choice takes the plots of every state, counted by one more query.
+    bool countsAdvanceBoughtInAnyState = false;
     std::optional<MapListPrint> list;
 };
 
@@ -82,6 +84,8 @@ MapUse sale();
 MapUse reserved();
 // Frm_gmcontrol: free and withheld plots, with the counts of both.
 MapUse restriction();
+// Frm_xzlz: the sold plots by who is buried in them, with the advance-bought plots of the choice.
+MapUse sold();
 
 } // namespace MapUses
 
@@ -98,6 +102,9 @@ public:
         QVariantList values;
     };
     static std::optional<Condition> condition(const MapUse& use, const MapFilter& filter);
+    // The same with `state` in place of the use's listed state (none: every state).
+    static std::optional<Condition> condition(const MapUse& use, const MapFilter& filter,
+                                              const std::optional<QString>& state);
 
     const MapUse& use() const { return m_use; }
     QStringList areas();
@@ -111,6 +118,8 @@ public:
     std::optional<ChosenPlot> choose(const QString& key);
     // The first reservation of a picked plot; nothing when the plot has none.
     std::optional<ChosenReservation> reservationOf(const QString& key);
+    // The picked plot as its purchase register knows it; nothing when the plot has no register row.
+    std::optional<ChosenPurchase> purchaseOf(const QString& key);
 
     static MapCounts count(const QList<MapPlot>& plots);
     // The use's list of the filter, as complete SQL text for the printing program.

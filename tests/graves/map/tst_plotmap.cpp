@@ -109,6 +109,49 @@ private slots:
         QCOMPARE(icon.tag, tag);
     }
 
+    // The sold-plot map decides its pictures from the register read with the plots, and counts the
+    // advance-bought plots of the choice in every state.
+    void theSoldMapDrawsWhoIsBuriedAndCountsAdvanceBoughtPlotsOfEveryState() {
+        TestData data;
+        addPlot(data, "甲区", "1", "0001", "双人墓", "已购");
+        addPlot(data, "甲区", "1", "0002", "单人墓", "已购", 1);
+        addPlot(data, "甲区", "1", "0003", "双人墓", "已购");
+        addPlot(data, "甲区", "1", "0004", "双人墓", "已购", 1);
+        addPlot(data, "甲区", "1", "0005", "双人墓", "已购", 1);
+        addPlot(data, "甲区", "1", "0006", "单人墓", "未使用", 1);
+        addPlot(data, "甲区", "1", "0007", "艺术墓", "已购");
+        addPlot(data, "甲区", "2", "0001", "单人墓", "已预订", 1);
+        // Another area with the same row and numbers, and one without rows.
+        addPlot(data, "丙区", "1", "0002", "单人墓", "已购", 1);
+        addPlot(data, "乙区", nullptr, "0001", "单人墓", "已购", 1);
+        addBurial(data, "甲区1排0001号", "女");
+        addBurial(data, "甲区1排0002号", "男");
+        addBurial(data, "甲区1排0003号", "男");
+        addBurial(data, "甲区1排0003号", nullptr);
+        addBurial(data, "甲区1排0004号", "女");
+        addBurial(data, "甲区1排0004号", "男");
+        addBurial(data, "乙区0001号", "女");
+        addBurial(data, "丙区1排0002号", "男");
+
+        PlotMapService service(data.db(), MapUses::sold());
+        MapView view = service.view({QStringLiteral("甲区")});
+        QCOMPARE(shown(view.plots), texts({"甲区1排0001号=13", "甲区1排0002号=12", "甲区1排0003号=16",
+                                           "甲区1排0004号=9", "甲区1排0005号=6", "甲区1排0007号=17"}));
+        QCOMPARE(view.statusLine, QStringLiteral("甲区，已使用的位置数： 6  其中寿穴为：5"));
+        view = service.view({QStringLiteral("甲区"), QStringLiteral("1")});
+        QCOMPARE(view.statusLine, QStringLiteral("甲区1排，已使用的位置数： 6  其中寿穴为：4"));
+        view = service.view({QStringLiteral("甲区"), QString(), QStringLiteral("双人墓")});
+        QCOMPARE(view.statusLine, QStringLiteral("甲区，样式为双人墓的已使用位置数： 4  其中寿穴为：2"));
+        QCOMPARE(shown(service.view({QStringLiteral("乙区")}).plots), texts({"乙区0001号=12"}));
+        // The number search carries the row, so it finds nothing in an area without rows.
+        QVERIFY(service.view(numbers("乙区", nullptr, "0001")).plots.isEmpty());
+
+        QCOMPARE(service.purchaseOf(QStringLiteral("甲区1排0003号"))->key, QStringLiteral("甲区1排0003号"));
+        QVERIFY(!service.purchaseOf(QStringLiteral("甲区1排0005号")));
+        QCOMPARE(PlotMapService::listJob(MapUses::sold(), {QStringLiteral("甲区")}).query,
+                 QStringLiteral("select * from mq_wz where 墓区='甲区' and 状态='已购' order by 排,号"));
+    }
+
     void anAreaIsReadWithItsOccupancyAndCounts() {
         TestData data;
         const QString area = QStringLiteral("甲区");

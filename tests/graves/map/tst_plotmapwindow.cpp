@@ -4,6 +4,7 @@
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/map/ui/plotpictures.h"
 #include "graves/map/ui/reservedmapwindow.h"
+#include "graves/map/ui/soldmapwindow.h"
 #include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>
@@ -235,8 +236,8 @@ private slots:
 
     // Each map's pictures tell its numbers apart; the withheld plots do not look advance-bought.
     void everyPictureSetIsDistinct() {
-        for (const PlotPictures::PictureSet* set :
-             {&PlotPictures::sale(), &PlotPictures::reserved(), &PlotPictures::restriction()}) {
+        for (const PlotPictures::PictureSet* set : {&PlotPictures::sale(), &PlotPictures::reserved(),
+                                                    &PlotPictures::restriction(), &PlotPictures::sold()}) {
             QList<QImage> drawn;
             for (const PlotPictures::Look& look : set->pictures) {
                 const QImage picture = PlotPictures::draw(look);
@@ -246,6 +247,7 @@ private slots:
             QVERIFY(!set->legend.isEmpty());
         }
         QCOMPARE(PlotPictures::sale().pictures.size(), 24);
+        QCOMPARE(PlotPictures::sold().pictures.size(), 18);
         QVERIFY(PlotPictures::draw(*PlotPictures::restriction().look(13)) !=
                 PlotPictures::draw(*PlotPictures::sale().look(13)));
     }
@@ -280,6 +282,38 @@ private slots:
             desk.launcher.tails(),
             QStringList({QStringLiteral("wz        $#select * from mq_wz where 墓区='甲区' and 状态='已预订' "
                                         "order by 排,号@已预订的墓位列表")}));
+    }
+
+    // A sold plot is picked by its register; the list prints only when the grid holds icons.
+    void aSoldPlotIsPickedByItsRegister() {
+        RunningOffice desk;
+        desk.session.reportList = QStringLiteral(",wz,");
+        desk.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                           "('甲区', '1', '0001', '单人墓', '已购'), ('甲区', '1', '0002', '单人墓', "
+                           "'已购'), ('乙区', '1', '0001', '单人墓', '未使用')"));
+        desk.data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人) VALUES ('甲区1排0002号', '甲')"));
+        int opened = 0;
+        auto* map = desk.window.host().open<SoldMapWindow>([&opened] { ++opened; });
+        QCOMPARE(map->windowTitle(), QStringLiteral("选择落葬"));
+        auto* print = control<QPushButton>(map, "Command2");
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("乙区"));
+        QTest::mouseClick(print, Qt::LeftButton);
+        QVERIFY(desk.launcher.started.isEmpty());
+
+        choose(control<QComboBox>(map, "Combo1"), QStringLiteral("甲区"));
+        auto* grid = control<QListView>(map, "LV1");
+        pressEnter(grid, QStringLiteral("甲区1排0001号")); // sold, but without a register row
+        QCOMPARE(opened, 0);
+        QVERIFY(desk.session.chosenPurchase.key.isEmpty());
+        doubleClick(grid, iconOf(grid, QStringLiteral("甲区1排0002号")));
+        QCOMPARE(opened, 1);
+        QCOMPARE(desk.session.chosenPurchase.key, QStringLiteral("甲区1排0002号"));
+
+        QTest::mouseClick(print, Qt::LeftButton);
+        QCOMPARE(desk.launcher.tails(),
+                 QStringList({QStringLiteral("wz        $#select * from mq_wz where 墓区='甲区' and "
+                                             "状态='已购' order by 排,号@已购墓位列表")}));
     }
 
     void theRestrictionWindowChangesTheRangeShownAndShowsItAgain() {

@@ -121,6 +121,10 @@ void PlotMapPanel::show(const MapFilter& filter) {
         m_ui->Bar1->setText(view.statusLine);
 }
 
+int PlotMapPanel::iconCount() const {
+    return m_model->rowCount();
+}
+
 void PlotMapPanel::showAgain() {
     if (!m_shown.area.isEmpty())
         show(m_shown);

@@ -42,6 +42,8 @@ public:
     const MapFilter& choice() const { return m_choice; }
     // What the icons show: the choice, or the number or range searched since.
     const MapFilter& shown() const { return m_shown; }
+    // The icons the grid holds.
+    int iconCount() const;
     // Reads what is shown again, with the counts when it is a choice.
     void showAgain();
     PlotMapService& service() { return *m_service; }

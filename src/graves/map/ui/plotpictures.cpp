@@ -41,6 +41,46 @@ const std::array<Look, PlotIconRules::pictureCount> saleLooks = {{
     {Shape::Double, Colour::AdvanceBought, Figure::Man},    // 24
 }};
 
+// The meaning of each picture number of the sold-plot map, in number order.
+const std::array<Look, PlotIconRules::soldPictureCount> soldLooks = {{
+    {Shape::Single, Colour::Sold, Figure::None},            // 1
+    {Shape::Double, Colour::Sold, Figure::None},            // 2
+    {Shape::Family, Colour::Sold, Figure::None},            // 3
+    {Shape::Multi, Colour::Sold, Figure::None},             // 4
+    {Shape::Single, Colour::AdvanceBought, Figure::None},   // 5
+    {Shape::Double, Colour::AdvanceBought, Figure::None},   // 6
+    {Shape::Multi, Colour::AdvanceBought, Figure::None},    // 7
+    {Shape::Family, Colour::AdvanceBought, Figure::None},   // 8
+    {Shape::Double, Colour::AdvanceBought, Figure::Two},    // 9
+    {Shape::Double, Colour::AdvanceBought, Figure::Man},    // 10
+    {Shape::Double, Colour::AdvanceBought, Figure::Woman},  // 11
+    {Shape::Single, Colour::AdvanceBought, Figure::Person}, // 12
+    {Shape::Double, Colour::Sold, Figure::Woman},           // 13
+    {Shape::Double, Colour::Sold, Figure::Man},             // 14
+    {Shape::Single, Colour::Sold, Figure::Person},          // 15
+    {Shape::Double, Colour::Sold, Figure::Two},             // 16
+    {Shape::Artistic, Colour::Sold, Figure::None},          // 17
+    {Shape::Artistic, Colour::AdvanceBought, Figure::None}, // 18
+}};
+
+// A picture set's looks by number, from 1.
+template <std::size_t count> QMap<int, Look> numbered(const std::array<Look, count>& looks) {
+    QMap<int, Look> pictures;
+    for (int number = 1; number <= int(count); ++number)
+        pictures.insert(number, looks[number - 1]);
+    return pictures;
+}
+
+// The legend of sold and advance-bought plots and of who is buried in them.
+QList<std::pair<Look, QString>> occupancyLegend() {
+    return {{{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
+            {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
+            {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
+            {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
+            {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
+            {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
+}
+
 QColor colourOf(Colour colour) {
     switch (colour) {
     case Colour::Free:
@@ -176,17 +216,10 @@ std::optional<Look> PictureSet::look(int number) const {
 
 const PictureSet& sale() {
     static const PictureSet set = [] {
-        PictureSet pictures;
-        for (int number = 1; number <= PlotIconRules::pictureCount; ++number)
-            pictures.pictures.insert(number, saleLooks[number - 1]);
-        pictures.legend = {{{Shape::Single, Colour::Free}, QStringLiteral("未使用")},
-                           {{Shape::Single, Colour::Reserved}, QStringLiteral("已预订")},
-                           {{Shape::Single, Colour::Sold}, QStringLiteral("已购")},
-                           {{Shape::Single, Colour::AdvanceBought}, QStringLiteral("寿穴")},
-                           {{Shape::Single, Colour::Sold, Figure::Person}, QStringLiteral("已安葬")},
-                           {{Shape::Double, Colour::Sold, Figure::Man}, QStringLiteral("男")},
-                           {{Shape::Double, Colour::Sold, Figure::Woman}, QStringLiteral("女")},
-                           {{Shape::Double, Colour::Sold, Figure::Two}, QStringLiteral("两人以上")}};
+        PictureSet pictures{numbered(saleLooks),
+                            {{{Shape::Single, Colour::Free}, QStringLiteral("未使用")},
+                             {{Shape::Single, Colour::Reserved}, QStringLiteral("已预订")}}};
+        pictures.legend << occupancyLegend();
         return pictures;
     }();
     return set;
@@ -222,6 +255,11 @@ const PictureSet& restriction() {
                            {{Shape::Single, Colour::Withheld}, PlotState::restricted}};
         return pictures;
     }();
+    return set;
+}
+
+const PictureSet& sold() {
+    static const PictureSet set = [] { return PictureSet{numbered(soldLooks), occupancyLegend()}; }();
     return set;
 }
 

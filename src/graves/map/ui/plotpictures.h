@@ -37,6 +37,8 @@ const PictureSet& sale();
 const PictureSet& reserved();
 // The same numbers as the sale map's free and advance-bought plots, drawn as free and withheld.
 const PictureSet& restriction();
+// The sold plots, advance-bought or not, by who is buried in them.
+const PictureSet& sold();
 
 QImage draw(const Look& look);
 // The same as a pixmap, drawn once and then kept in the pixmap cache.

@@ -1,0 +1,76 @@
+#include "business/burialhubservice.h"
+
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/sqlliteral.h"
+
+QString BurialHubPlot::summary() const {
+    if (buried == 0)
+        return QStringLiteral("墓碑位置：") + key + QStringLiteral("  此墓无人落葬");
+    return QStringLiteral("墓碑位置：") + key + QStringLiteral("  此墓落葬人数：") + QString::number(buried);
+}
+
+BurialHubService::BurialHubService(Database& database, const Clock& clock)
+    : m_database(database), m_clock(clock) {}
+
+std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
+    QSqlQuery query =
+        m_database.exec(QStringLiteral("SELECT rid, 墓碑位置, 联系人, 编号, 故者姓名, "
+                                       "(SELECT COUNT(*) FROM gm_dj AS a WHERE a.墓碑位置 = d.墓碑位置) "
+                                       "FROM gm_dj AS d WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+                        {key}, QStringLiteral("读取落葬管理的墓位"));
+    if (!query.next())
+        return std::nullopt;
+    BurialHubPlot plot;
+    plot.firstRow = query.value(0).toLongLong();
+    plot.key = query.value(1).toString();
+    plot.contact = query.value(2).toString();
+    plot.number = query.value(3).isNull() ? QString() : query.value(3).toString();
+    plot.buried = query.value(4).isNull() ? 0 : query.value(5).toLongLong();
+    return plot;
+}
+
+BoundQuery BurialHubService::memos(const QString& key) {
+    return {QStringLiteral("SELECT id, 登记时间, 内容 FROM mq_bwl WHERE 墓碑位置 = ? ORDER BY id"), {key}};
+}
+
+SaveOutcome BurialHubService::addMemo(const QString& key, const QString& content) {
+    const QString trimmed = content.trimmed();
+    m_database.transaction([&] {
+        m_database.insert(QStringLiteral("mq_bwl"),
+                          {{QStringLiteral("墓碑位置"), key},
+                           {QStringLiteral("登记时间"), DateText::fromDateTime(m_clock.now())},
+                           {QStringLiteral("内容"), trimmed.isEmpty() ? QStringLiteral("无") : trimmed}},
+                          QStringLiteral("登记备忘录"));
+    });
+    return done();
+}
+
+SaveOutcome BurialHubService::deleteMemo(qint64 id, Prompter& prompter) {
+    if (prompter.ask(QStringLiteral("删除"), QStringLiteral("你确信要删除记录id: ") + QString::number(id) +
+                                                 QStringLiteral(" 的记录么？")) != Prompter::Answer::Yes)
+        return {};
+    int deleted = 0;
+    m_database.transaction([&] {
+        deleted =
+            m_database
+                .exec(QStringLiteral("DELETE FROM mq_bwl WHERE id = ?"), {id}, QStringLiteral("注销备忘记录"))
+                .numRowsAffected();
+    });
+    if (deleted == 0)
+        return refused(notice(QStringLiteral("这条备忘记录已经不在了。")));
+    return done();
+}
+
+QList<PrintJob> BurialHubService::certificateReprint(const BurialHubPlot& plot) {
+    PrintJob certificate{QStringLiteral("gz        "), QStringLiteral("gz"),
+                         QStringLiteral("select * from gm_dj where rid=") + QString::number(plot.firstRow),
+                         std::nullopt};
+    PrintJob contactSheet{QStringLiteral("lxr       "), QStringLiteral("lxr"),
+                          QStringLiteral("select  * from gm_dj where 墓碑位置=") + SqlLiteral::text(plot.key),
+                          std::nullopt};
+    // The reprint asks only for the report list, not the print right.
+    certificate.ignoresPrintFlag = contactSheet.ignoresPrintFlag = true;
+    return {certificate, contactSheet};
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "foundation/boundquery.h"
+#include "foundation/saveoutcome.h"
+
+#include <QString>
+#include <optional>
+
+class Clock;
+class Database;
+
+// A sold plot as the burial management shows it: its first register row and who is buried in it.
+struct BurialHubPlot {
+    qint64 firstRow = 0; // rid of the plot's first gm_dj row
+    QString key;         // 墓碑位置
+    QString contact;     // 联系人 of the first row
+    QString number;      // 编号 of the first row as text, empty when there is none
+    qint64 buried = 0;   // register rows, or 0 when the first row has nobody buried yet
+
+    // Label1: the plot and how many are buried in it.
+    QString summary() const;
+};
+
+// The burial management of one sold plot: what it shows, its memos and the certificate reprint.
+class BurialHubService {
+public:
+    BurialHubService(Database& database, const Clock& clock);
+
+    // The plot by its first register row; nothing when the plot has none (any more).
+    std::optional<BurialHubPlot> load(const QString& key);
+
+    // The plot's memos for the grid.
+    static BoundQuery memos(const QString& key);
+    // 备忘录登记: the trimmed content, "无" when empty, stamped now.
+    SaveOutcome addMemo(const QString& key, const QString& content);
+    // 注销备忘记录: asks, then deletes the memo by its id; a memo already gone is told, not deleted twice.
+    SaveOutcome deleteMemo(qint64 id, Prompter& prompter);
+
+    // 重新打印公墓证: the certificate of the plot's first register row and the plot's contact sheet.
+    static QList<PrintJob> certificateReprint(const BurialHubPlot& plot);
+
+private:
+    Database& m_database;
+    const Clock& m_clock;
+};

@@ -1,0 +1,83 @@
+#include "business/ui/burialhubwindow.h"
+
+#include "foundation/session.h"
+#include "ui_burialhubwindow.h"
+
+BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, QWidget* parent)
+    : TaskWindow(context, parent), m_service(context.database, context.clock), m_windows(std::move(windows)),
+      m_ui(std::make_unique<Ui::Frm_ck>()) {
+    m_ui->setupUi(this);
+    m_ui->Grid1->attach(context.database, context.prompter);
+    m_ui->Grid1->setColumnTwips(QStringLiteral("id"), 1000);
+    m_ui->Grid1->setColumnTwips(QStringLiteral("登记时间"), 2000);
+    m_ui->Grid1->setColumnTwips(QStringLiteral("内容"), 5000);
+    const auto opens = [this](QPushButton* button, const std::function<void()>& open) {
+        if (open)
+            on(button, &QPushButton::clicked, [open] { open(); });
+    };
+    opens(m_ui->Command1, m_windows.addBurial);
+    opens(m_ui->Command2, m_windows.records);
+    opens(m_ui->Command3, m_windows.renewal);
+    opens(m_ui->Command5, m_windows.giveBack);
+    opens(m_ui->Command9, m_windows.itemCharges);
+    on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
+    on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
+    on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
+    on(m_ui->Command4, &QPushButton::clicked, &BurialHubWindow::closeWindow);
+    connect(m_ui->Grid1, &RecordGrid::currentRowChanged, this, &BurialHubWindow::showCurrentMemo);
+    for (QPushButton* button : {m_ui->Command1, m_ui->Command2, m_ui->Command3, m_ui->Command5,
+                                m_ui->Command9, m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
+        button->setEnabled(false);
+}
+
+BurialHubWindow::~BurialHubWindow() = default;
+
+void BurialHubWindow::takeChosenPurchase() {
+    m_plot = m_service.load(m_context.session.chosenPurchase.key);
+    if (!m_plot) {
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                                  QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。"));
+        closeWindow();
+        return;
+    }
+    m_ui->Label1->setText(m_plot->summary());
+    m_ui->Command1->setEnabled(bool(m_windows.addBurial));
+    m_ui->Command2->setEnabled(m_windows.records && m_plot->buried > 0);
+    m_ui->Command3->setEnabled(bool(m_windows.renewal));
+    m_ui->Command5->setEnabled(bool(m_windows.giveBack));
+    m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
+    for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
+        button->setEnabled(true);
+    showMemos();
+}
+
+void BurialHubWindow::showMemos() {
+    m_ui->Grid1->setQuery(BurialHubService::memos(m_plot->key));
+    if (m_ui->Grid1->model()->rowCount() > 0)
+        m_ui->Grid1->selectRow(0);
+    showCurrentMemo();
+}
+
+void BurialHubWindow::showCurrentMemo() {
+    m_ui->Mask1->setText(m_ui->Grid1->currentValue(QStringLiteral("内容")).toString());
+}
+
+void BurialHubWindow::addMemo() {
+    if (showOutcome(m_service.addMemo(m_plot->key, m_ui->Mask1->text())))
+        showMemos();
+}
+
+void BurialHubWindow::deleteMemo() {
+    const QVariant id = m_ui->Grid1->currentValue(QStringLiteral("id"));
+    if (!id.isValid())
+        return;
+    const SaveOutcome outcome = m_service.deleteMemo(id.toLongLong(), m_context.prompter);
+    showOutcome(outcome);
+    if (outcome.saved || outcome.message)
+        showMemos();
+}
+
+void BurialHubWindow::reprint() {
+    for (const PrintJob& job : BurialHubService::certificateReprint(*m_plot))
+        m_context.printBridge.print(job);
+}
