@@ -12,6 +12,7 @@ Measurement reservedMapMeasurement();
 Measurement restrictMeasurement();
 Measurement purgeMeasurement();
 Measurement backupMeasurement();
+Measurement burialReturnMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -20,6 +21,7 @@ const QList<Measurement>& measurements() {
         reservedMapMeasurement(), restrictMeasurement(),
         purgeMeasurement(),
         backupMeasurement(),
+        burialReturnMeasurement(),
     };
     return all;
 }
