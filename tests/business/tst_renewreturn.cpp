@@ -120,6 +120,8 @@ private slots:
         QCOMPARE(shown(renewal, "Text3"), QStringLiteral("150"));
         type(renewal, "MaskE2", QStringLiteral("60"));
         QCOMPARE(shown(renewal, "Text2") + u'/' + shown(renewal, "Text3"), QStringLiteral("161/221"));
+        renewal->takeChosenPurchase(); // brought back for the same plot
+        QCOMPARE(shown(renewal, "Text2"), QStringLiteral("161"));
 
         control<QDateEdit>(renewal, "DTP2")->setDate(QDate(2051, 1, 10));
         QTest::mouseClick(control<QPushButton>(renewal, "Command1"), Qt::LeftButton);

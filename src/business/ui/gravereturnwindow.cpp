@@ -27,6 +27,9 @@ GraveReturnWindow::GraveReturnWindow(AppContext& context, std::function<void()> 
 GraveReturnWindow::~GraveReturnWindow() = default;
 
 void GraveReturnWindow::takeChosenPurchase() {
+    // Brought back for the same plot, the window keeps what was typed.
+    if (m_ui->Mask_mbwz->text() == m_context.session.chosenPurchase.key)
+        return;
     const std::optional<ReturnSheet> sheet = m_service.load(m_context.session.chosenPurchase.key);
     if (!sheet) {
         m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),

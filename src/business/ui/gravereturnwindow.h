@@ -23,8 +23,9 @@ public:
     GraveReturnWindow(AppContext& context, std::function<void()> closePlotWindows, QWidget* parent = nullptr);
     ~GraveReturnWindow() override;
 
-    // Reads the plot of the chosen purchase, its registration and what was paid into the window; a plot
-    // that has no registration any more is told and the window closes.
+    // Reads the plot of the chosen purchase, its registration and what was paid into the window;
+    // brought back for the same plot it keeps what was typed. A plot without a registration is told
+    // and closes it.
     void takeChosenPurchase();
 
 private:

@@ -31,6 +31,9 @@ RenewalWindow::RenewalWindow(AppContext& context, std::function<void()> closeHub
 RenewalWindow::~RenewalWindow() = default;
 
 void RenewalWindow::takeChosenPurchase() {
+    // Brought back for the same plot, the window keeps what was typed.
+    if (!m_key.isEmpty() && m_key == m_context.session.chosenPurchase.key)
+        return;
     const std::optional<RenewalSheet> sheet = m_service.load(m_context.session.chosenPurchase.key);
     if (!sheet) {
         m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),

@@ -22,8 +22,8 @@ public:
     RenewalWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
     ~RenewalWindow() override;
 
-    // Reads the plot of the chosen purchase and its first registration into the window; a plot that
-    // has no registration any more is told and the window closes.
+    // Reads the plot of the chosen purchase and its first registration into the window; brought back
+    // for the same plot it keeps what was typed. A plot without a registration is told and closes it.
     void takeChosenPurchase();
 
 private:
