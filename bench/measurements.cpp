@@ -18,6 +18,7 @@ Measurement nicheBrowseMeasurement();
 Measurement statisticsMeasurement();
 Measurement soldMapMeasurement();
 Measurement burialRegisterMeasurement();
+Measurement burialReturnMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -30,6 +31,7 @@ const QList<Measurement>& measurements() {
         statisticsMeasurement(),
         soldMapMeasurement(),
         burialRegisterMeasurement(),
+        burialReturnMeasurement(),
     };
     return all;
 }

@@ -61,7 +61,7 @@ PurchaseService::PurchaseService(Database& database, const Session& session, con
 FeeTotals PurchaseService::computeFees(const PurchaseFeeTexts& typed) {
     const PurchaseFees fees = parseFees(typed);
     const double base = fees.land + fees.stone + fees.family + fees.labour + fees.other;
-    return totalsOf(fees, Money::roundCents(base * fees.ratePercent / 100));
+    return totalsOf(fees, managementFee(base, fees.ratePercent));
 }
 
 FeeTotals PurchaseService::totalsWith(const PurchaseFeeTexts& typed, const QString& typedManagement) {

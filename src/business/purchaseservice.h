@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/money.h"
 #include "foundation/saveoutcome.h"
 
 #include <QDate>
@@ -61,6 +62,10 @@ public:
     // rounded to cents; the total adds the management fee, greening and the further charge. Each
     // field counts with its leading number, an empty one as 0.
     static FeeTotals computeFees(const PurchaseFeeTexts& fees);
+    // The management fee: `ratePercent` of `base`, rounded to cents. Renewal and return share it.
+    static double managementFee(double base, double ratePercent) {
+        return Money::roundCents(base * ratePercent / 100);
+    }
     // The same with a management fee typed over the computed one.
     static FeeTotals totalsWith(const PurchaseFeeTexts& fees, const QString& typedManagement);
     // The registration number field keeps the integer part of its value; text that is no number is 0.

@@ -1,0 +1,100 @@
+#include "business/gravereturnservice.h"
+
+#include "business/plotstatecheck.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/session.h"
+#include "graves/plotvocabulary.h"
+
+GraveReturnService::GraveReturnService(Database& database, const Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+std::optional<ReturnSheet> GraveReturnService::load(const QString& key) {
+    QSqlQuery registration = m_database.exec(
+        QStringLiteral("SELECT 日期起, 日期止, 联系人, 工作单位, 联系电话 FROM gm_dj WHERE 墓碑位置 = ? "
+                       "ORDER BY rid LIMIT 1"),
+        {key}, QStringLiteral("读取墓位的登记"));
+    if (!registration.next())
+        return std::nullopt;
+    ReturnSheet sheet;
+    sheet.key = key;
+    sheet.useFrom = DateText::toDate(registration.value(0).toString());
+    sheet.useUntil = DateText::toDate(registration.value(1).toString());
+    sheet.contact = registration.value(2).toString();
+    sheet.workUnit = registration.value(3).toString();
+    sheet.phone = registration.value(4).toString();
+
+    QSqlQuery fee = m_database.exec(
+        QStringLiteral("SELECT 墓地费, 墓碑费, 家庭墓费, 工料费, 其它费, 绿化费, 管理费 FROM gm_xf1 "
+                       "WHERE 墓碑位置 = ? AND 操作方式 = '购墓' ORDER BY id DESC LIMIT 1"),
+        {key}, QStringLiteral("读取购墓收费记录"));
+    if (fee.next())
+        sheet.paid = PaidForPlot{fee.value(0).toDouble(), fee.value(1).toDouble(), fee.value(2).toDouble(),
+                                 fee.value(3).toDouble(), fee.value(4).toDouble(), fee.value(5).toDouble(),
+                                 fee.value(6).toDouble()};
+    return sheet;
+}
+
+SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter) {
+    if (m_session.flags.addDenied)
+        return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));
+    const QString key = form.plotKey.trimmed();
+    // The plot's whole history goes; that cannot be taken back.
+    if (prompter.ask(QStringLiteral("删除"),
+                     QStringLiteral("您确信要退墓墓碑位置： ") + key +
+                         QStringLiteral(" 吗？(退墓后，此墓的登记、收费和落葬记录将被删除)")) !=
+        Prompter::Answer::Yes)
+        return {};
+
+    const auto amount = [](const QString& text) { return Money::parseLeading(text); };
+    const FeeTotals totals = PurchaseService::totalsWith(form.refund, form.management);
+    std::optional<QString> stale;
+    qint64 refundRow = 0;
+    m_database.transaction([&] {
+        const PlotStateCheck check = checkPlotState(m_database, key, PlotState::sold, QStringLiteral("退墓"));
+        if (check.refusal) {
+            stale = check.refusal;
+            return;
+        }
+        const QVariant number = m_database.scalar(
+            QStringLiteral("SELECT 编号 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
+            QStringLiteral("读取墓位的编号"));
+        for (const QString& table :
+             {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"), QStringLiteral("gm_xr")})
+            m_database.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE 墓碑位置 = ?"),
+                            {key}, QStringLiteral("删除退墓墓位的记录（%1）").arg(table));
+        m_database.exec(QStringLiteral("UPDATE mq_wz SET 寿穴 = 0, 状态 = ? WHERE rid = ?"),
+                        {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
+        const QString remark = form.remark.trimmed();
+        const QSqlQuery refund =
+            m_database.insert(QStringLiteral("mq_tm"),
+                              {{QStringLiteral("墓碑位置"), key},
+                               {QStringLiteral("联系人"), form.contact},
+                               {QStringLiteral("工作单位"), form.workUnit},
+                               {QStringLiteral("联系电话"), form.phone},
+                               {QStringLiteral("墓地费"), amount(form.refund.land)},
+                               {QStringLiteral("墓碑费"), amount(form.refund.stone)},
+                               {QStringLiteral("家庭墓费"), amount(form.refund.family)},
+                               {QStringLiteral("工料费"), amount(form.refund.labour)},
+                               {QStringLiteral("其它费"), amount(form.refund.other)},
+                               {QStringLiteral("小计"), Money::roundCents(totals.subtotal)},
+                               {QStringLiteral("绿化费"), amount(form.refund.greening)},
+                               {QStringLiteral("管理费"), totals.management},
+                               {QStringLiteral("合计"), Money::roundCents(totals.total)},
+                               {QStringLiteral("编号"), number},
+                               {QStringLiteral("备注"), remark.isEmpty() ? QStringLiteral("无") : remark},
+                               {QStringLiteral("操作员"), m_session.operatorName},
+                               {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
+                              QStringLiteral("写入退墓退费记录"));
+        refundRow = refund.lastInsertId().toLongLong();
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
+    });
+    if (stale)
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *stale});
+    // The receipt names its refund row, never a moment two returns could share.
+    return done(congratulation(QStringLiteral("操作成功！")),
+                {PrintJob{QStringLiteral("gm_tm     "), QStringLiteral("gm_tm"),
+                          QStringLiteral("select * from mq_tm where rid=") + QString::number(refundRow),
+                          std::nullopt}});
+}

@@ -1,0 +1,134 @@
+#include "business/renewalservice.h"
+
+#include "business/plotstatecheck.h"
+#include "business/purchaseservice.h"
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "graves/plotvocabulary.h"
+
+RenewalService::RenewalService(Database& database, const Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+std::optional<RenewalSheet> RenewalService::load(const QString& key) {
+    QSqlQuery registration = m_database.exec(
+        QStringLiteral("SELECT 联系人, 工作单位, 家庭住址, 联系电话, 身份证号, 墓碑类型, 主碑材质, 购墓日期, "
+                       "日期起, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+        {key}, QStringLiteral("读取墓位的登记"));
+    if (!registration.next())
+        return std::nullopt;
+    RenewalSheet sheet;
+    sheet.key = key;
+    sheet.contact = registration.value(0).toString();
+    sheet.workUnit = registration.value(1).toString();
+    sheet.address = registration.value(2).toString();
+    sheet.phone = registration.value(3).toString();
+    sheet.idNumber = registration.value(4).toString();
+    sheet.stoneType = registration.value(5).toString();
+    sheet.mainStone = registration.value(6).toString();
+    sheet.boughtOn = DateText::toDate(registration.value(7).toString());
+    sheet.useFrom = DateText::toDate(registration.value(8).toString());
+    sheet.useUntil = DateText::toDate(registration.value(9).toString());
+
+    QSqlQuery plot = m_database.exec(
+        QStringLiteral("SELECT 墓地费, 墓碑费, 家族费, 工料费, 其它 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"),
+        {key}, QStringLiteral("读取墓位的价格"));
+    if (plot.next()) {
+        sheet.land = plot.value(0).toDouble();
+        sheet.stone = plot.value(1).toDouble();
+        sheet.family = plot.value(2).toDouble();
+        sheet.labour = plot.value(3).toDouble();
+        sheet.other = plot.value(4).toDouble();
+    }
+    return sheet;
+}
+
+RenewalTotals RenewalService::computeFees(const RenewalFeeTexts& typed) {
+    const auto amount = [](const QString& text) { return Money::parseLeading(text); };
+    const double extra = amount(typed.extra);
+    const double base = amount(typed.land) + amount(typed.stone) + amount(typed.family) +
+                        amount(typed.labour) + amount(typed.other);
+    const double management = PurchaseService::managementFee(base + extra, amount(typed.ratePercent));
+    return {management, management + extra};
+}
+
+double RenewalService::totalWith(const QString& typedManagement, const QString& extra) {
+    return Money::parseLeading(typedManagement) + Money::parseLeading(extra);
+}
+
+SaveOutcome RenewalService::save(const RenewalForm& form) {
+    const std::optional<double> management = Money::parseStrict(form.management);
+    if (!management)
+        return refused(notice(QStringLiteral("请输入正确的管理费！")), QStringLiteral("Text2"));
+
+    const QString key = form.plotKey.trimmed();
+    const double extra = Money::parseLeading(form.extra);
+    std::optional<SaveOutcome> refusal;
+    qint64 feeRow = 0;
+    QDate previousEnd;
+    m_database.transaction([&] {
+        const PlotStateCheck check =
+            checkPlotState(m_database, key, PlotState::sold, QStringLiteral("加续费"));
+        if (check.refusal) {
+            refusal = refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *check.refusal});
+            return;
+        }
+        const QVariant end = m_database.scalar(
+            QStringLiteral("SELECT 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
+            QStringLiteral("读取墓位现在的使用日期"));
+        if (!end.isValid()) {
+            refusal = refused(notice(QStringLiteral("墓位“%1”没有登记记录，不能加续费！").arg(key)));
+            return;
+        }
+        previousEnd = DateText::toDate(end.toString());
+        if (form.useUntil < previousEnd) {
+            refusal = refused(
+                {Prompter::Icon::Critical, QStringLiteral("错误"), QStringLiteral("使用日期填写错误!")},
+                QStringLiteral("DTP2"));
+            return;
+        }
+        if (form.remark.trimmed().isEmpty()) {
+            refusal = refused(notice(QStringLiteral("备注不能为空！")), QStringLiteral("Mask11"));
+            return;
+        }
+
+        m_database.exec(QStringLiteral("UPDATE gm_dj SET 日期止 = ? WHERE 墓碑位置 = ?"),
+                        {DateText::fromDate(form.useUntil), key}, QStringLiteral("写入新的使用日期"));
+        const QSqlQuery fee = m_database.insert(
+            QStringLiteral("gm_xf1"),
+            {{QStringLiteral("墓碑位置"), key},
+             {QStringLiteral("日期起"), DateText::fromDate(previousEnd)},
+             {QStringLiteral("日期止"), DateText::fromDate(form.useUntil)},
+             {QStringLiteral("联系人"), form.contact.trimmed()},
+             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+             {QStringLiteral("墓地费"), 0},
+             {QStringLiteral("墓碑费"), 0},
+             {QStringLiteral("家庭墓费"), 0},
+             {QStringLiteral("工料费"), 0},
+             {QStringLiteral("管理费"), *management},
+             {QStringLiteral("绿化费"), 0},
+             {QStringLiteral("其它费"), 0},
+             {QStringLiteral("qt"), QString(form.extraName.trimmed() + QStringLiteral("  "))},
+             {QStringLiteral("qtf"), extra},
+             {QStringLiteral("合计"), *management + extra},
+             {QStringLiteral("备注"), form.remark.trimmed()},
+             {QStringLiteral("操作方式"), QStringLiteral("加续费")},
+             {QStringLiteral("操作员"), m_session.operatorName},
+             {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
+            QStringLiteral("写入加续费收费记录"));
+        feeRow = fee.lastInsertId().toLongLong();
+    });
+    if (refusal)
+        return *refusal;
+
+    // Both prints name the fee row by id; the print right is not asked here, only the report list.
+    const QString receipt = QStringLiteral("select * from gm_xf1 where id=") + QString::number(feeRow);
+    const int years = form.useUntil.year() - previousEnd.year();
+    return done(
+        congratulation(QStringLiteral("OK，输入成功！")),
+        {PrintJob{QStringLiteral("gm_jxf    "), QStringLiteral("gm_jxf"), receipt, std::nullopt, true},
+         PrintJob{QStringLiteral("gm_gmzsf  "), QStringLiteral("gm_gmzsf"), receipt,
+                  QString::number(years) + QStringLiteral("年"), true}});
+}
