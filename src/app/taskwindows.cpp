@@ -1,7 +1,7 @@
 #include "app/taskwindows.h"
 
-#include "admin/ui/acknowledgementswindow.h"
 #include "admin/restorecommand.h"
+#include "admin/ui/acknowledgementswindow.h"
 #include "admin/ui/backupwindow.h"
 #include "admin/ui/changehistorywindow.h"
 #include "admin/ui/operatorswindow.h"
@@ -14,10 +14,14 @@
 #include "admin/unitinfoservice.h"
 #include "business/duereminders.h"
 #include "business/ui/burialhubwindow.h"
+#include "business/ui/burialrecordswindow.h"
+#include "business/ui/burialwindow.h"
 #include "business/ui/duereminderwindow.h"
+#include "business/ui/gravereturnwindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
+#include "business/ui/renewalwindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "columbarium/ui/nichebrowsewindow.h"
@@ -34,10 +38,10 @@
 #include "graves/ui/plotsetupwindow.h"
 #include "graves/ui/stylepictureswindow.h"
 
-#include <QCoreApplication>
 #include "statistics/ui/chargereportwindow.h"
 #include "statistics/ui/countwindow.h"
 #include "statistics/ui/saleslistwindow.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -50,6 +54,29 @@ PlotSaleWindows plotSaleWindows(AppContext& context) {
 // What the burial management opens for its plot.
 BurialHubWindows burialHubWindows(AppContext& context) {
     BurialHubWindows windows;
+    const auto closeHub = [&context] { context.host.close<BurialHubWindow>(); };
+    windows.addBurial = [&context, closeHub] {
+        context.host.open<BurialWindow>(closeHub)->takeChosenPurchase();
+    };
+    windows.records = [&context, closeHub] {
+        context.host.open<BurialRecordsWindow>(closeHub)->takeChosenPurchase();
+    };
+    windows.renewal = [&context, closeHub] {
+        context.host.open<RenewalWindow>(closeHub)->takeChosenPurchase();
+    };
+    // After a return nothing of this plot is left to show: its map, hub and every window opened from it
+    // close.
+    windows.giveBack = [&context] {
+        context.host
+            .open<GraveReturnWindow>([&context] {
+                context.host.close<BurialWindow>();
+                context.host.close<BurialRecordsWindow>();
+                context.host.close<RenewalWindow>();
+                context.host.close<BurialHubWindow>();
+                context.host.close<SoldMapWindow>();
+            })
+            ->takeChosenPurchase();
+    };
     windows.itemCharges = [&context] {
         const BurialHubWindow* hub = context.host.find<BurialHubWindow>();
         if (!hub || !hub->plot())
@@ -78,7 +105,8 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesRestrictionWindow>(QStringLiteral("xskz"));
     mainWindow.registerWindow<StylePicturesWindow>(QStringLiteral("mpic"));
     mainWindow.registerWindow<ReservedMapWindow>(QStringLiteral("M_tm"), [&context] {
-        context.host.open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
+        context.host
+            .open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
             ->takeChosenReservation();
     });
     mainWindow.registerWindow<SoldMapWindow>(QStringLiteral("M_lz"), [&context] {

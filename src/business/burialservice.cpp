@@ -13,13 +13,6 @@ namespace {
 
 const QString duplicateName = QStringLiteral("此人已存在记录中,请重新填写！");
 
-qint64 firstRegisterRow(Database& database, const QString& key) {
-    return database
-        .scalar(QStringLiteral("SELECT rid FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
-                QStringLiteral("读取购墓登记"))
-        .toLongLong();
-}
-
 } // namespace
 
 BurialService::BurialService(Database& database, const Session& session, const Clock& clock)
@@ -130,14 +123,4 @@ SaveOutcome BurialService::changeUseDates(const QString& key, const QDate& useFr
     if (refusal)
         return refused(notice(*refusal));
     return done(notice(QStringLiteral("更改成功!")));
-}
-
-QList<PrintJob> BurialService::reprint(Database& database, const QString& key) {
-    return {PrintJob{QStringLiteral("gz        "), QStringLiteral("gz"),
-                     QStringLiteral("select * from gm_dj where rid=") +
-                         QString::number(firstRegisterRow(database, key)),
-                     std::nullopt},
-            PrintJob{QStringLiteral("lxr       "), QStringLiteral("lxr"),
-                     QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
-                     std::nullopt}};
 }

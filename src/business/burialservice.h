@@ -44,8 +44,6 @@ public:
     SaveOutcome save(const BurialForm& form);
     // 更改使用日期: the new use period on every register row of the plot.
     SaveOutcome changeUseDates(const QString& key, const QDate& useFrom, const QDate& useUntil);
-    // 重新打印公墓证: the certificate of the plot's first register row and its contact sheet.
-    static QList<PrintJob> reprint(Database& database, const QString& key);
 
 private:
     Database& m_database;

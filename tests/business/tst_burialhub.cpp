@@ -100,6 +100,34 @@ private slots:
         QCOMPARE(content->text(), QStringLiteral("别处"));
     }
 
+    // The hub opens the burial, records and renewal windows for its plot; a return closes all of them
+    // with the hub and the map, and the plot is free again.
+    void aReturnClosesEveryWindowOfThePlot() {
+        RunningOffice office;
+        office.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态, 墓地费) VALUES "
+                                       "('甲区', '1', '0001', '双人墓', '已购', 1000)"));
+        office.data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 编号, 故者姓名, 性别, 日期止) "
+                                       "VALUES ('甲区1排0001号', '甲', 7, '李四', '男', '2046-01-01')"));
+        QWidget* hub = pick(office, QStringLiteral("甲区"), QStringLiteral("甲区1排0001号"));
+        const QStringList plotWindows = texts({"Frm_lz", "Frm_lzwh", "Frm_jxf"});
+        for (const char* button : {"Command1", "Command2", "Command3"})
+            click(hub, button);
+        for (const QString& name : plotWindows)
+            QVERIFY2(office.find(name), qPrintable(name));
+        QCOMPARE(control<QLineEdit>(office.find(QStringLiteral("Frm_lz")), "Text1")->text(),
+                 QStringLiteral("甲区1排0001号"));
+        QCOMPARE(office.find(QStringLiteral("Frm_jxf"))->windowTitle(),
+                 QStringLiteral("甲区1排0001号 加续费管理"));
+
+        click(hub, "Command5");
+        office.prompter.answers.enqueue(Prompter::Answer::Yes);
+        click(office.find(QStringLiteral("Frm_tmtf")), "Command1");
+        QCOMPARE(office.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(),
+                 QStringLiteral("未使用"));
+        for (const QString& name : plotWindows + texts({"Frm_ck", "Frm_xzlz"}))
+            QTRY_VERIFY2(!office.find(name), qPrintable(name));
+    }
+
     // What went away meanwhile is told, never acted on: the plot returned after the pick, the memo
     // deleted at another desk.
     void aPlotOrMemoGoneMeanwhileIsTold() {

@@ -80,12 +80,6 @@ ReturnForm refundOf(const char* key) {
     return form;
 }
 
-void type(QWidget* window, const char* field, const QString& digits) {
-    auto* edit = control<QLineEdit>(window, field);
-    edit->clear();
-    QTest::keyClicks(edit, digits);
-}
-
 QString shown(QWidget* window, const char* field) {
     return control<QLineEdit>(window, field)->text();
 }

@@ -45,14 +45,6 @@ struct Office : RunningOffice {
     }
 };
 
-// Types digits into a field as the operator would. The test's key clicks know only plain letters and
-// digits, so Chinese text is set instead.
-void type(QWidget* window, const char* field, const QString& digits) {
-    auto* edit = control<QLineEdit>(window, field);
-    edit->clear();
-    QTest::keyClicks(edit, digits);
-}
-
 void click(QWidget* window, const char* button) {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }

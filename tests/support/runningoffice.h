@@ -3,6 +3,7 @@
 #include "foundation/ui/mainwindow.h"
 #include "support/testsupport.h"
 
+#include <QLineEdit>
 #include <QTest>
 
 // The whole office on a fresh database: the main window shown with every finished task window
@@ -32,4 +33,12 @@ template <typename T> T* control(QWidget* window, const char* name) {
         QTest::qFail(qPrintable(QStringLiteral("no control ") + QString::fromLatin1(name)), __FILE__,
                      __LINE__);
     return found;
+}
+
+// Types digits into a field as the operator would. The test's key clicks know only plain letters and
+// digits, so Chinese text is set instead.
+inline void type(QWidget* window, const char* field, const QString& digits) {
+    auto* edit = control<QLineEdit>(window, field);
+    edit->clear();
+    QTest::keyClicks(edit, digits);
 }

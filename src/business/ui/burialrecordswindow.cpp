@@ -5,9 +5,9 @@
 #include "foundation/ui/enterastab.h"
 #include "ui_burialrecordswindow.h"
 
-BurialRecordsWindow::BurialRecordsWindow(AppContext& context, QWidget* parent)
+BurialRecordsWindow::BurialRecordsWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_lzwh>()) {
+      m_closeHub(std::move(closeHub)), m_ui(std::make_unique<Ui::Frm_lzwh>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
     on(m_ui->Command1, &QPushButton::clicked, &BurialRecordsWindow::previous);
@@ -21,6 +21,9 @@ BurialRecordsWindow::BurialRecordsWindow(AppContext& context, QWidget* parent)
 BurialRecordsWindow::~BurialRecordsWindow() = default;
 
 void BurialRecordsWindow::takeChosenPurchase() {
+    // Brought back for the same plot, the window stays on the record the operator left it at.
+    if (!m_key.isEmpty() && m_key == m_context.session.chosenPurchase.key)
+        return;
     m_key = m_context.session.chosenPurchase.key;
     setWindowTitle(m_key + QStringLiteral(" 数据维护"));
     m_records = m_service.records(m_key);
@@ -57,7 +60,7 @@ void BurialRecordsWindow::save() {
     if (m_current >= m_records.size() ||
         !showOutcome(m_service.save(m_key, m_records[m_current].rid, DeceasedFields::read(*m_ui))))
         return;
-    emit finished();
+    m_closeHub();
     closeWindow();
 }
 
@@ -71,6 +74,6 @@ void BurialRecordsWindow::deregister() {
     };
     if (!showOutcome(m_service.deregister(m_key, m_records[m_current].rid, confirmed)))
         return;
-    emit finished();
+    m_closeHub();
     closeWindow();
 }

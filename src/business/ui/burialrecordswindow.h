@@ -4,6 +4,7 @@
 
 #include "foundation/ui/taskwindow.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -17,16 +18,13 @@ class BurialRecordsWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_lzwh", {Placement::Rule::Centred}};
 
-    explicit BurialRecordsWindow(AppContext& context, QWidget* parent = nullptr);
+    // `closeHub` closes the burial management window once a record is saved or deregistered.
+    BurialRecordsWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
     ~BurialRecordsWindow() override;
 
     // Reads the chosen plot's register rows and shows the first. Called when the window is opened for
     // a pick, never on re-activation, so the row on screen stays where the operator left it.
     void takeChosenPurchase();
-
-signals:
-    // A record was saved or deregistered; the burial management window closes with this one.
-    void finished();
 
 private:
     void showCurrent();
@@ -39,5 +37,6 @@ private:
     QString m_key;
     QList<DeceasedRecord> m_records;
     qsizetype m_current = 0;
+    std::function<void()> m_closeHub;
     std::unique_ptr<Ui::Frm_lzwh> m_ui;
 };

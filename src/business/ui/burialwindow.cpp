@@ -8,9 +8,9 @@
 #include "foundation/ui/enterastab.h"
 #include "ui_burialwindow.h"
 
-BurialWindow::BurialWindow(AppContext& context, QWidget* parent)
+BurialWindow::BurialWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_lz>()) {
+      m_closeHub(std::move(closeHub)), m_ui(std::make_unique<Ui::Frm_lz>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
     const PurchaseService::ReferenceLists lists =
@@ -32,6 +32,9 @@ BurialWindow::~BurialWindow() = default;
 
 void BurialWindow::takeChosenPurchase() {
     const QString key = m_context.session.chosenPurchase.key;
+    // Brought back for the same plot, the window keeps what was typed.
+    if (!key.isEmpty() && m_ui->Text1->text() == key)
+        return;
     const PlotRegistration plot = m_service.registration(key).value_or(PlotRegistration{});
     m_ui->Text1->setText(key);
     m_ui->Lbl_bh->setText(plot.number);
@@ -69,6 +72,6 @@ void BurialWindow::changeUseDates() {
 void BurialWindow::save() {
     if (!showOutcome(m_service.save(form())))
         return;
-    emit finished();
+    m_closeHub();
     closeWindow();
 }

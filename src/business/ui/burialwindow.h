@@ -4,6 +4,7 @@
 
 #include "foundation/ui/taskwindow.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -17,16 +18,13 @@ class BurialWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_lz", {Placement::Rule::Centred}};
 
-    explicit BurialWindow(AppContext& context, QWidget* parent = nullptr);
+    // `closeHub` closes the burial management window once a burial is registered.
+    BurialWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
     ~BurialWindow() override;
 
     // Fills the window from the chosen plot's registration, with an empty deceased part. Called when
     // the window is opened for a pick, so that what was typed survives a visit to another window.
     void takeChosenPurchase();
-
-signals:
-    // A burial was registered; the burial management window closes with this one.
-    void finished();
 
 private:
     BurialForm form() const;
@@ -35,5 +33,6 @@ private:
     void save();
 
     BurialService m_service;
+    std::function<void()> m_closeHub;
     std::unique_ptr<Ui::Frm_lz> m_ui;
 };
