@@ -38,6 +38,9 @@
 #include "statistics/ui/chargereportwindow.h"
 #include "statistics/ui/countwindow.h"
 #include "statistics/ui/saleslistwindow.h"
+#include "business/ui/plotsearchwindow.h"
+#include "columbarium/ui/nichesearchwindow.h"
+#include "foundation/ui/expirylistwindow.h"
 
 namespace {
 
@@ -117,4 +120,8 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
+    mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Plots>>(QStringLiteral("M_ckmw"));
+    mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Niches>>(QStringLiteral("M_ckjc"));
+    mainWindow.registerWindow<PlotSearchWindow>(QStringLiteral("M_czmw"));
+    mainWindow.registerWindow<NicheSearchWindow>(QStringLiteral("M_czjc"));
 }
