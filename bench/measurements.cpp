@@ -17,6 +17,10 @@ Measurement nicheMissingMeasurement();
 Measurement nicheBrowseMeasurement();
 Measurement statisticsMeasurement();
 Measurement soldMapMeasurement();
+Measurement expiryMeasurement();
+Measurement searchMeasurement();
+Measurement nicheSearchMeasurement();
+Measurement nicheExpiryMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -28,6 +32,7 @@ const QList<Measurement>& measurements() {
         nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
         statisticsMeasurement(),
         soldMapMeasurement(),
+        expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
     };
     return all;
 }
