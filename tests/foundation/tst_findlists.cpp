@@ -154,10 +154,10 @@ private slots:
         QTest::mouseClick(control<QPushButton>(niches, "Command3"), Qt::LeftButton);
         QCOMPARE(office.launcher.started.size(), 1);
         office.session.flags.printDenied = false;
-        office.session.reportList = QStringLiteral("gm_djlxb");
+        office.session.reportList = QStringLiteral(",gm_djlxb,");
         QTest::mouseClick(control<QPushButton>(niches, "Command3"), Qt::LeftButton);
         QCOMPARE(office.launcher.started.size(), 1);
-        office.session.reportList = QStringLiteral("jc_djlxb");
+        office.session.reportList = QStringLiteral(",jc_djlxb,");
         QTest::mouseClick(control<QPushButton>(niches, "Command3"), Qt::LeftButton);
         QVERIFY(office.launcher.tails().last().endsWith(text("@从2026-12-06起30天内寄存到期联系表")));
     }
