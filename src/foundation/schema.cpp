@@ -301,6 +301,8 @@ QStringList findListIndexes() {
     return {
         QStringLiteral("CREATE INDEX gm_dj_end ON gm_dj (日期止)"),
         QStringLiteral("CREATE INDEX ghjc_dj_end ON ghjc_dj (日期止)"),
+        QStringLiteral("CREATE INDEX gm_dj_deceased ON gm_dj (故者姓名)"),
+        QStringLiteral("CREATE INDEX ghjc_dj_deceased ON ghjc_dj (故者姓名)"),
     };
 }
 
