@@ -311,8 +311,11 @@ QStringList findListIndexes() {
 namespace Schema {
 
 const QList<Migration>& migrations() {
-    static const QList<Migration> steps = {
-        {version1(), seedVersion1}, {{}, addRowKeys}, {version3(), createHistoryTriggers}, {version4(), {}}, {findListIndexes(), {}}};
+    static const QList<Migration> steps = {{version1(), seedVersion1},
+                                           {{}, addRowKeys},
+                                           {version3(), createHistoryTriggers},
+                                           {version4(), {}},
+                                           {findListIndexes(), {}}};
     return steps;
 }
 
