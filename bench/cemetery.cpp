@@ -82,6 +82,37 @@ void addFeeRecords(Database& database, int rows, int years) {
     });
 }
 
+QString spreadDate(const QString& n, int firstYear) {
+    // Written out rather than with arg(): the printf format's %02 would count as a placeholder.
+    return QStringLiteral("printf('%04d-%02d-%02d', ") + QString::number(firstYear) +
+           QStringLiteral(" + %1 / 10 % 20, %1 % 12 + 1, %1 % 28 + 1)").arg(n);
+}
+
+void addRegistrations(Database& database, const CemeteryShape& shape) {
+    database.transaction([&] {
+        database.exec(
+            QStringLiteral(
+                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 操作员, 业务员, 墓碑类型, "
+                "主碑材质, 底碑材质, 故者姓名, 性别) "
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                "SELECT i, '第' || (p / ? + 1) || '区' || (p / ? % ? + 1) || '排' || SUBSTR('0000' || (p % ? + 1), -4) "
+                "|| '号', %1, %1, %2, '王' || p, 'Admin', '业务员' || (p % 7), "
+                "CASE p % 5 WHEN 0 THEN '卧碑' WHEN 1 THEN '立碑' WHEN 2 THEN '艺术碑' WHEN 3 THEN '双碑' ELSE '未定' END, "
+                "'花岗岩', '青石', '李' || i, CASE i % 2 WHEN 0 THEN '男' ELSE '女' END "
+                "FROM (SELECT i, i % ? AS p FROM n)")
+                .arg(spreadDate(QStringLiteral("p")), spreadDate(QStringLiteral("p"), 2025)),
+            {registrations, shape.rowsPerArea * shape.plotsPerRow, shape.plotsPerRow, shape.rowsPerArea,
+             shape.plotsPerRow, shape.plots()},
+            QStringLiteral("生成购墓登记"));
+        database.exec(
+            QStringLiteral("INSERT INTO ydmd (编号, 墓碑位置, 联系人, 预交金额, 成交金额, 余额, 操作员, "
+                           "操作时间, 提醒日期, 需要提醒) SELECT rid, 墓碑位置, '赵' || rid, 3000, 12000, "
+                           "9000, 'Admin', %1 || ' 10:00:00', %1, 0 FROM mq_wz WHERE 状态 = '已预订'")
+                .arg(spreadDate(QStringLiteral("rid"))),
+            {}, QStringLiteral("生成预订"));
+    });
+}
+
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers) {
     database.transaction([&] {
         QSqlQuery insert = plotInsert(database);

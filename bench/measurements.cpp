@@ -19,6 +19,10 @@ Measurement statisticsMeasurement();
 Measurement soldMapMeasurement();
 Measurement burialRegisterMeasurement();
 Measurement burialReturnMeasurement();
+Measurement expiryMeasurement();
+Measurement searchMeasurement();
+Measurement nicheSearchMeasurement();
+Measurement nicheExpiryMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -32,6 +36,7 @@ const QList<Measurement>& measurements() {
         soldMapMeasurement(),
         burialRegisterMeasurement(),
         burialReturnMeasurement(),
+        expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
     };
     return all;
 }

@@ -20,15 +20,18 @@
 #include "business/ui/gravereturnwindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
+#include "business/ui/plotsearchwindow.h"
 #include "business/ui/purchasewindow.h"
 #include "business/ui/renewalwindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "columbarium/ui/nichebrowsewindow.h"
+#include "columbarium/ui/nichesearchwindow.h"
 #include "columbarium/ui/nichesetupwindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/backgroundwindow.h"
+#include "foundation/ui/expirylistwindow.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"
@@ -37,10 +40,10 @@
 #include "graves/map/ui/soldmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
 #include "graves/ui/stylepictureswindow.h"
-
 #include "statistics/ui/chargereportwindow.h"
 #include "statistics/ui/countwindow.h"
 #include "statistics/ui/saleslistwindow.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -145,4 +148,8 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
+    mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Plots>>(QStringLiteral("M_ckmw"));
+    mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Niches>>(QStringLiteral("M_ckjc"));
+    mainWindow.registerWindow<PlotSearchWindow>(QStringLiteral("M_czmw"));
+    mainWindow.registerWindow<NicheSearchWindow>(QStringLiteral("M_czjc"));
 }

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "foundation/fieldsearch.h"
+
+// What 查找寄存位置 searches: the storage registrations by a part of a name or a unit.
+namespace NicheSearch {
+
+const SearchBook& storages();
+
+} // namespace NicheSearch

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "foundation/ui/fieldoptions.h"
+#include "foundation/ui/taskwindow.h"
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class FRM_CZJCWZ;
+}
+
+// FRM_CZJCWZ "查找寄存位置": the storage registrations whose chosen name or unit holds the text typed;
+// "收费明细维护" goes on with the niche of the selected one.
+class NicheSearchWindow : public TaskWindow {
+    Q_OBJECT
+public:
+    static constexpr TaskWindowTraits traits{"FRM_CZJCWZ"};
+
+    // `openFees` shows the fee records of a niche; without it "收费明细维护" stays disabled.
+    explicit NicheSearchWindow(AppContext& context,
+                               std::function<void(const QString& nicheKey)> openFees = {},
+                               QWidget* parent = nullptr);
+    ~NicheSearchWindow() override;
+
+private:
+    void search();
+    void openFees();
+
+    std::function<void(const QString& nicheKey)> m_openFees;
+    std::unique_ptr<Ui::FRM_CZJCWZ> m_ui;
+    std::unique_ptr<FieldOptions> m_options;
+};

@@ -1,0 +1,26 @@
+#include "foundation/ui/fieldoptions.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <algorithm>
+#include <stdexcept>
+
+FieldOptions::FieldOptions(const SearchBook& book, const QList<QRadioButton*>& options, QLineEdit* box)
+    : m_book(book) {
+    for (QRadioButton* option : options) {
+        const auto field =
+            std::find_if(book.fields.cbegin(), book.fields.cend(),
+                         [option](const SearchField& f) { return f.caption == option->text(); });
+        if (field == book.fields.cend())
+            throw std::logic_error("no search field for the option " + option->objectName().toStdString());
+        m_options.append({option, field - book.fields.cbegin()});
+        QObject::connect(option, &QRadioButton::clicked, box, [box] { box->setFocus(); });
+    }
+}
+
+const SearchField& FieldOptions::chosen() const {
+    for (const auto& [option, field] : m_options)
+        if (option->isChecked())
+            return m_book.fields.at(field);
+    return m_book.fields.at(m_book.fallback);
+}
