@@ -15,6 +15,7 @@
 #include "business/duereminders.h"
 #include "business/ui/burialhubwindow.h"
 #include "business/ui/duereminderwindow.h"
+#include "business/ui/feerecordswindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
@@ -57,6 +58,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
         const BurialHubPlot& plot = *hub->plot();
         context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
     };
+    windows.feeRecords = [&context] { context.host.open<FeeRecordsWindow>()->takeChosenPurchase(); };
     return windows;
 }
 
