@@ -35,14 +35,6 @@ PurchaseForm sale(const QString& key, qint64 settledReservation = 0) {
     return form;
 }
 
-// The report list name and the command tail of each print.
-QStringList tails(const SaveOutcome& outcome) {
-    QStringList prints;
-    for (const PrintJob& job : outcome.prints)
-        prints << QString(job.listName.value_or(QString()) + u'|' + PrintBridge::commandTail(job));
-    return prints;
-}
-
 void click(QWidget* window, const char* button) {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }
@@ -74,14 +66,14 @@ private slots:
                                 "('甲区1排0002号', 80, '落葬', '2026-12-06 09:30:00')"));
 
         FeeRecordsService service(data.db(), session);
-        QCOMPARE(tails(service.reprint(1, false)),
+        QCOMPARE(handedToPrint(service.reprint(1, false).prints),
                  texts({"gm|gm$#select 0 as 预交金额,0 as 余额,* from gm_xf1 where  id=1"}));
-        QCOMPARE(tails(service.reprint(2, true)),
+        QCOMPARE(handedToPrint(service.reprint(2, true).prints),
                  texts({"gm|gm1$#select 3000 as 预交金额,7000 as 余额,* from gm_xf1 where  id=2"}));
         // The reprint shows what the sale's own receipt showed.
-        QCOMPARE(tails(settled).last(),
+        QCOMPARE(handedToPrint(settled.prints).last(),
                  text("gm|gm        $#select 3000 as 预交金额,7000 as 余额,* from gm_xf1 where id=2"));
-        QCOMPARE(tails(service.reprint(3, false)),
+        QCOMPARE(handedToPrint(service.reprint(3, false).prints),
                  texts({"gm_jxf|gm_jxf$#select * from gm_xf1 where  id=3"}));
         const SaveOutcome other = service.reprint(4, false);
         QVERIFY(other.prints.isEmpty() && !other.message);
