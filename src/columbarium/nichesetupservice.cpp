@@ -288,7 +288,7 @@ void NicheSetupService::deleteRun(const NicheSetupInput& input, SetupView& view)
     if (last == 0 || !ask(QStringLiteral("删除"), QStringLiteral("您真的要删除这些记录吗?")))
         return;
     const auto key = [&](const QString& number) { return room->key(number); };
-    const auto inUse = [](const QString& shown, const QString&) {
+    const auto inUse = [](const QString& shown, const QString&) -> QString {
         return shown + QStringLiteral("，正在使用中，不能删除！");
     };
     if (room->in(m_database)
