@@ -17,6 +17,7 @@
 #include "business/ui/burialrecordswindow.h"
 #include "business/ui/burialwindow.h"
 #include "business/ui/duereminderwindow.h"
+#include "business/ui/feerecordswindow.h"
 #include "business/ui/gravereturnwindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
@@ -26,6 +27,7 @@
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "columbarium/ui/nichebrowsewindow.h"
+#include "columbarium/ui/nichefeerecordswindow.h"
 #include "columbarium/ui/nichesearchwindow.h"
 #include "columbarium/ui/nichesetupwindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
@@ -75,6 +77,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
                 context.host.close<BurialWindow>();
                 context.host.close<BurialRecordsWindow>();
                 context.host.close<RenewalWindow>();
+                context.host.close<FeeRecordsWindow>();
                 context.host.close<BurialHubWindow>();
                 context.host.close<SoldMapWindow>();
             })
@@ -87,6 +90,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
         const BurialHubPlot& plot = *hub->plot();
         context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
     };
+    windows.feeRecords = [&context] { context.host.open<FeeRecordsWindow>()->takeChosenPurchase(); };
     return windows;
 }
 
@@ -151,5 +155,8 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Plots>>(QStringLiteral("M_ckmw"));
     mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Niches>>(QStringLiteral("M_ckjc"));
     mainWindow.registerWindow<PlotSearchWindow>(QStringLiteral("M_czmw"));
-    mainWindow.registerWindow<NicheSearchWindow>(QStringLiteral("M_czjc"));
+    mainWindow.registerWindow<NicheSearchWindow>(
+        QStringLiteral("M_czjc"), std::function<void(const QString&)>([&context](const QString& nicheKey) {
+            context.host.open<NicheFeeRecordsWindow>()->showNiche(nicheKey);
+        }));
 }

@@ -287,26 +287,14 @@ void NicheSetupService::deleteRun(const NicheSetupInput& input, SetupView& view)
     }
     if (last == 0 || !ask(QStringLiteral("删除"), QStringLiteral("您真的要删除这些记录吗?")))
         return;
-    const QString from = fourDigits(first);
-    const QString to = fourDigits(last);
-    view.showDeleteRange(from, to);
-    view.showResults({});
-    view.showStatus(QStringLiteral("正在删除，请等待……"));
-
-    QStringList lines;
-    NumberedPlace::Deletion deletion;
-    view.runLong(SetupView::Pass::Busy, [&](const SetupView::Breathe&) {
-        deletion = room->in(m_database).deleteFree(from, to, NicheState::free, QStringLiteral("删除寄存位"));
-        for (const NumberedPlace::Position& niche : std::as_const(deletion.listed))
-            lines << (niche.state == NicheState::free
-                          ? QString(QStringLiteral("OK！") + room->key(niche.number) +
-                                    QStringLiteral("，已被删除！"))
-                          : QString(room->key(niche.number) + QStringLiteral("，正在使用中，不能删除！")));
-        if (deletion.deleted > 0)
-            m_database.notifyChange(ChangeNotifier::Subject::Niches, room->hall);
-    });
-    view.showResults(lines);
-    view.showStatus(deletion.summary());
+    const auto key = [&](const QString& number) { return room->key(number); };
+    const auto inUse = [](const QString& shown, const QString&) -> QString {
+        return shown + QStringLiteral("，正在使用中，不能删除！");
+    };
+    if (room->in(m_database)
+            .showDeleteFree(view, fourDigits(first), fourDigits(last), NicheState::free, key, inUse,
+                            QStringLiteral("删除寄存位")) > 0)
+        m_database.notifyChange(ChangeNotifier::Subject::Niches, room->hall);
 }
 
 void NicheSetupService::listMissingNumbers(const NicheSetupInput& input, SetupView& view) {
@@ -314,16 +302,12 @@ void NicheSetupService::listMissingNumbers(const NicheSetupInput& input, SetupVi
         return;
     view.showStatus(QStringLiteral("正在检测未设置号，可能需要几分钟至十几分钟，请耐心等待……"));
     view.showResults({});
-    QStringList lines;
-    if (const std::optional<Room> room = chosenRoom(input)) {
-        // One read of the room's numbers; the gaps are found in memory.
-        view.runLong(SetupView::Pass::Busy, [&](const SetupView::Breathe&) {
-            for (const QString& number : room->in(m_database).missingNumbers())
-                lines << room->key(number) + QStringLiteral("，未设置！");
-        });
-        view.showResults(lines);
+    const std::optional<Room> room = chosenRoom(input);
+    if (!room) {
+        view.showStatus(NumberedPlace::missingSummary(0));
+        return;
     }
-    view.showStatus(QStringLiteral("经检测，共有 %1 记录未设置！").arg(lines.size()));
+    room->in(m_database).showMissingNumbers(view, [&](const QString& number) { return room->key(number); });
 }
 
 void NicheSetupService::tell(Prompter::Icon icon, const QString& caption, const QString& text) {

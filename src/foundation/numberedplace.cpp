@@ -2,6 +2,7 @@
 
 #include "foundation/money.h"
 #include "foundation/positionkey.h"
+#include "foundation/setupview.h"
 
 #include <algorithm>
 #include <cmath>
@@ -131,4 +132,44 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
         deletion.deleted = done.numRowsAffected();
     });
     return deletion;
+}
+
+int NumberedPlace::showDeleteFree(SetupView& view, const QString& from, const QString& to,
+                                  const QString& freeState, const KeyOf& key, const KeptLine& kept,
+                                  const QString& doing) {
+    view.showDeleteRange(from, to);
+    view.showResults({});
+    view.showStatus(QStringLiteral("正在删除，请等待……"));
+    QStringList lines;
+    Deletion deletion;
+    view.runLong(SetupView::Pass::Busy, [&](const SetupView::Breathe&) {
+        deletion = deleteFree(from, to, freeState, doing);
+        for (const Position& position : std::as_const(deletion.listed)) {
+            const QString shown = key(position.number);
+            const QString line =
+                position.state == freeState
+                    ? QString(QStringLiteral("OK！") + shown + QStringLiteral("，已被删除！"))
+                    : kept(shown, position.state);
+            if (!line.isEmpty())
+                lines << line;
+        }
+    });
+    view.showResults(lines);
+    view.showStatus(deletion.summary());
+    return deletion.deleted;
+}
+
+void NumberedPlace::showMissingNumbers(SetupView& view, const KeyOf& key) {
+    QStringList lines;
+    // One read of the place's numbers; the gaps are found in memory.
+    view.runLong(SetupView::Pass::Busy, [&](const SetupView::Breathe&) {
+        for (const QString& number : missingNumbers())
+            lines << key(number) + QStringLiteral("，未设置！");
+    });
+    view.showResults(lines);
+    view.showStatus(missingSummary(lines.size()));
+}
+
+QString NumberedPlace::missingSummary(qsizetype count) {
+    return QStringLiteral("经检测，共有 %1 记录未设置！").arg(count);
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+class SetupView;
+
 // A marker row has no number; every other row of mq_wz or ghjc_wz is a plot or a niche.
 namespace Numbered {
 inline const QString isPosition = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
@@ -36,6 +38,10 @@ struct NumberRun {
 class NumberedPlace {
 public:
     using Breathe = std::function<void()>;
+    // The key a set-up window shows for a position's number.
+    using KeyOf = std::function<QString(const QString& number)>;
+    // The line a set-up window shows for a position a delete kept, by its key and state; empty for none.
+    using KeptLine = std::function<QString(const QString& key, const QString& state)>;
 
     // `where` selects the place's rows of `table` (markers included) with `values` for its marks.
     NumberedPlace(Database& database, QString table, QString where, QVariantList values);
@@ -68,6 +74,16 @@ public:
     // place and all are free, its last position stays so that the place is not lost. One transaction.
     Deletion deleteFree(const QString& from, const QString& to, const QString& freeState,
                         const QString& doing);
+
+    // 删除 of a set-up window: shows the range, runs deleteFree behind the busy pointer, then a line for
+    // each position listed ("OK！" + key + "，已被删除！" for a free one, `kept` for another) and the
+    // summary. Returns how many positions went.
+    int showDeleteFree(SetupView& view, const QString& from, const QString& to, const QString& freeState,
+                       const KeyOf& key, const KeptLine& kept, const QString& doing);
+    // 检测未设置号 of a set-up window: behind the busy pointer, a line for each missing number, then
+    // how many there are.
+    void showMissingNumbers(SetupView& view, const KeyOf& key);
+    static QString missingSummary(qsizetype count);
 
 private:
     QSqlQuery select(const QString& columns, const QString& condition, const QVariantList& extra,

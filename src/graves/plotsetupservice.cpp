@@ -320,30 +320,18 @@ void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& vie
     }
     if (!ask(QStringLiteral("删除"), QStringLiteral("您真的要删除这些记录吗?")))
         return;
-    const QString from = fourDigits(first);
-    const QString to = fourDigits(last);
-    view.showDeleteRange(from, to);
-    view.showResults({});
-    view.showStatus(QStringLiteral("正在删除，请等待……"));
-
-    QStringList lines;
-    NumberedPlace::Deletion deletion;
-    view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
-        deletion = place->in(m_database).deleteFree(from, to, PlotState::free, QStringLiteral("删除墓位"));
-        for (const NumberedPlace::Position& plot : std::as_const(deletion.listed)) {
-            const QString key = place->key(plot.number);
-            if (plot.state == PlotState::sold)
-                lines << key + QStringLiteral("，正在使用中，不能删除！");
-            else if (plot.state == PlotState::reserved)
-                lines << key + QStringLiteral("，已被预订，不能删除！");
-            else if (plot.state == PlotState::free)
-                lines << QStringLiteral("OK！") + key + QStringLiteral("，已被删除！");
-        }
-        if (deletion.deleted > 0)
-            m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
-    });
-    view.showResults(lines);
-    view.showStatus(deletion.summary());
+    const auto key = [&](const QString& number) { return place->key(number); };
+    const auto kept = [](const QString& shown, const QString& state) {
+        if (state == PlotState::sold)
+            return QString(shown + QStringLiteral("，正在使用中，不能删除！"));
+        if (state == PlotState::reserved)
+            return QString(shown + QStringLiteral("，已被预订，不能删除！"));
+        return QString();
+    };
+    if (place->in(m_database)
+            .showDeleteFree(view, fourDigits(first), fourDigits(last), PlotState::free, key, kept,
+                            QStringLiteral("删除墓位")) > 0)
+        m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
 }
 
 void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetupView& view) {
@@ -355,13 +343,7 @@ void PlotSetupService::listMissingNumbers(const PlotSetupInput& input, PlotSetup
     if (!place)
         return;
 
-    QStringList lines;
-    view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe&) {
-        for (const QString& number : place->in(m_database).missingNumbers())
-            lines << place->key(number) + QStringLiteral("，未设置！");
-    });
-    view.showResults(lines);
-    view.showStatus(QStringLiteral("经检测，共有 %1 记录未设置！").arg(lines.size()));
+    place->in(m_database).showMissingNumbers(view, [&](const QString& number) { return place->key(number); });
 }
 
 void PlotSetupService::refuse(const QString& text, const QString& caption) {

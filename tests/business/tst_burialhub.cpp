@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(control<QLabel>(hub, "Label1")->text(),
                  QStringLiteral("墓碑位置：甲区1排0001号  此墓落葬人数：2"));
         // Only the windows that exist open; the others wait.
-        for (const char* waiting : {"Command8", "Command10", "Command11", "Command12"})
+        for (const char* waiting : {"Command10", "Command11", "Command12"})
             QVERIFY(!control<QPushButton>(hub, waiting)->isEnabled());
         QVERIFY(control<QPushButton>(hub, "Command9")->isEnabled());
 
@@ -92,6 +92,15 @@ private slots:
         QCOMPARE(control<QLineEdit>(charges, "Maskmb")->text(), QStringLiteral("甲区1排0001号"));
         QCOMPARE(control<QLineEdit>(charges, "Masklxr")->text(), QStringLiteral("甲"));
         QCOMPARE(control<QLineEdit>(charges, "MaskEdBox1")->text(), QStringLiteral("7"));
+
+        // 收费记录 lists the plot's fee rows.
+        office.data.sql(
+            QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 操作方式) VALUES ('甲区1排0001号', '购墓')"));
+        click(hub, "Command8");
+        QWidget* fees = office.find(QStringLiteral("Frm_mqsfjl"));
+        QVERIFY(fees);
+        QCOMPARE(control<QLabel>(fees, "Label1")->text(),
+                 QStringLiteral("当前记录id: 1  ----  操作方式： 购墓"));
 
         // A new pick refills the open window.
         hub = pick(office, QStringLiteral("乙区"), QStringLiteral("乙区1排0001号"));

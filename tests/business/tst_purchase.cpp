@@ -55,14 +55,6 @@ PurchaseForm exampleSale(const QString& key = QStringLiteral("甲区1排0001号"
     return form;
 }
 
-// What the print bridge is handed for each print: the report list name, then the command tail.
-QStringList handedToPrint(const SaveOutcome& outcome) {
-    QStringList prints;
-    for (const PrintJob& job : outcome.prints)
-        prints << QString(job.listName.value_or(QString()) + u'|' + PrintBridge::commandTail(job));
-    return prints;
-}
-
 } // namespace
 
 class PurchaseTest : public QObject {
@@ -158,7 +150,7 @@ private slots:
 
         // The receipt carries the reservation's prepaid amount and balance and runs as it is written.
         QCOMPARE(
-            handedToPrint(outcome),
+            handedToPrint(outcome.prints),
             QStringList({QStringLiteral("lxr|lxr       $#select * from gm_dj where 墓碑位置='甲区1排0002号'"),
                          QStringLiteral("gm|gm        $#select 3000 as 预交金额,7000 as 余额,* from "
                                         "gm_xf1 where id=1")}));
@@ -173,7 +165,7 @@ private slots:
         form.secondReceiptForm = true;
         form.advanceBought = false;
         QSignalSpy heard(&office.data.db().changes(), &ChangeNotifier::changed);
-        QCOMPARE(handedToPrint(office.service().save(form)).value(1),
+        QCOMPARE(handedToPrint(office.service().save(form).prints).value(1),
                  QStringLiteral("gm|gm1       $#select 0 as 预交金额,0 as 余额,* from gm_xf1 where id=1"));
         QCOMPARE(office.data.count(QStringLiteral("ydmd")), 1);
         QCOMPARE(office.data.count(QStringLiteral("mq_wz"), QStringLiteral("状态 = '已购' AND 寿穴 = 0")), 1);

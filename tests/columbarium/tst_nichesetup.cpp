@@ -1,31 +1,11 @@
 #include "columbarium/nichesetupservice.h"
-#include "support/testsupport.h"
+#include "support/setupfixture.h"
 
 #include <QTest>
 
 namespace {
 
 using Pass = SetupView::Pass;
-
-// Stands in for the window: keeps what the rules showed and runs long work at once.
-struct RecordingView : SetupView {
-    QStringList statuses;
-    QStringList results;
-    QString startNumber;
-    QString deleteRange;
-    QList<Pass> passes;
-
-    void showStatus(const QString& status) override { statuses << status; }
-    void showResults(const QStringList& shown) override { results = shown; }
-    void showStartNumber(const QString& number) override { startNumber = number; }
-    void showDeleteRange(const QString& first, const QString& last) override {
-        deleteRange = first + u'-' + last;
-    }
-    void runLong(Pass pass, const Work& work) override {
-        passes << pass;
-        work([] {});
-    }
-};
 
 NicheSetupInput run(const char* hall, const char* room, const char* start = "", const char* step = "",
                     const char* count = "") {
@@ -41,13 +21,7 @@ NicheSetupInput run(const char* hall, const char* room, const char* start = "", 
     return input;
 }
 
-struct Setup {
-    TestData data;
-    Session session;
-    ScriptedPrompter prompter;
-    RecordingView view;
-    NicheSetupService service{data.db(), session, prompter};
-
+struct Setup : SetupFixture<NicheSetupService, RecordingSetupView<>, NicheSetupInput> {
     Setup() { session.operatorName = QStringLiteral("张三"); }
     // Niches in one state, or the marker row of the room (or, without a room, of the hall).
     void add(const char* hall, const char* room, std::initializer_list<const char*> numbers = {},
@@ -71,13 +45,9 @@ struct Setup {
             .toString();
     }
     int count(const char* where = "") { return data.count(QStringLiteral("ghjc_wz"), text(where)); }
-    QString said() { return prompter.shown.last().caption + u'|' + prompter.shown.last().text; }
     QString dump() { return data.dump(QStringLiteral("ghjc_wz")); }
     void remove(const char* hall, const char* room, const char* from, const char* to) {
-        NicheSetupInput input = run(hall, room);
-        input.deleteFrom = text(from);
-        input.deleteTo = text(to);
-        service.deleteRun(input, view);
+        removeFrom(run(hall, room), from, to);
     }
 };
 

@@ -54,13 +54,6 @@ struct Storage {
     }
 };
 
-QStringList tails(const QList<PrintJob>& jobs) {
-    QStringList tails;
-    for (const PrintJob& job : jobs)
-        tails << *job.listName + u'|' + PrintBridge::commandTail(job);
-    return tails;
-}
-
 QString keys(const NicheList& list) {
     QStringList keys;
     for (const ListedNiche& niche : list.niches)
@@ -88,7 +81,7 @@ private slots:
         list = browse.layer(QStringLiteral("福寿厅"), QStringLiteral("1"), QStringLiteral("2"));
         QCOMPARE(keys(list), QStringLiteral("福寿厅1室0002号/双人框 福寿厅1室0012号/单人框"));
         QCOMPARE(list.status, QStringLiteral("福寿厅1室，位于第2层的未使用位置数： 2"));
-        QCOMPARE(tails({NicheBrowseService::freeList(list)}),
+        QCOMPARE(handedToPrint({NicheBrowseService::freeList(list)}),
                  texts({"jcwzs|jcwzs$#select * from ghjc_wz where 厅='福寿厅' and 室='1' and 层='2' and "
                         "状态='未使用' order by 号@未使用的墓位列表"}));
         QCOMPARE(keys(browse.number(QStringLiteral("福寿厅"), QStringLiteral("1"), QStringLiteral("12"))),
@@ -169,7 +162,7 @@ private slots:
         QCOMPARE(
             storage.data.value(QStringLiteral("SELECT 状态 FROM ghjc_wz WHERE 存放位置 = '福寿厅1室0002号'")),
             QVariant(QStringLiteral("已使用")));
-        QCOMPARE(tails(outcome.prints),
+        QCOMPARE(handedToPrint(outcome.prints),
                  texts({"lxr_jc|lxr_jc$#select * from ghjc_dj where id=1",
                         "gz_jc|gz_jc$#select *, 1 as 不显示出生日期 from ghjc_dj where id=1",
                         "yxsj_jc|yxsj_jc$#select * from ghjc_dj where id=1",
@@ -241,7 +234,7 @@ private slots:
             storage.data.dump(QStringLiteral("ghjc_xf2")),
             QStringLiteral("1|福寿厅1室0002号|陈小二|30|2|60|2.5|4|10|7|3|21|300|1|300|100|0.3|491.3|Admin|"
                            "2026-12-06 09:30:00"));
-        QCOMPARE(tails(outcome.prints), texts({"jc_xf2|jc_xf2$#select * from GHJC_XF2 where rid=1"}));
+        QCOMPARE(handedToPrint(outcome.prints), texts({"jc_xf2|jc_xf2$#select * from GHJC_XF2 where rid=1"}));
     }
 };
 

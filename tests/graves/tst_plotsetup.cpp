@@ -1,5 +1,5 @@
 #include "graves/plotsetupservice.h"
-#include "support/testsupport.h"
+#include "support/setupfixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,26 +8,9 @@ namespace {
 
 using Pass = PlotSetupView::Pass;
 
-// Stands in for the window: keeps what the rules showed and runs long work at once.
-struct RecordingView : PlotSetupView {
-    QStringList statuses;
-    QStringList results;
+struct RecordingView : RecordingSetupView<PlotSetupView> {
     bool rowGroupEnabled = true;
-    QString startNumber;
-    QString deleteRange;
-    QList<Pass> passes;
-
-    void showStatus(const QString& status) override { statuses << status; }
-    void showResults(const QStringList& shown) override { results = shown; }
     void setRowGroupEnabled(bool enabled) override { rowGroupEnabled = enabled; }
-    void showStartNumber(const QString& number) override { startNumber = number; }
-    void showDeleteRange(const QString& first, const QString& last) override {
-        deleteRange = first + u'-' + last;
-    }
-    void runLong(Pass pass, const Work& work) override {
-        passes << pass;
-        work([] {});
-    }
 };
 
 // What the window holds: an empty row name means the area has no rows listed.
@@ -44,13 +27,7 @@ PlotSetupInput run(const char* area, const char* row, const char* start = "", co
     return input;
 }
 
-struct Setup {
-    TestData data;
-    Session session;
-    ScriptedPrompter prompter;
-    RecordingView view;
-    PlotSetupService service{data.db(), session, prompter};
-
+struct Setup : SetupFixture<PlotSetupService, RecordingView, PlotSetupInput> {
     // Plots in one state, or the marker row of the place without `numbers`; an empty row name is NULL.
     void add(const char* area, const char* row, std::initializer_list<const char*> numbers = {},
              const char* state = "未使用") {
@@ -78,14 +55,9 @@ struct Setup {
         return data.value(QStringLiteral("SELECT %1 FROM mq_wz WHERE 墓碑位置 = ?").arg(joined), {text(key)})
             .toString();
     }
-    // The caption and text of the last message, as "caption|text".
-    QString said() { return prompter.shown.last().caption + u'|' + prompter.shown.last().text; }
     bool create(const PlotSetupInput& input) { return service.createRun(input, view); }
     void remove(const char* area, const char* row, const char* from, const char* to) {
-        PlotSetupInput input = run(area, row);
-        input.deleteFrom = text(from);
-        input.deleteTo = text(to);
-        service.deleteRun(input, view);
+        removeFrom(run(area, row), from, to);
     }
 };
 

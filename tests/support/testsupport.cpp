@@ -58,6 +58,13 @@ QStringList RecordingLauncher::tails() const {
     return all;
 }
 
+QStringList handedToPrint(const QList<PrintJob>& jobs) {
+    QStringList handed;
+    for (const PrintJob& job : jobs)
+        handed << QString(job.listName.value_or(QString()) + u'|' + PrintBridge::commandTail(job));
+    return handed;
+}
+
 TestData::TestData() : m_folder(m_dir.path()) {
     m_folder.prepare();
     PasswordHash::setCost(PasswordHash::Cost::Cheapest);

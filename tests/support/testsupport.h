@@ -56,6 +56,9 @@ public:
     QStringList tails() const;
 };
 
+// What a service hands the print bridge, a line a job: the report list name, "|", the command tail.
+QStringList handedToPrint(const QList<PrintJob>& jobs);
+
 // A fresh data folder with a fresh database, removed at the end of the test.
 class TestData {
 public:

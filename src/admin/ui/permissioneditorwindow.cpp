@@ -8,10 +8,23 @@ namespace {
 constexpr int addBit = 2;
 constexpr int modifyBit = 4;
 constexpr int deleteBit = 8;
+
+// Catalogue rows are items less one.
+RightsTextRules permissionRules() {
+    return {[](const QString& text) {
+                QList<int> rows;
+                for (int item : PermissionText::grantedItems(text))
+                    rows << item - 1;
+                return rows;
+            },
+            [](const QString& text, int row) { return PermissionText::granted(text, row + 1); },
+            [](const QString& text, int row) { return PermissionText::revoked(text, row + 1); },
+            PermissionText::allGranted, PermissionText::normalised(QString())};
+}
 } // namespace
 
 PermissionEditorWindow::PermissionEditorWindow(AppContext& context, QWidget* parent)
-    : RightsEditorWindow(context, QStringLiteral("权限字符"),
+    : RightsEditorWindow(context, QStringLiteral("权限字符"), permissionRules(),
                          {Prompter::Icon::Exclamation, QStringLiteral("提示"),
                           QStringLiteral("    该项已经存在权限列表中！    ")},
                          notice(QStringLiteral("请在操作员权限列表中选中要删除的项！")), parent),
@@ -27,29 +40,6 @@ PermissionEditorWindow::PermissionEditorWindow(AppContext& context, QWidget* par
 }
 
 PermissionEditorWindow::~PermissionEditorWindow() = default;
-
-QList<int> PermissionEditorWindow::granted(const QString& text) const {
-    QList<int> rows;
-    for (int item : PermissionText::grantedItems(text))
-        rows << item - 1;
-    return rows;
-}
-
-QString PermissionEditorWindow::withEntry(const QString& text, int row) const {
-    return PermissionText::granted(text, row + 1);
-}
-
-QString PermissionEditorWindow::withoutEntry(const QString& text, int row) const {
-    return PermissionText::revoked(text, row + 1);
-}
-
-QString PermissionEditorWindow::withAll(const QString& text) const {
-    return PermissionText::allGranted(text);
-}
-
-QString PermissionEditorWindow::withNone() const {
-    return PermissionText::normalised(QString());
-}
 
 void PermissionEditorWindow::grantChosen(int row) {
     const int digit = row < 0 ? 0 : Rights::permissionDigit(text(), row + 1);

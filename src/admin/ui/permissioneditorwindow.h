@@ -21,11 +21,6 @@ public:
     ~PermissionEditorWindow() override;
 
 private:
-    QList<int> granted(const QString& text) const override;
-    QString withEntry(const QString& text, int row) const override;
-    QString withoutEntry(const QString& text, int row) const override;
-    QString withAll(const QString& text) const override;
-    QString withNone() const override;
     void grantChosen(int row) override;
     void setBit(int bit, bool set);
 

@@ -17,10 +17,18 @@ QString nameAt(int row) {
     return Rights::reportCatalogue().at(row).name;
 }
 
+RightsTextRules reportListRules() {
+    return {ReportListText::grantedReports,
+            [](const QString& text, int row) { return ReportListText::added(text, nameAt(row)); },
+            [](const QString& text, int row) { return ReportListText::removed(text, nameAt(row)); },
+            [](const QString&) { return Rights::fullReportList(); },
+            QStringLiteral("")}; // 全删 leaves an empty list, not Null
+}
+
 } // namespace
 
 ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* parent)
-    : RightsEditorWindow(context, QStringLiteral("打印报表"),
+    : RightsEditorWindow(context, QStringLiteral("打印报表"), reportListRules(),
                          {Prompter::Icon::Exclamation, QStringLiteral("提示"),
                           QStringLiteral("     该项已经存在此用户的打印列表中！    ")},
                          notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！")), parent),
@@ -32,23 +40,3 @@ ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* par
 }
 
 ReportListEditorWindow::~ReportListEditorWindow() = default;
-
-QList<int> ReportListEditorWindow::granted(const QString& text) const {
-    return ReportListText::grantedReports(text);
-}
-
-QString ReportListEditorWindow::withEntry(const QString& text, int row) const {
-    return ReportListText::added(text, nameAt(row));
-}
-
-QString ReportListEditorWindow::withoutEntry(const QString& text, int row) const {
-    return ReportListText::removed(text, nameAt(row));
-}
-
-QString ReportListEditorWindow::withAll(const QString&) const {
-    return Rights::fullReportList();
-}
-
-QString ReportListEditorWindow::withNone() const {
-    return QStringLiteral(""); // empty, not Null
-}

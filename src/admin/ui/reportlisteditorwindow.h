@@ -18,11 +18,5 @@ public:
     ~ReportListEditorWindow() override;
 
 private:
-    QList<int> granted(const QString& text) const override;
-    QString withEntry(const QString& text, int row) const override;
-    QString withoutEntry(const QString& text, int row) const override;
-    QString withAll(const QString& text) const override;
-    QString withNone() const override;
-
     std::unique_ptr<Ui::report_frm> m_ui;
 };

@@ -6,11 +6,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-RightsEditorWindow::RightsEditorWindow(AppContext& context, const QString& column,
+RightsEditorWindow::RightsEditorWindow(AppContext& context, const QString& column, RightsTextRules rules,
                                        const Message& alreadyGranted, const Message& noGrantChosen,
                                        QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, column), m_alreadyGranted(alreadyGranted),
-      m_noGrantChosen(noGrantChosen) {}
+    : TaskWindow(context, parent), m_service(context.database, column), m_rules(std::move(rules)),
+      m_alreadyGranted(alreadyGranted), m_noGrantChosen(noGrantChosen) {}
 
 void RightsEditorWindow::attach(const Controls& controls, const QStringList& catalogueLines) {
     m_controls = controls;
@@ -24,8 +24,8 @@ void RightsEditorWindow::attach(const Controls& controls, const QStringList& cat
             [this] { guarded([this] { grantChosen(chosenGrant()); }); });
     on(m_controls.select, &QPushButton::clicked, &RightsEditorWindow::select);
     on(m_controls.remove, &QPushButton::clicked, &RightsEditorWindow::remove);
-    on(m_controls.selectAll, &QPushButton::clicked, [this] { store(withAll(m_text)); });
-    on(m_controls.removeAll, &QPushButton::clicked, [this] { store(withNone()); });
+    on(m_controls.selectAll, &QPushButton::clicked, [this] { store(m_rules.withAll(m_text)); });
+    on(m_controls.removeAll, &QPushButton::clicked, [this] { store(m_rules.none); });
 }
 
 void RightsEditorWindow::load() {
@@ -38,7 +38,7 @@ void RightsEditorWindow::showGrants(int chosenRow) {
     QListWidget* grants = m_controls.grants;
     const QSignalBlocker quiet(grants);
     grants->clear();
-    for (int row : granted(m_text)) {
+    for (int row : m_rules.granted(m_text)) {
         auto* line = new QListWidgetItem(m_lines.at(row), grants);
         line->setData(Qt::UserRole, row);
         if (row == chosenRow)
@@ -66,11 +66,11 @@ void RightsEditorWindow::select() {
     const int row = m_controls.catalogue->currentRow();
     if (row < 0)
         return;
-    if (granted(m_text).contains(row)) {
+    if (m_rules.granted(m_text).contains(row)) {
         m_context.prompter.inform(m_alreadyGranted.icon, m_alreadyGranted.caption, m_alreadyGranted.text);
         return;
     }
-    store(withEntry(m_text, row), row);
+    store(m_rules.withEntry(m_text, row), row);
 }
 
 void RightsEditorWindow::remove() {
@@ -79,5 +79,5 @@ void RightsEditorWindow::remove() {
         m_context.prompter.inform(m_noGrantChosen.icon, m_noGrantChosen.caption, m_noGrantChosen.text);
         return;
     }
-    store(withoutEntry(m_text, row));
+    store(m_rules.withoutEntry(m_text, row));
 }

@@ -20,13 +20,15 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     opens(m_ui->Command3, m_windows.renewal);
     opens(m_ui->Command5, m_windows.giveBack);
     opens(m_ui->Command9, m_windows.itemCharges);
+    opens(m_ui->Command8, m_windows.feeRecords);
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
     on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
     on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
     on(m_ui->Command4, &QPushButton::clicked, &BurialHubWindow::closeWindow);
     connect(m_ui->Grid1, &RecordGrid::currentRowChanged, this, &BurialHubWindow::showCurrentMemo);
-    for (QPushButton* button : {m_ui->Command1, m_ui->Command2, m_ui->Command3, m_ui->Command5,
-                                m_ui->Command9, m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
+    for (QPushButton* button :
+         {m_ui->Command1, m_ui->Command2, m_ui->Command3, m_ui->Command5, m_ui->Command9, m_ui->Cmd_dygmz,
+          m_ui->Command6, m_ui->Command7, m_ui->Command8})
         button->setEnabled(false);
 }
 
@@ -46,6 +48,7 @@ void BurialHubWindow::takeChosenPurchase() {
     m_ui->Command3->setEnabled(bool(m_windows.renewal));
     m_ui->Command5->setEnabled(bool(m_windows.giveBack));
     m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
+    m_ui->Command8->setEnabled(bool(m_windows.feeRecords));
     for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
     showMemos();
