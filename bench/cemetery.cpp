@@ -82,6 +82,55 @@ void addFeeRecords(Database& database, int rows, int years) {
     });
 }
 
+QString spreadDate(const QString& n) {
+    return QStringLiteral("printf('%04d-%02d-%02d', 2005 + %1 / 10 % 20, %1 % 12 + 1, %1 % 28 + 1)").arg(n);
+}
+
+void addRegisterRows(Database& database, const CemeteryShape& shape, int rows) {
+    database.transaction([&] {
+        database.exec(
+            QStringLiteral(
+                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 操作员, 业务员, 墓碑类型, "
+                "主碑材质, 底碑材质, 故者姓名, 性别) "
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                "SELECT i, '第' || (p / ? + 1) || '区' || (p / ? % ? + 1) || '排' || SUBSTR('0000' || (p % ? + 1), -4) "
+                "|| '号', %1, %1, '2044-12-31', '王' || p, 'Admin', '业务员' || (p % 7), "
+                "CASE p % 5 WHEN 0 THEN '卧碑' WHEN 1 THEN '立碑' WHEN 2 THEN '艺术碑' WHEN 3 THEN '双碑' ELSE '未定' END, "
+                "'花岗岩', '青石', '李' || i, CASE i % 2 WHEN 0 THEN '男' ELSE '女' END "
+                "FROM (SELECT i, i % ? AS p FROM n)")
+                .arg(spreadDate(QStringLiteral("p"))),
+            {rows, shape.rowsPerArea * shape.plotsPerRow, shape.plotsPerRow, shape.rowsPerArea,
+             shape.plotsPerRow, shape.plots()},
+            QStringLiteral("生成购墓登记"));
+        database.exec(
+            QStringLiteral("INSERT INTO ydmd (编号, 墓碑位置, 联系人, 预交金额, 成交金额, 余额, 操作员, "
+                           "操作时间, 提醒日期, 需要提醒) SELECT rid, 墓碑位置, '赵' || rid, 3000, 12000, "
+                           "9000, 'Admin', %1 || ' 10:00:00', %1, 0 FROM mq_wz WHERE 状态 = '已预订'")
+                .arg(spreadDate(QStringLiteral("rid"))),
+            {}, QStringLiteral("生成预订"));
+    });
+}
+
+void addLampFees(Database& database, const CemeteryShape& shape, int rows) {
+    // Payment k of plot p begins in 2005 + 2k, a year later for odd plots; every third plot pays for
+    // two years. In a year, then, about a third of the plots have not paid.
+    database.transaction([&] {
+        database.exec(
+            QStringLiteral(
+                "INSERT INTO cjdd (墓碑位置, 故者姓名, 联系人, 联系电话, 落葬日期, 交款金额, 交款日期, 起始年份, "
+                "终止年份, 点灯标志, 操作人) "
+                "SELECT '第' || (p / ? + 1) || '区' || (p / ? % ? + 1) || '排' || SUBSTR('0000' || (p % ? + 1), -4) "
+                "|| '号', '李' || p, '王' || p, '139' || p, '2004-01-01', 50 + p % 3 * 50, "
+                "printf('%04d-%02d-%02d', y, p % 2 + 1, p % 28 + 1), y, y + (p % 3 = 0), 1, 'Admin' "
+                "FROM (SELECT p, 2005 + k % 10 * 2 + p % 2 AS y FROM "
+                "(WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                "SELECT i % ? AS p, i / ? AS k FROM n))"),
+            {shape.rowsPerArea * shape.plotsPerRow, shape.plotsPerRow, shape.rowsPerArea, shape.plotsPerRow,
+             rows, shape.plots(), shape.plots()},
+            QStringLiteral("生成春节点灯缴费"));
+    });
+}
+
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers) {
     database.transaction([&] {
         QSqlQuery insert = plotInsert(database);

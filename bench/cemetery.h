@@ -22,6 +22,16 @@ void generate(Database& database, const CemeteryShape& shape);
 // Adds `rows` purchase fee records of the generated plots to gm_xf1, every column filled, bought in 2024 or,
 // with more `years`, spread over that many years up to 2024.
 void addFeeRecords(Database& database, int rows, int years = 1);
+// A date of the twenty years 2005 to 2024 picked by the row counter `n`, as SQL; counters that end in
+// the same digit still spread over all the years.
+QString spreadDate(const QString& n);
+// Adds `rows` register rows, cycling over every plot of `shape` (with 200,000, a purchase and a burial
+// for each plot, bought the same day), dated over twenty years, with tombstone types and salesmen; and
+// the reserved plots' reservations.
+void addRegisterRows(Database& database, const CemeteryShape& shape, int rows);
+// Adds `rows` Spring Festival lamp payments, cycling over every plot of `shape`, from 2005 to 2024:
+// a plot pays every second year, each payment for that year or for two.
+void addLampFees(Database& database, const CemeteryShape& shape, int rows);
 // Adds free plots with the given four-character numbers to one row.
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers);
 

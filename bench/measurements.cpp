@@ -17,6 +17,8 @@ Measurement nicheMissingMeasurement();
 Measurement nicheBrowseMeasurement();
 Measurement statisticsMeasurement();
 Measurement soldMapMeasurement();
+Measurement lampSummaryMeasurement();
+Measurement lampUnpaidMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -28,6 +30,7 @@ const QList<Measurement>& measurements() {
         nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
         statisticsMeasurement(),
         soldMapMeasurement(),
+        lampSummaryMeasurement(), lampUnpaidMeasurement(),
     };
     return all;
 }

@@ -16,6 +16,8 @@
 #include "business/ui/burialhubwindow.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
+#include "business/ui/lampfeewindow.h"
+#include "business/ui/lampquerywindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
@@ -57,6 +59,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
         const BurialHubPlot& plot = *hub->plot();
         context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
     };
+    windows.lamps = [&context] { context.host.open<LampFeeWindow>()->takeChosenPurchase(); };
     return windows;
 }
 
@@ -117,4 +120,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
+    mainWindow.registerWindow<LampQueryWindow>(QStringLiteral("cjddfind"));
 }
