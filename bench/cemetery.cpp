@@ -113,6 +113,26 @@ void addRegistrations(Database& database, const CemeteryShape& shape) {
     });
 }
 
+void addLampFees(Database& database, const CemeteryShape& shape, int rows) {
+    // Payment k of plot p begins in 2005 + 2k, a year later for odd plots; every third plot pays for
+    // two years. In a year, then, about a third of the plots have not paid.
+    database.transaction([&] {
+        database.exec(
+            QStringLiteral(
+                "INSERT INTO cjdd (墓碑位置, 故者姓名, 联系人, 联系电话, 落葬日期, 交款金额, 交款日期, 起始年份, "
+                "终止年份, 点灯标志, 操作人) "
+                "SELECT '第' || (p / ? + 1) || '区' || (p / ? % ? + 1) || '排' || SUBSTR('0000' || (p % ? + 1), -4) "
+                "|| '号', '李' || p, '王' || p, '139' || p, '2004-01-01', 50 + p % 3 * 50, "
+                "printf('%04d-%02d-%02d', y, p % 2 + 1, p % 28 + 1), y, y + (p % 3 = 0), 1, 'Admin' "
+                "FROM (SELECT p, 2005 + k % 10 * 2 + p % 2 AS y FROM "
+                "(WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                "SELECT i % ? AS p, i / ? AS k FROM n))"),
+            {shape.rowsPerArea * shape.plotsPerRow, shape.plotsPerRow, shape.rowsPerArea, shape.plotsPerRow,
+             rows, shape.plots(), shape.plots()},
+            QStringLiteral("生成春节点灯缴费"));
+    });
+}
+
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers) {
     database.transaction([&] {
         QSqlQuery insert = plotInsert(database);

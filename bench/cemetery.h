@@ -31,6 +31,9 @@ void addRegistrations(Database& database, const CemeteryShape& shape);
 // A date of the twenty years from `firstYear` picked by the row counter `n`, as SQL; counters that end
 // in the same digit still spread over all the years.
 QString spreadDate(const QString& n, int firstYear = 2005);
+// Adds `rows` Spring Festival lamp payments, cycling over every plot of `shape`, from 2005 to 2024:
+// a plot pays every second year, each payment for that year or for two.
+void addLampFees(Database& database, const CemeteryShape& shape, int rows);
 // Adds free plots with the given four-character numbers to one row.
 void addRow(Database& database, const QString& area, const QString& row, const QStringList& numbers);
 

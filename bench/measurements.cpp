@@ -23,6 +23,8 @@ Measurement expiryMeasurement();
 Measurement searchMeasurement();
 Measurement nicheSearchMeasurement();
 Measurement nicheExpiryMeasurement();
+Measurement lampSummaryMeasurement();
+Measurement lampUnpaidMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -37,6 +39,7 @@ const QList<Measurement>& measurements() {
         burialRegisterMeasurement(),
         burialReturnMeasurement(),
         expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
+        lampSummaryMeasurement(), lampUnpaidMeasurement(),
     };
     return all;
 }

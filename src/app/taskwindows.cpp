@@ -20,6 +20,8 @@
 #include "business/ui/feerecordswindow.h"
 #include "business/ui/gravereturnwindow.h"
 #include "business/ui/itemchargeswindow.h"
+#include "business/ui/lampfeewindow.h"
+#include "business/ui/lampquerywindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/plotsearchwindow.h"
 #include "business/ui/purchasewindow.h"
@@ -78,6 +80,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
                 context.host.close<BurialRecordsWindow>();
                 context.host.close<RenewalWindow>();
                 context.host.close<FeeRecordsWindow>();
+                context.host.close<LampFeeWindow>();
                 context.host.close<BurialHubWindow>();
                 context.host.close<SoldMapWindow>();
             })
@@ -91,6 +94,7 @@ BurialHubWindows burialHubWindows(AppContext& context) {
         context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
     };
     windows.feeRecords = [&context] { context.host.open<FeeRecordsWindow>()->takeChosenPurchase(); };
+    windows.lamps = [&context] { context.host.open<LampFeeWindow>()->takeChosenPurchase(); };
     return windows;
 }
 
@@ -159,4 +163,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
         QStringLiteral("M_czjc"), std::function<void(const QString&)>([&context](const QString& nicheKey) {
             context.host.open<NicheFeeRecordsWindow>()->showNiche(nicheKey);
         }));
+    mainWindow.registerWindow<LampQueryWindow>(QStringLiteral("cjddfind"));
 }

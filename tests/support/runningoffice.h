@@ -26,6 +26,9 @@ struct RunningOffice {
     QWidget* find(const QString& windowName) { return window.host().find(windowName); }
 };
 
+// Picks the plot `key` of `area` on the sold-plot map and returns the burial management window.
+QWidget* pickSoldPlot(RunningOffice& office, const QString& area, const QString& key);
+
 // A control of a task window by its object name.
 template <typename T> T* control(QWidget* window, const char* name) {
     T* found = window->findChild<T*>(QString::fromLatin1(name));

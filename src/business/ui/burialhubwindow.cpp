@@ -21,6 +21,7 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     opens(m_ui->Command5, m_windows.giveBack);
     opens(m_ui->Command9, m_windows.itemCharges);
     opens(m_ui->Command8, m_windows.feeRecords);
+    opens(m_ui->Command10, m_windows.lamps);
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
     on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
     on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
@@ -49,6 +50,7 @@ void BurialHubWindow::takeChosenPurchase() {
     m_ui->Command5->setEnabled(bool(m_windows.giveBack));
     m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
     m_ui->Command8->setEnabled(bool(m_windows.feeRecords));
+    m_ui->Command10->setEnabled(bool(m_windows.lamps));
     for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
     showMemos();

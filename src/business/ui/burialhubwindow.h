@@ -21,6 +21,7 @@ struct BurialHubWindows {
     std::function<void()> giveBack;    // Command5 退墓
     std::function<void()> itemCharges; // Command9 物品收费
     std::function<void()> feeRecords;  // Command8 收费记录
+    std::function<void()> lamps;       // Command10 春节点灯
 };
 
 // Frm_ck "落葬管理": the sold plot picked on the sold-plot map, how many are buried in it, its memos,

@@ -1,0 +1,89 @@
+#include "business/lampfeeservice.h"
+
+#include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/datetext.h"
+#include "foundation/money.h"
+#include "foundation/session.h"
+#include "statistics/tally.h"
+
+LampFeeService::LampFeeService(Database& database, const Session& session, const Clock& clock)
+    : m_database(database), m_session(session), m_clock(clock) {}
+
+LampFeeForm LampFeeService::proposal(const QString& key) {
+    const QDate today = m_clock.today();
+    LampFeeForm form;
+    form.buried = today;
+    form.paidOn = today;
+    form.fromYear = form.toYear = today.toString(QStringLiteral("yyyy"));
+    const auto take = [&form](QSqlQuery& row) {
+        form.deceased = row.value(0).toString();
+        form.contact = row.value(1).toString();
+        form.telephone = row.value(2).toString();
+        const QDate buried = DateText::toDate(row.value(3).toString());
+        if (buried.isValid())
+            form.buried = buried;
+    };
+    QSqlQuery burial = m_database.exec(
+        QStringLiteral("SELECT 故者姓名, 联系人, 联系电话, 落葬日期 FROM gm_dj WHERE 墓碑位置 = ? "
+                       "AND 故者姓名 IS NOT NULL ORDER BY rid LIMIT 1"),
+        {key}, QStringLiteral("读取落葬登记"));
+    if (burial.next())
+        take(burial);
+    QSqlQuery payment = m_database.exec(
+        QStringLiteral("SELECT 故者姓名, 联系人, 联系电话, 落葬日期, 终止年份 FROM cjdd WHERE 墓碑位置 = ? "
+                       "ORDER BY rid DESC LIMIT 1"),
+        {key}, QStringLiteral("读取点灯缴费记录"));
+    if (payment.next()) {
+        take(payment);
+        form.fromYear = form.toYear = payment.value(4).toString();
+    }
+    return form;
+}
+
+SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
+    const struct {
+        const QString& typed;
+        const char* field;
+        const char* message;
+    } required[] = {
+        {form.deceased, "gz_edit", "    故者姓名为空！请检查    "},
+        {form.contact, "lxr_edit", "    联系人为空！请检查    "},
+        {form.telephone, "tel_edit", "    联系电话为空！请检查    "},
+        {form.amount, "sfje_edit", "    收费金额为空！请检查    "},
+    };
+    for (const auto& field : required)
+        if (field.typed.trimmed().isEmpty())
+            return refused(notice(QString::fromUtf8(field.message)), QString::fromLatin1(field.field));
+    // Years are four plain digits: "207" or full-width digits would never compare right as text.
+    const std::optional<int> from = Tally::parseYear(form.fromYear);
+    const std::optional<int> to = Tally::parseYear(form.toYear);
+    if (!from || !to || *to < *from)
+        return refused(notice(QStringLiteral("      点灯期限错误！请检查      ")),
+                       from ? QStringLiteral("edate_edit") : QStringLiteral("bdate_edit"));
+
+    qint64 row = 0;
+    m_database.transaction([&] {
+        row = m_database
+                  .insert(QStringLiteral("cjdd"),
+                          {{QStringLiteral("故者姓名"), form.deceased.trimmed()},
+                           {QStringLiteral("联系人"), form.contact.trimmed()},
+                           {QStringLiteral("联系电话"), form.telephone.trimmed()},
+                           {QStringLiteral("墓碑位置"), key},
+                           {QStringLiteral("交款金额"), Money::roundCents(Money::parseLeading(form.amount))},
+                           {QStringLiteral("交款日期"), DateText::fromDate(form.paidOn)},
+                           {QStringLiteral("起始年份"), form.fromYear.trimmed()},
+                           {QStringLiteral("终止年份"), form.toYear.trimmed()},
+                           {QStringLiteral("落葬日期"), DateText::fromDate(form.buried)},
+                           {QStringLiteral("点灯标志"), 1},
+                           {QStringLiteral("操作人"), m_session.operatorName}},
+                          QStringLiteral("写入春节点灯缴费记录"))
+                  .lastInsertId()
+                  .toLongLong();
+    });
+    // The receipt names its own row: two payments alike in plot, day and years stay apart.
+    PrintJob receipt{QStringLiteral("gm_cjddsf "), QStringLiteral("gm_cjddsf"),
+                     QStringLiteral("select * from cjdd where rid=%1").arg(row), std::nullopt};
+    receipt.ignoresPrintFlag = true;
+    return done(std::nullopt, {receipt});
+}
