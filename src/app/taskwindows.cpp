@@ -14,6 +14,8 @@
 #include "admin/unitinfoservice.h"
 #include "business/duereminders.h"
 #include "business/ui/burialhubwindow.h"
+#include "business/ui/constructionsearchwindow.h"
+#include "business/ui/constructionsheetwindow.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/itemchargeswindow.h"
 #include "business/ui/overduereservationswindow.h"
@@ -24,6 +26,7 @@
 #include "columbarium/ui/nichesetupwindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
+#include "foundation/rights.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
@@ -56,6 +59,14 @@ BurialHubWindows burialHubWindows(AppContext& context) {
             return;
         const BurialHubPlot& plot = *hub->plot();
         context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
+    };
+    windows.construction = [&context] {
+        if (passesItemGate(context.session, context.prompter, Item::ConstructionOrder))
+            context.host.open<ConstructionOrderWindow>()->takeChosenPurchase();
+    };
+    windows.acceptance = [&context] {
+        if (passesItemGate(context.session, context.prompter, Item::ConstructionAcceptance))
+            context.host.open<AcceptanceWindow>()->takeChosenPurchase();
     };
     return windows;
 }
@@ -117,4 +128,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
+    mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Order>>(QStringLiteral("sgcx"));
+    mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Acceptance>>(
+        QStringLiteral("yscx"));
 }

@@ -20,6 +20,8 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     opens(m_ui->Command3, m_windows.renewal);
     opens(m_ui->Command5, m_windows.giveBack);
     opens(m_ui->Command9, m_windows.itemCharges);
+    opens(m_ui->Command11, m_windows.construction);
+    opens(m_ui->Command12, m_windows.acceptance);
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
     on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
     on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
@@ -46,6 +48,8 @@ void BurialHubWindow::takeChosenPurchase() {
     m_ui->Command3->setEnabled(bool(m_windows.renewal));
     m_ui->Command5->setEnabled(bool(m_windows.giveBack));
     m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
+    m_ui->Command11->setEnabled(bool(m_windows.construction));
+    m_ui->Command12->setEnabled(bool(m_windows.acceptance));
     for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
     showMemos();

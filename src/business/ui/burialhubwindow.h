@@ -20,6 +20,9 @@ struct BurialHubWindows {
     std::function<void()> renewal;     // Command3 续费
     std::function<void()> giveBack;    // Command5 退墓
     std::function<void()> itemCharges; // Command9 物品收费
+    // Command11 建墓施工 and Command12 施工验收, each behind its own item right
+    std::function<void()> construction;
+    std::function<void()> acceptance;
 };
 
 // Frm_ck "落葬管理": the sold plot picked on the sold-plot map, how many are buried in it, its memos,
