@@ -13,15 +13,8 @@ namespace {
 
 // Picks the plot `key` of `area` on the sold-plot map and returns the burial management window.
 QWidget* pick(RunningOffice& office, const QString& area, const QString& key) {
-    QWidget* map = office.run(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"));
-    auto* areas = control<QComboBox>(map, "Combo1");
-    areas->setCurrentIndex(areas->findText(area));
-    Q_EMIT areas->activated(areas->currentIndex());
-    auto* grid = control<QListView>(map, "LV1");
-    const QModelIndexList found =
-        grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
-    grid->setCurrentIndex(found.value(0));
-    QTest::keyClick(grid, Qt::Key_Return);
+    office.window.resize(1280, 900);
+    office.pickOnMap(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"), area, key);
     return office.find(QStringLiteral("Frm_ck"));
 }
 

@@ -6,7 +6,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QSqlRecord>
 #include <QTableView>
@@ -25,21 +24,6 @@ QStringList namesFound(Database& database, const BoundQuery& query) {
     while (found.next())
         names << found.record().value(QStringLiteral("故者姓名")).toString();
     return names;
-}
-
-// Picks `key` of 甲区 on the map `command` opens, as the operator does with the mouse.
-void pickOnMap(RunningOffice& office, const char* command, const char* window, const QString& key) {
-    QWidget* map = office.run(QString::fromLatin1(command), QString::fromLatin1(window));
-    auto* areas = control<QComboBox>(map, "Combo1");
-    areas->setCurrentIndex(areas->findText(QStringLiteral("甲区")));
-    Q_EMIT areas->activated(areas->currentIndex());
-    auto* grid = control<QListView>(map, "LV1");
-    const QModelIndexList found =
-        grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
-    grid->doItemsLayout();
-    const QPoint spot = grid->visualRect(found.value(0)).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, spot);
 }
 
 void click(QWidget* window, const char* button) {
@@ -180,10 +164,11 @@ private slots:
         RunningOffice office;
         office.window.resize(1280, 900);
         soldPlots(office.data);
-        pickOnMap(office, "M_lz", "Frm_xzlz", plot);
+        office.pickOnMap(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"), QStringLiteral("甲区"), plot);
         QWidget* hub = office.find(QStringLiteral("Frm_ck"));
         QVERIFY(hub);
-        pickOnMap(office, "M_gm", "Frm_gm", QStringLiteral("甲区1排0002号"));
+        office.pickOnMap(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"), QStringLiteral("甲区"),
+                         QStringLiteral("甲区1排0002号"));
         QCOMPARE(office.session.chosenPlot.key, QStringLiteral("甲区1排0002号"));
 
         click(hub, "Command11");
@@ -241,7 +226,7 @@ private slots:
         RunningOffice office(QStringLiteral("Admin"), rights);
         office.window.resize(1280, 900);
         soldPlots(office.data);
-        pickOnMap(office, "M_lz", "Frm_xzlz", plot);
+        office.pickOnMap(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"), QStringLiteral("甲区"), plot);
         QWidget* hub = office.find(QStringLiteral("Frm_ck"));
         click(hub, "Command11");
         QCOMPARE(office.prompter.shown.size(), 1);

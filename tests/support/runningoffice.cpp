@@ -3,6 +3,7 @@
 #include "app/taskwindows.h"
 
 #include <QAction>
+#include <QComboBox>
 
 RunningOffice::RunningOffice(const QString& operatorName, const QString& permissions) {
     session.operatorName = operatorName;
@@ -14,4 +15,20 @@ RunningOffice::RunningOffice(const QString& operatorName, const QString& permiss
 QWidget* RunningOffice::run(const QString& command, const QString& windowName) {
     window.command(command)->trigger();
     return find(windowName);
+}
+
+QListView* RunningOffice::pickOnMap(const QString& command, const QString& mapName, const QString& area,
+                                    const QString& key) {
+    QWidget* map = run(command, mapName);
+    auto* areas = control<QComboBox>(map, "Combo1");
+    areas->setCurrentIndex(areas->findText(area));
+    Q_EMIT areas->activated(areas->currentIndex());
+    auto* grid = control<QListView>(map, "LV1");
+    const QModelIndexList found =
+        grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
+    grid->doItemsLayout();
+    const QPoint spot = grid->visualRect(found.value(0)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, spot);
+    return grid;
 }

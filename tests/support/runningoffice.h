@@ -3,6 +3,7 @@
 #include "foundation/ui/mainwindow.h"
 #include "support/testsupport.h"
 
+#include <QListView>
 #include <QTest>
 
 // The whole office on a fresh database: the main window shown with every finished task window
@@ -23,6 +24,10 @@ struct RunningOffice {
     // Runs the menu command `command` and returns the task window `windowName` if it is open then.
     QWidget* run(const QString& command, const QString& windowName);
     QWidget* find(const QString& windowName) { return window.host().find(windowName); }
+    // Runs `command`, chooses `area` on the map window `mapName` it opens and clicks and double-clicks
+    // the plot `key` with the mouse, as the operator picks a plot. Returns the map's plot list.
+    QListView* pickOnMap(const QString& command, const QString& mapName, const QString& area,
+                         const QString& key);
 };
 
 // A control of a task window by its object name.
