@@ -16,6 +16,8 @@
 #include "business/ui/burialhubwindow.h"
 #include "business/ui/burialrecordswindow.h"
 #include "business/ui/burialwindow.h"
+#include "business/ui/constructionsearchwindow.h"
+#include "business/ui/constructionsheetwindow.h"
 #include "business/ui/duereminderwindow.h"
 #include "business/ui/feerecordswindow.h"
 #include "business/ui/gravereturnwindow.h"
@@ -34,6 +36,7 @@
 #include "columbarium/ui/nichesetupwindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
+#include "foundation/rights.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "foundation/ui/expirylistwindow.h"
 #include "foundation/ui/mainwindow.h"
@@ -81,6 +84,8 @@ BurialHubWindows burialHubWindows(AppContext& context) {
                 context.host.close<RenewalWindow>();
                 context.host.close<FeeRecordsWindow>();
                 context.host.close<LampFeeWindow>();
+                context.host.close<ConstructionOrderWindow>();
+                context.host.close<AcceptanceWindow>();
                 context.host.close<BurialHubWindow>();
                 context.host.close<SoldMapWindow>();
             })
@@ -95,6 +100,14 @@ BurialHubWindows burialHubWindows(AppContext& context) {
     };
     windows.feeRecords = [&context] { context.host.open<FeeRecordsWindow>()->takeChosenPurchase(); };
     windows.lamps = [&context] { context.host.open<LampFeeWindow>()->takeChosenPurchase(); };
+    windows.construction = [&context] {
+        if (passesItemGate(context.session, context.prompter, Item::ConstructionOrder))
+            context.host.open<ConstructionOrderWindow>()->takeChosenPurchase();
+    };
+    windows.acceptance = [&context] {
+        if (passesItemGate(context.session, context.prompter, Item::ConstructionAcceptance))
+            context.host.open<AcceptanceWindow>()->takeChosenPurchase();
+    };
     return windows;
 }
 
@@ -164,4 +177,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
             context.host.open<NicheFeeRecordsWindow>()->showNiche(nicheKey);
         }));
     mainWindow.registerWindow<LampQueryWindow>(QStringLiteral("cjddfind"));
+    mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Order>>(QStringLiteral("sgcx"));
+    mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Acceptance>>(
+        QStringLiteral("yscx"));
 }

@@ -30,18 +30,7 @@ struct Office : RunningOffice {
 
     // Opens 墓位选购, chooses the area and double-clicks the plot.
     QListView* pickOnTheMap(const QString& key) {
-        QWidget* map = run(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"));
-        auto* areas = control<QComboBox>(map, "Combo1");
-        areas->setCurrentIndex(areas->findText(QStringLiteral("甲区")));
-        Q_EMIT areas->activated(areas->currentIndex());
-        auto* grid = control<QListView>(map, "LV1");
-        const QModelIndexList found =
-            grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
-        grid->doItemsLayout();
-        const QPoint spot = grid->visualRect(found.value(0)).center();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, spot);
-        return grid;
+        return pickOnMap(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"), QStringLiteral("甲区"), key);
     }
 };
 

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QListView>
 
 RunningOffice::RunningOffice(const QString& operatorName, const QString& permissions) {
     session.operatorName = operatorName;
@@ -18,15 +17,24 @@ QWidget* RunningOffice::run(const QString& command, const QString& windowName) {
     return find(windowName);
 }
 
-QWidget* pickSoldPlot(RunningOffice& office, const QString& area, const QString& key) {
-    QWidget* map = office.run(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"));
+QListView* RunningOffice::pickOnMap(const QString& command, const QString& mapName, const QString& area,
+                                    const QString& key) {
+    QWidget* map = run(command, mapName);
     auto* areas = control<QComboBox>(map, "Combo1");
     areas->setCurrentIndex(areas->findText(area));
     Q_EMIT areas->activated(areas->currentIndex());
     auto* grid = control<QListView>(map, "LV1");
     const QModelIndexList found =
         grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
-    grid->setCurrentIndex(found.value(0));
-    QTest::keyClick(grid, Qt::Key_Return);
+    grid->doItemsLayout();
+    const QPoint spot = grid->visualRect(found.value(0)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, spot);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, spot);
+    return grid;
+}
+
+QWidget* pickSoldPlot(RunningOffice& office, const QString& area, const QString& key) {
+    office.window.resize(1280, 900);
+    office.pickOnMap(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"), area, key);
     return office.find(QStringLiteral("Frm_ck"));
 }

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 
 #include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 // The whole office on a fresh database: the main window shown with every finished task window
@@ -24,6 +25,10 @@ struct RunningOffice {
     // Runs the menu command `command` and returns the task window `windowName` if it is open then.
     QWidget* run(const QString& command, const QString& windowName);
     QWidget* find(const QString& windowName) { return window.host().find(windowName); }
+    // Runs `command`, chooses `area` on the map window `mapName` it opens and clicks and double-clicks
+    // the plot `key` with the mouse, as the operator picks a plot. Returns the map's plot list.
+    QListView* pickOnMap(const QString& command, const QString& mapName, const QString& area,
+                         const QString& key);
 };
 
 // Picks the plot `key` of `area` on the sold-plot map and returns the burial management window.

@@ -22,6 +22,8 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     opens(m_ui->Command9, m_windows.itemCharges);
     opens(m_ui->Command8, m_windows.feeRecords);
     opens(m_ui->Command10, m_windows.lamps);
+    opens(m_ui->Command11, m_windows.construction);
+    opens(m_ui->Command12, m_windows.acceptance);
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
     on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
     on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
@@ -51,6 +53,8 @@ void BurialHubWindow::takeChosenPurchase() {
     m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
     m_ui->Command8->setEnabled(bool(m_windows.feeRecords));
     m_ui->Command10->setEnabled(bool(m_windows.lamps));
+    m_ui->Command11->setEnabled(bool(m_windows.construction));
+    m_ui->Command12->setEnabled(bool(m_windows.acceptance));
     for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
     showMemos();

@@ -22,6 +22,9 @@ struct BurialHubWindows {
     std::function<void()> itemCharges; // Command9 物品收费
     std::function<void()> feeRecords;  // Command8 收费记录
     std::function<void()> lamps;       // Command10 春节点灯
+    // Command11 建墓施工 and Command12 施工验收, each behind its own item right
+    std::function<void()> construction;
+    std::function<void()> acceptance;
 };
 
 // Frm_ck "落葬管理": the sold plot picked on the sold-plot map, how many are buried in it, its memos,

@@ -1,0 +1,40 @@
+#include "business/ui/constructionsearchwindow.h"
+
+#include "ui_constructionsearchwindow.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int optionsPerRow = 5;
+
+} // namespace
+
+ConstructionSearchWindow::ConstructionSearchWindow(AppContext& context, ConstructionSheet sheet,
+                                                   QWidget* parent)
+    : TaskWindow(context, parent), m_sheet(sheet), m_ui(std::make_unique<Ui::ConstructionSearchForm>()),
+      m_options(new QButtonGroup(this)) {
+    setObjectName(QString::fromLatin1(constructionSearchWindow(sheet)));
+    m_ui->setupUi(this);
+    setWindowTitle(ConstructionSearch::title(sheet));
+    const QList<SearchOption>& options = ConstructionSearch::options(sheet);
+    for (int option = 0; option < options.size(); ++option) {
+        auto* button = new QRadioButton(options.at(option).caption, m_ui->Frame1);
+        button->setObjectName(options.at(option).control);
+        m_ui->optionsLayout->addWidget(button, option / optionsPerRow, option % optionsPerRow);
+        m_options->addButton(button, option);
+    }
+    m_options->button(0)->setChecked(true);
+    m_ui->MSHFlexGrid1->attach(context.database, context.prompter);
+    search();
+    on(m_ui->Text1, &QLineEdit::returnPressed, &ConstructionSearchWindow::search);
+}
+
+ConstructionSearchWindow::~ConstructionSearchWindow() = default;
+
+void ConstructionSearchWindow::search() {
+    m_ui->MSHFlexGrid1->setQuery(
+        ConstructionSearch::find(m_sheet, m_options->checkedId(), m_ui->Text1->text()));
+    m_ui->Label1->setText(QStringLiteral("共有记录：%1 条").arg(m_ui->MSHFlexGrid1->count()));
+}
