@@ -22,6 +22,7 @@
 #include "business/ui/reservationwindow.h"
 #include "columbarium/ui/nichebrowsewindow.h"
 #include "columbarium/ui/nichesetupwindow.h"
+#include "columbarium/ui/occupiednichewindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/ui/backgroundwindow.h"
@@ -117,4 +118,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::AreaBurials>>(QStringLiteral("mxaztj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::PriceRange>>(QStringLiteral("mxjgfwtj"));
     mainWindow.registerWindow<SalesListWindowOf<SalesListKind::Salesman>>(QStringLiteral("ywyxs"));
+    mainWindow.registerWindow<OccupiedNicheWindow>(QStringLiteral("M_jcwh"));
 }
