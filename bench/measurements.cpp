@@ -17,6 +17,7 @@ Measurement nicheMissingMeasurement();
 Measurement nicheBrowseMeasurement();
 Measurement statisticsMeasurement();
 Measurement soldMapMeasurement();
+Measurement nicheMaintainMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -28,6 +29,7 @@ const QList<Measurement>& measurements() {
         nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
         statisticsMeasurement(),
         soldMapMeasurement(),
+        nicheMaintainMeasurement(),
     };
     return all;
 }
