@@ -281,6 +281,11 @@ private slots:
 
         // Without a refund: the other hall's niche, failing at each write, then done without a refund row.
         LoadedStorage other = maintenance.load("福寿厅北1室0002号");
+        maintenance.data.sql(QStringLiteral("UPDATE ghjc_wz SET 状态 = '未使用' WHERE 厅 = '福寿厅北'"));
+        prompter.answers << Prompter::Answer::No;
+        QCOMPARE(said(maintenance.service.cancel(other, other.form, prompter)),
+                 QStringLiteral("提示|寄存位“福寿厅北1室0002号”现在是“未使用”，不能注销！"));
+        maintenance.data.sql(QStringLiteral("UPDATE ghjc_wz SET 状态 = '已使用' WHERE 厅 = '福寿厅北'"));
         for (int write = 1; write <= 2; ++write) {
             maintenance.data.db().failNthWrite(write);
             prompter.answers << Prompter::Answer::No;
