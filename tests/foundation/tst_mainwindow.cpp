@@ -133,7 +133,7 @@ private slots:
         QVERIFY(office.enabled(QStringLiteral("m_exit")));
         QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
         // Nothing opens a window that does not exist yet.
-        QVERIFY(!office.window.command(QStringLiteral("M_jcwh"))->isEnabled());
+        QVERIFY(!office.window.command(QStringLiteral("yscx"))->isEnabled());
     }
 
     void ourAdditionsAreForAdminAndForThePrintRight() {
