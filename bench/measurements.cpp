@@ -25,6 +25,7 @@ Measurement nicheSearchMeasurement();
 Measurement nicheExpiryMeasurement();
 Measurement lampSummaryMeasurement();
 Measurement lampUnpaidMeasurement();
+Measurement nicheMaintainMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -40,6 +41,7 @@ const QList<Measurement>& measurements() {
         burialReturnMeasurement(),
         expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
         lampSummaryMeasurement(), lampUnpaidMeasurement(),
+        nicheMaintainMeasurement(),
     };
     return all;
 }

@@ -34,6 +34,7 @@
 #include "columbarium/ui/nichefeerecordswindow.h"
 #include "columbarium/ui/nichesearchwindow.h"
 #include "columbarium/ui/nichesetupwindow.h"
+#include "columbarium/ui/occupiednichewindow.h"
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/rights.h"
@@ -180,4 +181,5 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Order>>(QStringLiteral("sgcx"));
     mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Acceptance>>(
         QStringLiteral("yscx"));
+    mainWindow.registerWindow<OccupiedNicheWindow>(QStringLiteral("M_jcwh"));
 }

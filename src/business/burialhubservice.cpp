@@ -1,8 +1,6 @@
 #include "business/burialhubservice.h"
 
-#include "foundation/clock.h"
 #include "foundation/database.h"
-#include "foundation/datetext.h"
 #include "foundation/sqlliteral.h"
 
 QString BurialHubPlot::summary() const {
@@ -12,7 +10,10 @@ QString BurialHubPlot::summary() const {
 }
 
 BurialHubService::BurialHubService(Database& database, const Clock& clock)
-    : m_database(database), m_clock(clock) {}
+    : m_database(database),
+      m_memos(database, clock,
+              {QStringLiteral("mq_bwl"), QStringLiteral("墓碑位置"), QStringLiteral("登记时间"),
+               QStringLiteral("内容"), QStringLiteral("你确信要删除记录id: %1 的记录么？")}) {}
 
 std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
     QSqlQuery query =
@@ -29,38 +30,6 @@ std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
     plot.number = query.value(3).isNull() ? QString() : query.value(3).toString();
     plot.buried = query.value(4).isNull() ? 0 : query.value(5).toLongLong();
     return plot;
-}
-
-BoundQuery BurialHubService::memos(const QString& key) {
-    return {QStringLiteral("SELECT id, 登记时间, 内容 FROM mq_bwl WHERE 墓碑位置 = ? ORDER BY id"), {key}};
-}
-
-SaveOutcome BurialHubService::addMemo(const QString& key, const QString& content) {
-    const QString trimmed = content.trimmed();
-    m_database.transaction([&] {
-        m_database.insert(QStringLiteral("mq_bwl"),
-                          {{QStringLiteral("墓碑位置"), key},
-                           {QStringLiteral("登记时间"), DateText::fromDateTime(m_clock.now())},
-                           {QStringLiteral("内容"), trimmed.isEmpty() ? QStringLiteral("无") : trimmed}},
-                          QStringLiteral("登记备忘录"));
-    });
-    return done();
-}
-
-SaveOutcome BurialHubService::deleteMemo(qint64 id, Prompter& prompter) {
-    if (prompter.ask(QStringLiteral("删除"), QStringLiteral("你确信要删除记录id: ") + QString::number(id) +
-                                                 QStringLiteral(" 的记录么？")) != Prompter::Answer::Yes)
-        return {};
-    int deleted = 0;
-    m_database.transaction([&] {
-        deleted =
-            m_database
-                .exec(QStringLiteral("DELETE FROM mq_bwl WHERE id = ?"), {id}, QStringLiteral("注销备忘记录"))
-                .numRowsAffected();
-    });
-    if (deleted == 0)
-        return refused(notice(QStringLiteral("这条备忘记录已经不在了。")));
-    return done();
 }
 
 QList<PrintJob> BurialHubService::certificateReprint(const BurialHubPlot& plot) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/boundquery.h"
+#include "foundation/memobook.h"
 #include "foundation/saveoutcome.h"
 
 #include <QString>
@@ -29,17 +29,13 @@ public:
     // The plot by its first register row; nothing when the plot has none (any more).
     std::optional<BurialHubPlot> load(const QString& key);
 
-    // The plot's memos for the grid.
-    static BoundQuery memos(const QString& key);
-    // 备忘录登记: the trimmed content, "无" when empty, stamped now.
-    SaveOutcome addMemo(const QString& key, const QString& content);
-    // 注销备忘记录: asks, then deletes the memo by its id; a memo already gone is told, not deleted twice.
-    SaveOutcome deleteMemo(qint64 id, Prompter& prompter);
+    // The plots' memos in mq_bwl: 备忘录登记 and 注销备忘记录.
+    const MemoBook& memos() const { return m_memos; }
 
     // 重新打印公墓证: the certificate of the plot's first register row and the plot's contact sheet.
     static QList<PrintJob> certificateReprint(const BurialHubPlot& plot);
 
 private:
     Database& m_database;
-    const Clock& m_clock;
+    MemoBook m_memos;
 };

@@ -8,7 +8,7 @@
 namespace {
 
 // The list's conditions after the hall and room, as marks or as literals for the print.
-QString narrowing(const NicheList& list, bool literal) {
+QString narrowing(const NicheList& list, const QString& state, bool literal) {
     const auto value = [literal](const QString& text) {
         return literal ? SqlLiteral::text(text) : QStringLiteral("?");
     };
@@ -17,12 +17,17 @@ QString narrowing(const NicheList& list, bool literal) {
         sql += QStringLiteral(" and 层=") + value(list.layer);
     if (!list.number.isEmpty())
         sql += QStringLiteral(" and 号=") + value(list.number);
-    return sql + QStringLiteral(" and 状态=") + value(NicheState::free) + QStringLiteral(" order by 号");
+    return sql + QStringLiteral(" and 状态=") + value(state) + QStringLiteral(" order by 号");
 }
 
 } // namespace
 
-NicheBrowseService::NicheBrowseService(Database& database) : m_database(database) {}
+NicheBrowseService::NicheBrowseService(Database& database, NicheListing listing)
+    : m_database(database), m_listing(listing) {}
+
+QString NicheBrowseService::state() const {
+    return m_listing == NicheListing::Free ? NicheState::free : NicheState::used;
+}
 
 QStringList NicheBrowseService::halls() {
     return m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅 ORDER BY 厅"), {},
@@ -38,14 +43,15 @@ QStringList NicheBrowseService::rooms(const QString& hall) {
 
 NicheList NicheBrowseService::room(const QString& hall, const QString& room) {
     NicheList list = read({hall, room, {}, {}, {}, {}});
-    list.status = hall + room + QStringLiteral("室，未使用的位置数： ") + QString::number(list.niches.size());
+    list.status = hall + room + QStringLiteral("室，") + state() + QStringLiteral("的位置数： ") +
+                  QString::number(list.niches.size());
     return list;
 }
 
 NicheList NicheBrowseService::layer(const QString& hall, const QString& room, const QString& layer) {
     NicheList list = read({hall, room, layer, {}, {}, {}});
-    list.status = hall + room + QStringLiteral("室，位于第") + layer + QStringLiteral("层的未使用位置数： ") +
-                  QString::number(list.niches.size());
+    list.status = hall + room + QStringLiteral("室，位于第") + layer + QStringLiteral("层的") + state() +
+                  QStringLiteral("位置数： ") + QString::number(list.niches.size());
     return list;
 }
 
@@ -59,10 +65,10 @@ NicheList NicheBrowseService::read(NicheList list) {
         values << list.layer;
     if (!list.number.isEmpty())
         values << list.number;
-    values << NicheState::free;
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT 存放位置, 样式 FROM ghjc_wz WHERE ") + narrowing(list, false),
-                        values, QStringLiteral("读取未使用的寄存位"));
+    values << state();
+    QSqlQuery query = m_database.exec(QStringLiteral("SELECT 存放位置, 样式 FROM ghjc_wz WHERE ") +
+                                          narrowing(list, state(), false),
+                                      values, QStringLiteral("读取寄存位"));
     while (query.next())
         list.niches.append({query.value(0).toString(), query.value(1).toString()});
     return list;
@@ -71,7 +77,7 @@ NicheList NicheBrowseService::read(NicheList list) {
 std::optional<PickedNiche> NicheBrowseService::pick(const QString& key) {
     QSqlQuery query = m_database.exec(
         QStringLiteral("SELECT 样式, 层, 价位 FROM ghjc_wz WHERE 存放位置 = ? AND 状态 = ? LIMIT 1"),
-        {key, NicheState::free}, QStringLiteral("读取选中的寄存位"));
+        {key, state()}, QStringLiteral("读取选中的寄存位"));
     if (!query.next())
         return std::nullopt;
     return PickedNiche{
@@ -85,8 +91,9 @@ QString NicheBrowseService::question(const PickedNiche& picked) {
            QStringLiteral("\n\n确信要入档吗?");
 }
 
-PrintJob NicheBrowseService::freeList(const NicheList& list) {
+PrintJob NicheBrowseService::listPrint(const NicheList& list) const {
     return {QStringLiteral("jcwzs"), QStringLiteral("jcwzs"),
-            QStringLiteral("select * from ghjc_wz where ") + narrowing(list, true),
-            QStringLiteral("未使用的墓位列表")};
+            QStringLiteral("select * from ghjc_wz where ") + narrowing(list, state(), true),
+            m_listing == NicheListing::Free ? QStringLiteral("未使用的墓位列表")
+                                            : QStringLiteral("已使用寄存框架")};
 }

@@ -10,14 +10,14 @@
 
 class Database;
 
-// A free niche as the browse window lists it.
+// A niche as the browse windows list it.
 struct ListedNiche {
     QString key;   // 存放位置
     QString style; // 样式, which picks its picture
 };
 
-// What the browse window shows: the niches, in number order, the status text and, for the free-niche
-// print, the filter they were read with.
+// What a browse window shows: the niches, in number order, the status text and, for the list print,
+// the filter they were read with.
 struct NicheList {
     QString hall;
     QString room;
@@ -34,11 +34,15 @@ struct PickedNiche {
     QString layer;
 };
 
-// The rules of the free-niche browse window Frm_bljc: the free niches of a hall and room, narrowed
-// to a layer or looked up by number, the pick that leads to the registration, and the list print.
+// Which niches a browse lists: the free ones for a storage (Frm_bljc), the occupied ones for the
+// maintenance of a storage (Frmjc_wh).
+enum class NicheListing { Free, Occupied };
+
+// The rules of the niche browse windows: the niches of a hall and room in the listing's state,
+// narrowed to a layer or looked up by number, the pick, and the list print.
 class NicheBrowseService {
 public:
-    explicit NicheBrowseService(Database& database);
+    explicit NicheBrowseService(Database& database, NicheListing listing = NicheListing::Free);
 
     QStringList halls();
     QStringList rooms(const QString& hall);
@@ -47,14 +51,18 @@ public:
     // The number is compared as typed: "12" does not find 0012.
     NicheList number(const QString& hall, const QString& room, const QString& typed);
 
-    // Reads the niche again; nothing when it is no longer there or no longer free.
+    // Reads the niche again; nothing when it is no longer there or no longer in the listing's state.
     std::optional<PickedNiche> pick(const QString& key);
+    // The question before a free niche is taken for a storage.
     static QString question(const PickedNiche& picked);
     // "jcwzs" with the list's own query as complete text.
-    static PrintJob freeList(const NicheList& list);
+    PrintJob listPrint(const NicheList& list) const;
 
 private:
+    // "未使用" or "已使用", as stored and as the status line says it.
+    QString state() const;
     NicheList read(NicheList list);
 
     Database& m_database;
+    NicheListing m_listing;
 };

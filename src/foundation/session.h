@@ -66,4 +66,6 @@ struct Session {
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;
     ChosenNiche chosenNiche;
+    // The occupied niche picked in the maintenance browse, for its options and maintenance windows.
+    ChosenNiche chosenOccupiedNiche;
 };

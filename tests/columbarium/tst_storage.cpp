@@ -81,7 +81,7 @@ private slots:
         list = browse.layer(QStringLiteral("福寿厅"), QStringLiteral("1"), QStringLiteral("2"));
         QCOMPARE(keys(list), QStringLiteral("福寿厅1室0002号/双人框 福寿厅1室0012号/单人框"));
         QCOMPARE(list.status, QStringLiteral("福寿厅1室，位于第2层的未使用位置数： 2"));
-        QCOMPARE(handedToPrint({NicheBrowseService::freeList(list)}),
+        QCOMPARE(handedToPrint({browse.listPrint(list)}),
                  texts({"jcwzs|jcwzs$#select * from ghjc_wz where 厅='福寿厅' and 室='1' and 层='2' and "
                         "状态='未使用' order by 号@未使用的墓位列表"}));
         QCOMPARE(keys(browse.number(QStringLiteral("福寿厅"), QStringLiteral("1"), QStringLiteral("12"))),

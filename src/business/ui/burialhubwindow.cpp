@@ -1,6 +1,7 @@
 #include "business/ui/burialhubwindow.h"
 
 #include "foundation/session.h"
+#include "foundation/ui/memolist.h"
 #include "ui_burialhubwindow.h"
 
 BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, QWidget* parent)
@@ -8,6 +9,8 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
       m_ui(std::make_unique<Ui::Frm_ck>()) {
     m_ui->setupUi(this);
     m_ui->Grid1->attach(context.database, context.prompter);
+    m_memos = new MemoList(m_service.memos(), m_ui->Grid1, m_ui->Mask1, this);
+    m_ui->Grid1->setHiddenColumns({QStringLiteral("墓碑位置")});
     m_ui->Grid1->setColumnTwips(QStringLiteral("id"), 1000);
     m_ui->Grid1->setColumnTwips(QStringLiteral("登记时间"), 2000);
     m_ui->Grid1->setColumnTwips(QStringLiteral("内容"), 5000);
@@ -25,13 +28,11 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     opens(m_ui->Command11, m_windows.construction);
     opens(m_ui->Command12, m_windows.acceptance);
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
-    on(m_ui->Command6, &QPushButton::clicked, &BurialHubWindow::addMemo);
-    on(m_ui->Command7, &QPushButton::clicked, &BurialHubWindow::deleteMemo);
+    on(m_ui->Command6, &QPushButton::clicked, [this] { showOutcome(m_memos->add()); });
+    on(m_ui->Command7, &QPushButton::clicked, [this] { showOutcome(m_memos->remove(m_context.prompter)); });
     on(m_ui->Command4, &QPushButton::clicked, &BurialHubWindow::closeWindow);
-    connect(m_ui->Grid1, &RecordGrid::currentRowChanged, this, &BurialHubWindow::showCurrentMemo);
-    for (QPushButton* button :
-         {m_ui->Command1, m_ui->Command2, m_ui->Command3, m_ui->Command5, m_ui->Command9, m_ui->Cmd_dygmz,
-          m_ui->Command6, m_ui->Command7, m_ui->Command8})
+    for (QPushButton* button : {m_ui->Command1, m_ui->Command2, m_ui->Command3, m_ui->Command5,
+                                m_ui->Command9, m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(false);
 }
 
@@ -57,33 +58,7 @@ void BurialHubWindow::takeChosenPurchase() {
     m_ui->Command12->setEnabled(bool(m_windows.acceptance));
     for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
-    showMemos();
-}
-
-void BurialHubWindow::showMemos() {
-    m_ui->Grid1->setQuery(BurialHubService::memos(m_plot->key));
-    if (m_ui->Grid1->model()->rowCount() > 0)
-        m_ui->Grid1->selectRow(0);
-    showCurrentMemo();
-}
-
-void BurialHubWindow::showCurrentMemo() {
-    m_ui->Mask1->setText(m_ui->Grid1->currentValue(QStringLiteral("内容")).toString());
-}
-
-void BurialHubWindow::addMemo() {
-    if (showOutcome(m_service.addMemo(m_plot->key, m_ui->Mask1->text())))
-        showMemos();
-}
-
-void BurialHubWindow::deleteMemo() {
-    const QVariant id = m_ui->Grid1->currentValue(QStringLiteral("id"));
-    if (!id.isValid())
-        return;
-    const SaveOutcome outcome = m_service.deleteMemo(id.toLongLong(), m_context.prompter);
-    showOutcome(outcome);
-    if (outcome.saved || outcome.message)
-        showMemos();
+    m_memos->show(m_plot->key);
 }
 
 void BurialHubWindow::reprint() {

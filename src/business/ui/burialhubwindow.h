@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class MemoList;
 namespace Ui {
 class Frm_ck;
 }
@@ -44,14 +45,11 @@ public:
     const std::optional<BurialHubPlot>& plot() const { return m_plot; }
 
 private:
-    void showMemos();
-    void showCurrentMemo();
-    void addMemo();
-    void deleteMemo();
     void reprint();
 
     BurialHubService m_service;
     BurialHubWindows m_windows;
     std::optional<BurialHubPlot> m_plot;
     std::unique_ptr<Ui::Frm_ck> m_ui;
+    MemoList* m_memos;
 };

@@ -25,7 +25,6 @@ public:
     void takeChosenNiche();
 
 private:
-    StorageForm form() const;
     void openItemCharges();
     void save();
 
