@@ -5,7 +5,6 @@
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/session.h"
-#include "statistics/tally.h"
 
 LampFeeService::LampFeeService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
@@ -56,8 +55,8 @@ SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
         if (field.typed.trimmed().isEmpty())
             return refused(notice(QString::fromUtf8(field.message)), QString::fromLatin1(field.field));
     // Years are four plain digits: "207" or full-width digits would never compare right as text.
-    const std::optional<int> from = Tally::parseYear(form.fromYear);
-    const std::optional<int> to = Tally::parseYear(form.toYear);
+    const std::optional<int> from = DateText::parseYear(form.fromYear);
+    const std::optional<int> to = DateText::parseYear(form.toYear);
     if (!from || !to || *to < *from)
         return refused(notice(QStringLiteral("      点灯期限错误！请检查      ")),
                        from ? QStringLiteral("edate_edit") : QStringLiteral("bdate_edit"));

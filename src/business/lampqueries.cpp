@@ -1,8 +1,9 @@
 #include "business/lampqueries.h"
 
 #include "foundation/database.h"
+#include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "statistics/tally.h"
+#include "foundation/sqlliteral.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ LampListing payments(const LampConditions& conditions) {
 std::optional<int> year(const QString& typed, const QDate& today) {
     if (typed.trimmed().isEmpty())
         return today.year();
-    return Tally::parseYear(typed);
+    return DateText::parseYear(typed);
 }
 
 BoundQuery yearSummary(int year) {
@@ -113,7 +114,8 @@ BoundQuery unpaid(int year) {
 }
 
 PrintJob summaryPrint(int year) {
-    PrintJob job{QStringLiteral("gm_cjddhz "), QStringLiteral("gm_cjddhz"), Tally::inlined(yearSummary(year)),
+    PrintJob job{QStringLiteral("gm_cjddhz "), QStringLiteral("gm_cjddhz"),
+                 SqlLiteral::inlined(yearSummary(year)),
                  QString::number(year) + QStringLiteral("年份春节点灯收费汇总表")};
     job.ignoresPrintFlag = true;
     return job;

@@ -22,4 +22,18 @@ QString number(double value) {
     return plain == QLatin1String("-0") ? QStringLiteral("0") : plain;
 }
 
+QString inlined(const BoundQuery& query) {
+    QString sql;
+    qsizetype value = 0;
+    for (const QChar c : query.sql) {
+        if (c != QLatin1Char('?')) {
+            sql += c;
+            continue;
+        }
+        const QVariant& bound = query.values.at(value++);
+        sql += bound.typeId() == QMetaType::QString ? text(bound.toString()) : number(bound.toDouble());
+    }
+    return sql;
+}
+
 } // namespace SqlLiteral

@@ -2,6 +2,7 @@
 
 #include "foundation/datetext.h"
 #include "foundation/session.h"
+#include "foundation/sqlliteral.h"
 
 namespace ChargeReports {
 
@@ -52,7 +53,7 @@ SaveOutcome print(const Session& session, const ChargeReport& report, const Peri
     if (!report.title.isEmpty())
         heading = period.first() + QStringLiteral("到") + DateText::fromDate(period.to) + report.title;
     return done(std::nullopt, {{Tally::paddedTemplate(report.templateName), report.templateName,
-                                Tally::inlined(query), heading}});
+                                SqlLiteral::inlined(query), heading}});
 }
 
 } // namespace ChargeReports

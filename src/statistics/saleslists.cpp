@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
+#include "foundation/sqlliteral.h"
 
 const QString SalesLists::all = QStringLiteral("全部");
 
@@ -76,7 +77,7 @@ PrintJob SalesLists::print(SalesListKind kind, const BoundQuery& listed, const S
         choice.period.first() + QStringLiteral("到") + DateText::fromDate(choice.period.to) + list.printTitle;
     if (list.filter != Filter::Price)
         heading += QLatin1Char('(') + choice.filter + QLatin1Char(')');
-    return {Tally::paddedTemplate(list.templateName), std::nullopt, Tally::inlined(listed), heading};
+    return {Tally::paddedTemplate(list.templateName), std::nullopt, SqlLiteral::inlined(listed), heading};
 }
 
 // The office writes a number after its label with the blank a positive number is printed with; an

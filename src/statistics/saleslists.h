@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/boundquery.h"
 #include "foundation/printbridge.h"
 #include "statistics/tally.h"
 

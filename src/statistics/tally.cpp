@@ -1,22 +1,5 @@
 #include "statistics/tally.h"
 
-#include "foundation/datetext.h"
-#include "foundation/sqlliteral.h"
-
-#include <QRegularExpression>
-
-QString Period::first() const {
-    return DateText::fromDate(from);
-}
-
-QString Period::end() const {
-    return DateText::fromDate(to.addDays(1));
-}
-
-Period Period::ofYear(int year) {
-    return {QDate(year, 1, 1), QDate(year, 12, 31)};
-}
-
 namespace Tally {
 
 double share(qint64 count, qint64 divisor) {
@@ -35,35 +18,12 @@ QString percent(double share) {
     return QString::number(share * 100, 'f', 2) + QLatin1Char('%');
 }
 
-std::optional<int> parseYear(const QString& text) {
-    static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
-    const QString year = text.trimmed();
-    if (!fourDigits.match(year).hasMatch())
-        return std::nullopt;
-    return year.toInt();
-}
-
 QString monthName(int month) {
     static const QStringList names = {
         QStringLiteral("一月"), QStringLiteral("二月"), QStringLiteral("三月"),   QStringLiteral("四月"),
         QStringLiteral("五月"), QStringLiteral("六月"), QStringLiteral("七月"),   QStringLiteral("八月"),
         QStringLiteral("九月"), QStringLiteral("十月"), QStringLiteral("十一月"), QStringLiteral("十二月")};
     return month >= 1 && month <= 12 ? names.at(month - 1) : QString();
-}
-
-QString inlined(const BoundQuery& query) {
-    QString sql;
-    qsizetype value = 0;
-    for (const QChar c : query.sql) {
-        if (c != QLatin1Char('?')) {
-            sql += c;
-            continue;
-        }
-        const QVariant& bound = query.values.at(value++);
-        sql += bound.typeId() == QMetaType::QString ? SqlLiteral::text(bound.toString())
-                                                    : SqlLiteral::number(bound.toDouble());
-    }
-    return sql;
 }
 
 QString paddedTemplate(const QString& name) {

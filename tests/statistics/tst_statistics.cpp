@@ -1,4 +1,5 @@
 #include "foundation/session.h"
+#include "foundation/sqlliteral.h"
 #include "printer/printout.h"
 #include "printer/printtail.h"
 #include "printer/templatelibrary.h"
@@ -133,9 +134,9 @@ private slots:
         QVERIFY2(year.endsWith(text("十一月\n2\n十二月\n1\n合计\n3\n\n打印日期：2026-12-06")),
                  qPrintable(year));
 
-        QCOMPARE(Tally::parseYear(QStringLiteral(" 2007 ")).value_or(0), 2007);
+        QCOMPARE(DateText::parseYear(QStringLiteral(" 2007 ")).value_or(0), 2007);
         for (const char* wrong : {"207", "20e7", "2O07", "20071", "-207", "２００７"})
-            QVERIFY2(!Tally::parseYear(text(wrong)), wrong);
+            QVERIFY2(!DateText::parseYear(text(wrong)), wrong);
     }
 
     // Niches without the markers; an empty columbarium shares 0; counts beyond 16 bits stay whole.
@@ -229,7 +230,7 @@ private slots:
         QCOMPARE(SalesLists(data.db()).filterChoices(SalesListKind::AreaSales),
                  texts({"全部", "1", "10", "9"}));
         const auto keys = [&](SalesListKind kind, const SalesListChoice& choice) {
-            return selected(data, Tally::inlined(*SalesLists::listing(kind, choice)),
+            return selected(data, SqlLiteral::inlined(*SalesLists::listing(kind, choice)),
                             QStringLiteral("墓碑位置"));
         };
         QCOMPARE(keys(SalesListKind::AreaSales, {text("1"), {}, {}, november}),

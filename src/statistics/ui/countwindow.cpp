@@ -88,7 +88,7 @@ CountYearWindow::CountYearWindow(AppContext& context, CountKind kind, QWidget* p
 CountYearWindow::~CountYearWindow() = default;
 
 void CountYearWindow::countYear() {
-    const std::optional<int> year = Tally::parseYear(m_ui->Text1->text());
+    const std::optional<int> year = DateText::parseYear(m_ui->Text1->text());
     if (!year) {
         m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
                                   QStringLiteral("请输入正确年号！ "));

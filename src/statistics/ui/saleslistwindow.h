@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/boundquery.h"
 #include "foundation/ui/taskwindow.h"
 #include "statistics/saleslists.h"
 
