@@ -1,7 +1,8 @@
 #include "business/constructionsearch.h"
 
 #include "foundation/columncatalogue.h"
-#include "foundation/likepattern.h"
+
+#include <utility>
 
 namespace {
 
@@ -14,6 +15,15 @@ QString searchedText(const QString& column) {
         .arg(column);
 }
 
+// Captions and columns as UTF-8 literals.
+SearchBook bookOf(ConstructionSheet sheet, const QList<std::pair<const char*, const char*>>& fields) {
+    SearchBook book{QStringLiteral("SELECT * FROM ") + ConstructionService::table(sheet), {}, 0};
+    for (const auto& [caption, column] : fields)
+        book.fields << SearchField{QString::fromUtf8(caption), searchedText(QString::fromUtf8(column)),
+                                   SearchField::Match::Containing};
+    return book;
+}
+
 } // namespace
 
 namespace ConstructionSearch {
@@ -22,40 +32,27 @@ QString title(ConstructionSheet sheet) {
     return sheet == ConstructionSheet::Order ? QStringLiteral("施工查询") : QStringLiteral("竣工查询");
 }
 
-const QList<SearchOption>& options(ConstructionSheet sheet) {
-    static const QList<SearchOption> order = {
-        {QStringLiteral("Option1"), QStringLiteral("先人姓名"), QStringLiteral("故者姓名")},
-        {QStringLiteral("Option2"), QStringLiteral("墓地位置"), QStringLiteral("墓地位置")},
-        {QStringLiteral("Option3"), QStringLiteral("穴位数量"), QStringLiteral("穴位数量")},
-        {QStringLiteral("Option4"), QStringLiteral("编号"), QStringLiteral("编号")},
-        {QStringLiteral("Option5"), QStringLiteral("穴位深度"), QStringLiteral("穴位深度")},
-        {QStringLiteral("Option6"), QStringLiteral("墓面铺设"), QStringLiteral("墓面铺设")},
-        {QStringLiteral("Option7"), QStringLiteral("竣工时间"), QStringLiteral("竣工时间")},
-        {QStringLiteral("Option8"), QStringLiteral("墓型"), QStringLiteral("墓型")},
-    };
-    static const QList<SearchOption> acceptance = {
-        {QStringLiteral("Option1"), QStringLiteral("先人姓名"), QStringLiteral("故者姓名")},
-        {QStringLiteral("Option2"), QStringLiteral("墓地位置"), QStringLiteral("墓地位置")},
-        {QStringLiteral("Option3"), QStringLiteral("穴位数量"), QStringLiteral("穴位数量")},
-        {QStringLiteral("Option4"), QStringLiteral("编号"), QStringLiteral("编号")},
-        {QStringLiteral("Option5"), QStringLiteral("穴位深度"), QStringLiteral("穴位深度")},
-        {QStringLiteral("Option6"), QStringLiteral("施工方代表"), QStringLiteral("施工方代表")},
-        {QStringLiteral("Option7"), QStringLiteral("竣工时间"), QStringLiteral("竣工时间")},
-        {QStringLiteral("Option8"), QStringLiteral("所建墓型"), QStringLiteral("所建墓型")},
-        {QStringLiteral("Option9"), QStringLiteral("验收人"), QStringLiteral("验收人")},
-        {QStringLiteral("Option10"), QStringLiteral("工程部代表"), QStringLiteral("工程部代表")},
-    };
+const SearchBook& book(ConstructionSheet sheet) {
+    static const SearchBook order = bookOf(ConstructionSheet::Order, {{"先人姓名", "故者姓名"},
+                                                                      {"墓地位置", "墓地位置"},
+                                                                      {"穴位数量", "穴位数量"},
+                                                                      {"编号", "编号"},
+                                                                      {"穴位深度", "穴位深度"},
+                                                                      {"墓面铺设", "墓面铺设"},
+                                                                      {"竣工时间", "竣工时间"},
+                                                                      {"墓型", "墓型"}});
+    static const SearchBook acceptance =
+        bookOf(ConstructionSheet::Acceptance, {{"先人姓名", "故者姓名"},
+                                               {"墓地位置", "墓地位置"},
+                                               {"穴位数量", "穴位数量"},
+                                               {"编号", "编号"},
+                                               {"穴位深度", "穴位深度"},
+                                               {"施工方代表", "施工方代表"},
+                                               {"竣工时间", "竣工时间"},
+                                               {"所建墓型", "所建墓型"},
+                                               {"验收人", "验收人"},
+                                               {"工程部代表", "工程部代表"}});
     return sheet == ConstructionSheet::Order ? order : acceptance;
-}
-
-BoundQuery find(ConstructionSheet sheet, int option, const QString& typed) {
-    const QString all = QStringLiteral("SELECT * FROM ") + ConstructionService::table(sheet);
-    const QString text = typed.trimmed();
-    if (text.isEmpty())
-        return {all + QStringLiteral(" ORDER BY rid"), {}};
-    return {all + QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\' ORDER BY rid")
-                      .arg(searchedText(options(sheet).at(option).column)),
-            {LikePattern::containing(text)}};
 }
 
 } // namespace ConstructionSearch

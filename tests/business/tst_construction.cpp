@@ -140,12 +140,10 @@ private slots:
             "INSERT INTO jmsgys (墓地位置, 故者姓名, 工程部代表) VALUES "
             "('甲区1排0001号', '百分_百%', '孙_一'), ('甲区1排0002号', '百分比百分', '孙二')"));
         const auto found = [&](ConstructionSheet sheet, const QString& option, const char* typed) {
-            const QList<SearchOption>& options = ConstructionSearch::options(sheet);
-            const auto chosen = std::find_if(options.cbegin(), options.cend(), [&](const SearchOption& each) {
-                return each.caption == option;
-            });
-            return namesFound(data.db(), ConstructionSearch::find(sheet, int(chosen - options.cbegin()),
-                                                                  QString::fromUtf8(typed)));
+            const SearchBook& book = ConstructionSearch::book(sheet);
+            const auto chosen = std::find_if(book.fields.cbegin(), book.fields.cend(),
+                                             [&](const SearchField& each) { return each.caption == option; });
+            return namesFound(data.db(), book.find(*chosen, QString::fromUtf8(typed)));
         };
         const auto order = ConstructionSheet::Order;
         QCOMPARE(found(order, QStringLiteral("先人姓名"), " _百% "), texts({"百分_百%"}));

@@ -18,10 +18,10 @@ ConstructionSearchWindow::ConstructionSearchWindow(AppContext& context, Construc
     setObjectName(QString::fromLatin1(constructionSearchWindow(sheet)));
     m_ui->setupUi(this);
     setWindowTitle(ConstructionSearch::title(sheet));
-    const QList<SearchOption>& options = ConstructionSearch::options(sheet);
-    for (int option = 0; option < options.size(); ++option) {
-        auto* button = new QRadioButton(options.at(option).caption, m_ui->Frame1);
-        button->setObjectName(options.at(option).control);
+    const QList<SearchField>& fields = ConstructionSearch::book(sheet).fields;
+    for (int option = 0; option < fields.size(); ++option) {
+        auto* button = new QRadioButton(fields.at(option).caption, m_ui->Frame1);
+        button->setObjectName(QStringLiteral("Option%1").arg(option + 1));
         m_ui->optionsLayout->addWidget(button, option / optionsPerRow, option % optionsPerRow);
         m_options->addButton(button, option);
     }
@@ -34,7 +34,7 @@ ConstructionSearchWindow::ConstructionSearchWindow(AppContext& context, Construc
 ConstructionSearchWindow::~ConstructionSearchWindow() = default;
 
 void ConstructionSearchWindow::search() {
-    m_ui->MSHFlexGrid1->setQuery(
-        ConstructionSearch::find(m_sheet, m_options->checkedId(), m_ui->Text1->text()));
+    const SearchBook& book = ConstructionSearch::book(m_sheet);
+    m_ui->MSHFlexGrid1->setQuery(book.find(book.fields.at(m_options->checkedId()), m_ui->Text1->text()));
     m_ui->Label1->setText(QStringLiteral("共有记录：%1 条").arg(m_ui->MSHFlexGrid1->count()));
 }
