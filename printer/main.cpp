@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         SystemClock clock;
         const Printout printout = [&] {
             try {
-                Database database(folder.databaseFile(), Database::Mode::ReadOnly);
+                Database database(folder.databaseTarget(), Database::Mode::ReadOnly);
                 return Printout::prepare(database, TemplateLibrary(folder.templatesFolder()), request,
                                          clock.today(), {std::chrono::seconds(settings.querySeconds)});
             } catch (const DatabaseError& error) {

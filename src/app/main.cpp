@@ -87,13 +87,13 @@ int runCommandLine(const Options& options, DataFolder& folder) {
                                 .arg(folder.lockFile()));
             for (const QString& ignored : folder.ignoredDatabaseSettings())
                 QTextStream(stderr) << ignored << Qt::endl;
-            Database database(folder.databaseFile(), Database::Mode::Create);
-            QTextStream(stdout) << database.filePath() << Qt::endl;
+            Database database(folder.databaseTarget(), Database::Mode::Create);
+            QTextStream(stdout) << database.target().describe() << Qt::endl;
             return 0;
         }
         if (options.setPasswordFor.trimmed().isEmpty())
             return fail(QStringLiteral("请指定操作员：--set-password 操作员"));
-        Database database(folder.databaseFile(), Database::Mode::Open);
+        Database database(folder.databaseTarget(), Database::Mode::Open);
         const QString password = QTextStream(stdin).readLine().trimmed();
         if (password.isEmpty())
             return fail(QStringLiteral("口令不能为空，口令未修改。"));
@@ -112,7 +112,8 @@ int runCommandLine(const Options& options, DataFolder& folder) {
 // A data folder without a database is a new office started from the desktop menu, or an office whose
 // database was lost; only the operator can tell, so a new empty database is made only when asked for.
 Database::Mode databaseMode(const DataFolder& folder) {
-    if (QFileInfo::exists(folder.databaseFile()))
+    // A server's database is made by --create-database only: one desk must not start a new office alone.
+    if (folder.databaseTarget().isServer() || QFileInfo::exists(folder.databaseFile()))
         return Database::Mode::Open;
     const auto answer = QMessageBox::question(
         nullptr, QStringLiteral("建立数据库"),
@@ -131,7 +132,7 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
         // A second copy of the program ends at once, silently, before it touches the database.
         if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
             return 0;
-        database = std::make_unique<Database>(folder.databaseFile(), databaseMode(folder));
+        database = std::make_unique<Database>(folder.databaseTarget(), databaseMode(folder));
         for (const QString& ignored : folder.ignoredDatabaseSettings()) {
             QTextStream(stderr) << ignored << Qt::endl;
             QMessageBox::warning(nullptr, QStringLiteral("提示"), ignored);

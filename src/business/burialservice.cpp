@@ -91,9 +91,7 @@ SaveOutcome BurialService::save(const BurialForm& form) {
                                       {QStringLiteral("墓碑位置"), key},
                                       {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)}} +
                                       values,
-                                  QStringLiteral("写入落葬登记"))
-                          .lastInsertId()
-                          .toLongLong();
+                                  QStringLiteral("写入落葬登记"));
         }
     });
     if (refusal)

@@ -176,11 +176,10 @@ SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues&
             m_database.run(update, doing);
             return;
         }
-        const QSqlQuery insert = m_database.insert(
+        row = m_database.insert(
             sheetTable,
             QList<Database::Column>{{QStringLiteral("墓地位置"), plotKey}, {nameColumn, name}} + columns,
             doing);
-        row = insert.lastInsertId().toLongLong();
     });
     if (!registered)
         return refused(notice(QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。")));

@@ -67,8 +67,7 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 寿穴 = 0, 状态 = ? WHERE rid = ?"),
                         {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
         const QString remark = form.remark.trimmed();
-        const QSqlQuery refund =
-            m_database.insert(QStringLiteral("mq_tm"),
+        refundRow = m_database.insert(QStringLiteral("mq_tm"),
                               {{QStringLiteral("墓碑位置"), key},
                                {QStringLiteral("联系人"), form.contact},
                                {QStringLiteral("工作单位"), form.workUnit},
@@ -87,7 +86,6 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
                                {QStringLiteral("操作员"), m_session.operatorName},
                                {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
                               QStringLiteral("写入退墓退费记录"));
-        refundRow = refund.lastInsertId().toLongLong();
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
     });
     if (stale)

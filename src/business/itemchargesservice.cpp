@@ -64,9 +64,7 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
 
     qint64 row = 0;
     m_database.transaction([&] {
-        const QSqlQuery insert =
-            m_database.insert(QStringLiteral("gm_qtf"), columns, QStringLiteral("写入公墓用品收费记录"));
-        row = insert.lastInsertId().toLongLong();
+        row = m_database.insert(QStringLiteral("gm_qtf"), columns, QStringLiteral("写入公墓用品收费记录"));
     });
 
     // The receipt names its row exactly, so two sales in the same second never print together.

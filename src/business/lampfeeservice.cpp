@@ -76,9 +76,7 @@ SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
                            {QStringLiteral("落葬日期"), DateText::fromDate(form.buried)},
                            {QStringLiteral("点灯标志"), 1},
                            {QStringLiteral("操作人"), m_session.operatorName}},
-                          QStringLiteral("写入春节点灯缴费记录"))
-                  .lastInsertId()
-                  .toLongLong();
+                          QStringLiteral("写入春节点灯缴费记录"));
     });
     // The receipt names its own row: two payments alike in plot, day and years stay apart.
     PrintJob receipt{QStringLiteral("gm_cjddsf "), QStringLiteral("gm_cjddsf"),

@@ -178,7 +178,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
 
         const QDateTime moment = m_clock.now();
-        const QSqlQuery fee = m_database.insert(
+        feeRow = m_database.insert(
             QStringLiteral("gm_xf1"),
             sale + QList<Database::Column>{{QStringLiteral("联系电话"), form.phone},
                                            {QStringLiteral("手机"), form.mobile},
@@ -201,7 +201,6 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
                                            {QStringLiteral("操作员"), m_session.operatorName},
                                            {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
             QStringLiteral("写入购墓收费记录"));
-        feeRow = fee.lastInsertId().toLongLong();
 
         // A reservation of the plot ends with the sale; its prepaid amount and balance go on the receipt.
         QSqlQuery reservation =

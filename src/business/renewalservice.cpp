@@ -96,7 +96,7 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
 
         m_database.exec(QStringLiteral("UPDATE gm_dj SET 日期止 = ? WHERE 墓碑位置 = ?"),
                         {DateText::fromDate(form.useUntil), key}, QStringLiteral("写入新的使用日期"));
-        const QSqlQuery fee = m_database.insert(
+        feeRow = m_database.insert(
             QStringLiteral("gm_xf1"),
             {{QStringLiteral("墓碑位置"), key},
              {QStringLiteral("日期起"), DateText::fromDate(previousEnd)},
@@ -118,7 +118,6 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
              {QStringLiteral("操作员"), m_session.operatorName},
              {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
             QStringLiteral("写入加续费收费记录"));
-        feeRow = fee.lastInsertId().toLongLong();
     });
     if (refusal)
         return *refusal;

@@ -118,7 +118,7 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
         }
         m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {loaded.id},
                         QStringLiteral("删除预订记录"));
-        const QSqlQuery refunded = m_database.insert(
+        refundRow = m_database.insert(
             QStringLiteral("yd_tm"),
             {{QStringLiteral("墓碑位置"), loaded.key},
              {QStringLiteral("联系人"), form.contact.trimmed()},
@@ -130,7 +130,6 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
              {QStringLiteral("编号"), loaded.number.isEmpty() ? QVariant() : QVariant(loaded.number)},
              {QStringLiteral("操作时间"), DateText::fromDateTime(m_clock.now())}},
             QStringLiteral("写入预订退费记录"));
-        refundRow = refunded.lastInsertId().toLongLong();
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE rid = ?"),
                         {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);

@@ -212,9 +212,7 @@ SaveOutcome StorageMaintenanceService::cancel(const LoadedStorage& loaded, const
                                  {QStringLiteral("应退金额"), *refund},
                                  {QStringLiteral("操作员"), m_session.operatorName},
                                  {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
-                                QStringLiteral("写入寄存退费记录"))
-                        .lastInsertId()
-                        .toLongLong();
+                                QStringLiteral("写入寄存退费记录"));
     });
     if (refusal)
         return refused(stale(*refusal));

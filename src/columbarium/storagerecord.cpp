@@ -74,9 +74,7 @@ qint64 writePayment(Database& database, const StoragePayment& payment, const QSt
                  {QStringLiteral("操作方式"), payment.kind},
                  {QStringLiteral("操作员"), operatorName},
                  {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
-                QStringLiteral("写入寄存收费记录"))
-        .lastInsertId()
-        .toLongLong();
+                QStringLiteral("写入寄存收费记录"));
 }
 
 QList<PrintJob> registerPapers(qint64 id, const QStringList& names, bool hideBirthDate) {

@@ -55,9 +55,7 @@ SaveOutcome StorageRegistrationService::save(const StorageForm& form) {
                                     {QStringLiteral("日期起"), DateText::fromDate(form.storedFrom)},
                                     {QStringLiteral("日期止"), DateText::fromDate(form.storedUntil)}} +
             StorageRecord::editableColumns(form);
-        registration = m_database.insert(QStringLiteral("ghjc_dj"), columns, QStringLiteral("写入寄存登记"))
-                           .lastInsertId()
-                           .toLongLong();
+        registration = m_database.insert(QStringLiteral("ghjc_dj"), columns, QStringLiteral("写入寄存登记"));
         m_database.exec(QStringLiteral("UPDATE ghjc_wz SET 状态 = ? WHERE rid = ?"),
                         {NicheState::used, check.nicheRow}, QStringLiteral("把寄存位改为已使用"));
         m_database.notifyChange(ChangeNotifier::Subject::Niches, check.hall);

@@ -14,8 +14,28 @@
 #include <memory>
 #include <sqlite3.h>
 
-DatabaseError::DatabaseError(const QString& message)
-    : std::runtime_error(message.toStdString()), m_message(message) {}
+DatabaseError::DatabaseError(const QString& message, const QString& engineCode)
+    : std::runtime_error(message.toStdString()), m_message(message), m_engineCode(engineCode) {}
+
+bool DatabaseError::isConflict() const {
+    // The server's codes for "could not serialize access" and "deadlock detected".
+    return m_engineCode == QLatin1String("40001") || m_engineCode == QLatin1String("40P01");
+}
+
+DatabaseTarget DatabaseTarget::file(const QString& path) {
+    DatabaseTarget target;
+    target.filePath = path;
+    return target;
+}
+
+QString DatabaseTarget::describe() const {
+    if (!isServer())
+        return filePath;
+    return QStringLiteral("%1@%2:%3/%4")
+        .arg(user, host.isEmpty() ? QStringLiteral("localhost") : host)
+        .arg(port)
+        .arg(database);
+}
 
 namespace {
 
@@ -27,6 +47,9 @@ bool isWrite(const QString& sql) {
 
 const SystemClock systemClock;
 
+// A transaction another desk spoiled runs again this many times in all before the refusal stands.
+constexpr int conflictAttempts = 3;
+
 sqlite3* handleOf(const QSqlDatabase& connection) {
     const QVariant handle = connection.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -34,23 +57,38 @@ sqlite3* handleOf(const QSqlDatabase& connection) {
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
+DatabaseError failure(const QString& doing, const QSqlQuery& query) {
+    return DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()),
+                         query.lastError().nativeErrorCode());
+}
+
 } // namespace
 
 Database::Database(const QString& filePath, Mode mode, int failNthWrite)
-    : m_filePath(filePath), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
-      m_failAtWrite(failNthWrite) {
-    const QFileInfo file(filePath);
-    if (!file.absoluteDir().exists())
-        throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
-    if (file.isDir())
-        throw DatabaseError(QStringLiteral("数据库文件的位置是一个文件夹：%1").arg(filePath));
-    if (mode != Mode::Create && !file.exists())
-        throw DatabaseError(QStringLiteral("数据库文件不存在：%1\n"
-                                           "新建数据库请运行 pelu --create-database。")
-                                .arg(filePath));
+    : Database(DatabaseTarget::file(filePath), mode, failNthWrite) {}
 
-    m_connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+Database::Database(const DatabaseTarget& target, Mode mode, int failNthWrite)
+    : m_target(target), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
+      m_failAtWrite(failNthWrite) {
+    if (!target.isServer()) {
+        const QFileInfo file(target.filePath);
+        if (!file.absoluteDir().exists())
+            throw DatabaseError(
+                QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
+        if (file.isDir())
+            throw DatabaseError(QStringLiteral("数据库文件的位置是一个文件夹：%1").arg(target.filePath));
+        if (mode != Mode::Create && !file.exists())
+            throw DatabaseError(QStringLiteral("数据库文件不存在：%1\n"
+                                               "新建数据库请运行 pelu --create-database。")
+                                    .arg(target.filePath));
+    }
+
+    m_connection = QSqlDatabase::addDatabase(
+        target.isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connectionName);
     try {
+        if (!m_connection.isValid())
+            throw DatabaseError(QStringLiteral("无法连接数据库服务器：缺少 PostgreSQL 驱动（QPSQL），"
+                                               "请安装 libqt6sql6-psql。"));
         connect(mode);
     } catch (...) {
         m_connection.close();
@@ -61,51 +99,35 @@ Database::Database(const QString& filePath, Mode mode, int failNthWrite)
 }
 
 void Database::connect(Mode mode) {
-    m_connection.setDatabaseName(m_filePath);
+    if (isServer())
+        connectServer(mode);
+    else
+        connectFile(mode);
+    if (mode == Mode::ReadOnly)
+        return;
+    migrate();
+    m_recordsHistory = hasHistory();
+}
+
+void Database::connectFile(Mode mode) {
+    const QString& path = m_target.filePath;
+    m_connection.setDatabaseName(path);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000");
     if (mode == Mode::ReadOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     m_connection.setConnectOptions(options);
     if (!m_connection.open())
         throw DatabaseError(
-            QStringLiteral("无法打开数据库文件：%1\n%2").arg(m_filePath, m_connection.lastError().text()));
+            QStringLiteral("无法打开数据库文件：%1\n%2").arg(path, m_connection.lastError().text()));
 
     // A file that is not a database only shows itself at the first read.
     QSqlQuery probe(m_connection);
     if (!probe.exec(QStringLiteral("PRAGMA user_version")) || !probe.next())
         throw DatabaseError(
-            QStringLiteral("无法读取数据库文件：%1\n%2").arg(m_filePath, probe.lastError().text()));
+            QStringLiteral("无法读取数据库文件：%1\n%2").arg(path, probe.lastError().text()));
     const int version = probe.value(0).toInt();
     probe.finish();
-    const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
-    if (version > Schema::latestVersion())
-        throw DatabaseError(
-            QStringLiteral("数据库文件 %1 来自更新版本的程序（结构版本 %2，本程序只认识到版本 %3）。")
-                .arg(m_filePath)
-                .arg(version)
-                .arg(Schema::latestVersion()) +
-            untouched);
-    if (version < 0)
-        throw DatabaseError(QStringLiteral("数据库文件 %1 的结构版本 %2 不是本程序认识的版本。")
-                                .arg(m_filePath)
-                                .arg(version) +
-                            untouched);
-    if (version == 0 && mode != Mode::ReadOnly) {
-        // Only --create-database makes a new office; at a normal start an empty file is a lost database.
-        const bool hasTables =
-            scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"), {}, QStringLiteral("检查数据库文件"))
-                .toLongLong() > 0;
-        if (hasTables)
-            throw DatabaseError(
-                QStringLiteral("数据库文件 %1 不是本程序的数据库（已有数据表，但没有结构版本）。")
-                    .arg(m_filePath) +
-                untouched);
-        if (mode == Mode::Open)
-            throw DatabaseError(
-                QStringLiteral("数据库文件是空的：%1\n"
-                               "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
-                    .arg(m_filePath));
-    }
+    checkVersion(version, mode);
     if (mode == Mode::ReadOnly) {
         exec(QStringLiteral("PRAGMA query_only = 1"), {}, QStringLiteral("以只读方式打开数据库"));
         return;
@@ -118,14 +140,66 @@ void Database::connect(Mode mode) {
     const QString reason = writeProbe.lastError().text();
     writeProbe.exec(QStringLiteral("ROLLBACK"));
     if (!writable)
-        throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(m_filePath, reason));
+        throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(path, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
     // Every write fires its history trigger, so every statement of an action keeps a journal of its own
     // to undo it alone: in memory, not in a temporary file written page by page.
     exec(QStringLiteral("PRAGMA temp_store = MEMORY"), {}, QStringLiteral("设置数据库"));
-    migrate();
-    m_recordsHistory = hasHistory();
+}
+
+void Database::connectServer(Mode mode) {
+    m_connection.setHostName(m_target.host);
+    m_connection.setPort(m_target.port);
+    m_connection.setDatabaseName(m_target.database);
+    m_connection.setUserName(m_target.user);
+    m_connection.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=pelu"));
+    if (!m_connection.open())
+        throw DatabaseError(QStringLiteral("无法连接数据库服务器：%1\n%2")
+                                .arg(m_target.describe(), m_connection.lastError().text()));
+    const QString doing = QStringLiteral("设置数据库连接");
+    if (scalar(QStringLiteral("SHOW server_encoding"), {}, doing).toString() != QLatin1String("UTF8"))
+        throw DatabaseError(QStringLiteral("数据库 %1 的编码不是 UTF8，存不下中文。请用 ENCODING 'UTF8' "
+                                           "建立数据库。")
+                                .arg(m_target.describe()));
+    exec(QStringLiteral("SET client_min_messages = warning"), {}, doing);
+    // Each transaction sees the records as if no other desk worked at the same time; a conflict is
+    // refused by the server and the transaction runs again (see transaction()).
+    exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL SERIALIZABLE"), {}, doing);
+    if (mode == Mode::ReadOnly)
+        exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), {}, doing);
+    const bool versioned = hasTable(QStringLiteral("pelu_schema_version"));
+    checkVersion(versioned ? scalar(QStringLiteral("SELECT version FROM pelu_schema_version"), {},
+                                    QStringLiteral("读取数据库结构版本"))
+                                 .toInt()
+                           : 0,
+                 mode);
+}
+
+void Database::checkVersion(int version, Mode mode) {
+    const QString place = m_target.describe();
+    const QString noun = isServer() ? QStringLiteral("数据库") : QStringLiteral("数据库文件");
+    const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
+    if (version > Schema::latestVersion())
+        throw DatabaseError(
+            QStringLiteral("%1 %2 来自更新版本的程序（结构版本 %3，本程序只认识到版本 %4）。")
+                .arg(noun, place)
+                .arg(version)
+                .arg(Schema::latestVersion()) +
+            untouched);
+    if (version < 0)
+        throw DatabaseError(
+            QStringLiteral("%1 %2 的结构版本 %3 不是本程序认识的版本。").arg(noun, place).arg(version) + untouched);
+    if (version > 0 || mode == Mode::ReadOnly)
+        return;
+    // Only --create-database makes a new office; at a normal start an empty database is a lost one.
+    if (!tableNames().isEmpty())
+        throw DatabaseError(
+            QStringLiteral("%1 %2 不是本程序的数据库（已有数据表，但没有结构版本）。").arg(noun, place) + untouched);
+    if (mode == Mode::Open)
+        throw DatabaseError(QStringLiteral("%1是空的：%2\n"
+                                           "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
+                                .arg(noun, place));
 }
 
 Database::~Database() {
@@ -135,7 +209,26 @@ Database::~Database() {
 }
 
 int Database::schemaVersion() {
-    return scalar(QStringLiteral("PRAGMA user_version"), {}, QStringLiteral("读取数据库结构版本")).toInt();
+    const QString doing = QStringLiteral("读取数据库结构版本");
+    if (!isServer())
+        return scalar(QStringLiteral("PRAGMA user_version"), {}, doing).toInt();
+    if (!hasTable(QStringLiteral("pelu_schema_version")))
+        return 0;
+    return scalar(QStringLiteral("SELECT version FROM pelu_schema_version"), {}, doing).toInt();
+}
+
+void Database::writeSchemaVersion(int version) {
+    const QString doing = QStringLiteral("记录数据库结构版本");
+    if (!isServer()) {
+        exec(QStringLiteral("PRAGMA user_version = %1").arg(version), {}, doing);
+        return;
+    }
+    // A server database has no version number of its own: it is kept in a table of one row.
+    if (!hasTable(QStringLiteral("pelu_schema_version"))) {
+        exec(QStringLiteral("CREATE TABLE pelu_schema_version (version INTEGER NOT NULL)"), {}, doing);
+        exec(QStringLiteral("INSERT INTO pelu_schema_version (version) VALUES (0)"), {}, doing);
+    }
+    exec(QStringLiteral("UPDATE pelu_schema_version SET version = ?"), {version}, doing);
 }
 
 void Database::migrate() {
@@ -146,47 +239,53 @@ void Database::migrate() {
         transaction([&] {
             const Schema::Migration& step = steps.at(version);
             for (const QString& statement : step.statements)
-                exec(statement, {}, QStringLiteral("升级数据库结构到版本 %1").arg(version + 1));
+                exec(isServer() ? Schema::forServer(statement) : statement, {},
+                     QStringLiteral("升级数据库结构到版本 %1").arg(version + 1));
             if (step.seed)
                 step.seed(*this);
-            exec(QStringLiteral("PRAGMA user_version = %1").arg(version + 1), {},
-                 QStringLiteral("记录数据库结构版本"));
+            writeSchemaVersion(version + 1);
         });
     }
 }
 
 bool Database::hasHistory() {
-    return scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = "
-                                 "'change_context'"),
-                  {}, QStringLiteral("读取数据库结构"))
-               .toLongLong() > 0;
+    return hasTable(QStringLiteral("change_context"));
 }
 
 void Database::writeChangeContext() {
     // Not counted as a write of the action: an injected failure strikes the action's own statements.
+    // A server keeps it in settings of this transaction alone, so that desks never wait for each other
+    // over one shared row.
     QSqlQuery query(m_connection);
-    query.prepare(QStringLiteral("UPDATE change_context SET 时间 = ?, 操作员 = ?, 窗口 = ?"));
+    query.prepare(isServer() ? QStringLiteral("SELECT set_config('pelu.moment', ?, true), "
+                                              "set_config('pelu.operator', ?, true), "
+                                              "set_config('pelu.window', ?, true)")
+                             : QStringLiteral("UPDATE change_context SET 时间 = ?, 操作员 = ?, 窗口 = ?"));
     query.addBindValue(DateText::fromDateTime(m_clock->now()));
     query.addBindValue(m_operator);
     query.addBindValue(m_window);
     if (!query.exec())
-        throw DatabaseError(QStringLiteral("数据库错误（记录操作员）：%1").arg(query.lastError().text()));
+        throw failure(QStringLiteral("记录操作员"), query);
     m_contextWritten = true;
 }
 
 QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
     QSqlQuery query(m_connection);
     if (!query.prepare(sql))
-        throw DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()));
+        throw failure(doing, query);
     return query;
 }
 
 void Database::run(QSqlQuery& query, const QString& doing) {
-    const bool write = isWrite(query.lastQuery());
+    execute(query, query.lastQuery(), false, doing);
+}
+
+void Database::execute(QSqlQuery& query, const QString& sql, bool direct, const QString& doing) {
+    const bool write = isWrite(sql);
     if (write && m_recordsHistory) {
         // A lone write gets a transaction of its own, so that its history carries its own moment.
         if (m_savepointDepth == 0) {
-            transaction([&] { run(query, doing); });
+            transaction([&] { execute(query, sql, direct, doing); });
             return;
         }
         if (!m_contextWritten)
@@ -194,11 +293,18 @@ void Database::run(QSqlQuery& query, const QString& doing) {
     }
     if (write && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
         throw DatabaseError(QStringLiteral("数据库错误（%1）：写入失败（测试注入）").arg(doing));
-    if (!query.exec())
-        throw DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()));
+    if (!(direct ? query.exec(sql) : query.exec()))
+        throw failure(doing, query);
 }
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const QString& doing) {
+    // A server prepares only queries and changes of rows: a statement without values (a table's
+    // definition, a setting, a transaction's beginning) goes to it as it is.
+    if (values.isEmpty() && isServer()) {
+        QSqlQuery query(m_connection);
+        execute(query, sql, true, doing);
+        return query;
+    }
     QSqlQuery query = prepare(sql, doing);
     for (const QVariant& value : values)
         query.addBindValue(value);
@@ -206,10 +312,23 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const Q
     return query;
 }
 
-QSqlQuery Database::insert(const QString& table, const QList<Column>& columns, const QString& doing) {
-    QSqlQuery query = prepareInsert(table, columns, doing);
-    run(query, doing);
-    return query;
+qint64 Database::insert(const QString& table, const QList<Column>& columns, const QString& doing) {
+    // The new key is returned by the statement itself: the last number a server handed out in this
+    // session may be the change history's, written by a trigger after the row.
+    QStringList names;
+    QVariantList values;
+    for (const Column& column : columns) {
+        names << column.name;
+        values << column.value;
+    }
+    const QString key = rowKeyColumn(table);
+    QSqlQuery query =
+        exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                     .arg(table, names.join(QStringLiteral(", ")),
+                          QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", "))) +
+                 (key.isEmpty() ? QString() : QStringLiteral(" RETURNING ") + key),
+             values, doing);
+    return query.next() ? query.value(0).toLongLong() : 0;
 }
 
 QSqlQuery Database::prepareInsert(const QString& table, const QList<Column>& columns, const QString& doing) {
@@ -255,9 +374,18 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, const 
 }
 
 void Database::transaction(const std::function<void()>& work) {
-    Transaction transaction(*this);
-    work();
-    transaction.commit();
+    for (int attempt = 1;; ++attempt) {
+        try {
+            Transaction transaction(*this);
+            work();
+            transaction.commit();
+            return;
+        } catch (const DatabaseError& error) {
+            // Only a whole transaction runs again; a nested one belongs to its outer one.
+            if (!error.isConflict() || m_savepointDepth > 0 || attempt == conflictAttempts)
+                throw;
+        }
+    }
 }
 
 void Database::notifyChange(ChangeNotifier::Subject subject, const QString& scope) {
@@ -326,6 +454,9 @@ void Database::backupTo(const QString& path) {
 }
 
 QStringList Database::integrityProblems(Check check) {
+    // A server checks its own pages; what it finds it reports as errors of the statements that meet them.
+    if (isServer())
+        return {};
     QSqlQuery query(m_connection);
     // Every page is read, most of them many times: through a memory map that costs no system call each.
     query.exec(QStringLiteral("PRAGMA mmap_size = 4294967296"));
@@ -346,14 +477,62 @@ QStringList Database::integrityProblems(Check check) {
 }
 
 QStringList Database::tableNames() {
-    return texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"), {},
-                 QStringLiteral("读取数据库结构"));
+    const QString doing = QStringLiteral("读取数据库结构");
+    if (isServer())
+        return texts(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = "
+                                    "current_schema() AND table_type = 'BASE TABLE' AND table_name <> "
+                                    "'pelu_schema_version' ORDER BY table_name"),
+                     {}, doing);
+    return texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                                "'sqlite%' ORDER BY name"),
+                 {}, doing);
+}
+
+QStringList Database::columnNames(const QString& table) {
+    const QString doing = QStringLiteral("读取数据库结构");
+    if (isServer())
+        return texts(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                    "current_schema() AND table_name = LOWER(?) ORDER BY ordinal_position"),
+                     {table}, doing);
+    return texts(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) ORDER BY cid"), {table}, doing);
+}
+
+QString Database::rowKeyColumn(const QString& table) {
+    const auto known = m_rowKeys.constFind(table);
+    if (known != m_rowKeys.constEnd())
+        return *known;
+    const QString doing = QStringLiteral("读取数据库结构");
+    const QString key =
+        isServer()
+            ? scalar(QStringLiteral("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = "
+                                    "i.indrelid AND a.attnum = ANY (i.indkey) WHERE i.indisprimary AND "
+                                    "i.indrelid = CAST(LOWER(?) AS regclass)"),
+                     {table}, doing)
+                  .toString()
+            : scalar(QStringLiteral("SELECT name FROM pragma_table_info(?) WHERE pk > 0"), {table}, doing)
+                  .toString();
+    m_rowKeys.insert(table, key);
+    return key;
+}
+
+bool Database::hasTable(const QString& table) {
+    const QString doing = QStringLiteral("读取数据库结构");
+    if (isServer())
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = "
+                                     "current_schema() AND table_name = LOWER(?)"),
+                      {table}, doing)
+                   .toLongLong() > 0;
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                  {table}, doing)
+               .toLongLong() > 0;
 }
 
 Transaction::Transaction(Database& database)
     : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)),
-      m_changesBefore(database.m_pendingChanges.size()) {
-    m_database.exec(QStringLiteral("SAVEPOINT ") + m_savepoint, {}, QStringLiteral("开始事务"));
+      m_outermost(database.m_savepointDepth == 0), m_changesBefore(database.m_pendingChanges.size()) {
+    // A server has savepoints only inside a transaction begun as such.
+    m_database.exec(outermostOnServer() ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT ") + m_savepoint, {},
+                    QStringLiteral("开始事务"));
     if (m_database.m_savepointDepth++ == 0)
         m_database.m_contextWritten = false;
 }
@@ -362,15 +541,20 @@ Transaction::~Transaction() {
     if (!m_finished) {
         // Roll back quietly: an exception may already be on its way out.
         QSqlQuery query(m_database.connection());
-        query.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
-        query.exec(QStringLiteral("RELEASE ") + m_savepoint);
+        if (outermostOnServer()) {
+            query.exec(QStringLiteral("ROLLBACK"));
+        } else {
+            query.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+            query.exec(QStringLiteral("RELEASE ") + m_savepoint);
+        }
         m_database.m_pendingChanges.resize(m_changesBefore);
         --m_database.m_savepointDepth;
     }
 }
 
 void Transaction::commit() {
-    m_database.exec(QStringLiteral("RELEASE ") + m_savepoint, {}, QStringLiteral("提交事务"));
+    m_database.exec(outermostOnServer() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint, {},
+                    QStringLiteral("提交事务"));
     m_finished = true;
     if (--m_database.m_savepointDepth == 0) {
         // The outermost level is committed: the changes are real now, and whoever hears of them
@@ -379,4 +563,8 @@ void Transaction::commit() {
         for (const auto& [subject, scope] : notices)
             Q_EMIT m_database.m_changes.changed(subject, scope);
     }
+}
+
+bool Transaction::outermostOnServer() const {
+    return m_database.isServer() && m_outermost;
 }

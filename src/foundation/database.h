@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QHash>
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -14,11 +15,33 @@ class Clock;
 // A database failure, worded for the office: what was being done, and what the database said.
 class DatabaseError : public std::runtime_error {
 public:
-    explicit DatabaseError(const QString& message);
+    explicit DatabaseError(const QString& message, const QString& engineCode = QString());
     QString message() const { return m_message; }
+    // The server refused the transaction because another desk changed what it read at the same time
+    // (a serialization failure or a deadlock): run again, it sees the other desk's change.
+    bool isConflict() const;
 
 private:
     QString m_message;
+    QString m_engineCode;
+};
+
+// Where the office's records are kept: a SQLite file on this desk, or a PostgreSQL database that
+// several desks share. The password of a server is never part of it: the server's client library
+// reads it from ~/.pgpass (or the file PGPASSFILE names).
+struct DatabaseTarget {
+    enum class Engine { SQLite, PostgreSQL };
+    Engine engine = Engine::SQLite;
+    QString filePath; // SQLite
+    QString host;     // PostgreSQL: a server's name or address, or the folder of its Unix socket
+    int port = 5432;
+    QString database;
+    QString user;
+
+    static DatabaseTarget file(const QString& path);
+    bool isServer() const { return engine == Engine::PostgreSQL; }
+    // The place in words, for messages: the file, or database user@host:port/name.
+    QString describe() const;
 };
 
 // Owns the one connection to the data store, keeps its schema current, and runs every statement
@@ -30,15 +53,19 @@ public:
     // upgrade the schema; ReadOnly changes nothing.
     enum class Mode { Create, Open, ReadOnly };
 
-    // Throws DatabaseError naming the path when the file cannot be opened or written, when it is
+    // Throws DatabaseError naming the place when the database cannot be opened or written, when it is
     // missing or empty (Open), or when its schema version is not one this program knows.
     // Testing: `failNthWrite` as below, counted from the start, so that it can strike the upgrade.
+    Database(const DatabaseTarget& target, Mode mode, int failNthWrite = 0);
     Database(const QString& filePath, Mode mode, int failNthWrite = 0);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    QString filePath() const { return m_filePath; }
+    const DatabaseTarget& target() const { return m_target; }
+    bool isServer() const { return m_target.isServer(); }
+    // The SQLite file; empty for a server.
+    QString filePath() const { return m_target.filePath; }
     QSqlDatabase& connection() { return m_connection; }
     int schemaVersion();
 
@@ -53,8 +80,8 @@ public:
         QVariant value;
     };
     // Inserts one row into `table`, naming each value's column beside it, so that no value can slip
-    // into its neighbour's column when a column is added. Returns the query for lastInsertId().
-    QSqlQuery insert(const QString& table, const QList<Column>& columns, const QString& doing);
+    // into its neighbour's column when a column is added. Returns the new row's own key (id or rid).
+    qint64 insert(const QString& table, const QList<Column>& columns, const QString& doing);
     // The same, prepared and bound but not run, for a statement run many times: bindValue(i, …)
     // changes the value of columns[i] between runs.
     QSqlQuery prepareInsert(const QString& table, const QList<Column>& columns, const QString& doing);
@@ -68,7 +95,9 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& values, const QString& doing);
 
     // Runs `work` as one transaction: everything it writes lands, or nothing does.
-    // Nested calls become savepoints of the outer transaction.
+    // Nested calls become savepoints of the outer transaction. On a server every transaction is
+    // serializable: when another desk changed what `work` read meanwhile, the server refuses it and
+    // `work` runs again from the start, so that its re-checks see the other desk's change.
     void transaction(const std::function<void()>& work);
 
     // What committed actions changed. A notice made inside a transaction waits for its commit.
@@ -94,11 +123,25 @@ public:
     enum class Check { Quick, Full };
     // What the integrity check finds wrong, one line each; empty when the database is sound.
     QStringList integrityProblems(Check check);
+    // The office's tables (the engine's own bookkeeping left out), by name.
     QStringList tableNames();
+    // A table's columns in their order, generated ones included.
+    QStringList columnNames(const QString& table);
+    // The column that is a table's own integer key (id or rid); empty when it has none.
+    QString rowKeyColumn(const QString& table);
+    bool hasTable(const QString& table);
 
 private:
     friend class Transaction;
     void connect(Mode mode);
+    // Runs `sql`, prepared into `query` beforehand or (direct) as it is, with the change history's
+    // context and the injected failure.
+    void execute(QSqlQuery& query, const QString& sql, bool direct, const QString& doing);
+    void connectFile(Mode mode);
+    void connectServer(Mode mode);
+    // What an open database says about its schema before any upgrade: refuses what is not ours.
+    void checkVersion(int version, Mode mode);
+    void writeSchemaVersion(int version);
     // The plain copy of backupTo, without the check.
     void snapshotInto(const QString& path);
     void migrate();
@@ -106,7 +149,7 @@ private:
     // Writes the moment, operator and window into the one row the history triggers read.
     void writeChangeContext();
 
-    QString m_filePath;
+    DatabaseTarget m_target;
     QString m_connectionName;
     QSqlDatabase m_connection;
     int m_savepointDepth = 0;
@@ -120,6 +163,7 @@ private:
     bool m_contextWritten = false; // by the open transaction
     int m_failAtWrite = 0;
     int m_writesSeen = 0;
+    QHash<QString, QString> m_rowKeys; // by table, read once
 };
 
 // Scope-based transaction: commit() makes the work permanent; leaving the scope without it, by an
@@ -133,8 +177,11 @@ public:
     void commit();
 
 private:
+    bool outermostOnServer() const;
+
     Database& m_database;
     QString m_savepoint;
+    bool m_outermost;
     qsizetype m_changesBefore; // notices made before this level began survive its rollback
     bool m_finished = false;
 };

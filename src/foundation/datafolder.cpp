@@ -53,13 +53,47 @@ QString DataFolder::databaseFile() const {
     return QDir(m_path).absoluteFilePath(name);
 }
 
+namespace {
+
+bool choosesServer(const QSettings& ini) {
+    return ini.value(QStringLiteral("peludb/driver")).toString().trimmed().compare(QLatin1String("QPSQL"),
+                                                                                  Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+DatabaseTarget DataFolder::databaseTarget() const {
+    const QSettings ini(iniFile(), QSettings::IniFormat);
+    if (!choosesServer(ini))
+        return DatabaseTarget::file(databaseFile());
+    DatabaseTarget target;
+    target.engine = DatabaseTarget::Engine::PostgreSQL;
+    target.host = ini.value(QStringLiteral("peludb/host")).toString().trimmed();
+    target.port = ini.value(QStringLiteral("peludb/port"), 5432).toInt();
+    target.database = ini.value(QStringLiteral("peludb/database")).toString().trimmed();
+    target.user = ini.value(QStringLiteral("peludb/user")).toString().trimmed();
+    if (target.database.isEmpty())
+        throw DatabaseError(
+            QStringLiteral("pelu.ini 中 [peludb] driver=QPSQL 需要 database=数据库名：%1").arg(iniFile()));
+    if (target.port <= 0 || target.port > 65535)
+        throw DatabaseError(QStringLiteral("pelu.ini 中 [peludb] port=%1 不是端口号：%2")
+                                .arg(ini.value(QStringLiteral("peludb/port")).toString(), iniFile()));
+    return target;
+}
+
 QStringList DataFolder::ignoredDatabaseSettings() const {
     const QSettings ini(iniFile(), QSettings::IniFormat);
+    QStringList ignored;
     const QString driver = ini.value(QStringLiteral("peludb/driver")).toString().trimmed();
-    if (driver.isEmpty() || driver.compare(QLatin1String("QSQLITE"), Qt::CaseInsensitive) == 0)
-        return {};
-    return {QStringLiteral("pelu.ini 中 [peludb] driver=%1 无法使用（可用 QSQLITE），按 QSQLITE 打开数据库。")
-                .arg(driver)};
+    if (!driver.isEmpty() && driver.compare(QLatin1String("QSQLITE"), Qt::CaseInsensitive) != 0 &&
+        !choosesServer(ini))
+        ignored << QStringLiteral("pelu.ini 中 [peludb] driver=%1 无法使用（可用 QSQLITE 或 QPSQL），"
+                                  "按 QSQLITE 打开数据库。")
+                       .arg(driver);
+    if (ini.contains(QStringLiteral("peludb/password")))
+        ignored << QStringLiteral("pelu.ini 中 [peludb] password 不会被读取：口令不以明文保存，"
+                                  "请写在 ~/.pgpass（或 PGPASSFILE 指定的文件）中。");
+    return ignored;
 }
 
 QString DataFolder::printsFolder() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/database.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,8 +22,12 @@ public:
     QString iniFile() const;
     // The database file named in [peludb] of pelu.ini (relative names are inside the folder).
     QString databaseFile() const;
-    // What [peludb] holds that could not be used, said in words. Only QSQLITE is known; anything
-    // else is ignored rather than left to fail at the first query.
+    // Where [peludb] keeps the records: driver=QSQLITE (the default) with the file above, or
+    // driver=QPSQL with host, port, database and user of a PostgreSQL server. Throws DatabaseError
+    // when a server is chosen without a database name.
+    DatabaseTarget databaseTarget() const;
+    // What [peludb] holds that could not be used, said in words. Only QSQLITE and QPSQL are known;
+    // anything else is ignored rather than left to fail at the first query, and so is a password.
     QStringList ignoredDatabaseSettings() const;
     QString printsFolder() const;
     QString templatesFolder() const;

@@ -18,4 +18,8 @@ struct Migration {
 const QList<Migration>& migrations();
 int latestVersion();
 
+// A statement of the steps as a PostgreSQL server takes it: its own types for keys, doubles and
+// generated columns. The steps are written for SQLite; what cannot be said in both lives in their seeds.
+QString forServer(const QString& statement);
+
 } // namespace Schema

@@ -179,10 +179,31 @@ private slots:
         QCOMPARE(folder.printerSettings().querySeconds, 5);
 
         QVERIFY(folder.ignoredDatabaseSettings().isEmpty()); // the default pelu.ini names QSQLITE
-        QSettings(folder.iniFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
+        QVERIFY(!folder.databaseTarget().isServer());
+        QSettings ini(folder.iniFile(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QODBC"));
+        ini.sync();
         QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
-        QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("driver=QPSQL")));
+        QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("driver=QODBC")));
+        QCOMPARE(folder.databaseTarget().filePath, folder.databaseFile());
+
+        // A server: its name, port, database and user; a password in the file is never read, and a
+        // server without a database name is refused rather than opened as some default.
+        ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
+        ini.setValue(QStringLiteral("peludb/host"), QStringLiteral("office-server"));
+        ini.setValue(QStringLiteral("peludb/port"), 5433);
+        ini.setValue(QStringLiteral("peludb/user"), QStringLiteral("desk2"));
+        ini.setValue(QStringLiteral("peludb/password"), QStringLiteral("secret"));
+        ini.remove(QStringLiteral("peludb/database"));
+        ini.sync();
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, folder.databaseTarget());
+        ini.setValue(QStringLiteral("peludb/database"), QStringLiteral("office"));
+        ini.sync();
+        const DatabaseTarget server = folder.databaseTarget();
+        QVERIFY(server.isServer());
+        QCOMPARE(server.describe(), QStringLiteral("desk2@office-server:5433/office"));
+        QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
+        QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("password")));
     }
 
     void thePrintArchiveListsOnlyItsOwnCompleteDocuments() {

@@ -1,7 +1,11 @@
 #include "support/testsupport.h"
 
 #include "foundation/passwordhash.h"
+#include "foundation/schema.h"
 
+#include <QCoreApplication>
+#include <QSettings>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -65,10 +69,101 @@ QStringList handedToPrint(const QList<PrintJob>& jobs) {
     return handed;
 }
 
+namespace {
+
+// With PELU_TEST_ENGINE=QPSQL the tests run on the PostgreSQL server that PGHOST, PGPORT and PGUSER
+// name: each test gets a database of its own, copied from a template that holds a fresh office.
+bool onServer() {
+    return qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) == 0;
+}
+
+DatabaseTarget serverDatabase(const QString& name) {
+    DatabaseTarget target;
+    target.engine = DatabaseTarget::Engine::PostgreSQL;
+    target.host = qEnvironmentVariable("PGHOST");
+    target.port = qEnvironmentVariableIntValue("PGPORT") > 0 ? qEnvironmentVariableIntValue("PGPORT") : 5432;
+    target.user = qEnvironmentVariable("PGUSER");
+    target.database = name;
+    return target;
+}
+
+// Runs `work` on the server's maintenance database, where databases are made and dropped.
+void onMaintenance(const std::function<void(QSqlQuery&)>& work) {
+    const QString name = QStringLiteral("pelu-test-maintenance");
+    {
+        QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        const DatabaseTarget server = serverDatabase(QStringLiteral("postgres"));
+        connection.setHostName(server.host);
+        connection.setPort(server.port);
+        connection.setUserName(server.user);
+        connection.setDatabaseName(server.database);
+        if (!connection.open())
+            qFatal("cannot reach the test server: %s", qPrintable(connection.lastError().text()));
+        QSqlQuery query(connection);
+        work(query);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void runOrFail(QSqlQuery& query, const QString& statement) {
+    if (!query.exec(statement))
+        qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+}
+
+// The template of this schema version, made once on the server by whichever test gets there first.
+QString serverTemplate() {
+    const QString name = QStringLiteral("pelu_test_template_v%1").arg(Schema::latestVersion());
+    static bool made = false;
+    if (made)
+        return name;
+    onMaintenance([&](QSqlQuery& query) {
+        runOrFail(query, QStringLiteral("SELECT pg_advisory_lock(5172)"));
+        runOrFail(query, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = '%1'").arg(name));
+        if (query.next() && query.value(0).toInt() == 0) {
+            const QString building = name + QStringLiteral("_%1").arg(QCoreApplication::applicationPid());
+            runOrFail(query, QStringLiteral("CREATE DATABASE %1").arg(building));
+            Database(serverDatabase(building), Database::Mode::Create);
+            runOrFail(query, QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name));
+        }
+        runOrFail(query, QStringLiteral("SELECT pg_advisory_unlock(5172)"));
+    });
+    made = true;
+    return name;
+}
+
+} // namespace
+
 TestData::TestData() : m_folder(m_dir.path()) {
     m_folder.prepare();
     PasswordHash::setCost(PasswordHash::Cost::Cheapest);
-    m_database = std::make_unique<Database>(m_folder.databaseFile(), Database::Mode::Create);
+    if (!onServer()) {
+        m_database = std::make_unique<Database>(m_folder.databaseFile(), Database::Mode::Create);
+        return;
+    }
+    static int made = 0;
+    m_serverDatabase = QStringLiteral("pelu_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    const QString from = serverTemplate();
+    onMaintenance([&](QSqlQuery& query) {
+        runOrFail(query, QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_serverDatabase, from));
+    });
+    const DatabaseTarget target = serverDatabase(m_serverDatabase);
+    // The data folder names the server too, for what opens the office by its folder.
+    QSettings ini(m_folder.iniFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
+    ini.setValue(QStringLiteral("peludb/host"), target.host);
+    ini.setValue(QStringLiteral("peludb/port"), target.port);
+    ini.setValue(QStringLiteral("peludb/user"), target.user);
+    ini.setValue(QStringLiteral("peludb/database"), target.database);
+    ini.sync();
+    m_database = std::make_unique<Database>(target, Database::Mode::Open);
+}
+
+TestData::~TestData() {
+    m_database.reset();
+    if (!m_serverDatabase.isEmpty())
+        onMaintenance([&](QSqlQuery& query) {
+            runOrFail(query, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_serverDatabase));
+        });
 }
 
 void TestData::sql(const QString& statement, const QVariantList& values) {
@@ -90,9 +185,9 @@ int TestData::count(const QString& table, const QString& where, const QVariantLi
 }
 
 QString TestData::dump(const QString& table) {
-    QSqlQuery query =
-        m_database->exec(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"), {},
-                         QStringLiteral("test dump"));
+    QSqlQuery query = m_database->exec(QStringLiteral("SELECT * FROM %1 ORDER BY %2")
+                                           .arg(table, m_database->rowKeyColumn(table)),
+                                       {}, QStringLiteral("test dump"));
     QStringList lines;
     while (query.next()) {
         QStringList fields;

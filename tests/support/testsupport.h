@@ -63,6 +63,7 @@ QStringList handedToPrint(const QList<PrintJob>& jobs);
 class TestData {
 public:
     TestData();
+    ~TestData();
     Database& db() { return *m_database; }
     const DataFolder& folder() const { return m_folder; }
     // Runs a statement for setting up a case; fails the test on error.
@@ -79,6 +80,7 @@ private:
     QTemporaryDir m_dir;
     DataFolder m_folder;
     std::unique_ptr<Database> m_database;
+    QString m_serverDatabase; // the test's own database on a server
 };
 
 // Test texts written as plain UTF-8 literals.
