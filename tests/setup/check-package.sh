@@ -36,7 +36,7 @@ grep -qx 'Name=公墓管理' "$root/usr/share/applications/pelu.desktop" ||
     { echo "the menu entry is not called 公墓管理"; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6sql6-sqlite libsodium23 fonts-wqy-microhei qt6-translations-l10n libqt6widgets6; do
+for package in libqt6sql6-sqlite libqt6sql6-psql libsodium23 fonts-wqy-microhei qt6-translations-l10n libqt6widgets6; do
     [[ ",$depends," == *[\ ,]$package[\ ,\(]* ]] || { echo "Depends lacks $package: $depends"; exit 1; }
 done
 
@@ -50,6 +50,23 @@ pdf=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/pelu-print" --data "$data" --oper
     'gm$#SELECT * FROM gm_xf1 WHERE id = 1')
 [ -s "$pdf" ] || { echo "the installed pelu-print made no receipt"; exit 1; }
 pdftotext "$pdf" - | grep -q '张三' || { echo "the receipt does not show its row"; exit 1; }
+
+# The same on a server, when the tests have one: a new office's database made there, and printed from.
+if [ -n "${PGHOST:-}" ]; then
+    server=$scratch/server
+    name=pelu_package_$$
+    createdb -E UTF8 -T template0 "$name"
+    trap 'dropdb --if-exists "$name"; rm -rf "$scratch"' EXIT
+    mkdir -p "$server"
+    printf '[peludb]\ndriver=QPSQL\nhost=%s\nport=%s\nuser=%s\ndatabase=%s\n[printer]\nmode=pdf\n' \
+        "$PGHOST" "${PGPORT:-5432}" "${PGUSER:-$USER}" "$name" >"$server/pelu.ini"
+    "$root/usr/bin/pelu" --data "$server" --create-database >/dev/null
+    psql -q -d "$name" -c "INSERT INTO gm_xf1 (编号, 墓碑位置, 联系人, 合计, 操作方式, 操作员, 操作日期) \
+        VALUES (1, '第1区1排0001号', '李四', 1690.5, '购墓', 'Admin', '2026-12-06 10:00:00')"
+    pdf=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/pelu-print" --data "$server" --operator Admin \
+        'gm$#SELECT * FROM gm_xf1 WHERE id = 1')
+    pdftotext "$pdf" - | grep -q '李四' || { echo "the installed programs do not print from a server"; exit 1; }
+fi
 
 lintian --fail-on error,warning "$deb"
 echo "package checked: $(basename "$deb")"
