@@ -66,7 +66,9 @@ data collect(QSqlQuery& query, const Context& context) {
     for (int column = 0; column < record.count(); ++column) {
         if (ColumnCatalogue::isHidden(record.fieldName(column)))
             continue;
-        names << record.fieldName(column);
+        // A server names unquoted columns in lower case (QTF comes back as qtf): the templates use the
+        // lower-case names on both engines.
+        names << record.fieldName(column).toLower();
         columns << column;
         const Kind kind = kindOf(names.last());
         if (kind == Kind::Money || kind == Kind::Count)

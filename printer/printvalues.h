@@ -10,7 +10,7 @@
 
 // Turns the rows of a report query into the values a template sees:
 //   heading, today, unit          the heading from the command line, today's date, the unit's name
-//   rows                          one map per row, column name -> shown value, plus 序号 (1, 2, ...)
+//   rows                          one map per row, column name (lower case) -> shown value, plus 序号 (1, 2, ...)
 //   (every column of row one)     the first row's values at top level, for one-row documents
 //   fields                        the first row as a list of {name, value}, for sheets that show every field
 //   count                         the number of rows

@@ -3,8 +3,10 @@
 #include "foundation/database.h"
 #include "printer/printerror.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -49,9 +51,105 @@ QString leadingKeyword(const char* sql) {
     return text.mid(i, end - i).toUpper();
 }
 
+// The server's code of a statement stopped by statement_timeout, and of a write in a read-only transaction.
+const QString serverTimedOut = QStringLiteral("57014");
+const QString serverReadOnly = QStringLiteral("25006");
+
+PrintError notASelect() {
+    return refused(QStringLiteral("打印查询不是 SELECT 查询，未执行：只允许读取数据的 SELECT 查询。"));
+}
+
+// The text as the server reads it, with quoted text, quoted names and comments blanked out (quoted ones
+// become "x", so that they are still something): what is left is the statement's own words and marks.
+QString codeOf(const QString& sql) {
+    QString code = sql;
+    const qsizetype size = sql.size();
+    const auto at = [&](qsizetype i) { return i < size ? sql.at(i) : QChar(); };
+    const auto partOfWord = [&](qsizetype i) {
+        return i >= 0 && (sql.at(i).isLetterOrNumber() || sql.at(i) == QLatin1Char('_') ||
+                          sql.at(i) == QLatin1Char('$'));
+    };
+    const auto blank = [&](qsizetype from, qsizetype to, QChar with) {
+        for (qsizetype i = from; i < std::min(to, size); ++i)
+            code[i] = with;
+    };
+    qsizetype i = 0;
+    while (i < size) {
+        const QChar c = sql.at(i);
+        qsizetype end = i + 1;
+        if (c == QLatin1Char('-') && at(i + 1) == QLatin1Char('-')) {
+            end = sql.indexOf(QLatin1Char('\n'), i);
+            end = end < 0 ? size : end;
+            blank(i, end, QLatin1Char(' '));
+        } else if (c == QLatin1Char('/') && at(i + 1) == QLatin1Char('*')) {
+            // The server's comments nest.
+            int depth = 0;
+            for (end = i; end < size; ++end) {
+                if (at(end) == QLatin1Char('/') && at(end + 1) == QLatin1Char('*')) {
+                    ++depth;
+                    ++end;
+                } else if (at(end) == QLatin1Char('*') && at(end + 1) == QLatin1Char('/')) {
+                    ++end;
+                    if (--depth == 0)
+                        break;
+                }
+            }
+            blank(i, ++end, QLatin1Char(' '));
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            // A doubled quote stands for itself; in E'...' a backslash takes the next character as it is.
+            const bool escapes = c == QLatin1Char('\'') && i > 0 &&
+                                 sql.at(i - 1).toUpper() == QLatin1Char('E') && !partOfWord(i - 2);
+            for (end = i + 1; end < size; ++end) {
+                if (escapes && at(end) == QLatin1Char('\\'))
+                    ++end;
+                else if (at(end) == c && at(end + 1) == c)
+                    ++end;
+                else if (at(end) == c)
+                    break;
+            }
+            blank(i, ++end, QLatin1Char('x'));
+        } else if (c == QLatin1Char('$') && !partOfWord(i - 1)) {
+            // $tag$ ... $tag$, where the tag is a name (or nothing); $1 is a parameter.
+            qsizetype tagEnd = i + 1;
+            while (tagEnd < size && (sql.at(tagEnd).isLetter() || sql.at(tagEnd) == QLatin1Char('_') ||
+                                     (tagEnd > i + 1 && sql.at(tagEnd).isDigit())))
+                ++tagEnd;
+            if (at(tagEnd) == QLatin1Char('$')) {
+                const QString tag = sql.mid(i, tagEnd + 1 - i);
+                const qsizetype close = sql.indexOf(tag, tagEnd + 1);
+                end = close < 0 ? size : close + tag.size();
+                blank(i, end, QLatin1Char('x'));
+            }
+        }
+        i = end;
+    }
+    return code;
+}
+
+// A server runs whatever statements the text holds, so the text is read the way the server reads it:
+// one statement that starts with SELECT or WITH, and after its semicolon nothing but blanks and comments.
+// A write that hides inside a SELECT is refused by the read-only transaction it runs in.
+QString checkServerSelect(const QString& sql) {
+    const QString code = codeOf(sql);
+    const qsizetype end = code.indexOf(QLatin1Char(';')) < 0 ? code.size() : code.indexOf(QLatin1Char(';'));
+    for (const QChar c : QStringView(code).mid(end))
+        if (c != QLatin1Char(';') && !c.isSpace())
+            throw refused(QStringLiteral("打印查询含有多条语句，只允许一条 SELECT 查询，未执行。"));
+    const QString statement = code.left(end);
+    if (statement.trimmed().isEmpty())
+        throw refused(QStringLiteral("打印命令中没有查询语句。"));
+    static const QRegularExpression select(QStringLiteral("^[\\s(]*(SELECT|WITH)\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (!select.match(statement).hasMatch())
+        throw notASelect();
+    return sql.left(end);
+}
+
 } // namespace
 
 QString ReportQuery::checkSingleSelect(Database& database, const QString& sql) {
+    if (database.isServer())
+        return checkServerSelect(sql);
     sqlite3* connection = handleOf(database);
     const QByteArray text = sql.toUtf8();
     const char* rest = nullptr;
@@ -75,17 +173,30 @@ QString ReportQuery::checkSingleSelect(Database& database, const QString& sql) {
     const QString keyword = leadingKeyword(sqlite3_sql(first.handle));
     const bool isSelect = keyword == QLatin1String("SELECT") || keyword == QLatin1String("WITH");
     if (!isSelect || !sqlite3_stmt_readonly(first.handle) || sqlite3_column_count(first.handle) == 0)
-        throw refused(QStringLiteral("打印查询不是 SELECT 查询，未执行：只允许读取数据的 SELECT 查询。"));
+        throw notASelect();
     return QString::fromUtf8(sqlite3_sql(first.handle));
 }
 
 ReportQuery::ReportQuery(Database& database, const QString& sql, const Limits& limits)
-    : m_connection(handleOf(database)), m_limits(limits), m_deadline(limits.time),
-      m_query(database.connection()) {
+    : m_database(database), m_connection(database.isServer() ? nullptr : handleOf(database)),
+      m_limits(limits), m_deadline(limits.time), m_query(database.connection()) {
     const QString statement = checkSingleSelect(database, sql);
-    m_lengthBefore = sqlite3_limit(m_connection, SQLITE_LIMIT_LENGTH, int(limits.bytes));
-    // SQLite calls back every thousand steps of its machine, also while the rows are read.
-    sqlite3_progress_handler(m_connection, 1000, &ReportQuery::progress, this);
+    if (m_connection) {
+        m_lengthBefore = sqlite3_limit(m_connection, SQLITE_LIMIT_LENGTH, int(limits.bytes));
+        // SQLite calls back every thousand steps of its machine, also while the rows are read.
+        sqlite3_progress_handler(m_connection, 1000, &ReportQuery::progress, this);
+    } else {
+        // The server stops the statement when its time is up, and refuses any write in it.
+        QSqlQuery setup(database.connection());
+        m_inTransaction = setup.exec(QStringLiteral("BEGIN TRANSACTION READ ONLY"));
+        if (!m_inTransaction ||
+            !setup.exec(
+                QStringLiteral("SET LOCAL statement_timeout = %1").arg(qint64(limits.time.count())))) {
+            const PrintError error = failure(setup.lastError());
+            release();
+            throw error;
+        }
+    }
     m_query.setForwardOnly(true);
     if (!m_query.exec(statement)) {
         const PrintError error = failure(m_query.lastError());
@@ -100,6 +211,12 @@ ReportQuery::~ReportQuery() {
 
 void ReportQuery::release() {
     m_query.finish();
+    if (m_inTransaction) {
+        QSqlQuery(m_database.connection()).exec(QStringLiteral("ROLLBACK"));
+        m_inTransaction = false;
+    }
+    if (!m_connection)
+        return;
     sqlite3_progress_handler(m_connection, 0, nullptr, nullptr);
     sqlite3_limit(m_connection, SQLITE_LIMIT_LENGTH, m_lengthBefore);
 }
@@ -121,7 +238,9 @@ int ReportQuery::progress(void* self) {
 }
 
 PrintError ReportQuery::failure(const QSqlError& error) const {
-    if (m_timedOut)
+    if (error.nativeErrorCode() == serverReadOnly)
+        return notASelect();
+    if (m_timedOut || error.nativeErrorCode() == serverTimedOut)
         return refused(QStringLiteral("打印查询超过 %1 秒仍未完成，已停止。请缩小查询范围，或在 pelu.ini 的 "
                                       "[printer] querySeconds 中放宽时限。")
                            .arg(QString::number(m_limits.time.count() / 1000.0)));

@@ -14,10 +14,12 @@ struct sqlite3;
 // The report query is complete SQL text from the command line, so pelu-print runs it only after
 // SQLite itself has confirmed that it is exactly one statement, a SELECT, that reads and never writes.
 // The connection is opened read-only as well, so a write could not land even if this check let one by.
+// A database server cannot be asked that before it runs the text: there the text must be one statement
+// that starts with SELECT or WITH, and it runs in a read-only transaction that refuses any write in it.
 //
 // A query may still never end (a recursive one) or make values of any size, so it runs under limits:
-// SQLite stops it when its time is up and refuses any value longer than the byte limit, and the rows it
-// hands over may not hold more than that limit in all.
+// SQLite (or the server's statement timeout) stops it when its time is up, SQLite refuses any value longer
+// than the byte limit, and the rows it hands over may not hold more than that limit in all.
 class ReportQuery {
 public:
     struct Limits {
@@ -33,7 +35,7 @@ public:
 
     // The rows, read straight from the running query.
     QSqlQuery& rows() { return m_query; }
-    // Throws PrintError when reading the rows stopped early: the time ran out or SQLite failed.
+    // Throws PrintError when reading the rows stopped early: the time ran out or the database failed.
     void checkComplete() const;
 
     // Throws PrintError with the reason when `sql` is not a single read-only SELECT. Returns the statement
@@ -48,7 +50,9 @@ private:
     static int progress(void* self);
     PrintError failure(const QSqlError& error) const;
 
-    sqlite3* m_connection;
+    Database& m_database;
+    sqlite3* m_connection;        // null on a server
+    bool m_inTransaction = false; // the server's read-only transaction is open
     Limits m_limits;
     QDeadlineTimer m_deadline;
     int m_lengthBefore = 0;

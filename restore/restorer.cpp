@@ -3,6 +3,7 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
+#include "foundation/pgtools.h"
 #include "foundation/schema.h"
 
 #include <QDir>
@@ -31,9 +32,29 @@ QStringList officeTables() {
     return tables;
 }
 
+// Why a database with `tables` and `version` is no office database this program can take; nothing when it is.
+// A server names its tables in lower case.
+std::optional<QString> notAnOffice(const QStringList& tables, int version) {
+    QStringList missing;
+    for (const QString& table : officeTables())
+        if (!tables.contains(table, Qt::CaseInsensitive))
+            missing << table;
+    if (!missing.isEmpty())
+        return QStringLiteral("这不是 Pelu 的数据库：缺少数据表 %1。")
+            .arg(missing.join(QStringLiteral("、")));
+    if (version < 1)
+        return QStringLiteral("这不是 Pelu 的数据库：没有结构版本。");
+    if (version > Schema::latestVersion())
+        return QStringLiteral("这个备份来自更新版本的程序（结构版本 %1，本程序只认识到版本 %2）。")
+            .arg(version)
+            .arg(Schema::latestVersion());
+    return std::nullopt;
+}
+
 } // namespace
 
-Restorer::Restorer(const DataFolder& folder, const Clock& clock) : m_folder(folder), m_clock(clock) {}
+Restorer::Restorer(const DataFolder& folder, const Clock& clock)
+    : m_folder(folder), m_clock(clock), m_target(folder.databaseTarget()) {}
 
 Restorer::~Restorer() {
     if (m_prepared)
@@ -57,6 +78,8 @@ std::optional<QString> Restorer::prepare(const QString& backupFile) {
 }
 
 std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) const {
+    if (m_target.isServer())
+        return copyAndCheckDump(backupFile);
     if (QFileInfo(backupFile).canonicalFilePath() == QFileInfo(m_folder.databaseFile()).canonicalFilePath())
         return QStringLiteral("这是正在使用的数据库文件本身，不是备份。");
     try {
@@ -64,20 +87,21 @@ std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) const {
         // the one that goes in, so it is the one checked page by page.
         Database(backupFile, Database::Mode::ReadOnly).backupTo(preparedCopy());
         Database copy(preparedCopy(), Database::Mode::ReadOnly);
-        QStringList missing;
-        const QStringList tables = copy.tableNames();
-        for (const QString& table : officeTables())
-            if (!tables.contains(table))
-                missing << table;
-        if (!missing.isEmpty())
-            return QStringLiteral("这不是 Pelu 的数据库：缺少数据表 %1。")
-                .arg(missing.join(QStringLiteral("、")));
-        if (copy.schemaVersion() < 1)
-            return QStringLiteral("这不是 Pelu 的数据库：没有结构版本。");
+        return notAnOffice(copy.tableNames(), copy.schemaVersion());
     } catch (const DatabaseError& error) {
         return error.message();
     }
-    return std::nullopt;
+}
+
+std::optional<QString> Restorer::copyAndCheckDump(const QString& backupFile) const {
+    QFile::remove(preparedCopy());
+    if (!QFile::copy(backupFile, preparedCopy()))
+        return QStringLiteral("无法读取备份文件。");
+    try {
+        return notAnOffice(PgTools::tablesOf(preparedCopy()), PgTools::schemaVersionOf(preparedCopy()));
+    } catch (const DatabaseError& error) {
+        return QStringLiteral("这不是数据库服务器的备份文件（pg_dump 自定义格式）。\n") + error.message();
+    }
 }
 
 void Restorer::keepSafetyCopy(const QString& database, const QString& safetyCopy) const {
@@ -95,18 +119,23 @@ void Restorer::keepSafetyCopy(const QString& database, const QString& safetyCopy
     }
 }
 
+QString Restorer::newSafetyCopy() const {
+    if (!QDir().mkpath(m_folder.backupFolder()))
+        throw DatabaseError(QStringLiteral("无法建立文件夹：%1").arg(m_folder.backupFolder()));
+    return QDir(m_folder.backupFolder())
+        .filePath(QStringLiteral("还原前的数据库-") +
+                  m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + QStringLiteral(".dat"));
+}
+
 QString Restorer::swapIn() {
     if (!m_prepared)
         throw DatabaseError(QStringLiteral("还没有选好检查过的备份文件。"));
+    if (m_target.isServer())
+        return restoreOnServer();
     const QString database = m_folder.databaseFile();
     QString safetyCopy;
     if (QFileInfo::exists(database)) {
-        if (!QDir().mkpath(m_folder.backupFolder()))
-            throw DatabaseError(QStringLiteral("无法建立文件夹：%1").arg(m_folder.backupFolder()));
-        safetyCopy = QDir(m_folder.backupFolder())
-                         .filePath(QStringLiteral("还原前的数据库-") +
-                                   m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) +
-                                   QStringLiteral(".dat"));
+        safetyCopy = newSafetyCopy();
         keepSafetyCopy(database, safetyCopy);
     }
     // The old database's log would be read into the new one: it is kept in the safety copy.
@@ -119,6 +148,24 @@ QString Restorer::swapIn() {
     if (failure)
         throw DatabaseError(
             QStringLiteral("无法换入备份：%1\n%2").arg(database, QString::fromLocal8Bit(failure.message())));
+    m_prepared = false;
+    return safetyCopy;
+}
+
+QString Restorer::restoreOnServer() {
+    // No restore without a copy of what it replaces.
+    const QString safetyCopy = newSafetyCopy();
+    QStringList leftovers;
+    {
+        Database live(m_target, Database::Mode::ReadOnly);
+        live.backupTo(safetyCopy);
+        const QStringList restored = PgTools::tablesOf(preparedCopy());
+        for (const QString& table : live.tableNames())
+            if (!restored.contains(table, Qt::CaseInsensitive))
+                leftovers << table;
+    }
+    PgTools::restore(m_target, preparedCopy(), leftovers);
+    QFile::remove(preparedCopy());
     m_prepared = false;
     return safetyCopy;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/database.h"
+
 #include <QString>
 #include <optional>
 
@@ -7,7 +9,8 @@ class Clock;
 class DataFolder;
 
 // What pelu-restore does to the data folder, without windows: checks a backup and puts it in place
-// of the database, keeping the database it replaces.
+// of the database, keeping the database it replaces. On a database server the backup is pg_dump's
+// custom format and goes in through pg_restore; the checked copy waits in the data folder.
 class Restorer {
 public:
     Restorer(const DataFolder& folder, const Clock& clock);
@@ -20,16 +23,22 @@ public:
     // of a schema version this program knows, holding the office's tables. Returns why it cannot be
     // restored; nothing when the copy is ready to go in. The database is not touched either way.
     std::optional<QString> prepare(const QString& backupFile);
-    // Keeps the database as a safety copy in data/, then renames the prepared copy in its place.
-    // Returns the safety copy's path (empty when there was no database). Throws DatabaseError.
+    // Keeps the database as a safety copy in data/, then renames the prepared copy in its place (a
+    // server: restores it into the database, in one transaction). Returns the safety copy's path (empty
+    // when there was no database file). Throws DatabaseError.
     QString swapIn();
 
 private:
     QString preparedCopy() const;
     std::optional<QString> copyAndCheck(const QString& backupFile) const;
+    std::optional<QString> copyAndCheckDump(const QString& backupFile) const;
+    // The name of a new safety copy in data/, made when missing.
+    QString newSafetyCopy() const;
     void keepSafetyCopy(const QString& database, const QString& safetyCopy) const;
+    QString restoreOnServer();
 
     const DataFolder& m_folder;
     const Clock& m_clock;
+    const DatabaseTarget m_target;
     bool m_prepared = false;
 };

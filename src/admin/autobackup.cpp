@@ -120,11 +120,11 @@ QString newestBackup(const DataFolder& folder) {
     return newest == backups.cend() ? QString() : newest->absoluteFilePath();
 }
 
-QString atStart(const QString& databaseFile, const DataFolder& folder, const QDateTime& now,
+QString atStart(const DatabaseTarget& live, const DataFolder& folder, const QDateTime& now,
                 const Settings& settings) {
     try {
-        Database live(databaseFile, Database::Mode::ReadOnly);
-        const QStringList problems = live.integrityProblems(Database::Check::Quick);
+        Database database(live, Database::Mode::ReadOnly);
+        const QStringList problems = database.integrityProblems(Database::Check::Quick);
         if (!problems.isEmpty()) {
             const QString newest = newestBackup(folder);
             return QStringLiteral("数据库检查发现错误，数据可能已损坏：\n%1\n\n%2")
@@ -138,18 +138,18 @@ QString atStart(const QString& databaseFile, const DataFolder& folder, const QDa
         const QList<Copy> copies = copiesIn(folderOf(folder));
         if (!copies.isEmpty() && copies.first().moment.date() == now.date())
             return {};
-        takeCopy(live, folderOf(folder), now, settings);
+        takeCopy(database, folderOf(folder), now, settings);
         return {};
     } catch (const DatabaseError& error) {
         return failure(error);
     }
 }
 
-QString afterWrites(const QString& databaseFile, const QString& folder, const QDateTime& now,
+QString afterWrites(const DatabaseTarget& live, const QString& folder, const QDateTime& now,
                     const Settings& settings) {
     try {
-        Database live(databaseFile, Database::Mode::ReadOnly);
-        takeCopy(live, folder, now, settings);
+        Database database(live, Database::Mode::ReadOnly);
+        takeCopy(database, folder, now, settings);
         return {};
     } catch (const DatabaseError& error) {
         return failure(error);
@@ -178,10 +178,9 @@ AutoBackups::~AutoBackups() {
 
 void AutoBackups::start() {
     m_writtenAtLastCopy = rowsWritten();
-    const QString databaseFile = m_database.filePath();
     const QDateTime now = m_clock.now();
-    runInBackground([databaseFile, folder = m_folder, now, settings = m_settings] {
-        return AutoBackup::atStart(databaseFile, folder, now, settings);
+    runInBackground([live = m_database.target(), folder = m_folder, now, settings = m_settings] {
+        return AutoBackup::atStart(live, folder, now, settings);
     });
 }
 
@@ -192,11 +191,9 @@ void AutoBackups::countWrites() {
     if (written - m_writtenAtLastCopy < m_settings.writes)
         return;
     m_writtenAtLastCopy = written;
-    const QString databaseFile = m_database.filePath();
     const QDateTime now = m_clock.now();
-    runInBackground([databaseFile, folder = AutoBackup::folderOf(m_folder), now, settings = m_settings] {
-        return AutoBackup::afterWrites(databaseFile, folder, now, settings);
-    });
+    runInBackground([live = m_database.target(), folder = AutoBackup::folderOf(m_folder), now,
+                     settings = m_settings] { return AutoBackup::afterWrites(live, folder, now, settings); });
 }
 
 void AutoBackups::wait() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Clock;
+struct DatabaseTarget;
 class Database;
 class DataFolder;
 class Prompter;
@@ -39,13 +40,13 @@ QStringList rotate(const QString& folder, const Settings& settings);
 // The newest backup of the office, automatic or by hand; empty when there is none.
 QString newestBackup(const DataFolder& folder);
 
-// The start of a day's work, on a connection of its own: checks the pages of the database and, when
+// The start of a day's work, on a connection of its own: checks the pages of a database file and, when
 // it is sound and the day has no copy yet, takes one. Returns what the operator must hear (a damaged
 // database, a failed copy); empty when all is well.
-QString atStart(const QString& databaseFile, const DataFolder& folder, const QDateTime& now,
+QString atStart(const DatabaseTarget& live, const DataFolder& folder, const QDateTime& now,
                 const Settings& settings);
 // A copy after enough writes, on a connection of its own; returns what went wrong, or nothing.
-QString afterWrites(const QString& databaseFile, const QString& folder, const QDateTime& now,
+QString afterWrites(const DatabaseTarget& live, const QString& folder, const QDateTime& now,
                     const Settings& settings);
 
 } // namespace AutoBackup

@@ -2,6 +2,7 @@
 
 #include "foundation/clock.h"
 #include "foundation/datetext.h"
+#include "foundation/pgtools.h"
 #include "foundation/schema.h"
 
 #include <QDir>
@@ -436,11 +437,15 @@ void Database::backupTo(const QString& path) {
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);
     try {
-        snapshotInto(part);
-        const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
-        if (!problems.isEmpty())
-            throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
-                                    .arg(problems.join(QLatin1Char('\n'))));
+        if (isServer()) {
+            PgTools::dump(m_target, part);
+        } else {
+            snapshotInto(part);
+            const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
+            if (!problems.isEmpty())
+                throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
+                                        .arg(problems.join(QLatin1Char('\n'))));
+        }
         std::error_code failure;
         std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(),
                                 failure);

@@ -118,6 +118,7 @@ public:
     // writing, checks the copy's integrity and only then puts it in place, replacing a file of that
     // name. The copy is one file, with no journal beside it. Throws DatabaseError; a failed copy
     // leaves nothing behind and an earlier file of that name as it was.
+    // A server's copy is pg_dump's custom format, checked by pg_restore.
     void backupTo(const QString& path);
     // Quick checks the structure of every page; Full also compares every index with its table.
     enum class Check { Quick, Full };
