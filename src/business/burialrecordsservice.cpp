@@ -24,7 +24,9 @@ QList<DeceasedRecord> BurialRecordsService::records(const QString& key) {
     const QDate today = m_clock.today();
     QList<DeceasedRecord> records;
     while (rows.next()) {
-        const auto text = [&rows](int column) { return rows.value(column).toString(); };
+        const auto text = [&rows](int column) {
+            return rows.isNull(column) ? QString() : rows.value(column).toString();
+        };
         const auto date = [&](int column) {
             const QDate stored = DateText::toDate(text(column));
             return stored.isValid() ? stored : today;

@@ -32,7 +32,9 @@ std::optional<Reservation> ReservationMaintenanceService::load(qint64 id) {
                                     {id}, QStringLiteral("读取预订记录"));
     if (!row.next())
         return std::nullopt;
-    const auto text = [&row](int column) { return row.value(column).toString(); };
+    const auto text = [&row](int column) {
+        return row.isNull(column) ? QString() : row.value(column).toString();
+    };
     return Reservation{id,
                        text(0),
                        row.value(1).toDouble(),

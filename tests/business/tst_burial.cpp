@@ -40,10 +40,12 @@ struct Office {
     // The name slots and the names and burial date of the purchase fee rows.
     QString names() {
         return data.dump(QStringLiteral("gm_xr")) + u'#' +
-               data.value(
-                       QStringLiteral("SELECT group_concat(墓碑位置 || ':' || COALESCE(故者姓名, '-') || ':' "
-                                      "|| 安葬日期, ';') FROM gm_xf1 WHERE 操作方式 = '购墓'"))
-                   .toString();
+               data.db()
+                   .texts(
+                       QStringLiteral("SELECT 墓碑位置 || ':' || COALESCE(故者姓名, '-') || ':' || 安葬日期 "
+                                      "FROM gm_xf1 WHERE 操作方式 = '购墓' ORDER BY id"),
+                       {}, {})
+                   .join(u';');
     }
     qint64 ridOf(const QString& name) {
         return data
@@ -241,10 +243,9 @@ private slots:
         const SaveOutcome outcome =
             office.burial().changeUseDates(plot, QDate(2026, 5, 1), QDate(2026, 5, 1));
         QCOMPARE(outcome.message->text, QStringLiteral("更改成功!"));
-        QCOMPARE(office.data
-                     .value(QStringLiteral("SELECT group_concat(日期起 || '~' || 日期止, ';') FROM gm_dj "
-                                           "ORDER BY rid"))
-                     .toString(),
+        QCOMPARE(office.data.db()
+                     .texts(QStringLiteral("SELECT 日期起 || '~' || 日期止 FROM gm_dj ORDER BY rid"), {}, {})
+                     .join(u';'),
                  QStringLiteral("2026-05-01~2026-05-01;2020-01-01~2040-01-01;2026-05-01~2026-05-01"));
     }
 

@@ -153,8 +153,9 @@ private slots:
         outcome = office.renewal().save(renewalUntil(QDate(2051, 1, 10)));
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.prints.value(1).heading, std::optional<QString>(text("1年")));
-        QCOMPARE(office.data.value(QStringLiteral("SELECT group_concat(墓碑位置 || 日期止, ',') FROM gm_dj"))
-                     .toString(),
+        QCOMPARE(office.data.db()
+                     .texts(QStringLiteral("SELECT 墓碑位置 || 日期止 FROM gm_dj ORDER BY rid"), {}, {})
+                     .join(u','),
                  text("甲区1排0001号2051-01-10,甲区1排0001号2051-01-10,乙区1排0001号2046-12-06,"
                       "乙区1排0001号2046-12-06"));
         QCOMPARE(
