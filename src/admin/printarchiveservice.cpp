@@ -29,9 +29,13 @@ void PrintArchiveService::reload() {
                            "操作员 TEXT NOT NULL, 文件 TEXT NOT NULL)"),
             {}, loading);
         m_database.exec(QStringLiteral("DELETE FROM print_archive"), {}, loading);
+        // The key is the line's place in the index, given here: a server does not number an INTEGER
+        // PRIMARY KEY by itself.
+        qint64 line = 0;
         for (const PrintArchive::Entry& entry : entries)
             m_database.insert(QStringLiteral("print_archive"),
-                              {{QStringLiteral("打印时间"), DateText::fromDateTime(entry.printedAt)},
+                              {{QStringLiteral("rid"), ++line},
+                               {QStringLiteral("打印时间"), DateText::fromDateTime(entry.printedAt)},
                                {QStringLiteral("文档"), entry.templateName.trimmed()},
                                {QStringLiteral("标题"), entry.heading},
                                {QStringLiteral("操作员"), entry.operatorName},

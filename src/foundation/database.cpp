@@ -246,6 +246,8 @@ void Database::migrate() {
                 step.seed(*this);
             writeSchemaVersion(version + 1);
         });
+        // A step may have given tables their keys: read them anew.
+        m_rowKeys.clear();
     }
 }
 

@@ -23,6 +23,20 @@ void pickOperator(QWidget* editor, const QString& name) {
     emit operators->activated(operators->currentIndex());
 }
 
+// The unit's row without its key, which a server does not count again from 1 once the table is empty.
+QString unitRow(TestData& data) {
+    QSqlQuery row = data.db().exec(QStringLiteral("SELECT dwmc, zt, ztdx, ztys, bjt FROM yhxx"), {},
+                                   QStringLiteral("test"));
+    QStringList rows;
+    while (row.next()) {
+        QStringList fields;
+        for (int column = 0; column < 5; ++column)
+            fields << (row.isNull(column) ? QString() : row.value(column).toString());
+        rows << fields.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 class AdminWindowsTest : public QObject {
@@ -340,7 +354,7 @@ private slots:
         control<QLineEdit>(dialog, "Text2")->setText(QStringLiteral("-3"));
         control<QComboBox>(dialog, "Combo1")->setCurrentText(text("红色"));
         control<QPushButton>(dialog, "Command3")->click();
-        QCOMPARE(office.data.dump(QStringLiteral("yhxx")), text("1|西山陵园|Serif|36|红色|") + file);
+        QCOMPARE(unitRow(office.data), text("西山陵园|Serif|36|红色|") + file);
         QVERIFY(!office.find(QStringLiteral("Frm_yhxx")));
         QCOMPARE(unitName->text(), text("西山陵园"));
         QCOMPARE(unitName->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -355,7 +369,7 @@ private slots:
         QCOMPARE(picture->pixmap().size(), QSize(7, 5));
         office.data.sql(QStringLiteral("DELETE FROM yhxx"));
         office.window.command(QStringLiteral("M_mrbj"))->trigger();
-        QCOMPARE(office.data.dump(QStringLiteral("yhxx")), text("1|||||无"));
+        QCOMPARE(unitRow(office.data), text("||||无"));
         QCOMPARE(picture->pixmap().size(), BackgroundWindow::builtInPicture().size());
     }
 };

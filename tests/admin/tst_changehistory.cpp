@@ -4,6 +4,8 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,18 +13,28 @@
 
 namespace {
 
-// One recorded change, with the values of its before and after rows that a case looks at.
+// The recorded changes, oldest first, with the values of their before and after rows that a case
+// looks at; absent values read "-".
 QString recorded(TestData& data, const QString& where, const QVariantList& values,
                  const QString& column = QStringLiteral("状态")) {
-    return data
-        .value(QStringLiteral(
-                   "SELECT group_concat(时间 || '|' || 操作员 || '|' || 窗口 || '|' || 表 || '|' || 行 || "
-                   "'|' || ifnull(位置, '-') || '|' || 操作 || '|' || ifnull(json_extract(之前, '$.%1'), "
-                   "'-') || '|' || ifnull(json_extract(之后, '$.%1'), '-'), '#') FROM change_history "
-                   "WHERE %2")
-                   .arg(column, where),
-               values)
-        .toString();
+    const auto valueIn = [&column](const QVariant& row) {
+        const QJsonValue value = QJsonDocument::fromJson(row.toString().toUtf8()).object().value(column);
+        return value.isNull() || value.isUndefined() ? QStringLiteral("-") : value.toVariant().toString();
+    };
+    QSqlQuery query =
+        data.db().exec(QStringLiteral("SELECT 时间, 操作员, 窗口, 表, 行, 位置, 操作, 之前, 之后 FROM "
+                                      "change_history WHERE %1 ORDER BY id")
+                           .arg(where),
+                       values, QStringLiteral("test"));
+    QStringList changes;
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < 7; ++i)
+            fields << (query.isNull(i) ? QStringLiteral("-") : query.value(i).toString());
+        fields << valueIn(query.value(7)) << valueIn(query.value(8));
+        changes << fields.join(QLatin1Char('|'));
+    }
+    return changes.join(QLatin1Char('#'));
 }
 
 PurchaseForm sale(const QString& key) {

@@ -84,10 +84,15 @@ private slots:
         // Each mark goes into its own column; 钱七 beside him keeps his.
         QCOMPARE(service.saveMarks(text("赵六"), {true, false, true, false, false}).message->text,
                  text("修改权限完成！"));
-        QCOMPARE(data.value(text("SELECT 系统管理 || 记录添加 || 记录修改 || 记录删除 || 记录打印 FROM czy "
-                                 "WHERE 操作员 = '赵六'"))
-                     .toString(),
-                 QStringLiteral("01011"));
+        QSqlQuery stored =
+            data.db().exec(text("SELECT 系统管理, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy "
+                                "WHERE 操作员 = '赵六'"),
+                           {}, QStringLiteral("test"));
+        QVERIFY(stored.next());
+        QString columns;
+        for (int column = 0; column < 5; ++column)
+            columns += stored.value(column).toString();
+        QCOMPARE(columns, QStringLiteral("01011"));
         const RightMarks read = service.marks(text("赵六"));
         QVERIFY(read.system && !read.add && read.modify && !read.remove && !read.print);
         QVERIFY(service.marks(text("钱七")).add);
@@ -178,7 +183,11 @@ private slots:
         prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes;
         QCOMPARE(types.remove(text("立碑")).message->text, text("注销成功！  "));
         QVERIFY(types.remove(text("卧碑")).saved);
-        QCOMPARE(data.dump(QStringLiteral("mblx")), text("1||青石|\n3||汉白玉|花岗岩"));
+        QCOMPARE(
+            data.db().texts(QStringLiteral("SELECT rid || '|' || COALESCE(mblx, '') || '|' || zblx || '|' || "
+                                           "COALESCE(dblx, '') FROM mblx ORDER BY rid"),
+                            {}, QStringLiteral("test")),
+            texts({"1||青石|", "3||汉白玉|花岗岩"}));
         QVERIFY(types.add(text("卧碑")).saved);
         QCOMPARE(types.entries(), texts({"卧碑"}));
 

@@ -73,7 +73,7 @@ QString printed(TestData& data, const PrintJob& job) {
 
 // The rows a printed query selects, by one column.
 QStringList selected(TestData& data, const QString& query, const QString& column) {
-    return data.db().texts(QStringLiteral("SELECT %1 FROM (%2) ORDER BY 1").arg(column, query), {},
+    return data.db().texts(QStringLiteral("SELECT %1 FROM (%2) printed ORDER BY 1").arg(column, query), {},
                            QStringLiteral("test"));
 }
 
@@ -157,7 +157,7 @@ private slots:
 
         data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) WITH RECURSIVE n(i) AS (SELECT 1 "
                                 "UNION ALL SELECT i + 1 FROM n WHERE i < 39997) SELECT '禄', '1', '1', "
-                                "SUBSTR('0000' || i, -4), '未使用' FROM n"));
+                                "SUBSTR(CAST(10000 + i AS TEXT), 2), '未使用' FROM n"));
         const QList<Figure> many = counts.count(CountKind::NicheOccupancy, november);
         QCOMPARE(many.first().count, qint64(40000));
         QCOMPARE(many.last().share, 2.0 / 40000);
