@@ -96,6 +96,8 @@ private Q_SLOTS:
         QCOMPARE(rows, texts({"2026-12-06 09:30:00|张三|Frm_gm|mq_wz|1区0001号|添加",
                               "2026-12-06 09:30:00|张三|Frm_gm|mq_wz|1区0001号|修改",
                               "2026-12-06 09:30:00|李四|Frm_gm|mq_wz|1区0001号|删除"}));
+        // Each change names its row by the key the upgrade added to the table.
+        QCOMPARE(server.count(QStringLiteral("change_history"), QStringLiteral("行 IS NULL")), 0);
         QVERIFY(server.value(QStringLiteral("SELECT 之后 FROM change_history WHERE 操作 = '修改'"))
                     .toString()
                     .contains(text("\"状态\": \"已购\"")));
