@@ -26,6 +26,9 @@ Measurement nicheExpiryMeasurement();
 Measurement lampSummaryMeasurement();
 Measurement lampUnpaidMeasurement();
 Measurement nicheMaintainMeasurement();
+Measurement serverPurchaseMeasurement();
+Measurement serverMapMeasurement();
+Measurement serverRaceMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -42,6 +45,7 @@ const QList<Measurement>& measurements() {
         expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
         lampSummaryMeasurement(), lampUnpaidMeasurement(),
         nicheMaintainMeasurement(),
+        serverPurchaseMeasurement(), serverMapMeasurement(), serverRaceMeasurement(),
     };
     return all;
 }

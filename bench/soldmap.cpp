@@ -1,5 +1,6 @@
 // Measurement of the sold-plot map of the burials on an area of 5,000 plots.
 #include "bench/benchmark.h"
+#include "bench/workloads.h"
 #include "foundation/database.h"
 #include "foundation/positionkey.h"
 #include "graves/map/plotmapservice.h"
@@ -12,10 +13,12 @@ const QString soldArea = QStringLiteral("落葬区");
 constexpr int soldRows = 10;
 constexpr int plotsPerSoldRow = 500;
 
+} // namespace
+
 // 5,000 plots of every style, three in five sold and one in ten advance-bought (sold or not); each
 // sold plot has its register row, with somebody buried in two of three, and every second sold plot a
 // second row: 4,500 register rows.
-void addSoldArea(Database& database) {
+QString addSoldArea(Database& database) {
     static const QStringList styles = {PlotStyle::single, PlotStyle::twin, PlotStyle::family,
                                        PlotStyle::multiple, PlotStyle::artistic};
     database.transaction([&] {
@@ -42,7 +45,10 @@ void addSoldArea(Database& database) {
                                      "WHERE 墓区 = ? AND 状态 = ? AND rid % 2 = 0"),
                       {soldArea, PlotState::sold}, QStringLiteral("生成购墓登记"));
     });
+    return soldArea;
 }
+
+namespace {
 
 void soldMap(Bench& bench) {
     Database database(bench.cemeteryCopy(QStringLiteral("sold-map")), Database::Mode::Open);

@@ -1,4 +1,5 @@
 #include "admin/autobackup.h"
+#include "admin/servercopy.h"
 #include "app/taskwindows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTextStream>
@@ -28,6 +30,8 @@ struct Options {
     bool createDatabase = false;
     QString setPasswordFor;
     bool checkStartup = false;
+    bool copyToServer = false;
+    QString copyFrom;
 };
 
 Options parse(const QCoreApplication& app) {
@@ -43,9 +47,15 @@ Options parse(const QCoreApplication& app) {
                                          QStringLiteral("OPERATOR"));
     const QCommandLineOption checkStartup(QStringLiteral("check-startup"),
                                           QStringLiteral("启动到登录窗口出现后即退出（检查和测量启动）"));
-    parser.addOptions({data, create, setPassword, checkStartup});
+    const QCommandLineOption copy(QStringLiteral("copy-to-server"),
+                                  QStringLiteral("把单机的数据库文件（数据文件夹中的 pelu.db，或 --from 指定的文件）"
+                                                 "复制到 pelu.ini 中 [peludb] driver=QPSQL 指定的空数据库后退出"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("--copy-to-server 复制的数据库文件"),
+                                  QStringLiteral("FILE"));
+    parser.addOptions({data, create, setPassword, checkStartup, copy, from});
     parser.process(app);
-    return {parser.value(data), parser.isSet(create), parser.value(setPassword), parser.isSet(checkStartup)};
+    return {parser.value(data),         parser.isSet(create), parser.value(setPassword),
+            parser.isSet(checkStartup), parser.isSet(copy),   parser.value(from)};
 }
 
 // Ends the program as soon as the login dialog is on screen, which is how start-up is checked and timed.
@@ -65,6 +75,7 @@ bool wantsWindows(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--create-database" || argument.startsWith("--set-password") ||
+            argument == "--copy-to-server" ||
             argument == "--help" || argument == "-h")
             return false;
     }
@@ -76,10 +87,27 @@ int fail(const QString& message) {
     return 1;
 }
 
+// Moves the one-desk office of the folder (or the file --from names) onto the server its pelu.ini names.
+int copyToServer(const Options& options, const DataFolder& folder) {
+    const DatabaseTarget server = folder.databaseTarget();
+    if (!server.isServer())
+        return fail(QStringLiteral("pelu.ini 的 [peludb] 没有指定服务器（driver=QPSQL），无法复制：%1")
+                        .arg(folder.iniFile()));
+    const QString file = options.copyFrom.isEmpty() ? QDir(folder.path()).filePath(QStringLiteral("pelu.db"))
+                                                    : QFileInfo(options.copyFrom).absoluteFilePath();
+    Database source(file, Database::Mode::Open);
+    Database target(server, Database::Mode::Empty);
+    ServerCopy copy(source, target);
+    copy.run();
+    QTextStream(stdout) << file << " → " << server.describe() << Qt::endl
+                        << copy.report().join(QLatin1Char('\n')) << Qt::endl;
+    return 0;
+}
+
 int runCommandLine(const Options& options, DataFolder& folder) {
     try {
         folder.prepare();
-        if (options.createDatabase) {
+        if (options.createDatabase || options.copyToServer) {
             // An upgrade must not run under the feet of an office that is open.
             OfficeLock lock(folder.lockFile());
             if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
@@ -87,6 +115,8 @@ int runCommandLine(const Options& options, DataFolder& folder) {
                                 .arg(folder.lockFile()));
             for (const QString& ignored : folder.ignoredDatabaseSettings())
                 QTextStream(stderr) << ignored << Qt::endl;
+            if (options.copyToServer)
+                return copyToServer(options, folder);
             Database database(folder.databaseTarget(), Database::Mode::Create);
             QTextStream(stdout) << database.target().describe() << Qt::endl;
             return 0;

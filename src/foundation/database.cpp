@@ -104,8 +104,12 @@ void Database::connect(Mode mode) {
         connectServer(mode);
     else
         connectFile(mode);
-    if (mode == Mode::ReadOnly)
+    if (mode == Mode::ReadOnly || mode == Mode::Empty)
         return;
+    createSchema();
+}
+
+void Database::createSchema() {
     migrate();
     m_recordsHistory = hasHistory();
 }
@@ -191,6 +195,11 @@ void Database::checkVersion(int version, Mode mode) {
     if (version < 0)
         throw DatabaseError(
             QStringLiteral("%1 %2 的结构版本 %3 不是本程序认识的版本。").arg(noun, place).arg(version) + untouched);
+    if (mode == Mode::Empty) {
+        if (version > 0 || !tableNames().isEmpty())
+            throw DatabaseError(QStringLiteral("%1 %2 不是空的（已有数据表）。").arg(noun, place) + untouched);
+        return;
+    }
     if (version > 0 || mode == Mode::ReadOnly)
         return;
     // Only --create-database makes a new office; at a normal start an empty database is a lost one.
@@ -293,6 +302,10 @@ void Database::execute(QSqlQuery& query, const QString& sql, bool direct, const 
         }
         if (!m_contextWritten)
             writeChangeContext();
+    }
+    if (write && m_hookAtWrite > 0 && ++m_hookWritesSeen == m_hookAtWrite) {
+        m_hookAtWrite = 0;
+        std::exchange(m_beforeWrite, {})();
     }
     if (write && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
         throw DatabaseError(QStringLiteral("数据库错误（%1）：写入失败（测试注入）").arg(doing));
@@ -404,6 +417,12 @@ void Database::notifyChange(ChangeNotifier::Subject subject, const QString& scop
 void Database::failNthWrite(int n) {
     m_failAtWrite = n;
     m_writesSeen = 0;
+}
+
+void Database::beforeNthWrite(int n, const std::function<void()>& hook) {
+    m_hookAtWrite = n;
+    m_hookWritesSeen = 0;
+    m_beforeWrite = hook;
 }
 
 void Database::snapshotInto(const QString& path) {

@@ -50,8 +50,9 @@ class Database {
 public:
     // Create makes a new office in a missing or empty file; Open wants an office database that is
     // already there (an empty file at a normal start is a lost database, not a new office). Both
-    // upgrade the schema; ReadOnly changes nothing.
-    enum class Mode { Create, Open, ReadOnly };
+    // upgrade the schema; ReadOnly changes nothing. Empty wants a database without any table and
+    // leaves it so, for a caller that creates the schema (createSchema) inside a transaction of its own.
+    enum class Mode { Create, Open, ReadOnly, Empty };
 
     // Throws DatabaseError naming the place when the database cannot be opened or written, when it is
     // missing or empty (Open), or when its schema version is not one this program knows.
@@ -68,6 +69,9 @@ public:
     QString filePath() const { return m_target.filePath; }
     QSqlDatabase& connection() { return m_connection; }
     int schemaVersion();
+    // Brings the schema to this program's version, as opening does. Inside a transaction every step
+    // belongs to it.
+    void createSchema();
 
     QSqlQuery prepare(const QString& sql, const QString& doing);
     // Runs an already prepared statement; `doing` names the action in any error.
@@ -113,6 +117,9 @@ public:
 
     // Testing: the `n`th write statement from now on fails as if the disk had failed. 0 turns it off.
     void failNthWrite(int n);
+    // Testing: `hook` runs once, just before the `n`th write statement from now on: another desk's
+    // whole action between this one's re-check and its first write.
+    void beforeNthWrite(int n, const std::function<void()>& hook);
 
     // Writes a consistent snapshot of the whole database to `path` while other connections go on
     // writing, checks the copy's integrity and only then puts it in place, replacing a file of that
@@ -164,6 +171,9 @@ private:
     bool m_contextWritten = false; // by the open transaction
     int m_failAtWrite = 0;
     int m_writesSeen = 0;
+    int m_hookAtWrite = 0;
+    int m_hookWritesSeen = 0;
+    std::function<void()> m_beforeWrite;
     QHash<QString, QString> m_rowKeys; // by table, read once
 };
 

@@ -72,3 +72,8 @@ if(SETPRIV AND unreachable EQUAL 0)
         message(FATAL_ERROR "a database that cannot be written was not named at start (${result}): ${reason}")
     endif()
 endif()
+# Copying to a server wants a folder whose pelu.ini names one.
+execute_process(COMMAND "${PELU}" --data "${data}" --copy-to-server RESULT_VARIABLE copied ERROR_VARIABLE reason)
+if(copied EQUAL 0 OR NOT reason MATCHES "pelu.ini")
+    message(FATAL_ERROR "--copy-to-server without a server in pelu.ini was not refused: ${reason}")
+endif()

@@ -1,0 +1,129 @@
+#include "business/purchaseservice.h"
+#include "business/reservationmaintenanceservice.h"
+#include "columbarium/storageregistrationservice.h"
+#include "support/testsupport.h"
+
+#include <QTest>
+
+namespace {
+
+// Two desks on one server: desk A is the test's connection, desk B a second one to the same database.
+// B's whole action runs just before A's first write, after A's re-check found the plot or niche as
+// the window showed it: the moment at which only the server can still stop a second sale.
+struct TwoDesks {
+    TestData data;
+    std::unique_ptr<Database> deskB;
+    Session session;
+    FixedClock clock{testNow()};
+
+    TwoDesks() : deskB(std::make_unique<Database>(data.db().target(), Database::Mode::Open)) {
+        session.operatorName = QStringLiteral("Admin");
+    }
+    // Desk A's outcome; desk B's action must have gone through.
+    SaveOutcome race(const std::function<SaveOutcome()>& actionOfA, const std::function<SaveOutcome()>& actionOfB) {
+        bool savedByB = false;
+        data.db().beforeNthWrite(1, [&] { savedByB = actionOfB().saved; });
+        const SaveOutcome byA = actionOfA();
+        if (!savedByB)
+            QTest::qFail("desk B's action was not saved", __FILE__, __LINE__);
+        return byA;
+    }
+};
+
+PurchaseForm sale(const QString& contact) {
+    PurchaseForm form;
+    form.plotKey = QStringLiteral("甲区1排0001号");
+    form.contact = contact;
+    form.boughtOn = form.useFrom = QDate(2026, 12, 6);
+    form.useUntil = PurchaseService::useUntilFor(form.useFrom);
+    form.fees.land = QStringLiteral("9000");
+    form.remark = QStringLiteral("无");
+    return form;
+}
+
+StorageForm urn(const QString& deceased) {
+    StorageForm form;
+    form.nicheKey = QStringLiteral("福寿厅1室0002号");
+    form.urnType = QStringLiteral("红木");
+    form.storedFrom = QDate(2026, 12, 6);
+    form.storedUntil = QDate(2046, 12, 6);
+    form.deceased = deceased;
+    form.sex = QStringLiteral("男");
+    form.contact = QStringLiteral("陈小二");
+    form.amountDue = form.amountReceived = QStringLiteral("800");
+    return form;
+}
+
+} // namespace
+
+class TwoDesksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        if (qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) != 0)
+            QSKIP("two desks share a server; a database file has one desk");
+    }
+
+    void twoDesksBuyingOneFreePlotSellItOnce() {
+        TwoDesks desks;
+        desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                                      "('甲区', '1', '0001', '单人墓', '未使用')"));
+        PurchaseService deskA(desks.data.db(), desks.session, desks.clock);
+        PurchaseService deskB(*desks.deskB, desks.session, desks.clock);
+        const SaveOutcome byA = desks.race([&] { return deskA.save(sale(QStringLiteral("李四"))); },
+                                           [&] { return deskB.save(sale(QStringLiteral("王五"))); });
+        QVERIFY(!byA.saved);
+        QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系人 FROM gm_dj")).toString(), QStringLiteral("王五"));
+        QCOMPARE(desks.data.count(QStringLiteral("gm_dj")), 1);
+        QCOMPARE(desks.data.count(QStringLiteral("gm_xf1"), QStringLiteral("操作方式 = '购墓'")), 1);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("已购"));
+    }
+
+    void twoDesksStoringInOneNicheStoreOneUrn() {
+        TwoDesks desks;
+        desks.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
+                                      "('福寿厅', '1', '2', '0002', '单人框', 800, '未使用')"));
+        StorageRegistrationService deskA(desks.data.db(), desks.session, desks.clock);
+        StorageRegistrationService deskB(*desks.deskB, desks.session, desks.clock);
+        const SaveOutcome byA = desks.race([&] { return deskA.save(urn(QStringLiteral("张三"))); },
+                                           [&] { return deskB.save(urn(QStringLiteral("陈二"))); });
+        QVERIFY(!byA.saved);
+        QCOMPARE(byA.message->text, text("寄存位“福寿厅1室0002号”现在是“已使用”，不能入档！"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 故者姓名 FROM ghjc_dj")).toString(), QStringLiteral("陈二"));
+        QCOMPARE(desks.data.count(QStringLiteral("ghjc_dj")), 1);
+        QCOMPARE(desks.data.count(QStringLiteral("ghjc_xf1")), 1);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM ghjc_wz")).toString(), QStringLiteral("已使用"));
+    }
+
+    void twoDesksCancellingOneReservationRefundItOnce() {
+        TwoDesks desks;
+        desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
+        desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
+                                      "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
+        ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
+        ReservationMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
+        const Reservation loaded = *deskA.load(id);
+        MaintenanceForm form;
+        form.received = QStringLiteral("3000");
+        form.contact = QStringLiteral("李四");
+        ScriptedPrompter clerkA;
+        ScriptedPrompter clerkB;
+        for (ScriptedPrompter* clerk : {&clerkA, &clerkB}) {
+            clerk->answers.enqueue(Prompter::Answer::Yes);
+            clerk->inputs.enqueue(QStringLiteral("3000"));
+        }
+        const SaveOutcome byA = desks.race([&] { return deskA.cancel(loaded, form, clerkA); },
+                                           [&] { return deskB.cancel(loaded, form, clerkB); });
+        QVERIFY(!byA.saved);
+        QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”的这条预订已经不在了，不能取消预订！"));
+        QCOMPARE(desks.data.count(QStringLiteral("yd_tm")), 1);
+        QCOMPARE(desks.data.count(QStringLiteral("ydmd")), 0);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("未使用"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TwoDesksTest)
+#include "tst_twodesks.moc"
