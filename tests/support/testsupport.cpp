@@ -185,17 +185,28 @@ int TestData::count(const QString& table, const QString& where, const QVariantLi
 }
 
 QString TestData::dump(const QString& table) {
-    QSqlQuery query = m_database->exec(QStringLiteral("SELECT * FROM %1 ORDER BY %2")
-                                           .arg(table, m_database->rowKeyColumn(table)),
-                                       {}, QStringLiteral("test dump"));
+    QSqlQuery query = m_database->exec(
+        QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, m_database->rowKeyColumn(table)), {},
+        QStringLiteral("test dump"));
     QStringList lines;
     while (query.next()) {
         QStringList fields;
         for (int i = 0; i < query.record().count(); ++i)
-            fields << query.value(i).toString();
+            fields << (query.isNull(i) ? QString() : query.value(i).toString());
         lines << fields.join(QLatin1Char('|'));
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+QString TestData::dumpWithoutKey(const QString& table) {
+    const qsizetype key = m_database->columnNames(table).indexOf(m_database->rowKeyColumn(table));
+    QStringList rows = dump(table).split(QLatin1Char('\n'));
+    for (QString& row : rows) {
+        QStringList fields = row.split(QLatin1Char('|'));
+        fields.removeAt(key);
+        row = fields.join(QLatin1Char('|'));
+    }
+    return rows.join(QLatin1Char('\n'));
 }
 
 void TestData::addOperator(const QString& name, const QString& password, const QString& level,
