@@ -37,12 +37,11 @@ struct Setup : SetupFixture<NicheSetupService, RecordingSetupView<>, NicheSetupI
     }
     // The keys of the room's niches in number order, joined by blanks.
     QString keys(const char* hall, const char* room) {
-        return data
-            .value(QStringLiteral(
-                       "SELECT group_concat(存放位置, ' ') FROM (SELECT 存放位置 FROM ghjc_wz WHERE 厅 "
-                       "= ? AND 室 = ? AND 号 IS NOT NULL ORDER BY 号)"),
-                   {text(hall), text(room)})
-            .toString();
+        return data.db()
+            .texts(QStringLiteral(
+                       "SELECT 存放位置 FROM ghjc_wz WHERE 厅 = ? AND 室 = ? AND 号 IS NOT NULL ORDER BY 号"),
+                   {text(hall), text(room)}, QStringLiteral("test read"))
+            .join(u' ');
     }
     int count(const char* where = "") { return data.count(QStringLiteral("ghjc_wz"), text(where)); }
     QString dump() { return data.dump(QStringLiteral("ghjc_wz")); }
@@ -67,10 +66,12 @@ private slots:
         QCOMPARE(setup.keys("A", "1"), QStringLiteral("A1室0001号 A1室0003号 A1室0005号"));
         QCOMPARE(setup.count("厅 = 'A'"), 3);
         QCOMPARE(
-            setup.data
-                .value(QStringLiteral("SELECT group_concat(层 || '/' || 样式 || '/' || 价位 || '/' || 状态, "
-                                      "' ') FROM ghjc_wz WHERE 厅 = 'A'"))
-                .toString(),
+            setup.data.db()
+                .texts(
+                    QStringLiteral(
+                        "SELECT 层 || '/' || 样式 || '/' || 价位 || '/' || 状态 FROM ghjc_wz WHERE 厅 = 'A'"),
+                    {}, QStringLiteral("test read"))
+                .join(u' '),
             QStringLiteral("3/单人框/123456.78/未使用 3/单人框/123456.78/未使用 3/单人框/123456.78/未使用"));
         QCOMPARE(setup.view.results, texts({"A1室,新增了0001号", "A1室,新增了0003号", "A1室,新增了0005号"}));
         QCOMPARE(setup.view.startNumber, QStringLiteral("0001"));

@@ -149,26 +149,30 @@ private slots:
         const SaveOutcome outcome = storage.registration.save(form);
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.message->text, QStringLiteral("输入成功！"));
+        QCOMPARE(storage.data.dumpWithoutKey(QStringLiteral("ghjc_dj")),
+                 QStringLiteral("福寿厅1室0002号|红木|陈'二|男|1930-01-02|2007-03-04|上海|纺织厂|2007-04-06|"
+                                "2027-04-06|陈小二|父子|银行|310101193001021111|南京路9号|021-63001234|"
+                                "chen@example.cn|加急"));
         QCOMPARE(
-            storage.data.dump(QStringLiteral("ghjc_dj")),
-            QStringLiteral("1|福寿厅1室0002号|红木|陈'二|男|1930-01-02|2007-03-04|上海|纺织厂|2007-04-06|"
-                           "2027-04-06|陈小二|父子|银行|310101193001021111|南京路9号|021-63001234|"
-                           "chen@example.cn|加急"));
-        QCOMPARE(
-            storage.data.dump(QStringLiteral("ghjc_xf1")),
-            QStringLiteral("1|福寿厅1室0002号|陈'二|陈小二|2007-04-06|2027-04-06|123456.78|2400.5|存入|Admin|"
+            storage.data.dumpWithoutKey(QStringLiteral("ghjc_xf1")),
+            QStringLiteral("福寿厅1室0002号|陈'二|陈小二|2007-04-06|2027-04-06|123456.78|2400.5|存入|Admin|"
                            "2026-12-06 09:30:00"));
         QCOMPARE(storage.data.count(QStringLiteral("ghjc_wz"), QStringLiteral("状态 = '已使用'")), 2);
         QCOMPARE(
             storage.data.value(QStringLiteral("SELECT 状态 FROM ghjc_wz WHERE 存放位置 = '福寿厅1室0002号'")),
             QVariant(QStringLiteral("已使用")));
-        QCOMPARE(handedToPrint(outcome.prints),
-                 texts({"lxr_jc|lxr_jc$#select * from ghjc_dj where id=1",
-                        "gz_jc|gz_jc$#select *, 1 as 不显示出生日期 from ghjc_dj where id=1",
-                        "yxsj_jc|yxsj_jc$#select * from ghjc_dj where id=1",
-                        "jc_dj|jc_dj$#select *, 1 as 不显示出生日期 from ghjc_dj where id=1",
-                        "jc_xc|jc_xc$#select * from ghjc_xf1 where id=1@ 20年",
-                        "jc_xf1|jc_xf1$#select * from ghjc_xf1 where id=1"}));
+        // A server hands out keys to the rows the failed saves rolled back too.
+        const QString registered = storage.data.value(QStringLiteral("SELECT id FROM ghjc_dj")).toString();
+        const QString paid = storage.data.value(QStringLiteral("SELECT id FROM ghjc_xf1")).toString();
+        QStringList papers = texts({"lxr_jc|lxr_jc$#select * from ghjc_dj where id=DJ",
+                                    "gz_jc|gz_jc$#select *, 1 as 不显示出生日期 from ghjc_dj where id=DJ",
+                                    "yxsj_jc|yxsj_jc$#select * from ghjc_dj where id=DJ",
+                                    "jc_dj|jc_dj$#select *, 1 as 不显示出生日期 from ghjc_dj where id=DJ",
+                                    "jc_xc|jc_xc$#select * from ghjc_xf1 where id=XF1@ 20年",
+                                    "jc_xf1|jc_xf1$#select * from ghjc_xf1 where id=XF1"});
+        papers.replaceInStrings(QStringLiteral("DJ"), registered)
+            .replaceInStrings(QStringLiteral("XF1"), paid);
+        QCOMPARE(handedToPrint(outcome.prints), papers);
 
         // No second urn in the niche; a niche that is not there takes none either.
         const QString stored = storage.tables();
@@ -188,9 +192,13 @@ private slots:
         const SaveOutcome plain = storage.registration.save(form);
         QCOMPARE(storage.data.value(
                      QStringLiteral("SELECT 籍贯 || '/' || 身份证号 || '/' || 电子信箱 || '/' || 备注 "
-                                    "FROM ghjc_dj WHERE id = 2")),
+                                    "FROM ghjc_dj WHERE 存放位置 = '福寿厅北1室0005号'")),
                  QVariant(QStringLiteral(" / /无/无")));
-        QCOMPARE(plain.prints.at(1).query, QStringLiteral("select * from ghjc_dj where id=2"));
+        QCOMPARE(plain.prints.at(1).query,
+                 QStringLiteral("select * from ghjc_dj where id=") +
+                     storage.data
+                         .value(QStringLiteral("SELECT id FROM ghjc_dj WHERE 存放位置 = '福寿厅北1室0005号'"))
+                         .toString());
     }
 
     // Price 30 × 2 and a layer fee of 100 make 160; the row keeps every item and prints by its row key.
@@ -231,8 +239,8 @@ private slots:
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.message->caption + u'|' + outcome.message->text, QStringLiteral("|输入成功！"));
         QCOMPARE(
-            storage.data.dump(QStringLiteral("ghjc_xf2")),
-            QStringLiteral("1|福寿厅1室0002号|陈小二|30|2|60|2.5|4|10|7|3|21|300|1|300|100|0.3|491.3|Admin|"
+            storage.data.dumpWithoutKey(QStringLiteral("ghjc_xf2")),
+            QStringLiteral("福寿厅1室0002号|陈小二|30|2|60|2.5|4|10|7|3|21|300|1|300|100|0.3|491.3|Admin|"
                            "2026-12-06 09:30:00"));
         QCOMPARE(handedToPrint(outcome.prints), texts({"jc_xf2|jc_xf2$#select * from GHJC_XF2 where rid=1"}));
     }

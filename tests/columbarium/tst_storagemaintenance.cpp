@@ -260,14 +260,16 @@ private slots:
         prompter.inputs << QStringLiteral("300.5元");
         const SaveOutcome outcome = maintenance.service.cancel(loaded, form, prompter);
         QCOMPARE(said(outcome), QStringLiteral("|注销成功!"));
-        QCOMPARE(maintenance.data.dump(QStringLiteral("jc_tf")),
-                 QStringLiteral("1|福寿厅1室0002号|陈小二|邮局|300.5|Admin|2026-12-06 09:30:00"));
+        QCOMPARE(maintenance.data.dumpWithoutKey(QStringLiteral("jc_tf")),
+                 QStringLiteral("福寿厅1室0002号|陈小二|邮局|300.5|Admin|2026-12-06 09:30:00"));
         QCOMPARE(tails(outcome.prints), texts({"jc_tf|jc_tf$#SELECT * FROM JC_TF WHERE rid=1"}));
-        QCOMPARE(maintenance.data.value(QStringLiteral("SELECT group_concat(存放位置) FROM ghjc_dj")),
-                 QVariant(QStringLiteral("福寿厅北1室0002号")));
-        QCOMPARE(maintenance.data.value(
-                     QStringLiteral("SELECT group_concat(厅 || 状态) FROM ghjc_wz WHERE 号 = '0002'")),
-                 QVariant(QStringLiteral("福寿厅未使用,福寿厅北已使用")));
+        QCOMPARE(maintenance.data.db().texts(QStringLiteral("SELECT 存放位置 FROM ghjc_dj"), {},
+                                             QStringLiteral("test read")),
+                 texts({"福寿厅北1室0002号"}));
+        QCOMPARE(maintenance.data.db().texts(
+                     QStringLiteral("SELECT 厅 || 状态 FROM ghjc_wz WHERE 号 = '0002' ORDER BY rid"), {},
+                     QStringLiteral("test read")),
+                 texts({"福寿厅未使用", "福寿厅北已使用"}));
         QCOMPARE(maintenance.data.count(QStringLiteral("ghjc_xf1")), 1);
         QCOMPARE(maintenance.data.count(QStringLiteral("jc_bwl")), 1);
 

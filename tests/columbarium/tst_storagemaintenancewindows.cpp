@@ -120,10 +120,11 @@ private slots:
         QCOMPARE(office.prompter.lastText(), QStringLiteral("使用日期起止错误!"));
         until->setDate(QDate(2052, 4, 6));
         click(maintenance, "Command2");
-        QCOMPARE(
-            office.data.value(QStringLiteral("SELECT group_concat(日期起 || '~' || 日期止 || '~' || 实收费) "
-                                             "FROM ghjc_xf1")),
-            QVariant(QStringLiteral("2027-04-06~2047-04-06~2000.0,2047-04-06~2052-04-06~2000.0")));
+        QCOMPARE(office.data.db().texts(
+                     QStringLiteral("SELECT 日期起 || '~' || 日期止 || '~' || CAST(实收费 AS INTEGER) "
+                                    "FROM ghjc_xf1 ORDER BY id"),
+                     {}, QStringLiteral("test read")),
+                 texts({"2027-04-06~2047-04-06~2000", "2047-04-06~2052-04-06~2000"}));
 
         office.launcher.started.clear();
         office.prompter.answers << Prompter::Answer::Yes;

@@ -2,6 +2,7 @@
 #include "support/setupfixture.h"
 
 #include <QSignalSpy>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace {
@@ -45,15 +46,23 @@ struct Setup : SetupFixture<PlotSetupService, RecordingView, PlotSetupInput> {
     int count(const char* where = "") { return data.count(QStringLiteral("mq_wz"), text(where)); }
     // The keys of the place's plots in number order, joined by blanks.
     QString keys(const char* area, const char* row = "") {
-        return value("SELECT group_concat(墓碑位置, ' ') FROM (SELECT 墓碑位置 FROM mq_wz WHERE 墓区 = ? AND "
-                     "ifnull(排, '') = ? AND 号 IS NOT NULL ORDER BY 号)",
-                     {text(area), text(row)});
+        return data.db()
+            .texts(QStringLiteral(
+                       "SELECT 墓碑位置 FROM mq_wz WHERE 墓区 = ? AND COALESCE(排, '') = ? AND 号 IS NOT "
+                       "NULL ORDER BY 号"),
+                   {text(area), text(row)}, QStringLiteral("test read"))
+            .join(u' ');
     }
-    // The named columns of the plot with `key`, joined by slashes.
+    // The named columns of the plot with `key`, joined by slashes; a Null shows as "null".
     QString columns(const char* key, const char* names) {
-        const QString joined = text(names).replace(u' ', QStringLiteral(" || '/' || "));
-        return data.value(QStringLiteral("SELECT %1 FROM mq_wz WHERE 墓碑位置 = ?").arg(joined), {text(key)})
-            .toString();
+        QSqlQuery query = data.db().exec(
+            QStringLiteral("SELECT %1 FROM mq_wz WHERE 墓碑位置 = ?").arg(text(names).replace(u' ', u',')),
+            {text(key)}, QStringLiteral("test read"));
+        QStringList values;
+        while (query.next())
+            for (int i = 0; i < query.record().count(); ++i)
+                values << (query.isNull(i) ? QStringLiteral("null") : query.value(i).toString());
+        return values.join(u'/');
     }
     bool create(const PlotSetupInput& input) { return service.createRun(input, view); }
     void remove(const char* area, const char* row, const char* from, const char* to) {
@@ -79,9 +88,8 @@ private slots:
                  texts({"A区1排,新增了0007号", "A区1排,新增了0008号", "A区1排,新增了0009号"}));
         // The marker row filled in place and a plot inserted after it carry the same values.
         for (const char* key : {"A区1排0007号", "A区1排0008号"})
-            QCOMPARE(
-                setup.columns(key, "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 ifnull(寿穴,'null')"),
-                QStringLiteral("双人墓/3000.0/500.0/200.0/80.0/100.0/50.5/未使用/null"));
+            QCOMPARE(setup.columns(key, "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态 寿穴"),
+                     QStringLiteral("双人墓/3000/500/200/80/100/50.5/未使用/null"));
         QCOMPARE(setup.said(), QStringLiteral("恭喜|OK,设置完毕！"));
         QCOMPARE(setup.view.statuses, texts({"A区1排,共有 3 个位置可用"}));
 
@@ -251,7 +259,8 @@ private slots:
         QCOMPARE(setup.count("墓区 = 'D区'"), 1);
         setup.add("E区", "");
         QCOMPARE(setup.service.addRow(run("E区", "东")), QStringLiteral("东"));
-        QCOMPARE(setup.value("SELECT group_concat(排) FROM mq_wz WHERE 墓区 = 'E区'"), QStringLiteral("东"));
+        QCOMPARE(setup.count("墓区 = 'E区'"), 1);
+        QCOMPARE(setup.value("SELECT 排 FROM mq_wz WHERE 墓区 = 'E区'"), QStringLiteral("东"));
 
         for (int row = 2; row <= 99; ++row)
             setup.add("D区", QByteArray::number(row).constData());
@@ -396,7 +405,7 @@ private slots:
         QCOMPARE(setup.said(), QStringLiteral("修改收费标准|您确信要修改墓地收费标准吗？"));
         QCOMPARE(setup.view.results, texts({"A区1排0001号，已调整了收费标准！"}));
         QCOMPARE(setup.columns("A区1排0001号", "样式 墓地费 墓碑费 工料费 家族费 绿化费 其它 状态"),
-                 QStringLiteral("艺术墓/3000.0/500.0/200.0/80.0/100.0/50.5/已购"));
+                 QStringLiteral("艺术墓/3000/500/200/80/100/50.5/已购"));
         QCOMPARE(setup.count("墓地费 IS NOT NULL"), 1);
     }
 };
