@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QThread>
 #include <QUuid>
 #include <filesystem>
 #include <memory>
@@ -48,8 +50,9 @@ bool isWrite(const QString& sql) {
 
 const SystemClock systemClock;
 
-// A transaction another desk spoiled runs again this many times in all before the refusal stands.
-constexpr int conflictAttempts = 3;
+// A transaction another desk spoiled runs again, up to this many times in all; desks that keep
+// colliding wait a few random milliseconds first, so that they do not collide again in step.
+constexpr int conflictAttempts = 8;
 
 sqlite3* handleOf(const QSqlDatabase& connection) {
     const QVariant handle = connection.driver()->handle();
@@ -400,6 +403,7 @@ void Database::transaction(const std::function<void()>& work) {
             // Only a whole transaction runs again; a nested one belongs to its outer one.
             if (!error.isConflict() || m_savepointDepth > 0 || attempt == conflictAttempts)
                 throw;
+            QThread::msleep(QRandomGenerator::global()->bounded(1, 1 + 4 * attempt));
         }
     }
 }

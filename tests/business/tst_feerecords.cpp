@@ -4,6 +4,8 @@
 #include "support/runningoffice.h"
 
 #include <QCheckBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -114,9 +116,13 @@ private slots:
         QCOMPARE(prompter.shown.first().caption, QStringLiteral("删除收费记录"));
         QCOMPARE(prompter.texts(), texts({"您真的要删除id： 2 的记录吗？", "您真的要删除id： 2 的记录吗？"}));
         QCOMPARE(data.dump(QStringLiteral("gm_xf1")), before.section(u'\n', 0, 0));
-        QCOMPARE(data.value(QStringLiteral("SELECT json_extract(之前, '$.合计') FROM change_history "
-                                           "WHERE 表 = 'gm_xf1' AND 行 = 2 AND 操作 = '删除'")),
-                 QVariant(200.0));
+        const QJsonObject deleted =
+            QJsonDocument::fromJson(data.value(QStringLiteral("SELECT 之前 FROM change_history WHERE 表 = 'gm_xf1' "
+                                                              "AND 行 = 2 AND 操作 = '删除'"))
+                                        .toString()
+                                        .toUtf8())
+                .object();
+        QCOMPARE(deleted.value(QStringLiteral("合计")).toDouble(), 200.0);
 
         QCOMPARE(service.remove(2, prompter).message->text, QStringLiteral("这条收费记录已经不在了。"));
     }

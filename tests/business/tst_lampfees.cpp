@@ -161,8 +161,9 @@ private slots:
             if (!listing.query)
                 return QStringList{listing.refusal};
             QStringList keys;
-            for (const QString& row : rowsOf(data.db(), *listing.query))
-                keys << row.section(QLatin1Char('|'), 1, 1);
+            QSqlQuery rows = data.db().exec(listing.query->sql, listing.query->values, QString());
+            while (rows.next())
+                keys << rows.value(QStringLiteral("墓碑位置")).toString();
             return keys;
         };
         LampConditions conditions;
