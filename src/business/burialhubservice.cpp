@@ -1,5 +1,6 @@
 #include "business/burialhubservice.h"
 
+#include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/sqlliteral.h"
 
@@ -27,7 +28,7 @@ std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
     plot.firstRow = query.value(0).toLongLong();
     plot.key = query.value(1).toString();
     plot.contact = query.value(2).toString();
-    plot.number = query.value(3).isNull() ? QString() : query.value(3).toString();
+    plot.number = ColumnText::plain(query.value(3));
     plot.buried = query.value(4).isNull() ? 0 : query.value(5).toLongLong();
     return plot;
 }

@@ -1,6 +1,7 @@
 #include "business/burialrecordsservice.h"
 
 #include "foundation/clock.h"
+#include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/session.h"
@@ -24,9 +25,7 @@ QList<DeceasedRecord> BurialRecordsService::records(const QString& key) {
     const QDate today = m_clock.today();
     QList<DeceasedRecord> records;
     while (rows.next()) {
-        const auto text = [&rows](int column) {
-            return rows.isNull(column) ? QString() : rows.value(column).toString();
-        };
+        const auto text = [&rows](int column) { return ColumnText::plain(rows.value(column)); };
         const auto date = [&](int column) {
             const QDate stored = DateText::toDate(text(column));
             return stored.isValid() ? stored : today;

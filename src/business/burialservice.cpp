@@ -3,6 +3,7 @@
 #include "business/plotstatecheck.h"
 #include "business/purchaseservice.h"
 #include "foundation/clock.h"
+#include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/session.h"
@@ -27,9 +28,7 @@ std::optional<PlotRegistration> BurialService::registration(const QString& key) 
         {key}, QStringLiteral("读取购墓登记"));
     if (!row.next())
         return std::nullopt;
-    const auto text = [&row](int column) {
-        return row.isNull(column) ? QString() : row.value(column).toString();
-    };
+    const auto text = [&row](int column) { return ColumnText::plain(row.value(column)); };
     const auto date = [&row](int column) { return DateText::toDate(row.value(column).toString()); };
     return PlotRegistration{text(0), date(1), date(2),  date(3),  text(4),  text(5),  text(6), text(7),
                             text(8), text(9), text(10), text(11), text(12), text(13), text(14)};

@@ -2,6 +2,7 @@
 
 #include "business/plotstatecheck.h"
 #include "foundation/clock.h"
+#include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
@@ -32,9 +33,7 @@ std::optional<Reservation> ReservationMaintenanceService::load(qint64 id) {
                                     {id}, QStringLiteral("读取预订记录"));
     if (!row.next())
         return std::nullopt;
-    const auto text = [&row](int column) {
-        return row.isNull(column) ? QString() : row.value(column).toString();
-    };
+    const auto text = [&row](int column) { return ColumnText::plain(row.value(column)); };
     return Reservation{id,
                        text(0),
                        row.value(1).toDouble(),

@@ -24,6 +24,10 @@ bool isStoredDate(const QString& text) {
 
 namespace ColumnText {
 
+QString plain(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
 QString shown(Kind kind, const QVariant& value) {
     if (value.isNull())
         return QString();

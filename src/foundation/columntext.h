@@ -10,6 +10,9 @@
 namespace ColumnText {
 
 QString shown(ColumnCatalogue::Kind kind, const QVariant& value);
+// A stored value as the text it holds; NULL is empty (a server reads an empty number column as a
+// typed NULL that would otherwise turn into "0").
+QString plain(const QVariant& value);
 // Numbers read best right-aligned.
 bool isNumeric(ColumnCatalogue::Kind kind);
 
