@@ -392,18 +392,28 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, const 
     return query.next() ? query.value(0) : QVariant();
 }
 
-void Database::transaction(const std::function<void()>& work) {
-    for (int attempt = 1;; ++attempt) {
+void Database::runTransaction(const std::function<void()>& attempt) {
+    const bool outermost = m_savepointDepth == 0;
+    bool rehearse = outermost && m_rerunEveryTransaction;
+    for (int tries = 1;; ++tries) {
+        // A rehearsed attempt counts its writes again, so that an injected fault strikes the same one.
+        const int writesSeen = m_writesSeen;
+        const int hookWritesSeen = m_hookWritesSeen;
         try {
             Transaction transaction(*this);
-            work();
+            attempt();
+            if (std::exchange(rehearse, false)) {
+                m_writesSeen = writesSeen;
+                m_hookWritesSeen = hookWritesSeen;
+                continue; // rolled back as it leaves the scope
+            }
             transaction.commit();
             return;
         } catch (const DatabaseError& error) {
             // Only a whole transaction runs again; a nested one belongs to its outer one.
-            if (!error.isConflict() || m_savepointDepth > 0 || attempt == conflictAttempts)
+            if (!error.isConflict() || !outermost || tries == conflictAttempts)
                 throw;
-            QThread::msleep(QRandomGenerator::global()->bounded(1, 1 + 4 * attempt));
+            QThread::msleep(QRandomGenerator::global()->bounded(1, 1 + 4 * tries));
         }
     }
 }

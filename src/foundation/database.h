@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <optional>
+#include <type_traits>
 #include <stdexcept>
 
 class Clock;
@@ -98,11 +100,30 @@ public:
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values, const QString& doing);
 
-    // Runs `work` as one transaction: everything it writes lands, or nothing does.
-    // Nested calls become savepoints of the outer transaction. On a server every transaction is
-    // serializable: when another desk changed what `work` read meanwhile, the server refuses it and
-    // `work` runs again from the start, so that its re-checks see the other desk's change.
-    void transaction(const std::function<void()>& work);
+    // Runs `work` as one transaction: everything it writes lands, or nothing does, and returns what
+    // `work` returned in the attempt that committed. Nested calls become savepoints of the outer
+    // transaction. On a server every transaction is serializable: when another desk changed what
+    // `work` read meanwhile, the server refuses it and `work` runs again from the start, so that its
+    // re-checks see the other desk's change. So `work` must be safe to run twice: it reads what it
+    // needs inside, returns its outcome and assigns nothing that lives outside it.
+    template <typename Work>
+    auto transaction(Work&& work) -> std::invoke_result_t<Work&> {
+        using Result = std::invoke_result_t<Work&>;
+        if constexpr (std::is_void_v<Result>) {
+            runTransaction([&] { work(); });
+        } else {
+            std::optional<Result> committed;
+            runTransaction([&] {
+                committed.reset();
+                committed.emplace(work());
+            });
+            return std::move(*committed);
+        }
+    }
+
+    // Testing: every outermost transaction is rolled back at its first commit, as a desk's conflict
+    // would be, and its work runs again; an action that is not safe to re-run then shows it.
+    void setRerunEveryTransaction(bool rerun) { m_rerunEveryTransaction = rerun; }
 
     // What committed actions changed. A notice made inside a transaction waits for its commit.
     ChangeNotifier& changes() { return m_changes; }
@@ -141,6 +162,7 @@ public:
 
 private:
     friend class Transaction;
+    void runTransaction(const std::function<void()>& attempt);
     void connect(Mode mode);
     // Runs `sql`, prepared into `query` beforehand or (direct) as it is, with the change history's
     // context and the injected failure.
@@ -174,6 +196,7 @@ private:
     int m_hookAtWrite = 0;
     int m_hookWritesSeen = 0;
     std::function<void()> m_beforeWrite;
+    bool m_rerunEveryTransaction = false;
     QHash<QString, QString> m_rowKeys; // by table, read once
 };
 

@@ -138,6 +138,7 @@ TestData::TestData() : m_folder(m_dir.path()) {
     PasswordHash::setCost(PasswordHash::Cost::Cheapest);
     if (!onServer()) {
         m_database = std::make_unique<Database>(m_folder.databaseFile(), Database::Mode::Create);
+        m_database->setRerunEveryTransaction(qEnvironmentVariableIsSet("PELU_TEST_RERUN"));
         return;
     }
     static int made = 0;
