@@ -24,12 +24,13 @@ QStringList lowerSorted(const QStringList& names) {
 }
 
 // The rows of a table and the sums of its number columns, read alike on both sides.
-QList<double> tally(Database& database, const QString& table, const QStringList& numbers, const QString& doing) {
+QList<double> tally(Database& database, const QString& table, const QStringList& numbers,
+                    const QString& doing) {
     QStringList parts = {QStringLiteral("COUNT(*)")};
     for (const QString& column : numbers)
         parts << QStringLiteral("SUM(%1)").arg(column);
-    QSqlQuery query =
-        database.exec(QStringLiteral("SELECT %1 FROM %2").arg(parts.join(QStringLiteral(", ")), table), {}, doing);
+    QSqlQuery query = database.exec(
+        QStringLiteral("SELECT %1 FROM %2").arg(parts.join(QStringLiteral(", ")), table), {}, doing);
     QList<double> values;
     if (query.next())
         for (int i = 0; i < parts.size(); ++i)
@@ -48,35 +49,38 @@ ServerCopy::ServerCopy(Database& source, Database& server) : m_source(source), m
 
 void ServerCopy::run() {
     const QString doing = QStringLiteral("复制到服务器");
-    m_server.transaction([&] {
-        m_copied.clear();
+    m_copied = m_server.transaction([&] {
         // The rows come with their own history; the server's triggers record nothing of the copy.
         m_server.exec(QStringLiteral("SET LOCAL pelu.copying = 'on'"), {}, doing);
         m_server.createSchema();
         const QStringList tables = m_server.tableNames();
         if (lowerSorted(m_source.tableNames()) != lowerSorted(tables))
-            throw DatabaseError(QStringLiteral("数据库文件 %1 的数据表与本程序在服务器上建立的不同，不能复制。")
-                                    .arg(m_source.target().describe()));
+            throw DatabaseError(
+                QStringLiteral("数据库文件 %1 的数据表与本程序在服务器上建立的不同，不能复制。")
+                    .arg(m_source.target().describe()));
         // A new schema starts with a new office's rows (Admin, the relations, the unit): the office's own
         // take their place.
         m_server.exec(QStringLiteral("TRUNCATE ") + tables.join(QStringLiteral(", ")), {}, doing);
         // One snapshot of the file, read and checked.
-        m_source.transaction([&] {
+        return m_source.transaction([&] {
+            QList<Table> copied;
             for (const QString& table : tables)
-                copyTable(table);
+                copied.append({table, copyTable(table)});
+            return copied;
         });
     });
 }
 
-void ServerCopy::copyTable(const QString& table) {
+qint64 ServerCopy::copyTable(const QString& table) {
     const QString doing = QStringLiteral("复制数据表 %1").arg(table);
     QStringList all;
     QStringList written;
     QStringList keys;
     QStringList numbers;
     QSqlQuery columns = m_server.exec(
-        QStringLiteral("SELECT column_name, is_generated, is_identity, data_type FROM information_schema.columns "
-                       "WHERE table_schema = current_schema() AND table_name = ? ORDER BY ordinal_position"),
+        QStringLiteral(
+            "SELECT column_name, is_generated, is_identity, data_type FROM information_schema.columns "
+            "WHERE table_schema = current_schema() AND table_name = ? ORDER BY ordinal_position"),
         {table}, doing);
     while (columns.next()) {
         const QString name = columns.value(0).toString();
@@ -89,7 +93,8 @@ void ServerCopy::copyTable(const QString& table) {
             numbers << name;
     }
     if (lowerSorted(m_source.columnNames(table)) != lowerSorted(all))
-        throw DatabaseError(QStringLiteral("数据表 %1 的列在数据库文件和服务器上不同，不能复制。").arg(table));
+        throw DatabaseError(
+            QStringLiteral("数据表 %1 的列在数据库文件和服务器上不同，不能复制。").arg(table));
 
     const QString list = written.join(QStringLiteral(", "));
     const auto statementFor = [&](qsizetype rows) {
@@ -126,21 +131,24 @@ void ServerCopy::copyTable(const QString& table) {
     }
     // New rows are numbered after the copied ones.
     for (const QString& key : keys)
-        m_server.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), COALESCE(MAX(%1), 0) + 1, false) "
-                                     "FROM %2")
-                          .arg(key, table),
-                      {table, key}, doing);
+        m_server.exec(
+            QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), COALESCE(MAX(%1), 0) + 1, false) "
+                           "FROM %2")
+                .arg(key, table),
+            {table, key}, doing);
 
     const QList<double> here = tally(m_source, table, numbers, doing);
     const QList<double> there = tally(m_server, table, numbers, doing);
     for (int i = 0; i < here.size(); ++i)
         if (here.size() != there.size() || !same(here.at(i), there.at(i)))
             throw DatabaseError(
-                QStringLiteral("数据表 %1 复制后两边不一致（%2：数据库文件 %3，服务器 %4），没有复制任何数据。")
-                    .arg(table, i == 0 ? QStringLiteral("行数") : QStringLiteral("%1 合计").arg(numbers.at(i - 1)))
+                QStringLiteral(
+                    "数据表 %1 复制后两边不一致（%2：数据库文件 %3，服务器 %4），没有复制任何数据。")
+                    .arg(table,
+                         i == 0 ? QStringLiteral("行数") : QStringLiteral("%1 合计").arg(numbers.at(i - 1)))
                     .arg(here.at(i), 0, 'g', 17)
                     .arg(there.value(i), 0, 'g', 17));
-    m_copied.append({table, copied});
+    return copied;
 }
 
 QStringList ServerCopy::report() const {

@@ -27,7 +27,8 @@ private:
         QString name;
         qint64 rows = 0;
     };
-    void copyTable(const QString& table);
+    // Copies one table and returns its count of rows.
+    qint64 copyTable(const QString& table);
 
     Database& m_source;
     Database& m_server;

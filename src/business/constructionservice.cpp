@@ -153,16 +153,14 @@ SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues&
     for (const SheetField& field : fields(m_sheet))
         if (field.column != nameColumn)
             columns << Database::Column{field.column, stored(field, typed.value(field.column))};
-    bool registered = false;
-    qint64 row = 0;
-    m_database.transaction([&] {
+    // The sheet's row, or nothing when the plot has nobody left to build for.
+    const std::optional<qint64> row = m_database.transaction([&]() -> std::optional<qint64> {
         // A plot given back since the window opened has nobody left to build for.
-        registered = m_database
-                         .scalar(QStringLiteral("SELECT 1 FROM gm_dj WHERE 墓碑位置 = ?"), {plotKey},
-                                 QStringLiteral("查找购墓登记"))
-                         .isValid();
-        if (!registered)
-            return;
+        if (!m_database
+                 .scalar(QStringLiteral("SELECT 1 FROM gm_dj WHERE 墓碑位置 = ?"), {plotKey},
+                         QStringLiteral("查找购墓登记"))
+                 .isValid())
+            return std::nullopt;
         const QString doing = m_sheet == ConstructionSheet::Order ? QStringLiteral("写入建墓施工单")
                                                                   : QStringLiteral("写入建墓竣工验收");
         const QVariant existing = m_database.scalar(
@@ -170,18 +168,17 @@ SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues&
                 .arg(sheetTable),
             {plotKey, name}, doing);
         if (existing.isValid()) {
-            row = existing.toLongLong();
-            QSqlQuery update =
-                m_database.prepareUpdate(sheetTable, columns, QStringLiteral("rid = ?"), {row}, doing);
+            QSqlQuery update = m_database.prepareUpdate(sheetTable, columns, QStringLiteral("rid = ?"),
+                                                        {existing.toLongLong()}, doing);
             m_database.run(update, doing);
-            return;
+            return existing.toLongLong();
         }
-        row = m_database.insert(
+        return m_database.insert(
             sheetTable,
             QList<Database::Column>{{QStringLiteral("墓地位置"), plotKey}, {nameColumn, name}} + columns,
             doing);
     });
-    if (!registered)
+    if (!row)
         return refused(notice(QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。")));
 
     const QString templateName =
@@ -189,5 +186,5 @@ SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues&
     return done(
         Message{Prompter::Icon::Information, QString(), QStringLiteral("保存成功！")},
         {PrintJob{templateName, std::nullopt,
-                  QStringLiteral("select * from %1 where rid=%2").arg(sheetTable).arg(row), std::nullopt}});
+                  QStringLiteral("select * from %1 where rid=%2").arg(sheetTable).arg(*row), std::nullopt}});
 }

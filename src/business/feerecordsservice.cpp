@@ -95,12 +95,10 @@ SaveOutcome FeeRecordsService::remove(std::optional<qint64> id, Prompter& prompt
                      QStringLiteral("您真的要删除id： ") + QString::number(*id) +
                          QStringLiteral(" 的记录吗？")) != Prompter::Answer::Yes)
         return {};
-    int deleted = 0;
-    m_database.transaction([&] {
-        deleted = m_database
-                      .exec(QStringLiteral("DELETE FROM gm_xf1 WHERE id = ?"), {*id},
-                            QStringLiteral("删除收费记录"))
-                      .numRowsAffected();
+    const int deleted = m_database.transaction([&] {
+        return m_database
+            .exec(QStringLiteral("DELETE FROM gm_xf1 WHERE id = ?"), {*id}, QStringLiteral("删除收费记录"))
+            .numRowsAffected();
     });
     if (deleted == 0)
         return refused(notice(gone));

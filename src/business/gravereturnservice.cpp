@@ -49,14 +49,14 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
 
     const auto amount = [](const QString& text) { return Money::parseLeading(text); };
     const FeeTotals totals = PurchaseService::totalsWith(form.refund, form.management);
-    std::optional<QString> stale;
-    qint64 refundRow = 0;
-    m_database.transaction([&] {
+    struct Returned {
+        std::optional<QString> refusal;
+        qint64 refundRow = 0;
+    };
+    const Returned returned = m_database.transaction([&]() -> Returned {
         const PlotStateCheck check = checkPlotState(m_database, key, PlotState::sold, QStringLiteral("退墓"));
-        if (check.refusal) {
-            stale = check.refusal;
-            return;
-        }
+        if (check.refusal)
+            return {check.refusal};
         const QVariant number = m_database.scalar(
             QStringLiteral("SELECT 编号 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
             QStringLiteral("读取墓位的编号"));
@@ -67,7 +67,8 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         m_database.exec(QStringLiteral("UPDATE mq_wz SET 寿穴 = 0, 状态 = ? WHERE rid = ?"),
                         {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
         const QString remark = form.remark.trimmed();
-        refundRow = m_database.insert(QStringLiteral("mq_tm"),
+        const qint64 refundRow =
+            m_database.insert(QStringLiteral("mq_tm"),
                               {{QStringLiteral("墓碑位置"), key},
                                {QStringLiteral("联系人"), form.contact},
                                {QStringLiteral("工作单位"), form.workUnit},
@@ -87,12 +88,14 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
                                {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
                               QStringLiteral("写入退墓退费记录"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
+        return {std::nullopt, refundRow};
     });
-    if (stale)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *stale});
+    if (returned.refusal)
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *returned.refusal});
     // The receipt names its refund row, never a moment two returns could share.
-    return done(congratulation(QStringLiteral("操作成功！")),
-                {PrintJob{QStringLiteral("gm_tm     "), QStringLiteral("gm_tm"),
-                          QStringLiteral("select * from mq_tm where rid=") + QString::number(refundRow),
-                          std::nullopt}});
+    return done(
+        congratulation(QStringLiteral("操作成功！")),
+        {PrintJob{QStringLiteral("gm_tm     "), QStringLiteral("gm_tm"),
+                  QStringLiteral("select * from mq_tm where rid=") + QString::number(returned.refundRow),
+                  std::nullopt}});
 }

@@ -62,9 +62,8 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
             << Database::Column{QStringLiteral("编号"),
                                 form.number.isEmpty() ? QStringLiteral(" ") : form.number};
 
-    qint64 row = 0;
-    m_database.transaction([&] {
-        row = m_database.insert(QStringLiteral("gm_qtf"), columns, QStringLiteral("写入公墓用品收费记录"));
+    const qint64 row = m_database.transaction([&] {
+        return m_database.insert(QStringLiteral("gm_qtf"), columns, QStringLiteral("写入公墓用品收费记录"));
     });
 
     // The receipt names its row exactly, so two sales in the same second never print together.

@@ -1,10 +1,13 @@
 #include "business/lampfeeservice.h"
 
+#include "business/plotstatecheck.h"
+
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/session.h"
+#include "graves/plotvocabulary.h"
 
 LampFeeService::LampFeeService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
@@ -41,6 +44,10 @@ LampFeeForm LampFeeService::proposal(const QString& key) {
 }
 
 SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
+    struct Paid {
+        std::optional<QString> refusal;
+        qint64 row = 0;
+    };
     const struct {
         const QString& typed;
         const char* field;
@@ -61,26 +68,33 @@ SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
         return refused(notice(QStringLiteral("      点灯期限错误！请检查      ")),
                        from ? QStringLiteral("edate_edit") : QStringLiteral("bdate_edit"));
 
-    qint64 row = 0;
-    m_database.transaction([&] {
-        row = m_database
-                  .insert(QStringLiteral("cjdd"),
-                          {{QStringLiteral("故者姓名"), form.deceased.trimmed()},
-                           {QStringLiteral("联系人"), form.contact.trimmed()},
-                           {QStringLiteral("联系电话"), form.telephone.trimmed()},
-                           {QStringLiteral("墓碑位置"), key},
-                           {QStringLiteral("交款金额"), Money::roundCents(Money::parseLeading(form.amount))},
-                           {QStringLiteral("交款日期"), DateText::fromDate(form.paidOn)},
-                           {QStringLiteral("起始年份"), form.fromYear.trimmed()},
-                           {QStringLiteral("终止年份"), form.toYear.trimmed()},
-                           {QStringLiteral("落葬日期"), DateText::fromDate(form.buried)},
-                           {QStringLiteral("点灯标志"), 1},
-                           {QStringLiteral("操作人"), m_session.operatorName}},
-                          QStringLiteral("写入春节点灯缴费记录"));
+    const Paid paid = m_database.transaction([&]() -> Paid {
+        // The lamp burns only on a plot that is still sold: another desk may have taken it back.
+        const PlotStateCheck check =
+            checkPlotState(m_database, key, PlotState::sold, QStringLiteral("点灯缴费"));
+        if (check.refusal)
+            return {check.refusal};
+        return {std::nullopt,
+                m_database.insert(
+                    QStringLiteral("cjdd"),
+                    {{QStringLiteral("故者姓名"), form.deceased.trimmed()},
+                     {QStringLiteral("联系人"), form.contact.trimmed()},
+                     {QStringLiteral("联系电话"), form.telephone.trimmed()},
+                     {QStringLiteral("墓碑位置"), key},
+                     {QStringLiteral("交款金额"), Money::roundCents(Money::parseLeading(form.amount))},
+                     {QStringLiteral("交款日期"), DateText::fromDate(form.paidOn)},
+                     {QStringLiteral("起始年份"), form.fromYear.trimmed()},
+                     {QStringLiteral("终止年份"), form.toYear.trimmed()},
+                     {QStringLiteral("落葬日期"), DateText::fromDate(form.buried)},
+                     {QStringLiteral("点灯标志"), 1},
+                     {QStringLiteral("操作人"), m_session.operatorName}},
+                    QStringLiteral("写入春节点灯缴费记录"))};
     });
+    if (paid.refusal)
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *paid.refusal});
     // The receipt names its own row: two payments alike in plot, day and years stay apart.
     PrintJob receipt{QStringLiteral("gm_cjddsf "), QStringLiteral("gm_cjddsf"),
-                     QStringLiteral("select * from cjdd where rid=%1").arg(row), std::nullopt};
+                     QStringLiteral("select * from cjdd where rid=%1").arg(paid.row), std::nullopt};
     receipt.ignoresPrintFlag = true;
     return done(std::nullopt, {receipt});
 }

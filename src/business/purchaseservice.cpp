@@ -99,18 +99,16 @@ bool PurchaseService::learn(StoneList list, const QString& text) {
     if (value.isEmpty() || value == undecided)
         return false;
     const QString column = columnOf(list);
-    bool added = false;
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
         if (m_database
                 .scalar(QStringLiteral("SELECT 1 FROM mblx WHERE ") + column + QStringLiteral(" = ?"),
                         {value}, QStringLiteral("查找墓碑类型和材质"))
                 .isValid())
-            return;
+            return false;
         m_database.exec(QStringLiteral("INSERT INTO mblx (") + column + QStringLiteral(") VALUES (?)"),
                         {value}, QStringLiteral("记住新的墓碑类型或材质"));
-        added = true;
+        return true;
     });
-    return added;
 }
 
 SaveOutcome PurchaseService::save(const PurchaseForm& form) {
@@ -134,30 +132,31 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     const PurchaseFees fees = parseFees(form.fees);
     const FeeTotals totals = totalsOf(fees, Money::parseLeading(form.management));
     const qint64 number = wholeNumber(form.number);
-    std::optional<QString> refusal;
-    qint64 feeRow = 0;
-    double prepaid = 0;
-    double balance = 0;
-    m_database.transaction([&] {
+    struct Sale {
+        std::optional<QString> refusal;
+        qint64 feeRow = 0;
+        double prepaid = 0; // of the reservation the sale ends, for the receipt
+        double balance = 0;
+    };
+    const Sale sale = m_database.transaction([&]() -> Sale {
         // The plot must still be in the state the window was opened for, so it is never sold twice.
         const PlotStateCheck check =
             settling ? checkReservation(m_database, form.reservationId, key, QStringLiteral("交清余款"))
                      : checkPlotState(m_database, key, PlotState::free, QStringLiteral("购墓"));
-        if (check.refusal) {
-            refusal = check.refusal;
-            return;
-        }
+        if (check.refusal)
+            return {check.refusal};
 
         // The registration and the fee row begin alike.
-        const QList<Database::Column> sale = {{QStringLiteral("编号"), number},
-                                              {QStringLiteral("墓碑位置"), key},
-                                              {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
-                                              {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
-                                              {QStringLiteral("日期止"), DateText::fromDate(form.useUntil)},
-                                              {QStringLiteral("联系人"), form.contact.trimmed()}};
+        const QList<Database::Column> common = {
+            {QStringLiteral("编号"), number},
+            {QStringLiteral("墓碑位置"), key},
+            {QStringLiteral("购墓日期"), DateText::fromDate(form.boughtOn)},
+            {QStringLiteral("日期起"), DateText::fromDate(form.useFrom)},
+            {QStringLiteral("日期止"), DateText::fromDate(form.useUntil)},
+            {QStringLiteral("联系人"), form.contact.trimmed()}};
         m_database.insert(
             QStringLiteral("gm_dj"),
-            sale +
+            common +
                 QList<Database::Column>{
                     {QStringLiteral("操作员"), m_session.operatorName},
                     {QStringLiteral("业务员"), form.salesman},
@@ -178,28 +177,29 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
 
         const QDateTime moment = m_clock.now();
-        feeRow = m_database.insert(
+        Sale result;
+        result.feeRow = m_database.insert(
             QStringLiteral("gm_xf1"),
-            sale + QList<Database::Column>{{QStringLiteral("联系电话"), form.phone},
-                                           {QStringLiteral("手机"), form.mobile},
-                                           {QStringLiteral("安葬日期"), QStringLiteral("")},
-                                           {QStringLiteral("工作单位"), form.workUnit.trimmed()},
-                                           {QStringLiteral("墓地费"), fees.land},
-                                           {QStringLiteral("墓碑费"), fees.stone},
-                                           {QStringLiteral("家庭墓费"), fees.family},
-                                           {QStringLiteral("工料费"), fees.labour},
-                                           {QStringLiteral("管理费"), totals.management},
-                                           {QStringLiteral("绿化费"), fees.greening},
-                                           {QStringLiteral("其它费"), fees.other},
-                                           {QStringLiteral("qt"),
-                                            QString(form.extraName.trimmed() + QStringLiteral("："))},
-                                           {QStringLiteral("qtf"), fees.extra},
-                                           {QStringLiteral("小计"), totals.subtotal},
-                                           {QStringLiteral("合计"), totals.total},
-                                           {QStringLiteral("备注"), form.remark.trimmed()},
-                                           {QStringLiteral("操作方式"), QStringLiteral("购墓")},
-                                           {QStringLiteral("操作员"), m_session.operatorName},
-                                           {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
+            common + QList<Database::Column>{{QStringLiteral("联系电话"), form.phone},
+                                             {QStringLiteral("手机"), form.mobile},
+                                             {QStringLiteral("安葬日期"), QStringLiteral("")},
+                                             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
+                                             {QStringLiteral("墓地费"), fees.land},
+                                             {QStringLiteral("墓碑费"), fees.stone},
+                                             {QStringLiteral("家庭墓费"), fees.family},
+                                             {QStringLiteral("工料费"), fees.labour},
+                                             {QStringLiteral("管理费"), totals.management},
+                                             {QStringLiteral("绿化费"), fees.greening},
+                                             {QStringLiteral("其它费"), fees.other},
+                                             {QStringLiteral("qt"),
+                                              QString(form.extraName.trimmed() + QStringLiteral("："))},
+                                             {QStringLiteral("qtf"), fees.extra},
+                                             {QStringLiteral("小计"), totals.subtotal},
+                                             {QStringLiteral("合计"), totals.total},
+                                             {QStringLiteral("备注"), form.remark.trimmed()},
+                                             {QStringLiteral("操作方式"), QStringLiteral("购墓")},
+                                             {QStringLiteral("操作员"), m_session.operatorName},
+                                             {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
             QStringLiteral("写入购墓收费记录"));
 
         // A reservation of the plot ends with the sale; its prepaid amount and balance go on the receipt.
@@ -211,26 +211,28 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
                                                  "ORDER BY id LIMIT 1"),
                                   {key}, QStringLiteral("读取墓位的预订记录"));
         if (reservation.next()) {
-            prepaid = reservation.value(1).toDouble();
-            balance = reservation.value(2).toDouble();
-            m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {reservation.value(0)},
+            result.prepaid = reservation.value(QStringLiteral("预交金额")).toDouble();
+            result.balance = reservation.value(QStringLiteral("余额")).toDouble();
+            m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"),
+                            {reservation.value(QStringLiteral("id"))},
                             QStringLiteral("删除已购墓位的预订记录"));
             m_database.notifyChange(ChangeNotifier::Subject::Reservations);
         }
+        return result;
     });
-    if (refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
+    if (sale.refusal)
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *sale.refusal});
 
     const PrintJob contactSheet{QStringLiteral("lxr       "), QStringLiteral("lxr"),
                                 QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),
                                 std::nullopt};
     // The receipt names its fee row by id, so two sales in the same second never print together.
-    const PrintJob receipt{form.secondReceiptForm ? QStringLiteral("gm1       ")
-                                                  : QStringLiteral("gm        "),
-                           QStringLiteral("gm"),
-                           QStringLiteral("select ") + SqlLiteral::number(prepaid) +
-                               QStringLiteral(" as 预交金额,") + SqlLiteral::number(balance) +
-                               QStringLiteral(" as 余额,* from gm_xf1 where id=") + QString::number(feeRow),
-                           std::nullopt};
+    const PrintJob receipt{
+        form.secondReceiptForm ? QStringLiteral("gm1       ") : QStringLiteral("gm        "),
+        QStringLiteral("gm"),
+        QStringLiteral("select ") + SqlLiteral::number(sale.prepaid) + QStringLiteral(" as 预交金额,") +
+            SqlLiteral::number(sale.balance) + QStringLiteral(" as 余额,* from gm_xf1 where id=") +
+            QString::number(sale.feeRow),
+        std::nullopt};
     return done(congratulation(QStringLiteral("OK，输入成功！")), {contactSheet, receipt});
 }

@@ -13,24 +13,28 @@ RenewalService::RenewalService(Database& database, const Session& session, const
     : m_database(database), m_session(session), m_clock(clock) {}
 
 std::optional<RenewalSheet> RenewalService::load(const QString& key) {
+    // The latest registration speaks for the plot: its contact is the one who renews now.
     QSqlQuery registration = m_database.exec(
         QStringLiteral("SELECT 联系人, 工作单位, 家庭住址, 联系电话, 身份证号, 墓碑类型, 主碑材质, 购墓日期, "
-                       "日期起, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+                       "日期起, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid DESC LIMIT 1"),
         {key}, QStringLiteral("读取墓位的登记"));
     if (!registration.next())
         return std::nullopt;
+    const auto text = [&](const char* column) {
+        return registration.value(QString::fromUtf8(column)).toString();
+    };
     RenewalSheet sheet;
     sheet.key = key;
-    sheet.contact = registration.value(0).toString();
-    sheet.workUnit = registration.value(1).toString();
-    sheet.address = registration.value(2).toString();
-    sheet.phone = registration.value(3).toString();
-    sheet.idNumber = registration.value(4).toString();
-    sheet.stoneType = registration.value(5).toString();
-    sheet.mainStone = registration.value(6).toString();
-    sheet.boughtOn = DateText::toDate(registration.value(7).toString());
-    sheet.useFrom = DateText::toDate(registration.value(8).toString());
-    sheet.useUntil = DateText::toDate(registration.value(9).toString());
+    sheet.contact = text("联系人");
+    sheet.workUnit = text("工作单位");
+    sheet.address = text("家庭住址");
+    sheet.phone = text("联系电话");
+    sheet.idNumber = text("身份证号");
+    sheet.stoneType = text("墓碑类型");
+    sheet.mainStone = text("主碑材质");
+    sheet.boughtOn = DateText::toDate(text("购墓日期"));
+    sheet.useFrom = DateText::toDate(text("日期起"));
+    sheet.useUntil = DateText::toDate(text("日期止"));
 
     QSqlQuery plot = m_database.exec(
         QStringLiteral("SELECT 墓地费, 墓碑费, 家族费, 工料费, 其它 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"),
@@ -65,38 +69,34 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
 
     const QString key = form.plotKey.trimmed();
     const double extra = Money::parseLeading(form.extra);
-    std::optional<SaveOutcome> refusal;
-    qint64 feeRow = 0;
-    QDate previousEnd;
-    m_database.transaction([&] {
+    struct Renewal {
+        std::optional<SaveOutcome> refusal;
+        qint64 feeRow = 0;
+        QDate previousEnd;
+    };
+    const Renewal renewal = m_database.transaction([&]() -> Renewal {
         const PlotStateCheck check =
             checkPlotState(m_database, key, PlotState::sold, QStringLiteral("加续费"));
-        if (check.refusal) {
-            refusal = refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *check.refusal});
-            return;
-        }
+        if (check.refusal)
+            return {refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *check.refusal})};
         const QVariant end = m_database.scalar(
             QStringLiteral("SELECT 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
             QStringLiteral("读取墓位现在的使用日期"));
-        if (!end.isValid()) {
-            refusal = refused(notice(QStringLiteral("墓位“%1”没有登记记录，不能加续费！").arg(key)));
-            return;
-        }
-        previousEnd = DateText::toDate(end.toString());
-        if (form.useUntil < previousEnd) {
-            refusal = refused(
+        if (!end.isValid())
+            return {refused(notice(QStringLiteral("墓位“%1”没有登记记录，不能加续费！").arg(key)))};
+        const QDate previousEnd = DateText::toDate(end.toString());
+        if (form.shownUntil.isValid() && previousEnd != form.shownUntil)
+            return {refused(notice(QStringLiteral("此记录已被其他操作员修改，请重新打开后再修改！")))};
+        if (form.useUntil < previousEnd)
+            return {refused(
                 {Prompter::Icon::Critical, QStringLiteral("错误"), QStringLiteral("使用日期填写错误!")},
-                QStringLiteral("DTP2"));
-            return;
-        }
-        if (form.remark.trimmed().isEmpty()) {
-            refusal = refused(notice(QStringLiteral("备注不能为空！")), QStringLiteral("Mask11"));
-            return;
-        }
+                QStringLiteral("DTP2"))};
+        if (form.remark.trimmed().isEmpty())
+            return {refused(notice(QStringLiteral("备注不能为空！")), QStringLiteral("Mask11"))};
 
         m_database.exec(QStringLiteral("UPDATE gm_dj SET 日期止 = ? WHERE 墓碑位置 = ?"),
                         {DateText::fromDate(form.useUntil), key}, QStringLiteral("写入新的使用日期"));
-        feeRow = m_database.insert(
+        const qint64 feeRow = m_database.insert(
             QStringLiteral("gm_xf1"),
             {{QStringLiteral("墓碑位置"), key},
              {QStringLiteral("日期起"), DateText::fromDate(previousEnd)},
@@ -118,13 +118,15 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
              {QStringLiteral("操作员"), m_session.operatorName},
              {QStringLiteral("操作日期"), DateText::fromDateTime(m_clock.now())}},
             QStringLiteral("写入加续费收费记录"));
+        return {std::nullopt, feeRow, previousEnd};
     });
-    if (refusal)
-        return *refusal;
+    if (renewal.refusal)
+        return *renewal.refusal;
 
     // Both prints name the fee row by id; the print right is not asked here, only the report list.
-    const QString receipt = QStringLiteral("select * from gm_xf1 where id=") + QString::number(feeRow);
-    const int years = form.useUntil.year() - previousEnd.year();
+    const QString receipt =
+        QStringLiteral("select * from gm_xf1 where id=") + QString::number(renewal.feeRow);
+    const int years = form.useUntil.year() - renewal.previousEnd.year();
     return done(
         congratulation(QStringLiteral("OK，输入成功！")),
         {PrintJob{QStringLiteral("gm_jxf    "), QStringLiteral("gm_jxf"), receipt, std::nullopt, true},

@@ -43,6 +43,9 @@ struct RenewalForm {
     QString extraName;  // MaskE1
     QString extra;      // MaskE2
     QString remark;     // Mask11
+    // The stored end the window was filled with: when another desk renewed since, this renewal is
+    // refused rather than charged a second time. Not set: renewed from whatever end is stored.
+    QDate shownUntil;
 };
 
 // The renewal of a sold plot: a new end of use on every registration row of the plot and the

@@ -27,23 +27,21 @@ SaveOutcome NicheFeeRecordsService::remove(std::optional<qint64> id, Prompter& p
     if (!id || prompter.ask(QStringLiteral("删除记录"),
                             QStringLiteral("您确信要删除这条记录吗?请三思而后行!")) != Prompter::Answer::Yes)
         return {};
-    enum class Result { Deleted, LastRow, Gone } result = Result::Gone;
-    m_database.transaction([&] {
+    enum class Result { Deleted, LastRow, Gone };
+    const Result result = m_database.transaction([&] {
         QSqlQuery row = m_database.exec(QStringLiteral("SELECT 存放位置 FROM ghjc_xf1 WHERE id = ?"), {*id},
                                         QStringLiteral("读取寄存收费记录"));
         if (!row.next())
-            return;
+            return Result::Gone;
         // A niche always keeps one fee row. Counted again here: the list may be older than the table.
         if (m_database
-                .scalar(QStringLiteral("SELECT COUNT(*) FROM ghjc_xf1 WHERE 存放位置 = ?"), {row.value(0)},
-                        QStringLiteral("统计寄存收费记录"))
-                .toLongLong() < 2) {
-            result = Result::LastRow;
-            return;
-        }
+                .scalar(QStringLiteral("SELECT COUNT(*) FROM ghjc_xf1 WHERE 存放位置 = ?"),
+                        {row.value(QStringLiteral("存放位置"))}, QStringLiteral("统计寄存收费记录"))
+                .toLongLong() < 2)
+            return Result::LastRow;
         m_database.exec(QStringLiteral("DELETE FROM ghjc_xf1 WHERE id = ?"), {*id},
                         QStringLiteral("删除寄存收费记录"));
-        result = Result::Deleted;
+        return Result::Deleted;
     });
     switch (result) {
     case Result::LastRow:

@@ -39,9 +39,8 @@ SaveOutcome StorageChargesService::save(const StorageChargeForm& form) {
                                 {QStringLiteral("总计"), total},
                                 {QStringLiteral("操作员"), m_session.operatorName},
                                 {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}};
-    qint64 row = 0;
-    m_database.transaction([&] {
-        row = m_database.insert(QStringLiteral("GHJC_XF2"), columns, QStringLiteral("写入寄存用品收费记录"));
+    const qint64 row = m_database.transaction([&] {
+        return m_database.insert(QStringLiteral("GHJC_XF2"), columns, QStringLiteral("写入寄存用品收费记录"));
     });
     // The receipt names its row exactly, so two sales in the same second never print together.
     return done(Message{Prompter::Icon::Information, QString(), QStringLiteral("输入成功！")},

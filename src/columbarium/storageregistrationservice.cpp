@@ -38,41 +38,43 @@ SaveOutcome StorageRegistrationService::save(const StorageForm& form) {
         return refused(plain(QStringLiteral("应收费与实收费不能为零！")));
 
     const QString key = form.nicheKey.trimmed();
-    std::optional<QString> refusal;
-    qint64 registration = 0;
-    qint64 payment = 0;
-    m_database.transaction([&] {
+    struct Stored {
+        std::optional<QString> refusal;
+        qint64 registration = 0;
+        qint64 payment = 0;
+    };
+    const Stored stored = m_database.transaction([&]() -> Stored {
         // The niche must still be free: no two urns in one niche.
         const NicheStateCheck check =
             StorageRecord::checkNicheState(m_database, key, NicheState::free, QStringLiteral("入档"));
-        if (check.refusal) {
-            refusal = check.refusal;
-            return;
-        }
+        if (check.refusal)
+            return {check.refusal};
         const QList<Database::Column> columns =
             QList<Database::Column>{{QStringLiteral("存放位置"), key},
                                     {QStringLiteral("故者姓名"), form.deceased.trimmed()},
                                     {QStringLiteral("日期起"), DateText::fromDate(form.storedFrom)},
                                     {QStringLiteral("日期止"), DateText::fromDate(form.storedUntil)}} +
             StorageRecord::editableColumns(form);
-        registration = m_database.insert(QStringLiteral("ghjc_dj"), columns, QStringLiteral("写入寄存登记"));
+        const qint64 registration =
+            m_database.insert(QStringLiteral("ghjc_dj"), columns, QStringLiteral("写入寄存登记"));
         m_database.exec(QStringLiteral("UPDATE ghjc_wz SET 状态 = ? WHERE rid = ?"),
                         {NicheState::used, check.nicheRow}, QStringLiteral("把寄存位改为已使用"));
         m_database.notifyChange(ChangeNotifier::Subject::Niches, check.hall);
-        payment = StorageRecord::writePayment(m_database,
-                                              {key, form.deceased.trimmed(), form.contact.trimmed(),
-                                               form.storedFrom, form.storedUntil, due, received,
-                                               QStringLiteral("存入")},
-                                              m_session.operatorName, m_clock.now());
+        const qint64 payment = StorageRecord::writePayment(
+            m_database,
+            {key, form.deceased.trimmed(), form.contact.trimmed(), form.storedFrom, form.storedUntil, due,
+             received, QStringLiteral("存入")},
+            m_session.operatorName, m_clock.now());
+        return {std::nullopt, registration, payment};
     });
-    if (refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
+    if (stored.refusal)
+        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *stored.refusal});
 
     // The papers name their rows by id.
     return done(plain(QStringLiteral("输入成功！")),
-                StorageRecord::registerPapers(registration,
+                StorageRecord::registerPapers(stored.registration,
                                               {QStringLiteral("lxr_jc"), QStringLiteral("gz_jc"),
                                                QStringLiteral("yxsj_jc"), QStringLiteral("jc_dj")},
                                               form.hideBirthDate) +
-                    StorageRecord::paymentPapers(payment, form.storedFrom, form.storedUntil));
+                    StorageRecord::paymentPapers(stored.payment, form.storedFrom, form.storedUntil));
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
@@ -17,8 +18,8 @@
 #include <memory>
 #include <sqlite3.h>
 
-DatabaseError::DatabaseError(const QString& message, const QString& engineCode)
-    : std::runtime_error(message.toStdString()), m_message(message), m_engineCode(engineCode) {}
+DatabaseError::DatabaseError(const QString& message, const QString& engineCode, Link link)
+    : std::runtime_error(message.toStdString()), m_message(message), m_engineCode(engineCode), m_link(link) {}
 
 bool DatabaseError::isConflict() const {
     // The server's codes for "could not serialize access" and "deadlock detected".
@@ -61,9 +62,56 @@ sqlite3* handleOf(const QSqlDatabase& connection) {
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
-DatabaseError failure(const QString& doing, const QSqlQuery& query) {
-    return DatabaseError(QStringLiteral("数据库错误（%1）：%2").arg(doing, query.lastError().text()),
-                         query.lastError().nativeErrorCode());
+// What an engine's error code means, in the office's words; empty for codes without a common cause.
+QString reasonOf(const QString& code, bool server) {
+    if (server) {
+        static const QHash<QString, QString> reasons = {
+            {QStringLiteral("40001"), QStringLiteral("其他操作员同时修改了相同的记录")},
+            {QStringLiteral("40P01"), QStringLiteral("与其他操作员的操作互相等待")},
+            {QStringLiteral("23505"), QStringLiteral("记录重复")},
+            {QStringLiteral("23503"), QStringLiteral("记录仍被其他记录引用")},
+            {QStringLiteral("57014"), QStringLiteral("操作超时，已被数据库服务器取消")},
+            {QStringLiteral("55P03"), QStringLiteral("记录正被其他操作员使用")},
+            {QStringLiteral("53100"), QStringLiteral("数据库服务器的磁盘已满")},
+            {QStringLiteral("53200"), QStringLiteral("数据库服务器的内存不足")},
+            {QStringLiteral("57P01"), QStringLiteral("数据库服务器正在关闭")},
+            {QStringLiteral("57P02"), QStringLiteral("数据库服务器正在重新启动")},
+            {QStringLiteral("57P03"), QStringLiteral("数据库服务器还不能接受连接")},
+            {QStringLiteral("42501"), QStringLiteral("数据库用户没有这项权限")},
+            {QStringLiteral("25006"), QStringLiteral("只读连接不能修改数据")},
+        };
+        if (code.startsWith(QLatin1String("08")))
+            return QStringLiteral("与数据库服务器的连接出错");
+        return reasons.value(code);
+    }
+    // SQLite's extended codes keep the primary code in their low byte.
+    switch (code.toInt() & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库正被其他程序使用");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满");
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库文件只能读，不能写");
+    case SQLITE_IOERR:
+        return QStringLiteral("读写磁盘出错");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("数据库文件已损坏");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("记录重复或不符合数据规则");
+    default:
+        return {};
+    }
+}
+
+QString worded(const QString& doing, const QString& reason, const QString& said) {
+    const QString detail = said.trimmed();
+    if (reason.isEmpty())
+        return QStringLiteral("数据库错误（%1）：%2")
+            .arg(doing, detail.isEmpty() ? QStringLiteral("原因不明") : detail);
+    return detail.isEmpty() ? QStringLiteral("数据库错误（%1）：%2").arg(doing, reason)
+                            : QStringLiteral("数据库错误（%1）：%2（%3）").arg(doing, reason, detail);
 }
 
 } // namespace
@@ -72,13 +120,12 @@ Database::Database(const QString& filePath, Mode mode, int failNthWrite)
     : Database(DatabaseTarget::file(filePath), mode, failNthWrite) {}
 
 Database::Database(const DatabaseTarget& target, Mode mode, int failNthWrite)
-    : m_target(target), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
+    : m_target(target), m_mode(mode), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
       m_failAtWrite(failNthWrite) {
     if (!target.isServer()) {
         const QFileInfo file(target.filePath);
         if (!file.absoluteDir().exists())
-            throw DatabaseError(
-                QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
+            throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
         if (file.isDir())
             throw DatabaseError(QStringLiteral("数据库文件的位置是一个文件夹：%1").arg(target.filePath));
         if (mode != Mode::Create && !file.exists())
@@ -131,8 +178,7 @@ void Database::connectFile(Mode mode) {
     // A file that is not a database only shows itself at the first read.
     QSqlQuery probe(m_connection);
     if (!probe.exec(QStringLiteral("PRAGMA user_version")) || !probe.next())
-        throw DatabaseError(
-            QStringLiteral("无法读取数据库文件：%1\n%2").arg(path, probe.lastError().text()));
+        throw DatabaseError(QStringLiteral("无法读取数据库文件：%1\n%2").arg(path, probe.lastError().text()));
     const int version = probe.value(0).toInt();
     probe.finish();
     checkVersion(version, mode);
@@ -157,6 +203,8 @@ void Database::connectFile(Mode mode) {
 }
 
 void Database::connectServer(Mode mode) {
+    if (!m_watch)
+        m_watch = std::make_unique<ServerWatch>(m_connection);
     m_connection.setHostName(m_target.host);
     m_connection.setPort(m_target.port);
     m_connection.setDatabaseName(m_target.database);
@@ -173,7 +221,9 @@ void Database::connectServer(Mode mode) {
     exec(QStringLiteral("SET client_min_messages = warning"), {}, doing);
     // Each transaction sees the records as if no other desk worked at the same time; a conflict is
     // refused by the server and the transaction runs again (see transaction()).
-    exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL SERIALIZABLE"), {}, doing);
+    exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL SERIALIZABLE"), {},
+         doing);
+    exec(QStringLiteral("SET statement_timeout = %1").arg(m_statementBound.count()), {}, doing);
     if (mode == Mode::ReadOnly)
         exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), {}, doing);
     const bool versioned = hasTable(QStringLiteral("pelu_schema_version"));
@@ -189,18 +239,19 @@ void Database::checkVersion(int version, Mode mode) {
     const QString noun = isServer() ? QStringLiteral("数据库") : QStringLiteral("数据库文件");
     const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
     if (version > Schema::latestVersion())
-        throw DatabaseError(
-            QStringLiteral("%1 %2 来自更新版本的程序（结构版本 %3，本程序只认识到版本 %4）。")
-                .arg(noun, place)
-                .arg(version)
-                .arg(Schema::latestVersion()) +
-            untouched);
+        throw DatabaseError(QStringLiteral("%1 %2 来自更新版本的程序（结构版本 %3，本程序只认识到版本 %4）。")
+                                .arg(noun, place)
+                                .arg(version)
+                                .arg(Schema::latestVersion()) +
+                            untouched);
     if (version < 0)
         throw DatabaseError(
-            QStringLiteral("%1 %2 的结构版本 %3 不是本程序认识的版本。").arg(noun, place).arg(version) + untouched);
+            QStringLiteral("%1 %2 的结构版本 %3 不是本程序认识的版本。").arg(noun, place).arg(version) +
+            untouched);
     if (mode == Mode::Empty) {
         if (version > 0 || !tableNames().isEmpty())
-            throw DatabaseError(QStringLiteral("%1 %2 不是空的（已有数据表）。").arg(noun, place) + untouched);
+            throw DatabaseError(QStringLiteral("%1 %2 不是空的（已有数据表）。").arg(noun, place) +
+                                untouched);
         return;
     }
     if (version > 0 || mode == Mode::ReadOnly)
@@ -208,7 +259,8 @@ void Database::checkVersion(int version, Mode mode) {
     // Only --create-database makes a new office; at a normal start an empty database is a lost one.
     if (!tableNames().isEmpty())
         throw DatabaseError(
-            QStringLiteral("%1 %2 不是本程序的数据库（已有数据表，但没有结构版本）。").arg(noun, place) + untouched);
+            QStringLiteral("%1 %2 不是本程序的数据库（已有数据表，但没有结构版本）。").arg(noun, place) +
+            untouched);
     if (mode == Mode::Open)
         throw DatabaseError(QStringLiteral("%1是空的：%2\n"
                                            "它可能已损坏或被替换。新建数据库请运行 pelu --create-database。")
@@ -280,15 +332,23 @@ void Database::writeChangeContext() {
     query.addBindValue(m_operator);
     query.addBindValue(m_window);
     if (!query.exec())
-        throw failure(QStringLiteral("记录操作员"), query);
+        throw failureOf(QStringLiteral("记录操作员"), query);
     m_contextWritten = true;
 }
 
 QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
     QSqlQuery query(m_connection);
-    if (!query.prepare(sql))
-        throw failure(doing, query);
-    return query;
+    if (query.prepare(sql))
+        return query;
+    // A server that was restarted since the last statement: outside a transaction nothing is lost by
+    // connecting again.
+    if (m_savepointDepth == 0 && m_watch && m_watch->connectionLost()) {
+        reconnect();
+        query = QSqlQuery(m_connection);
+        if (query.prepare(sql))
+            return query;
+    }
+    throw failureOf(doing, query);
 }
 
 void Database::run(QSqlQuery& query, const QString& doing) {
@@ -312,8 +372,94 @@ void Database::execute(QSqlQuery& query, const QString& sql, bool direct, const 
     }
     if (write && m_failAtWrite > 0 && ++m_writesSeen == m_failAtWrite)
         throw DatabaseError(QStringLiteral("数据库错误（%1）：写入失败（测试注入）").arg(doing));
-    if (!(direct ? query.exec(sql) : query.exec()))
-        throw failure(doing, query);
+    try {
+        runOnce(query, sql, direct, doing);
+    } catch (const DatabaseError& error) {
+        // A read outside a transaction on a connection the server closed runs once more on a new one;
+        // everything else goes back to the transaction, which knows whether running again is safe.
+        if (error.link() != DatabaseError::Link::Lost || m_savepointDepth > 0 || write)
+            throw;
+        const QVariantList values = query.boundValues();
+        reconnect();
+        query = QSqlQuery(m_connection);
+        if (!direct) {
+            if (!query.prepare(sql))
+                throw failureOf(doing, query);
+            for (int i = 0; i < values.size(); ++i)
+                query.bindValue(i, values.at(i));
+        }
+        runOnce(query, sql, direct, doing);
+    }
+}
+
+void Database::runOnce(QSqlQuery& query, const QString& sql, bool direct, const QString& doing) {
+    if (!m_watch) {
+        if (!(direct ? query.exec(sql) : query.exec()))
+            throw failureOf(doing, query);
+        return;
+    }
+    // The server's own timeout comes first and keeps the connection; ours is for a server that no
+    // longer answers at all.
+    const ServerWatch::Deadline deadline(*m_watch, m_statementBound + std::chrono::seconds(5));
+    if (direct ? query.exec(sql) : query.exec())
+        return;
+    if (deadline.expired())
+        throw DatabaseError(
+            QStringLiteral("数据库错误（%1）：数据库服务器 %2 秒内没有回答，已断开与它的连接，"
+                           "这次操作没有保存。下次操作时将重新连接。")
+                .arg(doing)
+                .arg((m_statementBound + std::chrono::seconds(5)).count() / 1000),
+            QString(), DatabaseError::Link::Unanswered);
+    throw failureOf(doing, query);
+}
+
+DatabaseError Database::failureOf(const QString& doing, const QSqlQuery& query) {
+    const QSqlError error = query.lastError();
+    const QString code = error.nativeErrorCode();
+    if (m_watch && m_watch->connectionLost()) {
+        if (m_committing)
+            return DatabaseError(
+                QStringLiteral(
+                    "数据库错误（%1）：提交时与数据库服务器的连接断开，无法确定这次操作是否已经保存，"
+                    "请重新打开窗口查看。")
+                    .arg(doing),
+                code, DatabaseError::Link::Uncertain);
+        return DatabaseError(worded(doing, QStringLiteral("与数据库服务器的连接已断开"), error.text()), code,
+                             DatabaseError::Link::Lost);
+    }
+    return DatabaseError(worded(doing, reasonOf(code, isServer()), error.text()), code);
+}
+
+void Database::reconnect() {
+    m_connection.close();
+    try {
+        connectServer(m_mode == Mode::ReadOnly ? Mode::ReadOnly : Mode::Open);
+    } catch (const DatabaseError& error) {
+        throw DatabaseError(
+            QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功。请检查网络和服务器后再试。\n") +
+                error.message(),
+            QString(), DatabaseError::Link::Lost);
+    }
+}
+
+void Database::setStatementBound(std::chrono::milliseconds bound) {
+    m_statementBound = bound;
+    if (isServer())
+        exec(QStringLiteral("SET statement_timeout = %1").arg(bound.count()), {},
+             QStringLiteral("设置数据库连接"));
+}
+
+Database::LongWork::LongWork(Database& database) : m_database(database), m_before(database.statementBound()) {
+    m_database.setStatementBound(std::chrono::hours(2));
+}
+
+Database::LongWork::~LongWork() {
+    try {
+        m_database.setStatementBound(m_before);
+    } catch (const DatabaseError&) {
+        // A connection that is gone takes its setting with it; the next connection starts usual.
+        m_database.m_statementBound = m_before;
+    }
 }
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const QString& doing) {
@@ -395,6 +541,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, const 
 void Database::runTransaction(const std::function<void()>& attempt) {
     const bool outermost = m_savepointDepth == 0;
     bool rehearse = outermost && m_rerunEveryTransaction;
+    bool reconnected = false;
     for (int tries = 1;; ++tries) {
         // A rehearsed attempt counts its writes again, so that an injected fault strikes the same one.
         const int writesSeen = m_writesSeen;
@@ -410,7 +557,12 @@ void Database::runTransaction(const std::function<void()>& attempt) {
             transaction.commit();
             return;
         } catch (const DatabaseError& error) {
-            // Only a whole transaction runs again; a nested one belongs to its outer one.
+            // Only a whole transaction runs again; a nested one belongs to its outer one. A server
+            // that closed the connection rolled the work back: it runs once more on a new connection.
+            if (outermost && error.link() == DatabaseError::Link::Lost && !std::exchange(reconnected, true)) {
+                reconnect();
+                continue;
+            }
             if (!error.isConflict() || !outermost || tries == conflictAttempts)
                 throw;
             QThread::msleep(QRandomGenerator::global()->bounded(1, 1 + 4 * tries));
@@ -571,8 +723,9 @@ Transaction::Transaction(Database& database)
     : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)),
       m_outermost(database.m_savepointDepth == 0), m_changesBefore(database.m_pendingChanges.size()) {
     // A server has savepoints only inside a transaction begun as such.
-    m_database.exec(outermostOnServer() ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT ") + m_savepoint, {},
-                    QStringLiteral("开始事务"));
+    m_database.exec(outermostOnServer() ? QStringLiteral("BEGIN")
+                                        : QStringLiteral("SAVEPOINT ") + m_savepoint,
+                    {}, QStringLiteral("开始事务"));
     if (m_database.m_savepointDepth++ == 0)
         m_database.m_contextWritten = false;
 }
@@ -593,8 +746,10 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
-    m_database.exec(outermostOnServer() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint, {},
-                    QStringLiteral("提交事务"));
+    m_database.m_committing = outermostOnServer();
+    const auto committed = qScopeGuard([this] { m_database.m_committing = false; });
+    m_database.exec(outermostOnServer() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint,
+                    {}, QStringLiteral("提交事务"));
     m_finished = true;
     if (--m_database.m_savepointDepth == 0) {
         // The outermost level is committed: the changes are real now, and whoever hears of them

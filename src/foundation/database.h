@@ -1,31 +1,44 @@
 #pragma once
 
 #include "foundation/changenotifier.h"
+#include "foundation/serverwatch.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QHash>
 #include <QString>
 #include <QVariantList>
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <type_traits>
 #include <stdexcept>
+#include <type_traits>
 
 class Clock;
 
 // A database failure, worded for the office: what was being done, and what the database said.
 class DatabaseError : public std::runtime_error {
 public:
-    explicit DatabaseError(const QString& message, const QString& engineCode = QString());
+    // What became of the connection to a server with the failure.
+    enum class Link {
+        Kept,
+        Lost,       // the server closed it (a restart): reconnecting and running again is safe
+        Unanswered, // the server did not answer in time and this desk cut it
+        Uncertain,  // lost while committing: whether the work landed is unknown
+    };
+    explicit DatabaseError(const QString& message, const QString& engineCode = QString(),
+                           Link link = Link::Kept);
     QString message() const { return m_message; }
     // The server refused the transaction because another desk changed what it read at the same time
     // (a serialization failure or a deadlock): run again, it sees the other desk's change.
     bool isConflict() const;
+    Link link() const { return m_link; }
 
 private:
     QString m_message;
     QString m_engineCode;
+    Link m_link;
 };
 
 // Where the office's records are kept: a SQLite file on this desk, or a PostgreSQL database that
@@ -106,8 +119,7 @@ public:
     // `work` read meanwhile, the server refuses it and `work` runs again from the start, so that its
     // re-checks see the other desk's change. So `work` must be safe to run twice: it reads what it
     // needs inside, returns its outcome and assigns nothing that lives outside it.
-    template <typename Work>
-    auto transaction(Work&& work) -> std::invoke_result_t<Work&> {
+    template <typename Work> auto transaction(Work&& work) -> std::invoke_result_t<Work&> {
         using Result = std::invoke_result_t<Work&>;
         if constexpr (std::is_void_v<Result>) {
             runTransaction([&] { work(); });
@@ -124,6 +136,25 @@ public:
     // Testing: every outermost transaction is rolled back at its first commit, as a desk's conflict
     // would be, and its work runs again; an action that is not safe to re-run then shows it.
     void setRerunEveryTransaction(bool rerun) { m_rerunEveryTransaction = rerun; }
+
+    // How long one statement may take on a server: the server cancels it then, and should the server
+    // not answer at all, this desk gives up on the connection a little later (and reconnects at the
+    // next action). A window's reads and saves stay well within the usual bound.
+    static constexpr std::chrono::milliseconds usualStatementBound{15000};
+    void setStatementBound(std::chrono::milliseconds bound);
+    std::chrono::milliseconds statementBound() const { return m_statementBound; }
+    // The bound of work that is long by nature (a purge, a copy to the server) while it lives.
+    class LongWork {
+    public:
+        explicit LongWork(Database& database);
+        ~LongWork();
+        LongWork(const LongWork&) = delete;
+        LongWork& operator=(const LongWork&) = delete;
+
+    private:
+        Database& m_database;
+        std::chrono::milliseconds m_before;
+    };
 
     // What committed actions changed. A notice made inside a transaction waits for its commit.
     ChangeNotifier& changes() { return m_changes; }
@@ -169,6 +200,12 @@ private:
     void execute(QSqlQuery& query, const QString& sql, bool direct, const QString& doing);
     void connectFile(Mode mode);
     void connectServer(Mode mode);
+    // Opens a server connection anew after the server dropped it; throws when it cannot.
+    void reconnect();
+    // Runs one statement; on a server within the statement bound.
+    void runOnce(QSqlQuery& query, const QString& sql, bool direct, const QString& doing);
+    // The failure of `query`, worded for the office, with what became of the connection.
+    DatabaseError failureOf(const QString& doing, const QSqlQuery& query);
     // What an open database says about its schema before any upgrade: refuses what is not ours.
     void checkVersion(int version, Mode mode);
     void writeSchemaVersion(int version);
@@ -180,6 +217,7 @@ private:
     void writeChangeContext();
 
     DatabaseTarget m_target;
+    Mode m_mode;
     QString m_connectionName;
     QSqlDatabase m_connection;
     int m_savepointDepth = 0;
@@ -197,7 +235,10 @@ private:
     int m_hookWritesSeen = 0;
     std::function<void()> m_beforeWrite;
     bool m_rerunEveryTransaction = false;
-    QHash<QString, QString> m_rowKeys; // by table, read once
+    std::chrono::milliseconds m_statementBound = usualStatementBound;
+    bool m_committing = false;
+    std::unique_ptr<ServerWatch> m_watch; // a server's
+    QHash<QString, QString> m_rowKeys;    // by table, read once
 };
 
 // Scope-based transaction: commit() makes the work permanent; leaving the scope without it, by an

@@ -28,12 +28,11 @@ SaveOutcome MemoBook::add(const QString& key, const QString& text) {
 SaveOutcome MemoBook::remove(qint64 id, Prompter& prompter) {
     if (prompter.ask(QStringLiteral("删除"), m_table.deleteQuestion.arg(id)) != Prompter::Answer::Yes)
         return {};
-    int deleted = 0;
-    m_database.transaction([&] {
-        deleted = m_database
-                      .exec(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(m_table.table), {id},
-                            QStringLiteral("删除备忘记录"))
-                      .numRowsAffected();
+    const int deleted = m_database.transaction([&] {
+        return m_database
+            .exec(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(m_table.table), {id},
+                  QStringLiteral("删除备忘记录"))
+            .numRowsAffected();
     });
     if (deleted == 0)
         return refused(notice(QStringLiteral("这条备忘记录已经不在了。")));

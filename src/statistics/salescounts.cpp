@@ -71,10 +71,18 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
                            "购墓日期 < ? AND 墓碑类型 IS NOT NULL AND 墓碑类型 <> '' GROUP BY 墓碑类型 "
                            "ORDER BY 墓碑类型"),
             {period.first(), period.end()}, counting);
+        // A share is of every plot sold in the period: a sale whose type was never chosen is still a sale.
+        const qint64 sold =
+            m_database
+                .scalar(QStringLiteral("SELECT COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? "
+                                       "AND 购墓日期 < ?"),
+                        {period.first(), period.end()}, counting)
+                .toLongLong();
         QList<Figure> figures;
-        while (types.next())
-            figures.append({types.value(0).toString(), types.value(1).toLongLong(), 0});
-        Tally::shareOfSum(figures);
+        while (types.next()) {
+            const qint64 count = types.value(1).toLongLong();
+            figures.append({types.value(0).toString(), count, Tally::share(count, sold)});
+        }
         return figures;
     }
     case CountKind::NicheOccupancy: {

@@ -6,14 +6,6 @@ double share(qint64 count, qint64 divisor) {
     return divisor == 0 ? 0.0 : static_cast<double>(count) / static_cast<double>(divisor);
 }
 
-void shareOfSum(QList<Figure>& figures) {
-    qint64 sum = 0;
-    for (const Figure& figure : std::as_const(figures))
-        sum += figure.count;
-    for (Figure& figure : figures)
-        figure.share = share(figure.count, sum);
-}
-
 QString percent(double share) {
     return QString::number(share * 100, 'f', 2) + QLatin1Char('%');
 }

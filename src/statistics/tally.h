@@ -16,8 +16,6 @@ namespace Tally {
 
 // count ÷ divisor, and 0 when the divisor is 0.
 double share(qint64 count, qint64 divisor);
-// Each figure's share of the sum of all of them.
-void shareOfSum(QList<Figure>& figures);
 // The share as the office reads it: "66.67%".
 QString percent(double share);
 // "一月" … "十二月"; empty for any other number.

@@ -50,6 +50,9 @@ private slots:
         const FixedClock clock{testNow()};
         LampFeeService service(data.db(), session, clock);
         const QString key = QStringLiteral("甲区1排0001号");
+        data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES ('甲区', '1', '0001', '双人墓', "
+            "'已购'), ('乙区', '1', '0001', '双人墓', '已购')"));
         data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 联系电话, 故者姓名, 落葬日期) VALUES "
                                 "('乙区1排0001号', '丙', '333', '赵六', '2019-01-01'), "
                                 "('甲区1排0001号', '甲', '111', '李四', '2020-03-04'), "
@@ -92,6 +95,12 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, service.save(key, payment()));
         data.db().failNthWrite(0);
         QCOMPARE(data.count(QStringLiteral("cjdd")), 0);
+        // A plot given back since the window opened has no lamp to light.
+        data.sql(QStringLiteral("UPDATE mq_wz SET 状态 = '未使用' WHERE 墓区 = '甲区'"));
+        QCOMPARE(refusal(payment()),
+                 text("提示|墓位“甲区1排0001号”现在是“未使用”，不是“已购”，不能点灯缴费！|"));
+        QCOMPARE(data.count(QStringLiteral("cjdd")), 0);
+        data.sql(QStringLiteral("UPDATE mq_wz SET 状态 = '已购' WHERE 墓区 = '甲区'"));
 
         // Two payments alike in plot, day and years: each receipt prints its own.
         QStringList receipts;

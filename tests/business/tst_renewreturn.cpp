@@ -117,6 +117,13 @@ private slots:
         renewal->takeChosenPurchase(); // brought back for the same plot
         QCOMPARE(shown(renewal, "Text2"), QStringLiteral("161"));
 
+        // An end before the stored one is refused with the date field to correct, and the window stays.
+        control<QDateEdit>(renewal, "DTP2")->setDate(QDate(2040, 1, 10));
+        QTest::mouseClick(control<QPushButton>(renewal, "Command1"), Qt::LeftButton);
+        QCOMPARE(office.prompter.lastText(), text("使用日期填写错误!"));
+        QCOMPARE(renewal->focusWidget(), control<QDateEdit>(renewal, "DTP2"));
+        QVERIFY(office.find(QStringLiteral("Frm_jxf")));
+
         control<QDateEdit>(renewal, "DTP2")->setDate(QDate(2051, 1, 10));
         QTest::mouseClick(control<QPushButton>(renewal, "Command1"), Qt::LeftButton);
         QCOMPARE(office.prompter.lastText(), text("OK，输入成功！"));
@@ -125,6 +132,19 @@ private slots:
                               text("gm_gmzsf  $#select * from gm_xf1 where id=7@5年")}));
         QCOMPARE(office.hubClosed, 1);
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_jxf")));
+    }
+
+    // The plot's latest registration names who renews: its contact goes into the window and the fee row.
+    void theRenewalStartsFromTheLatestRegistration() {
+        Office office;
+        office.data.sql(
+            QStringLiteral("UPDATE gm_dj SET 联系人 = '王六', 联系电话 = '5556789' WHERE 故者姓名 = "
+                           "'张二' AND 墓碑位置 = ?"),
+            {text("甲区1排0001号")});
+        const std::optional<RenewalSheet> sheet = office.renewal().load(text("甲区1排0001号"));
+        QVERIFY(sheet);
+        QCOMPARE(sheet->contact + u'/' + sheet->phone, text("王六/5556789"));
+        QCOMPARE(office.renewal().load(text("乙区1排0001号"))->contact, text("王五"));
     }
 
     // Each guard on its own; the end of use is the one stored when the save runs, not the one shown,
@@ -150,6 +170,11 @@ private slots:
         office.data.sql(QStringLiteral("UPDATE gm_dj SET 日期止 = '2050-12-31' WHERE 墓碑位置 = ?"),
                         {text("甲区1排0001号")});
         QVERIFY(!office.renewal().save(renewalUntil(QDate(2050, 12, 30))).saved);
+        // A window that still shows the old end would charge that renewal a second time.
+        form = renewalUntil(QDate(2051, 1, 10));
+        form.shownUntil = QDate(2046, 12, 6);
+        QCOMPARE(office.renewal().save(form).message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(office.data.count(QStringLiteral("gm_xf1"), QStringLiteral("操作方式 = '加续费'")), 2);
         outcome = office.renewal().save(renewalUntil(QDate(2051, 1, 10)));
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.prints.value(1).heading, std::optional<QString>(text("1年")));

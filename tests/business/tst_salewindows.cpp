@@ -5,6 +5,7 @@
 #include "foundation/ui/appcontext.h"
 #include "support/runningoffice.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -89,6 +90,7 @@ private slots:
     // The typical sale: pick a free plot, buy it with live totals, sell items for it on the way.
     void aPlotIsBoughtWithLiveTotalsAndItemCharges() {
         Office office;
+        office.data.addOperator(QStringLiteral("小刘"), QStringLiteral("x"), QStringLiteral("业务员"), {});
         // 公墓物品收费 is on the menu too; 物品收费 fills the window already open.
         QVERIFY(office.run(QStringLiteral("M_mqyp"), QStringLiteral("Frm_mq_qtf")));
         QListView* grid = office.pickOnTheMap(QStringLiteral("甲区1排0001号"));
@@ -100,6 +102,9 @@ private slots:
                  QStringLiteral("甲区1排0001号|1000|200||300"));
         QCOMPARE(control<QDateEdit>(buy, "DTP2")->date(), QDate(2046, 12, 6));
         QCOMPARE(control<QComboBox>(buy, "Comblx")->currentText(), QStringLiteral("未定"));
+        // Nobody is credited with the sale until the clerk picks a salesman.
+        QCOMPARE(control<QComboBox>(buy, "Combo1")->currentText(), QString());
+        QCOMPARE(control<QComboBox>(buy, "Combo1")->findText(QStringLiteral("小刘")), 1);
 
         // The office's example: rate 10, greening 50, a further charge of 40; then a management fee typed
         // over the computed one, point and all, carries into the total and stays as typed.
@@ -155,6 +160,8 @@ private slots:
                 .value(QStringLiteral("SELECT 管理费 || '/' || 合计 || '/' || 主碑材质 FROM gm_xf1, gm_dj"))
                 .toString(),
             QStringLiteral("100.5/1690.5/汉白玉"));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT COALESCE(业务员, '') FROM gm_dj")).toString(),
+                 QString());
         QCOMPARE(
             office.launcher.tails(),
             QStringList(
@@ -212,6 +219,13 @@ private slots:
             "INSERT INTO ydmd (id, 编号, 墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, 成交金额, "
             "余额) VALUES (5, 12, '甲区2排0001号', '李四', '110101', '西街', '5550000', '纺织厂', 0, 10000, 10000)"));
         office.pickOnTheMap(QStringLiteral("甲区1排0001号"));
+        // A purchase of another plot is half typed when the settlement comes into its window.
+        click(office.find(QStringLiteral("frmgm_xz")), "Command2");
+        QWidget* other = office.find(QStringLiteral("Frm_gm_blz"));
+        for (const char* field : {"Mask1", "Mask_email", "Mask11", "Txt_qtf", "Txt_qt", "Mask_sfzh"})
+            control<QLineEdit>(other, field)->setText(QStringLiteral("旧%1").arg(QLatin1String(field)));
+        control<QCheckBox>(other, "ChkSx")->setChecked(true);
+        control<QDateEdit>(other, "DTP1")->setDate(QDate(2027, 3, 4));
         office.session.chosenReservation = {5, QStringLiteral("甲区2排0001号")};
         int mapClosed = 0;
         office.window.context()
@@ -232,6 +246,9 @@ private slots:
         QCOMPARE(texts(buy, {"Text1", "Mask5", "Mask6", "Mask7", "Mask8", "mask9", "Mask10", "Mask1", "Mask2",
                              "Mask3", "Mask4", "Mask_bh", "Mask_sfzh"}),
                  QStringLiteral("甲区2排0001号|2000|400|20|30|60|500|李小四|纺织厂|西街|5550000|12|110101"));
+        QCOMPARE(texts(buy, {"Mask_email", "Mask11", "Txt_qtf"}), QStringLiteral("|无|"));
+        QVERIFY(!control<QCheckBox>(buy, "ChkSx")->isChecked());
+        QCOMPARE(control<QDateEdit>(buy, "DTP1")->date(), QDate(2026, 12, 6));
         click(buy, "Command1");
         QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("OK，输入成功！")}));
         QCOMPARE(office.data.value(QStringLiteral("SELECT 状态 FROM mq_wz WHERE 排 = '2'")).toString(),

@@ -38,6 +38,13 @@ public:
         auto* button = new QPushButton(this);
         button->setObjectName(QStringLiteral("Command1"));
         on(button, &QPushButton::clicked, [] { throw DatabaseError(QStringLiteral("磁盘已满")); });
+        // A fault of the program itself, and something thrown that is not even an exception.
+        auto* faulty = new QPushButton(this);
+        faulty->setObjectName(QStringLiteral("Command2"));
+        on(faulty, &QPushButton::clicked, [] { throw std::logic_error("no control DTP9 in Frm_a"); });
+        auto* odd = new QPushButton(this);
+        odd->setObjectName(QStringLiteral("Command3"));
+        on(odd, &QPushButton::clicked, [] { throw 7; });
     }
 };
 
@@ -146,7 +153,8 @@ private slots:
         office.window.command(QStringLiteral("M_czjl"))->trigger();
         office.window.command(QStringLiteral("M_dyda"))->trigger();
         QVERIFY(office.openWindows().isEmpty());
-        QCOMPARE(office.prompter.texts(), QStringList(2, QStringLiteral("您没有此项功能权限！请联系系统管理员")));
+        QCOMPARE(office.prompter.texts(),
+                 QStringList(2, QStringLiteral("您没有此项功能权限！请联系系统管理员")));
 
         office.prompter.shown.clear();
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
@@ -178,6 +186,13 @@ private slots:
         QTest::mouseClick(control<QPushButton>(window, "Command1"), Qt::LeftButton);
         QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("磁盘已满")}));
         QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Critical);
+        QVERIFY(office.find(QStringLiteral("Frm_a")));
+        // So is any other failure: the program goes on.
+        QTest::mouseClick(control<QPushButton>(window, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(window, "Command3"), Qt::LeftButton);
+        QCOMPARE(office.prompter.texts().mid(1),
+                 QStringList({QStringLiteral("操作没有完成：no control DTP9 in Frm_a"),
+                              QStringLiteral("操作没有完成：未知错误")}));
         QVERIFY(office.find(QStringLiteral("Frm_a")));
     }
 

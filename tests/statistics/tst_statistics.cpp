@@ -106,6 +106,13 @@ private slots:
                  text("公墓管理处\n2026-11-01至2026-11-30碑型销售统计打印\n碑型\n销售数量\n百分比\n"
                       "卧碑\n2\n66.67%\n立碑\n1\n33.33%\n合计\n3\n\n打印日期：2026-12-06"));
         QVERIFY(counts.count(CountKind::TombstoneTypes, {QDate(2026, 10, 1), QDate(2026, 10, 31)}).isEmpty());
+
+        // Sales without a chosen type stay in the divisor.
+        data.sql(text(
+            "INSERT INTO gm_dj (墓碑位置, 购墓日期, 业务员, 墓碑类型) VALUES "
+            "('101排0004号', '2026-11-20', '钱业务', ''), ('101排0005号', '2026-11-21', '孙业务', NULL)"));
+        QCOMPARE(figures(counts.count(CountKind::TombstoneTypes, november)),
+                 text("卧碑 2 40.00%\n立碑 1 20.00%"));
     }
 
     // One row per month, in order, the months without sales at 0.

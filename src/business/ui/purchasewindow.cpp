@@ -8,6 +8,9 @@
 #include "graves/map/ui/plotchoicewindow.h"
 #include "ui_purchasewindow.h"
 
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+
 PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
       m_ui(std::make_unique<Ui::Frm_gm_blz>()) {
@@ -46,6 +49,11 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     on(m_ui->Command1, &QPushButton::clicked, &PurchaseWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &PurchaseWindow::closeWindow);
     EnterAsTab::install(this);
+    // The form's own text fields; the lists and dates are set anew by themselves.
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(field->parentWidget()) &&
+            !qobject_cast<QAbstractSpinBox*>(field->parentWidget()))
+            m_freshTexts.insert(field, field->text());
 }
 
 PurchaseWindow::~PurchaseWindow() = default;
@@ -58,6 +66,8 @@ void PurchaseWindow::takeChosenPlot() {
 
 void PurchaseWindow::settleReservation(const ChosenPlot& plot, const Reservation& reservation,
                                        std::function<void()> settled) {
+    // A settlement starts from the reserved plot's own values, never from another plot's typing.
+    startFresh();
     m_settling = Settling{reservation.id, std::move(settled)};
     setWindowTitle(QStringLiteral("交清余款"));
     showPlot(plot);
@@ -67,6 +77,19 @@ void PurchaseWindow::settleReservation(const ChosenPlot& plot, const Reservation
     m_ui->Mask4->setText(reservation.phone);
     m_ui->Mask_bh->setText(reservation.number);
     m_ui->Mask_sfzh->setText(reservation.idNumber);
+}
+
+void PurchaseWindow::startFresh() {
+    for (auto field = m_freshTexts.cbegin(); field != m_freshTexts.cend(); ++field)
+        field.key()->setText(field.value());
+    for (QComboBox* list : {m_ui->Comblx, m_ui->Combcz, m_ui->Comdbcz, m_ui->Combo1})
+        list->setCurrentIndex(0);
+    for (QCheckBox* tick : {m_ui->ChkSx, m_ui->Check1})
+        tick->setChecked(false);
+    const QDate today = m_context.clock.today();
+    m_ui->DTP_gm->setDate(today);
+    m_ui->DTP1->setDate(today);
+    m_ui->DTP2->setDate(PurchaseService::useUntilFor(today));
 }
 
 void PurchaseWindow::showPlot(const ChosenPlot& plot) {
@@ -89,6 +112,8 @@ void PurchaseWindow::loadReferenceLists() {
     m_ui->Comblx->addItems(lists.stoneTypes);
     m_ui->Combcz->addItems(lists.mainStones);
     m_ui->Comdbcz->addItems(lists.baseStones);
+    // Nobody is credited with a sale unless the clerk picks him.
+    m_ui->Combo1->addItem(QString());
     m_ui->Combo1->addItems(lists.salesmen);
     for (QComboBox* list : {m_ui->Comblx, m_ui->Combcz, m_ui->Comdbcz})
         list->setCurrentIndex(0);

@@ -5,11 +5,13 @@
 
 #include "foundation/ui/taskwindow.h"
 
+#include <QHash>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QComboBox;
+class QLineEdit;
 namespace Ui {
 class Frm_gm_blz;
 }
@@ -35,6 +37,8 @@ public:
 
 private:
     void showPlot(const ChosenPlot& plot);
+    // Every field as a new window shows it.
+    void startFresh();
     void loadReferenceLists();
     void learnWhenLeft(QComboBox* combo, PurchaseService::StoneList list);
     PurchaseFeeTexts fees() const;
@@ -52,4 +56,5 @@ private:
     };
     std::optional<Settling> m_settling; // set while the window settles a reservation
     std::unique_ptr<Ui::Frm_gm_blz> m_ui;
+    QHash<QLineEdit*, QString> m_freshTexts; // what each text field held when the window opened
 };

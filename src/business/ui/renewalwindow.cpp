@@ -62,6 +62,7 @@ void RenewalWindow::takeChosenPurchase() {
     // The start first: its change moves the end, which is then set as registered.
     m_ui->DTP1->setDate(sheet->useFrom);
     m_ui->DTP2->setDate(sheet->useUntil);
+    m_shownUntil = sheet->useUntil;
 }
 
 RenewalFeeTexts RenewalWindow::fees() const {
@@ -79,6 +80,7 @@ void RenewalWindow::save() {
     form.extraName = m_ui->MaskE1->text();
     form.extra = m_ui->MaskE2->text();
     form.remark = m_ui->Mask11->text();
+    form.shownUntil = m_shownUntil;
     if (!showOutcome(m_service.save(form)))
         return;
     m_closeHub();

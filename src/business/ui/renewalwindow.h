@@ -33,5 +33,6 @@ private:
     RenewalService m_service;
     std::function<void()> m_closeHub;
     QString m_key; // the plot the window was opened for
+    QDate m_shownUntil;
     std::unique_ptr<Ui::Frm_jxf> m_ui;
 };

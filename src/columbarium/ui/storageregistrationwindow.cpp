@@ -37,6 +37,14 @@ void StorageRegistrationWindow::openItemCharges() {
 }
 
 void StorageRegistrationWindow::save() {
-    if (showOutcome(m_service.save(m_ui->fields->form())))
+    const StorageForm form = m_ui->fields->form();
+    // Both dates open at today: untouched, they would record a birth and a death on the day of storage.
+    const QDate today = m_context.clock.now().date();
+    if (form.born == today && form.died == today &&
+        m_context.prompter.ask(QStringLiteral("提示"),
+                               QStringLiteral("出生日期和死亡日期都是今天，确定保存吗？")) !=
+            Prompter::Answer::Yes)
+        return;
+    if (showOutcome(m_service.save(form)))
         closeWindow();
 }

@@ -5,8 +5,8 @@
 class Prompter;
 struct Session;
 
-// Runs one operator action. A database failure inside it (after which its transaction has already
-// been rolled back) is shown as an error message instead of ending the program.
+// Runs one operator action. A failure inside it, of any kind (after which its transaction has already
+// been rolled back), is logged and shown as an error message instead of ending the program.
 // Returns whether the action ran to its end.
 bool runAction(Prompter& prompter, const std::function<void()>& action);
 

@@ -20,20 +20,21 @@ void TaskWindow::closeWindow() {
 
 bool TaskWindow::showOutcome(const SaveOutcome& outcome) {
     // A name the window does not have is a fault of the program, found by the first test of it.
-    const auto field = [this](const QString& name) {
-        auto* found = findChild<QLineEdit*>(name);
+    const auto control = [this]<typename Control>(const QString& name) {
+        auto* found = findChild<Control*>(name);
         if (!found)
-            throw std::logic_error("no field " + name.toStdString() + " in " + objectName().toStdString());
+            throw std::logic_error("no control " + name.toStdString() + " in " + objectName().toStdString());
         return found;
     };
     for (const auto& [name, text] : outcome.fill)
-        field(name)->setText(text);
+        control.operator()<QLineEdit>(name)->setText(text);
     if (!outcome.clear.isEmpty())
-        field(outcome.clear)->clear();
+        control.operator()<QLineEdit>(outcome.clear)->clear();
     if (outcome.message)
         m_context.prompter.inform(outcome.message->icon, outcome.message->caption, outcome.message->text);
+    // Any control takes the focus: a date field as well as a text field.
     if (!outcome.focus.isEmpty())
-        field(outcome.focus)->setFocus();
+        control.operator()<QWidget>(outcome.focus)->setFocus();
     if (!outcome.saved)
         return false;
     for (const PrintJob& job : outcome.prints)

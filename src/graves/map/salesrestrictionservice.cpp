@@ -20,20 +20,18 @@ SaveOutcome SalesRestrictionService::change(const std::optional<MapFilter>& sele
                                             const QString& changed) {
     const std::optional<PlotMapService::Condition> where =
         selection ? PlotMapService::condition(MapUses::restriction(), *selection) : std::nullopt;
-    bool holdsPlots = false;
-    m_database.transaction([&] {
-        holdsPlots =
-            where && m_database
-                             .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") + where->sql,
-                                     where->values, QStringLiteral("统计所选墓位"))
-                             .toLongLong() > 0;
-        if (!holdsPlots)
-            return;
+    const bool holdsPlots = m_database.transaction([&] {
+        if (!where || m_database
+                              .scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz WHERE ") + where->sql,
+                                      where->values, QStringLiteral("统计所选墓位"))
+                              .toLongLong() == 0)
+            return false;
         // Only plots in the one state change; sold and reserved plots of the selection stay as they are.
         m_database.exec(
             QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE ") + where->sql + QStringLiteral(" AND 状态 = ?"),
             QVariantList{to} + where->values + QVariantList{from}, QStringLiteral("更改销售控制"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, selection->area);
+        return true;
     });
     if (!holdsPlots)
         return refused(notice(nothingChosen));
