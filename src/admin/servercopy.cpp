@@ -49,6 +49,8 @@ ServerCopy::ServerCopy(Database& source, Database& server) : m_source(source), m
 
 void ServerCopy::run() {
     const QString doing = QStringLiteral("复制到服务器");
+    // An office of many years copies in statements of thousands of rows.
+    const Database::LongWork longWork(m_server);
     m_copied = m_server.transaction([&] {
         // The rows come with their own history; the server's triggers record nothing of the copy.
         m_server.exec(QStringLiteral("SET LOCAL pelu.copying = 'on'"), {}, doing);
