@@ -15,6 +15,8 @@ using Numbered::wholeNumber;
 const QString addRight = QStringLiteral("您没有添加记录权限！");
 const QString deleteRight = QStringLiteral("您没有删除记录权限！");
 const QString removed = QStringLiteral("注销成功！  ");
+// Only a niche with an urn in it keeps its hall or room.
+const QString used = QStringLiteral("状态 = ?");
 
 bool onlyDigits(const QString& text, bool pointToo) {
     for (const QChar c : text)
@@ -112,31 +114,45 @@ std::optional<QString> NicheSetupService::addHall(const QString& typedName) {
     const QString name = typedName.trimmed();
     if (name.isEmpty())
         return std::nullopt;
-    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ?"), {name}, QStringLiteral("查找厅")) >
-        0) {
+    // Checked where it is written: a hall another desk added meanwhile is seen.
+    const bool added = m_database.transaction([&] {
+        if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ?"), {name},
+                  QStringLiteral("查找厅")) > 0)
+            return false;
+        m_database.exec(QStringLiteral("INSERT INTO ghjc_wz (厅) VALUES (?)"), {name},
+                        QStringLiteral("添加厅"));
+        return true;
+    });
+    if (!added) {
         tell(Prompter::Icon::Exclamation, QString(), name + QStringLiteral("已存在！"));
         return std::nullopt;
     }
-    m_database.exec(QStringLiteral("INSERT INTO ghjc_wz (厅) VALUES (?)"), {name}, QStringLiteral("添加厅"));
     return name;
 }
 
 bool NicheSetupService::removeHall(const QString& hall) {
     if (denied(m_session.flags.deleteDenied, deleteRight) || hall.isEmpty())
         return false;
-    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ? AND 状态 = ?"),
+    const QString inUse = QStringLiteral("您不能注销此厅，因为厅内还有位置被使用！");
+    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ? AND ") + used,
               {hall, NicheState::used}, QStringLiteral("检查厅内的寄存位")) > 0) {
-        tell(Prompter::Icon::Exclamation, QString(),
-             QStringLiteral("您不能注销此厅，因为厅内还有位置被使用！"));
+        tell(Prompter::Icon::Exclamation, QString(), inUse);
         return false;
     }
     if (!ask(QStringLiteral("注销厅"),
              QStringLiteral("确定要注销厅“%1”吗？该厅的全部寄存位将被删除，且无法恢复。").arg(hall)))
         return false;
-    m_database.transaction([&] {
-        m_database.exec(QStringLiteral("DELETE FROM ghjc_wz WHERE 厅 = ?"), {hall}, QStringLiteral("注销厅"));
-        m_database.notifyChange(ChangeNotifier::Subject::Niches, hall);
-    });
+    NumberedPlace whole(m_database, QStringLiteral("ghjc_wz"), QStringLiteral("厅 = ?"), {hall});
+    switch (whole.removeUnless(used, {NicheState::used}, QStringLiteral("注销厅"))) {
+    case NumberedPlace::Removal::InUse:
+        tell(Prompter::Icon::Exclamation, QString(), inUse);
+        return false;
+    case NumberedPlace::Removal::Gone:
+        return false;
+    case NumberedPlace::Removal::Removed:
+        break;
+    }
+    m_database.notifyChange(ChangeNotifier::Subject::Niches, hall);
     tell(Prompter::Icon::Information, QStringLiteral("提示"), removed);
     return true;
 }
@@ -144,23 +160,20 @@ bool NicheSetupService::removeHall(const QString& hall) {
 std::optional<QString> NicheSetupService::addRoom(const NicheSetupInput& input) {
     if (denied(m_session.flags.addDenied, addRight) || input.hall.isEmpty())
         return std::nullopt;
-    // The hall's marker counts as one group, as it did in the office's count.
-    const QStringList groups = m_database.texts(
-        QStringLiteral("SELECT coalesce(室, '') AS 室名 FROM ghjc_wz WHERE 厅 = ? GROUP BY 室名"),
-        {input.hall}, QStringLiteral("读取室列表"));
-    if (groups.size() >= 9) {
-        tell(Prompter::Icon::Exclamation, QString(), QStringLiteral("对不起，室个数不能超过9个！"));
-        return std::nullopt;
-    }
-    const QString typed = input.room.trimmed();
-    const QString name =
-        typed.isEmpty() ? QString::number(groups.size() - groups.count(QString()) + 1) : typed;
-    // An automatic number can meet a typed name too; two list entries for one room would mislead.
-    if (groups.contains(name)) {
-        tell(Prompter::Icon::Exclamation, QString(), name + QStringLiteral("已存在！"));
-        return std::nullopt;
-    }
-    m_database.transaction([&] {
+    // The limit and the names are counted where the room is written, so another desk's new room counts.
+    const Added added = m_database.transaction([&]() -> Added {
+        // The hall's marker counts as one group, as it did in the office's count.
+        const QStringList groups = m_database.texts(
+            QStringLiteral("SELECT coalesce(室, '') AS 室名 FROM ghjc_wz WHERE 厅 = ? GROUP BY 室名"),
+            {input.hall}, QStringLiteral("读取室列表"));
+        if (groups.size() >= 9)
+            return {std::nullopt, QStringLiteral("对不起，室个数不能超过9个！")};
+        const QString typed = input.room.trimmed();
+        const QString name =
+            typed.isEmpty() ? QString::number(groups.size() - groups.count(QString()) + 1) : typed;
+        // An automatic number can meet a typed name too; two list entries for one room would mislead.
+        if (groups.contains(name))
+            return {std::nullopt, name + QStringLiteral("已存在！")};
         QSqlQuery filled = m_database.exec(
             QStringLiteral("UPDATE ghjc_wz SET 室 = ? WHERE rid = (SELECT rid FROM ghjc_wz WHERE 厅 = ? AND "
                            "coalesce(室, '') = '' AND ") +
@@ -169,8 +182,11 @@ std::optional<QString> NicheSetupService::addRoom(const NicheSetupInput& input) 
         if (filled.numRowsAffected() == 0)
             m_database.exec(QStringLiteral("INSERT INTO ghjc_wz (厅, 室) VALUES (?, ?)"), {input.hall, name},
                             QStringLiteral("增加室"));
+        return {name, QString()};
     });
-    return name;
+    if (!added.name)
+        tell(Prompter::Icon::Exclamation, QString(), added.refusal);
+    return added.name;
 }
 
 std::optional<QString> NicheSetupService::removeRoom(const NicheSetupInput& input) {
@@ -179,25 +195,29 @@ std::optional<QString> NicheSetupService::removeRoom(const NicheSetupInput& inpu
     // Only the last automatically numbered room can go: the one named after the length of the list.
     // A room of that name that is not there removes nothing and says nothing.
     const QString name = QString::number(input.roomsListed);
-    const QVariantList room{input.hall, name};
-    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ? AND 室 = ?"), room,
-              QStringLiteral("查找室")) == 0)
+    NumberedPlace room = Room{input.hall, name}.in(m_database);
+    if (!room.exists())
         return std::nullopt;
-    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ? AND 室 = ? AND 状态 = ?"),
-              room + QVariantList{NicheState::used}, QStringLiteral("检查室内的寄存位")) > 0) {
-        tell(Prompter::Icon::Exclamation, QString(),
-             QStringLiteral("您不能注销最后一个室，因为室内还有位置被使用！"));
+    const QString inUse = QStringLiteral("您不能注销最后一个室，因为室内还有位置被使用！");
+    if (count(QStringLiteral("SELECT count(*) FROM ghjc_wz WHERE 厅 = ? AND 室 = ? AND ") + used,
+              {input.hall, name, NicheState::used}, QStringLiteral("检查室内的寄存位")) > 0) {
+        tell(Prompter::Icon::Exclamation, QString(), inUse);
         return std::nullopt;
     }
     if (!ask(QStringLiteral("注销室"),
              QStringLiteral("确定要注销“%1%2室”吗？该室的全部寄存位将被删除，且无法恢复。")
                  .arg(input.hall, name)))
         return std::nullopt;
-    m_database.transaction([&] {
-        m_database.exec(QStringLiteral("DELETE FROM ghjc_wz WHERE 厅 = ? AND 室 = ?"), room,
-                        QStringLiteral("注销室"));
-        m_database.notifyChange(ChangeNotifier::Subject::Niches, input.hall);
-    });
+    switch (room.removeUnless(used, {NicheState::used}, QStringLiteral("注销室"))) {
+    case NumberedPlace::Removal::InUse:
+        tell(Prompter::Icon::Exclamation, QString(), inUse);
+        return std::nullopt;
+    case NumberedPlace::Removal::Gone:
+        return std::nullopt;
+    case NumberedPlace::Removal::Removed:
+        break;
+    }
+    m_database.notifyChange(ChangeNotifier::Subject::Niches, input.hall);
     tell(Prompter::Icon::Information, QStringLiteral("提示"), removed);
     return name;
 }
@@ -222,18 +242,21 @@ bool NicheSetupService::createRun(const NicheSetupInput& input, SetupView& view)
         return false;
     view.showStartNumber(fourDigits(run.start));
 
-    std::optional<QString> existing;
+    // The first pass shows the operator what stops the run; the write checks again in its own transaction,
+    // where no other desk's run can come in between.
+    std::optional<Message> blocked;
     view.runLong(SetupView::Pass::DuplicateCheck,
-                 [&](const SetupView::Breathe&) { existing = room->in(m_database).firstTaken(run); });
-    if (existing) {
-        tell(Prompter::Icon::Information, QStringLiteral("检测"),
-             QStringLiteral("经检测，") + room->key(*existing) + QStringLiteral(",已经存在,请重新设置！"));
+                 [&](const SetupView::Breathe&) { blocked = blockedRun(*room, run, Taken::Run); });
+    Written written{blocked, {}};
+    if (!blocked)
+        view.runLong(SetupView::Pass::Write, [&](const SetupView::Breathe& breathe) {
+            written = write(*room, run, input, Taken::Run, breathe);
+        });
+    if (written.refusal) {
+        tell(written.refusal->icon, written.refusal->caption, written.refusal->text);
         return false;
     }
-    QStringList lines;
-    view.runLong(SetupView::Pass::Write,
-                 [&](const SetupView::Breathe& breathe) { lines = write(*room, run, input, breathe); });
-    view.showResults(lines);
+    view.showResults(written.lines);
     view.showStatus(chooseRoom(room->hall, room->name));
     tell(Prompter::Icon::None, QStringLiteral("恭喜"), QStringLiteral("OK,设置完毕！"));
     return true;
@@ -254,16 +277,12 @@ bool NicheSetupService::createSingle(const NicheSetupInput& input, SetupView& vi
     if (!acceptsNicheValues(input))
         return false;
     view.showStartNumber(run.number(0));
-    QStringList lines;
-    m_database.transaction([&] {
-        if (!room->in(m_database).firstTaken(run))
-            lines = write(*room, run, input, [] {});
-    });
-    if (lines.isEmpty()) {
-        tell(Prompter::Icon::Information, QString(), QStringLiteral("此号已存在！"));
+    const Written written = write(*room, run, input, Taken::Single, [] {});
+    if (written.refusal) {
+        tell(written.refusal->icon, written.refusal->caption, written.refusal->text);
         return false;
     }
-    view.showResults(lines);
+    view.showResults(written.lines);
     view.showStatus(chooseRoom(room->hall, room->name));
     tell(Prompter::Icon::None, QStringLiteral("恭喜"), QStringLiteral("设置成功！"));
     return true;
@@ -352,27 +371,45 @@ bool NicheSetupService::acceptsNicheValues(const NicheSetupInput& input) {
     return false;
 }
 
-QStringList NicheSetupService::write(const Room& room, const NumberRun& run, const NicheSetupInput& input,
-                                     const SetupView::Breathe& breathe) {
+std::optional<Message> NicheSetupService::blockedRun(const Room& room, const NumberRun& run, Taken taken) {
+    NumberedPlace numbered = room.in(m_database);
+    // A typed room that was never added is refused as an empty choice is; it would also pass the room limit.
+    if (!numbered.exists())
+        return Message{Prompter::Icon::Information, QStringLiteral("室"), QStringLiteral("请选择室！")};
+    const std::optional<QString> number = numbered.firstTaken(run);
+    if (!number)
+        return std::nullopt;
+    if (taken == Taken::Single)
+        return Message{Prompter::Icon::Information, QString(), QStringLiteral("此号已存在！")};
+    return Message{Prompter::Icon::Information, QStringLiteral("检测"),
+                   QStringLiteral("经检测，") + room.key(*number) + QStringLiteral(",已经存在,请重新设置！")};
+}
+
+NicheSetupService::Written NicheSetupService::write(const Room& room, const NumberRun& run,
+                                                    const NicheSetupInput& input, Taken taken,
+                                                    const SetupView::Breathe& breathe) {
     // Prices are doubles rounded to cents: 123456.78 stays 123456.78.
     const QList<Database::Column> values = {
         {QStringLiteral("样式"), input.style},
         {QStringLiteral("层"), input.layer},
         {QStringLiteral("价位"), Money::roundCents(Money::parseLeading(input.price))},
         {QStringLiteral("状态"), NicheState::free}};
-    QStringList lines;
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
+        Written written;
+        written.refusal = blockedRun(room, run, taken);
+        if (written.refusal)
+            return written;
         const QStringList numbers =
             room.in(m_database)
                 .write({{QStringLiteral("厅"), room.hall}, {QStringLiteral("室"), room.name}}, values, run,
                        breathe, QStringLiteral("写入寄存位"));
         m_database.notifyChange(ChangeNotifier::Subject::Niches, room.hall);
         const QString prefix = room.hall + room.name + QStringLiteral("室,新增了");
-        lines.reserve(numbers.size());
+        written.lines.reserve(numbers.size());
         for (const QString& number : numbers)
-            lines << prefix + number + QStringLiteral("号");
+            written.lines << prefix + number + QStringLiteral("号");
+        return written;
     });
-    return lines;
 }
 
 qint64 NicheSetupService::count(const QString& sql, const QVariantList& values, const QString& doing) {

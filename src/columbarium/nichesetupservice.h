@@ -70,14 +70,29 @@ private:
         QString key(const QString& number) const;
     };
 
+    // A refused name or the name added.
+    struct Added {
+        std::optional<QString> name;
+        QString refusal;
+    };
+    struct Written {
+        std::optional<Message> refusal;
+        QStringList lines;
+    };
+    // How a number already there is told: a run names it, a single niche does not.
+    enum class Taken { Run, Single };
+
     void tell(Prompter::Icon icon, const QString& caption, const QString& text);
     bool denied(bool denied, const QString& message);
     bool ask(const QString& caption, const QString& text);
     std::optional<Room> chosenRoom(const NicheSetupInput& input);
     // The style, layer and price checks both modes share.
     bool acceptsNicheValues(const NicheSetupInput& input);
-    QStringList write(const Room& room, const NumberRun& run, const NicheSetupInput& input,
-                      const SetupView::Breathe& breathe);
+    // What stops `run` from being written into `room`, as the operator is told it.
+    std::optional<Message> blockedRun(const Room& room, const NumberRun& run, Taken taken);
+    // Checks and writes in one transaction.
+    Written write(const Room& room, const NumberRun& run, const NicheSetupInput& input, Taken taken,
+                  const SetupView::Breathe& breathe);
     qint64 count(const QString& sql, const QVariantList& values, const QString& doing);
 
     Database& m_database;

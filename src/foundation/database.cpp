@@ -162,6 +162,7 @@ void Database::connect(Mode mode) {
 void Database::createSchema() {
     migrate();
     m_recordsHistory = hasHistory();
+    Schema::completePositionIndexes(*this);
 }
 
 void Database::connectFile(Mode mode) {

@@ -30,6 +30,11 @@ QSqlQuery NumberedPlace::select(const QString& columns, const QString& condition
         m_values + extra, doing);
 }
 
+bool NumberedPlace::exists() {
+    return select(QStringLiteral("1"), QStringLiteral("1 = 1 LIMIT 1"), {}, QStringLiteral("查找位置"))
+        .next();
+}
+
 std::optional<QString> NumberedPlace::firstTaken(const NumberRun& run) {
     QSqlQuery query = select(QStringLiteral("号"), Numbered::isPosition, {}, QStringLiteral("检测重复编号"));
     QSet<QString> taken;
@@ -62,9 +67,9 @@ QStringList NumberedPlace::missingNumbers() {
 QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
                                  const QList<Database::Column>& values, const NumberRun& run,
                                  const Breathe& breathe, const QString& doing) {
-    QStringList numbers;
-    numbers.reserve(run.count);
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
+        QStringList numbers;
+        numbers.reserve(run.count);
         // The first position of an empty place takes the place of its marker row.
         qint64 i = 0;
         QSqlQuery filled = m_database.prepareUpdate(
@@ -87,8 +92,8 @@ QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
             numbers << number;
             breathe();
         }
+        return numbers;
     });
-    return numbers;
 }
 
 QString NumberedPlace::Deletion::summary() const {
@@ -98,9 +103,9 @@ QString NumberedPlace::Deletion::summary() const {
 
 NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QString& to,
                                                   const QString& freeState, const QString& doing) {
-    Deletion deletion;
     const QString inRange = QStringLiteral("号 BETWEEN ? AND ?");
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
+        Deletion deletion;
         const qint64 all =
             m_database
                 .scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_table, m_where), m_values,
@@ -119,7 +124,7 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
         if (!positions.isEmpty() && allFree && positions.size() == all) {
             if (all == 1) {
                 deletion.onlyOneLeft = true;
-                return;
+                return deletion;
             }
             kept = positions.last().rid;
             positions.removeLast();
@@ -130,8 +135,26 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
                                 .arg(m_table, m_where, inRange),
                             m_values + QVariantList{from, to, freeState, kept}, doing);
         deletion.deleted = done.numRowsAffected();
+        return deletion;
     });
-    return deletion;
+}
+
+NumberedPlace::Removal NumberedPlace::removeUnless(const QString& inUse, const QVariantList& inUseValues,
+                                                   const QString& doing) {
+    return m_database.transaction([&] {
+        // The check and the delete are one statement: a position another desk took after the operator's
+        // answer keeps the whole place.
+        const QString place = QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(m_table, m_where);
+        QSqlQuery removed =
+            m_database.exec(QStringLiteral("DELETE FROM %1 WHERE %2 AND NOT EXISTS (%3 AND %4)")
+                                .arg(m_table, m_where, place, inUse),
+                            m_values + m_values + inUseValues, doing);
+        if (removed.numRowsAffected() > 0)
+            return Removal::Removed;
+        return m_database.exec(place + QStringLiteral(" AND ") + inUse, m_values + inUseValues, doing).next()
+                   ? Removal::InUse
+                   : Removal::Gone;
+    });
 }
 
 int NumberedPlace::showDeleteFree(SetupView& view, const QString& from, const QString& to,

@@ -46,6 +46,8 @@ public:
     // `where` selects the place's rows of `table` (markers included) with `values` for its marks.
     NumberedPlace(Database& database, QString table, QString where, QVariantList values);
 
+    // Whether the place has any row, a marker at least: a typed row or room that was never added has none.
+    bool exists();
     // The first number of `run` that is already there or that the run itself makes twice (numbers
     // keep four digits, so a run passing 9999 can meet itself).
     std::optional<QString> firstTaken(const NumberRun& run);
@@ -74,6 +76,11 @@ public:
     // place and all are free, its last position stays so that the place is not lost. One transaction.
     Deletion deleteFree(const QString& from, const QString& to, const QString& freeState,
                         const QString& doing);
+
+    // 注销 of a whole place: one statement deletes every row of it, markers included, unless one of them
+    // matches `inUse` at that moment. One transaction.
+    enum class Removal { Removed, InUse, Gone };
+    Removal removeUnless(const QString& inUse, const QVariantList& inUseValues, const QString& doing);
 
     // 删除 of a set-up window: shows the range, runs deleteFree behind the busy pointer, then a line for
     // each position listed ("OK！" + key + "，已被删除！" for a free one, `kept` for another) and the

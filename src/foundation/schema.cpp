@@ -227,17 +227,20 @@ QStringList version3() {
 void protectHistory(Database& database) {
     const QString doing = QStringLiteral("建立操作记录");
     if (!database.isServer()) {
-        database.exec(QStringLiteral("CREATE TRIGGER change_history_no_update BEFORE UPDATE ON change_history "
-                                     "BEGIN SELECT RAISE(ABORT, '操作记录不能修改'); END"),
-                      {}, doing);
-        database.exec(QStringLiteral("CREATE TRIGGER change_history_no_delete BEFORE DELETE ON change_history "
-                                     "BEGIN SELECT RAISE(ABORT, '操作记录不能删除'); END"),
-                      {}, doing);
+        database.exec(
+            QStringLiteral("CREATE TRIGGER change_history_no_update BEFORE UPDATE ON change_history "
+                           "BEGIN SELECT RAISE(ABORT, '操作记录不能修改'); END"),
+            {}, doing);
+        database.exec(
+            QStringLiteral("CREATE TRIGGER change_history_no_delete BEFORE DELETE ON change_history "
+                           "BEGIN SELECT RAISE(ABORT, '操作记录不能删除'); END"),
+            {}, doing);
         return;
     }
-    database.exec(QStringLiteral("CREATE FUNCTION pelu_refuse_change() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                                 "BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"),
-                  {}, doing);
+    database.exec(
+        QStringLiteral("CREATE FUNCTION pelu_refuse_change() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                       "BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$"),
+        {}, doing);
     database.exec(QStringLiteral("CREATE TRIGGER change_history_no_update BEFORE UPDATE ON change_history "
                                  "FOR EACH ROW EXECUTE FUNCTION pelu_refuse_change('操作记录不能修改')"),
                   {}, doing);
@@ -294,10 +297,11 @@ void createHistoryTriggers(Database& database) {
         if (database.isServer()) {
             const QString trigger = table + QStringLiteral("_history");
             database.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(trigger, table), {}, doing);
-            database.exec(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH ROW "
-                                         "EXECUTE FUNCTION pelu_record_change('%3', '%4')")
-                              .arg(trigger, table, rowKey, key),
-                          {}, doing);
+            database.exec(
+                QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON %2 FOR EACH ROW "
+                               "EXECUTE FUNCTION pelu_record_change('%3', '%4')")
+                    .arg(trigger, table, rowKey, key),
+                {}, doing);
             continue;
         }
         const auto json = [&](const QString& row) {
@@ -370,9 +374,85 @@ QStringList lampIndexes() {
     };
 }
 
+// A plot is unique by its area, row and number, a niche by its hall, room and number; an area or hall
+// without rows or rooms is covered by the blank. Marker rows have no number and may repeat.
+struct PositionTable {
+    QString table;
+    QString index;
+    QString place; // 墓区 or 厅
+    QString part;  // 排 or 室, blank when missing
+    QString key;
+    // The columns the index holds.
+    QString columns() const { return QStringLiteral("%1, (COALESCE(%2, '')), 号").arg(place, part); }
+};
+const PositionTable positionTables[] = {
+    {QStringLiteral("mq_wz"), QStringLiteral("mq_wz_position"), QStringLiteral("墓区"), QStringLiteral("排"),
+     QStringLiteral("墓碑位置")},
+    {QStringLiteral("ghjc_wz"), QStringLiteral("ghjc_wz_position"), QStringLiteral("厅"),
+     QStringLiteral("室"), QStringLiteral("存放位置")},
+};
+// PlotState::free and NicheState::free: a position nobody bought, reserved or filled.
+const QString freeState = QStringLiteral("未使用");
+
+bool hasIndex(Database& database, const QString& name) {
+    const QString sql =
+        database.isServer()
+            ? QStringLiteral(
+                  "SELECT COUNT(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname = ?")
+            : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
+    return database.scalar(sql, {name}, QStringLiteral("检查索引")).toInt() > 0;
+}
+
+QStringList duplicatesOf(Database& database, const PositionTable& positions) {
+    return database.texts(QStringLiteral("SELECT MIN(%1) AS 位置 FROM %2 WHERE 号 <> '' GROUP BY %3 HAVING "
+                                         "COUNT(*) > 1 ORDER BY 位置")
+                              .arg(positions.key, positions.table, positions.columns()),
+                          {}, QStringLiteral("检查重复的位置"));
+}
+
+// Removes the free copies of a position held twice, the oldest kept where all are free, and adds the
+// unique index once no copy is left. A copy in use is the office's to sort out: until then the table
+// goes without its index.
+void keepPositionsUnique(Database& database) {
+    for (const PositionTable& positions : positionTables) {
+        if (hasIndex(database, positions.index))
+            continue;
+        // One pass groups the positions; only the groups held more than once are joined back. Where one
+        // copy is in use every free copy goes, where all are free the oldest stays.
+        database.exec(
+            QStringLiteral(
+                "DELETE FROM %1 WHERE rid IN (SELECT d.rid FROM %1 d JOIN (SELECT %2 AS 位, COALESCE(%3, '') AS "
+                "部, 号 AS 编号, MIN(rid) AS 最早, SUM(CASE WHEN 状态 = ? THEN 0 ELSE 1 END) AS 在用 FROM %1 WHERE "
+                "号 <> '' GROUP BY %2, COALESCE(%3, ''), 号 HAVING COUNT(*) > 1) g ON d.%2 = g.位 AND "
+                "COALESCE(d.%3, '') = g.部 AND d.号 = g.编号 WHERE d.状态 = ? AND (g.在用 > 0 OR d.rid <> g.最早))")
+                .arg(positions.table, positions.place, positions.part),
+            {freeState, freeState}, QStringLiteral("删除重复的空位置"));
+        if (!duplicatesOf(database, positions).isEmpty())
+            continue;
+        database.exec(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3) WHERE 号 <> ''")
+                          .arg(positions.index, positions.table, positions.columns()),
+                      {}, QStringLiteral("建立位置索引"));
+    }
+}
+
 } // namespace
 
 namespace Schema {
+
+QStringList duplicatePositions(Database& database) {
+    QStringList keys;
+    for (const PositionTable& positions : positionTables)
+        keys << duplicatesOf(database, positions);
+    return keys;
+}
+
+void completePositionIndexes(Database& database) {
+    bool complete = true;
+    for (const PositionTable& positions : positionTables)
+        complete = complete && hasIndex(database, positions.index);
+    if (!complete)
+        database.transaction([&] { keepPositionsUnique(database); });
+}
 
 const QList<Migration>& migrations() {
     static const QList<Migration> steps = {{version1(), seedVersion1},
@@ -384,7 +464,8 @@ const QList<Migration>& migrations() {
                                             }},
                                            {version4(), {}},
                                            {findListIndexes(), {}},
-                                           {lampIndexes(), {}}};
+                                           {lampIndexes(), {}},
+                                           {{}, keepPositionsUnique}};
     return steps;
 }
 

@@ -22,4 +22,11 @@ int latestVersion();
 // generated columns. The steps are written for SQLite; what cannot be said in both lives in their seeds.
 QString forServer(const QString& statement);
 
+// The keys of the plots and niches held more than once while one of them is in use: their table waits for
+// its unique index until someone sorts them out.
+QStringList duplicatePositions(Database& database);
+// At every opening: where a table still lacks its unique index of positions, removes its free duplicates
+// and adds the index once none is left.
+void completePositionIndexes(Database& database);
+
 } // namespace Schema

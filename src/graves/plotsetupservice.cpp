@@ -15,6 +15,8 @@ using Numbered::fourDigits;
 using Numbered::isMarker;
 using Numbered::wholeNumber;
 const QString& isPlot = Numbered::isPosition;
+// Marker rows have no state and never block a removal; a plot in any state but free does, 限制 included.
+const QString notFree = QStringLiteral("状态 <> ?");
 
 // The six prices as numbers, in the order of their columns.
 // The six price fields, in the window's order, with the columns they are kept in.
@@ -104,34 +106,45 @@ std::optional<QString> PlotSetupService::addArea(const QString& typedName) {
     const QString name = typedName.trimmed();
     if (name.isEmpty())
         return std::nullopt;
-    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ?"), {name},
-              QStringLiteral("查找墓区")) > 0) {
+    // Checked where it is written: an area another desk added meanwhile is seen.
+    const bool added = m_database.transaction([&] {
+        if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ?"), {name},
+                  QStringLiteral("查找墓区")) > 0)
+            return false;
+        m_database.exec(QStringLiteral("INSERT INTO mq_wz (墓区) VALUES (?)"), {name},
+                        QStringLiteral("添加墓区"));
+        return true;
+    });
+    if (!added) {
         m_prompter.inform(Prompter::Icon::Exclamation, QString(), name + QStringLiteral("已存在！"));
         return std::nullopt;
     }
-    m_database.exec(QStringLiteral("INSERT INTO mq_wz (墓区) VALUES (?)"), {name},
-                    QStringLiteral("添加墓区"));
     return name;
 }
 
 bool PlotSetupService::removeArea(const QString& area) {
     if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")) || area.isEmpty())
         return false;
-    // Marker rows have no state and never block; a plot in any state but free does, 限制 included.
-    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 状态 <> ?"),
+    const QString inUse = QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！");
+    NumberedPlace whole(m_database, QStringLiteral("mq_wz"), QStringLiteral("墓区 = ?"), {area});
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + notFree,
               {area, PlotState::free}, QStringLiteral("检查墓区内的墓位")) > 0) {
-        m_prompter.inform(Prompter::Icon::Exclamation, QString(),
-                          QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
+        m_prompter.inform(Prompter::Icon::Exclamation, QString(), inUse);
         return false;
     }
     if (!ask(QStringLiteral("注销墓区"),
              QStringLiteral("确定要注销墓区“%1”吗？该墓区的全部墓位将被删除，且无法恢复。").arg(area)))
         return false;
-    m_database.transaction([&] {
-        m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ?"), {area},
-                        QStringLiteral("注销墓区"));
-        m_database.notifyChange(ChangeNotifier::Subject::Plots, area);
-    });
+    switch (whole.removeUnless(notFree, {PlotState::free}, QStringLiteral("注销墓区"))) {
+    case NumberedPlace::Removal::InUse:
+        m_prompter.inform(Prompter::Icon::Exclamation, QString(), inUse);
+        return false;
+    case NumberedPlace::Removal::Gone:
+        return false;
+    case NumberedPlace::Removal::Removed:
+        break;
+    }
+    m_database.notifyChange(ChangeNotifier::Subject::Plots, area);
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
     return true;
 }
@@ -140,23 +153,20 @@ std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
     if (deniedFor(m_session.flags.addDenied, QStringLiteral("您没有添加记录的权限！")) ||
         input.area.isEmpty())
         return std::nullopt;
-    const QStringList groups = m_database.texts(
-        QStringLiteral("SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"),
-        {input.area}, QStringLiteral("读取排列表"));
-    if (groups.size() >= 99) {
-        refuse(QStringLiteral("对不起，排个数不能超过99个！"));
-        return std::nullopt;
-    }
-    // Rows made without a typed name are numbered on from the rows there are.
-    const QString typed = input.row.trimmed();
-    const QString name =
-        typed.isEmpty() ? QString::number(groups.size() - groups.count(QString()) + 1) : typed;
-    // An automatic number can meet a typed name too; two list entries for one row would mislead.
-    if (groups.contains(name)) {
-        refuse(name + QStringLiteral("已存在！"));
-        return std::nullopt;
-    }
-    m_database.transaction([&] {
+    // The limit and the names are counted where the row is written, so another desk's new row counts.
+    const Added added = m_database.transaction([&]() -> Added {
+        const QStringList groups = m_database.texts(
+            QStringLiteral("SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"),
+            {input.area}, QStringLiteral("读取排列表"));
+        if (groups.size() >= 99)
+            return {std::nullopt, QStringLiteral("对不起，排个数不能超过99个！")};
+        // Rows made without a typed name are numbered on from the rows there are.
+        const QString typed = input.row.trimmed();
+        const QString name =
+            typed.isEmpty() ? QString::number(groups.size() - groups.count(QString()) + 1) : typed;
+        // An automatic number can meet a typed name too; two list entries for one row would mislead.
+        if (groups.contains(name))
+            return {std::nullopt, name + QStringLiteral("已存在！")};
         QSqlQuery filled = m_database.exec(
             QStringLiteral("UPDATE mq_wz SET 排 = ? WHERE rid = (SELECT rid FROM mq_wz WHERE 墓区 = ? AND "
                            "coalesce(排, '') = '' AND ") +
@@ -165,8 +175,11 @@ std::optional<QString> PlotSetupService::addRow(const PlotSetupInput& input) {
         if (filled.numRowsAffected() == 0)
             m_database.exec(QStringLiteral("INSERT INTO mq_wz (墓区, 排) VALUES (?, ?)"), {input.area, name},
                             QStringLiteral("增加排"));
+        return {name, QString()};
     });
-    return name;
+    if (!added.name)
+        refuse(added.refusal);
+    return added.name;
 }
 
 std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) {
@@ -175,24 +188,30 @@ std::optional<QString> PlotSetupService::removeRow(const PlotSetupInput& input) 
         return std::nullopt;
     // Only the last automatically numbered row can go: the one named after the length of the list.
     const QString name = QString::number(input.rowsListed);
-    const QVariantList row{input.area, name};
-    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
-              QStringLiteral("查找排")) == 0)
+    const Place row{input.area, name};
+    NumberedPlace rowPlace = row.in(m_database);
+    if (!rowPlace.exists())
         return std::nullopt;
-    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND 状态 <> ?"),
+    const QString inUse = QStringLiteral("您不能注销最后一个排，因为还有位置被使用！");
+    if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND 排 = ? AND ") + notFree,
               {input.area, name, PlotState::free}, QStringLiteral("检查排内的墓位")) > 0) {
-        refuse(QStringLiteral("您不能注销最后一个排，因为还有位置被使用！"), QStringLiteral("提示"));
+        refuse(inUse, QStringLiteral("提示"));
         return std::nullopt;
     }
     if (!ask(QStringLiteral("注销排"),
              QStringLiteral("确定要注销“%1%2排”吗？该排的全部墓位将被删除，且无法恢复。")
                  .arg(input.area, name)))
         return std::nullopt;
-    m_database.transaction([&] {
-        m_database.exec(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = ? AND 排 = ?"), row,
-                        QStringLiteral("注销排"));
-        m_database.notifyChange(ChangeNotifier::Subject::Plots, input.area);
-    });
+    switch (rowPlace.removeUnless(notFree, {PlotState::free}, QStringLiteral("注销排"))) {
+    case NumberedPlace::Removal::InUse:
+        refuse(inUse, QStringLiteral("提示"));
+        return std::nullopt;
+    case NumberedPlace::Removal::Gone:
+        return std::nullopt;
+    case NumberedPlace::Removal::Removed:
+        break;
+    }
+    m_database.notifyChange(ChangeNotifier::Subject::Plots, input.area);
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("注销成功！ "));
     return name;
 }
@@ -223,20 +242,21 @@ bool PlotSetupService::createRun(const PlotSetupInput& input, PlotSetupView& vie
     if (!place)
         return false;
 
-    std::optional<QString> existing;
+    // The first pass shows the operator what stops the run; the write checks again in its own transaction,
+    // where no other desk's run can come in between.
+    std::optional<Message> blocked;
     view.runLong(PlotSetupView::Pass::DuplicateCheck,
-                 [&](const PlotSetupView::Breathe&) { existing = place->in(m_database).firstTaken(*run); });
-    if (existing) {
-        m_prompter.inform(Prompter::Icon::Information, QStringLiteral("检测"),
-                          QStringLiteral("经检测，") + place->key(*existing) +
-                              QStringLiteral(",已经存在,请重新设置！"));
+                 [&](const PlotSetupView::Breathe&) { blocked = blockedRun(*place, *run); });
+    WrittenRun written{blocked, {}};
+    if (!blocked)
+        view.runLong(PlotSetupView::Pass::Write, [&](const PlotSetupView::Breathe& breathe) {
+            written = writeRun(*place, *run, input, breathe);
+        });
+    if (written.refusal) {
+        m_prompter.inform(written.refusal->icon, written.refusal->caption, written.refusal->text);
         return false;
     }
-    QStringList lines;
-    view.runLong(PlotSetupView::Pass::Write, [&](const PlotSetupView::Breathe& breathe) {
-        lines = writeRun(*place, *run, input, breathe);
-    });
-    view.showResults(lines);
+    view.showResults(written.lines);
     view.showStatus(place->row.isEmpty() ? chooseArea(place->area).status
                                          : chooseRow(place->area, place->row));
     m_prompter.inform(Prompter::Icon::None, QStringLiteral("恭喜"), QStringLiteral("OK,设置完毕！"));
@@ -270,13 +290,17 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
     view.showResults({});
 
     // The plot's state does not matter: sold and reserved plots take the new style or prices too.
-    QStringList lines;
-    int changed = 0;
+    struct Changed {
+        QStringList lines;
+        int count = 0;
+    };
+    Changed changed;
     const QString doing = style ? QStringLiteral("修改墓位样式") : QStringLiteral("修改墓位收费");
     const QList<Database::Column> newValues =
         style ? QList<Database::Column>{{QStringLiteral("样式"), input.style}} : priceColumns(input);
     view.runLong(PlotSetupView::Pass::Busy, [&](const PlotSetupView::Breathe& breathe) {
-        m_database.transaction([&] {
+        changed = m_database.transaction([&] {
+            Changed done;
             QSqlQuery update = m_database.prepareUpdate(QStringLiteral("mq_wz"), newValues,
                                                         QStringLiteral("墓碑位置 = ?"), {QVariant()}, doing);
             for (qint64 i = 0; i < run->count; ++i) {
@@ -284,20 +308,21 @@ void PlotSetupService::change(Change what, const PlotSetupInput& input, PlotSetu
                 update.bindValue(newValues.size(), key);
                 m_database.run(update, doing);
                 if (update.numRowsAffected() > 0) {
-                    ++changed;
-                    lines << (style ? QString(key + QStringLiteral("，样式已修改为： ") + input.style)
-                                    : QString(key + QStringLiteral("，已调整了收费标准！")));
+                    ++done.count;
+                    done.lines << (style ? QString(key + QStringLiteral("，样式已修改为： ") + input.style)
+                                         : QString(key + QStringLiteral("，已调整了收费标准！")));
                 } else {
-                    lines << QStringLiteral("未发现 ") + key + QStringLiteral("！");
+                    done.lines << QStringLiteral("未发现 ") + key + QStringLiteral("！");
                 }
                 breathe();
             }
-            if (changed > 0)
+            if (done.count > 0)
                 m_database.notifyChange(ChangeNotifier::Subject::Plots, place->area);
+            return done;
         });
     });
-    view.showResults(lines);
-    view.showStatus(QStringLiteral("共有 %1 记录被修改！").arg(changed));
+    view.showResults(changed.lines);
+    view.showStatus(QStringLiteral("共有 %1 记录被修改！").arg(changed.count));
 }
 
 void PlotSetupService::deleteRun(const PlotSetupInput& input, PlotSetupView& view) {
@@ -393,8 +418,23 @@ std::optional<NumberRun> PlotSetupService::checkedRun(const PlotSetupInput& inpu
     return run;
 }
 
-QStringList PlotSetupService::writeRun(const Place& place, const NumberRun& run, const PlotSetupInput& input,
-                                       const PlotSetupView::Breathe& breathe) {
+std::optional<Message> PlotSetupService::blockedRun(const Place& place, const NumberRun& run) {
+    NumberedPlace numbered = place.in(m_database);
+    // A typed row that was never added is refused as an empty choice is.
+    if (!numbered.exists())
+        return place.row.isEmpty()
+                   ? Message{Prompter::Icon::None, QStringLiteral("墓区"), QStringLiteral("请选择墓区！")}
+                   : Message{Prompter::Icon::None, QStringLiteral("提示"), QStringLiteral("请选择排！")};
+    if (const std::optional<QString> taken = numbered.firstTaken(run))
+        return Message{Prompter::Icon::Information, QStringLiteral("检测"),
+                       QStringLiteral("经检测，") + place.key(*taken) +
+                           QStringLiteral(",已经存在,请重新设置！")};
+    return std::nullopt;
+}
+
+PlotSetupService::WrittenRun PlotSetupService::writeRun(const Place& place, const NumberRun& run,
+                                                        const PlotSetupInput& input,
+                                                        const PlotSetupView::Breathe& breathe) {
     // What every plot of the run gets besides its place and number.
     const QList<Database::Column> plotValues =
         QList<Database::Column>{{QStringLiteral("样式"), input.style}} + priceColumns(input) +
@@ -403,18 +443,21 @@ QStringList PlotSetupService::writeRun(const Place& place, const NumberRun& run,
     const QString linePrefix = place.row.isEmpty()
                                    ? QString(place.area + QStringLiteral(",新增了"))
                                    : QString(place.area + place.row + QStringLiteral("排,新增了"));
-    QStringList lines;
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
+        WrittenRun written;
+        written.refusal = blockedRun(place, run);
+        if (written.refusal)
+            return written;
         const QStringList numbers =
             place.in(m_database)
                 .write({{QStringLiteral("墓区"), place.area}, {QStringLiteral("排"), row}}, plotValues, run,
                        breathe, QStringLiteral("写入墓位"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, place.area);
-        lines.reserve(numbers.size());
+        written.lines.reserve(numbers.size());
         for (const QString& number : numbers)
-            lines << linePrefix + number + QStringLiteral("号");
+            written.lines << linePrefix + number + QStringLiteral("号");
+        return written;
     });
-    return lines;
 }
 
 int PlotSetupService::count(const QString& sql, const QVariantList& values, const QString& doing) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/numberedplace.h"
+#include "foundation/prompter.h"
 #include "foundation/setupview.h"
 
 #include <QString>
@@ -11,7 +12,6 @@
 #include <optional>
 
 class Database;
-class Prompter;
 struct Session;
 
 // What the set-up window holds when a button is pressed, as typed.
@@ -82,14 +82,26 @@ private:
         NumberedPlace in(Database& database) const;
     };
     enum class Change { Style, Prices };
+    // A refused name or the name added.
+    struct Added {
+        std::optional<QString> name;
+        QString refusal;
+    };
+    struct WrittenRun {
+        std::optional<Message> refusal;
+        QStringList lines;
+    };
 
     void refuse(const QString& text, const QString& caption = QString());
     bool deniedFor(bool denied, const QString& message);
     bool ask(const QString& caption, const QString& text);
     std::optional<Place> chosenPlace(const PlotSetupInput& input, const QString& rowCaption);
     std::optional<NumberRun> checkedRun(const PlotSetupInput& input);
-    QStringList writeRun(const Place& place, const NumberRun& run, const PlotSetupInput& input,
-                         const PlotSetupView::Breathe& breathe);
+    // What stops `run` from being written into `place`, as the operator is told it.
+    std::optional<Message> blockedRun(const Place& place, const NumberRun& run);
+    // Checks and writes in one transaction.
+    WrittenRun writeRun(const Place& place, const NumberRun& run, const PlotSetupInput& input,
+                        const PlotSetupView::Breathe& breathe);
     void change(Change what, const PlotSetupInput& input, PlotSetupView& view);
     int count(const QString& sql, const QVariantList& values, const QString& doing);
 

@@ -50,6 +50,35 @@ struct Setup : SetupFixture<NicheSetupService, RecordingSetupView<>, NicheSetupI
     }
 };
 
+// Answers like the scripted prompter; after the answer to the next question another desk's change lands,
+// committed before this desk's write begins.
+struct InterleavingPrompter : ScriptedPrompter {
+    std::function<void()> afterAnswer;
+    Answer ask(const QString& caption, const QString& text, bool withCancel) override {
+        const Answer answer = ScriptedPrompter::ask(caption, text, withCancel);
+        if (afterAnswer)
+            std::exchange(afterAnswer, {})();
+        return answer;
+    }
+};
+
+// Records like the set-up window; between the duplicate check and the write another desk's change lands.
+struct InterleavingView : RecordingSetupView<> {
+    std::function<void()> afterCheck;
+    void runLong(SetupView::Pass pass, const SetupView::Work& work) override {
+        RecordingSetupView::runLong(pass, work);
+        if (pass == SetupView::Pass::DuplicateCheck && afterCheck)
+            std::exchange(afterCheck, {})();
+    }
+};
+
+bool onServer(Database& database) {
+    if (database.isServer())
+        return true;
+    QTest::qSkip("a database file has one desk: its transactions never interleave", __FILE__, __LINE__);
+    return false;
+}
+
 } // namespace
 
 class NicheSetupTest : public QObject {
@@ -79,6 +108,7 @@ private slots:
         QCOMPARE(setup.said(), QStringLiteral("恭喜|OK,设置完毕！"));
         QCOMPARE(setup.view.statuses, texts({"A1室,共有 3 个位置可用"}));
 
+        setup.add("A", "2");
         const QString before = setup.dump();
         setup.view.passes.clear();
         QVERIFY(!setup.service.createRun(run("A", "1", "4", "1", "3"), setup.view));
@@ -128,6 +158,7 @@ private slots:
         QCOMPARE(setup.count(), 0);
         QVERIFY(setup.view.passes.isEmpty());
 
+        setup.add("A", "1");
         QVERIFY(setup.service.createSingle(run("A", "1", "12"), setup.view));
         QCOMPARE(setup.view.startNumber, QStringLiteral("0012"));
         QCOMPARE(setup.view.results, texts({"A1室,新增了0012号"}));
@@ -235,6 +266,126 @@ private slots:
         const int told = setup.prompter.shown.size();
         setup.remove("A", "1", "5", "");
         QCOMPARE(setup.prompter.shown.size(), told);
+    }
+
+    // Another desk stores an urn in the hall, or in the last room, after the operator said yes: nothing
+    // goes and the operator hears why. The hall of a similar name beside it is no part of either.
+    void aHallOrRoomThatCameIntoUseMeanwhileStays() {
+        Setup setup;
+        InterleavingPrompter prompter;
+        NicheSetupService desk(setup.data.db(), setup.session, prompter);
+        setup.add("东厅", "1", {"0001", "0002"});
+        setup.add("东厅", "2");
+        setup.add("东厅北", "2", {"0001"}, "已使用");
+        const auto fill = [&setup](const char* room) {
+            return [&setup, room] {
+                setup.data.sql(
+                    QStringLiteral("UPDATE ghjc_wz SET 状态 = '已使用' WHERE 厅 = '东厅' AND 室 = ? AND "
+                                   "号 = '0001'"),
+                    {text(room)});
+            };
+        };
+        prompter.answers << Prompter::Answer::Yes;
+        prompter.afterAnswer = fill("1");
+        QVERIFY(!desk.removeHall(QStringLiteral("东厅")));
+        QCOMPARE(prompter.lastText(), QStringLiteral("您不能注销此厅，因为厅内还有位置被使用！"));
+        QCOMPARE(setup.count("厅 = '东厅'"), 3);
+
+        setup.add("东厅", "2", {"0001"});
+        NicheSetupInput rooms = run("东厅", "");
+        rooms.roomsListed = 2;
+        prompter.answers << Prompter::Answer::Yes;
+        prompter.afterAnswer = fill("2");
+        QCOMPARE(desk.removeRoom(rooms), std::nullopt);
+        QCOMPARE(prompter.lastText(), QStringLiteral("您不能注销最后一个室，因为室内还有位置被使用！"));
+        QCOMPARE(setup.count("厅 = '东厅' AND 室 = '2'"), 2);
+        QCOMPARE(setup.count("厅 = '东厅北'"), 1);
+        QVERIFY(!prompter.texts().contains(QStringLiteral("注销成功！  ")));
+    }
+
+    // Another desk writes a niche of the run, or removes the room, between the check the operator watched
+    // and the write: the write sees it, refuses as the check would have and writes nothing.
+    void aRunIsCheckedAgainWhereItIsWritten() {
+        Setup setup;
+        InterleavingView view;
+        setup.add("A", "1");
+        setup.add("A", "2", {"0007"});
+        view.afterCheck = [&setup] { setup.add("A", "1", {"0005"}, "未使用"); };
+        QVERIFY(!setup.service.createRun(run("A", "1", "1", "2", "3"), view));
+        QCOMPARE(setup.said(), QStringLiteral("检测|经检测，A1室0005号,已经存在,请重新设置！"));
+        QCOMPARE(setup.keys("A", "1"), QStringLiteral("A1室0005号"));
+        QCOMPARE(view.passes, QList<Pass>({Pass::DuplicateCheck, Pass::Write}));
+        QVERIFY(view.results.isEmpty());
+
+        view.afterCheck = [&setup] {
+            setup.data.sql(QStringLiteral("DELETE FROM ghjc_wz WHERE 厅 = 'A' AND 室 = '2'"));
+        };
+        QVERIFY(!setup.service.createRun(run("A", "2", "1", "1", "3"), view));
+        QCOMPARE(setup.said(), QStringLiteral("室|请选择室！"));
+        QCOMPARE(setup.count("室 = '2'"), 0);
+    }
+
+    // A room typed into the box but never added is no room: a run or a single niche there is refused as an
+    // empty choice is, so typing cannot get round the nine rooms either. Room 10 of another hall does not
+    // make it one.
+    void aTypedRoomThatWasNeverAddedIsRefused() {
+        Setup setup;
+        for (const char* room : {"1", "2", "3", "4", "5", "6", "7", "8", "9"})
+            setup.add("东厅", room);
+        setup.add("西厅", "10", {"0001"});
+        const QString before = setup.dump();
+        QVERIFY(!setup.service.createRun(run("东厅", "10", "1", "1", "2"), setup.view));
+        QCOMPARE(setup.said(), QStringLiteral("室|请选择室！"));
+        QVERIFY(!setup.service.createSingle(run("东厅", "10", "3"), setup.view));
+        QCOMPARE(setup.said(), QStringLiteral("室|请选择室！"));
+        QCOMPARE(setup.dump(), before);
+        QVERIFY(setup.view.results.isEmpty());
+        QVERIFY(setup.service.createSingle(run("东厅", "9", "3"), setup.view));
+        QCOMPARE(setup.keys("东厅", "9"), QStringLiteral("东厅9室0003号"));
+    }
+
+    // On a server another desk's hall or room can land between this desk's check and its write: the
+    // server makes this desk's transaction run again, and the check then sees it.
+    void anotherDesksHallOrRoomBetweenCheckAndWriteIsSeen() {
+        Setup setup;
+        if (!onServer(setup.data.db()))
+            return;
+        Database deskB(setup.data.db().target(), Database::Mode::Open);
+        ScriptedPrompter clerkB;
+        NicheSetupService serviceB(deskB, setup.session, clerkB);
+        const auto meanwhile = [&setup](const std::function<void()>& change) {
+            setup.data.db().beforeNthWrite(1, change);
+        };
+
+        meanwhile([&] { QCOMPARE(serviceB.addHall(QStringLiteral("东厅")), QStringLiteral("东厅")); });
+        QCOMPARE(setup.service.addHall(QStringLiteral("东厅")), std::nullopt);
+        QCOMPARE(setup.said(), QStringLiteral("|东厅已存在！"));
+        QCOMPARE(setup.count("厅 = '东厅'"), 1);
+
+        NicheSetupInput typed = run("东厅", "3");
+        meanwhile([&] { QCOMPARE(serviceB.addRoom(typed), QStringLiteral("3")); });
+        QCOMPARE(setup.service.addRoom(typed), std::nullopt);
+        QCOMPARE(setup.said(), QStringLiteral("|3已存在！"));
+        QCOMPARE(setup.count("厅 = '东厅' AND 室 = '3'"), 1);
+
+        // Eight rooms: this desk would number the ninth, another desk types one first.
+        for (const char* room : {"1", "2", "4", "5", "6", "7", "8"})
+            setup.add("东厅", room);
+        setup.add("西厅", "9");
+        const NicheSetupInput numbered = run("东厅", "");
+        const NicheSetupInput typedTenth = run("东厅", "10");
+        meanwhile([&] { QCOMPARE(serviceB.addRoom(typedTenth), QStringLiteral("10")); });
+        QCOMPARE(setup.service.addRoom(numbered), std::nullopt);
+        QCOMPARE(setup.said(), QStringLiteral("|对不起，室个数不能超过9个！"));
+        QCOMPARE(setup.count("厅 = '东厅'"), 9);
+        QCOMPARE(setup.count("室 = '9'"), 1);
+
+        // Two desks writing one run: the second is refused by name.
+        setup.add("南厅", "1");
+        meanwhile([&] { QVERIFY(serviceB.createRun(run("南厅", "1", "4", "1", "2"), setup.view)); });
+        QVERIFY(!setup.service.createRun(run("南厅", "1", "1", "1", "5"), setup.view));
+        QCOMPARE(setup.said(), QStringLiteral("检测|经检测，南厅1室0004号,已经存在,请重新设置！"));
+        QCOMPARE(setup.keys("南厅", "1"), QStringLiteral("南厅1室0004号 南厅1室0005号"));
     }
 
     // The numbers missing below the room's highest, from the room alone.

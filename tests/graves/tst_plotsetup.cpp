@@ -70,6 +70,35 @@ struct Setup : SetupFixture<PlotSetupService, RecordingView, PlotSetupInput> {
     }
 };
 
+// Answers like the scripted prompter; after the answer to the next question another desk's change lands,
+// committed before this desk's write begins.
+struct InterleavingPrompter : ScriptedPrompter {
+    std::function<void()> afterAnswer;
+    Answer ask(const QString& caption, const QString& text, bool withCancel) override {
+        const Answer answer = ScriptedPrompter::ask(caption, text, withCancel);
+        if (afterAnswer)
+            std::exchange(afterAnswer, {})();
+        return answer;
+    }
+};
+
+// Records like the set-up window; between the duplicate check and the write another desk's change lands.
+struct InterleavingView : RecordingView {
+    std::function<void()> afterCheck;
+    void runLong(SetupView::Pass pass, const SetupView::Work& work) override {
+        RecordingView::runLong(pass, work);
+        if (pass == SetupView::Pass::DuplicateCheck && afterCheck)
+            std::exchange(afterCheck, {})();
+    }
+};
+
+bool onServer(Database& database) {
+    if (database.isServer())
+        return true;
+    QTest::qSkip("a database file has one desk: its transactions never interleave", __FILE__, __LINE__);
+    return false;
+}
+
 } // namespace
 
 class PlotSetupTest : public QObject {
@@ -93,6 +122,8 @@ private slots:
         QCOMPARE(setup.said(), QStringLiteral("恭喜|OK,设置完毕！"));
         QCOMPARE(setup.view.statuses, texts({"A区1排,共有 3 个位置可用"}));
 
+        setup.add("A区", "2");
+        setup.add("A区", "3");
         const QString before = setup.data.dump(QStringLiteral("mq_wz"));
         setup.view.passes.clear();
         QVERIFY(!setup.create(run("A区", "1", "5", "3")));
@@ -128,7 +159,8 @@ private slots:
         // After a success the question comes back; after a failed run it does not.
         QVERIFY(!setup.create(run("B区", "", "2", "1")));
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("经检测，B区0002号,已经存在,请重新设置！"));
-        QVERIFY(setup.prompter.answers.isEmpty());       // the question came back
+        QVERIFY(setup.prompter.answers.isEmpty()); // the question came back
+        setup.add("C区", "");
         QVERIFY(setup.create(run("C区", "", "1", "1"))); // an unexpected question would fail the test
         QCOMPARE(setup.keys("C区"), QStringLiteral("C区0001号"));
     }
@@ -294,6 +326,120 @@ private slots:
         QVERIFY(setup.service.removeArea(QStringLiteral("新区")));
         QCOMPARE(setup.said(), QStringLiteral("提示|注销成功！ "));
         QCOMPARE(setup.service.areas(), texts({"A区", "A区北", "D区", "E区", "新区北"}));
+    }
+
+    // Another desk sells a plot of the area, or of the last row, after the operator said yes: nothing goes
+    // and the operator hears why. The area of a similar name beside it is no part of either.
+    void anAreaOrRowThatCameIntoUseMeanwhileStays() {
+        Setup setup;
+        InterleavingPrompter prompter;
+        PlotSetupService desk(setup.data.db(), setup.session, prompter);
+        setup.add("A区", "1", {"0001", "0002"});
+        setup.add("A区", "2", {"0001"});
+        setup.add("A区北", "2", {"0001"}, "已购");
+        const auto sell = [&setup](const char* row) {
+            return [&setup, row] {
+                setup.data.sql(
+                    QStringLiteral("UPDATE mq_wz SET 状态 = '已购' WHERE 墓区 = 'A区' AND 排 = ? AND 号 = "
+                                   "'0001'"),
+                    {text(row)});
+            };
+        };
+        prompter.answers << Prompter::Answer::Yes;
+        prompter.afterAnswer = sell("1");
+        QVERIFY(!desk.removeArea(QStringLiteral("A区")));
+        QCOMPARE(prompter.lastText(), QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！"));
+        QCOMPARE(setup.count("墓区 = 'A区'"), 3);
+
+        PlotSetupInput rows = run("A区", "");
+        rows.rowsListed = 2;
+        prompter.answers << Prompter::Answer::Yes;
+        prompter.afterAnswer = sell("2");
+        QCOMPARE(desk.removeRow(rows), std::nullopt);
+        QCOMPARE(prompter.shown.last().caption + u'|' + prompter.lastText(),
+                 QStringLiteral("提示|您不能注销最后一个排，因为还有位置被使用！"));
+        QCOMPARE(setup.count("墓区 = 'A区' AND 排 = '2'"), 1);
+        QCOMPARE(setup.count("墓区 = 'A区北'"), 1);
+        QVERIFY(!prompter.texts().contains(QStringLiteral("注销成功！ ")));
+    }
+
+    // Another desk writes a plot of the run, or removes the row, between the check the operator watched
+    // and the write: the write sees it, refuses as the check would have and writes nothing.
+    void aRunIsCheckedAgainWhereItIsWritten() {
+        Setup setup;
+        InterleavingView view;
+        setup.add("A区", "1");
+        setup.add("A区", "2", {"0009"});
+        view.afterCheck = [&setup] { setup.add("A区", "1", {"0008"}); };
+        QVERIFY(!setup.service.createRun(run("A区", "1", "7", "3"), view));
+        QCOMPARE(setup.said(), QStringLiteral("检测|经检测，A区1排0008号,已经存在,请重新设置！"));
+        QCOMPARE(setup.keys("A区", "1"), QStringLiteral("A区1排0008号"));
+        QCOMPARE(view.passes, QList<Pass>({Pass::DuplicateCheck, Pass::Write}));
+        QVERIFY(view.results.isEmpty());
+
+        view.afterCheck = [&setup] {
+            setup.data.sql(QStringLiteral("DELETE FROM mq_wz WHERE 墓区 = 'A区' AND 排 = '2'"));
+        };
+        QVERIFY(!setup.service.createRun(run("A区", "2", "1", "3"), view));
+        QCOMPARE(setup.said(), QStringLiteral("提示|请选择排！"));
+        QCOMPARE(setup.count("排 = '2'"), 0);
+    }
+
+    // A row typed into the box but never added is no row: a run there is refused as an empty choice is.
+    // Row 5 of another area does not make it one.
+    void aTypedRowThatWasNeverAddedIsRefused() {
+        Setup setup;
+        setup.add("A区", "1");
+        setup.add("A区北", "5", {"0001"});
+        const QString before = setup.data.dump(QStringLiteral("mq_wz"));
+        QVERIFY(!setup.create(run("A区", "5", "1", "2")));
+        QCOMPARE(setup.said(), QStringLiteral("提示|请选择排！"));
+        QCOMPARE(setup.data.dump(QStringLiteral("mq_wz")), before);
+        QVERIFY(setup.view.results.isEmpty());
+    }
+
+    // On a server another desk's area or row can land between this desk's check and its write: the server
+    // makes this desk's transaction run again, and the check then sees it.
+    void anotherDesksAreaOrRowBetweenCheckAndWriteIsSeen() {
+        Setup setup;
+        if (!onServer(setup.data.db()))
+            return;
+        Database deskB(setup.data.db().target(), Database::Mode::Open);
+        ScriptedPrompter clerkB;
+        PlotSetupService serviceB(deskB, setup.session, clerkB);
+        const auto meanwhile = [&setup](const std::function<void()>& change) {
+            setup.data.db().beforeNthWrite(1, change);
+        };
+
+        meanwhile([&] { QCOMPARE(serviceB.addArea(QStringLiteral("新区")), QStringLiteral("新区")); });
+        QCOMPARE(setup.service.addArea(QStringLiteral("新区")), std::nullopt);
+        QCOMPARE(setup.prompter.lastText(), QStringLiteral("新区已存在！"));
+        QCOMPARE(setup.count("墓区 = '新区'"), 1);
+
+        const PlotSetupInput typed = run("新区", "东");
+        meanwhile([&] { QCOMPARE(serviceB.addRow(typed), QStringLiteral("东")); });
+        QCOMPARE(setup.service.addRow(typed), std::nullopt);
+        QCOMPARE(setup.prompter.lastText(), QStringLiteral("东已存在！"));
+        QCOMPARE(setup.count("墓区 = '新区' AND 排 = '东'"), 1);
+
+        // 98 rows: this desk would number the 99th, another desk types one first.
+        for (int row = 1; row <= 97; ++row)
+            setup.add("新区", QByteArray::number(row).constData());
+        setup.add("新区北", "98");
+        const PlotSetupInput numbered = run("新区", "");
+        const PlotSetupInput typedLast = run("新区", "西");
+        meanwhile([&] { QCOMPARE(serviceB.addRow(typedLast), QStringLiteral("西")); });
+        QCOMPARE(setup.service.addRow(numbered), std::nullopt);
+        QCOMPARE(setup.prompter.lastText(), QStringLiteral("对不起，排个数不能超过99个！"));
+        QCOMPARE(setup.count("墓区 = '新区'"), 99);
+        QCOMPARE(setup.count("排 = '98'"), 1);
+
+        // Two desks writing one run: the second is refused by name.
+        setup.add("南区", "1");
+        meanwhile([&] { QVERIFY(serviceB.createRun(run("南区", "1", "4", "2"), setup.view)); });
+        QVERIFY(!setup.create(run("南区", "1", "1", "5")));
+        QCOMPARE(setup.said(), QStringLiteral("检测|经检测，南区1排0004号,已经存在,请重新设置！"));
+        QCOMPARE(setup.keys("南区", "1"), QStringLiteral("南区1排0004号 南区1排0005号"));
     }
 
     // The status line of an area or row with plots (the window test shows the empty ones), and the numbers
