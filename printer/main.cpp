@@ -1,7 +1,8 @@
-// pelu-print: prints one document for pelu. Its one argument is the command tail
-// TEMPLATE$#QUERY[@HEADING]; the data folder comes from --data, else PELU_DATA, as for pelu, and
-// --operator names who printed, for the archive's index.
-// The document is always archived as a PDF in the data folder's prints/ (listed in
+// pelu-print: prints documents for pelu. Each argument is the command tail TEMPLATE$#QUERY[@HEADING]
+// of one document, printed in the order given, so that the papers of one action come out in their
+// order; the data folder comes from --data, else PELU_DATA, as for pelu, and --operator names who
+// printed, for the archive's index.
+// Each document is always archived as a PDF in the data folder's prints/ (listed in
 // prints/index.jsonl once complete); pelu.ini [printer] mode then says whether it also goes to a
 // printer (mode=printer, the default: name= or else the default printer, when there is one) or into
 // a preview window (mode=preview), or nowhere else (mode=pdf).
@@ -31,7 +32,7 @@ constexpr int unexpectedFailure = 5;
 struct Arguments {
     QString dataFolder;
     QString operatorName; // who printed, for the archive's index
-    QString tail;
+    QStringList tails;    // in the order they print
 };
 
 // Read by hand, before any application object exists, because the printer mode decides which one to make.
@@ -47,12 +48,11 @@ Arguments readArguments(int argc, char** argv) {
         else
             positional << argument;
     }
-    if (positional.size() != 1)
-        throw PrintError(
-            PrintError::CommandLine,
-            QStringLiteral(
-                "用法：pelu-print [--data 数据文件夹] [--operator 操作员] '模板名称$#查询[@标题]'"));
-    arguments.tail = positional.first();
+    if (positional.isEmpty())
+        throw PrintError(PrintError::CommandLine,
+                         QStringLiteral("用法：pelu-print [--data 数据文件夹] [--operator 操作员] "
+                                        "'模板名称$#查询[@标题]' …"));
+    arguments.tails = positional;
     return arguments;
 }
 
@@ -97,6 +97,33 @@ void preview(const Printout& printout, const DataFolder::PrinterSettings& settin
     dialog.exec();
 }
 
+// Prepares, archives and prints the document of one tail. Throws PrintError.
+void printOne(const QString& tail, Database& database, const DataFolder& folder,
+              const DataFolder::PrinterSettings& settings, const QString& operatorName) {
+    const PrintRequest request = PrintRequest::parse(tail);
+    SystemClock clock;
+    const Printout printout = [&] {
+        try {
+            return Printout::prepare(database, TemplateLibrary(folder.templatesFolder()), request,
+                                     clock.today(), {std::chrono::seconds(settings.querySeconds)});
+        } catch (const DatabaseError& error) {
+            throw PrintError(PrintError::Query, error.message());
+        }
+    }();
+    const QDateTime printedAt = clock.now();
+    const QString pdf = printout.archivePdf(folder.printsFolder(), printedAt);
+    QTextStream(stdout) << pdf << Qt::endl;
+    if (!PrintArchive::record(folder.printsFolder(), {printedAt, QFileInfo(pdf).fileName(),
+                                                      printout.templateName, printout.title, operatorName}))
+        complain(QStringLiteral("文件已保存为 PDF，但无法记入打印存档：%1")
+                     .arg(PrintArchive::indexFile(folder.printsFolder())));
+
+    if (settings.mode == DataFolder::PrinterMode::Printer)
+        sendToPrinter(printout, settings, pdf);
+    else if (settings.mode == DataFolder::PrinterMode::Preview)
+        preview(printout, settings);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,7 +135,6 @@ int main(int argc, char** argv) {
         const DataFolder::PrinterSettings settings = folder.printerSettings();
         for (const QString& ignored : settings.ignored)
             complain(ignored);
-        const PrintRequest request = PrintRequest::parse(arguments.tail);
 
         // Only the preview needs a screen: without one chosen, lay out off screen, which also starts faster.
         const bool previewing = settings.mode == DataFolder::PrinterMode::Preview;
@@ -118,30 +144,25 @@ int main(int argc, char** argv) {
                                                           : std::make_unique<QGuiApplication>(argc, argv);
         Translations::installChinese(*app);
 
-        SystemClock clock;
-        const Printout printout = [&] {
+        std::unique_ptr<Database> database;
+        try {
+            database = std::make_unique<Database>(folder.databaseTarget(), Database::Mode::ReadOnly);
+        } catch (const DatabaseError& error) {
+            throw PrintError(PrintError::Query, error.message());
+        }
+        // A document that cannot be printed does not keep the ones after it from paper; the code is the
+        // first failure's.
+        int code = 0;
+        for (const QString& tail : arguments.tails) {
             try {
-                Database database(folder.databaseTarget(), Database::Mode::ReadOnly);
-                return Printout::prepare(database, TemplateLibrary(folder.templatesFolder()), request,
-                                         clock.today(), {std::chrono::seconds(settings.querySeconds)});
-            } catch (const DatabaseError& error) {
-                throw PrintError(PrintError::Query, error.message());
+                printOne(tail, *database, folder, settings, arguments.operatorName);
+            } catch (const PrintError& error) {
+                complain(QStringLiteral("无法打印：") + error.message());
+                if (code == 0)
+                    code = error.stage();
             }
-        }();
-        const QDateTime printedAt = clock.now();
-        const QString pdf = printout.archivePdf(folder.printsFolder(), printedAt);
-        QTextStream(stdout) << pdf << Qt::endl;
-        if (!PrintArchive::record(folder.printsFolder(),
-                                  {printedAt, QFileInfo(pdf).fileName(), printout.templateName,
-                                   printout.title, arguments.operatorName}))
-            complain(QStringLiteral("文件已保存为 PDF，但无法记入打印存档：%1")
-                         .arg(PrintArchive::indexFile(folder.printsFolder())));
-
-        if (settings.mode == DataFolder::PrinterMode::Printer)
-            sendToPrinter(printout, settings, pdf);
-        else if (previewing)
-            preview(printout, settings);
-        return 0;
+        }
+        return code;
     } catch (const PrintError& error) {
         complain(QStringLiteral("无法打印：") + error.message());
         return error.stage();

@@ -34,14 +34,22 @@ bool PrintBridge::passesGate(const PrintJob& job) const {
 }
 
 bool PrintBridge::print(const PrintJob& job) {
-    if (!passesGate(job))
-        return false;
-    QStringList arguments = {commandTail(job)};
+    return print(QList<PrintJob>{job}) == 1;
+}
+
+qsizetype PrintBridge::print(const QList<PrintJob>& jobs) {
+    QStringList tails;
+    for (const PrintJob& job : jobs)
+        if (passesGate(job))
+            tails << commandTail(job);
+    if (tails.isEmpty())
+        return 0;
+    QStringList arguments = tails;
     if (!m_session.operatorName.isEmpty())
         arguments << QStringLiteral("--operator") << m_session.operatorName;
     m_launcher.startDetached(printProgram(), arguments);
     tellOnceWherePdfWent();
-    return true;
+    return tails.size();
 }
 
 void PrintBridge::sayWherePdfsGo(const DataFolder& folder, const PrinterProbe& probe, Prompter& prompter) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -50,6 +51,9 @@ public:
     bool passesGate(const PrintJob& job) const;
     // Runs the gate and, when it passes, starts pelu-print. Never waits. Returns whether it started.
     bool print(const PrintJob& job);
+    // The documents of one action: those that pass the gate go to one pelu-print, which prints them in
+    // this order. Returns how many went.
+    qsizetype print(const QList<PrintJob>& jobs);
     QString printProgram() const;
     // The one way the office starts other programs, so that tests record them all.
     ProcessLauncher& launcher() const { return m_launcher; }

@@ -124,6 +124,23 @@ private slots:
         session.reportList.clear();
         QVERIFY(bridge.print({QStringLiteral("jmsg      "), std::nullopt, QStringLiteral("select 1"), {}}));
         QCOMPARE(launcher.started.size(), 4);
+
+        // An action's papers go to one run, in their order, without those the gate stops.
+        session.reportList = QStringLiteral(",lxr,,gm,");
+        session.flags.printDenied = false;
+        session.operatorName = QStringLiteral("王会计");
+        const QList<PrintJob> papers = {
+            {QStringLiteral("lxr       "), QStringLiteral("lxr"), QStringLiteral("select 1"), {}},
+            {QStringLiteral("gm_tm     "), QStringLiteral("gm_tm"), QStringLiteral("select 2"), {}},
+            {QStringLiteral("gm        "), QStringLiteral("gm"), QStringLiteral("select 3"), {}}};
+        QCOMPARE(bridge.print(papers), 2);
+        QCOMPARE(launcher.started.size(), 5);
+        QCOMPARE(launcher.started.last().arguments,
+                 QStringList({QStringLiteral("lxr       $#select 1"), QStringLiteral("gm        $#select 3"),
+                              QStringLiteral("--operator"), QStringLiteral("王会计")}));
+        session.reportList.clear();
+        QCOMPARE(bridge.print(papers), 0);
+        QCOMPARE(launcher.started.size(), 5);
     }
 
     // Prints that reach no paper say once per login where the PDF went; what pelu.ini holds wrongly is

@@ -211,11 +211,12 @@ struct Run {
     QString errors;
 };
 
-// Runs pelu-print as pelu starts it.
-Run runProgram(const char* tail, const QString& dataFolder) {
+// Runs pelu-print as pelu starts it, with the tails of one action's papers.
+Run runProgram(const QStringList& tails, const QString& dataFolder) {
     QProcess program;
-    program.start(QStringLiteral(PELU_PRINT_PROGRAM), {QStringLiteral("--data"), dataFolder, text(tail),
-                                                       QStringLiteral("--operator"), QStringLiteral("张三")});
+    program.start(QStringLiteral(PELU_PRINT_PROGRAM),
+                  QStringList{QStringLiteral("--data"), dataFolder} + tails +
+                      QStringList{QStringLiteral("--operator"), QStringLiteral("张三")});
     program.waitForFinished(60000);
     return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()).trimmed(),
             QString::fromUtf8(program.readAllStandardError())};
@@ -549,7 +550,7 @@ private slots:
         setPrinter(data, QStringLiteral("querySeconds"), QStringLiteral("1"));
         const QString before = data.dump(QStringLiteral("gm_xf1"));
         const QDir prints(data.folder().printsFolder());
-        const auto run = [&](const char* tail) { return runProgram(tail, data.folder().path()); };
+        const auto run = [&](const char* tail) { return runProgram({text(tail)}, data.folder().path()); };
 
         const Run receipt = run("gm        $#select * from gm_xf1 where id=1@标题");
         QCOMPARE(receipt.code, 0);
@@ -584,8 +585,19 @@ private slots:
         QCOMPARE(archived.first().heading, QStringLiteral("标题"));
         QCOMPARE(archived.first().operatorName, QStringLiteral("张三"));
 
+        // One action's papers come out in their order; one that fails keeps none of the others back.
+        const Run papers =
+            runProgram({text("gm        $#select * from gm_xf1 where id=1@第一"), text("_head$#select 1"),
+                        text("gm        $#select * from gm_xf1 where id=1@第三")},
+                       data.folder().path());
+        QCOMPARE(papers.code, int(PrintError::Template));
+        QCOMPARE(papers.out.split(QLatin1Char('\n')).size(), 2);
+        const QList<PrintArchive::Entry> both = PrintArchive::read(prints.path());
+        QCOMPARE(both.size(), 3);
+        QCOMPARE(both.at(1).heading + both.at(2).heading, text("第一第三"));
+
         QTemporaryDir empty;
-        const Run missing = runProgram("gm        $#select 1", empty.path());
+        const Run missing = runProgram({QStringLiteral("gm        $#select 1")}, empty.path());
         QCOMPARE(missing.code, int(PrintError::Query));
         QVERIFY2(missing.errors.contains(QStringLiteral("数据库文件不存在")), qPrintable(missing.errors));
     }
@@ -602,7 +614,8 @@ private slots:
         const QDir paper(cupsPdfFolder());
         const QStringList before = paper.entryList({QStringLiteral("*.pdf")}, QDir::Files);
 
-        const Run receipt = runProgram("gm        $#select * from gm_xf1 where id=1", data.folder().path());
+        const Run receipt =
+            runProgram({QStringLiteral("gm        $#select * from gm_xf1 where id=1")}, data.folder().path());
         QCOMPARE(receipt.code, 0);
         QVERIFY2(QFileInfo(receipt.out).size() > 0, qPrintable(receipt.out + receipt.errors));
 

@@ -58,7 +58,13 @@ void RecordingLauncher::startDetached(const QString& program, const QStringList&
 QStringList RecordingLauncher::tails() const {
     QStringList all;
     for (const auto& start : started)
-        all << start.arguments.value(0);
+        for (qsizetype i = 0; i < start.arguments.size(); ++i) {
+            if (start.arguments.at(i).startsWith(QLatin1String("--"))) {
+                ++i; // and its value
+                continue;
+            }
+            all << start.arguments.at(i);
+        }
     return all;
 }
 
@@ -192,8 +198,8 @@ QString TestData::dump(const QString& table) {
     columns.removeOne(key);
     columns.prepend(key);
     QSqlQuery query = m_database->exec(
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(QStringLiteral(", ")), table, key), {},
-        QStringLiteral("test dump"));
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(QStringLiteral(", ")), table, key),
+        {}, QStringLiteral("test dump"));
     QStringList lines;
     while (query.next()) {
         QStringList fields;

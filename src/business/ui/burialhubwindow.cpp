@@ -62,6 +62,5 @@ void BurialHubWindow::takeChosenPurchase() {
 }
 
 void BurialHubWindow::reprint() {
-    for (const PrintJob& job : BurialHubService::certificateReprint(*m_plot))
-        m_context.printBridge.print(job);
+    m_context.printBridge.print(BurialHubService::certificateReprint(*m_plot));
 }

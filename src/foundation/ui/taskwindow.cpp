@@ -37,7 +37,6 @@ bool TaskWindow::showOutcome(const SaveOutcome& outcome) {
         control.operator()<QWidget>(outcome.focus)->setFocus();
     if (!outcome.saved)
         return false;
-    for (const PrintJob& job : outcome.prints)
-        m_context.printBridge.print(job);
+    m_context.printBridge.print(outcome.prints);
     return true;
 }
