@@ -1,6 +1,7 @@
 #include "admin/servercopy.h"
 
 #include "foundation/database.h"
+#include "foundation/schema.h"
 
 #include <QtMath>
 #include <optional>
@@ -49,6 +50,12 @@ ServerCopy::ServerCopy(Database& source, Database& server) : m_source(source), m
 
 void ServerCopy::run() {
     const QString doing = QStringLiteral("复制到服务器");
+    // The server keeps every position unique; a file that holds one twice must be sorted out first.
+    const QStringList twice = Schema::duplicatePositions(m_source);
+    if (!twice.isEmpty())
+        throw DatabaseError(QStringLiteral("数据库文件中这些位置重复登记：%1。服务器不接受重复的位置，"
+                                           "请先在本机注销多余的位置，再复制到服务器。")
+                                .arg(twice.join(QStringLiteral("、"))));
     // An office of many years copies in statements of thousands of rows.
     const Database::LongWork longWork(m_server);
     m_copied = m_server.transaction([&] {

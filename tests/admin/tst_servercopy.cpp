@@ -29,14 +29,17 @@ void fillOffice(Database& office) {
                                "('甲区', '', '0003', '双人墓', NULL, '未使用', 0)"),
                 {}, QStringLiteral("test setup"));
     office.exec(QStringLiteral("DELETE FROM mq_wz WHERE 号 = '0002'"), {}, QStringLiteral("test setup"));
-    office.exec(QStringLiteral("INSERT INTO gm_xf1 (编号, 墓碑位置, 联系人, 墓地费, 管理费, 合计, 操作方式) VALUES "
-                               "(12, '甲区1排0001号', '王''五', 9000.1, 0.07, 9000.17, '购墓')"),
-                {}, QStringLiteral("test setup"));
-    office.exec(QStringLiteral("INSERT INTO gm_qtf (墓碑位置, QT, QTF) VALUES ('甲区1排0001号', '花圈', 40.5)"), {},
-                QStringLiteral("test setup"));
-    office.exec(QStringLiteral("INSERT INTO mq_bwl (墓碑位置, 内容) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                               "SELECT i + 1 FROM n WHERE i < 1203) SELECT '甲区1排0001号', '备忘' || i FROM n"),
-                {}, QStringLiteral("test setup"));
+    office.exec(
+        QStringLiteral("INSERT INTO gm_xf1 (编号, 墓碑位置, 联系人, 墓地费, 管理费, 合计, 操作方式) VALUES "
+                       "(12, '甲区1排0001号', '王''五', 9000.1, 0.07, 9000.17, '购墓')"),
+        {}, QStringLiteral("test setup"));
+    office.exec(
+        QStringLiteral("INSERT INTO gm_qtf (墓碑位置, QT, QTF) VALUES ('甲区1排0001号', '花圈', 40.5)"), {},
+        QStringLiteral("test setup"));
+    office.exec(
+        QStringLiteral("INSERT INTO mq_bwl (墓碑位置, 内容) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                       "SELECT i + 1 FROM n WHERE i < 1203) SELECT '甲区1排0001号', '备忘' || i FROM n"),
+        {}, QStringLiteral("test setup"));
 }
 
 } // namespace
@@ -66,14 +69,34 @@ private slots:
 
         // An amount the server cannot take, near the end of the copy.
         office.exec(QStringLiteral("UPDATE yd_tm SET 退费金额 = 'abc'"), {}, QStringLiteral("test setup"));
-        office.exec(QStringLiteral("INSERT INTO yd_tm (墓碑位置, 退费金额) VALUES ('甲区1排0003号', 'abc')"), {},
-                    QStringLiteral("test setup"));
+        office.exec(QStringLiteral("INSERT INTO yd_tm (墓碑位置, 退费金额) VALUES ('甲区1排0003号', 'abc')"),
+                    {}, QStringLiteral("test setup"));
         {
             Database empty(server, Database::Mode::Empty);
             QVERIFY_THROWS_EXCEPTION(DatabaseError, ServerCopy(office, empty).run());
             QVERIFY(empty.tableNames().isEmpty());
         }
         office.exec(QStringLiteral("UPDATE yd_tm SET 退费金额 = 150.25"), {}, QStringLiteral("test setup"));
+
+        // A plot held twice, one copy in use, would break the server's unique positions: said before copying.
+        office.exec(QStringLiteral("DROP INDEX mq_wz_position"), {}, QStringLiteral("test setup"));
+        const qint64 twice = office.insert(QStringLiteral("mq_wz"),
+                                           {{QStringLiteral("墓区"), QStringLiteral("甲区")},
+                                            {QStringLiteral("排"), QStringLiteral("1")},
+                                            {QStringLiteral("号"), QStringLiteral("0001")},
+                                            {QStringLiteral("状态"), QStringLiteral("已购")}},
+                                           QStringLiteral("test setup"));
+        {
+            Database empty(server, Database::Mode::Empty);
+            try {
+                ServerCopy(office, empty).run();
+                QFAIL("a plot held twice was copied");
+            } catch (const DatabaseError& error) {
+                QVERIFY2(error.message().contains(text("甲区1排0001号")), qPrintable(error.message()));
+            }
+            QVERIFY(empty.tableNames().isEmpty());
+        }
+        office.exec(QStringLiteral("DELETE FROM mq_wz WHERE rid = ?"), {twice}, QStringLiteral("test setup"));
 
         Database target(server, Database::Mode::Empty);
         ServerCopy copy(office, target);
@@ -84,18 +107,22 @@ private slots:
             const QStringList columns = office.columnNames(table);
             QCOMPARE(rowsOf(target, table, columns), rowsOf(office, table, columns));
         }
-        QCOMPARE(target.scalar(QStringLiteral("SELECT COUNT(*) FROM mq_bwl"), {}, QStringLiteral("test")).toInt(),
-                 1203);
+        QCOMPARE(
+            target.scalar(QStringLiteral("SELECT COUNT(*) FROM mq_bwl"), {}, QStringLiteral("test")).toInt(),
+            1203);
 
-        const int history = office.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history"), {},
-                                          QStringLiteral("test")).toInt();
+        const int history =
+            office.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history"), {}, QStringLiteral("test"))
+                .toInt();
         const qint64 plot = target.insert(QStringLiteral("mq_wz"),
                                           {{QStringLiteral("墓区"), QStringLiteral("乙区")},
                                            {QStringLiteral("号"), QStringLiteral("0001")}},
                                           QStringLiteral("test"));
         QCOMPARE(plot, 4);
-        QCOMPARE(target.scalar(QStringLiteral("SELECT 行 FROM change_history WHERE id > ?"), {history},
-                               QStringLiteral("test")).toLongLong(),
+        QCOMPARE(target
+                     .scalar(QStringLiteral("SELECT 行 FROM change_history WHERE id > ?"), {history},
+                             QStringLiteral("test"))
+                     .toLongLong(),
                  4);
     }
 };

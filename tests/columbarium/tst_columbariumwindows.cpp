@@ -83,6 +83,11 @@ private slots:
         QCOMPARE(get<QListWidget>(setup, "Grid1")->count(), 3);
         QCOMPARE(get<QListWidget>(setup, "Grid1")->item(2)->text(), QStringLiteral("东厅1室,新增了0005号"));
         QCOMPARE(get<QLabel>(setup, "Label1")->text(), QStringLiteral("东厅1室,共有 3 个位置可用"));
+        // The hall chosen once more starts afresh, its status line with it.
+        Q_EMIT get<QComboBox>(setup, "Combo1")->activated(0);
+        QVERIFY(rooms->currentText().isEmpty());
+        QCOMPARE(get<QLabel>(setup, "Label1")->text(), QStringLiteral("东厅内现有 1 室,可容纳 3 位"));
+        rooms->setCurrentIndex(0);
         QCOMPARE(office.data.count(QStringLiteral("ghjc_wz"),
                                    QStringLiteral("层 = '5' AND 样式 = '单人框' AND 价位 = 800.5")),
                  3);
@@ -148,6 +153,14 @@ private slots:
         get<QComboBox>(registration, "Combo1")->setCurrentIndex(0);
         type(registration, "Mask8", "3600");
         get<QCheckBox>(registration, "Check1")->setChecked(true);
+        // Birth and death both left at today are asked about before they are stored.
+        get<QDateEdit>(registration, "DTP3")->setDate(QDate(2026, 12, 6));
+        QCOMPARE(get<QDateEdit>(registration, "DTP4")->date(), QDate(2026, 12, 6));
+        office.prompter.answers.enqueue(Prompter::Answer::No);
+        click(registration, "Command1");
+        QCOMPARE(office.prompter.lastText(), QStringLiteral("出生日期和死亡日期都是今天，确定保存吗？"));
+        QCOMPARE(office.data.count(QStringLiteral("ghjc_dj")), 0);
+        get<QDateEdit>(registration, "DTP3")->setDate(QDate(1930, 1, 2));
         click(registration, "Command1");
         QCOMPARE(office.prompter.lastText(), QStringLiteral("输入成功！"));
         QVERIFY(!office.find(QStringLiteral("Frmjc_rd")));

@@ -259,6 +259,16 @@ private slots:
                         {PasswordHash::make(QStringLiteral("own"))});
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("own"));
         QVERIFY(office.prompter.shown.isEmpty());
+
+        // An office that came with a plot held twice, one copy sold, is shown it at each of Admin's logins.
+        office.data.sql(QStringLiteral("DROP INDEX mq_wz_position"));
+        office.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已购'), "
+                           "('甲区', '1', '0001', '未使用'), ('甲区', '1', '0002', '已购')"));
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("own"));
+        QCOMPARE(office.prompter.texts(),
+                 QStringList({QStringLiteral(
+                     "下列位置重复登记，且有的正在使用，请核对后注销多余的位置：\n甲区1排0001号")}));
     }
 
     void aWrongPasswordSaysSoAndKeepsTheDialog() {

@@ -1,5 +1,5 @@
-#include "graves/ui/plotsetupwindow.h"
 #include "foundation/ui/progresswindow.h"
+#include "graves/ui/plotsetupwindow.h"
 #include "support/runningoffice.h"
 
 #include <QApplication>
@@ -81,6 +81,11 @@ private slots:
         QVERIFY(rows->currentText().isEmpty());
         rows->setCurrentIndex(0);
         QCOMPARE(office.status(), QStringLiteral("A区1排,还没有设置！"));
+        // Choosing the area shown once more starts it afresh: no row is left chosen for a run.
+        Q_EMIT areas->activated(0);
+        QVERIFY(rows->currentText().isEmpty());
+        QCOMPARE(office.status(), QStringLiteral("A区内现有 2 排,但是现在还没有设置！"));
+        rows->setCurrentIndex(0);
 
         QTest::keyClicks(office.get<QLineEdit>("Mask1"), QStringLiteral("7"));
         QTest::keyClicks(office.get<QLineEdit>("Mask2"), QStringLiteral("3"));

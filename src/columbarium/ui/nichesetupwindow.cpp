@@ -20,6 +20,8 @@ NicheSetupWindow::NicheSetupWindow(AppContext& context, QWidget* parent)
     m_ui->Combo4->setCurrentIndex(-1);
 
     on(m_ui->Combo1, &QComboBox::currentIndexChanged, &NicheSetupWindow::showHall);
+    // Choosing the hall already shown starts it afresh too, its status line included.
+    on(m_ui->Combo1, &QComboBox::activated, &NicheSetupWindow::showHall);
     on(m_ui->Combo2, &QComboBox::currentIndexChanged, &NicheSetupWindow::showRoom);
     connect(m_ui->Box1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!m_service.acceptTypedHallName(text))

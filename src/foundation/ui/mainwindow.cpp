@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 #include "foundation/printbridge.h"
 #include "foundation/prompter.h"
+#include "foundation/schema.h"
 #include "foundation/session.h"
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/backgroundwindow.h"
@@ -161,6 +162,17 @@ void MainWindow::afterLogin() {
     if (m_context.session.usesShippedPassword)
         m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
                                   QStringLiteral("您正在使用初始口令，请尽快修改口令。"));
+    // Positions held twice while one is in use wait for Admin: until they are sorted out, nothing in
+    // the schema keeps a third copy away.
+    if (isAdmin())
+        runAction(m_context.prompter, [this] {
+            const QStringList twice = Schema::duplicatePositions(m_context.database);
+            if (!twice.isEmpty())
+                m_context.prompter.inform(
+                    Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                    QStringLiteral("下列位置重复登记，且有的正在使用，请核对后注销多余的位置：\n") +
+                        twice.join(QStringLiteral("、")));
+        });
     int due = 0;
     if (m_countDueReminders)
         runAction(m_context.prompter, [&] { due = m_countDueReminders(); });

@@ -16,6 +16,8 @@ PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)
                             [this] { guarded([this] { saveArea(); }); });
 
     on(m_ui->Combo1, &QComboBox::currentIndexChanged, &PlotSetupWindow::showArea);
+    // Choosing the area already shown starts it afresh too, or a run would land in the row left chosen.
+    on(m_ui->Combo1, &QComboBox::activated, &PlotSetupWindow::showArea);
     on(m_ui->Combo2, &QComboBox::currentIndexChanged, &PlotSetupWindow::showRow);
     connect(m_ui->Box1, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!m_service.acceptTypedAreaName(text))
