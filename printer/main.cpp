@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
 
         std::unique_ptr<Database> database;
         try {
-            database = std::make_unique<Database>(folder.databaseTarget(), Database::Mode::ReadOnly);
+            database = std::make_unique<Database>(folder.printTarget(), Database::Mode::ReadOnly);
         } catch (const DatabaseError& error) {
             throw PrintError(PrintError::Query, error.message());
         }

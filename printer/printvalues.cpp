@@ -6,8 +6,6 @@
 #include "foundation/money.h"
 #include "printer/reportquery.h"
 
-#include <QSqlRecord>
-
 using ColumnCatalogue::Kind;
 using ColumnCatalogue::kindOf;
 using kainjow::mustache::data;
@@ -57,18 +55,18 @@ QString display(const QString& column, const QVariant& value) {
     return text;
 }
 
-data collect(QSqlQuery& query, const Context& context) {
-    const QSqlRecord record = query.record();
+data collect(ReportRows& query, const Context& context) {
+    const QStringList queried = query.columns();
     // The shown columns: names[i] is the query's column columns[i].
     QStringList names;
     QList<int> columns;
     QList<int> summed; // indexes into names of the columns that get a total
-    for (int column = 0; column < record.count(); ++column) {
-        if (ColumnCatalogue::isHidden(record.fieldName(column)))
+    for (int column = 0; column < queried.size(); ++column) {
+        if (ColumnCatalogue::isHidden(queried.at(column)))
             continue;
         // A server names unquoted columns in lower case (QTF comes back as qtf): the templates use the
         // lower-case names on both engines.
-        names << record.fieldName(column).toLower();
+        names << queried.at(column).toLower();
         columns << column;
         const Kind kind = kindOf(names.last());
         if (kind == Kind::Money || kind == Kind::Count)

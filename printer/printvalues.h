@@ -1,7 +1,8 @@
 #pragma once
 
+#include "printer/reportrows.h"
+
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -10,12 +11,12 @@
 
 // Turns the rows of a report query into the values a template sees:
 //   heading, today, unit          the heading from the command line, today's date, the unit's name
-//   rows                          one map per row, column name (lower case) -> shown value, plus 序号 (1, 2, ...)
-//   (every column of row one)     the first row's values at top level, for one-row documents
-//   fields                        the first row as a list of {name, value}, for sheets that show every field
-//   count                         the number of rows
-//   sums                          column name -> total, for the money columns and the counts that add up
-//   nonzero                       in each row (and at top level for row one): money column -> whether it
+//   rows                          one map per row, column name (lower case) -> shown value, plus 序号 (1, 2,
+//   ...) (every column of row one)     the first row's values at top level, for one-row documents fields the
+//   first row as a list of {name, value}, for sheets that show every field count                         the
+//   number of rows sums                          column name -> total, for the money columns and the counts
+//   that add up nonzero                       in each row (and at top level for row one): money column ->
+//   whether it
 //                                 holds an amount, so {{#nonzero.qtf}}...{{/nonzero.qtf}} leaves out a 0 line
 //   大写                          {{#大写}}{{合计}}{{/大写}} shows the amount inside in capital numerals
 // An empty value (NULL or empty text) is false, so {{#墓碑费}}...{{/墓碑费}} shows a line only when there is
@@ -32,8 +33,8 @@ struct Context {
     qint64 byteLimit = 0; // what the shown values may hold in all, as UTF-8
 };
 
-// Reads every row of `query` (already executed) and builds the template values. Throws PrintError when
-// the values grow beyond the context's byte limit.
-kainjow::mustache::data collect(QSqlQuery& query, const Context& context);
+// Reads every row of a running query and builds the template values. Throws PrintError when the values
+// grow beyond the context's byte limit.
+kainjow::mustache::data collect(ReportRows& query, const Context& context);
 
 } // namespace PrintValues

@@ -7,6 +7,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <algorithm>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -51,9 +52,23 @@ QString leadingKeyword(const char* sql) {
     return text.mid(i, end - i).toUpper();
 }
 
-// The server's code of a statement stopped by statement_timeout, and of a write in a read-only transaction.
+// The server's code of a statement stopped by statement_timeout, of a write in a read-only transaction,
+// and of a text of several statements sent as one.
 const QString serverTimedOut = QStringLiteral("57014");
 const QString serverReadOnly = QStringLiteral("25006");
+const QString serverManyStatements = QStringLiteral("42601");
+
+PrintError manyStatements() {
+    return refused(QStringLiteral("打印查询含有多条语句，只允许一条 SELECT 查询，未执行。"));
+}
+
+PGconn* serverHandleOf(Database& database) {
+    const QVariant handle = database.connection().driver()->handle();
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        throw refused(QStringLiteral("打印程序无法使用数据库服务器的连接。"));
+    return *static_cast<PGconn* const*>(handle.data());
+}
 
 PrintError notASelect() {
     return refused(QStringLiteral("打印查询不是 SELECT 查询，未执行：只允许读取数据的 SELECT 查询。"));
@@ -65,9 +80,10 @@ QString codeOf(const QString& sql) {
     QString code = sql;
     const qsizetype size = sql.size();
     const auto at = [&](qsizetype i) { return i < size ? sql.at(i) : QChar(); };
+    // The server takes every character beyond ASCII into a name, whatever kind of character it is.
     const auto partOfWord = [&](qsizetype i) {
         return i >= 0 && (sql.at(i).isLetterOrNumber() || sql.at(i) == QLatin1Char('_') ||
-                          sql.at(i) == QLatin1Char('$'));
+                          sql.at(i) == QLatin1Char('$') || sql.at(i).unicode() >= 0x80);
     };
     const auto blank = [&](qsizetype from, qsizetype to, QChar with) {
         for (qsizetype i = from; i < std::min(to, size); ++i)
@@ -134,7 +150,7 @@ QString checkServerSelect(const QString& sql) {
     const qsizetype end = code.indexOf(QLatin1Char(';')) < 0 ? code.size() : code.indexOf(QLatin1Char(';'));
     for (const QChar c : QStringView(code).mid(end))
         if (c != QLatin1Char(';') && !c.isSpace())
-            throw refused(QStringLiteral("打印查询含有多条语句，只允许一条 SELECT 查询，未执行。"));
+            throw manyStatements();
     const QString statement = code.left(end);
     if (statement.trimmed().isEmpty())
         throw refused(QStringLiteral("打印命令中没有查询语句。"));
@@ -166,7 +182,7 @@ QString ReportQuery::checkSingleSelect(Database& database, const QString& sql) {
         const char* after = nullptr;
         const int status = sqlite3_prepare_v2(connection, rest, -1, &next.handle, &after);
         if (status != SQLITE_OK || next.handle || after == rest)
-            throw refused(QStringLiteral("打印查询含有多条语句，只允许一条 SELECT 查询，未执行。"));
+            throw manyStatements();
         rest = after;
     }
 
@@ -187,22 +203,34 @@ ReportQuery::ReportQuery(Database& database, const QString& sql, const Limits& l
         sqlite3_progress_handler(m_connection, 1000, &ReportQuery::progress, this);
     } else {
         // The server stops the statement when its time is up, and refuses any write in it.
-        QSqlQuery setup(database.connection());
-        m_inTransaction = setup.exec(QStringLiteral("BEGIN TRANSACTION READ ONLY"));
-        if (!m_inTransaction ||
-            !setup.exec(
-                QStringLiteral("SET LOCAL statement_timeout = %1").arg(qint64(limits.time.count())))) {
-            const PrintError error = failure(setup.lastError());
+        {
+            // Gone before the query is sent: the driver reads away whatever is left when it lets a query go.
+            QSqlQuery setup(database.connection());
+            m_inTransaction = setup.exec(QStringLiteral("BEGIN TRANSACTION READ ONLY"));
+            if (!m_inTransaction ||
+                !setup.exec(
+                    QStringLiteral("SET LOCAL statement_timeout = %1").arg(qint64(limits.time.count())))) {
+                const PrintError error =
+                    failure(setup.lastError().nativeErrorCode(), setup.lastError().text());
+                release();
+                throw error;
+            }
+        }
+        m_rows = std::make_unique<ServerRows>(serverHandleOf(database), statement);
+        if (const auto [code, text] = m_rows->failure(); !text.isEmpty()) {
+            const PrintError error = failure(code, text);
             release();
             throw error;
         }
+        return;
     }
     m_query.setForwardOnly(true);
     if (!m_query.exec(statement)) {
-        const PrintError error = failure(m_query.lastError());
+        const PrintError error = failure(m_query.lastError().nativeErrorCode(), m_query.lastError().text());
         release();
         throw error;
     }
+    m_rows = std::make_unique<DriverRows>(m_query);
 }
 
 ReportQuery::~ReportQuery() {
@@ -210,6 +238,7 @@ ReportQuery::~ReportQuery() {
 }
 
 void ReportQuery::release() {
+    m_rows.reset();
     m_query.finish();
     if (m_inTransaction) {
         QSqlQuery(m_database.connection()).exec(QStringLiteral("ROLLBACK"));
@@ -227,8 +256,8 @@ PrintError ReportQuery::tooLarge(qint64 bytes) {
 }
 
 void ReportQuery::checkComplete() const {
-    if (m_query.lastError().isValid())
-        throw failure(m_query.lastError());
+    if (const auto [code, text] = m_rows->failure(); !code.isEmpty() || !text.isEmpty())
+        throw failure(code, text);
 }
 
 int ReportQuery::progress(void* self) {
@@ -237,14 +266,16 @@ int ReportQuery::progress(void* self) {
     return query->m_timedOut ? 1 : 0;
 }
 
-PrintError ReportQuery::failure(const QSqlError& error) const {
-    if (error.nativeErrorCode() == serverReadOnly)
+PrintError ReportQuery::failure(const QString& code, const QString& text) const {
+    if (code == serverReadOnly)
         return notASelect();
-    if (m_timedOut || error.nativeErrorCode() == serverTimedOut)
+    if (code == serverManyStatements)
+        return manyStatements();
+    if (m_timedOut || code == serverTimedOut)
         return refused(QStringLiteral("打印查询超过 %1 秒仍未完成，已停止。请缩小查询范围，或在 pelu.ini 的 "
                                       "[printer] querySeconds 中放宽时限。")
                            .arg(QString::number(m_limits.time.count() / 1000.0)));
-    if (error.nativeErrorCode() == QString::number(SQLITE_TOOBIG))
+    if (code == QString::number(SQLITE_TOOBIG))
         return tooLarge(m_limits.bytes);
-    return refused(QStringLiteral("打印查询执行失败：%1").arg(error.text()));
+    return refused(QStringLiteral("打印查询执行失败：%1").arg(text));
 }

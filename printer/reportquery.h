@@ -1,11 +1,13 @@
 #pragma once
 
 #include "printer/printerror.h"
+#include "printer/reportrows.h"
 
 #include <QDeadlineTimer>
 #include <QSqlQuery>
 #include <QString>
 #include <chrono>
+#include <memory>
 
 class Database;
 class QSqlError;
@@ -14,8 +16,10 @@ struct sqlite3;
 // The report query is complete SQL text from the command line, so pelu-print runs it only after
 // SQLite itself has confirmed that it is exactly one statement, a SELECT, that reads and never writes.
 // The connection is opened read-only as well, so a write could not land even if this check let one by.
-// A database server cannot be asked that before it runs the text: there the text must be one statement
-// that starts with SELECT or WITH, and it runs in a read-only transaction that refuses any write in it.
+// A database server cannot be asked that before it runs the text: there the text is sent through the
+// client library's extended protocol, which takes exactly one statement, in a read-only transaction that
+// refuses any write in it (and pelu-print connects as a role that may only read). A text that does not
+// read as one statement starting with SELECT or WITH is refused before it is sent, with a plainer reason.
 //
 // A query may still never end (a recursive one) or make values of any size, so it runs under limits:
 // SQLite (or the server's statement timeout) stops it when its time is up, SQLite refuses any value longer
@@ -34,7 +38,7 @@ public:
     ReportQuery& operator=(const ReportQuery&) = delete;
 
     // The rows, read straight from the running query.
-    QSqlQuery& rows() { return m_query; }
+    ReportRows& rows() { return *m_rows; }
     // Throws PrintError when reading the rows stopped early: the time ran out or the database failed.
     void checkComplete() const;
 
@@ -48,7 +52,7 @@ public:
 private:
     void release();
     static int progress(void* self);
-    PrintError failure(const QSqlError& error) const;
+    PrintError failure(const QString& code, const QString& text) const;
 
     Database& m_database;
     sqlite3* m_connection;        // null on a server
@@ -57,5 +61,6 @@ private:
     QDeadlineTimer m_deadline;
     int m_lengthBefore = 0;
     bool m_timedOut = false;
-    QSqlQuery m_query;
+    QSqlQuery m_query; // one desk's
+    std::unique_ptr<ReportRows> m_rows;
 };

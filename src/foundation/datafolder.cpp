@@ -56,8 +56,10 @@ QString DataFolder::databaseFile() const {
 namespace {
 
 bool choosesServer(const QSettings& ini) {
-    return ini.value(QStringLiteral("peludb/driver")).toString().trimmed().compare(QLatin1String("QPSQL"),
-                                                                                  Qt::CaseInsensitive) == 0;
+    return ini.value(QStringLiteral("peludb/driver"))
+               .toString()
+               .trimmed()
+               .compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -78,6 +80,17 @@ DatabaseTarget DataFolder::databaseTarget() const {
     if (target.port <= 0 || target.port > 65535)
         throw DatabaseError(QStringLiteral("pelu.ini 中 [peludb] port=%1 不是端口号：%2")
                                 .arg(ini.value(QStringLiteral("peludb/port")).toString(), iniFile()));
+    return target;
+}
+
+DatabaseTarget DataFolder::printTarget() const {
+    DatabaseTarget target = databaseTarget();
+    const QString printUser = QSettings(iniFile(), QSettings::IniFormat)
+                                  .value(QStringLiteral("peludb/printuser"))
+                                  .toString()
+                                  .trimmed();
+    if (target.isServer() && !printUser.isEmpty())
+        target.user = printUser;
     return target;
 }
 

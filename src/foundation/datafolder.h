@@ -26,6 +26,9 @@ public:
     // driver=QPSQL with host, port, database and user of a PostgreSQL server. Throws DatabaseError
     // when a server is chosen without a database name.
     DatabaseTarget databaseTarget() const;
+    // Where pelu-print reads: the same, as the server user printuser= when [peludb] names one (a role that
+    // may only read, so that no print query can write or reach other desks' sessions).
+    DatabaseTarget printTarget() const;
     // What [peludb] holds that could not be used, said in words. Only QSQLITE and QPSQL are known;
     // anything else is ignored rather than left to fail at the first query, and so is a password.
     QStringList ignoredDatabaseSettings() const;

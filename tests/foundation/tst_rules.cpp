@@ -219,6 +219,12 @@ private slots:
         const DatabaseTarget server = folder.databaseTarget();
         QVERIFY(server.isServer());
         QCOMPARE(server.describe(), QStringLiteral("desk2@office-server:5433/office"));
+        // Printing reads as the print user when one is named, on the same server.
+        QCOMPARE(folder.printTarget().describe(), server.describe());
+        ini.setValue(QStringLiteral("peludb/printuser"), QStringLiteral(" pelu_print "));
+        ini.sync();
+        QCOMPARE(folder.printTarget().describe(), QStringLiteral("pelu_print@office-server:5433/office"));
+        QCOMPARE(folder.databaseTarget().user, QStringLiteral("desk2"));
         QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
         QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("password")));
     }

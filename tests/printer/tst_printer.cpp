@@ -14,8 +14,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSqlDriver>
 #include <QTest>
 #include <QTextDocument>
+#include <libpq-fe.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -340,6 +342,59 @@ private slots:
                 QCOMPARE(refusal(*database, accepted), QString());
         }
         QCOMPARE(data.dump(QStringLiteral("gm_xf1")), before);
+
+        // A dollar quote opened right after a character the text check took for a mark, though the server
+        // reads it as part of a name: the statements behind it would commit, one by one. The extended
+        // protocol refuses the text whole, whatever the check made of it; and the print role can only read.
+        data.sql(
+            QStringLiteral("DO $$ BEGIN CREATE ROLE pelu_print LOGIN; EXCEPTION WHEN duplicate_object THEN "
+                           "NULL; END $$"));
+        data.sql(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO pelu_print"));
+        DatabaseTarget printTarget = data.db().target();
+        printTarget.user = QStringLiteral("pelu_print");
+        Database printing(printTarget, Database::Mode::ReadOnly);
+        const QString guarded = data.dump(QStringLiteral("czy")) + data.dump(QStringLiteral("gm_xf1")) +
+                                data.value(QStringLiteral("SELECT COUNT(*) FROM change_history")).toString();
+        for (const char* mark : {"€", "·", "—", "。", "，", "、", "「", "」", "【", "】", "～", "¥"}) {
+            const QString bypass =
+                QStringLiteral("select 1 as x%1$q$; commit; begin read write; update czy set 口令 = "
+                               "'x'; delete from change_history; $q$")
+                    .arg(text(mark));
+            for (Database* database : {&printing, &data.db()}) {
+                const QString message = refusal(*database, bypass.toUtf8().constData());
+                QVERIFY2(message.contains(text("多条语句")),
+                         qPrintable(bypass + QStringLiteral(": ") + message));
+            }
+            // The path itself, without the text check in front of it.
+            QSqlQuery transaction(printing.connection());
+            QVERIFY(transaction.exec(QStringLiteral("BEGIN TRANSACTION READ ONLY")));
+            {
+                ServerRows rows(*static_cast<PGconn* const*>(printing.connection().driver()->handle().data()),
+                                bypass);
+                QVERIFY(!rows.next());
+                QCOMPARE(rows.failure().first, QStringLiteral("42601"));
+            }
+            QVERIFY(transaction.exec(QStringLiteral("ROLLBACK")));
+        }
+        // Other desks' sessions are beyond the print role's reach.
+        const QString cut =
+            refusal(printing, "select pg_terminate_backend(pid) from pg_stat_activity where pid <> "
+                              "pg_backend_pid()");
+        QVERIFY2(cut.contains(text("打印查询执行失败")), qPrintable(cut));
+        QCOMPARE(data.dump(QStringLiteral("czy")) + data.dump(QStringLiteral("gm_xf1")) +
+                     data.value(QStringLiteral("SELECT COUNT(*) FROM change_history")).toString(),
+                 guarded);
+        // What it may read comes as the driver would give it: numbers as numbers, NULL as nothing.
+        {
+            ReportQuery read(printing,
+                             QStringLiteral("select 墓地费, 编号, 联系人, 安葬日期 from gm_xf1 order by id"),
+                             {});
+            QCOMPARE(read.rows().columns(),
+                     QStringList({text("墓地费"), text("编号"), text("联系人"), text("安葬日期")}));
+            QVERIFY(read.rows().next());
+            QCOMPARE(read.rows().value(0).typeId(), QMetaType::Double);
+            QVERIFY(read.rows().value(3).isNull() || read.rows().value(3).typeId() == QMetaType::QString);
+        }
 
         QDeadlineTimer stopped(std::chrono::seconds(3));
         try {
