@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
     try {
         const Arguments arguments = readArguments(argc, argv);
         const DataFolder folder(DataFolder::choose(arguments.dataFolder));
+        folder.keepPrivate();
         const DataFolder::PrinterSettings settings = folder.printerSettings();
         for (const QString& ignored : settings.ignored)
             complain(ignored);

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     const DataFolder folder(DataFolder::choose(parser.value(data)));
+    folder.keepPrivate();
     const SystemClock clock;
     MessageBoxPrompter prompter;
     DetachedProcessLauncher launcher;

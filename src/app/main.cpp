@@ -47,9 +47,10 @@ Options parse(const QCoreApplication& app) {
                                          QStringLiteral("OPERATOR"));
     const QCommandLineOption checkStartup(QStringLiteral("check-startup"),
                                           QStringLiteral("启动到登录窗口出现后即退出（检查和测量启动）"));
-    const QCommandLineOption copy(QStringLiteral("copy-to-server"),
-                                  QStringLiteral("把单机的数据库文件（数据文件夹中的 pelu.db，或 --from 指定的文件）"
-                                                 "复制到 pelu.ini 中 [peludb] driver=QPSQL 指定的空数据库后退出"));
+    const QCommandLineOption copy(
+        QStringLiteral("copy-to-server"),
+        QStringLiteral("把单机的数据库文件（数据文件夹中的 pelu.db，或 --from 指定的文件）"
+                       "复制到 pelu.ini 中 [peludb] driver=QPSQL 指定的空数据库后退出"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("--copy-to-server 复制的数据库文件"),
                                   QStringLiteral("FILE"));
     parser.addOptions({data, create, setPassword, checkStartup, copy, from});
@@ -75,8 +76,7 @@ bool wantsWindows(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--create-database" || argument.startsWith("--set-password") ||
-            argument == "--copy-to-server" ||
-            argument == "--help" || argument == "-h")
+            argument == "--copy-to-server" || argument == "--help" || argument == "-h")
             return false;
     }
     return true;
@@ -145,12 +145,12 @@ Database::Mode databaseMode(const DataFolder& folder) {
     // A server's database is made by --create-database only: one desk must not start a new office alone.
     if (folder.databaseTarget().isServer() || QFileInfo::exists(folder.databaseFile()))
         return Database::Mode::Open;
-    const auto answer = QMessageBox::question(
-        nullptr, QStringLiteral("建立数据库"),
-        QStringLiteral("数据文件夹中还没有数据库：\n%1\n\n是否建立一个新的空数据库？\n"
-                       "（原有的数据库如果丢失了，请选“否”，再从备份还原。）")
-            .arg(folder.databaseFile()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(nullptr, QStringLiteral("建立数据库"),
+                              QStringLiteral("数据文件夹中还没有数据库：\n%1\n\n是否建立一个新的空数据库？\n"
+                                             "（原有的数据库如果丢失了，请选“否”，再从备份还原。）")
+                                  .arg(folder.databaseFile()),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes ? Database::Mode::Create : Database::Mode::Open;
 }
 
@@ -202,6 +202,7 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         const Options options = parse(app);
         DataFolder folder(DataFolder::choose(options.dataFolder));
+        folder.keepPrivate();
         qputenv("PELU_DATA", folder.path().toLocal8Bit());
         return runCommandLine(options, folder);
     }
@@ -210,6 +211,7 @@ int main(int argc, char** argv) {
     app.setWindowIcon(AppIcon::icon());
     const Options options = parse(app);
     DataFolder folder(DataFolder::choose(options.dataFolder));
+    folder.keepPrivate();
     // The printing and restore programs find the same data folder through the environment.
     qputenv("PELU_DATA", folder.path().toLocal8Bit());
     return runOffice(app, folder, options);

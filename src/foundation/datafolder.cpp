@@ -3,10 +3,12 @@
 #include "foundation/database.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <sys/stat.h>
 
 DataFolder::DataFolder(QString path) : m_path(QDir(path).absolutePath()) {}
 
@@ -17,6 +19,31 @@ QString DataFolder::choose(const QString& fromCommandLine) {
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void DataFolder::keepPrivate() const {
+    const QFileInfo folder(m_path);
+    const bool sharedWithGroup = folder.isDir() && (folder.permissions() & QFileDevice::ReadGroup);
+    ::umask(sharedWithGroup ? 0007 : 0077);
+    if (!folder.isDir())
+        return;
+    qsizetype closed = 0;
+    const auto close = [&closed](const QString& path) {
+        struct stat status {};
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISLNK(status.st_mode) ||
+            (status.st_mode & S_IRWXO) == 0)
+            return;
+        if (::chmod(QFile::encodeName(path).constData(), status.st_mode & 07770) == 0)
+            ++closed;
+    };
+    close(m_path);
+    QDirIterator entries(m_path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        close(entries.next());
+    if (closed > 0)
+        qInfo("数据文件夹 %s 中有 %lld 个文件或文件夹其他用户也能读取，已取消其他用户的权限。",
+              qUtf8Printable(m_path), static_cast<long long>(closed));
 }
 
 void DataFolder::prepare() const {

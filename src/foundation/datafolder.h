@@ -19,6 +19,12 @@ public:
     void prepare() const;
 
     QString path() const { return m_path; }
+    // The folder holds families' names, addresses, ID and telephone numbers and the operators' password
+    // hashes. From now on every file and folder this program makes is its user's alone (0600, 0700), or
+    // its group's too where the folder already lets its group in (an office may share it so on purpose),
+    // whatever the umask; and whatever other users could reach in the folder is taken from them, which
+    // the log says once.
+    void keepPrivate() const;
     QString iniFile() const;
     // The database file named in [peludb] of pelu.ini (relative names are inside the folder).
     QString databaseFile() const;

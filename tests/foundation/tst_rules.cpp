@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -227,6 +228,63 @@ private slots:
         QCOMPARE(folder.databaseTarget().user, QStringLiteral("desk2"));
         QCOMPARE(folder.ignoredDatabaseSettings().size(), 1);
         QVERIFY(folder.ignoredDatabaseSettings().first().contains(QStringLiteral("password")));
+    }
+
+    // The office's files are its user's alone whatever the umask; a folder an office shares with its group
+    // stays shared with the group, but other users lose what they could reach.
+    void theOfficesFilesArePrivate() {
+        const mode_t before = ::umask(0022);
+        const auto mode = [](const QString& path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                             : -1;
+        };
+        for (const mode_t mask : {mode_t(0022), mode_t(0002)}) {
+            ::umask(mask);
+            QTemporaryDir root;
+            const DataFolder folder(root.filePath(QStringLiteral("office")));
+            folder.keepPrivate();
+            folder.prepare();
+            const QString backup = QDir(folder.backupFolder()).filePath(QStringLiteral("backup.db"));
+            {
+                Database database(folder.databaseFile(), Database::Mode::Create);
+                database.exec(QStringLiteral("INSERT INTO mblx (mblx) VALUES ('卧碑')"), {},
+                              QStringLiteral("test"));
+                database.backupTo(backup);
+                QVERIFY(
+                    PrintArchive::record(folder.printsFolder(), {QDateTime(QDate(2026, 12, 6), QTime(9, 0)),
+                                                                 QStringLiteral("a.pdf"),
+                                                                 QStringLiteral("gm"),
+                                                                 {},
+                                                                 {}}));
+                for (const QString& file :
+                     QStringList{folder.databaseFile(), folder.databaseFile() + QStringLiteral("-wal"),
+                                 folder.databaseFile() + QStringLiteral("-shm"), folder.iniFile(), backup,
+                                 PrintArchive::indexFile(folder.printsFolder())})
+                    QVERIFY2(mode(file) == 0600,
+                             qPrintable(file + QStringLiteral(" %1").arg(mode(file), 0, 8)));
+            }
+            for (const QString& made : {folder.path(), folder.printsFolder(), folder.backupFolder()})
+                QCOMPARE(mode(made), 0700);
+        }
+
+        ::umask(0002);
+        QTemporaryDir root;
+        const QString shared = root.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared + QStringLiteral("/backup")));
+        QFile old(shared + QStringLiteral("/backup/old.db"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QCOMPARE(mode(shared), 0775);
+        QCOMPARE(mode(old.fileName()), 0664);
+        const DataFolder folder(shared);
+        folder.keepPrivate();
+        QCOMPARE(mode(shared), 0770);
+        QCOMPARE(mode(old.fileName()), 0660);
+        QFile made(shared + QStringLiteral("/new.db"));
+        QVERIFY(made.open(QIODevice::WriteOnly));
+        QCOMPARE(mode(made.fileName()), 0660);
+        ::umask(before);
     }
 
     void thePrintArchiveListsOnlyItsOwnCompleteDocuments() {
