@@ -11,11 +11,30 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <filesystem>
+#include <sqlite3.h>
 
 namespace {
 
 // The log and journal files SQLite may keep beside a database.
 const QStringList companions = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+
+// Writes everything the database's log holds into the database file itself and empties the log, so that
+// the file alone is the whole office: what happens to the log afterwards loses nothing.
+void foldLogIn(const QString& database) {
+    sqlite3* connection = nullptr;
+    const QByteArray path = QFile::encodeName(database);
+    int status = sqlite3_open_v2(path.constData(), &connection, SQLITE_OPEN_READWRITE, nullptr);
+    // A first read rolls back what a hot journal of an interrupted write holds.
+    if (status == SQLITE_OK)
+        status = sqlite3_exec(connection, "SELECT COUNT(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (status == SQLITE_OK)
+        status = sqlite3_wal_checkpoint_v2(connection, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(connection));
+    sqlite3_close(connection);
+    if (status != SQLITE_OK)
+        throw DatabaseError(QStringLiteral("无法把原来数据库的日志写入数据库文件（它可能还在使用中）：%1\n%2")
+                                .arg(database, reason));
+}
 
 // Every office database has the tables of the first schema version; later versions only add.
 QStringList officeTables() {
@@ -138,10 +157,13 @@ QString Restorer::swapIn() {
         safetyCopy = newSafetyCopy();
         keepSafetyCopy(database, safetyCopy);
     }
-    // The old database's log would be read into the new one: it is kept in the safety copy.
-    for (const QString& suffix : companions)
-        if (QFileInfo::exists(database + suffix) && !QFile::remove(database + suffix))
-            throw DatabaseError(QStringLiteral("无法删除原来数据库的日志文件：%1").arg(database + suffix));
+    // The old database's log would be read into the new one. It is first written into the old file, so
+    // that at every moment either the old office, whole, or the restored one is in place; the emptied
+    // log is then removed.
+    if (QFileInfo::exists(database))
+        foldLogIn(database);
+    if (m_beforeRename)
+        m_beforeRename();
     std::error_code failure;
     std::filesystem::rename(QFile::encodeName(preparedCopy()).toStdString(),
                             QFile::encodeName(database).toStdString(), failure);
@@ -149,6 +171,9 @@ QString Restorer::swapIn() {
         throw DatabaseError(
             QStringLiteral("无法换入备份：%1\n%2").arg(database, QString::fromLocal8Bit(failure.message())));
     m_prepared = false;
+    for (const QString& suffix : companions)
+        if (QFileInfo::exists(database + suffix) && !QFile::remove(database + suffix))
+            qWarning("无法删除原来数据库留下的空日志文件：%s", qUtf8Printable(database + suffix));
     return safetyCopy;
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class Clock;
@@ -28,6 +29,10 @@ public:
     // when there was no database file). Throws DatabaseError.
     QString swapIn();
 
+    // Testing: runs between the last step that leaves the old database whole and the rename, where a
+    // kill would leave the office as it was.
+    void setBeforeRename(std::function<void()> hook) { m_beforeRename = std::move(hook); }
+
 private:
     QString preparedCopy() const;
     std::optional<QString> copyAndCheck(const QString& backupFile) const;
@@ -41,4 +46,5 @@ private:
     const Clock& m_clock;
     const DatabaseTarget m_target;
     bool m_prepared = false;
+    std::function<void()> m_beforeRename;
 };

@@ -141,6 +141,25 @@ private slots:
                  QStringList());
     }
 
+    // Killed between putting the old office aside and renaming the restored one in: the old office is there
+    // with every save its log held, and the restore can simply run again.
+    void aRestoreKilledHalfwayLeavesTheOldOfficeWhole() {
+        skipOnServer();
+        Office office;
+        Restorer restorer(office.folder, office.clock);
+        QCOMPARE(restorer.prepare(office.good), std::nullopt);
+        restorer.setBeforeRename([] { throw DatabaseError(QStringLiteral("killed")); });
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, restorer.swapIn());
+        QCOMPARE(marker(office.live), QStringLiteral("after"));
+        QCOMPARE(Database(office.live, Database::Mode::ReadOnly).integrityProblems(Database::Check::Full),
+                 QStringList());
+
+        restorer.setBeforeRename({});
+        const QString safetyCopy = restorer.swapIn();
+        QCOMPARE(marker(office.live), QStringLiteral("before"));
+        QCOMPARE(marker(safetyCopy), QStringLiteral("after"));
+    }
+
     void theRestoreProgramLetsTheOperatorPickAgainAndStartsPelu() {
         skipOnServer();
         Office office;
