@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
         const Arguments arguments = readArguments(argc, argv);
         const DataFolder folder(DataFolder::choose(arguments.dataFolder));
         folder.keepPrivate();
+        PrintArchive::removeDeadParts(folder.printsFolder(), QDateTime::currentDateTime());
         const DataFolder::PrinterSettings settings = folder.printerSettings();
         for (const QString& ignored : settings.ignored)
             complain(ignored);

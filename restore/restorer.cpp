@@ -73,7 +73,10 @@ std::optional<QString> notAnOffice(const QStringList& tables, int version) {
 } // namespace
 
 Restorer::Restorer(const DataFolder& folder, const Clock& clock)
-    : m_folder(folder), m_clock(clock), m_target(folder.databaseTarget()) {}
+    : m_folder(folder), m_clock(clock), m_target(folder.databaseTarget()) {
+    // What a restore that was stopped midway had prepared; it never went in.
+    QFile::remove(preparedCopy());
+}
 
 Restorer::~Restorer() {
     if (m_prepared)

@@ -162,6 +162,7 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
         // A second copy of the program ends at once, silently, before it touches the database.
         if (lock.take() == OfficeLock::Outcome::HeldByRunningCopy)
             return 0;
+        folder.removeDeadBackupParts();
         database = std::make_unique<Database>(folder.databaseTarget(), databaseMode(folder));
         for (const QString& ignored : folder.ignoredDatabaseSettings()) {
             QTextStream(stderr) << ignored << Qt::endl;

@@ -46,6 +46,13 @@ void DataFolder::keepPrivate() const {
               qUtf8Printable(m_path), static_cast<long long>(closed));
 }
 
+void DataFolder::removeDeadBackupParts() const {
+    const QFileInfoList parts =
+        QDir(backupFolder()).entryInfoList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& part : parts)
+        QFile::remove(part.filePath());
+}
+
 void DataFolder::prepare() const {
     QDir folder(m_path);
     if (!folder.mkpath(QStringLiteral(".")))

@@ -25,6 +25,9 @@ public:
     // whatever the umask; and whatever other users could reach in the folder is taken from them, which
     // the log says once.
     void keepPrivate() const;
+    // Removes the part files a backup that was stopped midway left in the backup folder. Only for the one
+    // program that holds the office's lock: nobody else writes a backup there meanwhile.
+    void removeDeadBackupParts() const;
     QString iniFile() const;
     // The database file named in [peludb] of pelu.ini (relative names are inside the folder).
     QString databaseFile() const;

@@ -31,6 +31,14 @@ bool record(const QString& printsFolder, const Entry& entry) {
     return index.write(text) == text.size() && index.flush();
 }
 
+void removeDeadParts(const QString& printsFolder, const QDateTime& now) {
+    const QFileInfoList parts =
+        QDir(printsFolder).entryInfoList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& part : parts)
+        if (part.lastModified().secsTo(now) > 3600)
+            QFile::remove(part.filePath());
+}
+
 QList<Entry> read(const QString& printsFolder) {
     QList<Entry> entries;
     QFile index(indexFile(printsFolder));

@@ -22,5 +22,8 @@ QString indexFile(const QString& printsFolder);
 bool record(const QString& printsFolder, const Entry& entry);
 // Every entry whose PDF is still there, oldest first. Lines that cannot be read are passed over.
 QList<Entry> read(const QString& printsFolder);
+// Removes the part files of prints that were stopped midway: those older than any print can take, since
+// other prints may be writing theirs right now.
+void removeDeadParts(const QString& printsFolder, const QDateTime& now);
 
 } // namespace PrintArchive

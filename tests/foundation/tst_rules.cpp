@@ -287,6 +287,29 @@ private slots:
         ::umask(before);
     }
 
+    // What a stopped backup or print left is cleared at the next start; a print part file of this hour may be
+    // another print's at work, and a finished backup is never touched.
+    void leftoversOfStoppedRunsAreCleared() {
+        TestData data;
+        const QDir backups(data.folder().backupFolder());
+        const QDir prints(data.folder().printsFolder());
+        const auto touch = [](const QString& path, const QDateTime& at) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.setFileTime(at, QFileDevice::FileModificationTime);
+        };
+        const QDateTime now = QDateTime::currentDateTime();
+        touch(backups.filePath(QStringLiteral("auto.dat.part")), now);
+        touch(backups.filePath(QStringLiteral("auto.dat")), now);
+        touch(prints.filePath(QStringLiteral(".20261206-093000-gm-a1b2c3.part")), now.addSecs(-7200));
+        touch(prints.filePath(QStringLiteral(".20261207-093000-gm-d4e5f6.part")), now.addSecs(-60));
+        data.folder().removeDeadBackupParts();
+        PrintArchive::removeDeadParts(prints.path(), now);
+        QCOMPARE(backups.entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("auto.dat")}));
+        QCOMPARE(prints.entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral(".20261207-093000-gm-d4e5f6.part")}));
+    }
+
     void thePrintArchiveListsOnlyItsOwnCompleteDocuments() {
         TestData data;
         const QString prints = data.folder().printsFolder();

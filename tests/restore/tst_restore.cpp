@@ -158,6 +158,12 @@ private slots:
         const QString safetyCopy = restorer.swapIn();
         QCOMPARE(marker(office.live), QStringLiteral("before"));
         QCOMPARE(marker(safetyCopy), QStringLiteral("after"));
+
+        // The copy a restore killed before the rename prepared is gone at the next start.
+        const QString prepared = office.live + QStringLiteral(".restoring");
+        QVERIFY(QFile::copy(office.good, prepared));
+        Restorer next(office.folder, office.clock);
+        QVERIFY(!QFileInfo::exists(prepared));
     }
 
     void theRestoreProgramLetsTheOperatorPickAgainAndStartsPelu() {
