@@ -1,6 +1,7 @@
 #include "business/purchaseservice.h"
 #include "business/reservationmaintenanceservice.h"
 #include "columbarium/storageregistrationservice.h"
+#include "foundation/money.h"
 #include "support/testsupport.h"
 
 #include <QTest>
@@ -20,7 +21,8 @@ struct TwoDesks {
         session.operatorName = QStringLiteral("Admin");
     }
     // Desk A's outcome; desk B's action must have gone through.
-    SaveOutcome race(const std::function<SaveOutcome()>& actionOfA, const std::function<SaveOutcome()>& actionOfB) {
+    SaveOutcome race(const std::function<SaveOutcome()>& actionOfA,
+                     const std::function<SaveOutcome()>& actionOfB) {
         bool savedByB = false;
         data.db().beforeNthWrite(1, [&] { savedByB = actionOfB().saved; });
         const SaveOutcome byA = actionOfA();
@@ -61,7 +63,8 @@ class TwoDesksTest : public QObject {
 
 private slots:
     void init() {
-        if (qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) != 0)
+        if (qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) !=
+            0)
             QSKIP("two desks share a server; a database file has one desk");
     }
 
@@ -75,10 +78,12 @@ private slots:
                                            [&] { return deskB.save(sale(QStringLiteral("王五"))); });
         QVERIFY(!byA.saved);
         QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系人 FROM gm_dj")).toString(), QStringLiteral("王五"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系人 FROM gm_dj")).toString(),
+                 QStringLiteral("王五"));
         QCOMPARE(desks.data.count(QStringLiteral("gm_dj")), 1);
         QCOMPARE(desks.data.count(QStringLiteral("gm_xf1"), QStringLiteral("操作方式 = '购墓'")), 1);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("已购"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(),
+                 QStringLiteral("已购"));
     }
 
     void twoDesksStoringInOneNicheStoreOneUrn() {
@@ -91,15 +96,18 @@ private slots:
                                            [&] { return deskB.save(urn(QStringLiteral("陈二"))); });
         QVERIFY(!byA.saved);
         QCOMPARE(byA.message->text, text("寄存位“福寿厅1室0002号”现在是“已使用”，不能入档！"));
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT 故者姓名 FROM ghjc_dj")).toString(), QStringLiteral("陈二"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 故者姓名 FROM ghjc_dj")).toString(),
+                 QStringLiteral("陈二"));
         QCOMPARE(desks.data.count(QStringLiteral("ghjc_dj")), 1);
         QCOMPARE(desks.data.count(QStringLiteral("ghjc_xf1")), 1);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM ghjc_wz")).toString(), QStringLiteral("已使用"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM ghjc_wz")).toString(),
+                 QStringLiteral("已使用"));
     }
 
     void twoDesksCancellingOneReservationRefundItOnce() {
         TwoDesks desks;
-        desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
+        desks.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
         desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
                                       "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
         ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
@@ -121,7 +129,37 @@ private slots:
         QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”的这条预订已经不在了，不能取消预订！"));
         QCOMPARE(desks.data.count(QStringLiteral("yd_tm")), 1);
         QCOMPARE(desks.data.count(QStringLiteral("ydmd")), 0);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(), QStringLiteral("未使用"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 状态 FROM mq_wz")).toString(),
+                 QStringLiteral("未使用"));
+    }
+
+    // Desk B's top-up lands between desk A's re-check and its write: A's transaction runs again and
+    // adds its payment to B's.
+    void twoDesksToppingUpOneReservationKeepBothPayments() {
+        TwoDesks desks;
+        desks.data.sql(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
+        desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
+                                      "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
+        ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
+        ReservationMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
+        const Reservation loaded = *deskA.load(id);
+        const TopUp shown = ReservationMaintenanceService::topUp(loaded, QStringLiteral("500.005"));
+        const MaintenanceForm form{Money::format(shown.received),
+                                   loaded.contact,
+                                   QString(),
+                                   QString(),
+                                   QString(),
+                                   QStringLiteral("500.005"),
+                                   Money::format(shown.balance)};
+        const SaveOutcome byA =
+            desks.race([&] { return deskA.save(loaded, form); }, [&] { return deskB.save(loaded, form); });
+        QVERIFY(byA.saved);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 预交金额 FROM ydmd")).toString(),
+                 QStringLiteral("4000.02"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 余额 FROM ydmd")).toString(),
+                 QStringLiteral("5999.98"));
     }
 };
 
