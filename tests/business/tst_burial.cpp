@@ -47,6 +47,13 @@ struct Office {
                 burial().registration(plot).value_or(PlotRegistration{})};
     }
     BurialRecordsService records() { return {data.db(), session, clock}; }
+    // The register row `rid` as the records window loads it now.
+    DeceasedRecord record(qint64 rid) {
+        for (const DeceasedRecord& loaded : records().records(plot))
+            if (loaded.rid == rid)
+                return loaded;
+        return DeceasedRecord{rid, {}, {}};
+    }
     QString dumpAll() {
         return data.dump(QStringLiteral("gm_dj")) + u'#' + data.dump(QStringLiteral("gm_xr")) + u'#' +
                data.dump(QStringLiteral("gm_xf1"));
@@ -162,11 +169,11 @@ private slots:
 
         // Renaming to a name already on the plot is refused; a rename moves slot and list along.
         DeceasedForm renamed = person(QStringLiteral("李四"), QStringLiteral("女"));
-        QCOMPARE(office.records().save(plot, 3, renamed).message->text,
+        QCOMPARE(office.records().save(plot, office.record(3), renamed).message->text,
                  QStringLiteral("此人已存在记录中,请重新填写！"));
         QCOMPARE(office.dumpAll(), twoBuried);
         renamed.name = QStringLiteral(" 王梅 ");
-        QVERIFY(office.records().save(plot, 3, renamed).saved);
+        QVERIFY(office.records().save(plot, office.record(3), renamed).saved);
         QCOMPARE(office.names().section(u'\n', 1),
                  QStringLiteral("2|甲区1排0001号|李四|男|王梅|女||||#"
                                 "甲区1排0001号:李四,王梅:2026-12-08;乙区1排0001号:张三:2020-01-05"));
@@ -200,6 +207,55 @@ private slots:
         QCOMPARE(office.data.count(QStringLiteral("gm_dj"), QStringLiteral("墓碑位置 = '乙区1排0001号'")), 1);
     }
 
+    // Two desks correcting one register row from windows opened on the same values: each field goes in
+    // where its own operator changed it; a field both changed is refused to the later one, with nothing
+    // written.
+    void aRecordCorrectionNeverWritesOverAColleague() {
+        Office office;
+        QVERIFY(office.burial()
+                    .save(office.burialOf(person(QStringLiteral("李四"), QStringLiteral("男"))))
+                    .saved);
+        Database otherDesk(office.data.db().target(), Database::Mode::Open);
+        BurialRecordsService colleague(otherDesk, office.session, office.clock);
+        const DeceasedRecord seenHere = office.record(1);
+        const DeceasedRecord seenThere = colleague.records(plot).first();
+
+        DeceasedForm theirs = seenThere.person;
+        theirs.phone = QStringLiteral("5559999");
+        theirs.remark = QStringLiteral("已迁入");
+        QVERIFY(colleague.save(plot, seenThere, theirs).saved);
+        DeceasedForm mine = seenHere.person;
+        mine.address = QStringLiteral(" 南街8号 ");
+        mine.died = QDate(2026, 11, 30);
+        QVERIFY(office.records().save(plot, seenHere, mine).saved);
+        QCOMPARE(office.data
+                     .value(QStringLiteral(
+                         "SELECT 家庭住址 || '|' || 联系电话 || '|' || 备注 || '|' || 逝世日期 || "
+                         "'|' || 联系人 FROM gm_dj WHERE rid = 1"))
+                     .toString(),
+                 QStringLiteral("南街8号|5559999|已迁入|2026-11-30|王五"));
+
+        const QString before = office.dumpAll();
+        mine.phone = QStringLiteral("5550000");
+        const SaveOutcome refusal = office.records().save(plot, seenHere, mine);
+        QVERIFY(!refusal.saved);
+        QCOMPARE(refusal.message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(office.dumpAll(), before);
+        // A rename over a colleague's is refused too, and the name slots stay with the register.
+        theirs = colleague.records(plot).first().person;
+        theirs.name = QStringLiteral("李思");
+        QVERIFY(colleague.save(plot, colleague.records(plot).first(), theirs).saved);
+        const QString renamed = office.dumpAll();
+        mine = seenHere.person;
+        mine.name = QStringLiteral("李斯");
+        QCOMPARE(office.records().save(plot, seenHere, mine).message->text,
+                 text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(office.dumpAll(), renamed);
+        QCOMPARE(office.names().section(u'\n', 1, 1),
+                 QStringLiteral("2|甲区1排0001号|李思|男||||||#"
+                                "甲区1排0001号:李思:2026-12-08;乙区1排0001号:张三:2020-01-05"));
+    }
+
     // The records window's own refusals, and a "no" to the question writes nothing.
     void recordsRefuseWithoutWriting() {
         Office office;
@@ -208,7 +264,9 @@ private slots:
                     .saved);
         const QString before = office.dumpAll();
         DeceasedForm form = person(QStringLiteral("李四"), QStringLiteral("男"));
-        const auto refusal = [&] { return office.records().save(plot, 1, form).message->text; };
+        const auto refusal = [&] {
+            return office.records().save(plot, office.record(1), form).message->text;
+        };
         office.session.flags.modifyDenied = true;
         QCOMPARE(refusal(), QStringLiteral("您没有修改记录的权限！"));
         office.session.flags.modifyDenied = false;
@@ -395,7 +453,8 @@ private slots:
                     office.burialOf(person(QStringLiteral("张三"), QStringLiteral("女"))));
             },
             [&] {
-                return office.records().save(plot, 1, person(QStringLiteral("王梅"), QStringLiteral("女")));
+                return office.records().save(plot, office.record(1),
+                                             person(QStringLiteral("王梅"), QStringLiteral("女")));
             },
             [&] { return office.records().deregister(plot, 1, [] { return true; }); },
             [&] {
@@ -436,8 +495,8 @@ private slots:
                  QStringList({QStringLiteral("g        $#select * from gm_dj where rid=3"), contactSheet,
                               QStringLiteral("dj        $#select * from gm_dj where rid=3")}));
         QCOMPARE(*woman.prints.first().listName, QStringLiteral("g"));
-        const SaveOutcome renamed =
-            office.records().save(plot, 3, person(QStringLiteral("王梅"), QStringLiteral("女")));
+        const SaveOutcome renamed = office.records().save(
+            plot, office.record(3), person(QStringLiteral("王梅"), QStringLiteral("女")));
         QCOMPARE(tails(renamed), tails(woman));
     }
 };
