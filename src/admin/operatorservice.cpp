@@ -57,13 +57,12 @@ SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& 
     QList<Database::Column> columns;
     for (int i = 0; i < markColumns.size(); ++i)
         columns << Database::Column{markColumns.at(i), ticks.at(i) ? 0 : 1};
-    bool found = false;
-    m_database.transaction([&] {
+    const bool found = m_database.transaction([&] {
         QSqlQuery update =
             m_database.prepareUpdate(QStringLiteral("czy"), columns, QStringLiteral("操作员 = ?"), {picked},
                                      QStringLiteral("保存权限标记"));
         m_database.run(update, QStringLiteral("保存权限标记"));
-        found = update.numRowsAffected() == 1;
+        return update.numRowsAffected() == 1;
     });
     if (!found)
         return refused(operatorGone());
@@ -95,12 +94,11 @@ SaveOutcome OperatorService::add(const NewOperator& input) {
     if (code.isEmpty() || password.isEmpty() || input.confirmation.isEmpty() ||
         password != input.confirmation.trimmed())
         return {};
-    SaveOutcome outcome;
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
         // Another desk may have taken the code since the box was left.
-        outcome = checkNewCode(code);
+        SaveOutcome outcome = checkNewCode(code);
         if (!outcome.saved)
-            return;
+            return outcome;
         m_database.insert(QStringLiteral("czy"),
                           {{QStringLiteral("操作员"), code},
                            {QStringLiteral("口令"), PasswordHash::make(password)},
@@ -108,8 +106,8 @@ SaveOutcome OperatorService::add(const NewOperator& input) {
                            {QStringLiteral("权限字符"), QString(Item::Count, QLatin1Char('0'))},
                            {QStringLiteral("打印报表"), QStringLiteral("")}},
                           QStringLiteral("添加操作员"));
+        return outcome;
     });
-    return outcome;
 }
 
 SaveOutcome OperatorService::remove(const QString& picked, int listed) {
@@ -166,18 +164,20 @@ SaveOutcome OperatorService::purge(const QDate& before, const QList<bool>& ticke
     if (m_prompter.ask(QStringLiteral("删除记录"), QStringLiteral("您真的要删除这些记录吗?")) !=
         Prompter::Answer::Yes)
         return {};
-    qint64 removed = 0;
     // Moments are stored as "yyyy-MM-dd HH:mm:ss": every one of an earlier day sorts before the date.
     const QString day = DateText::fromDate(before);
-    m_database.transaction([&] {
+    // Counted by the attempt that committed: a conflict's rerun counts its rows afresh.
+    const qint64 removed = m_database.transaction([&] {
+        qint64 rows = 0;
         for (int i = 0; i < purgeTables().size(); ++i) {
             if (!ticked.value(i))
                 continue;
             QSqlQuery deleted =
                 m_database.exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(purgeTables().at(i)),
                                 {day}, QStringLiteral("删除旧收费记录"));
-            removed += deleted.numRowsAffected();
+            rows += deleted.numRowsAffected();
         }
+        return rows;
     });
     return done(Message{Prompter::Icon::Information, QString(),
                         QStringLiteral("删除完毕!\n共删除 %1 条记录。").arg(removed)});

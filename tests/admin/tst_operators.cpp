@@ -1,5 +1,6 @@
 #include "admin/operatorservice.h"
 #include "admin/referencelist.h"
+#include "admin/rightseditor.h"
 #include "foundation/loginservice.h"
 #include "foundation/passwordhash.h"
 #include "foundation/rights.h"
@@ -49,6 +50,52 @@ private slots:
             byOther.add({text("李出纳"), QStringLiteral("x"), QStringLiteral("x"), QString()});
         QCOMPARE(refused.message->text, text("系统管理员Admin才有此权限！"));
         QCOMPARE(data.count(QStringLiteral("czy")), 2);
+    }
+
+    // Two desks editing one operator's rights from editors opened on the same texts: a text changed
+    // at the other desk refuses this desk's step and keeps the other's; the other text (the report list
+    // beside the permission string) changed meanwhile stays when this one is written; the operator of
+    // the same name at the start of another's name is never touched.
+    void aRightsEditorNeverWritesOverAColleague() {
+        TestData data;
+        const QString granted3 = PermissionText::granted(QString(), 3);
+        data.addOperator(text("王会计"), QStringLiteral("x"), text("操作员"), granted3,
+                         QStringLiteral(",gm,"));
+        data.addOperator(text("王会计二"), QStringLiteral("x"), text("操作员"), granted3,
+                         QStringLiteral(",gm,"));
+        Database otherDesk(data.db().target(), Database::Mode::Open);
+        RightsEditorService permissionsHere(data.db(), QStringLiteral("权限字符"));
+        RightsEditorService permissionsThere(otherDesk, QStringLiteral("权限字符"));
+        RightsEditorService reportsThere(otherDesk, QStringLiteral("打印报表"));
+        const QString name = text("王会计");
+        const QString seenHere = permissionsHere.text(name);
+        const QString seenThere = permissionsThere.text(name);
+        const auto row = [&](const QString& who) {
+            return data.value(text("SELECT 权限字符 || '/' || 打印报表 FROM czy WHERE 操作员 = ?"), {who})
+                .toString();
+        };
+        const QString beside = row(text("王会计二"));
+
+        QCOMPARE(permissionsThere.save(name, seenThere, PermissionText::granted(seenThere, 5)),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(permissionsHere.save(name, seenHere, PermissionText::granted(seenHere, 7)),
+                 GuardedUpdate::Result::Stale);
+        QCOMPARE(row(name), PermissionText::granted(granted3, 5) + QStringLiteral("/,gm,"));
+
+        const QString reloaded = permissionsHere.text(name);
+        QCOMPARE(reportsThere.save(name, QStringLiteral(",gm,"), QStringLiteral(",gm,,dj,")),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(permissionsHere.save(name, reloaded, PermissionText::revoked(reloaded, 3)),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(row(name), PermissionText::granted(QString(), 5) + QStringLiteral("/,gm,,dj,"));
+        QCOMPARE(permissionsHere.save(name, PermissionText::granted(QString(), 5),
+                                      PermissionText::granted(QString(), 5)),
+                 GuardedUpdate::Result::NothingChanged);
+        QCOMPARE(row(text("王会计二")), beside);
+
+        data.sql(text("DELETE FROM czy WHERE 操作员 = '王会计'"));
+        QCOMPARE(permissionsHere.save(name, reloaded, granted3), GuardedUpdate::Result::Gone);
+        QCOMPARE(row(text("王会计二")), beside);
     }
 
     // The code is checked again on save: leaving the box is not the only way to the button.
