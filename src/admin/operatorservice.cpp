@@ -46,26 +46,28 @@ RightMarks OperatorService::marks(const QString& name) {
     return marks;
 }
 
-SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& marks) {
+SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& loaded,
+                                       const RightMarks& marks) {
     if (picked.trimmed().isEmpty())
         return {};
     if (picked == admin)
         return refused(notice(QStringLiteral("Admin为系统管理员，拥有所有权限！")));
     if (!isAdmin())
         return refused(onlyAdmin());
-    const QList<bool> ticks = {marks.system, marks.add, marks.modify, marks.remove, marks.print};
-    QList<Database::Column> columns;
-    for (int i = 0; i < markColumns.size(); ++i)
-        columns << Database::Column{markColumns.at(i), ticks.at(i) ? 0 : 1};
-    const bool found = m_database.transaction([&] {
-        QSqlQuery update =
-            m_database.prepareUpdate(QStringLiteral("czy"), columns, QStringLiteral("操作员 = ?"), {picked},
-                                     QStringLiteral("保存权限标记"));
-        m_database.run(update, QStringLiteral("保存权限标记"));
-        return update.numRowsAffected() == 1;
+    const auto ticks = [](const RightMarks& shown) {
+        return QList<bool>{shown.system, shown.add, shown.modify, shown.remove, shown.print};
+    };
+    const GuardedUpdate::Result result = m_database.transaction([&] {
+        GuardedUpdate update(m_database, QStringLiteral("czy"), QStringLiteral("操作员 = ?"), {picked});
+        // A tick means allowed, stored as 0.
+        for (int i = 0; i < markColumns.size(); ++i)
+            update.edit(markColumns.at(i), ticks(loaded).at(i) ? 0 : 1, ticks(marks).at(i) ? 0 : 1);
+        return update.run(QStringLiteral("保存权限标记"));
     });
-    if (!found)
+    if (result == GuardedUpdate::Result::Gone)
         return refused(operatorGone());
+    if (result == GuardedUpdate::Result::Stale)
+        return refused(rightsChanged());
     return done(notice(QStringLiteral("修改权限完成！")));
 }
 

@@ -129,7 +129,8 @@ private slots:
         OperatorService service(data.db(), session, prompter);
 
         // Each mark goes into its own column; 钱七 beside him keeps his.
-        QCOMPARE(service.saveMarks(text("赵六"), {true, false, true, false, false}).message->text,
+        const RightMarks shown = service.marks(text("赵六"));
+        QCOMPARE(service.saveMarks(text("赵六"), shown, {true, false, true, false, false}).message->text,
                  text("修改权限完成！"));
         QSqlQuery stored =
             data.db().exec(text("SELECT 系统管理, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy "
@@ -143,7 +144,21 @@ private slots:
         const RightMarks read = service.marks(text("赵六"));
         QVERIFY(read.system && !read.add && read.modify && !read.remove && !read.print);
         QVERIFY(service.marks(text("钱七")).add);
-        QCOMPARE(service.saveMarks(QStringLiteral("Admin"), {}).message->text,
+        // From the marks shown before the print mark was changed meanwhile: nothing changed writes
+        // nothing; a change of that mark is refused; a change of another mark keeps it.
+        data.sql(text("UPDATE czy SET 记录打印 = 0 WHERE 操作员 = '赵六'"));
+        const RightMarks before = {true, false, true, false, false};
+        const QString unchanged = data.dump(QStringLiteral("czy"));
+        QCOMPARE(service.saveMarks(text("赵六"), before, before).message->text, text("修改权限完成！"));
+        QCOMPARE(data.dump(QStringLiteral("czy")), unchanged);
+        QCOMPARE(service.saveMarks(text("赵六"), before, {true, false, true, false, true}).message->text,
+                 text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(data.dump(QStringLiteral("czy")), unchanged);
+        QCOMPARE(service.saveMarks(text("赵六"), before, {false, false, true, false, false}).message->text,
+                 text("修改权限完成！"));
+        QCOMPARE(data.value(text("SELECT 系统管理 * 10 + 记录打印 FROM czy WHERE 操作员 = '赵六'")).toInt(),
+                 10);
+        QCOMPARE(service.saveMarks(QStringLiteral("Admin"), {}, {}).message->text,
                  text("Admin为系统管理员，拥有所有权限！"));
 
         QCOMPARE(service.remove(QStringLiteral("Admin"), 3).message->text,
@@ -156,7 +171,7 @@ private slots:
         // Only one's own password, typed the same twice.
         session.operatorName = text("赵六");
         QCOMPARE(service.refusePasswordChange(QStringLiteral("Admin"))->text, text("您只能修改自己的密码！"));
-        QCOMPARE(service.saveMarks(text("赵六"), {}).message->text, text("系统管理员Admin才有此权限！"));
+        QCOMPARE(service.saveMarks(text("赵六"), {}, {}).message->text, text("系统管理员Admin才有此权限！"));
         QVERIFY(!service.changePassword(text("赵六"), QStringLiteral("new"), QStringLiteral("neu")).saved);
         QCOMPARE(service.changePassword(text("赵六"), QStringLiteral(" new"), QStringLiteral("new "))
                      .message->text,
