@@ -44,7 +44,7 @@ public:
     std::optional<PlotRegistration> registration(const QString& key);
 
     // Checks in the office's order, then writes in one transaction while the plot is still sold. The
-    // registration part goes in only where the operator changed what the window loaded: into the
+    // registration goes in only where the operator changed what the window loaded: into the
     // purchase row while it still holds what was loaded, into a further burial's own row with the
     // stored values for the rest.
     SaveOutcome save(const BurialForm& form);

@@ -9,7 +9,7 @@
 
 // The save of an edit window: one row changed only where the operator changed what the window loaded,
 // and only while the row still holds what the window loaded there, so that a colleague's change made
-// since the window opened is never written over. The check is part of the UPDATE itself; it runs inside
+// since the window opened is never written over. The check is in the UPDATE itself; it runs inside
 // the caller's transaction.
 //
 // Values are compared as the office sees them: NULL and an empty text are the same blank (a server reads
