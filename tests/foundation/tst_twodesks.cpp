@@ -1,5 +1,6 @@
 #include "business/purchaseservice.h"
 #include "business/reservationmaintenanceservice.h"
+#include "columbarium/storagemaintenanceservice.h"
 #include "columbarium/storageregistrationservice.h"
 #include "foundation/money.h"
 #include "support/testsupport.h"
@@ -160,6 +161,44 @@ private slots:
                  QStringLiteral("4000.02"));
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 余额 FROM ydmd")).toString(),
                  QStringLiteral("5999.98"));
+    }
+
+    // Desk B's record save lands between desk A's start and its write: a field both changed is refused
+    // to A with B's kept; a field only A changed is written beside B's.
+    void twoDesksSavingOneNicheRecordKeepBothOrRefuseTheLater() {
+        TwoDesks desks;
+        desks.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
+                                      "('福寿厅', '1', '2', '0002', '单人框', 800, '已使用')"));
+        desks.data.sql(QStringLiteral(
+            "INSERT INTO ghjc_dj (存放位置, 骨灰盒型, 故者姓名, 性别, 联系人, 联系电话, 家庭住址) "
+            "VALUES ('福寿厅1室0002号', '红木', '张三', '男', '陈小二', '021-6300', '淮海路3号')"));
+        StorageMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
+        StorageMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        const ChosenNiche niche{QStringLiteral("福寿厅1室0002号"), 800};
+        LoadedStorage seenByA = *deskA.load(niche);
+        LoadedStorage seenByB = *deskB.load(niche);
+        StorageForm byA = seenByA.form;
+        StorageForm byB = seenByB.form;
+        byA.phone = QStringLiteral("021-1111");
+        byB.phone = QStringLiteral("021-2222");
+        byB.address = QStringLiteral("南京路9号");
+        SaveOutcome outcome =
+            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); });
+        QCOMPARE(outcome.message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系电话 || 家庭住址 FROM ghjc_dj")).toString(),
+                 text("021-2222南京路9号"));
+
+        seenByA = *deskA.load(niche);
+        seenByB = *deskB.load(niche);
+        byA = seenByA.form;
+        byB = seenByB.form;
+        byA.workUnit = QStringLiteral("银行");
+        byB.remark = QStringLiteral("加急");
+        outcome =
+            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); });
+        QVERIFY(outcome.saved);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT 工作单位 || 备注 FROM ghjc_dj")).toString(),
+                 text("银行加急"));
     }
 };
 
