@@ -56,7 +56,8 @@ void registerBurial(Bench& bench) {
                         QString(),
                         QString(),
                         DeceasedForm{QStringLiteral("李四"), QStringLiteral("女"), QString(), QString(),
-                                     today, today, today, QStringLiteral("王五")}};
+                                     today, today, today, QStringLiteral("王五")},
+                        service.registration(key).value_or(PlotRegistration{})};
         SaveOutcome outcome;
         times << millisecondsOf([&] { outcome = service.save(form); });
         if (!outcome.saved)

@@ -46,27 +46,28 @@ RightMarks OperatorService::marks(const QString& name) {
     return marks;
 }
 
-SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& marks) {
+SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& loaded,
+                                       const RightMarks& marks) {
     if (picked.trimmed().isEmpty())
         return {};
     if (picked == admin)
         return refused(notice(QStringLiteral("Admin为系统管理员，拥有所有权限！")));
     if (!isAdmin())
         return refused(onlyAdmin());
-    const QList<bool> ticks = {marks.system, marks.add, marks.modify, marks.remove, marks.print};
-    QList<Database::Column> columns;
-    for (int i = 0; i < markColumns.size(); ++i)
-        columns << Database::Column{markColumns.at(i), ticks.at(i) ? 0 : 1};
-    bool found = false;
-    m_database.transaction([&] {
-        QSqlQuery update =
-            m_database.prepareUpdate(QStringLiteral("czy"), columns, QStringLiteral("操作员 = ?"), {picked},
-                                     QStringLiteral("保存权限标记"));
-        m_database.run(update, QStringLiteral("保存权限标记"));
-        found = update.numRowsAffected() == 1;
+    const auto ticks = [](const RightMarks& shown) {
+        return QList<bool>{shown.system, shown.add, shown.modify, shown.remove, shown.print};
+    };
+    const GuardedUpdate::Result result = m_database.transaction([&] {
+        GuardedUpdate update(m_database, QStringLiteral("czy"), QStringLiteral("操作员 = ?"), {picked});
+        // A tick means allowed, stored as 0.
+        for (int i = 0; i < markColumns.size(); ++i)
+            update.edit(markColumns.at(i), ticks(loaded).at(i) ? 0 : 1, ticks(marks).at(i) ? 0 : 1);
+        return update.run(QStringLiteral("保存权限标记"));
     });
-    if (!found)
+    if (result == GuardedUpdate::Result::Gone)
         return refused(operatorGone());
+    if (result == GuardedUpdate::Result::Stale)
+        return refused(rightsChanged());
     return done(notice(QStringLiteral("修改权限完成！")));
 }
 
@@ -95,12 +96,11 @@ SaveOutcome OperatorService::add(const NewOperator& input) {
     if (code.isEmpty() || password.isEmpty() || input.confirmation.isEmpty() ||
         password != input.confirmation.trimmed())
         return {};
-    SaveOutcome outcome;
-    m_database.transaction([&] {
+    return m_database.transaction([&] {
         // Another desk may have taken the code since the box was left.
-        outcome = checkNewCode(code);
+        SaveOutcome outcome = checkNewCode(code);
         if (!outcome.saved)
-            return;
+            return outcome;
         m_database.insert(QStringLiteral("czy"),
                           {{QStringLiteral("操作员"), code},
                            {QStringLiteral("口令"), PasswordHash::make(password)},
@@ -108,8 +108,8 @@ SaveOutcome OperatorService::add(const NewOperator& input) {
                            {QStringLiteral("权限字符"), QString(Item::Count, QLatin1Char('0'))},
                            {QStringLiteral("打印报表"), QStringLiteral("")}},
                           QStringLiteral("添加操作员"));
+        return outcome;
     });
-    return outcome;
 }
 
 SaveOutcome OperatorService::remove(const QString& picked, int listed) {
@@ -166,18 +166,20 @@ SaveOutcome OperatorService::purge(const QDate& before, const QList<bool>& ticke
     if (m_prompter.ask(QStringLiteral("删除记录"), QStringLiteral("您真的要删除这些记录吗?")) !=
         Prompter::Answer::Yes)
         return {};
-    qint64 removed = 0;
     // Moments are stored as "yyyy-MM-dd HH:mm:ss": every one of an earlier day sorts before the date.
     const QString day = DateText::fromDate(before);
-    m_database.transaction([&] {
+    // Counted by the attempt that committed: a conflict's rerun counts its rows afresh.
+    const qint64 removed = m_database.transaction([&] {
+        qint64 rows = 0;
         for (int i = 0; i < purgeTables().size(); ++i) {
             if (!ticked.value(i))
                 continue;
             QSqlQuery deleted =
                 m_database.exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(purgeTables().at(i)),
                                 {day}, QStringLiteral("删除旧收费记录"));
-            removed += deleted.numRowsAffected();
+            rows += deleted.numRowsAffected();
         }
+        return rows;
     });
     return done(Message{Prompter::Icon::Information, QString(),
                         QStringLiteral("删除完毕!\n共删除 %1 条记录。").arg(removed)});

@@ -36,7 +36,9 @@ public:
     // Every operator, salesmen included, in the order they were entered.
     QStringList operators();
     RightMarks marks(const QString& name);
-    SaveOutcome saveMarks(const QString& picked, const RightMarks& marks);
+    // Writes the marks changed from `loaded`, as the window showed them, while the operator's row still
+    // holds those.
+    SaveOutcome saveMarks(const QString& picked, const RightMarks& loaded, const RightMarks& marks);
 
     // Refuses anyone but Admin before the new-operator frame opens.
     std::optional<Message> refuseAdding() const;

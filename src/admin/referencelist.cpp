@@ -32,15 +32,12 @@ SaveOutcome ReferenceList::add(const QString& entry) {
     const QString name = entry.trimmed();
     if (name.isEmpty())
         return {};
-    SaveOutcome outcome = done();
-    m_database.transaction([&] {
-        if (rowsNaming(name) > 0) {
-            outcome = refused({Prompter::Icon::Information, QString(), name + QStringLiteral("已存在！")});
-            return;
-        }
+    return m_database.transaction([&] {
+        if (rowsNaming(name) > 0)
+            return refused({Prompter::Icon::Information, QString(), name + QStringLiteral("已存在！")});
         m_database.insert(m_table, {{m_column, name}}, QStringLiteral("添加列表项目"));
+        return done();
     });
-    return outcome;
 }
 
 SaveOutcome ReferenceList::remove(const QString& listText) {
@@ -49,8 +46,7 @@ SaveOutcome ReferenceList::remove(const QString& listText) {
         return refused(unchosen);
     if (m_prompter.ask(QStringLiteral("提示"), QStringLiteral("真的要删除吗？  ")) != Prompter::Answer::Yes)
         return {};
-    int removed = 0;
-    m_database.transaction([&] {
+    const qint64 removed = m_database.transaction([&] {
         const QString doing = QStringLiteral("删除列表项目");
         // A tombstone type shares its row with the materials: only the type is cleared, and the row
         // goes only when nothing is left in it.
@@ -58,16 +54,16 @@ SaveOutcome ReferenceList::remove(const QString& listText) {
             m_table == QStringLiteral("mblx")
                 ? QStringLiteral(" AND coalesce(zblx, '') = '' AND coalesce(dblx, '') = ''")
                 : QString();
-        removed =
+        qint64 rows =
             m_database
                 .exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(m_table, m_column) + othersEmpty,
                       {listText}, doing)
                 .numRowsAffected();
         if (!othersEmpty.isEmpty())
-            removed +=
-                m_database
-                    .exec(QStringLiteral("UPDATE mblx SET mblx = NULL WHERE mblx = ?"), {listText}, doing)
-                    .numRowsAffected();
+            rows += m_database
+                        .exec(QStringLiteral("UPDATE mblx SET mblx = NULL WHERE mblx = ?"), {listText}, doing)
+                        .numRowsAffected();
+        return rows;
     });
     if (removed == 0)
         return refused(unchosen);

@@ -97,13 +97,11 @@ QString RightsEditorService::text(const QString& operatorName) {
         .toString();
 }
 
-bool RightsEditorService::save(const QString& operatorName, const QString& value) {
-    bool found = false;
-    m_database.transaction([&] {
-        found = m_database
-                    .exec(QStringLiteral("UPDATE czy SET %1 = ? WHERE 操作员 = ?").arg(m_column),
-                          {value, operatorName}, QStringLiteral("保存操作员权限"))
-                    .numRowsAffected() == 1;
+GuardedUpdate::Result RightsEditorService::save(const QString& operatorName, const QString& loaded,
+                                                const QString& value) {
+    return m_database.transaction([&] {
+        return GuardedUpdate(m_database, QStringLiteral("czy"), QStringLiteral("操作员 = ?"), {operatorName})
+            .edit(m_column, loaded, value)
+            .run(QStringLiteral("保存操作员权限"));
     });
-    return found;
 }

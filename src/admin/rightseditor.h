@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/guardedupdate.h"
 #include "foundation/saveoutcome.h"
 
 #include <QList>
@@ -40,6 +41,11 @@ inline Message operatorGone() {
     return notice(QStringLiteral("此管理员已不存在！"));
 }
 
+// The refusal when another desk changed the text the editor shows.
+inline Message rightsChanged() {
+    return notice(GuardedUpdate::staleText());
+}
+
 // Every operator, salesmen included, in the order they were entered.
 QStringList allOperators(Database& database);
 
@@ -50,8 +56,9 @@ public:
     RightsEditorService(Database& database, const QString& column) : m_database(database), m_column(column) {}
 
     QString text(const QString& operatorName);
-    // Returns false when the operator has gone meanwhile.
-    bool save(const QString& operatorName, const QString& value);
+    // Writes `value` over `loaded`, the text the editor read, while the operator's row still holds it:
+    // Stale when another desk changed it meanwhile, Gone when the operator was removed.
+    GuardedUpdate::Result save(const QString& operatorName, const QString& loaded, const QString& value);
 
 private:
     Database& m_database;

@@ -4,11 +4,19 @@
 #include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
+#include "foundation/guardedupdate.h"
 #include "foundation/session.h"
 
 namespace {
 
 const QString gone = QStringLiteral("这条落葬记录已经不在了，请重新打开此窗口！");
+
+QStringList names(const QList<Database::Column>& columns) {
+    QStringList names;
+    for (const Database::Column& column : columns)
+        names << column.name;
+    return names;
+}
 
 } // namespace
 
@@ -16,24 +24,30 @@ BurialRecordsService::BurialRecordsService(Database& database, const Session& se
     : m_database(database), m_session(session), m_clock(clock) {}
 
 QList<DeceasedRecord> BurialRecordsService::records(const QString& key) {
-    QSqlQuery rows = m_database.exec(
-        QStringLiteral(
-            "SELECT rid, 故者姓名, 性别, 籍贯, 生前单位, 出生日期, 逝世日期, 落葬日期, 联系人, 关系, "
-            "工作单位, 家庭住址, 联系电话, 身份证号, 手机, 备注, 证书编号 FROM gm_dj "
-            "WHERE 墓碑位置 = ? ORDER BY rid"),
-        {key}, QStringLiteral("读取落葬记录"));
+    const QStringList columns = names(Deceased::columns(DeceasedForm{}));
+    QSqlQuery rows =
+        m_database.exec(QStringLiteral("SELECT rid, %1 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid")
+                            .arg(columns.join(QStringLiteral(", "))),
+                        {key}, QStringLiteral("读取落葬记录"));
     const QDate today = m_clock.today();
     QList<DeceasedRecord> records;
     while (rows.next()) {
-        const auto text = [&rows](int column) { return ColumnText::plain(rows.value(column)); };
-        const auto date = [&](int column) {
+        DeceasedRecord record;
+        record.rid = rows.value(QStringLiteral("rid")).toLongLong();
+        for (const QString& column : columns)
+            record.stored.insert(column, ColumnText::plain(rows.value(column)));
+        const auto text = [&record](const char* column) {
+            return record.stored.value(QString::fromUtf8(column)).toString();
+        };
+        const auto date = [&](const char* column) {
             const QDate stored = DateText::toDate(text(column));
             return stored.isValid() ? stored : today;
         };
-        records << DeceasedRecord{rows.value(0).toLongLong(),
-                                  {text(1), text(2), text(3), text(4), date(5), date(6), date(7), text(8),
-                                   text(9), text(10), text(11), text(12), text(13), text(14), text(15),
-                                   text(16)}};
+        record.person = {text("故者姓名"), text("性别"),     text("籍贯"),     text("生前单位"),
+                         date("出生日期"), date("逝世日期"), date("落葬日期"), text("联系人"),
+                         text("关系"),     text("工作单位"), text("家庭住址"), text("联系电话"),
+                         text("身份证号"), text("手机"),     text("备注"),     text("证书编号")};
+        records << record;
     }
     return records;
 }
@@ -47,7 +61,8 @@ std::optional<QString> BurialRecordsService::nameOf(const QString& key, qint64 r
     return row.value(0).toString();
 }
 
-SaveOutcome BurialRecordsService::save(const QString& key, qint64 rid, const DeceasedForm& form) {
+SaveOutcome BurialRecordsService::save(const QString& key, const DeceasedRecord& loaded,
+                                       const DeceasedForm& form) {
     if (m_session.flags.modifyDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有修改记录的权限！")));
     if (form.name.trimmed().isEmpty())
@@ -60,34 +75,46 @@ SaveOutcome BurialRecordsService::save(const QString& key, qint64 rid, const Dec
         return refused(notice(QStringLiteral("备注不能为空！")));
 
     const QString name = form.name.trimmed();
-    std::optional<QString> refusal;
-    m_database.transaction([&] {
-        const std::optional<QString> oldName = nameOf(key, rid);
-        if (!oldName) {
-            refusal = gone;
-            return;
-        }
+    const QList<Database::Column> shown = Deceased::columns(loaded.person);
+    const QList<Database::Column> typed = Deceased::columns(form);
+    const auto touched = [&](const QString& column) {
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            if (shown.at(i).name == column)
+                return !GuardedUpdate::same(shown.at(i).value, typed.at(i).value);
+        return false;
+    };
+    const std::optional<QString> refusal = m_database.transaction([&]() -> std::optional<QString> {
+        const std::optional<QString> oldName = nameOf(key, loaded.rid);
+        if (!oldName)
+            return gone;
         if (m_database
                 .scalar(
                     QStringLiteral("SELECT 1 FROM gm_dj WHERE 墓碑位置 = ? AND 故者姓名 = ? AND rid <> ?"),
-                    {key, name, rid}, QStringLiteral("查找同名故者"))
-                .isValid()) {
-            refusal = QStringLiteral("此人已存在记录中,请重新填写！");
-            return;
-        }
-        QSqlQuery update =
-            m_database.prepareUpdate(QStringLiteral("gm_dj"), Deceased::columns(form),
-                                     QStringLiteral("rid = ?"), {rid}, QStringLiteral("修改落葬记录"));
-        m_database.run(update, QStringLiteral("修改落葬记录"));
-        // A row completed before anybody was named in the slots gets its name now.
+                    {key, name, loaded.rid}, QStringLiteral("查找同名故者"))
+                .isValid())
+            return QStringLiteral("此人已存在记录中,请重新填写！");
+        GuardedUpdate update(m_database, QStringLiteral("gm_dj"), QStringLiteral("rid = ? AND 墓碑位置 = ?"),
+                             {loaded.rid, key});
+        for (const Database::Column& column : typed)
+            if (touched(column.name))
+                update.edit(column.name, loaded.stored.value(column.name), column.value);
+        const GuardedUpdate::Result result = update.run(QStringLiteral("修改落葬记录"));
+        if (result == GuardedUpdate::Result::Stale)
+            return GuardedUpdate::staleText();
+        if (result == GuardedUpdate::Result::Gone)
+            return gone;
+        // The name slots follow a changed name or sex; a row completed before anybody was named in the
+        // slots gets its name now.
         if (oldName->isEmpty())
             Deceased::addName(m_database, key, name, form.sex.trimmed(), form.buried);
-        else
+        else if (touched(QStringLiteral("故者姓名")) || touched(QStringLiteral("性别")))
             Deceased::renameName(m_database, key, *oldName, name, form.sex.trimmed());
+        return std::nullopt;
     });
     if (refusal)
         return refused(notice(*refusal), QStringLiteral("Mask1"));
-    return done(congratulation(QStringLiteral("保存成功！")), Deceased::prints(key, rid, form.sex.trimmed()));
+    return done(congratulation(QStringLiteral("保存成功！")),
+                Deceased::prints(key, loaded.rid, form.sex.trimmed()));
 }
 
 SaveOutcome BurialRecordsService::deregister(const QString& key, qint64 rid,
@@ -96,13 +123,10 @@ SaveOutcome BurialRecordsService::deregister(const QString& key, qint64 rid,
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有删除记录的权限！")));
     if (!confirmed())
         return {};
-    std::optional<QString> refusal;
-    m_database.transaction([&] {
+    const std::optional<QString> refusal = m_database.transaction([&]() -> std::optional<QString> {
         const std::optional<QString> name = nameOf(key, rid);
-        if (!name) {
-            refusal = gone;
-            return;
-        }
+        if (!name)
+            return gone;
         const qint64 rows = m_database
                                 .scalar(QStringLiteral("SELECT COUNT(*) FROM gm_dj WHERE 墓碑位置 = ?"),
                                         {key}, QStringLiteral("读取落葬记录"))
@@ -119,6 +143,7 @@ SaveOutcome BurialRecordsService::deregister(const QString& key, qint64 rid,
                             QStringLiteral("注销落葬记录"));
         if (!name->isEmpty())
             Deceased::removeName(m_database, key, *name);
+        return std::nullopt;
     });
     if (refusal)
         return refused(notice(*refusal));

@@ -30,6 +30,9 @@ struct BurialForm {
     QDate useUntil;                          // DTP2
     QString stoneType, mainStone, baseStone; // Comblx, Combcz, Comdbcz
     DeceasedForm person;
+    // What the window was filled with: a field still showing it was not touched, and is never written
+    // back over what another desk (a renewal) stored since.
+    PlotRegistration loaded;
 };
 
 // Registers one deceased on a sold plot: the register row (the purchase row for the first burial), the
@@ -40,10 +43,15 @@ public:
 
     std::optional<PlotRegistration> registration(const QString& key);
 
-    // Checks in the office's order, then writes in one transaction while the plot is still sold.
+    // Checks in the office's order, then writes in one transaction while the plot is still sold. The
+    // registration goes in only where the operator changed what the window loaded: into the
+    // purchase row while it still holds what was loaded, into a further burial's own row with the
+    // stored values for the rest.
     SaveOutcome save(const BurialForm& form);
-    // 更改使用日期: the new use period on every register row of the plot.
-    SaveOutcome changeUseDates(const QString& key, const QDate& useFrom, const QDate& useUntil);
+    // 更改使用日期: the new use period on every register row of the plot, while the plot's first row still
+    // holds the period the window loaded (`loadedFrom`, `loadedUntil`).
+    SaveOutcome changeUseDates(const QString& key, const QDate& loadedFrom, const QDate& loadedUntil,
+                               const QDate& useFrom, const QDate& useUntil);
 
 private:
     Database& m_database;

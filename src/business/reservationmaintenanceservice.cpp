@@ -5,6 +5,7 @@
 #include "foundation/columntext.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
+#include "foundation/guardedupdate.h"
 #include "foundation/money.h"
 #include "graves/map/plotmapservice.h"
 #include "graves/plotvocabulary.h"
@@ -60,28 +61,51 @@ SaveOutcome ReservationMaintenanceService::save(const Reservation& loaded, const
     if (form.contact.trimmed().isEmpty())
         return refused(refusal(QStringLiteral("联系人状况各项不能为空！")));
 
-    std::optional<QString> stale;
-    m_database.transaction([&] {
+    // The top-up is added to what is stored, so that a payment taken at another desk meanwhile stays.
+    // An amount typed over the one shown is a correction of the stored one, and guarded like the contact.
+    const double paid = paidNow(form.topUp);
+    const TopUp shown = topUp(loaded, form.topUp);
+    const double balance = Money::roundCents(Money::parseLeading(form.balance));
+    const std::optional<QString> stale = m_database.transaction([&]() -> std::optional<QString> {
         const PlotStateCheck check =
             checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("修改预订"));
-        if (check.refusal) {
-            stale = check.refusal;
-            return;
+        if (check.refusal)
+            return check.refusal;
+        const QString doing = QStringLiteral("修改预订记录");
+        GuardedUpdate update(m_database, QStringLiteral("ydmd"), QStringLiteral("id = ?"), {loaded.id});
+        update.edit(QStringLiteral("联系人"), loaded.contact, form.contact.trimmed())
+            .edit(QStringLiteral("家庭住址"), loaded.address, form.address.trimmed())
+            .edit(QStringLiteral("联系电话"), loaded.phone, form.phone.trimmed())
+            .edit(QStringLiteral("工作单位"), loaded.workUnit, form.workUnit.trimmed())
+            .set(QStringLiteral("补交金额"), paid)
+            .set(QStringLiteral("操作员"), m_session.operatorName)
+            .set(QStringLiteral("操作时间"), DateText::fromDateTime(m_clock.now()));
+        const bool receivedCorrected = received != shown.received;
+        const bool balanceCorrected = balance != shown.balance;
+        if (receivedCorrected)
+            update.edit(QStringLiteral("预交金额"), loaded.prepaid, received);
+        if (balanceCorrected)
+            update.edit(QStringLiteral("余额"), loaded.balance, balance);
+        const GuardedUpdate::Result written = update.run(doing);
+        if (written == GuardedUpdate::Result::Stale || written == GuardedUpdate::Result::Gone)
+            return GuardedUpdate::staleText();
+        // Rounded in SQL to whole cents, as every stored amount is.
+        QStringList sums;
+        QVariantList values;
+        if (!receivedCorrected) {
+            sums << QStringLiteral("预交金额 = ROUND(CAST(COALESCE(预交金额, 0) + ? AS NUMERIC), 2)");
+            values << paid;
         }
-        QSqlQuery update = m_database.prepareUpdate(
-            QStringLiteral("ydmd"),
-            {{QStringLiteral("联系人"), form.contact.trimmed()},
-             {QStringLiteral("家庭住址"), form.address.trimmed()},
-             {QStringLiteral("联系电话"), form.phone.trimmed()},
-             {QStringLiteral("工作单位"), form.workUnit.trimmed()},
-             {QStringLiteral("预交金额"), received},
-             {QStringLiteral("补交金额"), paidNow(form.topUp)},
-             {QStringLiteral("余额"), Money::roundCents(Money::parseLeading(form.balance))},
-             {QStringLiteral("操作员"), m_session.operatorName},
-             {QStringLiteral("操作时间"), DateText::fromDateTime(m_clock.now())}},
-            QStringLiteral("id = ?"), {loaded.id}, QStringLiteral("修改预订记录"));
-        m_database.run(update, QStringLiteral("修改预订记录"));
+        if (!balanceCorrected) {
+            sums << QStringLiteral("余额 = ROUND(CAST(COALESCE(余额, 0) - ? AS NUMERIC), 2)");
+            values << paid;
+        }
+        if (paid > 0 && !sums.isEmpty())
+            m_database.exec(
+                QStringLiteral("UPDATE ydmd SET %1 WHERE id = ?").arg(sums.join(QStringLiteral(", "))),
+                values << loaded.id, doing);
         m_database.notifyChange(ChangeNotifier::Subject::Reservations);
+        return std::nullopt;
     });
     if (stale)
         return refused(refusal(*stale));
@@ -108,18 +132,18 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
         return refused({Prompter::Icon::Information, QStringLiteral("退费"),
                         QStringLiteral("退费金额不能小于零或为空！")});
 
-    std::optional<QString> stale;
-    qint64 refundRow = 0;
-    m_database.transaction([&] {
+    struct Cancelled {
+        std::optional<QString> stale;
+        qint64 refundRow = 0;
+    };
+    const Cancelled cancelled = m_database.transaction([&]() -> Cancelled {
         const PlotStateCheck check =
             checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("取消预订"));
-        if (check.refusal) {
-            stale = check.refusal;
-            return;
-        }
+        if (check.refusal)
+            return {check.refusal};
         m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {loaded.id},
                         QStringLiteral("删除预订记录"));
-        refundRow = m_database.insert(
+        const qint64 refundRow = m_database.insert(
             QStringLiteral("yd_tm"),
             {{QStringLiteral("墓碑位置"), loaded.key},
              {QStringLiteral("联系人"), form.contact.trimmed()},
@@ -135,14 +159,16 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
                         {PlotState::free, check.plotRow}, QStringLiteral("把墓位改为未使用"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
         m_database.notifyChange(ChangeNotifier::Subject::Reservations);
+        return {std::nullopt, refundRow};
     });
-    if (stale)
-        return refused(refusal(*stale));
+    if (cancelled.stale)
+        return refused(refusal(*cancelled.stale));
     // The receipt names its refund row, never a moment two cancellations could share.
-    return done(congratulation(QStringLiteral("OK，输入成功！")),
-                {PrintJob{QStringLiteral("gm_ydtm   "), QStringLiteral("gm_ydtm"),
-                          QStringLiteral("select * from yd_tm where rid=") + QString::number(refundRow),
-                          std::nullopt}});
+    return done(
+        congratulation(QStringLiteral("OK，输入成功！")),
+        {PrintJob{QStringLiteral("gm_ydtm   "), QStringLiteral("gm_ydtm"),
+                  QStringLiteral("select * from yd_tm where rid=") + QString::number(cancelled.refundRow),
+                  std::nullopt}});
 }
 
 Settlement ReservationMaintenanceService::settlement(const Reservation& loaded) {

@@ -60,7 +60,9 @@ public:
     static TopUp topUp(const Reservation& loaded, const QString& typedTopUp);
 
     // 确定修改: checks in the office's order (add right, received amount, contact), then updates the
-    // reservation by its id, after making sure it is still there and its plot still reserved.
+    // reservation by its id, after making sure it is still there and its plot still reserved. The top-up
+    // is added to the stored amounts; the contact and an amount typed over the one shown are written
+    // only where changed, and refused when another desk changed them since `loaded`.
     SaveOutcome save(const Reservation& loaded, const MaintenanceForm& form);
 
     // 取消预订: the delete right, the question, then the refund asked for in an input box. A blank answer

@@ -38,14 +38,11 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
 
     const QString key = form.plotKey.trimmed();
     const QString number = form.number.trimmed();
-    std::optional<QString> refusal;
-    m_database.transaction([&] {
+    const std::optional<QString> refusal = m_database.transaction([&]() -> std::optional<QString> {
         // The map showed the plot free; it must still be free when the reservation lands.
         const PlotStateCheck check = checkPlotState(m_database, key, PlotState::free, QStringLiteral("预订"));
-        if (check.refusal) {
-            refusal = check.refusal;
-            return;
-        }
+        if (check.refusal)
+            return check.refusal;
         m_database.insert(
             QStringLiteral("ydmd"),
             {{QStringLiteral("墓碑位置"), key},
@@ -67,6 +64,7 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
                         {PlotState::reserved, check.plotRow}, QStringLiteral("把墓位改为已预订"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
         m_database.notifyChange(ChangeNotifier::Subject::Reservations);
+        return std::nullopt;
     });
     if (refusal)
         return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});

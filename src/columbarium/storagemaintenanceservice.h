@@ -3,6 +3,7 @@
 #include "columbarium/storagerecord.h"
 #include "foundation/saveoutcome.h"
 
+#include <QHash>
 #include <optional>
 
 class Clock;
@@ -17,6 +18,8 @@ struct LoadedStorage {
     QString key;   // 存放位置
     QDate until;   // 日期止 as shown; moved on by each renewal
     StorageForm form;
+    // The editable columns as stored, blank for an empty one: what a save must still find there.
+    QHash<QString, QVariant> stored;
 };
 
 // A renewal's outcome and, when set, the end date the window shows and remembers from now on: the new
@@ -35,8 +38,10 @@ public:
 
     // The niche's register row, with 应收费 set to the niche's price; nothing when there is none.
     std::optional<LoadedStorage> load(const ChosenNiche& niche);
-    // 保存档案修改: everything but the name and the dates.
-    SaveOutcome save(const LoadedStorage& loaded, const StorageForm& form);
+    // 保存档案修改: everything but the name and the dates, where changed from what the window showed and
+    // only while the row still holds what was loaded there. A save that goes through moves `loaded` on
+    // to what is stored now.
+    SaveOutcome save(LoadedStorage& loaded, const StorageForm& form);
     // 确定续存: the new end date from the form, a "续存" fee row from the old end to the new one.
     Renewal renew(const LoadedStorage& loaded, const StorageForm& form);
     // 注销此记录: asks whether to refund and how much, then removes the register row and frees the niche.

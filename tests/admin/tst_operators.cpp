@@ -1,5 +1,6 @@
 #include "admin/operatorservice.h"
 #include "admin/referencelist.h"
+#include "admin/rightseditor.h"
 #include "foundation/loginservice.h"
 #include "foundation/passwordhash.h"
 #include "foundation/rights.h"
@@ -51,6 +52,52 @@ private slots:
         QCOMPARE(data.count(QStringLiteral("czy")), 2);
     }
 
+    // Two desks editing one operator's rights from editors opened on the same texts: a text changed
+    // at the other desk refuses this desk's step and keeps the other's; the other text (the report list
+    // beside the permission string) changed meanwhile stays when this one is written; the operator of
+    // the same name at the start of another's name is never touched.
+    void aRightsEditorNeverWritesOverAColleague() {
+        TestData data;
+        const QString granted3 = PermissionText::granted(QString(), 3);
+        data.addOperator(text("王会计"), QStringLiteral("x"), text("操作员"), granted3,
+                         QStringLiteral(",gm,"));
+        data.addOperator(text("王会计二"), QStringLiteral("x"), text("操作员"), granted3,
+                         QStringLiteral(",gm,"));
+        Database otherDesk(data.db().target(), Database::Mode::Open);
+        RightsEditorService permissionsHere(data.db(), QStringLiteral("权限字符"));
+        RightsEditorService permissionsThere(otherDesk, QStringLiteral("权限字符"));
+        RightsEditorService reportsThere(otherDesk, QStringLiteral("打印报表"));
+        const QString name = text("王会计");
+        const QString seenHere = permissionsHere.text(name);
+        const QString seenThere = permissionsThere.text(name);
+        const auto row = [&](const QString& who) {
+            return data.value(text("SELECT 权限字符 || '/' || 打印报表 FROM czy WHERE 操作员 = ?"), {who})
+                .toString();
+        };
+        const QString beside = row(text("王会计二"));
+
+        QCOMPARE(permissionsThere.save(name, seenThere, PermissionText::granted(seenThere, 5)),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(permissionsHere.save(name, seenHere, PermissionText::granted(seenHere, 7)),
+                 GuardedUpdate::Result::Stale);
+        QCOMPARE(row(name), PermissionText::granted(granted3, 5) + QStringLiteral("/,gm,"));
+
+        const QString reloaded = permissionsHere.text(name);
+        QCOMPARE(reportsThere.save(name, QStringLiteral(",gm,"), QStringLiteral(",gm,,dj,")),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(permissionsHere.save(name, reloaded, PermissionText::revoked(reloaded, 3)),
+                 GuardedUpdate::Result::Written);
+        QCOMPARE(row(name), PermissionText::granted(QString(), 5) + QStringLiteral("/,gm,,dj,"));
+        QCOMPARE(permissionsHere.save(name, PermissionText::granted(QString(), 5),
+                                      PermissionText::granted(QString(), 5)),
+                 GuardedUpdate::Result::NothingChanged);
+        QCOMPARE(row(text("王会计二")), beside);
+
+        data.sql(text("DELETE FROM czy WHERE 操作员 = '王会计'"));
+        QCOMPARE(permissionsHere.save(name, reloaded, granted3), GuardedUpdate::Result::Gone);
+        QCOMPARE(row(text("王会计二")), beside);
+    }
+
     // The code is checked again on save: leaving the box is not the only way to the button.
     void aDuplicateCodeIsRefusedOnSave() {
         TestData data;
@@ -82,7 +129,8 @@ private slots:
         OperatorService service(data.db(), session, prompter);
 
         // Each mark goes into its own column; 钱七 beside him keeps his.
-        QCOMPARE(service.saveMarks(text("赵六"), {true, false, true, false, false}).message->text,
+        const RightMarks shown = service.marks(text("赵六"));
+        QCOMPARE(service.saveMarks(text("赵六"), shown, {true, false, true, false, false}).message->text,
                  text("修改权限完成！"));
         QSqlQuery stored =
             data.db().exec(text("SELECT 系统管理, 记录添加, 记录修改, 记录删除, 记录打印 FROM czy "
@@ -96,7 +144,21 @@ private slots:
         const RightMarks read = service.marks(text("赵六"));
         QVERIFY(read.system && !read.add && read.modify && !read.remove && !read.print);
         QVERIFY(service.marks(text("钱七")).add);
-        QCOMPARE(service.saveMarks(QStringLiteral("Admin"), {}).message->text,
+        // From the marks shown before the print mark was changed meanwhile: nothing changed writes
+        // nothing; a change of that mark is refused; a change of another mark keeps it.
+        data.sql(text("UPDATE czy SET 记录打印 = 0 WHERE 操作员 = '赵六'"));
+        const RightMarks before = {true, false, true, false, false};
+        const QString unchanged = data.dump(QStringLiteral("czy"));
+        QCOMPARE(service.saveMarks(text("赵六"), before, before).message->text, text("修改权限完成！"));
+        QCOMPARE(data.dump(QStringLiteral("czy")), unchanged);
+        QCOMPARE(service.saveMarks(text("赵六"), before, {true, false, true, false, true}).message->text,
+                 text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(data.dump(QStringLiteral("czy")), unchanged);
+        QCOMPARE(service.saveMarks(text("赵六"), before, {false, false, true, false, false}).message->text,
+                 text("修改权限完成！"));
+        QCOMPARE(data.value(text("SELECT 系统管理 * 10 + 记录打印 FROM czy WHERE 操作员 = '赵六'")).toInt(),
+                 10);
+        QCOMPARE(service.saveMarks(QStringLiteral("Admin"), {}, {}).message->text,
                  text("Admin为系统管理员，拥有所有权限！"));
 
         QCOMPARE(service.remove(QStringLiteral("Admin"), 3).message->text,
@@ -109,7 +171,7 @@ private slots:
         // Only one's own password, typed the same twice.
         session.operatorName = text("赵六");
         QCOMPARE(service.refusePasswordChange(QStringLiteral("Admin"))->text, text("您只能修改自己的密码！"));
-        QCOMPARE(service.saveMarks(text("赵六"), {}).message->text, text("系统管理员Admin才有此权限！"));
+        QCOMPARE(service.saveMarks(text("赵六"), {}, {}).message->text, text("系统管理员Admin才有此权限！"));
         QVERIFY(!service.changePassword(text("赵六"), QStringLiteral("new"), QStringLiteral("neu")).saved);
         QCOMPARE(service.changePassword(text("赵六"), QStringLiteral(" new"), QStringLiteral("new "))
                      .message->text,

@@ -63,11 +63,18 @@ private slots:
         QTest::mouseClick(control<QPushButton>(burial, "Command3"), Qt::LeftButton);
         QVERIFY(office.find(QStringLiteral("Frm_mq_qtf")));
         QCOMPARE(office.open<BurialWindow>(), burial);
+        // A renewal meanwhile: the window keeps what was typed and what it showed, and the save leaves
+        // the renewed end as it is.
+        office.data.sql(QStringLiteral("UPDATE gm_dj SET 日期止 = '2066-01-03'"));
         burial->takeChosenPurchase();
         QCOMPARE(control<QLineEdit>(burial, "Mask1")->text(), QStringLiteral("张梅"));
+        QCOMPARE(control<QDateEdit>(burial, "DTP2")->date(), QDate(2046, 1, 3));
 
         QTest::mouseClick(control<QPushButton>(burial, "Command1"), Qt::LeftButton);
         QCOMPARE(office.prompter.lastText(), QStringLiteral("输入成功"));
+        QCOMPARE(office.data.value(QStringLiteral("SELECT 日期起 || '~' || 日期止 || 故者姓名 FROM gm_dj"))
+                     .toString(),
+                 QStringLiteral("2026-01-03~2066-01-03张梅"));
         QCOMPARE(office.hubClosed, 1);
         QVERIFY(!office.find(QStringLiteral("Frm_lz")));
         QCOMPARE(

@@ -1,6 +1,7 @@
 #include "business/duereminders.h"
 #include "business/reservationmaintenanceservice.h"
 #include "business/reservationservice.h"
+#include "foundation/money.h"
 #include "support/testsupport.h"
 
 #include <QSignalSpy>
@@ -42,6 +43,14 @@ MaintenanceForm corrected() {
     return {QStringLiteral("3450.5"),    QStringLiteral(" 王五 "),   QStringLiteral(" 东街 "),
             QStringLiteral(" 5551234 "), QStringLiteral(" 机械厂 "), QStringLiteral("-200"),
             QStringLiteral("6549.5")};
+}
+
+// The window as the clerk leaves it after typing a top-up: the amounts it shows, the contact as loaded.
+MaintenanceForm topUpOf(const Reservation& loaded, const QString& topUp) {
+    const TopUp shown = ReservationMaintenanceService::topUp(loaded, topUp);
+    return {
+        Money::format(shown.received), loaded.contact, loaded.address, loaded.phone, loaded.workUnit, topUp,
+        Money::format(shown.balance)};
 }
 
 QString handedToPrint(const SaveOutcome& outcome) {
@@ -134,6 +143,61 @@ private slots:
         QCOMPARE(outcome.message->text,
                  QStringLiteral("墓位“甲区1排0001号”现在是“已购”，不是“已预订”，不能修改预订！"));
         QCOMPARE(office.dumpAll(), sold);
+    }
+
+    // Two desks topping up the same reservation from windows opened on the same amounts: both payments
+    // land, rounded to cents each, and the reservation beside keeps its own.
+    void topUpsFromTwoDesksBothLand() {
+        Reservations office;
+        Database otherDesk(office.data.db().target(), Database::Mode::Open);
+        ReservationMaintenanceService colleague(otherDesk, office.session, office.clock);
+        const Reservation seenHere = *office.service().load(1);
+        const Reservation seenThere = *colleague.load(1);
+        const QString beside = office.data.dump(QStringLiteral("ydmd")).section(u'\n', 1);
+
+        QVERIFY(colleague.save(seenThere, topUpOf(seenThere, QStringLiteral("500.005"))).saved);
+        const SaveOutcome outcome =
+            office.service().save(seenHere, topUpOf(seenHere, QStringLiteral("500.005")));
+        QVERIFY(outcome.saved);
+        QCOMPARE(
+            office.data.dump(QStringLiteral("ydmd")).section(u'\n', 0, 0),
+            QStringLiteral("1|12|甲区1排0001号|李四|110101|西街|5550000|纺织厂|4000.02|10000|500.01|5999.98|"
+                           "Admin|2026-12-06 09:30:00|2026-12-31|1"));
+        QCOMPARE(office.data.dump(QStringLiteral("ydmd")).section(u'\n', 1), beside);
+    }
+
+    // The contact is written only where the clerk changed it: a colleague's change of another field stays;
+    // a colleague's change of the same field, or of an amount the clerk typed over, refuses the whole save.
+    void aContactEditNeverWritesOverAColleague() {
+        Reservations office;
+        ReservationMaintenanceService service = office.service();
+        const Reservation loaded = *service.load(1);
+        office.data.sql(QStringLiteral("UPDATE ydmd SET 联系电话 = '5559999' WHERE id = 1"));
+        MaintenanceForm form = topUpOf(loaded, QStringLiteral("0"));
+        form.address = QStringLiteral(" 东街 ");
+        QVERIFY(service.save(loaded, form).saved);
+        QCOMPARE(office.data.dump(QStringLiteral("ydmd")).section(u'\n', 0, 0),
+                 QStringLiteral("1|12|甲区1排0001号|李四|110101|东街|5559999|纺织厂|3000|10000|0|7000|Admin|"
+                                "2026-12-06 09:30:00|2026-12-31|1"));
+
+        const QList<std::pair<QString, std::function<void(MaintenanceForm&)>>> clashes = {
+            {QStringLiteral("联系电话 = '5558888'"),
+             [](MaintenanceForm& f) { f.phone = QStringLiteral("5557777"); }},
+            {QStringLiteral("预交金额 = 3100.5"),
+             [](MaintenanceForm& f) { f.received = QStringLiteral("3200"); }},
+            {QStringLiteral("余额 = 6900.5"), [](MaintenanceForm& f) { f.balance = QStringLiteral("6800"); }},
+        };
+        for (const auto& [colleague, typed] : clashes) {
+            const Reservation again = *service.load(1);
+            office.data.sql(QStringLiteral("UPDATE ydmd SET ") + colleague + QStringLiteral(" WHERE id = 1"));
+            const QString before = office.dumpAll();
+            form = topUpOf(again, QStringLiteral("100.125"));
+            typed(form);
+            const SaveOutcome outcome = service.save(again, form);
+            QVERIFY(!outcome.saved);
+            QCOMPARE(outcome.message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+            QCOMPARE(office.dumpAll(), before);
+        }
     }
 
     // 取消预订: the delete right, the question, the refund answers; an injected failure at each write

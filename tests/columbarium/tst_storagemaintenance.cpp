@@ -137,6 +137,43 @@ private slots:
         QVERIFY(!maintenance.service.load({QStringLiteral("福寿厅1室0002号"), 0}));
     }
 
+    // Two desks saving one record from windows opened on the same values: a field changed at one desk
+    // stays when the other saves a different one; a field both changed is refused to the later one with
+    // nothing written; a window that saved goes on from what it stored.
+    void aRecordSaveNeverWritesOverAColleague() {
+        Maintenance maintenance;
+        Database otherDesk(maintenance.data.db().target(), Database::Mode::Open);
+        StorageMaintenanceService colleague(otherDesk, maintenance.session, maintenance.clock);
+        LoadedStorage seenHere = maintenance.load();
+        LoadedStorage seenThere = *colleague.load({QStringLiteral("福寿厅1室0002号"), 2400.5});
+
+        StorageForm theirs = seenThere.form;
+        theirs.phone = QStringLiteral("021-9999");
+        theirs.born = QDate(1930, 1, 3);
+        QVERIFY(colleague.save(seenThere, theirs).saved);
+        StorageForm mine = seenHere.form;
+        mine.address = QStringLiteral("淮海路3号");
+        mine.email.clear();
+        QCOMPARE(said(maintenance.service.save(seenHere, mine)), QStringLiteral("|保存成功!"));
+        QCOMPARE(maintenance.data.dump(QStringLiteral("ghjc_dj")).section(u'\n', 1),
+                 QStringLiteral("2|福寿厅1室0002号|红木|陈二|男|1930-01-03|2007-03-04|上海|纺织厂|2007-04-06|"
+                                "2027-04-06|陈小二|父子|银行|310101|淮海路3号|021-9999|无|加急"));
+
+        // The same window saves again from what it stored; the colleague's window is stale for the address.
+        mine.remark = QStringLiteral("已通知");
+        QVERIFY(maintenance.service.save(seenHere, mine).saved);
+        const QString before = maintenance.tables();
+        theirs.address = QStringLiteral("南京路10号");
+        QCOMPARE(said(colleague.save(seenThere, theirs)),
+                 text("提示|此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(maintenance.tables(), before);
+        // Each guarded field on its own: the birth date the colleague changed refuses this window too.
+        mine.born = QDate(1929, 12, 31);
+        QCOMPARE(said(maintenance.service.save(seenHere, mine)),
+                 text("提示|此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(maintenance.tables(), before);
+    }
+
     // Each refusal on its own; a renewal writes the new end and a "续存" row from the old end, or nothing
     // when a write fails; a second renewal from the same old end is refused, one from the new end is not.
     void aRenewalChargesOnceFromTheEndItShowed() {

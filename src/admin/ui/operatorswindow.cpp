@@ -46,20 +46,20 @@ void OperatorsWindow::pick() {
         return;
     // Admin's marks are not his to lose.
     m_ui->Frame5->setEnabled(picked != QStringLiteral("Admin"));
-    const RightMarks marks = m_service.marks(picked);
-    m_ui->Chk_xt->setChecked(marks.system);
-    m_ui->Chk_tj->setChecked(marks.add);
-    m_ui->Chk_xg->setChecked(marks.modify);
-    m_ui->Chk_sc->setChecked(marks.remove);
-    m_ui->Chk_dy->setChecked(marks.print);
+    m_marks = m_service.marks(picked);
+    m_ui->Chk_xt->setChecked(m_marks.system);
+    m_ui->Chk_tj->setChecked(m_marks.add);
+    m_ui->Chk_xg->setChecked(m_marks.modify);
+    m_ui->Chk_sc->setChecked(m_marks.remove);
+    m_ui->Chk_dy->setChecked(m_marks.print);
     m_ui->Cmd_xg->setEnabled(true);
 }
 
 void OperatorsWindow::saveMarks() {
-    showOutcome(
-        m_service.saveMarks(m_ui->Combo1->currentText(),
-                            {m_ui->Chk_xt->isChecked(), m_ui->Chk_tj->isChecked(), m_ui->Chk_xg->isChecked(),
-                             m_ui->Chk_sc->isChecked(), m_ui->Chk_dy->isChecked()}));
+    const RightMarks ticked{m_ui->Chk_xt->isChecked(), m_ui->Chk_tj->isChecked(), m_ui->Chk_xg->isChecked(),
+                            m_ui->Chk_sc->isChecked(), m_ui->Chk_dy->isChecked()};
+    if (showOutcome(m_service.saveMarks(m_ui->Combo1->currentText(), m_marks, ticked)))
+        m_marks = ticked;
 }
 
 void OperatorsWindow::startAdding() {

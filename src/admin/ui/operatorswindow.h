@@ -36,4 +36,6 @@ private:
 
     std::unique_ptr<Ui::Frmczy> m_ui;
     OperatorService m_service;
+    // The picked operator's marks as shown, moved on by each save.
+    RightMarks m_marks;
 };

@@ -53,9 +53,10 @@ int RightsEditorWindow::chosenGrant() const {
 }
 
 void RightsEditorWindow::store(const QString& text, int row) {
-    if (!m_service.save(m_operator, text)) {
-        const Message gone = operatorGone();
-        m_context.prompter.inform(gone.icon, gone.caption, gone.text);
+    const GuardedUpdate::Result result = m_service.save(m_operator, m_text, text);
+    if (result == GuardedUpdate::Result::Gone || result == GuardedUpdate::Result::Stale) {
+        const Message refusal = result == GuardedUpdate::Result::Gone ? operatorGone() : rightsChanged();
+        m_context.prompter.inform(refusal.icon, refusal.caption, refusal.text);
         return;
     }
     m_text = text;

@@ -58,7 +58,7 @@ void BurialRecordsWindow::next() {
 
 void BurialRecordsWindow::save() {
     if (m_current >= m_records.size() ||
-        !showOutcome(m_service.save(m_key, m_records[m_current].rid, DeceasedFields::read(*m_ui))))
+        !showOutcome(m_service.save(m_key, m_records[m_current], DeceasedFields::read(*m_ui))))
         return;
     m_closeHub();
     closeWindow();

@@ -35,7 +35,8 @@ void BurialWindow::takeChosenPurchase() {
     // Brought back for the same plot, the window keeps what was typed.
     if (!key.isEmpty() && m_ui->Text1->text() == key)
         return;
-    const PlotRegistration plot = m_service.registration(key).value_or(PlotRegistration{});
+    m_loaded = m_service.registration(key).value_or(PlotRegistration{});
+    const PlotRegistration& plot = m_loaded;
     m_ui->Text1->setText(key);
     m_ui->Lbl_bh->setText(plot.number);
     m_ui->DTP_gm->setDate(plot.boughtOn);
@@ -55,9 +56,11 @@ void BurialWindow::takeChosenPurchase() {
 }
 
 BurialForm BurialWindow::form() const {
-    return {m_ui->Text1->text(),         m_ui->Lbl_bh->text(),         m_ui->DTP_gm->date(),
-            m_ui->DTP1->date(),          m_ui->DTP2->date(),           m_ui->Comblx->currentText(),
-            m_ui->Combcz->currentText(), m_ui->Comdbcz->currentText(), DeceasedFields::read(*m_ui)};
+    return {m_ui->Text1->text(),         m_ui->Lbl_bh->text(),
+            m_ui->DTP_gm->date(),        m_ui->DTP1->date(),
+            m_ui->DTP2->date(),          m_ui->Comblx->currentText(),
+            m_ui->Combcz->currentText(), m_ui->Comdbcz->currentText(),
+            DeceasedFields::read(*m_ui), m_loaded};
 }
 
 void BurialWindow::openItemCharges() {
@@ -66,7 +69,13 @@ void BurialWindow::openItemCharges() {
 }
 
 void BurialWindow::changeUseDates() {
-    showOutcome(m_service.changeUseDates(m_ui->Text1->text(), m_ui->DTP1->date(), m_ui->DTP2->date()));
+    const QDate from = m_ui->DTP1->date();
+    const QDate until = m_ui->DTP2->date();
+    if (!showOutcome(
+            m_service.changeUseDates(m_ui->Text1->text(), m_loaded.useFrom, m_loaded.useUntil, from, until)))
+        return;
+    m_loaded.useFrom = from;
+    m_loaded.useUntil = until;
 }
 
 void BurialWindow::save() {

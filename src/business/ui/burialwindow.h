@@ -33,6 +33,8 @@ private:
     void save();
 
     BurialService m_service;
+    // The registration the window was filled with, moved on by its own change of the use period.
+    PlotRegistration m_loaded;
     std::function<void()> m_closeHub;
     std::unique_ptr<Ui::Frm_lz> m_ui;
 };
