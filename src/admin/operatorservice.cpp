@@ -168,6 +168,8 @@ SaveOutcome OperatorService::purge(const QDate& before, const QList<bool>& ticke
         return {};
     // Moments are stored as "yyyy-MM-dd HH:mm:ss": every one of an earlier day sorts before the date.
     const QString day = DateText::fromDate(before);
+    // Twenty years of fee rows go in one statement a table.
+    const Database::LongWork longWork(m_database);
     // Counted by the attempt that committed: a conflict's rerun counts its rows afresh.
     const qint64 removed = m_database.transaction([&] {
         qint64 rows = 0;

@@ -479,6 +479,10 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values, const Q
 }
 
 qint64 Database::insert(const QString& table, const QList<Column>& columns, const QString& doing) {
+    // A lone insert gets its own transaction (see execute): the key it returns is read before that
+    // commits, since SQLite does not commit under a statement still handing out rows.
+    if (m_savepointDepth == 0 && m_recordsHistory)
+        return transaction([&] { return insert(table, columns, doing); });
     // The new key is returned by the statement itself: the last number a server handed out in this
     // session may be the change history's, written by a trigger after the row.
     QStringList names;

@@ -66,6 +66,13 @@ private slots:
         });
         QCOMPARE(attempts, 2);
         QCOMPARE(inner, 2);
+
+        // A lone insert, in a transaction of its own, hands back its key too.
+        const qint64 lone =
+            data.db().insert(QStringLiteral("mblx"), {{QStringLiteral("mblx"), QStringLiteral("立碑")}},
+                             QStringLiteral("test"));
+        QCOMPARE(data.value(QStringLiteral("SELECT mblx FROM mblx WHERE rid = ?"), {lone}).toString(),
+                 QStringLiteral("立碑"));
     }
 
     void anInjectedFaultStrikesTheSameWriteWhenRehearsed() {
