@@ -435,6 +435,48 @@ private slots:
         QCOMPARE(stateOf(desks.data, plot), text("已购"));
     }
 
+    // One deceased is registered on a plot once, whichever desk types the name first.
+    void twoBurialsOfOnePersonRegisterOnce() {
+        TwoDesks desks;
+        sellPlots(desks.data);
+        BurialService deskA(desks.deskA(), desks.session, desks.clock);
+        BurialService deskB(desks.deskB(), desks.session, desks.clock);
+        BurialForm byB = burial("张三");
+        byB.person.contact = text("王六");
+        const auto outcomes =
+            desks.race([&] { return deskA.save(burial("张三")); }, [&] { return deskB.save(byB); });
+        QVERIFY_ONE_SAVED(outcomes, text("此人已存在记录中,请重新填写！"));
+        QCOMPARE(desks.data
+                     .value(QStringLiteral(
+                                "SELECT COUNT(*) || '/' || MIN(联系人) FROM gm_dj WHERE 墓碑位置 = ? AND "
+                                "故者姓名 = ?"),
+                            {text(plot), text("张三")})
+                     .toString(),
+                 text("1/王六"));
+        QCOMPARE(rowsOf(desks.data, "gm_dj", plot), 3);
+        QCOMPARE(neighbourRows(desks.data), text("2/1/1/0/1/已购"));
+    }
+
+    // A change of the use dates from a window filled before another desk renewed the plot must not
+    // take back the end just paid for.
+    void aUseDateChangeFromAnOlderWindowKeepsARenewal() {
+        TwoDesks desks;
+        sellPlots(desks.data);
+        BurialService deskA(desks.deskA(), desks.session, desks.clock);
+        RenewalService deskB(desks.deskB(), desks.session, desks.clock);
+        const auto outcomes = desks.race(
+            [&] { return deskA.changeUseDates(text(plot), QDate(2026, 12, 7), QDate(2046, 12, 6)); },
+            [&] { return deskB.save(renewal(QDate(2056, 12, 6), "160.125")); });
+        QEXPECT_FAIL("",
+                     "BurialService::changeUseDates re-checks only that the plot is sold, not the end of "
+                     "use its window showed, and writes the old end over the renewal",
+                     Abort);
+        QVERIFY_ONE_SAVED(outcomes, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(desks.data.count(QStringLiteral("gm_dj"),
+                                  QStringLiteral("墓碑位置 = ? AND 日期止 = '2056-12-06'"), {text(plot)}),
+                 2);
+    }
+
     // A fee row goes once: the second desk is told it is gone, and the plot's other rows stay.
     void aFeeRowIsDeletedOnce() {
         TwoDesks desks;
