@@ -8,6 +8,7 @@
 #include "business/renewalservice.h"
 #include "business/reservationmaintenanceservice.h"
 #include "business/reservationservice.h"
+#include "foundation/money.h"
 #include "support/twodesks.h"
 
 #include <QTest>
@@ -167,6 +168,17 @@ SheetValues sheet() {
             {QStringLiteral("穴位数量"), QStringLiteral("2")}};
 }
 
+// The maintenance window after `typed` was topped up on the reservation as loaded.
+MaintenanceForm toppedUp(const Reservation& loaded, const char* typed) {
+    const TopUp amounts = ReservationMaintenanceService::topUp(loaded, QString::fromLatin1(typed));
+    MaintenanceForm form;
+    form.received = Money::format(amounts.received);
+    form.balance = Money::format(amounts.balance);
+    form.topUp = QString::fromLatin1(typed);
+    form.contact = text("李四");
+    return form;
+}
+
 ScriptedPrompter yes() {
     ScriptedPrompter clerk;
     clerk.answers.enqueue(Prompter::Answer::Yes);
@@ -288,6 +300,68 @@ private slots:
             QCOMPARE(stateOf(desks.data, plot), text("已购"));
             QCOMPARE(neighbourRows(desks.data), text("0/0/0/1/1/已预订"));
         }
+    }
+
+    // A top-up in the middle of which the reservation was cancelled writes nothing.
+    void aCancelledReservationTakesNoTopUp() {
+        TwoDesks desks;
+        const qint64 id = reservePlots(desks.data);
+        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
+        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        const Reservation loaded = *deskA.load(id);
+        ScriptedPrompter clerkB = yes();
+        clerkB.inputs.enqueue(QStringLiteral("3000.125"));
+        const auto outcomes = desks.race([&] { return deskA.save(loaded, toppedUp(loaded, "500.25")); },
+                                         [&] { return deskB.cancel(loaded, toppedUp(loaded, "0"), clerkB); });
+        QVERIFY_ONE_SAVED(outcomes, text("墓位“甲区1排0001号”的这条预订已经不在了，不能修改预订！"));
+        QCOMPARE(rowsOf(desks.data, "ydmd", plot), 0);
+        QCOMPARE(desks.data.value(QStringLiteral("SELECT SUM(退费金额) FROM yd_tm")).toDouble(), 3000.13);
+        QCOMPARE(stateOf(desks.data, plot), text("未使用"));
+        QCOMPARE(neighbourRows(desks.data), text("0/0/0/1/1/已预订"));
+    }
+
+    // Two desks topping up one reservation from windows that showed the same amount: the prepaid amount
+    // holds every top-up that was saved, and no other.
+    void twoTopUpsOfOneReservationLoseNoMoney() {
+        TwoDesks desks;
+        const qint64 id = reservePlots(desks.data);
+        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
+        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        const Reservation loaded = *deskA.load(id);
+        const auto outcomes = desks.race([&] { return deskA.save(loaded, toppedUp(loaded, "500.25")); },
+                                         [&] { return deskB.save(loaded, toppedUp(loaded, "1000.5")); });
+        QVERIFY(outcomes.bRan);
+        const double saved = (outcomes.byA.saved ? 500.25 : 0) + (outcomes.byB.saved ? 1000.5 : 0);
+        const double prepaid =
+            desks.data.value(QStringLiteral("SELECT 预交金额 FROM ydmd WHERE id = ?"), {id}).toDouble();
+        QEXPECT_FAIL(
+            "",
+            "ReservationMaintenanceService::save writes the prepaid amount its window computed "
+            "instead of adding the top-up to the stored one, so a second top-up overwrites the first",
+            Abort);
+        QVERIFY2(qAbs(prepaid - (3000.125 + saved)) < 0.006,
+                 qPrintable(QStringLiteral("prepaid %1 after top-ups of %2").arg(prepaid).arg(saved)));
+    }
+
+    // A cancellation whose window showed the amount before another desk's top-up must not refund from it:
+    // the money just received would be lost with the reservation.
+    void aToppedUpReservationIsNotCancelledFromAnOlderWindow() {
+        TwoDesks desks;
+        const qint64 id = reservePlots(desks.data);
+        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
+        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        const Reservation loaded = *deskA.load(id);
+        ScriptedPrompter clerkA = yes();
+        clerkA.inputs.enqueue(QStringLiteral("3000.125"));
+        const auto outcomes = desks.race([&] { return deskA.cancel(loaded, toppedUp(loaded, "0"), clerkA); },
+                                         [&] { return deskB.save(loaded, toppedUp(loaded, "1000.5")); });
+        QEXPECT_FAIL("",
+                     "ReservationMaintenanceService::cancel re-checks only that the reservation is there, "
+                     "not the prepaid amount its window showed",
+                     Abort);
+        QVERIFY_ONE_SAVED(outcomes, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(desks.data.count(QStringLiteral("yd_tm")), 0);
+        QCOMPARE(stateOf(desks.data, plot), text("已预订"));
     }
 
     // Two windows that showed the same end of use renew it once: the second renewal would charge again
