@@ -172,6 +172,40 @@ private slots:
         QCOMPARE(stateOf(desks.data, niche), text("已使用"));
     }
 
+    // Two desks editing different fields of one storage record: each change is kept, or the later desk
+    // is told that the record changed under it; never is one desk's change silently undone.
+    void twoEditsOfOneStorageLoseNoChange() {
+        TwoDesks desks;
+        storeUrns(desks.data);
+        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
+        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        const LoadedStorage loaded = *deskA.load({text(niche), 2400.125});
+        StorageForm phoned = loaded.form;
+        phoned.phone = QStringLiteral("021-6300");
+        StorageForm moved = loaded.form;
+        moved.address = text("南京路9号");
+        const auto outcomes =
+            desks.race([&] { return deskA.save(loaded, phoned); }, [&] { return deskB.save(loaded, moved); });
+        QVERIFY(outcomes.bRan);
+        const QString stored =
+            desks.data
+                .value(QStringLiteral("SELECT 联系电话 || '/' || 家庭住址 FROM ghjc_dj WHERE "
+                                      "存放位置 = ?"),
+                       {text(niche)})
+                .toString();
+        QEXPECT_FAIL(
+            "",
+            "StorageMaintenanceService::save writes every field of its window, not only those changed "
+            "while they still hold what the window loaded",
+            Abort);
+        QVERIFY2(outcomes.byA.saved && outcomes.byB.saved
+                     ? stored == text("021-6300/南京路9号")
+                     : !outcomes.byA.saved && outcomes.byA.message &&
+                           outcomes.byA.message->text ==
+                               text("此记录已被其他操作员修改，请重新打开后再修改！"),
+                 qPrintable(stored));
+    }
+
     // A niche keeps its last fee row even when two desks each delete one of its last two; one row is
     // deleted once.
     void aNicheKeepsItsLastFeeRow() {
