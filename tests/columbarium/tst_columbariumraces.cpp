@@ -189,8 +189,9 @@ private slots:
         QVERIFY(outcomes.bRan);
         const QString stored =
             desks.data
-                .value(QStringLiteral("SELECT 联系电话 || '/' || 家庭住址 FROM ghjc_dj WHERE "
-                                      "存放位置 = ?"),
+                .value(QStringLiteral(
+                           "SELECT COALESCE(联系电话, '') || '/' || COALESCE(家庭住址, '') FROM ghjc_dj "
+                           "WHERE 存放位置 = ?"),
                        {text(niche)})
                 .toString();
         QEXPECT_FAIL(
