@@ -9,8 +9,11 @@
 #include "business/reservationmaintenanceservice.h"
 #include "business/reservationservice.h"
 #include "foundation/money.h"
+#include "graves/plotsetupservice.h"
+#include "support/setupfixture.h"
 #include "support/twodesks.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -179,6 +182,10 @@ MaintenanceForm toppedUp(const Reservation& loaded, const char* typed) {
     return form;
 }
 
+struct PlotSetupRecording : RecordingSetupView<PlotSetupView> {
+    void setRowGroupEnabled(bool) override {}
+};
+
 ScriptedPrompter yes() {
     ScriptedPrompter clerk;
     clerk.answers.enqueue(Prompter::Answer::Yes);
@@ -244,6 +251,78 @@ private slots:
             QCOMPARE(desks.data.count(QStringLiteral("gm_dj")), 0);
             QCOMPARE(desks.data.count(QStringLiteral("gm_xf1")), 0);
             QCOMPARE(stateOf(desks.data, plot), text("已预订"));
+        }
+    }
+
+    // Deleting a run of free plots while another desk sells one of them: the sold plot stays, and a sale
+    // of a plot deleted meanwhile is refused.
+    void aSetUpDeleteAndASaleShareNoPlot() {
+        const auto runOf = [](const char* from, const char* to) {
+            PlotSetupInput input;
+            input.area = text("甲区");
+            input.row = QStringLiteral("1");
+            input.rowsListed = 1;
+            input.deleteFrom = QString::fromLatin1(from);
+            input.deleteTo = QString::fromLatin1(to);
+            return input;
+        };
+        PurchaseForm second = sale("王五", "9000.125");
+        second.plotKey = text("甲区1排0002号");
+        const auto plotsLeft = [](TestData& data) {
+            QStringList left;
+            QSqlQuery rows =
+                data.db().exec(QStringLiteral("SELECT 墓碑位置, 状态 FROM mq_wz ORDER BY 墓区, 号"), {},
+                               QStringLiteral("test read"));
+            while (rows.next())
+                left << rows.value(0).toString() + u'=' + rows.value(1).toString();
+            return left;
+        };
+        {
+            TwoDesks desks;
+            desks.data.sql(
+                QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                               "('甲区', '1', '0001', '单人墓', '未使用'), ('甲区', '1', '0002', '单人墓', "
+                               "'未使用'), ('甲区', '1', '0003', '单人墓', '未使用'), "
+                               "('乙区', '1', '0002', '单人墓', '未使用')"));
+            ScriptedPrompter clerkA = yes();
+            PlotSetupService deskA(desks.deskA(), desks.session, clerkA);
+            PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+            PlotSetupRecording view;
+            const auto outcomes = desks.race(
+                [&] {
+                    deskA.deleteRun(runOf("0001", "0002"), view);
+                    return SaveOutcome{};
+                },
+                [&] { return deskB.save(second); });
+            QVERIFY(outcomes.byB.saved);
+            QCOMPARE(view.results,
+                     texts({"OK！甲区1排0001号，已被删除！", "甲区1排0002号，正在使用中，不能删除！"}));
+            QCOMPARE(plotsLeft(desks.data),
+                     texts({"乙区1排0002号=未使用", "甲区1排0002号=已购", "甲区1排0003号=未使用"}));
+            QCOMPARE(rowsOf(desks.data, "gm_dj", "甲区1排0002号"), 1);
+        }
+        {
+            TwoDesks desks;
+            desks.data.sql(
+                QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
+                               "('甲区', '1', '0001', '单人墓', '未使用'), ('甲区', '1', '0002', '单人墓', "
+                               "'未使用'), ('甲区', '1', '0003', '单人墓', '未使用'), "
+                               "('乙区', '1', '0002', '单人墓', '未使用')"));
+            ScriptedPrompter clerkB = yes();
+            PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
+            PlotSetupService deskB(desks.deskB(), desks.session, clerkB);
+            PlotSetupRecording view;
+            const auto outcomes = desks.race([&] { return deskA.save(second); },
+                                             [&] {
+                                                 deskB.deleteRun(runOf("0001", "0002"), view);
+                                                 return SaveOutcome{};
+                                             });
+            QVERIFY(outcomes.bRan);
+            QVERIFY(!outcomes.byA.saved);
+            QCOMPARE(outcomes.byA.message->text, text("找不到墓位“甲区1排0002号”，不能购墓！"));
+            QCOMPARE(plotsLeft(desks.data), texts({"乙区1排0002号=未使用", "甲区1排0003号=未使用"}));
+            QCOMPARE(desks.data.count(QStringLiteral("gm_dj")) + desks.data.count(QStringLiteral("gm_xf1")),
+                     0);
         }
     }
 
