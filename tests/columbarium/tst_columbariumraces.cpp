@@ -1,8 +1,12 @@
 #include "columbarium/nichefeerecordsservice.h"
+#include "columbarium/nichesetupservice.h"
 #include "columbarium/storagechargesservice.h"
 #include "columbarium/storagemaintenanceservice.h"
+#include "columbarium/storageregistrationservice.h"
+#include "support/setupfixture.h"
 #include "support/twodesks.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -257,6 +261,73 @@ private slots:
             QVERIFY_ONE_SAVED(outcomes, text("这条收费记录已经不在了。"));
             QCOMPARE(rowsOf(desks.data, "ghjc_xf1", niche), 2);
             QCOMPARE(receivedFor(desks.data, niche), 2400.125 + 600.375);
+        }
+    }
+
+    // Deleting a run of free niches while another desk stores an urn in one of them: the used niche
+    // stays, and a storage in a niche deleted meanwhile is refused.
+    void aSetUpDeleteAndAStorageShareNoNiche() {
+        NicheSetupInput run;
+        run.hall = text("福寿厅");
+        run.room = QStringLiteral("1");
+        run.roomsListed = 1;
+        run.deleteFrom = QStringLiteral("1");
+        run.deleteTo = QStringLiteral("2");
+        StorageForm urn;
+        urn.nicheKey = text("福寿厅1室0002号");
+        urn.urnType = text("红木");
+        urn.storedFrom = QDate(2026, 12, 6);
+        urn.storedUntil = QDate(2046, 12, 6);
+        urn.deceased = text("张三");
+        urn.sex = text("男");
+        urn.contact = text("陈小二");
+        urn.amountDue = urn.amountReceived = QStringLiteral("800.125");
+        const auto nichesLeft = [](TestData& data) {
+            QStringList left;
+            QSqlQuery rows =
+                data.db().exec(QStringLiteral("SELECT 存放位置, 状态 FROM ghjc_wz ORDER BY 厅, 号"), {},
+                               QStringLiteral("test read"));
+            while (rows.next())
+                left << rows.value(0).toString() + u'=' + rows.value(1).toString();
+            return left;
+        };
+        for (const bool storingFirst : {true, false}) {
+            TwoDesks desks;
+            desks.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
+                                          "('福寿厅', '1', '2', '0001', '单人框', 800.125, '未使用'), "
+                                          "('福寿厅', '1', '2', '0002', '单人框', 800.125, '未使用'), "
+                                          "('福寿厅', '1', '2', '0003', '单人框', 800.125, '未使用'), "
+                                          "('福寿厅北', '1', '2', '0002', '单人框', 900.375, '未使用')"));
+            ScriptedPrompter clerk = yes();
+            NicheSetupService setUp(storingFirst ? desks.deskA() : desks.deskB(), desks.session, clerk);
+            StorageRegistrationService storing(storingFirst ? desks.deskB() : desks.deskA(), desks.session,
+                                               desks.clock);
+            RecordingSetupView<> view;
+            const auto deleting = [&] {
+                setUp.deleteRun(run, view);
+                return SaveOutcome{};
+            };
+            const auto storage = [&] { return storing.save(urn); };
+            const auto outcomes =
+                storingFirst ? desks.race(deleting, storage) : desks.race(storage, deleting);
+            QVERIFY(outcomes.bRan);
+            if (storingFirst) {
+                QVERIFY(outcomes.byB.saved);
+                QCOMPARE(view.results, texts({"OK！福寿厅1室0001号，已被删除！",
+                                              "福寿厅1室0002号，正在使用中，不能删除！"}));
+                QCOMPARE(nichesLeft(desks.data), texts({"福寿厅1室0002号=已使用", "福寿厅1室0003号=未使用",
+                                                        "福寿厅北1室0002号=未使用"}));
+                QCOMPARE(rowsOf(desks.data, "ghjc_dj", "福寿厅1室0002号"), 1);
+                QCOMPARE(receivedFor(desks.data, "福寿厅1室0002号"), 800.13);
+            } else {
+                QVERIFY(!outcomes.byA.saved);
+                QCOMPARE(outcomes.byA.message->text, text("找不到寄存位“福寿厅1室0002号”，不能入档！"));
+                QCOMPARE(nichesLeft(desks.data),
+                         texts({"福寿厅1室0003号=未使用", "福寿厅北1室0002号=未使用"}));
+                QCOMPARE(desks.data.count(QStringLiteral("ghjc_dj")) +
+                             desks.data.count(QStringLiteral("ghjc_xf1")),
+                         0);
+            }
         }
     }
 
