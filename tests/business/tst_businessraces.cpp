@@ -630,8 +630,15 @@ private slots:
                  2);
     }
 
-    // A fee row goes once: the second desk is told it is gone, and the plot's other rows stay.
+    // A fee row goes once: a desk deleting it after another desk deleted it, or gave the whole plot back,
+    // is told it is gone, and the plot's other rows stay as the other desk left them.
+    void aFeeRowIsDeletedOnce_data() {
+        QTest::addColumn<bool>("byReturn");
+        QTest::newRow("deleted by another desk") << false;
+        QTest::newRow("plot given back") << true;
+    }
     void aFeeRowIsDeletedOnce() {
+        QFETCH(bool, byReturn);
         TwoDesks desks;
         sellPlots(desks.data);
         desks.data.sql(QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 管理费, qtf, 合计, 操作方式) VALUES "
@@ -644,12 +651,15 @@ private slots:
                 .toLongLong();
         FeeRecordsService deskA(desks.deskA(), desks.session);
         FeeRecordsService deskB(desks.deskB(), desks.session);
+        GraveReturnService returns(desks.deskB(), desks.session, desks.clock);
         ScriptedPrompter clerkA = yes();
         ScriptedPrompter clerkB = yes();
-        const auto outcomes =
-            desks.race([&] { return deskA.remove(id, clerkA); }, [&] { return deskB.remove(id, clerkB); });
+        const auto outcomes = desks.race(
+            [&] { return deskA.remove(id, clerkA); },
+            [&] { return byReturn ? returns.save(giveBack("王五"), clerkB) : deskB.remove(id, clerkB); });
         QVERIFY_ONE_SAVED(outcomes, text("这条收费记录已经不在了。"));
-        QCOMPARE(feesOf(desks.data, plot), 11765.125);
+        QCOMPARE(feesOf(desks.data, plot), byReturn ? 0.0 : 11765.125);
+        QCOMPARE(desks.data.count(QStringLiteral("mq_tm")), byReturn ? 1 : 0);
         QCOMPARE(feesOf(desks.data, neighbour), 11765.125);
     }
 
