@@ -1,3 +1,4 @@
+#include "business/burialrecordsservice.h"
 #include "business/burialservice.h"
 #include "business/constructionservice.h"
 #include "business/feerecordsservice.h"
@@ -607,6 +608,52 @@ private slots:
                      .toString(),
                  text("1/王六"));
         QCOMPARE(rowsOf(desks.data, "gm_dj", plot), 3);
+        QCOMPARE(neighbourRows(desks.data), text("2/1/1/0/1/已购"));
+    }
+
+    // Deregistering the deceased of a plot from two desks: a row goes once, and the plot keeps its one
+    // purchase row even when each desk deregisters one of its last two.
+    void aPlotKeepsItsPurchaseRowThroughDeregistrations_data() {
+        QTest::addColumn<bool>("sameRow");
+        QTest::newRow("the same row") << true;
+        QTest::newRow("the last two rows") << false;
+    }
+    void aPlotKeepsItsPurchaseRowThroughDeregistrations() {
+        QFETCH(bool, sameRow);
+        TwoDesks desks;
+        sellPlots(desks.data);
+        const auto rowOf = [&](const char* name) {
+            return desks.data
+                .value(QStringLiteral("SELECT rid FROM gm_dj WHERE 墓碑位置 = ? AND 故者姓名 = ?"),
+                       {text(plot), text(name)})
+                .toLongLong();
+        };
+        const qint64 first = rowOf("张一");
+        const qint64 second = rowOf("张二");
+        BurialRecordsService deskA(desks.deskA(), desks.session, desks.clock);
+        BurialRecordsService deskB(desks.deskB(), desks.session, desks.clock);
+        const auto confirmed = [] { return true; };
+        const auto outcomes =
+            desks.race([&] { return deskA.deregister(text(plot), second, confirmed); },
+                       [&] { return deskB.deregister(text(plot), sameRow ? second : first, confirmed); });
+        if (sameRow) {
+            QVERIFY_ONE_SAVED(outcomes, text("这条落葬记录已经不在了，请重新打开此窗口！"));
+            QCOMPARE(desks.data
+                         .value(QStringLiteral("SELECT 故者姓名 FROM gm_dj WHERE 墓碑位置 = ?"), {text(plot)})
+                         .toString(),
+                     text("张一"));
+        } else {
+            QVERIFY_BOTH_SAVED(outcomes);
+            QCOMPARE(
+                desks.data
+                    .value(QStringLiteral("SELECT COALESCE(故者姓名, '-') || '/' || 联系人 || '/' || 日期止 "
+                                          "FROM gm_dj WHERE 墓碑位置 = ?"),
+                           {text(plot)})
+                    .toString(),
+                text("-/王五/2046-12-06"));
+        }
+        QCOMPARE(rowsOf(desks.data, "gm_dj", plot), 1);
+        QCOMPARE(stateOf(desks.data, plot), text("已购"));
         QCOMPARE(neighbourRows(desks.data), text("2/1/1/0/1/已购"));
     }
 
