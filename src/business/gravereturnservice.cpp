@@ -57,9 +57,15 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         const PlotStateCheck check = checkPlotState(m_database, key, PlotState::sold, QStringLiteral("退墓"));
         if (check.refusal)
             return {check.refusal};
-        const QVariant number = m_database.scalar(
-            QStringLiteral("SELECT 编号 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
+        QSqlQuery first = m_database.exec(
+            QStringLiteral("SELECT 编号, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
             QStringLiteral("读取墓位的编号"));
+        const bool registered = first.next();
+        // A renewal since the window opened was paid for and would go unrefunded with the rest.
+        if (form.shownUntil.isValid() &&
+            (!registered || DateText::toDate(first.value(1).toString()) != form.shownUntil))
+            return {QStringLiteral("此记录已被其他操作员修改，请重新打开后再修改！")};
+        const QVariant number = registered ? first.value(0) : QVariant();
         for (const QString& table :
              {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"), QStringLiteral("gm_xr")})
             m_database.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE 墓碑位置 = ?"),

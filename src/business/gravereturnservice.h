@@ -35,6 +35,9 @@ struct ReturnForm {
     PurchaseFeeTexts refund;
     QString management; // Mask_gl as shown (the operator may have typed over it)
     QString remark;     // Mask_bz
+    // The end of use the window was filled with: when another desk renewed since, the refund typed
+    // here leaves out what was just paid, so the return is refused. Not set: not compared.
+    QDate shownUntil;
 };
 
 // The return of a sold plot: after a question, in one transaction, the plot's registrations, fee rows

@@ -77,6 +77,7 @@ ReturnForm refundOf(const char* key) {
     form.refund = {QStringLiteral("1000"), QStringLiteral("500"), QStringLiteral("30"), QStringLiteral("20"),
                    QStringLiteral("40"),   QStringLiteral("10"),  QStringLiteral("5"),  QString()};
     form.management = QStringLiteral("78");
+    form.shownUntil = QDate(2046, 12, 6);
     return form;
 }
 
@@ -173,7 +174,8 @@ private slots:
         // A window that still shows the old end would charge that renewal a second time.
         form = renewalUntil(QDate(2051, 1, 10));
         form.shownUntil = QDate(2046, 12, 6);
-        QCOMPARE(office.renewal().save(form).message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(office.renewal().save(form).message->text,
+                 text("此记录已被其他操作员修改，请重新打开后再修改！"));
         QCOMPARE(office.data.count(QStringLiteral("gm_xf1"), QStringLiteral("操作方式 = '加续费'")), 2);
         outcome = office.renewal().save(renewalUntil(QDate(2051, 1, 10)));
         QVERIFY(outcome.saved);
@@ -217,6 +219,14 @@ private slots:
             QCOMPARE(office.dumpAll(), before);
         }
         office.data.db().failNthWrite(0);
+        QCOMPARE(heard.size(), 0);
+        // A window filled before a renewal moved the end on refunds without it.
+        office.prompter.answers.enqueue(Prompter::Answer::Yes);
+        ReturnForm stale = refundOf("甲区1排0001号");
+        stale.shownUntil = QDate(2036, 12, 6);
+        QCOMPARE(office.graveReturn().save(stale, office.prompter).message->text,
+                 text("此记录已被其他操作员修改，请重新打开后再修改！"));
+        QCOMPARE(office.dumpAll(), before);
         QCOMPARE(heard.size(), 0);
 
         office.prompter.answers.enqueue(Prompter::Answer::Yes);
