@@ -141,6 +141,11 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
             checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("取消预订"));
         if (check.refusal)
             return {check.refusal};
+        // A refund typed against the amount the window showed: a top-up meanwhile paid in more.
+        if (!GuardedUpdate::same(m_database.scalar(QStringLiteral("SELECT 预交金额 FROM ydmd WHERE id = ?"),
+                                                   {loaded.id}, QStringLiteral("读取预订记录")),
+                                 loaded.prepaid))
+            return {GuardedUpdate::staleText()};
         m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {loaded.id},
                         QStringLiteral("删除预订记录"));
         const qint64 refundRow = m_database.insert(

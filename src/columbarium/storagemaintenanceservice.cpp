@@ -210,6 +210,12 @@ SaveOutcome StorageMaintenanceService::cancel(const LoadedStorage& loaded, const
         // second click or another desk cannot write a second refund.
         if (const std::optional<QString> gone = checkRecord(loaded))
             return {gone};
+        // A refund typed against the end the window showed: a renewal meanwhile paid for more.
+        if (DateText::toDate(m_database
+                                 .scalar(QStringLiteral("SELECT 日期止 FROM ghjc_dj WHERE id = ?"),
+                                         {loaded.id}, QStringLiteral("读取寄存登记"))
+                                 .toString()) != loaded.until)
+            return {GuardedUpdate::staleText()};
         const NicheStateCheck check =
             StorageRecord::checkNicheState(m_database, loaded.key, NicheState::used, QStringLiteral("注销"));
         if (check.refusal)

@@ -40,6 +40,7 @@ void GraveReturnWindow::takeChosenPurchase() {
     m_ui->Mask_mbwz->setText(sheet->key);
     m_ui->DTP1->setDate(sheet->useFrom);
     m_ui->DTP2->setDate(sheet->useUntil);
+    m_shownUntil = sheet->useUntil;
     m_ui->Text1->setText(sheet->contact);
     m_ui->Text2->setText(sheet->workUnit);
     m_ui->Text3->setText(sheet->phone);
@@ -79,6 +80,7 @@ void GraveReturnWindow::save() {
     form.refund = refund();
     form.management = m_ui->Mask_gl->text();
     form.remark = m_ui->Mask_bz->text();
+    form.shownUntil = m_shownUntil;
     if (!showOutcome(m_service.save(form, m_context.prompter)))
         return;
     m_closePlotWindows();

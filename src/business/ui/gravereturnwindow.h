@@ -36,4 +36,5 @@ private:
     GraveReturnService m_service;
     std::function<void()> m_closePlotWindows;
     std::unique_ptr<Ui::Frm_tmtf> m_ui;
+    QDate m_shownUntil; // the end of use the window was filled with
 };
