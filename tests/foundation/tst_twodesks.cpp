@@ -4,34 +4,11 @@
 #include "columbarium/storageregistrationservice.h"
 #include "foundation/money.h"
 #include "support/testsupport.h"
+#include "support/twodesks.h"
 
 #include <QTest>
 
 namespace {
-
-// Two desks on one server: desk A is the test's connection, desk B a second one to the same database.
-// B's whole action runs just before A's first write, after A's re-check found the plot or niche as
-// the window showed it: the moment at which only the server can still stop a second sale.
-struct TwoDesks {
-    TestData data;
-    std::unique_ptr<Database> deskB;
-    Session session;
-    FixedClock clock{testNow()};
-
-    TwoDesks() : deskB(std::make_unique<Database>(data.db().target(), Database::Mode::Open)) {
-        session.operatorName = QStringLiteral("Admin");
-    }
-    // Desk A's outcome; desk B's action must have gone through.
-    SaveOutcome race(const std::function<SaveOutcome()>& actionOfA,
-                     const std::function<SaveOutcome()>& actionOfB) {
-        bool savedByB = false;
-        data.db().beforeNthWrite(1, [&] { savedByB = actionOfB().saved; });
-        const SaveOutcome byA = actionOfA();
-        if (!savedByB)
-            QTest::qFail("desk B's action was not saved", __FILE__, __LINE__);
-        return byA;
-    }
-};
 
 PurchaseForm sale(const QString& contact) {
     PurchaseForm form;
@@ -63,9 +40,15 @@ class TwoDesksTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Desk A's outcome of a race that desk B's action must have won or shared.
+    static SaveOutcome winnerIsB(const TwoDesks::Outcomes& outcomes) {
+        if (!outcomes.byB.saved)
+            QTest::qFail("desk B's action was not saved", __FILE__, __LINE__);
+        return outcomes.byA;
+    }
+
     void init() {
-        if (qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) !=
-            0)
+        if (!TwoDesks::available())
             QSKIP("two desks share a server; a database file has one desk");
     }
 
@@ -74,9 +57,10 @@ private slots:
         desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
                                       "('甲区', '1', '0001', '单人墓', '未使用')"));
         PurchaseService deskA(desks.data.db(), desks.session, desks.clock);
-        PurchaseService deskB(*desks.deskB, desks.session, desks.clock);
-        const SaveOutcome byA = desks.race([&] { return deskA.save(sale(QStringLiteral("李四"))); },
-                                           [&] { return deskB.save(sale(QStringLiteral("王五"))); });
+        PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+        const SaveOutcome byA =
+            winnerIsB(desks.race([&] { return deskA.save(sale(QStringLiteral("李四"))); },
+                                 [&] { return deskB.save(sale(QStringLiteral("王五"))); }));
         QVERIFY(!byA.saved);
         QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"));
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系人 FROM gm_dj")).toString(),
@@ -92,9 +76,10 @@ private slots:
         desks.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
                                       "('福寿厅', '1', '2', '0002', '单人框', 800, '未使用')"));
         StorageRegistrationService deskA(desks.data.db(), desks.session, desks.clock);
-        StorageRegistrationService deskB(*desks.deskB, desks.session, desks.clock);
-        const SaveOutcome byA = desks.race([&] { return deskA.save(urn(QStringLiteral("张三"))); },
-                                           [&] { return deskB.save(urn(QStringLiteral("陈二"))); });
+        StorageRegistrationService deskB(desks.deskB(), desks.session, desks.clock);
+        const SaveOutcome byA =
+            winnerIsB(desks.race([&] { return deskA.save(urn(QStringLiteral("张三"))); },
+                                 [&] { return deskB.save(urn(QStringLiteral("陈二"))); }));
         QVERIFY(!byA.saved);
         QCOMPARE(byA.message->text, text("寄存位“福寿厅1室0002号”现在是“已使用”，不能入档！"));
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 故者姓名 FROM ghjc_dj")).toString(),
@@ -112,7 +97,7 @@ private slots:
         desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
                                       "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
         ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
         const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
         const Reservation loaded = *deskA.load(id);
         MaintenanceForm form;
@@ -124,8 +109,8 @@ private slots:
             clerk->answers.enqueue(Prompter::Answer::Yes);
             clerk->inputs.enqueue(QStringLiteral("3000"));
         }
-        const SaveOutcome byA = desks.race([&] { return deskA.cancel(loaded, form, clerkA); },
-                                           [&] { return deskB.cancel(loaded, form, clerkB); });
+        const SaveOutcome byA = winnerIsB(desks.race([&] { return deskA.cancel(loaded, form, clerkA); },
+                                                     [&] { return deskB.cancel(loaded, form, clerkB); }));
         QVERIFY(!byA.saved);
         QCOMPARE(byA.message->text, text("墓位“甲区1排0001号”的这条预订已经不在了，不能取消预订！"));
         QCOMPARE(desks.data.count(QStringLiteral("yd_tm")), 1);
@@ -143,7 +128,7 @@ private slots:
         desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
                                       "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
         ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
         const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
         const Reservation loaded = *deskA.load(id);
         const TopUp shown = ReservationMaintenanceService::topUp(loaded, QStringLiteral("500.005"));
@@ -154,8 +139,8 @@ private slots:
                                    QString(),
                                    QStringLiteral("500.005"),
                                    Money::format(shown.balance)};
-        const SaveOutcome byA =
-            desks.race([&] { return deskA.save(loaded, form); }, [&] { return deskB.save(loaded, form); });
+        const SaveOutcome byA = winnerIsB(
+            desks.race([&] { return deskA.save(loaded, form); }, [&] { return deskB.save(loaded, form); }));
         QVERIFY(byA.saved);
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 预交金额 FROM ydmd")).toString(),
                  QStringLiteral("4000.02"));
@@ -173,7 +158,7 @@ private slots:
             "INSERT INTO ghjc_dj (存放位置, 骨灰盒型, 故者姓名, 性别, 联系人, 联系电话, 家庭住址) "
             "VALUES ('福寿厅1室0002号', '红木', '张三', '男', '陈小二', '021-6300', '淮海路3号')"));
         StorageMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(*desks.deskB, desks.session, desks.clock);
+        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
         const ChosenNiche niche{QStringLiteral("福寿厅1室0002号"), 800};
         LoadedStorage seenByA = *deskA.load(niche);
         LoadedStorage seenByB = *deskB.load(niche);
@@ -182,8 +167,8 @@ private slots:
         byA.phone = QStringLiteral("021-1111");
         byB.phone = QStringLiteral("021-2222");
         byB.address = QStringLiteral("南京路9号");
-        SaveOutcome outcome =
-            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); });
+        SaveOutcome outcome = winnerIsB(
+            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); }));
         QCOMPARE(outcome.message->text, text("此记录已被其他操作员修改，请重新打开后再修改！"));
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 联系电话 || 家庭住址 FROM ghjc_dj")).toString(),
                  text("021-2222南京路9号"));
@@ -194,8 +179,8 @@ private slots:
         byB = seenByB.form;
         byA.workUnit = QStringLiteral("银行");
         byB.remark = QStringLiteral("加急");
-        outcome =
-            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); });
+        outcome = winnerIsB(
+            desks.race([&] { return deskA.save(seenByA, byA); }, [&] { return deskB.save(seenByB, byB); }));
         QVERIFY(outcome.saved);
         QCOMPARE(desks.data.value(QStringLiteral("SELECT 工作单位 || 备注 FROM ghjc_dj")).toString(),
                  text("银行加急"));
