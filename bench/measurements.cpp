@@ -32,20 +32,16 @@ Measurement serverRaceMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
-        setupRunMeasurement(), missingNumbersMeasurement(), plotMapMeasurement(),
-        purchaseMeasurement(), startupMeasurement(),        gridMeasurement(),     historyMeasurement(),
-        reservedMapMeasurement(), restrictMeasurement(),
-        purgeMeasurement(),
-        backupMeasurement(),
-        nicheRunMeasurement(), nicheMissingMeasurement(),   nicheBrowseMeasurement(),
-        statisticsMeasurement(),
-        soldMapMeasurement(),
-        burialRegisterMeasurement(),
-        burialReturnMeasurement(),
-        expiryMeasurement(), searchMeasurement(), nicheSearchMeasurement(), nicheExpiryMeasurement(),
-        lampSummaryMeasurement(), lampUnpaidMeasurement(),
-        nicheMaintainMeasurement(),
-        serverPurchaseMeasurement(), serverMapMeasurement(), serverRaceMeasurement(),
+        setupRunMeasurement(),      missingNumbersMeasurement(), plotMapMeasurement(),
+        purchaseMeasurement(),      startupMeasurement(),        gridMeasurement(),
+        historyMeasurement(),       reservedMapMeasurement(),    restrictMeasurement(),
+        purgeMeasurement(),         backupMeasurement(),         nicheRunMeasurement(),
+        nicheMissingMeasurement(),  nicheBrowseMeasurement(),    statisticsMeasurement(),
+        soldMapMeasurement(),       burialRegisterMeasurement(), burialReturnMeasurement(),
+        expiryMeasurement(),        searchMeasurement(),         nicheSearchMeasurement(),
+        nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
+        nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
+        serverRaceMeasurement(),
     };
     return all;
 }

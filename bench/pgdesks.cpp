@@ -22,7 +22,8 @@ namespace {
 bool haveServer(Bench& bench, const QString& measurement) {
     if (!qEnvironmentVariableIsEmpty("PGHOST"))
         return true;
-    bench.out() << measurement << ": skipped, no PostgreSQL server (set PGHOST, PGPORT and PGUSER)" << Qt::endl;
+    bench.out() << measurement << ": skipped, no PostgreSQL server (set PGHOST, PGPORT and PGUSER)"
+                << Qt::endl;
     return false;
 }
 
@@ -52,8 +53,9 @@ public:
         : m_target(serverDatabase(
               QStringLiteral("pelu_bench_%1_%2").arg(name).arg(QCoreApplication::applicationPid()))) {
         runClient(QStringLiteral("dropdb"), {QStringLiteral("--if-exists"), m_target.database});
-        runClient(QStringLiteral("createdb"), {QStringLiteral("--encoding=UTF8"), QStringLiteral("--lc-collate=C"),
-                                               QStringLiteral("--template=template0"), m_target.database});
+        runClient(QStringLiteral("createdb"),
+                  {QStringLiteral("--encoding=UTF8"), QStringLiteral("--lc-collate=C"),
+                   QStringLiteral("--template=template0"), m_target.database});
         Database file(bench.cemeteryCopy(name), Database::Mode::Open);
         if (prepare)
             prepare(file);
@@ -62,18 +64,19 @@ public:
             Database server(m_target, Database::Mode::Empty);
             ServerCopy copy(file, server);
             copy.run();
-            rows = server.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history"), {},
-                                 QStringLiteral("检查"))
-                       .toLongLong();
+            rows =
+                server
+                    .scalar(QStringLiteral("SELECT COUNT(*) FROM change_history"), {}, QStringLiteral("检查"))
+                    .toLongLong();
             m_report = copy.report().last();
         });
-        bench.out() << "  --copy-to-server of the generated office (" << rows << " history rows among them): "
-                    << milliseconds(took) << "\n  " << m_report << Qt::endl;
+        bench.out() << "  --copy-to-server of the generated office (" << rows
+                    << " history rows among them): " << milliseconds(took) << "\n  " << m_report << Qt::endl;
     }
     ~ServerOffice() {
         try {
-            runClient(QStringLiteral("dropdb"), {QStringLiteral("--if-exists"), QStringLiteral("--force"),
-                                                 m_target.database});
+            runClient(QStringLiteral("dropdb"),
+                      {QStringLiteral("--if-exists"), QStringLiteral("--force"), m_target.database});
         } catch (const std::exception&) {
             // A database left behind is named by its measurement and process; nothing to stop for.
         }
@@ -96,8 +99,8 @@ void serverPurchase(Bench& bench) {
     const int plots =
         database.scalar(QStringLiteral("SELECT COUNT(*) FROM mq_wz"), {}, QStringLiteral("检查")).toInt();
     const QList<double> times = timePurchases(database, bench.repeats());
-    bench.out() << "  one purchase save on " << plots << " plots (median of " << times.size() << "): "
-                << milliseconds(median(times)) << "  (goal: at most 10 ms)" << Qt::endl;
+    bench.out() << "  one purchase save on " << plots << " plots (median of " << times.size()
+                << "): " << milliseconds(median(times)) << "  (goal: at most 10 ms)" << Qt::endl;
 }
 
 void serverMap(Bench& bench) {
@@ -129,9 +132,9 @@ void serverRace(Bench& bench) {
     bench.out() << "pg-race:" << Qt::endl;
     ServerOffice office(bench, QStringLiteral("race"));
     Database database(office.target(), Database::Mode::Open);
-    const QStringList plots =
-        database.texts(QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid LIMIT ?"),
-                       {racedPlots}, QStringLiteral("读取空墓位"));
+    const QStringList plots = database.texts(
+        QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid LIMIT ?"), {racedPlots},
+        QStringLiteral("读取空墓位"));
     std::atomic<int> sales = 0;
     std::atomic<int> refusals = 0;
     std::atomic<int> givenUp = 0; // a conflict that still stood after the transaction's last run
@@ -152,8 +155,8 @@ void serverRace(Bench& bench) {
                     for (int attempt = 0; attempt < attemptsPerDesk; ++attempt) {
                         const QString key = plots.at(pick.bounded(static_cast<int>(plots.size())));
                         try {
-                            const SaveOutcome outcome =
-                                service.save(benchPurchase(key, desk * attemptsPerDesk + attempt, clock.today()));
+                            const SaveOutcome outcome = service.save(
+                                benchPurchase(key, desk * attemptsPerDesk + attempt, clock.today()));
                             ++(outcome.saved ? sales : refusals);
                         } catch (const DatabaseError& error) {
                             if (!error.isConflict())
@@ -174,10 +177,11 @@ void serverRace(Bench& bench) {
     // A plot sold twice has two purchase rows or two registrations.
     const int doubleSales =
         database
-            .scalar(QStringLiteral("SELECT COUNT(*) FROM (SELECT 墓碑位置 FROM gm_xf1 WHERE 操作方式 = '购墓' "
-                                   "GROUP BY 墓碑位置 HAVING COUNT(*) > 1 UNION SELECT 墓碑位置 FROM gm_dj "
-                                   "GROUP BY 墓碑位置 HAVING COUNT(*) > 1) AS twice"),
-                    {}, QStringLiteral("检查"))
+            .scalar(
+                QStringLiteral("SELECT COUNT(*) FROM (SELECT 墓碑位置 FROM gm_xf1 WHERE 操作方式 = '购墓' "
+                               "GROUP BY 墓碑位置 HAVING COUNT(*) > 1 UNION SELECT 墓碑位置 FROM gm_dj "
+                               "GROUP BY 墓碑位置 HAVING COUNT(*) > 1) AS twice"),
+                {}, QStringLiteral("检查"))
             .toInt();
     bench.out() << "  " << desks << " desks x " << attemptsPerDesk << " attempts at " << plots.size()
                 << " plots: " << sales << " sales, " << refusals << " refused as taken, " << givenUp

@@ -105,6 +105,10 @@ int copyToServer(const Options& options, const DataFolder& folder) {
 }
 
 int runCommandLine(const Options& options, DataFolder& folder) {
+    // One task a run: a password given beside --create-database would otherwise be dropped unsaid.
+    if (int(options.createDatabase) + int(options.copyToServer) + int(!options.setPasswordFor.isEmpty()) > 1)
+        return fail(QStringLiteral("--create-database、--copy-to-server 和 --set-password 一次只能用一个，"
+                                   "什么也没有做。请分开运行。"));
     try {
         folder.prepare();
         if (options.createDatabase || options.copyToServer) {

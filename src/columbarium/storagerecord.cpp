@@ -62,19 +62,18 @@ NicheStateCheck checkNicheState(Database& database, const QString& key, const QS
 
 qint64 writePayment(Database& database, const StoragePayment& payment, const QString& operatorName,
                     const QDateTime& moment) {
-    return database
-        .insert(QStringLiteral("ghjc_xf1"),
-                {{QStringLiteral("存放位置"), payment.key},
-                 {QStringLiteral("故者姓名"), payment.deceased},
-                 {QStringLiteral("联系人"), payment.contact},
-                 {QStringLiteral("日期起"), DateText::fromDate(payment.from)},
-                 {QStringLiteral("日期止"), DateText::fromDate(payment.until)},
-                 {QStringLiteral("应收费"), payment.due},
-                 {QStringLiteral("实收费"), payment.received},
-                 {QStringLiteral("操作方式"), payment.kind},
-                 {QStringLiteral("操作员"), operatorName},
-                 {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
-                QStringLiteral("写入寄存收费记录"));
+    return database.insert(QStringLiteral("ghjc_xf1"),
+                           {{QStringLiteral("存放位置"), payment.key},
+                            {QStringLiteral("故者姓名"), payment.deceased},
+                            {QStringLiteral("联系人"), payment.contact},
+                            {QStringLiteral("日期起"), DateText::fromDate(payment.from)},
+                            {QStringLiteral("日期止"), DateText::fromDate(payment.until)},
+                            {QStringLiteral("应收费"), payment.due},
+                            {QStringLiteral("实收费"), payment.received},
+                            {QStringLiteral("操作方式"), payment.kind},
+                            {QStringLiteral("操作员"), operatorName},
+                            {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
+                           QStringLiteral("写入寄存收费记录"));
 }
 
 QList<PrintJob> registerPapers(qint64 id, const QStringList& names, bool hideBirthDate) {

@@ -6,8 +6,8 @@ namespace PlotAreas {
 
 QStringList all(Database& database) {
     return database.texts(
-        QStringLiteral("SELECT 墓区 FROM mq_wz WHERE coalesce(墓区, '') <> '' GROUP BY 墓区 ORDER BY 墓区"), {},
-        QStringLiteral("读取墓区列表"));
+        QStringLiteral("SELECT 墓区 FROM mq_wz WHERE coalesce(墓区, '') <> '' GROUP BY 墓区 ORDER BY 墓区"),
+        {}, QStringLiteral("读取墓区列表"));
 }
 
 QStringList rows(Database& database, const QString& area) {

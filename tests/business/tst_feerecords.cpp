@@ -117,10 +117,11 @@ private slots:
         QCOMPARE(prompter.texts(), texts({"您真的要删除id： 2 的记录吗？", "您真的要删除id： 2 的记录吗？"}));
         QCOMPARE(data.dump(QStringLiteral("gm_xf1")), before.section(u'\n', 0, 0));
         const QJsonObject deleted =
-            QJsonDocument::fromJson(data.value(QStringLiteral("SELECT 之前 FROM change_history WHERE 表 = 'gm_xf1' "
-                                                              "AND 行 = 2 AND 操作 = '删除'"))
-                                        .toString()
-                                        .toUtf8())
+            QJsonDocument::fromJson(
+                data.value(QStringLiteral("SELECT 之前 FROM change_history WHERE 表 = 'gm_xf1' "
+                                          "AND 行 = 2 AND 操作 = '删除'"))
+                    .toString()
+                    .toUtf8())
                 .object();
         QCOMPARE(deleted.value(QStringLiteral("合计")).toDouble(), 200.0);
 

@@ -18,6 +18,13 @@ if(NOT again EQUAL 0)
     message(FATAL_ERROR "a second --create-database failed")
 endif()
 file(WRITE "${WORK}/password.txt" "secret'1\n")
+# Two tasks at once are refused whole: no database made, no password silently dropped.
+file(REMOVE_RECURSE "${WORK}/both")
+execute_process(COMMAND "${PELU}" --data "${WORK}/both" --create-database --set-password Admin
+                INPUT_FILE "${WORK}/password.txt" RESULT_VARIABLE both ERROR_VARIABLE bothSaid)
+if(both EQUAL 0 OR EXISTS "${WORK}/both/pelu.db" OR NOT bothSaid MATCHES "set-password")
+    message(FATAL_ERROR "--create-database with --set-password was not refused: ${bothSaid}")
+endif()
 execute_process(COMMAND "${PELU}" --data "${data}" --set-password Admin INPUT_FILE "${WORK}/password.txt"
                 RESULT_VARIABLE changed)
 if(NOT changed EQUAL 0)

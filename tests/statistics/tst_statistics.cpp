@@ -162,9 +162,10 @@ private slots:
                  text("公墓管理处\n2026-11-01至2026-11-30骨灰寄存统计\n类型\n位置数\n百分比\n"
                       "总寄存位\n3\n100.00%\n已寄存位\n2\n66.67%\n\n打印日期：2026-12-06"));
 
-        data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) WITH RECURSIVE n(i) AS (SELECT 1 "
-                                "UNION ALL SELECT i + 1 FROM n WHERE i < 39997) SELECT '禄', "
-                                "CAST(1 + i / 10000 AS TEXT), '1', SUBSTR(CAST(10000 + i AS TEXT), 2), '未使用' FROM n"));
+        data.sql(QStringLiteral(
+            "INSERT INTO ghjc_wz (厅, 室, 层, 号, 状态) WITH RECURSIVE n(i) AS (SELECT 1 "
+            "UNION ALL SELECT i + 1 FROM n WHERE i < 39997) SELECT '禄', "
+            "CAST(1 + i / 10000 AS TEXT), '1', SUBSTR(CAST(10000 + i AS TEXT), 2), '未使用' FROM n"));
         const QList<Figure> many = counts.count(CountKind::NicheOccupancy, november);
         QCOMPARE(many.first().count, qint64(40000));
         QCOMPARE(many.last().share, 2.0 / 40000);
