@@ -72,7 +72,7 @@ QString reasonOf(const QString& code, bool server) {
             {QStringLiteral("23503"), QStringLiteral("记录仍被其他记录引用")},
             {QStringLiteral("57014"), QStringLiteral("操作超时，已被数据库服务器取消")},
             {QStringLiteral("55P03"), QStringLiteral("记录正被其他操作员使用")},
-            {QStringLiteral("53100"), QStringLiteral("数据库服务器的磁盘已满")},
+            {QStringLiteral("53100"), QStringLiteral("数据库服务器的磁盘空间不足")},
             {QStringLiteral("53200"), QStringLiteral("数据库服务器的内存不足")},
             {QStringLiteral("57P01"), QStringLiteral("数据库服务器正在关闭")},
             {QStringLiteral("57P02"), QStringLiteral("数据库服务器正在重新启动")},
@@ -90,14 +90,18 @@ QString reasonOf(const QString& code, bool server) {
     case SQLITE_LOCKED:
         return QStringLiteral("数据库正被其他程序使用");
     case SQLITE_FULL:
-        return QStringLiteral("磁盘已满");
+        return QStringLiteral("磁盘空间不足");
     case SQLITE_READONLY:
         return QStringLiteral("数据库文件只能读，不能写");
     case SQLITE_IOERR:
         return QStringLiteral("读写磁盘出错");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
         return QStringLiteral("数据库文件已损坏");
+    case SQLITE_NOTADB:
+        return QStringLiteral("这不是数据库文件，或文件已损坏");
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return QStringLiteral("打不开文件：文件夹不存在，或没有权限");
     case SQLITE_CONSTRAINT:
         return QStringLiteral("记录重复或不符合数据规则");
     default:
@@ -105,13 +109,64 @@ QString reasonOf(const QString& code, bool server) {
     }
 }
 
+// The office reads the reason in its words; what the engine said in English goes to the log. A failure
+// without a known reason shows the engine's words, which is better than none.
+// A failure to open, in the office's words where its kind is known (the engine's own words go to the log).
+QString explained(const QSqlError& error, bool server) {
+    const QString reason = reasonOf(error.nativeErrorCode(), server);
+    if (reason.isEmpty())
+        return error.text();
+    qWarning("%s", qUtf8Printable(error.text()));
+    return reason;
+}
+
+// Why a server did not take the connection, as far as its words tell: the client library says it in English.
+QString explainedConnection(const QSqlError& error, const DatabaseTarget& target) {
+    const QString said = error.text();
+    const struct {
+        const char* says;
+        QString means;
+    } known[] = {
+        {"password authentication failed",
+         QStringLiteral("服务器不接受用户 %1 的口令，请检查 ~/.pgpass（或 PGPASSFILE 指定的文件）中的口令。")
+             .arg(target.user)},
+        {"no password supplied",
+         QStringLiteral("服务器要求口令，但 ~/.pgpass（或 PGPASSFILE 指定的文件）中没有用户 %1 的口令。")
+             .arg(target.user)},
+        {"does not exist", QStringLiteral("服务器上没有这个数据库或用户，请检查 pelu.ini 的 [peludb]。")},
+        {"Connection refused", QStringLiteral("服务器没有开着，或不接受连接。请检查服务器和网络。")},
+        {"timeout expired", QStringLiteral("服务器在 10 秒内没有回答。请检查服务器和网络。")},
+        {"could not translate host name", QStringLiteral("找不到这个服务器名，请检查 pelu.ini 的 host。")},
+    };
+    for (const auto& [says, means] : known)
+        if (said.contains(QLatin1String(says))) {
+            qWarning("%s", qUtf8Printable(said));
+            return means;
+        }
+    return said;
+}
+
+// What the clerk can do about a failure of a known kind.
+QString adviceFor(const QString& reason) {
+    if (reason.contains(QLatin1String("磁盘空间不足")))
+        return QStringLiteral("请腾出磁盘空间后再试，这次操作没有保存。");
+    if (reason.contains(QLatin1String("正被其他")))
+        return QStringLiteral("请稍候再试，这次操作没有保存。");
+    if (reason.contains(QLatin1String("只能读")))
+        return QStringLiteral("请让管理员给数据文件夹写的权限。");
+    if (reason.contains(QLatin1String("损坏")))
+        return QStringLiteral("请从备份还原数据。");
+    return QStringLiteral("这次操作没有保存。");
+}
+
 QString worded(const QString& doing, const QString& reason, const QString& said) {
     const QString detail = said.trimmed();
     if (reason.isEmpty())
         return QStringLiteral("数据库错误（%1）：%2")
             .arg(doing, detail.isEmpty() ? QStringLiteral("原因不明") : detail);
-    return detail.isEmpty() ? QStringLiteral("数据库错误（%1）：%2").arg(doing, reason)
-                            : QStringLiteral("数据库错误（%1）：%2（%3）").arg(doing, reason, detail);
+    if (!detail.isEmpty())
+        qWarning("数据库错误（%s）：%s", qUtf8Printable(doing), qUtf8Printable(detail));
+    return QStringLiteral("数据库错误（%1）：%2。%3").arg(doing, reason, adviceFor(reason));
 }
 
 } // namespace
@@ -173,13 +228,14 @@ void Database::connectFile(Mode mode) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
     m_connection.setConnectOptions(options);
     if (!m_connection.open())
-        throw DatabaseError(
-            QStringLiteral("无法打开数据库文件：%1\n%2").arg(path, m_connection.lastError().text()));
+        throw DatabaseError(QStringLiteral("无法打开数据库文件：%1\n%2")
+                                .arg(path, explained(m_connection.lastError(), false)));
 
     // A file that is not a database only shows itself at the first read.
     QSqlQuery probe(m_connection);
     if (!probe.exec(QStringLiteral("PRAGMA user_version")) || !probe.next())
-        throw DatabaseError(QStringLiteral("无法读取数据库文件：%1\n%2").arg(path, probe.lastError().text()));
+        throw DatabaseError(
+            QStringLiteral("无法读取数据库文件：%1\n%2").arg(path, explained(probe.lastError(), false)));
     const int version = probe.value(0).toInt();
     probe.finish();
     checkVersion(version, mode);
@@ -192,7 +248,7 @@ void Database::connectFile(Mode mode) {
     QSqlQuery writeProbe(m_connection);
     const bool writable = writeProbe.exec(QStringLiteral("BEGIN")) &&
                           writeProbe.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
-    const QString reason = writeProbe.lastError().text();
+    const QString reason = explained(writeProbe.lastError(), false);
     writeProbe.exec(QStringLiteral("ROLLBACK"));
     if (!writable)
         throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(path, reason));
@@ -212,8 +268,9 @@ void Database::connectServer(Mode mode) {
     m_connection.setUserName(m_target.user);
     m_connection.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=pelu"));
     if (!m_connection.open())
-        throw DatabaseError(QStringLiteral("无法连接数据库服务器：%1\n%2")
-                                .arg(m_target.describe(), m_connection.lastError().text()));
+        throw DatabaseError(
+            QStringLiteral("无法连接数据库服务器：%1\n%2")
+                .arg(m_target.describe(), explainedConnection(m_connection.lastError(), m_target)));
     const QString doing = QStringLiteral("设置数据库连接");
     if (scalar(QStringLiteral("SHOW server_encoding"), {}, doing).toString() != QLatin1String("UTF8"))
         throw DatabaseError(QStringLiteral("数据库 %1 的编码不是 UTF8，存不下中文。请用 ENCODING 'UTF8' "

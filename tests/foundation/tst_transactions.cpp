@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <csignal>
@@ -104,7 +105,35 @@ private slots:
         } catch (const DatabaseError& error) {
             QVERIFY2(error.message().startsWith(text("数据库错误（写入测试）：记录重复")),
                      qPrintable(error.message()));
+            // The engine's English goes to the log, not to the clerk.
+            QVERIFY2(!error.message().contains(QLatin1String("UNIQUE")) &&
+                         !error.message().contains(QLatin1String("duplicate")),
+                     qPrintable(error.message()));
             QCOMPARE(error.link(), DatabaseError::Link::Kept);
+        }
+
+        // A file that is not a database, and a server user that does not exist, are said in Chinese too.
+        if (!data.db().isServer()) {
+            const QString notes = data.folder().path() + QStringLiteral("/notes.db");
+            QFile file(notes);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4096, 'x'));
+            file.close();
+            try {
+                Database(notes, Database::Mode::Open);
+                QFAIL("a text file was opened as a database");
+            } catch (const DatabaseError& error) {
+                QVERIFY2(error.message().contains(text("这不是数据库文件")), qPrintable(error.message()));
+            }
+        } else {
+            DatabaseTarget stranger = data.db().target();
+            stranger.user = QStringLiteral("nobody_at_this_office");
+            try {
+                Database(stranger, Database::Mode::Open);
+                QFAIL("an unknown user was let in");
+            } catch (const DatabaseError& error) {
+                QVERIFY2(error.message().contains(text("没有这个数据库或用户")), qPrintable(error.message()));
+            }
         }
     }
 
