@@ -78,7 +78,7 @@ void history(Bench& bench) {
         PlotSetupService off(copies.plain, session, prompter);
         for (int run = 1; run <= bench.repeats(); ++run) {
             const PlotSetupInput input = runInNewRow(QStringLiteral("新%1").arg(run));
-            bool written = true;
+            bool written = on.addRow(input) && off.addRow(input);
             runOn << millisecondsOf([&] { written = on.createRun(input, view) && written; });
             runOff << millisecondsOf([&] { written = off.createRun(input, view) && written; });
             if (!written)

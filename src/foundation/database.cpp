@@ -254,9 +254,6 @@ void Database::connectFile(Mode mode) {
         throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(path, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
-    // Every write fires its history trigger, so every statement of an action keeps a journal of its own
-    // to undo it alone: in memory, not in a temporary file written page by page.
-    exec(QStringLiteral("PRAGMA temp_store = MEMORY"), {}, QStringLiteral("设置数据库"));
 }
 
 void Database::connectServer(Mode mode) {
