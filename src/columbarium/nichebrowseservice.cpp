@@ -3,6 +3,7 @@
 #include "columbarium/nichevocabulary.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
+#include "foundation/naturalorder.h"
 #include "foundation/sqlliteral.h"
 
 namespace {
@@ -30,15 +31,14 @@ QString NicheBrowseService::state() const {
 }
 
 QStringList NicheBrowseService::halls() {
-    return m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅 ORDER BY 厅"), {},
-                            QStringLiteral("读取厅列表"));
+    return inNaturalOrder(m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅"), {},
+                                           QStringLiteral("读取厅列表")));
 }
 
 QStringList NicheBrowseService::rooms(const QString& hall) {
-    return m_database.texts(
-        QStringLiteral(
-            "SELECT 室 FROM ghjc_wz WHERE 厅 = ? AND coalesce(室, '') <> '' GROUP BY 室 ORDER BY 室"),
-        {hall}, QStringLiteral("读取室列表"));
+    return inNaturalOrder(m_database.texts(
+        QStringLiteral("SELECT 室 FROM ghjc_wz WHERE 厅 = ? AND coalesce(室, '') <> '' GROUP BY 室"), {hall},
+        QStringLiteral("读取室列表")));
 }
 
 NicheList NicheBrowseService::room(const QString& hall, const QString& room) {

@@ -193,9 +193,7 @@ SaveOutcome StorageMaintenanceService::cancel(const LoadedStorage& loaded, const
     if (answer == Prompter::Answer::Yes) {
         const std::optional<QString> typed =
             prompter.inputText(QStringLiteral("退费注销"), QStringLiteral("请输入应退金额"));
-        if (!typed)
-            return {};
-        refund = Money::roundCents(Money::parseLeading(*typed));
+        refund = Money::roundCents(Money::parseLeading(typed.value_or(QString())));
         if (*refund <= 0)
             return refused(
                 {Prompter::Icon::Exclamation, QString(), QStringLiteral("应退金额不能为零或小于零!")});

@@ -1,4 +1,5 @@
 #include "graves/plotsetupservice.h"
+#include "foundation/naturalorder.h"
 #include "foundation/saveoutcome.h"
 #include "graves/plotareas.h"
 #include "graves/plotvocabulary.h"
@@ -60,10 +61,9 @@ PlotSetupService::AreaView PlotSetupService::chooseArea(const QString& area) {
     if (area.isEmpty())
         return view;
     // An empty row name sorts first: then the area was set up without rows.
-    const QStringList rows = m_database.texts(
-        QStringLiteral(
-            "SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名 ORDER BY 排名"),
-        {area}, QStringLiteral("读取排列表"));
+    const QStringList rows = inNaturalOrder(m_database.texts(
+        QStringLiteral("SELECT coalesce(排, '') AS 排名 FROM mq_wz WHERE 墓区 = ? GROUP BY 排名"), {area},
+        QStringLiteral("读取排列表")));
     const int plots = count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + isPlot, {area},
                             QStringLiteral("统计墓位"));
     const QString plotCount = QString::number(plots);

@@ -1,6 +1,7 @@
 #include "foundation/datafolder.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
+#include "foundation/naturalorder.h"
 #include "foundation/positionkey.h"
 #include "foundation/printarchive.h"
 #include "foundation/printbridge.h"
@@ -308,6 +309,14 @@ private slots:
         QCOMPARE(backups.entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("auto.dat")}));
         QCOMPARE(prints.entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
                  QStringList({QStringLiteral(".20261207-093000-gm-d4e5f6.part")}));
+    }
+
+    // Lists of rows and rooms count as the clerk counts: 2 before 10, a number inside a name too.
+    void namesComeInTheOrderAClerkCounts() {
+        QCOMPARE(inNaturalOrder({QStringLiteral("10"), QStringLiteral("2"), QString(), QStringLiteral("99"),
+                                 QStringLiteral("1"), text("第10区"), text("第2区"), text("乙"), text("甲")}),
+                 QStringList({QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("10"),
+                              QStringLiteral("99"), text("第2区"), text("第10区"), text("甲"), text("乙")}));
     }
 
     void thePrintArchiveListsOnlyItsOwnCompleteDocuments() {
