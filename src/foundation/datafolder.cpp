@@ -143,6 +143,18 @@ QStringList DataFolder::ignoredDatabaseSettings() const {
     return ignored;
 }
 
+QString DataFolder::noPaperTold() const {
+    return QSettings(iniFile(), QSettings::IniFormat).value(QStringLiteral("printer/noPaperTold")).toString();
+}
+
+void DataFolder::rememberNoPaperTold(const QString& reason) const {
+    QSettings ini(iniFile(), QSettings::IniFormat);
+    if (reason.isEmpty())
+        ini.remove(QStringLiteral("printer/noPaperTold"));
+    else
+        ini.setValue(QStringLiteral("printer/noPaperTold"), reason);
+}
+
 QString DataFolder::printsFolder() const {
     return QDir(m_path).filePath(QStringLiteral("prints"));
 }

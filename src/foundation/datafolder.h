@@ -41,6 +41,10 @@ public:
     // What [peludb] holds that could not be used, said in words. Only QSQLITE and QPSQL are known;
     // anything else is ignored rather than left to fail at the first query, and so is a password.
     QStringList ignoredDatabaseSettings() const;
+    // Why prints last reached no paper, as the office was told it; empty when it was not, or paper has
+    // been reached since.
+    QString noPaperTold() const;
+    void rememberNoPaperTold(const QString& reason) const;
     QString printsFolder() const;
     QString templatesFolder() const;
     QString backupFolder() const;

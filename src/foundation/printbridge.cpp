@@ -71,9 +71,15 @@ void PrintBridge::tellOnceWherePdfWent() {
         reason = settings.printerName.isEmpty()
                      ? QStringLiteral("没有可用的打印机")
                      : QStringLiteral("找不到打印机“%1”").arg(settings.printerName);
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        if (!m_dataFolder->noPaperTold().isEmpty())
+            m_dataFolder->rememberNoPaperTold(QString());
         return;
+    }
     m_toldWherePdfWent = true;
+    if (m_dataFolder->noPaperTold() == reason)
+        return;
+    m_dataFolder->rememberNoPaperTold(reason);
     m_prompter->inform(Prompter::Icon::Information, QStringLiteral("打印"),
                        QStringLiteral("%1，已保存为 PDF 文件，在文件夹：\n%2")
                            .arg(reason, QDir::toNativeSeparators(m_dataFolder->printsFolder())));

@@ -58,10 +58,10 @@ public:
     // The one way the office starts other programs, so that tests record them all.
     ProcessLauncher& launcher() const { return m_launcher; }
 
-    // From now on, the first print of each login that reaches no paper (pelu.ini says pdf, or the printer
-    // is not there) tells the operator where its PDF went.
+    // From now on, a print that reaches no paper (pelu.ini says pdf, or the printer is not there) tells the
+    // operator where its PDF went: once for the office, until the reason changes or paper is reached again.
     void sayWherePdfsGo(const DataFolder& folder, const PrinterProbe& probe, Prompter& prompter);
-    // A new login: the next print that reaches no paper says so again.
+    // A new login: the next print looks at the printing set-up again.
     void newLogin() { m_toldWherePdfWent = false; }
 
 private:

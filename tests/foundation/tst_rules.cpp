@@ -170,6 +170,13 @@ private slots:
         QCOMPARE(prompter.texts(),
                  QStringList({QStringLiteral("没有可用的打印机，已保存为 PDF 文件，在文件夹：\n") +
                               QDir::toNativeSeparators(folder.printsFolder())}));
+        // The office was told: a later login, or another desk program on this folder, is not told again.
+        bridge.newLogin();
+        bridge.print(job);
+        PrintBridge(session, launcher, QStringLiteral("/opt/pelu"))
+            .sayWherePdfsGo(folder, printers, prompter);
+        QCOMPARE(prompter.shown.size(), 1);
+        // A new reason is told; paper reached again, the next failure is told again.
         bridge.newLogin();
         setPrinterIni(folder, QStringLiteral("name"), QStringLiteral("前台"));
         printers.printers = {QString()};
@@ -179,10 +186,15 @@ private slots:
         printers.printers = {QStringLiteral("前台")};
         bridge.print(job);
         QCOMPARE(prompter.shown.size(), 2);
+        printers.printers = {QString()};
+        bridge.newLogin();
+        bridge.print(job);
+        QCOMPARE(prompter.shown.size(), 3);
         setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("PDF"));
+        bridge.newLogin();
         bridge.print(job);
         QVERIFY(prompter.lastText().startsWith(QStringLiteral("按 pelu.ini 的设置，打印的文件不送打印机")));
-        QCOMPARE(launcher.started.size(), 5);
+        QCOMPARE(launcher.started.size(), 7);
 
         setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("preview"));
         QCOMPARE(folder.printerSettings().mode, DataFolder::PrinterMode::Preview);
