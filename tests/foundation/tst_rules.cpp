@@ -170,11 +170,12 @@ private slots:
         QCOMPARE(prompter.texts(),
                  QStringList({QStringLiteral("没有可用的打印机，已保存为 PDF 文件，在文件夹：\n") +
                               QDir::toNativeSeparators(folder.printsFolder())}));
-        // The office was told: a later login, or another desk program on this folder, is not told again.
+        // The office was told: a later login, or a later start of the program, is not told again.
         bridge.newLogin();
         bridge.print(job);
-        PrintBridge(session, launcher, QStringLiteral("/opt/pelu"))
-            .sayWherePdfsGo(folder, printers, prompter);
+        PrintBridge restarted(session, launcher, QStringLiteral("/opt/pelu"));
+        restarted.sayWherePdfsGo(folder, printers, prompter);
+        restarted.print(job);
         QCOMPARE(prompter.shown.size(), 1);
         // A new reason is told; paper reached again, the next failure is told again.
         bridge.newLogin();
@@ -194,7 +195,7 @@ private slots:
         bridge.newLogin();
         bridge.print(job);
         QVERIFY(prompter.lastText().startsWith(QStringLiteral("按 pelu.ini 的设置，打印的文件不送打印机")));
-        QCOMPARE(launcher.started.size(), 7);
+        QCOMPARE(launcher.started.size(), 8);
 
         setPrinterIni(folder, QStringLiteral("mode"), QStringLiteral("preview"));
         QCOMPARE(folder.printerSettings().mode, DataFolder::PrinterMode::Preview);
