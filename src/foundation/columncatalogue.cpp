@@ -36,13 +36,13 @@ const QStringList quantityColumns = {
     QStringLiteral("位置数"), QStringLiteral("ztdx"),
 };
 
-// Columns holding a date, or a moment of which the date is shown.
+// Columns holding a date, or a moment of which the date is shown. A memo's 登记时间 shows its time too:
+// two notes of one day are told apart by it.
 const QStringList dateColumns = {
     QStringLiteral("购墓日期"), QStringLiteral("日期起"),   QStringLiteral("日期止"),
     QStringLiteral("安葬日期"), QStringLiteral("出生日期"), QStringLiteral("逝世日期"),
     QStringLiteral("落葬日期"), QStringLiteral("操作日期"), QStringLiteral("操作时间"),
     QStringLiteral("提醒日期"), QStringLiteral("交款日期"), QStringLiteral("竣工时间"),
-    QStringLiteral("登记时间"),
 };
 
 } // namespace

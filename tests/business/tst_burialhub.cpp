@@ -49,6 +49,12 @@ private slots:
         click(hub, "Command6");
         QCOMPARE(memos->model()->rowCount(), 2);
         QCOMPARE(content->text(), QStringLiteral("无")); // the first memo is current again
+        // Two notes of one day are told apart by their time.
+        int moment = -1;
+        for (int column = 0; column < memos->model()->columnCount(); ++column)
+            if (memos->model()->headerData(column, Qt::Horizontal).toString() == QStringLiteral("登记时间"))
+                moment = column;
+        QCOMPARE(memos->model()->index(1, moment).data().toString(), QStringLiteral("2026-12-06 09:30:00"));
 
         office.prompter.answers << Prompter::Answer::No << Prompter::Answer::Yes;
         click(hub, "Command7");
