@@ -74,11 +74,13 @@ std::optional<QString> notAnOffice(const QStringList& tables, int version) {
     return std::nullopt;
 }
 
-// One object of a database's schema: its type, the table it belongs to and its CREATE text.
+// One object of a database's schema: its type, the table it belongs to and its CREATE text, as written
+// and as compared.
 struct SchemaObject {
     QString type;
     QString name;
     QString table;
+    QString create;
     QString definition;
 };
 // By type and name.
@@ -113,7 +115,7 @@ SchemaObjects objectsOf(Database& database) {
     SchemaObjects objects;
     while (query.next()) {
         SchemaObject object{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                            query.value(3).toString().simplified()};
+                            query.value(3).toString(), query.value(3).toString().simplified()};
         object.definition.replace(quotedName, QStringLiteral("CREATE TABLE \\1"));
         objects.insert({object.type, object.name}, object);
     }
@@ -231,7 +233,9 @@ std::optional<QString> Restorer::checkSchema(Database& copy) {
     if (!missingTables.isEmpty())
         differences << QStringLiteral("缺少数据表：%1").arg(listedNames(missingTables));
     if (!differences.isEmpty())
-        return QStringLiteral("这个备份的数据库结构被改动过，其中的规则可能会改动或删除记录：\n%1")
+        return QStringLiteral(
+                   "这个备份的数据库结构与本程序建立的不同，可能被其他程序改动过；为免带入会改动或删除记录的"
+                   "规则，不能用它还原：\n%1")
             .arg(differences.join(QLatin1Char('\n')));
 
     // The history triggers read their moment, operator and window from the one row of change_context.
@@ -243,7 +247,7 @@ std::optional<QString> Restorer::checkSchema(Database& copy) {
     copy.transaction([&] {
         const QString doing = QStringLiteral("补上备份缺少的数据库结构");
         for (const SchemaObject& object : missing)
-            copy.exec(object.definition, {}, doing);
+            copy.exec(object.create, {}, doing);
         if (contextRows != 1) {
             copy.exec(QStringLiteral("DELETE FROM change_context"), {}, doing);
             copy.exec(QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),
