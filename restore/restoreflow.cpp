@@ -40,9 +40,13 @@ std::optional<QString> pickAndSwap(const DataFolder& folder, const Clock& clock,
                                 .arg(file, *refusal));
             continue;
         }
-        if (prompter.ask(QStringLiteral("问题"),
-                         QStringLiteral("用备份文件\n%1\n替换当前的数据库吗？\n当前的数据库会先另存一份。")
-                             .arg(file)) != Prompter::Answer::Yes)
+        QString question =
+            QStringLiteral("用备份文件\n%1\n替换当前的数据库吗？\n当前的数据库会先另存一份。").arg(file);
+        if (!restorer.repairs().isEmpty())
+            question += QStringLiteral("\n\n备份中缺少本程序建立的以下结构，还原时补上：\n%1\n"
+                                       "缺少期间的修改没有记入操作记录。")
+                            .arg(listedNames(restorer.repairs()));
+        if (prompter.ask(QStringLiteral("问题"), question) != Prompter::Answer::Yes)
             continue;
         return restorer.swapIn();
     }

@@ -4,12 +4,16 @@
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/pgtools.h"
+#include "foundation/regularfile.h"
 #include "foundation/schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <sqlite3.h>
 
@@ -70,36 +74,113 @@ std::optional<QString> notAnOffice(const QStringList& tables, int version) {
     return std::nullopt;
 }
 
+// One object of a database's schema: its type, the table it belongs to and its CREATE text, as written
+// and as compared.
+struct SchemaObject {
+    QString type;
+    QString name;
+    QString table;
+    QString create;
+    QString definition;
+};
+// By type and name.
+using SchemaObjects = QMap<std::pair<QString, QString>, SchemaObject>;
+
+QString typeWord(const QString& type) {
+    if (type == QLatin1String("table"))
+        return QStringLiteral("数据表");
+    if (type == QLatin1String("index"))
+        return QStringLiteral("索引");
+    if (type == QLatin1String("trigger"))
+        return QStringLiteral("触发器");
+    if (type == QLatin1String("view"))
+        return QStringLiteral("视图");
+    return type;
+}
+
+// The objects a database holds, the engine's own left out: its AUTOINCREMENT counters, what ANALYZE
+// leaves, the indexes of UNIQUE constraints (they come with their table's text). Names alone would
+// not do: a schema edited by hand can carry a trigger named like the engine's.
+SchemaObjects objectsOf(Database& database) {
+    const QString doing = QStringLiteral("检查备份的数据库结构");
+    QSqlQuery query = database.exec(
+        QStringLiteral(
+            "SELECT type, name, tbl_name, sql FROM sqlite_master WHERE NOT (type = 'table' AND name "
+            "IN ('sqlite_sequence', 'sqlite_stat1', 'sqlite_stat2', 'sqlite_stat3', 'sqlite_stat4')) "
+            "AND NOT (type = 'index' AND sql IS NULL AND name LIKE 'sqlite\\_autoindex\\_%' "
+            "ESCAPE '\\')"),
+        {}, doing);
+    // Renaming a table quotes its name in its text; the rebuilt tables of version 2 were renamed.
+    static const QRegularExpression quotedName(QStringLiteral("^CREATE TABLE \"([^\"]+)\""));
+    SchemaObjects objects;
+    while (query.next()) {
+        SchemaObject object{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                            query.value(3).toString(), query.value(3).toString().simplified()};
+        object.definition.replace(quotedName, QStringLiteral("CREATE TABLE \\1"));
+        objects.insert({object.type, object.name}, object);
+    }
+    return objects;
+}
+
+// What this program makes in a new database: the reference a backup is held against.
+const SchemaObjects& programObjects() {
+    static const SchemaObjects objects = [] {
+        QTemporaryDir folder;
+        if (!folder.isValid())
+            throw DatabaseError(QStringLiteral("无法建立临时文件夹：%1").arg(folder.errorString()));
+        Database fresh(QDir(folder.path()).filePath(QStringLiteral("reference.db")), Database::Mode::Create);
+        return objectsOf(fresh);
+    }();
+    return objects;
+}
+
 } // namespace
+
+QString listedNames(const QStringList& names) {
+    constexpr int shown = 12;
+    if (names.size() <= shown)
+        return names.join(QStringLiteral("、"));
+    return names.first(shown).join(QStringLiteral("、")) + QStringLiteral(" 等 %1 项").arg(names.size());
+}
 
 Restorer::Restorer(const DataFolder& folder, const Clock& clock)
     : m_folder(folder), m_clock(clock), m_target(folder.databaseTarget()) {
     // What a restore that was stopped midway had prepared; it never went in.
-    QFile::remove(preparedCopy());
+    removePreparedCopy();
 }
 
 Restorer::~Restorer() {
     if (m_prepared)
-        QFile::remove(preparedCopy());
+        removePreparedCopy();
 }
 
 QString Restorer::preparedCopy() const {
     return m_folder.databaseFile() + QStringLiteral(".restoring");
 }
 
+void Restorer::removePreparedCopy() const {
+    for (const QString& suffix : QStringList{QString()} + companions)
+        QFile::remove(preparedCopy() + suffix);
+}
+
 std::optional<QString> Restorer::prepare(const QString& backupFile) {
     if (m_prepared)
-        QFile::remove(preparedCopy());
+        removePreparedCopy();
     m_prepared = false;
+    m_repairs.clear();
     const std::optional<QString> refusal = copyAndCheck(backupFile);
-    if (refusal)
-        QFile::remove(preparedCopy());
-    else
+    if (refusal) {
+        removePreparedCopy();
+        m_repairs.clear();
+    } else
         m_prepared = true;
     return refusal;
 }
 
-std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) const {
+std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) {
+    // Reading a pipe would wait for ever.
+    if (!RegularFile::is(backupFile))
+        return QStringLiteral("这不是普通文件（可能是文件夹、管道或设备）：%1").arg(backupFile);
     if (m_target.isServer())
         return copyAndCheckDump(backupFile);
     if (QFileInfo(backupFile).canonicalFilePath() == QFileInfo(m_folder.databaseFile()).canonicalFilePath())
@@ -108,11 +189,76 @@ std::optional<QString> Restorer::copyAndCheck(const QString& backupFile) const {
         // Opening refuses what is not a database and a schema newer than this program; the copy is
         // the one that goes in, so it is the one checked page by page.
         Database(backupFile, Database::Mode::ReadOnly).backupTo(preparedCopy());
-        Database copy(preparedCopy(), Database::Mode::ReadOnly);
-        return notAnOffice(copy.tableNames(), copy.schemaVersion());
+        {
+            Database copy(preparedCopy(), Database::Mode::ReadOnly);
+            if (std::optional<QString> refusal = notAnOffice(copy.tableNames(), copy.schemaVersion()))
+                return refusal;
+        }
+        // Upgraded here as Pelu would at its next start, so that what is checked is what it will use.
+        Database copy(preparedCopy(), Database::Mode::Open);
+        return checkSchema(copy);
     } catch (const DatabaseError& error) {
         return error.message();
     }
+}
+
+std::optional<QString> Restorer::checkSchema(Database& copy) {
+    const SchemaObjects& expected = programObjects();
+    const SchemaObjects present = objectsOf(copy);
+    QStringList foreign, changed, missingTables;
+    QList<SchemaObject> missing;
+    for (const SchemaObject& object : present) {
+        const auto own = expected.constFind({object.type, object.name});
+        if (own == expected.constEnd())
+            foreign << typeWord(object.type) + QLatin1Char(' ') + object.name;
+        else if (own->table != object.table || own->definition != object.definition)
+            changed << typeWord(object.type) + QLatin1Char(' ') + object.name;
+    }
+    for (const SchemaObject& object : expected) {
+        if (present.contains({object.type, object.name}))
+            continue;
+        // Waits for the office to sort out a position held twice, as in the database it replaces.
+        if (object.type == QLatin1String("index") && Schema::positionIndexes().contains(object.name))
+            continue;
+        if (object.type == QLatin1String("table"))
+            missingTables << object.name;
+        else
+            missing << object;
+    }
+    QStringList differences;
+    if (!foreign.isEmpty())
+        differences << QStringLiteral("本程序不建立的：%1").arg(listedNames(foreign));
+    if (!changed.isEmpty())
+        differences << QStringLiteral("与本程序建立的不同：%1").arg(listedNames(changed));
+    if (!missingTables.isEmpty())
+        differences << QStringLiteral("缺少数据表：%1").arg(listedNames(missingTables));
+    if (!differences.isEmpty())
+        return QStringLiteral(
+                   "这个备份的数据库结构与本程序建立的不同，可能被其他程序改动过；为免带入会改动或删除记录的"
+                   "规则，不能用它还原：\n%1")
+            .arg(differences.join(QLatin1Char('\n')));
+
+    // The history triggers read their moment, operator and window from the one row of change_context.
+    const int contextRows =
+        copy.scalar(QStringLiteral("SELECT COUNT(*) FROM change_context"), {}, QStringLiteral("检查操作记录"))
+            .toInt();
+    if (missing.isEmpty() && contextRows == 1)
+        return std::nullopt;
+    copy.transaction([&] {
+        const QString doing = QStringLiteral("补上备份缺少的数据库结构");
+        for (const SchemaObject& object : missing)
+            copy.exec(object.create, {}, doing);
+        if (contextRows != 1) {
+            copy.exec(QStringLiteral("DELETE FROM change_context"), {}, doing);
+            copy.exec(QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),
+                      {}, doing);
+        }
+    });
+    for (const SchemaObject& object : missing)
+        m_repairs << typeWord(object.type) + QLatin1Char(' ') + object.name;
+    if (contextRows != 1)
+        m_repairs << QStringLiteral("操作记录的当前操作员行");
+    return std::nullopt;
 }
 
 std::optional<QString> Restorer::copyAndCheckDump(const QString& backupFile) const {
@@ -155,6 +301,12 @@ QString Restorer::swapIn() {
     if (m_target.isServer())
         return restoreOnServer();
     const QString database = m_folder.databaseFile();
+    // Neither copied aside nor replaced: reading a pipe would wait for ever, and what it is the office knows.
+    if (RegularFile::isOtherThing(database))
+        throw DatabaseError(
+            QStringLiteral(
+                "数据库的位置上不是普通文件（可能是文件夹、管道或设备）：%1\n请先把它移走，再还原。")
+                .arg(database));
     QString safetyCopy;
     if (QFileInfo::exists(database)) {
         safetyCopy = newSafetyCopy();

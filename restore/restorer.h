@@ -3,11 +3,15 @@
 #include "foundation/database.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
 class Clock;
 class DataFolder;
+
+// Names for a message, cut short where they would fill the screen.
+QString listedNames(const QStringList& names);
 
 // What pelu-restore does to the data folder, without windows: checks a backup and puts it in place
 // of the database, keeping the database it replaces. On a database server the backup is pg_dump's
@@ -20,10 +24,14 @@ public:
     Restorer(const Restorer&) = delete;
     Restorer& operator=(const Restorer&) = delete;
 
-    // Copies `backupFile` beside the database and checks the copy: a database whose pages are sound,
-    // of a schema version this program knows, holding the office's tables. Returns why it cannot be
+    // Copies `backupFile` beside the database and checks the copy: a regular file, a database whose
+    // pages are sound, of a schema version this program knows, holding, once upgraded to this program's
+    // version, exactly the tables, indexes and triggers this program makes. Returns why it cannot be
     // restored; nothing when the copy is ready to go in. The database is not touched either way.
     std::optional<QString> prepare(const QString& backupFile);
+    // The program's own indexes and triggers the prepared backup lacked and got back, for the operator:
+    // changes made while a history trigger was missing are not in the change history.
+    QStringList repairs() const { return m_repairs; }
     // Keeps the database as a safety copy in data/, then renames the prepared copy in its place (a
     // server: restores it into the database, in one transaction). Returns the safety copy's path (empty
     // when there was no database file). Throws DatabaseError.
@@ -35,7 +43,11 @@ public:
 
 private:
     QString preparedCopy() const;
-    std::optional<QString> copyAndCheck(const QString& backupFile) const;
+    void removePreparedCopy() const;
+    std::optional<QString> copyAndCheck(const QString& backupFile);
+    // Refuses objects this program does not make or made otherwise, and puts back its own that are
+    // missing, collecting them in m_repairs.
+    std::optional<QString> checkSchema(Database& copy);
     std::optional<QString> copyAndCheckDump(const QString& backupFile) const;
     // The name of a new safety copy in data/, made when missing.
     QString newSafetyCopy() const;
@@ -46,5 +58,6 @@ private:
     const Clock& m_clock;
     const DatabaseTarget m_target;
     bool m_prepared = false;
+    QStringList m_repairs;
     std::function<void()> m_beforeRename;
 };

@@ -3,6 +3,7 @@
 #include "foundation/clock.h"
 #include "foundation/datetext.h"
 #include "foundation/pgtools.h"
+#include "foundation/regularfile.h"
 #include "foundation/schema.h"
 
 #include <QDir>
@@ -183,6 +184,10 @@ Database::Database(const DatabaseTarget& target, Mode mode, int failNthWrite)
             throw DatabaseError(QStringLiteral("数据库文件所在的文件夹不存在：%1").arg(file.absolutePath()));
         if (file.isDir())
             throw DatabaseError(QStringLiteral("数据库文件的位置是一个文件夹：%1").arg(target.filePath));
+        // SQLite would wait for ever on a pipe.
+        if (RegularFile::isOtherThing(target.filePath))
+            throw DatabaseError(QStringLiteral("数据库文件不是普通文件（可能是管道或设备），不能打开：%1")
+                                    .arg(target.filePath));
         if (mode != Mode::Create && !file.exists())
             throw DatabaseError(QStringLiteral("数据库文件不存在：%1\n"
                                                "新建数据库请运行 pelu --create-database。")

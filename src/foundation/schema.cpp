@@ -446,6 +446,13 @@ QStringList duplicatePositions(Database& database) {
     return keys;
 }
 
+QStringList positionIndexes() {
+    QStringList names;
+    for (const PositionTable& positions : positionTables)
+        names << positions.index;
+    return names;
+}
+
 void completePositionIndexes(Database& database) {
     bool complete = true;
     for (const PositionTable& positions : positionTables)

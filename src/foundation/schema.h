@@ -25,6 +25,9 @@ QString forServer(const QString& statement);
 // The keys of the plots and niches held more than once while one of them is in use: their table waits for
 // its unique index until someone sorts them out.
 QStringList duplicatePositions(Database& database);
+// The unique indexes of positions, which an office lacks while a position is held twice in use; every
+// opening adds them once it no longer is.
+QStringList positionIndexes();
 // At every opening: where a table still lacks its unique index of positions, removes its free duplicates
 // and adds the index once none is left.
 void completePositionIndexes(Database& database);

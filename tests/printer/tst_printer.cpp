@@ -11,14 +11,21 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSqlDriver>
 #include <QTest>
 #include <QTextDocument>
+#include <QThread>
+#include <atomic>
+#include <fcntl.h>
 #include <libpq-fe.h>
 #include <pwd.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -245,6 +252,32 @@ QString cupsPdfFolder() {
     const passwd* user = getpwuid(getuid());
     return folder.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(user->pw_dir))
         .replace(QLatin1String("${USER}"), QString::fromLocal8Bit(user->pw_name));
+}
+
+// Runs `work`, which reads the named pipe `fifo`, and returns how many milliseconds it took. A reader
+// still waiting on the pipe after a second is let go (it reads an empty file), so that a fault fails
+// the test instead of hanging it.
+qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread releaser([&] {
+        const QDeadlineTimer deadline(1000);
+        while (!done && !deadline.hasExpired())
+            QThread::msleep(10);
+        while (!done) {
+            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            QThread::msleep(20);
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const auto finish = qScopeGuard([&] {
+        done = true;
+        releaser.join();
+    });
+    work();
+    return timer.elapsed();
 }
 
 } // namespace
@@ -519,6 +552,69 @@ private slots:
         const Printout plain = printFrom(data, QStringLiteral("gm1"), "select 1");
         QVERIFY(!plain.landscape);
         QVERIFY(plain.tabStops.isEmpty());
+    }
+
+    // The office's templates and pieces may include one another, but never in a circle, never deeper
+    // than eight pieces, never with other tag marks that would hide an include, and never from a pipe.
+    void officeIncludesAreFollowedBeforePrinting() {
+        QTemporaryDir folder;
+        const TemplateLibrary library(folder.path());
+        const auto put = [&](const QString& name, const QString& content) {
+            writeFile(QDir(folder.path()).filePath(name + QStringLiteral(".html")), content);
+        };
+        const auto refusal = [&](const QString& name) -> QString {
+            try {
+                library.render(name, kainjow::mustache::data());
+            } catch (const PrintError& error) {
+                return error.message();
+            }
+            return QString();
+        };
+
+        put(QStringLiteral("gm_tj1"), QStringLiteral("<p>{{>gm_tj1}}</p>"));
+        QCOMPARE(refusal(QStringLiteral("gm_tj1")), text("打印模板“gm_tj1”循环包含自己：gm_tj1 → gm_tj1"));
+        put(QStringLiteral("gm_tj1"), QStringLiteral("{{>_a}}"));
+        put(QStringLiteral("_a"), QStringLiteral("a{{^x}}{{>  _b }}{{/x}}"));
+        put(QStringLiteral("_b"), QStringLiteral("b{{>\t_a\n}}"));
+        QCOMPARE(refusal(QStringLiteral("gm_tj1")),
+                 text("打印模板“gm_tj1”循环包含自己：gm_tj1 → _a → _b → _a"));
+
+        // Eight levels are printed; a ninth is refused. A piece included twice is no circle.
+        put(QStringLiteral("gm_tj1"), QStringLiteral("{{>_p1}}|{{>_p1}}"));
+        for (int level = 1; level < 8; ++level)
+            put(QStringLiteral("_p%1").arg(level), QStringLiteral("%1{{>_p%2}}").arg(level).arg(level + 1));
+        put(QStringLiteral("_p8"), QStringLiteral("8"));
+        QCOMPARE(refusal(QStringLiteral("gm_tj1")), QString());
+        QCOMPARE(library.render(QStringLiteral("gm_tj1"), kainjow::mustache::data()),
+                 QStringLiteral("12345678|12345678"));
+        put(QStringLiteral("_p8"), QStringLiteral("8{{>_p9}}"));
+        put(QStringLiteral("_p9"), QStringLiteral("9"));
+        QVERIFY2(refusal(QStringLiteral("gm_tj1"))
+                     .startsWith(text("打印模板“gm_tj1”包含的部分超过 8 层：gm_tj1 → _p1")),
+                 qPrintable(refusal(QStringLiteral("gm_tj1"))));
+
+        // Other tag marks, in the template or in a piece, could hide an include.
+        put(QStringLiteral("gm_tj1"), QStringLiteral("{{ =<% %>= }}<%>gm_tj1%>"));
+        QCOMPARE(refusal(QStringLiteral("gm_tj1")),
+                 text("打印模板“gm_tj1”改变了标记符号（{{=…=}}），不能使用。"));
+        put(QStringLiteral("gm_tj1"), QStringLiteral("{{{x}}}{{! {{>_c}} }}{{>_head}}"));
+        put(QStringLiteral("_head"), QStringLiteral("{{=[[ ]]=}}[[>_head]]"));
+        QCOMPARE(refusal(QStringLiteral("gm_tj1")),
+                 text("打印模板“gm_tj1”用到的部分“_head”改变了标记符号（{{=…=}}），不能使用。"));
+
+        // A pipe in place of a template or of a piece is refused at once, named.
+        QFile::remove(QDir(folder.path()).filePath(QStringLiteral("_head.html")));
+        for (const QString& pipe : {QStringLiteral("gm_tj1"), QStringLiteral("_head")}) {
+            put(QStringLiteral("gm_tj1"), QStringLiteral("{{>_head}}"));
+            const QString path = QDir(folder.path()).filePath(pipe + QStringLiteral(".html"));
+            QFile::remove(path);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            QString said;
+            const qint64 took = millisecondsOnPipe(path, [&] { said = refusal(QStringLiteral("gm_tj1")); });
+            QVERIFY2(took < 1000, qPrintable(pipe));
+            QVERIFY2(said.contains(text("不是普通文件")) && said.contains(path), qPrintable(said));
+            QFile::remove(path);
+        }
     }
 
     // A settled reservation's receipt shows the prepaid amount and the balance, also when nothing was

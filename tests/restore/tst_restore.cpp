@@ -5,10 +5,19 @@
 #include "support/testsupport.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +71,49 @@ struct Office {
 void skipOnServer() {
     if (qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) == 0)
         QSKIP("restores a database file");
+}
+
+// A backup of a new office, tampered with by `statements` run straight on the file.
+QString tampered(const Office& office, const QString& name, const QStringList& statements) {
+    const QString file = QDir(office.folder.backupFolder()).filePath(name);
+    Database database(file, Database::Mode::Create);
+    for (const QString& statement : statements)
+        database.exec(statement, {}, QStringLiteral("test"));
+    return file;
+}
+
+QStringList historyTriggers(const QString& file) {
+    return Database(file, Database::Mode::ReadOnly)
+        .texts(QStringLiteral(
+                   "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE '%\\_history\\_%' "
+                   "ESCAPE '\\' ORDER BY name"),
+               {}, QStringLiteral("test"));
+}
+
+// Runs `work`, which reads the named pipe `fifo`, and returns how many milliseconds it took. A reader
+// still waiting on the pipe after a second is let go (it reads an empty file), so that a fault fails
+// the test instead of hanging it.
+qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread releaser([&] {
+        const QDeadlineTimer deadline(1000);
+        while (!done && !deadline.hasExpired())
+            QThread::msleep(10);
+        while (!done) {
+            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            QThread::msleep(20);
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const auto finish = qScopeGuard([&] {
+        done = true;
+        releaser.join();
+    });
+    work();
+    return timer.elapsed();
 }
 
 } // namespace
@@ -122,6 +174,122 @@ private slots:
         QCOMPARE(fingerprint(office.live), database);
         QCOMPARE(fingerprint(office.live + QStringLiteral("-wal")), log);
         QCOMPARE(QDir(office.folder.backupFolder()).entryList({QStringLiteral("*.dat")}), backups);
+    }
+
+    // What a backup's schema may carry: exactly the tables, indexes and triggers this program makes. A
+    // rule someone added could change or delete records behind the office's back and is refused, named;
+    // the program's own rules that were removed are put back, named, so that the history records again.
+    void aBackupIsHeldAgainstTheSchemaThisProgramMakes() {
+        skipOnServer();
+        Office office;
+        Restorer restorer(office.folder, office.clock);
+        const QString wiping =
+            tampered(office, QStringLiteral("wiping.dat"),
+                     {QStringLiteral("CREATE TRIGGER gm_xf1_wipe AFTER INSERT ON gm_xf1 BEGIN "
+                                     "DELETE FROM mq_wz; END")});
+        const QString foreign =
+            tampered(office, QStringLiteral("foreign-objects.dat"),
+                     {QStringLiteral("CREATE TABLE notes (x TEXT)"),
+                      QStringLiteral("CREATE VIEW plots AS SELECT * FROM mq_wz"),
+                      QStringLiteral("CREATE INDEX mq_wz_style ON mq_wz (样式)"),
+                      QStringLiteral("DROP TRIGGER mq_wz_history_delete"),
+                      QStringLiteral(
+                          "CREATE TRIGGER mq_wz_history_delete AFTER DELETE ON mq_wz BEGIN SELECT 1; END")});
+        const QString lacking =
+            tampered(office, QStringLiteral("lacking.dat"), {QStringLiteral("DROP TABLE change_history")});
+        for (const auto& [file, reasons] :
+             {std::pair{wiping, QStringList{text("本程序不建立的：触发器 gm_xf1_wipe")}},
+              std::pair{foreign,
+                        QStringList{text("数据表 notes"), text("视图 plots"), text("索引 mq_wz_style"),
+                                    text("与本程序建立的不同：触发器 mq_wz_history_delete")}},
+              std::pair{lacking, QStringList{text("缺少数据表：change_history")}}}) {
+            const std::optional<QString> refusal = restorer.prepare(file);
+            QVERIFY2(refusal, qPrintable(file));
+            for (const QString& reason : reasons)
+                QVERIFY2(refusal->contains(reason), qPrintable(*refusal));
+            QVERIFY(!QFileInfo::exists(office.live + QStringLiteral(".restoring")));
+        }
+
+        // Statistics ANALYZE left, and a position held twice that keeps its table without its unique
+        // index, are the office's own.
+        const QString analysed = tampered(
+            office, QStringLiteral("analysed.dat"),
+            {QStringLiteral("ANALYZE"), QStringLiteral("DROP INDEX mq_wz_position"),
+             QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已购'), "
+                            "('甲区', '1', '0001', '已预订')")});
+        QCOMPARE(restorer.prepare(analysed), std::nullopt);
+        QCOMPARE(restorer.repairs(), QStringList());
+
+        const QStringList history = historyTriggers(office.good);
+        QVERIFY(history.size() > 30);
+        QStringList dropping;
+        for (const QString& trigger : history)
+            dropping << QStringLiteral("DROP TRIGGER ") + trigger;
+        dropping << QStringLiteral("DROP INDEX gm_dj_key") << QStringLiteral("DELETE FROM change_context");
+        const QString unrecorded = tampered(office, QStringLiteral("unrecorded.dat"), dropping);
+        QCOMPARE(restorer.prepare(unrecorded), std::nullopt);
+        QVERIFY2(restorer.repairs().contains(text("触发器 mq_wz_history_insert")) &&
+                     restorer.repairs().contains(text("索引 gm_dj_key")) &&
+                     restorer.repairs().contains(text("操作记录的当前操作员行")),
+                 qPrintable(restorer.repairs().join(QLatin1Char(','))));
+        QCOMPARE(restorer.repairs().size(), history.size() + 2);
+        restorer.swapIn();
+        QCOMPARE(historyTriggers(office.live), history);
+        Database restored(office.live, Database::Mode::Open);
+        restored.exec(
+            QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('乙区', '2', '0002', '未使用')"),
+            {}, QStringLiteral("test"));
+        QCOMPARE(restored.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history WHERE 表 = 'mq_wz'"), {},
+                                 QStringLiteral("test")),
+                 QVariant(1));
+    }
+
+    // The operator is told what the backup lacked before it goes in.
+    void theRestoreProgramNamesWhatItPutsBack() {
+        skipOnServer();
+        Office office;
+        const QString unrecorded = tampered(office, QStringLiteral("unrecorded.dat"),
+                                            {QStringLiteral("DROP TRIGGER gm_xf1_history_update")});
+        ScriptedPrompter prompter;
+        RecordingLauncher launcher;
+        prompter.fileNames << unrecorded;
+        prompter.answers << Prompter::Answer::No << Prompter::Answer::No;
+        QCOMPARE(runRestore(office.folder, office.clock, prompter, launcher, QStringLiteral("/opt/pelu")), 0);
+        QVERIFY2(
+            prompter.shown.at(0).text.contains(text("备份中缺少本程序建立的以下结构，还原时补上：\n触发器 "
+                                                    "gm_xf1_history_update\n")),
+            qPrintable(prompter.shown.at(0).text));
+    }
+
+    // A pipe where a file is read would wait for a writer for ever: as the backup chosen, and as the
+    // database itself, it is refused at once and named.
+    void aPipeIsRefusedAtOnce() {
+        skipOnServer();
+        Office office;
+        const QString pipe = QDir(office.folder.backupFolder()).filePath(QStringLiteral("pipe.dat"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        Restorer restorer(office.folder, office.clock);
+        std::optional<QString> refusal;
+        QVERIFY(millisecondsOnPipe(pipe, [&] { refusal = restorer.prepare(pipe); }) < 1000);
+        QVERIFY2(refusal && refusal->contains(text("不是普通文件")) && refusal->contains(pipe),
+                 qPrintable(refusal.value_or(QString())));
+
+        QCOMPARE(restorer.prepare(office.good), std::nullopt);
+        QVERIFY(QFile::remove(office.live) && QFile::remove(office.live + QStringLiteral("-wal")));
+        QCOMPARE(::mkfifo(QFile::encodeName(office.live).constData(), 0600), 0);
+        for (const auto& open : std::initializer_list<std::function<void()>>{
+                 [&] { Database(office.live, Database::Mode::Open); }, [&] { restorer.swapIn(); }}) {
+            QString said;
+            const qint64 took = millisecondsOnPipe(office.live, [&] {
+                try {
+                    open();
+                } catch (const DatabaseError& error) {
+                    said = error.message();
+                }
+            });
+            QVERIFY(took < 1000);
+            QVERIFY2(said.contains(text("不是普通文件")) && said.contains(office.live), qPrintable(said));
+        }
     }
 
     void aGoodBackupGoesInAndTheReplacedDatabaseIsKept() {
