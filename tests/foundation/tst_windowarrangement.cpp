@@ -1,13 +1,20 @@
 #include "foundation/ui/mainwindow.h"
 #include "support/runningoffice.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 
@@ -49,6 +56,40 @@ struct Office : RunningOffice {
 
 void click(QWidget* window, const char* button) {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// A control the operator reads or uses, checked on its own; what lies inside one (a combo's field,
+// a grid's header) is its owner's business.
+bool isChecked(QWidget* widget) {
+    return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+           qobject_cast<QComboBox*>(widget) || qobject_cast<QLabel*>(widget) ||
+           qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+           qobject_cast<QTextEdit*>(widget);
+}
+
+// The controls of `window` cut off by its frame, the client area or the box they sit in, or
+// narrower than they need.
+QStringList clippedControls(QWidget* window, QWidget* viewport) {
+    QStringList clipped;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!isChecked(widget) || !widget->isVisibleTo(window))
+            continue;
+        // A picture may be larger than its box, as the scrolling credits are.
+        if (auto* label = qobject_cast<QLabel*>(widget); label && !label->pixmap().isNull())
+            continue;
+        QRect visible = viewport->rect();
+        bool inside = false;
+        for (QWidget* up = widget->parentWidget(); up != viewport; up = up->parentWidget()) {
+            inside = inside || isChecked(up) || qobject_cast<QAbstractScrollArea*>(up);
+            visible &= QRect(up->mapTo(viewport, QPoint(0, 0)), up->size());
+        }
+        if (inside)
+            continue;
+        const QRect spot(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+        if (!visible.contains(spot) || widget->width() < widget->minimumSizeHint().width())
+            clipped << window->objectName() + QLatin1Char('.') + widget->objectName();
+    }
+    return clipped;
 }
 
 } // namespace
@@ -151,6 +192,22 @@ private slots:
         // Going back to it from the menu gives it its own size again.
         office.window.command(QStringLiteral("bxwh"))->trigger();
         QVERIFY(!Office::frameOf(office.find(QStringLiteral("Frmbxwh")))->isMaximized());
+    }
+
+    void everyWindowShowsItsWholeContentAt1024By768() {
+        RunningOffice office;
+        office.window.resize(1024, 768);
+        QWidget* viewport = office.window.findChild<QMdiArea*>()->viewport();
+        QStringList clipped;
+        for (const QString& command : office.window.windowCommands()) {
+            office.window.command(command)->trigger();
+            for (QWidget* window : office.window.host().openWindows()) {
+                clipped << clippedControls(window, viewport);
+            }
+            office.window.host().closeAll();
+            QTRY_VERIFY(office.window.host().openWindows().isEmpty());
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char(' '))));
     }
 };
 

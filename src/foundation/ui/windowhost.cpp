@@ -46,6 +46,7 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
             QStringLiteral("task window %1 is named %2 by its form").arg(name, given).toStdString());
     }
     window->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize designed = window->size();
     QMdiSubWindow* frame = m_area->addSubWindow(window);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     // What this window led to now hangs on the window it came from.
@@ -64,7 +65,11 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     for (QAction* action : frame->systemMenu()->actions())
         if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
             action->setShortcuts({});
+    // At least the size its form gives it, though its layout would shrink it; never more than the client
+    // area.
     frame->adjustSize();
+    const QSize frameExtra = frame->size() - window->size();
+    frame->resize(frame->size().expandedTo(designed + frameExtra).boundedTo(m_area->viewport()->size()));
     place(frame, placement);
     frame->show();
     m_area->setActiveSubWindow(frame);
