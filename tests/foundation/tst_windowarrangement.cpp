@@ -1,4 +1,21 @@
+#include "business/ui/burialhubwindow.h"
+#include "business/ui/burialrecordswindow.h"
+#include "business/ui/burialwindow.h"
+#include "business/ui/constructionsheetwindow.h"
+#include "business/ui/duereminderwindow.h"
+#include "business/ui/feerecordswindow.h"
+#include "business/ui/gravereturnwindow.h"
+#include "business/ui/lampfeewindow.h"
+#include "business/ui/purchasewindow.h"
+#include "business/ui/renewalwindow.h"
+#include "business/ui/reservationmaintenancewindow.h"
+#include "business/ui/reservationwindow.h"
+#include "columbarium/ui/nichefeerecordswindow.h"
+#include "columbarium/ui/nicheoptionswindow.h"
+#include "columbarium/ui/storagemaintenancewindow.h"
+#include "columbarium/ui/storageregistrationwindow.h"
 #include "foundation/ui/mainwindow.h"
+#include "graves/map/ui/plotchoicewindow.h"
 #include "support/runningoffice.h"
 
 #include <QAbstractButton>
@@ -206,6 +223,36 @@ private slots:
             }
             office.window.host().closeAll();
             QTRY_VERIFY(office.window.host().openWindows().isEmpty());
+        }
+        // And the windows only other windows open, each on its own.
+        WindowHost& host = office.window.host();
+        const std::function<void()> nothing = [] {};
+        const QList<std::function<void()>> others = {
+            [&] { host.open<PlotChoiceWindow>(PlotSaleWindows{}); },
+            [&] { host.open<PurchaseWindow>(); },
+            [&] { host.open<ReservationWindow>(); },
+            [&] { host.open<ReservationMaintenanceWindow>(nothing); },
+            [&] { host.open<BurialHubWindow>(BurialHubWindows{}); },
+            [&] { host.open<BurialWindow>(nothing); },
+            [&] { host.open<BurialRecordsWindow>(nothing); },
+            [&] { host.open<RenewalWindow>(nothing); },
+            [&] { host.open<GraveReturnWindow>(nothing); },
+            [&] { host.open<FeeRecordsWindow>(); },
+            [&] { host.open<LampFeeWindow>(); },
+            [&] { host.open<ConstructionOrderWindow>(); },
+            [&] { host.open<AcceptanceWindow>(); },
+            [&] { host.open<DueReminderWindow>(); },
+            [&] { host.open<NicheFeeRecordsWindow>(); },
+            [&] { host.open<NicheOptionsWindow>(); },
+            [&] { host.open<StorageMaintenanceWindow>(); },
+            [&] { host.open<StorageRegistrationWindow>(); },
+        };
+        for (const auto& open : others) {
+            open();
+            for (QWidget* window : host.openWindows())
+                clipped << clippedControls(window, viewport);
+            host.closeAll();
+            QTRY_VERIFY(host.openWindows().isEmpty());
         }
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char(' '))));
     }
