@@ -143,6 +143,10 @@ private slots:
                          QStringLiteral("甲区2排0001号"));
         click(office.find(QStringLiteral("Frm_ydwh1")), "Command4");
         QCOMPARE(office.find(QStringLiteral("Frm_gm_blz"))->windowTitle(), QStringLiteral("交清余款"));
+        // The larger 交清余款 leaves the title bar of the maintenance it came from in sight.
+        const QRect settling = Office::frameOf(office.find(QStringLiteral("Frm_gm_blz")))->geometry();
+        const QRect maintenance = Office::frameOf(office.find(QStringLiteral("Frm_ydwh1")))->geometry();
+        QVERIFY(maintenance.top() < settling.top());
         office.clickMap(QStringLiteral("Frm_ydwh"));
         QTRY_COMPARE(office.stacking().mid(1), QStringList({"Frm_ydwh", "Frm_ydwh1", "Frm_gm_blz"}));
         office.clickMap(QStringLiteral("Frm_gm"));

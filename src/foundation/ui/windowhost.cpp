@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
+#include <QStyle>
 #include <stdexcept>
 #include <utility>
 
@@ -34,6 +35,7 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     if (QMdiSubWindow* frame = frameOf(name)) {
         rememberOpener(frame, opener);
         place(frame, placement);
+        keepInSight(m_openers.value(frame), frame);
         frame->showNormal();
         m_area->setActiveSubWindow(frame);
         return frame->widget();
@@ -71,6 +73,7 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     const QSize frameExtra = frame->size() - window->size();
     frame->resize(frame->size().expandedTo(designed + frameExtra).boundedTo(m_area->viewport()->size()));
     place(frame, placement);
+    keepInSight(m_openers.value(frame), frame);
     frame->show();
     m_area->setActiveSubWindow(frame);
     return window;
@@ -137,6 +140,19 @@ void WindowHost::openFromMenu(const std::function<void()>& open) {
         throw;
     }
     m_openingFromMenu = before;
+}
+
+void WindowHost::keepInSight(QMdiSubWindow* opener, QMdiSubWindow* frame) {
+    if (!opener || !frame->geometry().contains(opener->geometry()))
+        return;
+    // Covering the whole window it came from would hide that one: step down to show its title bar.
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame) + 2;
+    const QPoint moved = opener->pos() + QPoint(step, step);
+    const QSize room = m_area->viewport()->size();
+    if (moved.x() + frame->width() <= room.width() && moved.y() + frame->height() <= room.height())
+        frame->move(moved);
+    else if (frame->y() >= step) // too big to step aside: lift the other one's title bar above it
+        opener->move(opener->x(), frame->y() - step);
 }
 
 void WindowHost::rememberOpener(QMdiSubWindow* frame, QMdiSubWindow* opener) {

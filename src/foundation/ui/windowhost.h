@@ -78,6 +78,7 @@ private:
     void close(const QString& name);
     QMdiSubWindow* frameOf(const QString& name) const;
     void place(QMdiSubWindow* frame, Placement placement);
+    void keepInSight(QMdiSubWindow* opener, QMdiSubWindow* frame);
     void rememberOpener(QMdiSubWindow* frame, QMdiSubWindow* opener);
     bool isOpenedFrom(QMdiSubWindow* frame, QMdiSubWindow* opener) const;
     void bringForwardWhatWasOpenedFrom(QMdiSubWindow* opener);
