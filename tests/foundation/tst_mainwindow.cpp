@@ -122,7 +122,7 @@ private slots:
                     QCOMPARE(office.window.command(entry.name)->text(), entry.caption);
                 }
         }
-        QCOMPARE(commands, 44 + 2); // the office's, and our 操作记录 and 打印存档
+        QCOMPARE(commands, 44 + 2 + 4); // the office's, our 操作记录 and 打印存档, and the 窗口 menu's
         // Every item is reached from the menu but the four tested by buttons inside windows.
         QCOMPARE(items.size(), 36);
         for (int buttonItem : {28, 29, 37, 38})
@@ -132,10 +132,15 @@ private slots:
         QCOMPARE(office.window.command(QStringLiteral("M_szmw"))->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_M));
         QCOMPARE(office.window.topMenu(QStringLiteral("M_jcgl"))->title(), QStringLiteral("&A〖寄存管理〗"));
+        QCOMPARE(office.window.command(QStringLiteral("M_ckgb"))->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_F4));
+        QCOMPARE(office.window.command(QStringLiteral("M_ckxy"))->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_Tab));
 
-        // Before any login the business menus are out of reach; help and exit are not.
+        // Before any login the business menus are out of reach; windows, help and exit are not.
         for (const QString& name : businessMenus)
             QVERIFY(!office.enabled(name));
+        QVERIFY(office.enabled(QStringLiteral("M_ck")));
         QVERIFY(office.enabled(QStringLiteral("M_about")));
         QVERIFY(office.enabled(QStringLiteral("m_exit")));
         QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());

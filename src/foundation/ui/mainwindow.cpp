@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <stdexcept>
@@ -62,6 +64,12 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
     buildMenus();
     setBusinessMenusEnabled(false, true);
     registerCommand(QStringLiteral("M_ckpx"), [this] { m_host.cascade(); });
+    registerCommand(QStringLiteral("M_ckcd"), [this] { m_host.cascade(); });
+    registerCommand(QStringLiteral("M_ckpp"), [this] { m_host.tile(); });
+    registerCommand(QStringLiteral("M_ckgb"), [this] { m_host.closeActive(); });
+    registerCommand(QStringLiteral("M_ckxy"), [this] { m_host.activateNext(); });
+    QMenu* windows = topMenu(QStringLiteral("M_ck"));
+    connect(windows, &QMenu::aboutToShow, this, [this, windows] { listOpenWindows(windows); });
     registerCommand(QStringLiteral("M_cxdl"), [this] { reLogin(); });
     registerCommand(QStringLiteral("M_tcxt"), [] { QApplication::exit(0); });
     updateCommandStates();
@@ -88,6 +96,30 @@ void MainWindow::buildMenus() {
             connect(action, &QAction::triggered, this,
                     [this, entry] { runGuarded(entry, m_runners.value(entry.name)); });
         }
+    }
+}
+
+void MainWindow::listOpenWindows(QMenu* menu) {
+    qDeleteAll(m_windowListEntries);
+    m_windowListEntries.clear();
+    const QList<QMdiSubWindow*> frames = m_area->subWindowList(QMdiArea::CreationOrder);
+    if (frames.isEmpty())
+        return;
+    m_windowListEntries << menu->addSeparator();
+    for (qsizetype at = 0; at < frames.size(); ++at) {
+        QMdiSubWindow* frame = frames.at(at);
+        const QString caption = frame->widget() ? frame->widget()->windowTitle() : frame->windowTitle();
+        // The first nine are reached by their digit.
+        QAction* entry = menu->addAction(at < 9 ? QStringLiteral("&%1 %2").arg(at + 1).arg(caption)
+                                                : QStringLiteral("%1 %2").arg(at + 1).arg(caption));
+        entry->setCheckable(true);
+        entry->setChecked(frame == m_area->currentSubWindow());
+        connect(entry, &QAction::triggered, frame, [this, frame] {
+            if (frame->isMinimized())
+                frame->showNormal();
+            m_area->setActiveSubWindow(frame);
+        });
+        m_windowListEntries << entry;
     }
 }
 

@@ -29,7 +29,9 @@ public:
     // after the context), after its item right check. Commands with nothing registered stay disabled.
     template <typename Window, typename... Arguments>
     void registerWindow(const QString& commandName, Arguments... arguments) {
-        registerCommand(commandName, [this, arguments...] { m_host.open<Window>(arguments...); });
+        registerCommand(commandName, [this, arguments...] {
+            m_host.openFromMenu([&] { m_host.open<Window>(arguments...); });
+        });
         m_windowCommands << commandName;
     }
     // Makes the menu command run `run` (after the item right check when the command has an item).
@@ -53,6 +55,8 @@ public:
 
 private:
     void buildMenus();
+    // Lists the open task windows at the foot of the 窗口 menu, the active one ticked.
+    void listOpenWindows(QMenu* menu);
     void showLogin();
     void afterLogin();
     void afterLoginCancelled();
@@ -72,6 +76,7 @@ private:
     QHash<QString, MenuCommand> m_entries;
     QHash<QString, std::function<void()>> m_runners;
     QStringList m_windowCommands;
+    QList<QAction*> m_windowListEntries;
     std::function<int()> m_countDueReminders;
     std::function<void()> m_openDueReminders;
     bool m_systemMaintenanceCut = false;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QObject>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -30,7 +33,9 @@ struct TaskWindowTraits {
 struct AppContext;
 
 // Keeps the task windows inside the main window: one instance of each, opened or raised by its
-// type, placed by its rule, and closed by type or all together.
+// type, placed by its rule, and closed by type or all together. A window opened while another is
+// current is remembered as opened from it, and comes back in front of it whenever that one is
+// activated: a screen-wide map never buries the windows it led to.
 class WindowHost {
 public:
     WindowHost(QWidget* mainWindow, QMdiArea* area);
@@ -58,6 +63,12 @@ public:
     void close(QWidget* window);
     void closeAll();
     void cascade();
+    void tile();
+    void closeActive();
+    // Activates the next task window in the order they were opened, wrapping round.
+    void activateNext();
+    // Runs `open` as the menu does: what it opens was opened from no window.
+    void openFromMenu(const std::function<void()>& open);
 
 private:
     template <typename Window> static QString nameOf() { return QString::fromLatin1(Window::traits.name); }
@@ -67,10 +78,18 @@ private:
     void close(const QString& name);
     QMdiSubWindow* frameOf(const QString& name) const;
     void place(QMdiSubWindow* frame, Placement placement);
+    void keepInSight(QMdiSubWindow* opener, QMdiSubWindow* frame);
+    void rememberOpener(QMdiSubWindow* frame, QMdiSubWindow* opener);
+    bool isOpenedFrom(QMdiSubWindow* frame, QMdiSubWindow* opener) const;
+    void bringForwardWhatWasOpenedFrom(QMdiSubWindow* opener);
 
     QWidget* m_mainWindow;
     QMdiArea* m_area;
     AppContext* m_context = nullptr;
+    QHash<QMdiSubWindow*, QMdiSubWindow*> m_openers;
+    // The receiver of the area's signals: the main window deletes its task windows only after the host.
+    std::unique_ptr<QObject> m_listener = std::make_unique<QObject>();
+    bool m_openingFromMenu = false;
 };
 
 // Twips are the unit of the office's placement rules: 15 twips to one pixel at 96 dpi.
