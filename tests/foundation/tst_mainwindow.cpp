@@ -3,6 +3,7 @@
 #include "foundation/ui/enterastab.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/menucatalog.h"
+#include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/taskwindow.h"
 #include "support/runningoffice.h"
 
@@ -13,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -167,6 +169,28 @@ private slots:
         office.window.command(QStringLiteral("M_czjl"))->trigger();
         office.window.command(QStringLiteral("M_dyda"))->trigger();
         QCOMPARE(office.openWindows().size(), 2);
+    }
+
+    // A message without a caption has a blank title, not the program's name.
+    void aMessageWithoutCaptionHasABlankTitle() {
+        MessageBoxPrompter prompter;
+        QStringList titles;
+        const auto answer = [&titles] {
+            QTimer::singleShot(0, [&titles] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    titles << box->windowTitle();
+                    QAbstractButton* ok = box->button(QMessageBox::Ok);
+                    (ok ? ok : box->button(QMessageBox::No))->click();
+                }
+            });
+        };
+        answer();
+        prompter.inform(Prompter::Icon::Information, QString(), QStringLiteral("输入成功！"));
+        answer();
+        prompter.ask(QString(), QStringLiteral("真的要注销吗？"), false);
+        answer();
+        prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"), QStringLiteral("输入成功！"));
+        QCOMPARE(titles, QStringList({QStringLiteral(" "), QStringLiteral(" "), QStringLiteral("提示")}));
     }
 
     void everyWindowCommandOpensItsWindowAndNoActionCrashes() {

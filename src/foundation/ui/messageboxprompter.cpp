@@ -24,10 +24,15 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Qt writes the program's name into an empty title; a message without a caption shows none.
+QString titleOf(const QString& caption) {
+    return caption.isEmpty() ? QStringLiteral(" ") : caption;
+}
+
 } // namespace
 
 void MessageBoxPrompter::inform(Icon icon, const QString& caption, const QString& text) {
-    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, m_owner);
+    QMessageBox box(boxIcon(icon), titleOf(caption), text, QMessageBox::Ok, m_owner);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
@@ -36,7 +41,7 @@ Prompter::Answer MessageBoxPrompter::ask(const QString& caption, const QString& 
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, caption, text, buttons, m_owner);
+    QMessageBox box(QMessageBox::Question, titleOf(caption), text, buttons, m_owner);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));
     if (withCancel)
