@@ -90,32 +90,6 @@ QStringList historyTriggers(const QString& file) {
                {}, QStringLiteral("test"));
 }
 
-// Runs `work`, which reads the named pipe `fifo`, and returns how many milliseconds it took. A reader
-// still waiting on the pipe after a second is let go (it reads an empty file), so that a fault fails
-// the test instead of hanging it.
-qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work) {
-    std::atomic<bool> done{false};
-    std::thread releaser([&] {
-        const QDeadlineTimer deadline(1000);
-        while (!done && !deadline.hasExpired())
-            QThread::msleep(10);
-        while (!done) {
-            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-            if (writer >= 0)
-                ::close(writer);
-            QThread::msleep(20);
-        }
-    });
-    QElapsedTimer timer;
-    timer.start();
-    const auto finish = qScopeGuard([&] {
-        done = true;
-        releaser.join();
-    });
-    work();
-    return timer.elapsed();
-}
-
 } // namespace
 
 class TestRestore : public QObject {

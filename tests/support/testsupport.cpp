@@ -4,10 +4,19 @@
 #include "foundation/schema.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 QStringList ScriptedPrompter::texts() const {
     QStringList all;
@@ -236,4 +245,27 @@ QStringList texts(std::initializer_list<const char*> utf8) {
 
 QDateTime testNow() {
     return QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0));
+}
+
+qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread releaser([&] {
+        const QDeadlineTimer deadline(1000);
+        while (!done && !deadline.hasExpired())
+            QThread::msleep(10);
+        while (!done) {
+            const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            QThread::msleep(20);
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const auto finish = qScopeGuard([&] {
+        done = true;
+        releaser.join();
+    });
+    work();
+    return timer.elapsed();
 }

@@ -92,3 +92,8 @@ QStringList texts(std::initializer_list<const char*> utf8);
 
 // A fixed moment for tests: 2026-12-06 09:30:00.
 QDateTime testNow();
+
+// Runs `work`, which reads the named pipe `fifo`, and returns how many milliseconds it took. A reader
+// still waiting on the pipe after a second is let go (it reads an empty file), so that a fault fails
+// the test instead of hanging it.
+qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work);
