@@ -110,8 +110,6 @@ QString reasonOf(const QString& code, bool server) {
     }
 }
 
-// The office reads the reason in its words; what the engine said in English goes to the log. A failure
-// without a known reason shows the engine's words, which is better than none.
 // A failure to open, in the office's words where its kind is known (the engine's own words go to the log).
 QString explained(const QSqlError& error, bool server) {
     const QString reason = reasonOf(error.nativeErrorCode(), server);
@@ -160,6 +158,8 @@ QString adviceFor(const QString& reason) {
     return QStringLiteral("这次操作没有保存。");
 }
 
+// The office reads the reason in its words; what the engine said in English goes to the log. A failure
+// without a known reason shows the engine's words, which is better than none.
 QString worded(const QString& doing, const QString& reason, const QString& said) {
     const QString detail = said.trimmed();
     if (reason.isEmpty())
