@@ -80,7 +80,7 @@ Printout Printout::prepare(Database& database, const TemplateLibrary& library, c
     const QString unit = UnitInfo::load(database).unitName;
     ReportQuery query(database, request.query, limits);
     const kainjow::mustache::data values =
-        PrintValues::collect(query.rows(), {request.heading, unit, today, limits.bytes});
+        PrintValues::collect(query.rows(), {request.heading, unit, today, limits.bytes, limits.rows});
     query.checkComplete();
 
     Printout printout;

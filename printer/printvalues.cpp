@@ -106,6 +106,8 @@ data collect(ReportRows& query, const Context& context) {
         }
         if (bytes > context.byteLimit)
             throw ReportQuery::tooLarge(context.byteLimit);
+        if (count > context.rowLimit)
+            throw ReportQuery::tooLong(context.rowLimit);
         for (int s = 0; s < summed.size(); ++s)
             sums[s] += numberOf(query.value(columns.at(summed.at(s)))).value_or(0.0);
         if (numbered)

@@ -31,6 +31,7 @@ struct Context {
     QString unit;
     QDate today;
     qint64 byteLimit = 0; // what the shown values may hold in all, as UTF-8
+    qint64 rowLimit = 0;  // how many rows may be laid out
 };
 
 // Reads every row of a running query and builds the template values. Throws PrintError when the values

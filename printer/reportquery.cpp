@@ -255,6 +255,10 @@ PrintError ReportQuery::tooLarge(qint64 bytes) {
         QStringLiteral("打印查询的结果超过 %1 MB，未打印。请缩小查询范围。").arg(bytes / (1024 * 1024)));
 }
 
+PrintError ReportQuery::tooLong(qint64 rows) {
+    return refused(QStringLiteral("打印查询的结果超过 %1 行，未打印。请缩小查询范围。").arg(rows));
+}
+
 void ReportQuery::checkComplete() const {
     if (const auto [code, text] = m_rows->failure(); !code.isEmpty() || !text.isEmpty())
         throw failure(code, text);

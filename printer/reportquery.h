@@ -29,6 +29,9 @@ public:
     struct Limits {
         std::chrono::milliseconds time = std::chrono::seconds(60);
         qint64 bytes = 32 * 1024 * 1024;
+        // Laying pages out takes time with every row, and nothing can stop it midway: a list longer than
+        // this is refused before it is laid out (at about 45 rows a page, some 1,100 pages).
+        qint64 rows = 50000;
     };
 
     // Checks, then runs the query forward-only. Throws PrintError.
@@ -48,6 +51,8 @@ public:
 
     // The refusal of rows that hold more than `bytes` in all.
     static PrintError tooLarge(qint64 bytes);
+    // The refusal of more than `rows` rows.
+    static PrintError tooLong(qint64 rows);
 
 private:
     void release();

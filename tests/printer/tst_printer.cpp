@@ -452,6 +452,25 @@ private slots:
         QCOMPARE(refusal(server ? "select repeat('a', 1000000) as 备注" : "select zeroblob(1000000) as 备注")
                      .first,
                  0);
+
+        // A list too long to lay out in reasonable time is refused before its pages are laid out.
+        const auto rows = [&](int count) {
+            try {
+                Printout::prepare(
+                    data.db(), TemplateLibrary(QString()),
+                    {QStringLiteral("wz"),
+                     QStringLiteral("with recursive r(x) as (select 1 union all select x + 1 from r "
+                                    "where x < %1) select x as 号 from r")
+                         .arg(count),
+                     {}},
+                    today, {std::chrono::seconds(10), 1024 * 1024, 1000});
+            } catch (const PrintError& error) {
+                return error.message();
+            }
+            return QString();
+        };
+        QCOMPARE(rows(1000), QString());
+        QCOMPARE(rows(1001), text("打印查询的结果超过 1000 行，未打印。请缩小查询范围。"));
     }
 
     void valuesAreShownByColumn() {
