@@ -1,6 +1,7 @@
 #include "printer/reportquery.h"
 
 #include "foundation/database.h"
+#include "foundation/serverwatch.h"
 #include "printer/printerror.h"
 
 #include <QRegularExpression>
@@ -62,12 +63,11 @@ PrintError manyStatements() {
     return refused(QStringLiteral("打印查询含有多条语句，只允许一条 SELECT 查询，未执行。"));
 }
 
-PGconn* serverHandleOf(Database& database) {
-    const QVariant handle = database.connection().driver()->handle();
-    if (!handle.isValid() ||
-        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+PGconn* serverConnectionOf(Database& database) {
+    PGconn* handle = serverHandleOf(database.connection());
+    if (!handle)
         throw refused(QStringLiteral("打印程序无法使用数据库服务器的连接。"));
-    return *static_cast<PGconn* const*>(handle.data());
+    return handle;
 }
 
 PrintError notASelect() {
@@ -216,7 +216,7 @@ ReportQuery::ReportQuery(Database& database, const QString& sql, const Limits& l
                 throw error;
             }
         }
-        m_rows = std::make_unique<ServerRows>(serverHandleOf(database), statement);
+        m_rows = std::make_unique<ServerRows>(serverConnectionOf(database), statement);
         if (const auto [code, text] = m_rows->failure(); !text.isEmpty()) {
             const PrintError error = failure(code, text);
             release();

@@ -1,9 +1,9 @@
 #include "columbarium/nichebrowseservice.h"
 
+#include "columbarium/nichehalls.h"
 #include "columbarium/nichevocabulary.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/naturalorder.h"
 #include "foundation/sqlliteral.h"
 
 namespace {
@@ -31,14 +31,11 @@ QString NicheBrowseService::state() const {
 }
 
 QStringList NicheBrowseService::halls() {
-    return inNaturalOrder(m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅"), {},
-                                           QStringLiteral("读取厅列表")));
+    return NicheHalls::all(m_database);
 }
 
 QStringList NicheBrowseService::rooms(const QString& hall) {
-    return inNaturalOrder(m_database.texts(
-        QStringLiteral("SELECT 室 FROM ghjc_wz WHERE 厅 = ? AND coalesce(室, '') <> '' GROUP BY 室"), {hall},
-        QStringLiteral("读取室列表")));
+    return NicheHalls::rooms(m_database, hall);
 }
 
 NicheList NicheBrowseService::room(const QString& hall, const QString& room) {

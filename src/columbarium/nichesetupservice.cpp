@@ -1,9 +1,9 @@
 #include "columbarium/nichesetupservice.h"
 
+#include "columbarium/nichehalls.h"
 #include "columbarium/nichevocabulary.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/naturalorder.h"
 #include "foundation/positionkey.h"
 #include "foundation/saveoutcome.h"
 #include "foundation/session.h"
@@ -41,17 +41,14 @@ NicheSetupService::NicheSetupService(Database& database, Session& session, Promp
     : m_database(database), m_session(session), m_prompter(prompter) {}
 
 QStringList NicheSetupService::halls() {
-    return inNaturalOrder(m_database.texts(QStringLiteral("SELECT 厅 FROM ghjc_wz GROUP BY 厅"), {},
-                                           QStringLiteral("读取厅列表")));
+    return NicheHalls::all(m_database);
 }
 
 NicheSetupService::HallView NicheSetupService::chooseHall(const QString& hall) {
     HallView view;
     if (hall.isEmpty())
         return view;
-    view.rooms = inNaturalOrder(m_database.texts(
-        QStringLiteral("SELECT 室 FROM ghjc_wz WHERE 厅 = ? AND coalesce(室, '') <> '' GROUP BY 室"), {hall},
-        QStringLiteral("读取室列表")));
+    view.rooms = NicheHalls::rooms(m_database, hall);
     const QString rooms = QString::number(view.rooms.size());
     if (view.rooms.isEmpty()) {
         view.status = hall + QStringLiteral("内现有 0 室,可容纳 0 位");

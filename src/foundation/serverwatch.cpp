@@ -4,9 +4,7 @@
 #include <libpq-fe.h>
 #include <sys/socket.h>
 
-namespace {
-
-PGconn* handleOf(const QSqlDatabase& connection) {
+PGconn* serverHandleOf(const QSqlDatabase& connection) {
     const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
     // Qt names the type by its typedef or by the struct behind it, depending on its version.
     if (!handle.isValid() ||
@@ -14,8 +12,6 @@ PGconn* handleOf(const QSqlDatabase& connection) {
         return nullptr;
     return *static_cast<PGconn* const*>(handle.data());
 }
-
-} // namespace
 
 ServerWatch::ServerWatch(QSqlDatabase& connection)
     : m_connection(connection), m_thread([this] { watch(); }) {}
@@ -33,7 +29,7 @@ bool ServerWatch::connectionLost() const {
     // The driver closes a connection it found broken.
     if (!m_connection.isOpen())
         return true;
-    PGconn* handle = handleOf(m_connection);
+    PGconn* handle = serverHandleOf(m_connection);
     return handle && PQstatus(handle) == CONNECTION_BAD;
 }
 
@@ -57,7 +53,7 @@ void ServerWatch::watch() {
 }
 
 ServerWatch::Deadline::Deadline(ServerWatch& watch, std::chrono::milliseconds bound) : m_watch(watch) {
-    PGconn* handle = handleOf(watch.m_connection);
+    PGconn* handle = serverHandleOf(watch.m_connection);
     {
         const std::lock_guard lock(watch.m_mutex);
         watch.m_socket = handle ? PQsocket(handle) : -1;

@@ -7,6 +7,11 @@
 #include <optional>
 #include <thread>
 
+struct pg_conn;
+
+// The client library's own connection under Qt's driver; null when `connection` is not a server's.
+pg_conn* serverHandleOf(const QSqlDatabase& connection);
+
 // What a desk needs of its server connection beyond what Qt's driver tells: whether the connection
 // is gone, and a deadline for each statement. A server whose process stopped never fires its own
 // statement_timeout and its kernel still answers keepalives, so without a deadline of our own a desk

@@ -376,8 +376,7 @@ private slots:
             QSqlQuery transaction(printing.connection());
             QVERIFY(transaction.exec(QStringLiteral("BEGIN TRANSACTION READ ONLY")));
             {
-                ServerRows rows(*static_cast<PGconn* const*>(printing.connection().driver()->handle().data()),
-                                bypass);
+                ServerRows rows(serverHandleOf(printing.connection()), bypass);
                 QVERIFY(!rows.next());
                 QCOMPARE(rows.failure().first, QStringLiteral("42601"));
             }
