@@ -1,10 +1,7 @@
 #include "business/burialrecordsservice.h"
 #include "business/burialservice.h"
-#include "business/constructionservice.h"
 #include "business/feerecordsservice.h"
 #include "business/gravereturnservice.h"
-#include "business/itemchargesservice.h"
-#include "business/lampfeeservice.h"
 #include "business/purchaseservice.h"
 #include "business/renewalservice.h"
 #include "business/reservationmaintenanceservice.h"
@@ -146,19 +143,6 @@ ReturnForm giveBack(const char* contact) {
     return form;
 }
 
-LampFeeForm lampPayment() {
-    LampFeeForm form;
-    form.deceased = text("张一");
-    form.contact = text("王五");
-    form.telephone = QStringLiteral("5551234");
-    form.buried = QDate(2026, 12, 1);
-    form.fromYear = QStringLiteral("2027");
-    form.toYear = QStringLiteral("2029");
-    form.amount = QStringLiteral("300.125");
-    form.paidOn = QDate(2026, 12, 6);
-    return form;
-}
-
 BurialForm burial(const char* name) {
     BurialForm form;
     form.plotKey = text(plot);
@@ -173,13 +157,6 @@ BurialForm burial(const char* name) {
     form.person.buried = QDate(2026, 12, 5);
     form.person.contact = text("王五");
     return form;
-}
-
-SheetValues sheet() {
-    return {{QStringLiteral("故者姓名"), text("张一")},
-            {QStringLiteral("墓型"), text("双穴")},
-            {QStringLiteral("穴位深度"), QStringLiteral("1.5")},
-            {QStringLiteral("穴位数量"), QStringLiteral("2")}};
 }
 
 // The maintenance window after `typed` was topped up on the reservation as loaded.
@@ -410,24 +387,6 @@ private slots:
         QCOMPARE(neighbourRows(desks.data), text("0/0/0/1/1/已预订"));
     }
 
-    // Two desks topping up one reservation from windows that showed the same amount: the prepaid amount
-    // holds every top-up that was saved, and no other.
-    void twoTopUpsOfOneReservationLoseNoMoney() {
-        TwoDesks desks;
-        const qint64 id = reservePlots(desks.data);
-        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
-        const Reservation loaded = *deskA.load(id);
-        const auto outcomes = desks.race([&] { return deskA.save(loaded, toppedUp(loaded, "500.25")); },
-                                         [&] { return deskB.save(loaded, toppedUp(loaded, "1000.5")); });
-        QVERIFY(outcomes.bRan);
-        const double saved = (outcomes.byA.saved ? 500.25 : 0) + (outcomes.byB.saved ? 1000.5 : 0);
-        const double prepaid =
-            desks.data.value(QStringLiteral("SELECT 预交金额 FROM ydmd WHERE id = ?"), {id}).toDouble();
-        QVERIFY2(qAbs(prepaid - (3000.125 + saved)) < 0.006,
-                 qPrintable(QStringLiteral("prepaid %1 after top-ups of %2").arg(prepaid).arg(saved)));
-    }
-
     // A cancellation whose window showed the amount before another desk's top-up must not refund from it:
     // the money just received would be lost with the reservation.
     void aToppedUpReservationIsNotCancelledFromAnOlderWindow() {
@@ -529,34 +488,6 @@ private slots:
         const auto outcomes =
             desks.race([&] { return deskA.save(form, clerkA); }, [&] { return deskB.save(burial("张三")); });
         QVERIFY_BOTH_SAVED(outcomes);
-        checkGivenBack(desks.data);
-    }
-
-    // A lamp payment or a construction sheet does not touch what a return reads, so the server lets both
-    // through, as if the payment or sheet came just before the return: it stays, as one made the day
-    // before a return stays, and the return is whole.
-    void aLampPaymentOrSheetBesideAReturnLandsBeforeIt_data() {
-        QTest::addColumn<bool>("lamp");
-        QTest::newRow("lamp payment") << true;
-        QTest::newRow("construction sheet") << false;
-    }
-    void aLampPaymentOrSheetBesideAReturnLandsBeforeIt() {
-        QFETCH(bool, lamp);
-        TwoDesks desks;
-        sellPlots(desks.data);
-        GraveReturnService deskB(desks.deskB(), desks.session, desks.clock);
-        ScriptedPrompter clerkB = yes();
-        LampFeeService lamps(desks.deskA(), desks.session, desks.clock);
-        ConstructionService sheets(desks.deskA(), desks.session, desks.clock, ConstructionSheet::Order);
-        const auto outcomes = desks.race(
-            [&] { return lamp ? lamps.save(text(plot), lampPayment()) : sheets.save(text(plot), sheet()); },
-            [&] { return deskB.save(giveBack("王五"), clerkB); });
-        QVERIFY_BOTH_SAVED(outcomes);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT COALESCE(SUM(交款金额), 0) FROM cjdd")).toDouble(),
-                 lamp ? 300.13 : 0.0);
-        QCOMPARE(desks.data.count(QStringLiteral("jmsg"), QStringLiteral("墓地位置 = ? AND 故者姓名 = ?"),
-                                  {text(plot), text("张一")}),
-                 lamp ? 0 : 1);
         checkGivenBack(desks.data);
     }
 
@@ -698,36 +629,6 @@ private slots:
         QCOMPARE(feesOf(desks.data, plot), byReturn ? 0.0 : 11765.125);
         QCOMPARE(desks.data.count(QStringLiteral("mq_tm")), byReturn ? 1 : 0);
         QCOMPARE(feesOf(desks.data, neighbour), 11765.125);
-    }
-
-    // Item charges only add rows: both desks' sales of one plot land, each with its own amount.
-    void itemChargesOfBothDesksLand() {
-        TwoDesks desks;
-        sellPlots(desks.data);
-        ItemChargesService deskA(desks.deskA(), desks.session, desks.clock);
-        ItemChargesService deskB(desks.deskB(), desks.session, desks.clock);
-        const auto charge = [](const char* contact, const char* vehicle) {
-            ItemChargeForm form;
-            form.plotKey = text(plot);
-            form.contact = text(contact);
-            form.unitPrices[0] = QStringLiteral("20.125");
-            form.quantities[0] = QStringLiteral("2");
-            form.vehicle = QString::fromLatin1(vehicle);
-            return form;
-        };
-        const auto outcomes = desks.race([&] { return deskA.save(charge("王五", "100.125")); },
-                                         [&] { return deskB.save(charge("王六", "200.375")); });
-        QVERIFY_BOTH_SAVED(outcomes);
-        QCOMPARE(desks.data.count(QStringLiteral("gm_qtf"), QStringLiteral("墓碑位置 = ? AND 联系人 = ?"),
-                                  {text(plot), text("王五")}),
-                 1);
-        QCOMPARE(desks.data.count(QStringLiteral("gm_qtf"), QStringLiteral("墓碑位置 = ? AND 联系人 = ?"),
-                                  {text(plot), text("王六")}),
-                 1);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT SUM(车费) FROM gm_qtf")).toDouble(), 300.5);
-        // Each row keeps its own total in cents.
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT SUM(合计) FROM gm_qtf")).toDouble(),
-                 140.38 + 240.63);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "columbarium/nichefeerecordsservice.h"
 #include "columbarium/nichesetupservice.h"
-#include "columbarium/storagechargesservice.h"
 #include "columbarium/storagemaintenanceservice.h"
 #include "columbarium/storageregistrationservice.h"
 #include "support/setupfixture.h"
@@ -173,37 +172,6 @@ private slots:
         QCOMPARE(stateOf(desks.data, niche), text("已使用"));
     }
 
-    // Two desks editing different fields of one storage record: each change is kept, or the later desk
-    // is told that the record changed under it; never is one desk's change silently undone.
-    void twoEditsOfOneStorageLoseNoChange() {
-        TwoDesks desks;
-        storeUrns(desks.data);
-        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
-        LoadedStorage loadedByA = *deskA.load({text(niche), 2400.125});
-        LoadedStorage loadedByB = loadedByA;
-        StorageForm phoned = loadedByA.form;
-        phoned.phone = QStringLiteral("021-6300");
-        StorageForm moved = loadedByA.form;
-        moved.address = text("南京路9号");
-        const auto outcomes = desks.race([&] { return deskA.save(loadedByA, phoned); },
-                                         [&] { return deskB.save(loadedByB, moved); });
-        QVERIFY(outcomes.bRan);
-        const QString stored =
-            desks.data
-                .value(QStringLiteral(
-                           "SELECT COALESCE(联系电话, '') || '/' || COALESCE(家庭住址, '') FROM ghjc_dj "
-                           "WHERE 存放位置 = ?"),
-                       {text(niche)})
-                .toString();
-        QVERIFY2(outcomes.byA.saved && outcomes.byB.saved
-                     ? stored == text("021-6300/南京路9号")
-                     : !outcomes.byA.saved && outcomes.byA.message &&
-                           outcomes.byA.message->text ==
-                               text("此记录已被其他操作员修改，请重新打开后再修改！"),
-                 qPrintable(stored));
-    }
-
     // A niche keeps its last fee row even when two desks each delete one of its last two; one row is
     // deleted once.
     void aNicheKeepsItsLastFeeRow() {
@@ -322,35 +290,6 @@ private slots:
                          0);
             }
         }
-    }
-
-    // Item charges only add rows: both desks' sales for one niche land, each with its own amount.
-    void storageChargesOfBothDesksLand() {
-        TwoDesks desks;
-        storeUrns(desks.data);
-        StorageChargesService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageChargesService deskB(desks.deskB(), desks.session, desks.clock);
-        const auto charge = [](const char* contact, const char* other) {
-            StorageChargeForm form;
-            form.nicheKey = text(niche);
-            form.contact = text(contact);
-            form.unitPrices[0] = QStringLiteral("20.125");
-            form.quantities[0] = QStringLiteral("2");
-            form.otherFee = QString::fromLatin1(other);
-            return form;
-        };
-        const auto outcomes = desks.race([&] { return deskA.save(charge("陈小二", "100.125")); },
-                                         [&] { return deskB.save(charge("陈小三", "200.375")); });
-        QVERIFY_BOTH_SAVED(outcomes);
-        for (const char* contact : {"陈小二", "陈小三"})
-            QCOMPARE(desks.data.count(QStringLiteral("GHJC_XF2"),
-                                      QStringLiteral("存放位置 = ? AND 联系人 = ?"),
-                                      {text(niche), text(contact)}),
-                     1);
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT SUM(其它费) FROM GHJC_XF2")).toDouble(), 300.5);
-        // Each row keeps its own total in cents.
-        QCOMPARE(desks.data.value(QStringLiteral("SELECT SUM(总计) FROM GHJC_XF2")).toDouble(),
-                 140.38 + 240.63);
     }
 };
 
