@@ -92,13 +92,13 @@ qint64 ServerCopy::copyTable(const QString& table) {
             "WHERE table_schema = current_schema() AND table_name = ? ORDER BY ordinal_position"),
         {table}, doing);
     while (columns.next()) {
-        const QString name = columns.value(0).toString();
+        const QString name = columns.value(QStringLiteral("column_name")).toString();
         all << name;
-        if (columns.value(1).toString() == QLatin1String("NEVER"))
+        if (columns.value(QStringLiteral("is_generated")).toString() == QLatin1String("NEVER"))
             written << name;
-        if (columns.value(2).toString() == QLatin1String("YES"))
+        if (columns.value(QStringLiteral("is_identity")).toString() == QLatin1String("YES"))
             keys << name;
-        if (numberTypes.contains(columns.value(3).toString()))
+        if (numberTypes.contains(columns.value(QStringLiteral("data_type")).toString()))
             numbers << name;
     }
     if (lowerSorted(m_source.columnNames(table)) != lowerSorted(all))

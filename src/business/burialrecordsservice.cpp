@@ -58,7 +58,7 @@ std::optional<QString> BurialRecordsService::nameOf(const QString& key, qint64 r
                         {rid, key}, QStringLiteral("读取落葬记录"));
     if (!row.next())
         return std::nullopt;
-    return row.value(0).toString();
+    return row.value(QStringLiteral("故者姓名")).toString();
 }
 
 SaveOutcome BurialRecordsService::save(const QString& key, const DeceasedRecord& loaded,

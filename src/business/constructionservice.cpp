@@ -134,10 +134,12 @@ SheetValues ConstructionService::load(const QString& plotKey) {
                                        "WHERE 墓地位置 = ? AND 故者姓名 = ? ORDER BY rid LIMIT 1"),
                         {plotKey, name}, doing);
     if (order.next()) {
-        values.insert(QStringLiteral("所建墓型"), order.value(0).toString());
-        values.insert(QStringLiteral("穴位深度"), shown(Kind::Number, order.value(1)));
-        values.insert(QStringLiteral("穴位数量"), shown(Kind::Number, order.value(2)));
-        values.insert(QStringLiteral("编号"), order.value(3).toString());
+        values.insert(QStringLiteral("所建墓型"), order.value(QStringLiteral("墓型")).toString());
+        values.insert(QStringLiteral("穴位深度"),
+                      shown(Kind::Number, order.value(QStringLiteral("穴位深度"))));
+        values.insert(QStringLiteral("穴位数量"),
+                      shown(Kind::Number, order.value(QStringLiteral("穴位数量"))));
+        values.insert(QStringLiteral("编号"), order.value(QStringLiteral("编号")).toString());
     }
     return values;
 }

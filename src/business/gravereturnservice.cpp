@@ -19,20 +19,22 @@ std::optional<ReturnSheet> GraveReturnService::load(const QString& key) {
         return std::nullopt;
     ReturnSheet sheet;
     sheet.key = key;
-    sheet.useFrom = DateText::toDate(registration.value(0).toString());
-    sheet.useUntil = DateText::toDate(registration.value(1).toString());
-    sheet.contact = registration.value(2).toString();
-    sheet.workUnit = registration.value(3).toString();
-    sheet.phone = registration.value(4).toString();
+    sheet.useFrom = DateText::toDate(registration.value(QStringLiteral("日期起")).toString());
+    sheet.useUntil = DateText::toDate(registration.value(QStringLiteral("日期止")).toString());
+    sheet.contact = registration.value(QStringLiteral("联系人")).toString();
+    sheet.workUnit = registration.value(QStringLiteral("工作单位")).toString();
+    sheet.phone = registration.value(QStringLiteral("联系电话")).toString();
 
     QSqlQuery fee = m_database.exec(
         QStringLiteral("SELECT 墓地费, 墓碑费, 家庭墓费, 工料费, 其它费, 绿化费, 管理费 FROM gm_xf1 "
                        "WHERE 墓碑位置 = ? AND 操作方式 = '购墓' ORDER BY id DESC LIMIT 1"),
         {key}, QStringLiteral("读取购墓收费记录"));
     if (fee.next())
-        sheet.paid = PaidForPlot{fee.value(0).toDouble(), fee.value(1).toDouble(), fee.value(2).toDouble(),
-                                 fee.value(3).toDouble(), fee.value(4).toDouble(), fee.value(5).toDouble(),
-                                 fee.value(6).toDouble()};
+        sheet.paid = PaidForPlot{
+            fee.value(QStringLiteral("墓地费")).toDouble(),   fee.value(QStringLiteral("墓碑费")).toDouble(),
+            fee.value(QStringLiteral("家庭墓费")).toDouble(), fee.value(QStringLiteral("工料费")).toDouble(),
+            fee.value(QStringLiteral("其它费")).toDouble(),   fee.value(QStringLiteral("绿化费")).toDouble(),
+            fee.value(QStringLiteral("管理费")).toDouble()};
     return sheet;
 }
 
@@ -63,9 +65,10 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         const bool registered = first.next();
         // A renewal since the window opened was paid for and would go unrefunded with the rest.
         if (form.shownUntil.isValid() &&
-            (!registered || DateText::toDate(first.value(1).toString()) != form.shownUntil))
+            (!registered ||
+             DateText::toDate(first.value(QStringLiteral("日期止")).toString()) != form.shownUntil))
             return {QStringLiteral("此记录已被其他操作员修改，请重新打开后再修改！")};
-        const QVariant number = registered ? first.value(0) : QVariant();
+        const QVariant number = registered ? first.value(QStringLiteral("编号")) : QVariant();
         for (const QString& table :
              {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"), QStringLiteral("gm_xr")})
             m_database.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE 墓碑位置 = ?"),

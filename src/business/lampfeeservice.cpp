@@ -19,10 +19,10 @@ LampFeeForm LampFeeService::proposal(const QString& key) {
     form.paidOn = today;
     form.fromYear = form.toYear = today.toString(QStringLiteral("yyyy"));
     const auto take = [&form](QSqlQuery& row) {
-        form.deceased = row.value(0).toString();
-        form.contact = row.value(1).toString();
-        form.telephone = row.value(2).toString();
-        const QDate buried = DateText::toDate(row.value(3).toString());
+        form.deceased = row.value(QStringLiteral("故者姓名")).toString();
+        form.contact = row.value(QStringLiteral("联系人")).toString();
+        form.telephone = row.value(QStringLiteral("联系电话")).toString();
+        const QDate buried = DateText::toDate(row.value(QStringLiteral("落葬日期")).toString());
         if (buried.isValid())
             form.buried = buried;
     };
@@ -38,7 +38,7 @@ LampFeeForm LampFeeService::proposal(const QString& key) {
         {key}, QStringLiteral("读取点灯缴费记录"));
     if (payment.next()) {
         take(payment);
-        form.fromYear = form.toYear = payment.value(4).toString();
+        form.fromYear = form.toYear = payment.value(QStringLiteral("终止年份")).toString();
     }
     return form;
 }

@@ -13,14 +13,14 @@ PlotStateCheck checkPlotState(Database& database, const QString& key, const QStr
         check.refusal = QStringLiteral("找不到墓位“%1”，不能%2！").arg(key, action);
         return check;
     }
-    const QString state = plot.value(1).toString();
+    const QString state = plot.value(QStringLiteral("状态")).toString();
     if (state != expectedState) {
         check.refusal =
             QStringLiteral("墓位“%1”现在是“%2”，不是“%3”，不能%4！").arg(key, state, expectedState, action);
         return check;
     }
-    check.plotRow = plot.value(0).toLongLong();
-    check.area = plot.value(2).toString();
+    check.plotRow = plot.value(QStringLiteral("rid")).toLongLong();
+    check.area = plot.value(QStringLiteral("墓区")).toString();
     return check;
 }
 

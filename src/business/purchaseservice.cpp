@@ -80,12 +80,12 @@ PurchaseService::ReferenceLists PurchaseService::referenceLists() {
     QSqlQuery stones = m_database.exec(QStringLiteral("SELECT mblx, zblx, dblx FROM mblx ORDER BY rid"), {},
                                        QStringLiteral("读取墓碑类型和材质"));
     while (stones.next()) {
-        if (!stones.value(0).isNull())
-            lists.stoneTypes << stones.value(0).toString();
-        if (!stones.value(1).isNull())
-            lists.mainStones << stones.value(1).toString();
-        if (!stones.value(2).isNull())
-            lists.baseStones << stones.value(2).toString();
+        if (!stones.value(QStringLiteral("mblx")).isNull())
+            lists.stoneTypes << stones.value(QStringLiteral("mblx")).toString();
+        if (!stones.value(QStringLiteral("zblx")).isNull())
+            lists.mainStones << stones.value(QStringLiteral("zblx")).toString();
+        if (!stones.value(QStringLiteral("dblx")).isNull())
+            lists.baseStones << stones.value(QStringLiteral("dblx")).toString();
     }
     lists.salesmen =
         m_database.texts(QStringLiteral("SELECT 操作员 FROM czy WHERE 级别 = '业务员' ORDER BY rid"), {},

@@ -40,11 +40,11 @@ std::optional<RenewalSheet> RenewalService::load(const QString& key) {
         QStringLiteral("SELECT 墓地费, 墓碑费, 家族费, 工料费, 其它 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"),
         {key}, QStringLiteral("读取墓位的价格"));
     if (plot.next()) {
-        sheet.land = plot.value(0).toDouble();
-        sheet.stone = plot.value(1).toDouble();
-        sheet.family = plot.value(2).toDouble();
-        sheet.labour = plot.value(3).toDouble();
-        sheet.other = plot.value(4).toDouble();
+        sheet.land = plot.value(QStringLiteral("墓地费")).toDouble();
+        sheet.stone = plot.value(QStringLiteral("墓碑费")).toDouble();
+        sheet.family = plot.value(QStringLiteral("家族费")).toDouble();
+        sheet.labour = plot.value(QStringLiteral("工料费")).toDouble();
+        sheet.other = plot.value(QStringLiteral("其它")).toDouble();
     }
     return sheet;
 }

@@ -34,17 +34,19 @@ std::optional<Reservation> ReservationMaintenanceService::load(qint64 id) {
                                     {id}, QStringLiteral("读取预订记录"));
     if (!row.next())
         return std::nullopt;
-    const auto text = [&row](int column) { return ColumnText::plain(row.value(column)); };
+    const auto text = [&row](const char* column) {
+        return ColumnText::plain(row.value(QString::fromUtf8(column)));
+    };
     return Reservation{id,
-                       text(0),
-                       row.value(1).toDouble(),
-                       row.value(2).toDouble(),
-                       text(3),
-                       text(4),
-                       text(5),
-                       text(6),
-                       text(7),
-                       text(8)};
+                       text("墓碑位置"),
+                       row.value(QStringLiteral("预交金额")).toDouble(),
+                       row.value(QStringLiteral("余额")).toDouble(),
+                       text("编号"),
+                       text("身份证号"),
+                       text("联系人"),
+                       text("家庭住址"),
+                       text("联系电话"),
+                       text("工作单位")};
 }
 
 TopUp ReservationMaintenanceService::topUp(const Reservation& loaded, const QString& typedTopUp) {

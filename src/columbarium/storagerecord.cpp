@@ -50,13 +50,13 @@ NicheStateCheck checkNicheState(Database& database, const QString& key, const QS
         check.refusal = QStringLiteral("找不到寄存位“%1”，不能%2！").arg(key, action);
         return check;
     }
-    if (niche.value(1).toString() != expectedState) {
-        check.refusal =
-            QStringLiteral("寄存位“%1”现在是“%2”，不能%3！").arg(key, niche.value(1).toString(), action);
+    if (niche.value(QStringLiteral("状态")).toString() != expectedState) {
+        check.refusal = QStringLiteral("寄存位“%1”现在是“%2”，不能%3！")
+                            .arg(key, niche.value(QStringLiteral("状态")).toString(), action);
         return check;
     }
-    check.nicheRow = niche.value(0).toLongLong();
-    check.hall = niche.value(2).toString();
+    check.nicheRow = niche.value(QStringLiteral("rid")).toLongLong();
+    check.hall = niche.value(QStringLiteral("厅")).toString();
     return check;
 }
 
