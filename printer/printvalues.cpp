@@ -12,24 +12,11 @@ using kainjow::mustache::data;
 
 namespace {
 
-bool isNumber(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // A numeric value, also when SQLite hands back a number stored as text.
 std::optional<double> numberOf(const QVariant& value) {
     if (value.isNull())
         return std::nullopt;
-    if (isNumber(value))
+    if (ColumnText::holdsNumber(value))
         return value.toDouble();
     return Money::parseStrict(value.toString());
 }
@@ -44,7 +31,8 @@ namespace PrintValues {
 
 QString display(const QString& column, const QVariant& value) {
     const Kind kind = kindOf(column);
-    if (value.isNull() || isNumber(value) || kind == Kind::Money || kind == Kind::Share || kind == Kind::Date)
+    if (value.isNull() || ColumnText::holdsNumber(value) || kind == Kind::Money || kind == Kind::Share ||
+        kind == Kind::Date)
         return ColumnText::shown(kind, value);
     // Texts lose the blanks the windows pad some of them with ("刻字  ").
     QString text = value.toString().trimmed();

@@ -50,6 +50,20 @@ QString shown(Kind kind, const QVariant& value) {
     return value.toString();
 }
 
+bool holdsNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool isNumeric(Kind kind) {
     return kind == Kind::Money || kind == Kind::Count || kind == Kind::Share || kind == Kind::Quantity;
 }

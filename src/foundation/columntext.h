@@ -15,5 +15,7 @@ QString shown(ColumnCatalogue::Kind kind, const QVariant& value);
 QString plain(const QVariant& value);
 // Numbers read best right-aligned.
 bool isNumeric(ColumnCatalogue::Kind kind);
+// Whether the engine handed `value` over as a number rather than as text.
+bool holdsNumber(const QVariant& value);
 
 } // namespace ColumnText

@@ -1,5 +1,6 @@
 #include "foundation/guardedupdate.h"
 
+#include "foundation/columntext.h"
 #include "foundation/datetext.h"
 
 namespace {
@@ -8,26 +9,12 @@ bool isDate(const QVariant& value) {
     return value.typeId() == QMetaType::QDate;
 }
 
-bool isNumber(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isBlank(const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return true;
     if (isDate(value))
         return !value.toDate().isValid();
-    return !isNumber(value) && value.toString().isEmpty();
+    return !ColumnText::holdsNumber(value) && value.toString().isEmpty();
 }
 
 QDate dayOf(const QVariant& value) {
@@ -60,7 +47,7 @@ bool GuardedUpdate::same(const QVariant& a, const QVariant& b) {
         return isBlank(a) && isBlank(b);
     if (isDate(a) || isDate(b))
         return dayOf(a) == dayOf(b);
-    if (isNumber(a) || isNumber(b)) {
+    if (ColumnText::holdsNumber(a) || ColumnText::holdsNumber(b)) {
         bool aIsNumber = false;
         bool bIsNumber = false;
         const double x = a.toString().trimmed().toDouble(&aIsNumber);
@@ -95,7 +82,7 @@ GuardedUpdate::Result GuardedUpdate::run(const QString& doing) {
         } else if (isDate(edit.loaded)) {
             where += QStringLiteral(" AND SUBSTR(%1, 1, 10) = ?").arg(edit.column);
             whereValues.append(DateText::fromDate(edit.loaded.toDate()));
-        } else if (isNumber(edit.loaded)) {
+        } else if (ColumnText::holdsNumber(edit.loaded)) {
             // An amount the window read from an empty column is 0.
             where += QStringLiteral(" AND COALESCE(%1, 0) = ?").arg(edit.column);
             whereValues.append(edit.loaded);
