@@ -6,6 +6,7 @@
 #include "foundation/pgtools.h"
 #include "foundation/regularfile.h"
 #include "foundation/schema.h"
+#include "foundation/serverroles.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,7 +145,7 @@ QString listedNames(const QStringList& names) {
 }
 
 Restorer::Restorer(const DataFolder& folder, const Clock& clock)
-    : m_folder(folder), m_clock(clock), m_target(folder.databaseTarget()) {
+    : m_folder(folder), m_clock(clock), m_target(folder.ownerTarget()) {
     // What a restore that was stopped midway had prepared; it never went in.
     removePreparedCopy();
 }
@@ -345,6 +346,12 @@ QString Restorer::restoreOnServer() {
                 leftovers << table;
     }
     PgTools::restore(m_target, preparedCopy(), leftovers);
+    // The backup's tables come with the rights they had then: the desk and print roles get theirs anew,
+    // and an older schema is brought up to this program's.
+    {
+        Database restored(m_target, Database::Mode::Open);
+        ServerRoles::grant(restored, ServerRoles::of(m_folder));
+    }
     QFile::remove(preparedCopy());
     m_prepared = false;
     return safetyCopy;

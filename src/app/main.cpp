@@ -7,6 +7,7 @@
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
 #include "foundation/printbridge.h"
+#include "foundation/serverroles.h"
 #include "foundation/session.h"
 #include "foundation/translations.h"
 #include "foundation/ui/appicon.h"
@@ -41,7 +42,8 @@ Options parse(const QCoreApplication& app) {
     const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("数据文件夹"),
                                   QStringLiteral("DIR"));
     const QCommandLineOption create(QStringLiteral("create-database"),
-                                    QStringLiteral("建立或升级数据库后退出"));
+                                    QStringLiteral("建立或升级数据库（在服务器上以 owner= 的账户），"
+                                                   "给 user= 和 printuser= 的账户它们的权限后退出"));
     const QCommandLineOption setPassword(QStringLiteral("set-password"),
                                          QStringLiteral("从标准输入读取操作员的新口令后退出"),
                                          QStringLiteral("OPERATOR"));
@@ -89,7 +91,7 @@ int fail(const QString& message) {
 
 // Moves the one-desk office of the folder (or the file --from names) onto the server its pelu.ini names.
 int copyToServer(const Options& options, const DataFolder& folder) {
-    const DatabaseTarget server = folder.databaseTarget();
+    const DatabaseTarget server = folder.ownerTarget();
     if (!server.isServer())
         return fail(QStringLiteral("pelu.ini 的 [peludb] 没有指定服务器（driver=QPSQL），无法复制：%1")
                         .arg(folder.iniFile()));
@@ -100,7 +102,9 @@ int copyToServer(const Options& options, const DataFolder& folder) {
     ServerCopy copy(source, target);
     copy.run();
     QTextStream(stdout) << file << " → " << server.describe() << Qt::endl
-                        << copy.report().join(QLatin1Char('\n')) << Qt::endl;
+                        << copy.report().join(QLatin1Char('\n')) << Qt::endl
+                        << ServerRoles::grant(target, ServerRoles::of(folder)).join(QLatin1Char('\n'))
+                        << Qt::endl;
     return 0;
 }
 
@@ -121,8 +125,12 @@ int runCommandLine(const Options& options, DataFolder& folder) {
                 QTextStream(stderr) << ignored << Qt::endl;
             if (options.copyToServer)
                 return copyToServer(options, folder);
-            Database database(folder.databaseTarget(), Database::Mode::Create);
+            Database database(folder.ownerTarget(), Database::Mode::Create);
             QTextStream(stdout) << database.target().describe() << Qt::endl;
+            if (database.isServer())
+                QTextStream(stdout)
+                    << ServerRoles::grant(database, ServerRoles::of(folder)).join(QLatin1Char('\n'))
+                    << Qt::endl;
             return 0;
         }
         if (options.setPasswordFor.trimmed().isEmpty())

@@ -5,6 +5,7 @@
 #include "foundation/pgtools.h"
 #include "foundation/regularfile.h"
 #include "foundation/schema.h"
+#include "foundation/serverroles.h"
 
 #include <QDir>
 #include <QFile>
@@ -358,7 +359,17 @@ void Database::writeSchemaVersion(int version) {
 
 void Database::migrate() {
     const auto& steps = Schema::migrations();
-    for (int version = schemaVersion(); version < steps.size(); ++version) {
+    const int stored = schemaVersion();
+    // A desk's role may not change tables: the owner upgrades, once, for every desk.
+    if (isServer() && stored > 0 && stored < steps.size() && !ServerRoles::mayChangeSchema(*this))
+        throw DatabaseError(
+            QStringLiteral("数据库 %1 的结构是版本 %2，本程序要用版本 %3。升级要用数据表的所有者："
+                           "请在维护数据库的电脑上运行 pelu --create-database（pelu.ini 的 "
+                           "[peludb] 中 owner= 写所有者）。为免损坏数据，未做任何改动。")
+                .arg(m_target.describe())
+                .arg(stored)
+                .arg(steps.size()));
+    for (int version = stored; version < steps.size(); ++version) {
         // Rows a later step rewrites are recorded like any other change.
         m_recordsHistory = hasHistory();
         transaction([&] {

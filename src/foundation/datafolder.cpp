@@ -117,15 +117,24 @@ DatabaseTarget DataFolder::databaseTarget() const {
     return target;
 }
 
-DatabaseTarget DataFolder::printTarget() const {
-    DatabaseTarget target = databaseTarget();
-    const QString printUser = QSettings(iniFile(), QSettings::IniFormat)
-                                  .value(QStringLiteral("peludb/printuser"))
-                                  .toString()
-                                  .trimmed();
-    if (target.isServer() && !printUser.isEmpty())
-        target.user = printUser;
+namespace {
+
+// The target as another server user [peludb] names under `key`, where it names one.
+DatabaseTarget asUser(DatabaseTarget target, const QString& iniFile, const QString& key) {
+    const QString user = QSettings(iniFile, QSettings::IniFormat).value(key).toString().trimmed();
+    if (target.isServer() && !user.isEmpty())
+        target.user = user;
     return target;
+}
+
+} // namespace
+
+DatabaseTarget DataFolder::printTarget() const {
+    return asUser(databaseTarget(), iniFile(), QStringLiteral("peludb/printuser"));
+}
+
+DatabaseTarget DataFolder::ownerTarget() const {
+    return asUser(databaseTarget(), iniFile(), QStringLiteral("peludb/owner"));
 }
 
 QStringList DataFolder::ignoredDatabaseSettings() const {

@@ -38,6 +38,9 @@ public:
     // Where pelu-print reads: the same, as the server user printuser= when [peludb] names one (a role that
     // may only read, so that no print query can write or reach other desks' sessions).
     DatabaseTarget printTarget() const;
+    // Where the schema is made, upgraded, copied and restored: the same, as the server user owner= when
+    // [peludb] names one (the role that owns the tables; the desks' user= then may not change them).
+    DatabaseTarget ownerTarget() const;
     // What [peludb] holds that could not be used, said in words. Only QSQLITE and QPSQL are known;
     // anything else is ignored rather than left to fail at the first query, and so is a password.
     QStringList ignoredDatabaseSettings() const;

@@ -1,6 +1,7 @@
 #include "foundation/pgtools.h"
 
 #include "foundation/database.h"
+#include "foundation/sqlliteral.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -46,10 +47,6 @@ QByteArray run(const QString& program, const QStringList& arguments, const QStri
 QString contents(const QString& backup) {
     return QString::fromUtf8(run(QStringLiteral("pg_restore"), {QStringLiteral("--list"), backup},
                                  QStringLiteral("读取备份文件 %1").arg(backup)));
-}
-
-QString quotedName(QString name) {
-    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
 } // namespace
@@ -100,7 +97,7 @@ void restore(const DatabaseTarget& target, const QString& backup, const QStringL
     QStringList arguments{QStringLiteral("--no-psqlrc"), QStringLiteral("--quiet"),
                           QStringLiteral("--single-transaction"), QStringLiteral("--set=ON_ERROR_STOP=1")};
     for (const QString& table : leftovers)
-        arguments << QStringLiteral("--command=DROP TABLE IF EXISTS %1 CASCADE").arg(quotedName(table));
+        arguments << QStringLiteral("--command=DROP TABLE IF EXISTS %1 CASCADE").arg(SqlLiteral::name(table));
     arguments << QStringLiteral("--file=") + script.fileName();
     run(QStringLiteral("psql"), arguments + connection(target),
         QStringLiteral("还原数据到 %1").arg(target.describe()));

@@ -251,12 +251,16 @@ void protectHistory(Database& database) {
 
 // The one function a server's recording triggers call: the table's row key column and position key
 // column come as the trigger's arguments, the moment, operator and window from the settings the
-// Database gives each transaction. A copy from another database (pelu.copying) is no change of its own.
+// Database gives each transaction. It runs with its owner's rights, the only role that may add to the
+// history; nobody else may call it (so no desk can hang it on a table of its own and forge rows). A copy
+// from another database (pelu.copying) is no change of its own, and only the owner may say so.
 const QString serverRecorder = QStringLiteral(
-    "CREATE OR REPLACE FUNCTION pelu_record_change() RETURNS trigger LANGUAGE plpgsql AS $$ "
+    "CREATE OR REPLACE FUNCTION pelu_record_change() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
+    "SET search_path = %1, pg_temp AS $$ "
     "DECLARE changed jsonb; "
     "BEGIN "
-    "IF current_setting('pelu.copying', true) = 'on' THEN RETURN NULL; END IF; "
+    "IF current_setting('pelu.copying', true) = 'on' AND pg_has_role(session_user, current_user, 'USAGE') "
+    "THEN RETURN NULL; END IF; "
     "IF TG_OP = 'DELETE' THEN changed := to_jsonb(OLD); ELSE changed := to_jsonb(NEW); END IF; "
     "INSERT INTO change_history (时间, 操作员, 窗口, 表, 行, 位置, 操作, 之前, 之后) VALUES ("
     "NULLIF(current_setting('pelu.moment', true), ''), COALESCE(current_setting('pelu.operator', true), ''), "
@@ -284,7 +288,9 @@ const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("
 void createHistoryTriggers(Database& database) {
     const QString doing = QStringLiteral("建立操作记录");
     if (database.isServer())
-        database.exec(serverRecorder, {}, doing);
+        database.exec(serverRecorder.arg(SqlLiteral::name(
+                          database.scalar(QStringLiteral("SELECT current_schema()"), {}, doing).toString())),
+                      {}, doing);
     for (const QString& table : database.tableNames()) {
         if (unrecordedTables.contains(table, Qt::CaseInsensitive))
             continue;
@@ -472,7 +478,12 @@ const QList<Migration>& migrations() {
                                            {version4(), {}},
                                            {findListIndexes(), {}},
                                            {lampIndexes(), {}},
-                                           {{}, keepPositionsUnique}};
+                                           {{}, keepPositionsUnique},
+                                           {{}, [](Database& database) {
+                                                // The server's recorder takes its owner's rights.
+                                                if (database.isServer())
+                                                    createHistoryTriggers(database);
+                                            }}};
     return steps;
 }
 

@@ -9,6 +9,11 @@ QString text(const QString& value) {
            QLatin1Char('\'');
 }
 
+QString name(const QString& value) {
+    return QLatin1Char('"') + QString(value).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
 QString number(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("NULL");

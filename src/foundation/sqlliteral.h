@@ -10,6 +10,9 @@ namespace SqlLiteral {
 
 QString text(const QString& value);
 QString number(double value);
+// A name of a table or role between double quotes with every double quote doubled, for the statements
+// that cannot take it as a bound value.
+QString name(const QString& value);
 // The query with its bound values written in as literals, for pelu-print, which is given SQL text.
 QString inlined(const BoundQuery& query);
 

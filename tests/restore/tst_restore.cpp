@@ -2,6 +2,7 @@
 #include "foundation/schema.h"
 #include "restore/restoreflow.h"
 #include "restore/restorer.h"
+#include "support/officewithroles.h"
 #include "support/testsupport.h"
 
 #include <QCryptographicHash>
@@ -378,6 +379,39 @@ private slots:
         restorer.swapIn();
         QCOMPARE(data.dump(QStringLiteral("yhxx")), replaced);
         QVERIFY(data.db().hasTable(QStringLiteral("pelu_later")));
+    }
+
+    // The restore runs as the tables' owner and gives the desk and print roles their rights anew, whatever
+    // rights the backup carried: here those of a time when the desk could empty the history.
+    void aServerRestoreGivesTheRolesTheirRightsAgain() {
+        if (!testsOnServer())
+            QSKIP("restores a server's database");
+        OfficeWithRoles office;
+        const ServerRoles::Roles roles = office.roles();
+        const QString backup = QDir(office.folder().backupFolder()).filePath(QStringLiteral("before.dat"));
+        {
+            Database owner(office.folder().ownerTarget(), Database::Mode::Open);
+            owner.exec(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(roles.desk),
+                       {}, QStringLiteral("test"));
+            owner.exec(QStringLiteral("GRANT ALL ON change_history TO %1").arg(roles.desk), {},
+                       QStringLiteral("test"));
+            owner.backupTo(backup);
+        }
+        const FixedClock clock(testNow());
+        Restorer restorer(office.folder(), clock);
+        QCOMPARE(restorer.prepare(backup), std::nullopt);
+        restorer.swapIn();
+
+        Database desk(office.as(roles.desk), Database::Mode::Open);
+        desk.exec(QStringLiteral("UPDATE yhxx SET dwmc = 'after'"), {}, QStringLiteral("test"));
+        try {
+            desk.exec(QStringLiteral("TRUNCATE change_history"), {}, QStringLiteral("test"));
+            QFAIL("the desk emptied the history");
+        } catch (const DatabaseError&) {
+        }
+        QVERIFY(desk.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history WHERE 之后 LIKE '%after%'"),
+                            {}, QStringLiteral("test"))
+                    .toInt() == 1);
     }
 };
 

@@ -84,15 +84,11 @@ QStringList handedToPrint(const QList<PrintJob>& jobs) {
     return handed;
 }
 
-namespace {
-
-// With PELU_TEST_ENGINE=QPSQL the tests run on the PostgreSQL server that PGHOST, PGPORT and PGUSER
-// name: each test gets a database of its own, copied from a template that holds a fresh office.
-bool onServer() {
+bool testsOnServer() {
     return qEnvironmentVariable("PELU_TEST_ENGINE").compare(QLatin1String("QPSQL"), Qt::CaseInsensitive) == 0;
 }
 
-DatabaseTarget serverDatabase(const QString& name) {
+DatabaseTarget testServerDatabase(const QString& name) {
     DatabaseTarget target;
     target.engine = DatabaseTarget::Engine::PostgreSQL;
     target.host = qEnvironmentVariable("PGHOST");
@@ -102,12 +98,11 @@ DatabaseTarget serverDatabase(const QString& name) {
     return target;
 }
 
-// Runs `work` on the server's maintenance database, where databases are made and dropped.
-void onMaintenance(const std::function<void(QSqlQuery&)>& work) {
+void onTestServer(const std::function<void(QSqlQuery&)>& work) {
     const QString name = QStringLiteral("pelu-test-maintenance");
     {
         QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        const DatabaseTarget server = serverDatabase(QStringLiteral("postgres"));
+        const DatabaseTarget server = testServerDatabase(QStringLiteral("postgres"));
         connection.setHostName(server.host);
         connection.setPort(server.port);
         connection.setUserName(server.user);
@@ -120,6 +115,8 @@ void onMaintenance(const std::function<void(QSqlQuery&)>& work) {
     QSqlDatabase::removeDatabase(name);
 }
 
+namespace {
+
 void runOrFail(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
         qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
@@ -131,13 +128,13 @@ QString serverTemplate() {
     static bool made = false;
     if (made)
         return name;
-    onMaintenance([&](QSqlQuery& query) {
+    onTestServer([&](QSqlQuery& query) {
         runOrFail(query, QStringLiteral("SELECT pg_advisory_lock(5172)"));
         runOrFail(query, QStringLiteral("SELECT COUNT(*) FROM pg_database WHERE datname = '%1'").arg(name));
         if (query.next() && query.value(0).toInt() == 0) {
             const QString building = name + QStringLiteral("_%1").arg(QCoreApplication::applicationPid());
             runOrFail(query, QStringLiteral("CREATE DATABASE %1").arg(building));
-            Database(serverDatabase(building), Database::Mode::Create);
+            Database(testServerDatabase(building), Database::Mode::Create);
             runOrFail(query, QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(building, name));
         }
         runOrFail(query, QStringLiteral("SELECT pg_advisory_unlock(5172)"));
@@ -151,7 +148,7 @@ QString serverTemplate() {
 TestData::TestData() : m_folder(m_dir.path()) {
     m_folder.prepare();
     PasswordHash::setCost(PasswordHash::Cost::Cheapest);
-    if (!onServer()) {
+    if (!testsOnServer()) {
         m_database = std::make_unique<Database>(m_folder.databaseFile(), Database::Mode::Create);
         m_database->setRerunEveryTransaction(qEnvironmentVariableIsSet("PELU_TEST_RERUN"));
         return;
@@ -159,10 +156,10 @@ TestData::TestData() : m_folder(m_dir.path()) {
     static int made = 0;
     m_serverDatabase = QStringLiteral("pelu_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
     const QString from = serverTemplate();
-    onMaintenance([&](QSqlQuery& query) {
+    onTestServer([&](QSqlQuery& query) {
         runOrFail(query, QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_serverDatabase, from));
     });
-    const DatabaseTarget target = serverDatabase(m_serverDatabase);
+    const DatabaseTarget target = testServerDatabase(m_serverDatabase);
     // The data folder names the server too, for what opens the office by its folder.
     QSettings ini(m_folder.iniFile(), QSettings::IniFormat);
     ini.setValue(QStringLiteral("peludb/driver"), QStringLiteral("QPSQL"));
@@ -177,7 +174,7 @@ TestData::TestData() : m_folder(m_dir.path()) {
 TestData::~TestData() {
     m_database.reset();
     if (!m_serverDatabase.isEmpty())
-        onMaintenance([&](QSqlQuery& query) {
+        onTestServer([&](QSqlQuery& query) {
             runOrFail(query, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_serverDatabase));
         });
 }

@@ -59,6 +59,14 @@ public:
 // What a service hands the print bridge, a line a job: the report list name, "|", the command tail.
 QStringList handedToPrint(const QList<PrintJob>& jobs);
 
+// With PELU_TEST_ENGINE=QPSQL the tests run on the PostgreSQL server that PGHOST, PGPORT and PGUSER
+// name: each test gets a database of its own, copied from a template that holds a fresh office.
+bool testsOnServer();
+// A database of the test server by name, reached as PGUSER.
+DatabaseTarget testServerDatabase(const QString& name);
+// Runs `work` on the test server's maintenance database, where databases and roles are made and dropped.
+void onTestServer(const std::function<void(QSqlQuery&)>& work);
+
 // A fresh data folder with a fresh database, removed at the end of the test.
 class TestData {
 public:
