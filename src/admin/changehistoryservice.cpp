@@ -16,8 +16,9 @@ QStringList ChangeHistoryService::tables() {
 BoundQuery ChangeHistoryService::query(const ChangeHistoryFilter& filter) {
     // Moments are stored as text in time order: the day after `to` bounds the whole last day.
     BoundQuery query{
-        QStringLiteral("SELECT id, 时间, 操作员, 窗口, 表, 行, 位置, 操作, 之前, 之后 FROM change_history "
-                       "WHERE 时间 >= ? AND 时间 < ?"),
+        QStringLiteral(
+            "SELECT id, 时间, 操作员, 窗口, 表, 行, 位置, 操作, 之前, 之后, 位置表 FROM change_history "
+            "WHERE 时间 >= ? AND 时间 < ?"),
         {DateText::fromDate(filter.from), DateText::fromDate(filter.to.addDays(1))}};
     const auto narrow = [&query](const QString& column, const QString& value) {
         if (value.isEmpty())

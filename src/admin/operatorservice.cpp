@@ -172,16 +172,31 @@ SaveOutcome OperatorService::purge(const QDate& before, const QList<bool>& ticke
     const Database::LongWork longWork(m_database);
     // Counted by the attempt that committed: a conflict's rerun counts its rows afresh.
     const qint64 removed = m_database.transaction([&] {
-        qint64 rows = 0;
+        QList<Database::BulkChange> changes;
         for (int i = 0; i < purgeTables().size(); ++i) {
             if (!ticked.value(i))
                 continue;
-            QSqlQuery deleted =
-                m_database.exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(purgeTables().at(i)),
-                                {day}, QStringLiteral("删除旧收费记录"));
-            rows += deleted.numRowsAffected();
+            const QString& table = purgeTables().at(i);
+            const qint64 rows =
+                m_database
+                    .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 操作日期 < ?").arg(table), {day},
+                            QStringLiteral("统计旧收费记录"))
+                    .toLongLong();
+            changes.append({table,
+                            QStringLiteral("批量删除"),
+                            QStringLiteral("删除操作日期在 %1 以前的记录").arg(day),
+                            rows,
+                            {}});
         }
-        return rows;
+        return m_database.inBulk(changes, [&] {
+            qint64 rows = 0;
+            for (const Database::BulkChange& change : changes)
+                rows += m_database
+                            .exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(change.table),
+                                  {day}, QStringLiteral("删除旧收费记录"))
+                            .numRowsAffected();
+            return rows;
+        });
     });
     return done(Message{Prompter::Icon::Information, QString(),
                         QStringLiteral("删除完毕!\n共删除 %1 条记录。").arg(removed)});

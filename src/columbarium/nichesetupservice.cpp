@@ -30,7 +30,7 @@ bool onlyDigits(const QString& text, bool pointToo) {
 
 NumberedPlace NicheSetupService::Room::in(Database& database) const {
     return NumberedPlace(database, QStringLiteral("ghjc_wz"), QStringLiteral("厅 = ? AND 室 = ?"),
-                         {hall, name});
+                         {hall, name}, QStringLiteral("厅 %1，室 %2").arg(hall, name));
 }
 
 QString NicheSetupService::Room::key(const QString& number) const {
@@ -139,7 +139,8 @@ bool NicheSetupService::removeHall(const QString& hall) {
     if (!ask(QStringLiteral("注销厅"),
              QStringLiteral("确定要注销厅“%1”吗？该厅的全部寄存位将被删除，且无法恢复。").arg(hall)))
         return false;
-    NumberedPlace whole(m_database, QStringLiteral("ghjc_wz"), QStringLiteral("厅 = ?"), {hall});
+    NumberedPlace whole(m_database, QStringLiteral("ghjc_wz"), QStringLiteral("厅 = ?"), {hall},
+                        QStringLiteral("厅 ") + hall);
     switch (whole.removeUnless(used, {NicheState::used}, QStringLiteral("注销厅"))) {
     case NumberedPlace::Removal::InUse:
         tell(Prompter::Icon::Exclamation, QString(), inUse);
@@ -398,8 +399,10 @@ NicheSetupService::Written NicheSetupService::write(const Room& room, const Numb
             return written;
         const QStringList numbers =
             room.in(m_database)
-                .write({{QStringLiteral("厅"), room.hall}, {QStringLiteral("室"), room.name}}, values, run,
-                       breathe, QStringLiteral("写入寄存位"));
+                .write(
+                    {{QStringLiteral("厅"), room.hall}, {QStringLiteral("室"), room.name}}, values, run,
+                    [&](const QString& number) { return room.key(number); }, breathe,
+                    QStringLiteral("写入寄存位"));
         m_database.notifyChange(ChangeNotifier::Subject::Niches, room.hall);
         const QString prefix = room.hall + room.name + QStringLiteral("室,新增了");
         written.lines.reserve(numbers.size());

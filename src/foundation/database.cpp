@@ -1,5 +1,6 @@
 #include "foundation/database.h"
 
+#include "foundation/bulkkeys.h"
 #include "foundation/clock.h"
 #include "foundation/datetext.h"
 #include "foundation/pgtools.h"
@@ -407,6 +408,39 @@ void Database::writeChangeContext() {
     m_contextWritten = true;
 }
 
+void Database::startBulk(const QList<BulkChange>& changes) {
+    if (!m_recordsHistory)
+        return;
+    const QString doing = QStringLiteral("记录批量操作");
+    if (!m_contextWritten)
+        writeChangeContext();
+    for (const BulkChange& change : changes) {
+        if (change.rows == 0)
+            continue;
+        const QVariantList values{change.table, change.action,
+                                  QStringLiteral("%1，共 %2 行").arg(change.selection).arg(change.rows),
+                                  change.keys.isEmpty() ? QVariant()
+                                                        : QVariant(BulkKeys::compact(change.keys))};
+        // A server's desk may not write the history: its owner's function writes the line and, only
+        // with it, stops the row-by-row record for this transaction.
+        exec(isServer()
+                 ? QStringLiteral("SELECT pelu_record_bulk(?, ?, ?, ?)")
+                 : QStringLiteral("INSERT INTO change_history (时间, 操作员, 窗口, 表, 操作, 之后, 位置表) "
+                                  "SELECT 时间, 操作员, 窗口, ?, ?, ?, ? FROM change_context"),
+             values, doing);
+    }
+    if (!isServer())
+        exec(QStringLiteral("UPDATE change_context SET 批量 = 1"), {}, doing);
+}
+
+void Database::endBulk() {
+    if (!m_recordsHistory)
+        return;
+    exec(isServer() ? QStringLiteral("SELECT set_config('pelu.bulk', '', true)")
+                    : QStringLiteral("UPDATE change_context SET 批量 = 0"),
+         {}, QStringLiteral("记录批量操作"));
+}
+
 QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
     QSqlQuery query(m_connection);
     if (query.prepare(sql))
@@ -747,8 +781,8 @@ QStringList Database::tableNames() {
     const QString doing = QStringLiteral("读取数据库结构");
     if (isServer())
         return texts(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema = "
-                                    "current_schema() AND table_type = 'BASE TABLE' AND table_name <> "
-                                    "'pelu_schema_version' ORDER BY table_name"),
+                                    "current_schema() AND table_type = 'BASE TABLE' AND table_name NOT IN "
+                                    "('pelu_schema_version', 'pelu_bulk') ORDER BY table_name"),
                      {}, doing);
     return texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
                                 "'sqlite%' ORDER BY name"),
@@ -797,25 +831,30 @@ bool Database::hasTable(const QString& table) {
 Transaction::Transaction(Database& database)
     : m_database(database), m_savepoint(QStringLiteral("work%1").arg(database.m_savepointDepth)),
       m_outermost(database.m_savepointDepth == 0), m_changesBefore(database.m_pendingChanges.size()) {
-    // A server has savepoints only inside a transaction begun as such.
-    m_database.exec(outermostOnServer() ? QStringLiteral("BEGIN")
-                                        : QStringLiteral("SAVEPOINT ") + m_savepoint,
+    // Savepoints only for real nesting. One desk's file takes its write lock at the start, so that a
+    // transaction never finds, at its first write, that another connection wrote since it began reading.
+    m_database.exec(!m_outermost ? QStringLiteral("SAVEPOINT ") + m_savepoint
+                    : m_database.isServer() || m_database.m_mode == Database::Mode::ReadOnly
+                        ? QStringLiteral("BEGIN")
+                        : QStringLiteral("BEGIN IMMEDIATE"),
                     {}, QStringLiteral("开始事务"));
     if (m_database.m_savepointDepth++ == 0)
         m_database.m_contextWritten = false;
+    m_contextWrittenBefore = m_database.m_contextWritten;
 }
 
 Transaction::~Transaction() {
     if (!m_finished) {
         // Roll back quietly: an exception may already be on its way out.
         QSqlQuery query(m_database.connection());
-        if (outermostOnServer()) {
+        if (m_outermost) {
             query.exec(QStringLiteral("ROLLBACK"));
         } else {
             query.exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
             query.exec(QStringLiteral("RELEASE ") + m_savepoint);
         }
         m_database.m_pendingChanges.resize(m_changesBefore);
+        m_database.m_contextWritten = m_contextWrittenBefore;
         --m_database.m_savepointDepth;
     }
 }
@@ -823,8 +862,8 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     m_database.m_committing = outermostOnServer();
     const auto committed = qScopeGuard([this] { m_database.m_committing = false; });
-    m_database.exec(outermostOnServer() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint,
-                    {}, QStringLiteral("提交事务"));
+    m_database.exec(m_outermost ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint, {},
+                    QStringLiteral("提交事务"));
     m_finished = true;
     if (--m_database.m_savepointDepth == 0) {
         // The outermost level is committed: the changes are real now, and whoever hears of them

@@ -133,6 +133,34 @@ public:
         }
     }
 
+    // A bulk action's line in the change history, one for each table it changes: what was chosen, in
+    // words, how many rows, and the positions touched (none for a purge).
+    struct BulkChange {
+        QString table;
+        QString action; // 批量添加, 批量修改 or 批量删除
+        QString selection;
+        qint64 rows = 0;
+        QStringList keys;
+    };
+    // Runs `work`, a bulk action, as a nested transaction that the history records by `changes` alone,
+    // written before it, instead of row by row; writes after it are recorded one by one again. Only
+    // inside a transaction: the caller reads the rows and keys there first, so they are the ones the
+    // work changes. Nothing else turns the row-by-row record off, and a failure leaves it on.
+    template <typename Work>
+    auto inBulk(const QList<BulkChange>& changes, Work&& work) -> std::invoke_result_t<Work&> {
+        return transaction([&] {
+            startBulk(changes);
+            if constexpr (std::is_void_v<std::invoke_result_t<Work&>>) {
+                work();
+                endBulk();
+            } else {
+                auto result = work();
+                endBulk();
+                return result;
+            }
+        });
+    }
+
     // Testing: every outermost transaction is rolled back at its first commit, as a desk's conflict
     // would be, and its work runs again; an action that is not safe to re-run then shows it.
     void setRerunEveryTransaction(bool rerun) { m_rerunEveryTransaction = rerun; }
@@ -215,6 +243,8 @@ private:
     bool hasHistory();
     // Writes the moment, operator and window into the one row the history triggers read.
     void writeChangeContext();
+    void startBulk(const QList<BulkChange>& changes);
+    void endBulk();
 
     DatabaseTarget m_target;
     Mode m_mode;
@@ -257,6 +287,7 @@ private:
     Database& m_database;
     QString m_savepoint;
     bool m_outermost;
-    qsizetype m_changesBefore; // notices made before this level began survive its rollback
+    qsizetype m_changesBefore;           // notices made before this level began survive its rollback
+    bool m_contextWrittenBefore = false; // a context written inside this level goes with its rollback
     bool m_finished = false;
 };

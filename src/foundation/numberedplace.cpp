@@ -19,9 +19,14 @@ QString fourDigits(qint64 number) {
 
 } // namespace Numbered
 
-NumberedPlace::NumberedPlace(Database& database, QString table, QString where, QVariantList values)
-    : m_database(database), m_table(std::move(table)), m_where(std::move(where)),
-      m_values(std::move(values)) {}
+NumberedPlace::NumberedPlace(Database& database, QString table, QString where, QVariantList values,
+                             QString described)
+    : m_database(database), m_table(std::move(table)), m_where(std::move(where)), m_values(std::move(values)),
+      m_described(std::move(described)) {}
+
+QString NumberedPlace::keyColumn() const {
+    return m_table == QLatin1String("mq_wz") ? QStringLiteral("墓碑位置") : QStringLiteral("存放位置");
+}
 
 QSqlQuery NumberedPlace::select(const QString& columns, const QString& condition, const QVariantList& extra,
                                 const QString& doing) {
@@ -66,8 +71,15 @@ QStringList NumberedPlace::missingNumbers() {
 
 QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
                                  const QList<Database::Column>& values, const NumberRun& run,
-                                 const Breathe& breathe, const QString& doing) {
-    return m_database.transaction([&] {
+                                 const KeyOf& key, const Breathe& breathe, const QString& doing) {
+    QStringList keys;
+    keys.reserve(run.count);
+    for (qint64 i = 0; i < run.count; ++i)
+        keys << key(run.number(i));
+    const Database::BulkChange change{m_table, QStringLiteral("批量添加"),
+                                      QStringLiteral("%1，设置 %2 个位置").arg(m_described).arg(run.count),
+                                      run.count, keys};
+    return m_database.inBulk({change}, [&] {
         QStringList numbers;
         numbers.reserve(run.count);
         // The first position of an empty place takes the place of its marker row.
@@ -111,12 +123,16 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
                 .scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(m_table, m_where), m_values,
                         doing)
                 .toLongLong();
-        QSqlQuery walk = select(QStringLiteral("rid, 号, 状态"), inRange + QStringLiteral(" ORDER BY 号"),
-                                {from, to}, doing);
+        QSqlQuery walk = select(QStringLiteral("rid, 号, 状态, %1 AS 位置").arg(keyColumn()),
+                                inRange + QStringLiteral(" ORDER BY 号"), {from, to}, doing);
         QList<Position> positions;
-        while (walk.next())
-            positions.append(
-                {walk.value(0).toLongLong(), walk.value(1).toString(), walk.value(2).toString()});
+        QHash<qint64, QString> keys;
+        while (walk.next()) {
+            const qint64 rid = walk.value(QStringLiteral("rid")).toLongLong();
+            positions.append({rid, walk.value(QStringLiteral("号")).toString(),
+                              walk.value(QStringLiteral("状态")).toString()});
+            keys.insert(rid, walk.value(QStringLiteral("位置")).toString());
+        }
         const bool allFree = std::all_of(positions.cbegin(), positions.cend(), [&](const Position& position) {
             return position.state == freeState;
         });
@@ -130,11 +146,21 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
             positions.removeLast();
         }
         deletion.listed = positions;
-        QSqlQuery done =
-            m_database.exec(QStringLiteral("DELETE FROM %1 WHERE %2 AND %3 AND 状态 = ? AND rid <> ?")
-                                .arg(m_table, m_where, inRange),
-                            m_values + QVariantList{from, to, freeState, kept}, doing);
-        deletion.deleted = done.numRowsAffected();
+        QStringList going;
+        for (const Position& position : std::as_const(positions))
+            if (position.state == freeState)
+                going << keys.value(position.rid);
+        deletion.deleted = m_database.inBulk(
+            {{m_table, QStringLiteral("批量删除"),
+              QStringLiteral("%1，删除 %2 到 %3 号中未使用的位置").arg(m_described, from, to), going.size(),
+              going}},
+            [&] {
+                return m_database
+                    .exec(QStringLiteral("DELETE FROM %1 WHERE %2 AND %3 AND 状态 = ? AND rid <> ?")
+                              .arg(m_table, m_where, inRange),
+                          m_values + QVariantList{from, to, freeState, kept}, doing)
+                    .numRowsAffected();
+            });
         return deletion;
     });
 }
@@ -142,18 +168,26 @@ NumberedPlace::Deletion NumberedPlace::deleteFree(const QString& from, const QSt
 NumberedPlace::Removal NumberedPlace::removeUnless(const QString& inUse, const QVariantList& inUseValues,
                                                    const QString& doing) {
     return m_database.transaction([&] {
-        // The check and the delete are one statement: a position another desk took after the operator's
-        // answer keeps the whole place.
-        const QString place = QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(m_table, m_where);
-        QSqlQuery removed =
-            m_database.exec(QStringLiteral("DELETE FROM %1 WHERE %2 AND NOT EXISTS (%3 AND %4)")
-                                .arg(m_table, m_where, place, inUse),
-                            m_values + m_values + inUseValues, doing);
-        if (removed.numRowsAffected() > 0)
-            return Removal::Removed;
-        return m_database.exec(place + QStringLiteral(" AND ") + inUse, m_values + inUseValues, doing).next()
-                   ? Removal::InUse
-                   : Removal::Gone;
+        // Checked and deleted in one transaction: a position another desk took after the operator's answer
+        // keeps the whole place.
+        const QString place = QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(keyColumn(), m_table, m_where);
+        if (m_database.exec(place + QStringLiteral(" AND ") + inUse, m_values + inUseValues, doing).next())
+            return Removal::InUse;
+        QStringList keys;
+        qint64 rows = 0;
+        QSqlQuery all = m_database.exec(place, m_values, doing);
+        for (; all.next(); ++rows)
+            if (!all.value(0).isNull())
+                keys << all.value(0).toString();
+        if (rows == 0)
+            return Removal::Gone;
+        m_database.inBulk(
+            {{m_table, QStringLiteral("批量删除"), QStringLiteral("注销 %1").arg(m_described), rows, keys}},
+            [&] {
+                m_database.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, m_where), m_values,
+                                doing);
+            });
+        return Removal::Removed;
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/database.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -43,8 +44,9 @@ public:
     // The line a set-up window shows for a position a delete kept, by its key and state; empty for none.
     using KeptLine = std::function<QString(const QString& key, const QString& state)>;
 
-    // `where` selects the place's rows of `table` (markers included) with `values` for its marks.
-    NumberedPlace(Database& database, QString table, QString where, QVariantList values);
+    // `where` selects the place's rows of `table` (markers included) with `values` for its marks;
+    // `described` names the place in words for the change history ("墓区 东区，排 3").
+    NumberedPlace(Database& database, QString table, QString where, QVariantList values, QString described);
 
     // Whether the place has any row, a marker at least: a typed row or room that was never added has none.
     bool exists();
@@ -55,9 +57,9 @@ public:
     QStringList missingNumbers();
     // Writes the run, each position with `placeColumns` and `values` besides its number: the first
     // fills the place's marker row when there is one, the rest go in through one prepared insert.
-    // Returns the numbers written, in order. Runs in one transaction.
+    // Returns the numbers written, in order. Runs in one transaction, recorded as one bulk action.
     QStringList write(const QList<Database::Column>& placeColumns, const QList<Database::Column>& values,
-                      const NumberRun& run, const Breathe& breathe, const QString& doing);
+                      const NumberRun& run, const KeyOf& key, const Breathe& breathe, const QString& doing);
 
     // A delete of the positions numbered `from` to `to` that are in `freeState`.
     struct Position {
@@ -73,12 +75,13 @@ public:
         QString summary() const;
     };
     // One statement deletes the free positions of the range. When the range holds every row of the
-    // place and all are free, its last position stays so that the place is not lost. One transaction.
+    // place and all are free, its last position stays so that the place is not lost. One transaction,
+    // recorded as one bulk action.
     Deletion deleteFree(const QString& from, const QString& to, const QString& freeState,
                         const QString& doing);
 
     // 注销 of a whole place: one statement deletes every row of it, markers included, unless one of them
-    // matches `inUse` at that moment. One transaction.
+    // matches `inUse` at that moment. One transaction, recorded as one bulk action.
     enum class Removal { Removed, InUse, Gone };
     Removal removeUnless(const QString& inUse, const QVariantList& inUseValues, const QString& doing);
 
@@ -97,7 +100,11 @@ private:
                      const QString& doing);
 
     Database& m_database;
+    // The column of the table's position key.
+    QString keyColumn() const;
+
     QString m_table;
     QString m_where;
     QVariantList m_values;
+    QString m_described;
 };

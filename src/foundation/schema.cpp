@@ -260,7 +260,7 @@ const QString serverRecorder = QStringLiteral(
     "DECLARE changed jsonb; "
     "BEGIN "
     "IF current_setting('pelu.copying', true) = 'on' AND pg_has_role(session_user, current_user, 'USAGE') "
-    "THEN RETURN NULL; END IF; "
+    "THEN RETURN NULL; END IF; %2"
     "IF TG_OP = 'DELETE' THEN changed := to_jsonb(OLD); ELSE changed := to_jsonb(NEW); END IF; "
     "INSERT INTO change_history (时间, 操作员, 窗口, 表, 行, 位置, 操作, 之前, 之后) VALUES ("
     "NULLIF(current_setting('pelu.moment', true), ''), COALESCE(current_setting('pelu.operator', true), ''), "
@@ -271,6 +271,39 @@ const QString serverRecorder = QStringLiteral(
     "CASE WHEN TG_OP = 'DELETE' THEN NULL ELSE CAST(to_jsonb(NEW) AS text) END); "
     "RETURN NULL; "
     "END $$");
+
+// Where the history knows bulk actions: a bulk action of this transaction was recorded by the function
+// below, which alone may write pelu_bulk; a desk setting pelu.bulk by hand is not enough.
+const QString serverBulkCheck = QStringLiteral(
+    "IF current_setting('pelu.bulk', true) = CAST(txid_current() AS text) AND EXISTS (SELECT 1 FROM pelu_bulk "
+    "WHERE txid = txid_current()) THEN RETURN NULL; END IF; ");
+
+// A bulk action's line in a server's history, written by the history's owner; only with it does the
+// row-by-row record stop, for this transaction (the setting ends with it, or when its savepoint rolls
+// back).
+const QString serverBulkRecorder = QStringLiteral(
+    "CREATE OR REPLACE FUNCTION pelu_record_bulk(changed_table text, action text, summary text, keys text) "
+    "RETURNS void LANGUAGE plpgsql SECURITY DEFINER SET search_path = %1, pg_temp AS $$ "
+    "BEGIN "
+    "INSERT INTO change_history (时间, 操作员, 窗口, 表, 操作, 之后, 位置表) VALUES ("
+    "NULLIF(current_setting('pelu.moment', true), ''), COALESCE(current_setting('pelu.operator', true), ''), "
+    "COALESCE(current_setting('pelu.window', true), ''), changed_table, action, summary, keys); "
+    "INSERT INTO pelu_bulk (txid) VALUES (txid_current()) ON CONFLICT DO NOTHING; "
+    "PERFORM set_config('pelu.bulk', CAST(txid_current() AS text), true); "
+    "END $$");
+
+QString currentSchema(Database& database) {
+    return SqlLiteral::name(
+        database.scalar(QStringLiteral("SELECT current_schema()"), {}, QStringLiteral("读取数据库结构"))
+            .toString());
+}
+
+// Whether this schema already records bulk actions as one line (version 9 on).
+bool knowsBulk(Database& database) {
+    return database.isServer()
+               ? database.hasTable(QStringLiteral("pelu_bulk"))
+               : database.columnNames(QStringLiteral("change_context")).contains(QStringLiteral("批量"));
+}
 
 // The statistics windows empty and refill their work tables on every run: nothing of the office's.
 const QStringList unrecordedTables = {QStringLiteral("change_context"), QStringLiteral("change_history"),
@@ -287,10 +320,10 @@ const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("
 // triggers: a later migration that changes a table must call this again.
 void createHistoryTriggers(Database& database) {
     const QString doing = QStringLiteral("建立操作记录");
+    const bool bulk = knowsBulk(database);
     if (database.isServer())
-        database.exec(serverRecorder.arg(SqlLiteral::name(
-                          database.scalar(QStringLiteral("SELECT current_schema()"), {}, doing).toString())),
-                      {}, doing);
+        database.exec(serverRecorder.arg(currentSchema(database), bulk ? serverBulkCheck : QString()), {},
+                      doing);
     for (const QString& table : database.tableNames()) {
         if (unrecordedTables.contains(table, Qt::CaseInsensitive))
             continue;
@@ -334,13 +367,36 @@ void createHistoryTriggers(Database& database) {
                 QStringLiteral(
                     "CREATE TRIGGER %1 AFTER %2 ON %3 BEGIN INSERT INTO change_history (时间, 操作员, "
                     "窗口, 表, 行, 位置, 操作, 之前, 之后) SELECT c.时间, c.操作员, c.窗口, '%3', "
-                    "%4.%5, %6, '%7', %8, %9 FROM change_context c; END")
+                    "%4.%5, %6, '%7', %8, %9 FROM change_context c%10; END")
                     .arg(trigger, event.name, table, event.row, rowKey,
                          key.isEmpty() ? QStringLiteral("NULL") : event.row + QLatin1Char('.') + key,
-                         event.action, event.before, event.after),
+                         event.action, event.before, event.after,
+                         bulk ? QStringLiteral(" WHERE c.批量 = 0") : QString()),
                 {}, doing);
         }
     }
+}
+
+// Version 9: a bulk action (a set-up run, a range deleted, a place removed, a restriction, a purge)
+// is recorded as one line per table, with its positions in short, instead of a line per row.
+void recordBulkActions(Database& database) {
+    const QString doing = QStringLiteral("建立操作记录");
+    // A step taken again (an upgrade stopped by a later one's failure) finds its columns there.
+    const auto addColumn = [&](const QString& table, const QString& column, const QString& type) {
+        if (!database.columnNames(table).contains(column))
+            database.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, column, type), {},
+                          doing);
+    };
+    addColumn(QStringLiteral("change_history"), QStringLiteral("位置表"), QStringLiteral("TEXT"));
+    // A server keeps the flag elsewhere (below), yet has the same tables and columns as one desk.
+    addColumn(QStringLiteral("change_context"), QStringLiteral("批量"),
+              QStringLiteral("INTEGER NOT NULL DEFAULT 0"));
+    if (database.isServer()) {
+        database.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS pelu_bulk (txid BIGINT PRIMARY KEY)"), {},
+                      doing);
+        database.exec(serverBulkRecorder.arg(currentSchema(database)), {}, doing);
+    }
+    createHistoryTriggers(database);
 }
 
 // Version 4: the statistics count and list by period. These indexes hold every column their counts,
@@ -479,11 +535,13 @@ const QList<Migration>& migrations() {
                                            {findListIndexes(), {}},
                                            {lampIndexes(), {}},
                                            {{}, keepPositionsUnique},
-                                           {{}, [](Database& database) {
+                                           {{},
+                                            [](Database& database) {
                                                 // The server's recorder takes its owner's rights.
                                                 if (database.isServer())
                                                     createHistoryTriggers(database);
-                                            }}};
+                                            }},
+                                           {{}, recordBulkActions}};
     return steps;
 }
 

@@ -76,9 +76,9 @@ QStringList grant(Database& owner, const Roles& roles) {
                 roles.desk);
             // A backup reads where the keys stand.
             run(QStringLiteral("GRANT SELECT, USAGE ON ALL SEQUENCES IN SCHEMA %1 TO %2"), roles.desk);
-            // The history grows only through its owner's recorder; the schema's version is the owner's.
+            // The history grows only through its owner's functions; the schema's version is the owner's.
             run(QStringLiteral(
-                    "REVOKE INSERT, UPDATE, DELETE ON %1.change_history, %1.pelu_schema_version FROM %2"),
+                    "REVOKE INSERT, UPDATE, DELETE ON %1.change_history, %1.pelu_schema_version, %1.pelu_bulk FROM %2"),
                 roles.desk);
         }
         if (printReads)

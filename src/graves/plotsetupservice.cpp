@@ -46,7 +46,9 @@ QString PlotSetupService::Place::key(const QString& number) const {
 }
 
 NumberedPlace PlotSetupService::Place::in(Database& database) const {
-    return NumberedPlace(database, QStringLiteral("mq_wz"), where(), values());
+    return NumberedPlace(database, QStringLiteral("mq_wz"), where(), values(),
+                         row.isEmpty() ? QStringLiteral("墓区 ") + area
+                                       : QStringLiteral("墓区 %1，排 %2").arg(area, row));
 }
 
 PlotSetupService::PlotSetupService(Database& database, Session& session, Prompter& prompter)
@@ -126,7 +128,8 @@ bool PlotSetupService::removeArea(const QString& area) {
     if (deniedFor(m_session.flags.deleteDenied, QStringLiteral("您没有删除记录的权限！")) || area.isEmpty())
         return false;
     const QString inUse = QStringLiteral("您不能注销此墓区，因为墓区内还有位置被使用！");
-    NumberedPlace whole(m_database, QStringLiteral("mq_wz"), QStringLiteral("墓区 = ?"), {area});
+    NumberedPlace whole(m_database, QStringLiteral("mq_wz"), QStringLiteral("墓区 = ?"), {area},
+                        QStringLiteral("墓区 ") + area);
     if (count(QStringLiteral("SELECT count(*) FROM mq_wz WHERE 墓区 = ? AND ") + notFree,
               {area, PlotState::free}, QStringLiteral("检查墓区内的墓位")) > 0) {
         m_prompter.inform(Prompter::Icon::Exclamation, QString(), inUse);
@@ -450,8 +453,10 @@ PlotSetupService::WrittenRun PlotSetupService::writeRun(const Place& place, cons
             return written;
         const QStringList numbers =
             place.in(m_database)
-                .write({{QStringLiteral("墓区"), place.area}, {QStringLiteral("排"), row}}, plotValues, run,
-                       breathe, QStringLiteral("写入墓位"));
+                .write(
+                    {{QStringLiteral("墓区"), place.area}, {QStringLiteral("排"), row}}, plotValues, run,
+                    [&](const QString& number) { return place.key(number); }, breathe,
+                    QStringLiteral("写入墓位"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, place.area);
         written.lines.reserve(numbers.size());
         for (const QString& number : numbers)

@@ -15,10 +15,18 @@ ChangeHistoryWindow::ChangeHistoryWindow(AppContext& context, QWidget* parent)
     grid->attach(context.database, context.prompter);
     grid->setColumnTwips(QStringLiteral("之前"), 6000);
     grid->setColumnTwips(QStringLiteral("之后"), 6000);
+    grid->setColumnTwips(QStringLiteral("位置表"), 3000);
     search();
     on(m_ui->SearchButton, &QPushButton::clicked, &ChangeHistoryWindow::search);
     on(m_ui->KeyEdit, &QLineEdit::returnPressed, &ChangeHistoryWindow::search);
     on(m_ui->CloseButton, &QPushButton::clicked, &ChangeHistoryWindow::closeWindow);
+    on(grid, &QTableView::doubleClicked, &ChangeHistoryWindow::showPositions);
+}
+
+void ChangeHistoryWindow::showPositions() {
+    const QString positions = m_ui->Grid1->currentValue(QStringLiteral("位置表")).toString();
+    if (!positions.isEmpty())
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("批量操作的位置"), positions);
 }
 
 ChangeHistoryWindow::~ChangeHistoryWindow() = default;

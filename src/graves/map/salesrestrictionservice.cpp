@@ -3,6 +3,22 @@
 #include "foundation/database.h"
 #include "graves/plotvocabulary.h"
 
+namespace {
+
+// The selection in words, for the change history.
+QString described(const MapFilter& filter) {
+    QStringList parts{QStringLiteral("墓区 ") + filter.area};
+    if (!filter.row.isEmpty())
+        parts << QStringLiteral("排 ") + filter.row;
+    if (!filter.style.isEmpty())
+        parts << QStringLiteral("碑型 ") + filter.style;
+    if (filter.searchesNumber())
+        parts << QStringLiteral("号 %1—%2").arg(filter.number, filter.last);
+    return parts.join(QStringLiteral("，"));
+}
+
+} // namespace
+
 SalesRestrictionService::SalesRestrictionService(Database& database) : m_database(database) {}
 
 SaveOutcome SalesRestrictionService::restrict(const std::optional<MapFilter>& selection) {
@@ -27,9 +43,18 @@ SaveOutcome SalesRestrictionService::change(const std::optional<MapFilter>& sele
                               .toLongLong() == 0)
             return false;
         // Only plots in the one state change; sold and reserved plots of the selection stay as they are.
-        m_database.exec(
-            QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE ") + where->sql + QStringLiteral(" AND 状态 = ?"),
-            QVariantList{to} + where->values + QVariantList{from}, QStringLiteral("更改销售控制"));
+        const QString changing = where->sql + QStringLiteral(" AND 状态 = ?");
+        const QVariantList values = where->values + QVariantList{from};
+        const QStringList keys =
+            m_database.texts(QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE ") + changing, values,
+                             QStringLiteral("读取所选墓位"));
+        m_database.inBulk(
+            {{QStringLiteral("mq_wz"), QStringLiteral("批量修改"),
+              QStringLiteral("%1，状态 %2 改为 %3").arg(described(*selection), from, to), keys.size(), keys}},
+            [&] {
+                m_database.exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE ") + changing,
+                                QVariantList{to} + values, QStringLiteral("更改销售控制"));
+            });
         m_database.notifyChange(ChangeNotifier::Subject::Plots, selection->area);
         return true;
     });
