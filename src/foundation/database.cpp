@@ -330,6 +330,13 @@ void Database::checkVersion(int version, Mode mode) {
 }
 
 Database::~Database() {
+    // As the office's tables grow, the planner's knowledge of them is renewed where this connection's
+    // queries would gain by it (a sample, so a large office is not held up).
+    if (!isServer() && m_mode != Mode::ReadOnly && m_connection.isOpen()) {
+        QSqlQuery optimize(m_connection);
+        optimize.exec(QStringLiteral("PRAGMA analysis_limit = 400"));
+        optimize.exec(QStringLiteral("PRAGMA optimize"));
+    }
     m_connection.close();
     m_connection = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -384,6 +391,12 @@ void Database::migrate() {
         });
         // A step may have given tables their keys: read them anew.
         m_rowKeys.clear();
+    }
+    // After a change of the schema a file's query planner learns the office's data anew; a server's
+    // autovacuum does that by itself. The sample keeps it short on a large office.
+    if (!isServer() && stored > 0 && stored < steps.size()) {
+        exec(QStringLiteral("PRAGMA analysis_limit = 1000"), {}, QStringLiteral("分析数据库"));
+        exec(QStringLiteral("ANALYZE"), {}, QStringLiteral("分析数据库"));
     }
 }
 

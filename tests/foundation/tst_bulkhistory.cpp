@@ -76,7 +76,8 @@ private slots:
             office.row("东区", "4")
                 .write(
                     {{text("墓区"), text("东区")}, {text("排"), text("4")}}, {{text("状态"), text("未使用")}},
-                    {2, 1, 5}, [](const QString& number) -> QString { return text("东区4排") + number + text("号"); },
+                    {2, 1, 5},
+                    [](const QString& number) -> QString { return text("东区4排") + number + text("号"); },
                     [] {}, QStringLiteral("test"));
             office.db().exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE 墓碑位置 = ?"),
                              {text("已购"), text("东区33排0002号")}, QStringLiteral("test"));

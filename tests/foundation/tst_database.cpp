@@ -198,7 +198,7 @@ private slots:
             run(query, QStringLiteral(
                            "INSERT INTO gm_xf1 (id, 墓碑位置, 合计) VALUES (7, '甲区1排0001号', 1200.5)"));
         });
-        const QStringList version1 = contentsWithoutRowKeys(file);
+        QStringList version1 = contentsWithoutRowKeys(file);
 
         // A failure halfway, after some tables were rebuilt, leaves version 1 as it was.
         QVERIFY_THROWS_EXCEPTION(DatabaseError, Database(file, Database::Mode::Open, 6));
@@ -232,6 +232,14 @@ private slots:
             return (line.contains(QStringLiteral("|CREATE INDEX")) ||
                     line.contains(QStringLiteral("|CREATE UNIQUE INDEX"))) &&
                    !version1.contains(line);
+        });
+        // ...and drop those whose columns begin another index.
+        version1.removeIf([](const QString& line) {
+            for (const char* dropped :
+                 {"gm_xf1_moment", "cjdd_key", "gm_dj_bought", "gm_dj_key", "mq_wz_state"})
+                if (line.contains(QStringLiteral("|CREATE INDEX %1 ON").arg(QLatin1String(dropped))))
+                    return true;
+            return false;
         });
         QCOMPARE(version2, version1.mid(1));
         onRawConnection(file, [&](QSqlQuery& query) {

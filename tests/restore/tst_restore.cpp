@@ -200,11 +200,11 @@ private slots:
         QStringList dropping;
         for (const QString& trigger : history)
             dropping << QStringLiteral("DROP TRIGGER ") + trigger;
-        dropping << QStringLiteral("DROP INDEX gm_dj_key") << QStringLiteral("DELETE FROM change_context");
+        dropping << QStringLiteral("DROP INDEX gm_dj_buried") << QStringLiteral("DELETE FROM change_context");
         const QString unrecorded = tampered(office, QStringLiteral("unrecorded.dat"), dropping);
         QCOMPARE(restorer.prepare(unrecorded), std::nullopt);
         QVERIFY2(restorer.repairs().contains(text("触发器 mq_wz_history_insert")) &&
-                     restorer.repairs().contains(text("索引 gm_dj_key")) &&
+                     restorer.repairs().contains(text("索引 gm_dj_buried")) &&
                      restorer.repairs().contains(text("操作记录的当前操作员行")),
                  qPrintable(restorer.repairs().join(QLatin1Char(','))));
         QCOMPARE(restorer.repairs().size(), history.size() + 2);
