@@ -261,6 +261,9 @@ void Database::connectFile(Mode mode) {
         throw DatabaseError(QStringLiteral("数据库文件不可写：%1\n%2").arg(path, reason));
     exec(QStringLiteral("PRAGMA journal_mode = WAL"), {}, QStringLiteral("设置数据库日志方式"));
     exec(QStringLiteral("PRAGMA foreign_keys = OFF"), {}, QStringLiteral("设置数据库"));
+    // Bulk work on a large office (a purge of years, a long run) walks more pages than SQLite's 2 MB
+    // cache holds and would read them again and again; the cache only grows as far as it is used.
+    exec(QStringLiteral("PRAGMA cache_size = -65536"), {}, QStringLiteral("设置数据库"));
 }
 
 void Database::connectServer(Mode mode) {
