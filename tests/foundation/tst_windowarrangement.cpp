@@ -156,6 +156,27 @@ private slots:
         QTRY_COMPARE(office.stacking(), QStringList({"Frm_ydwh", "Frm_gm", "Frm_ydwh1", "Frm_gm_blz"}));
     }
 
+    void theSettlementSitsLeftOfWhereThePurchaseSits() {
+        Office office;
+        WindowHost& host = office.window.host();
+        const auto frame = [&] { return Office::frameOf(office.find(QStringLiteral("Frm_gm_blz"))); };
+        const auto centred = [&] {
+            return WindowHost::placement(office.window.frameGeometry().size(),
+                                         office.area()->viewport()->size(), frame()->size(),
+                                         {Placement::Rule::Centred})
+                .x();
+        };
+        office.pickOnMap(QStringLiteral("M_tm"), QStringLiteral("Frm_ydwh"), QStringLiteral("甲区"),
+                         QStringLiteral("甲区2排0001号"));
+        click(office.find(QStringLiteral("Frm_ydwh1")), "Command4");
+        QCOMPARE(office.find(QStringLiteral("Frm_gm_blz"))->windowTitle(), QStringLiteral("交清余款"));
+        QCOMPARE(frame()->x(), centred() - 27); // 400 twips
+        // The same form raised for a sale goes back to its own place.
+        host.openFromMenu([&] { host.open<PurchaseWindow>()->takeChosenPlot(); });
+        QCOMPARE(office.find(QStringLiteral("Frm_gm_blz"))->windowTitle(), QStringLiteral("购墓"));
+        QCOMPARE(frame()->x(), centred());
+    }
+
     void theWindowMenuListsArrangesClosesAndMovesOn() {
         Office office;
         QMenu* menu = office.window.topMenu(QStringLiteral("M_ck"));

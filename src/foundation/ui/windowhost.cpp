@@ -26,7 +26,8 @@ QRect WindowHost::placement(QSize mainOuter, QSize client, QSize child, Placemen
     if (placement.rule == Placement::Rule::FullWidthAtTop)
         return {0, 0, client.width(), client.height() - twipsToPixels(1200)};
     const int up = placement.rule == Placement::Rule::AboveCentre ? twipsToPixels(400) : 0;
-    return {QPoint((mainOuter.width() - child.width()) / 2, (mainOuter.height() - child.height()) / 2 - up),
+    return {QPoint((mainOuter.width() - child.width()) / 2 - twipsToPixels(placement.twipsLeft),
+                   (mainOuter.height() - child.height()) / 2 - up),
             child};
 }
 

@@ -21,6 +21,7 @@ struct Placement {
         FullWidthAtTop // at the top left, as wide as the client area and 1200 twips less high
     };
     Rule rule = Rule::AboveCentre;
+    int twipsLeft = 0; // then moved this far to the left of where the rule puts it
 };
 
 // What a task window declares about itself, once, as `static constexpr TaskWindowTraits traits`:
@@ -49,10 +50,16 @@ public:
     // Raises and re-places the window of type `Window` when it is open; otherwise makes it with the
     // context and `arguments`, shows it as a child and places it.
     template <typename Window, typename... Arguments> Window* open(Arguments&&... arguments) {
+        return openPlaced<Window>(Window::traits.placement, std::forward<Arguments>(arguments)...);
+    }
+    // The same, placed this once by `placement` instead of the window's own rule: one form may serve
+    // two tasks that sit in different places.
+    template <typename Window, typename... Arguments>
+    Window* openPlaced(Placement placement, Arguments&&... arguments) {
         return static_cast<Window*>(open(
             nameOf<Window>(),
             [&]() -> QWidget* { return new Window(*m_context, std::forward<Arguments>(arguments)...); },
-            Window::traits.placement));
+            placement));
     }
     template <typename Window> Window* find() const { return static_cast<Window*>(find(nameOf<Window>())); }
     template <typename Window> void close() { close(nameOf<Window>()); }
