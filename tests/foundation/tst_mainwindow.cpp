@@ -335,21 +335,27 @@ private slots:
         QCOMPARE(office.prompter.shown.first().icon, Prompter::Icon::Exclamation);
     }
 
+    // 取消 at the first login or at a later one: four menus and 系统维护 are cut off, 〖系统设置〗 is not.
     void cancellingCutsFourMenusAndSystemMaintenance() {
         Office office;
         office.registerPlain<"Frmczy">(QStringLiteral("M_xtwh"));
+        const auto cancelLogin = [&] {
+            bool played = false;
+            office.whenLoginShows([&](QDialog* dialog) {
+                QTest::mouseClick(control<QPushButton>(dialog, "Command2"), Qt::LeftButton);
+                played = true;
+            });
+            office.window.startLoginTimer();
+            QTRY_VERIFY(played);
+            for (const QString& name : businessMenus)
+                QVERIFY2(office.enabled(name) == (name == QLatin1String("M_xtsz")), qPrintable(name));
+            QVERIFY(!office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+            QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
+        };
+        cancelLogin();
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
         QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
-
-        office.whenLoginShows([](QDialog* dialog) {
-            QTest::mouseClick(control<QPushButton>(dialog, "Command2"), Qt::LeftButton);
-        });
-        office.window.startLoginTimer();
-        QTRY_VERIFY(!office.enabled(QStringLiteral("M_jcgl")));
-        for (const QString& name : businessMenus) // 〖系统设置〗 itself stays as it was
-            QCOMPARE(office.enabled(name), name == QLatin1String("M_xtsz"));
-        QVERIFY(!office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
-        QVERIFY(office.window.command(QStringLiteral("M_cxdl"))->isEnabled());
+        cancelLogin();
 
         // A later successful login gives 系统维护 back.
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
