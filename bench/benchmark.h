@@ -67,7 +67,8 @@ public:
     QString lastMessage;
 
     void inform(Icon, const QString&, const QString& text) override { lastMessage = text; }
-    Answer ask(const QString&, const QString&, bool) override { return Answer::Yes; }
+    using Prompter::ask;
+    Answer ask(Icon, const QString&, const QString&, bool) override { return Answer::Yes; }
     std::optional<QString> inputText(const QString&, const QString&, const QString&) override {
         return QString();
     }

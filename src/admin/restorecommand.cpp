@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 bool startRestore(Prompter& prompter, ProcessLauncher& launcher, const QString& programFolder) {
-    if (prompter.ask(QStringLiteral("提示"), QStringLiteral("还原数据将退出Pelu，要继续吗？")) !=
-        Prompter::Answer::Yes)
+    if (prompter.ask(Prompter::Icon::Information, QStringLiteral("提示"),
+                     QStringLiteral("还原数据将退出Pelu，要继续吗？")) != Prompter::Answer::Yes)
         return false;
     const QString program = QDir(programFolder).filePath(QStringLiteral("pelu-restore"));
     if (!QFileInfo(program).isExecutable()) {

@@ -24,7 +24,7 @@ BoundQuery NicheFeeRecordsService::rows(const QString& key) {
 SaveOutcome NicheFeeRecordsService::remove(std::optional<qint64> id, Prompter& prompter) {
     if (m_session.flags.deleteDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有删除记录的权限！")));
-    if (!id || prompter.ask(QStringLiteral("删除记录"),
+    if (!id || prompter.ask(Prompter::Icon::Exclamation, QStringLiteral("删除记录"),
                             QStringLiteral("您确信要删除这条记录吗?请三思而后行!")) != Prompter::Answer::Yes)
         return {};
     enum class Result { Deleted, LastRow, Gone };

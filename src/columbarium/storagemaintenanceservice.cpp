@@ -182,7 +182,7 @@ SaveOutcome StorageMaintenanceService::cancel(const LoadedStorage& loaded, const
     if (form.contact.trimmed().isEmpty())
         return refused(plain(QStringLiteral("请把联系人情况填写完整!")), QStringLiteral("Mask3"));
     const Prompter::Answer answer = prompter.ask(
-        QStringLiteral("注销记录"),
+        Prompter::Icon::Information, QStringLiteral("注销记录"),
         QStringLiteral(
             "在注销此记录前,是否退费?\n\n选择'是',则退费后,注销此记录\n选择'否',则不退费,直接注销\n"
             "选择'取消',则取消本次操作"),

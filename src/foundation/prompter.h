@@ -16,7 +16,12 @@ public:
 
     virtual ~Prompter() = default;
     virtual void inform(Icon icon, const QString& caption, const QString& text) = 0;
-    virtual Answer ask(const QString& caption, const QString& text, bool withCancel = false) = 0;
+    // A Yes/No (or Yes/No/Cancel) question, under the question mark unless the office shows it under
+    // another icon.
+    Answer ask(const QString& caption, const QString& text, bool withCancel = false) {
+        return ask(Icon::Question, caption, text, withCancel);
+    }
+    virtual Answer ask(Icon icon, const QString& caption, const QString& text, bool withCancel = false) = 0;
     // Empty optional when the operator cancels.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& defaultText = QString()) = 0;

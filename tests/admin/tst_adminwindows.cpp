@@ -6,12 +6,14 @@
 #include "foundation/ui/backgroundwindow.h"
 #include "support/runningoffice.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 
 namespace {
@@ -342,9 +344,59 @@ private slots:
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_mmxx")));
     }
 
+    void theHelpWindowsStandModalOverTheMainWindow() {
+        RunningOffice office;
+        for (const auto& [command, name] : {std::pair{"M_yhxx", "Frm_yhxx"}, std::pair{"M_jszc", "Frm_jszc"},
+                                            std::pair{"M_mx", "Frm_mmxx"}}) {
+            QWidget* window = office.run(QString::fromLatin1(command), QString::fromLatin1(name));
+            QVERIFY2(window && window->isWindow() && window->isModal(), name);
+            QCOMPARE(window->parentWidget(), &office.window);
+            QCOMPARE(QApplication::activeModalWidget(), window);
+            // Asked for again, the open one comes up; none opens twice.
+            QCOMPARE(office.run(QString::fromLatin1(command), QString::fromLatin1(name)), window);
+            QCOMPARE(office.window.host().openWindows(), QList<QWidget*>({window}));
+            office.window.host().close(window);
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+        }
+        // 显示信息 stands where a task window would; 确定 of 技术支持 closes it.
+        QWidget* unit = office.run(QStringLiteral("M_yhxx"), QStringLiteral("Frm_yhxx"));
+        const QRect spot =
+            WindowHost::placement(office.window.frameGeometry().size(), office.window.background()->size(),
+                                  unit->frameGeometry().size());
+        QCOMPARE(unit->pos(), office.window.frameGeometry().topLeft() + spot.topLeft());
+        // Re-login takes it away like every task window.
+        office.window.host().closeAll();
+        QTRY_VERIFY(office.window.host().openWindows().isEmpty());
+        control<QPushButton>(office.run(QStringLiteral("M_jszc"), QStringLiteral("Frm_jszc")), "Command1")
+            ->click();
+        QTRY_VERIFY(!office.find(QStringLiteral("Frm_jszc")));
+    }
+
+    // The title piece above the middle and the band near the foot, 2000 twips (133 px) up from it.
+    void theBackgroundPlacesItsPictures() {
+        RunningOffice office;
+        BackgroundWindow* background = office.window.background();
+        office.window.resize(1100, 800);
+        QTRY_COMPARE(background->size(), office.window.findChild<QMdiArea*>()->viewport()->size());
+        const QSize room = background->size();
+        auto* title = background->findChild<QLabel*>(QStringLiteral("Img_topic"));
+        auto* foot = background->findChild<QLabel*>(QStringLiteral("Img_zz"));
+        QVERIFY(!title->pixmap().isNull() && !foot->pixmap().isNull());
+        QCOMPARE(title->geometry(), QRect(QPoint((room.width() - title->width()) / 2,
+                                                 (room.height() - title->height() - 133) / 2),
+                                          title->pixmap().size()));
+        QCOMPARE(foot->geometry(), QRect(QPoint((room.width() - foot->width()) / 2, room.height() - 133),
+                                         foot->pixmap().size()));
+        // The unit name is in front of them.
+        QCOMPARE(background->childAt(
+                     background->findChild<QLabel*>(QStringLiteral("Label1"))->geometry().center()),
+                 background->findChild<QLabel*>(QStringLiteral("Label1")));
+    }
+
     void theUnitInformationShowsOnTheBackground() {
         RunningOffice office;
         auto* unitName = office.window.background()->findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(unitName->y(), 100); // 1500 twips
         auto* picture = office.window.background()->findChild<QLabel*>(QStringLiteral("Image2"));
         QWidget* dialog = office.run(QStringLiteral("M_yhxx"), QStringLiteral("Frm_yhxx"));
         QCOMPARE(control<QLineEdit>(dialog, "Text2")->text(), QStringLiteral("36"));
@@ -383,6 +435,14 @@ private slots:
         QCOMPARE(unitName->text(), text("西山陵园"));
         QCOMPARE(unitName->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(picture->pixmap().size(), QSize(7, 5));
+        // 确定 lifts the name to 1200 twips, where it stays, centred, as the window changes size, until the
+        // background is loaded again.
+        QCOMPARE(unitName->y(), 80);
+        office.window.resize(office.window.width() + 60, office.window.height() + 40);
+        QTRY_COMPARE(unitName->x(), (office.window.background()->width() - unitName->width()) / 2);
+        QCOMPARE(unitName->y(), 80);
+        office.window.background()->reload();
+        QCOMPARE(unitName->y(), 100);
 
         // 取消 brings back the stored picture; 默认背景 the built-in one, making the row when there is none.
         dialog = office.run(QStringLiteral("M_yhxx"), QStringLiteral("Frm_yhxx"));

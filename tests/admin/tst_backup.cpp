@@ -176,6 +176,7 @@ private slots:
         office.prompter.answers.enqueue(Prompter::Answer::No);
         office.window.command(QStringLiteral("backup"))->trigger();
         QCOMPARE(office.prompter.lastText(), text("还原数据将退出Pelu，要继续吗？"));
+        QCOMPARE(office.prompter.shown.last().icon, Prompter::Icon::Information);
         QVERIFY(office.launcher.started.isEmpty());
 
         office.prompter.answers.enqueue(Prompter::Answer::Yes);

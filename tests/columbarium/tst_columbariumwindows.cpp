@@ -4,6 +4,7 @@
 #include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -101,6 +102,64 @@ private slots:
         QCOMPARE(get<QLabel>(setup, "Label_start")->text(), QStringLiteral("标签号"));
         QVERIFY(!get<QPushButton>(setup, "Command2")->isEnabled());
         QVERIFY(get<QPushButton>(setup, "Command3")->isEnabled());
+    }
+
+    // What the set-up and browse windows show follows the niches: a hall picked again, a layer chosen
+    // before, a number looked up or a run deleted from another window leaves no line or layer behind.
+    void theSetupAndBrowseLinesFollowTheNiches() {
+        RunningOffice office;
+        office.data.sql(QStringLiteral(
+            "INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES ('东厅', '1', '2', '0001', '单人框', "
+            "2400, '未使用'), ('东厅', '1', '3', '0002', '双人框', 3600, '未使用'), ('西厅', '1', '2', '0001', "
+            "'单人框', 2400, '未使用')"));
+        QWidget* browse = office.run(QStringLiteral("M_bljc"), QStringLiteral("Frm_bljc"));
+        auto* layers = get<QComboBox>(browse, "Combo3");
+        auto* bar = get<QLabel>(browse, "Bar1");
+        auto* list = get<QListView>(browse, "LV1");
+        choose(get<QComboBox>(browse, "Combo1"), QStringLiteral("东厅"));
+        choose(get<QComboBox>(browse, "Combo2"), QStringLiteral("1"));
+        choose(layers, QStringLiteral("3"));
+        QCOMPARE(bar->text(), QStringLiteral("东厅1室，位于第3层的未使用位置数： 1"));
+        choose(get<QComboBox>(browse, "Combo1"), QStringLiteral("东厅"));
+        QCOMPARE(bar->text(), QString());
+        QCOMPARE(layers->currentText(), QString());
+        choose(get<QComboBox>(browse, "Combo2"), QStringLiteral("1"));
+        QCOMPARE(layers->currentText(), QString());
+        choose(layers, QStringLiteral("2"));
+        type(browse, "Text1", "0002");
+        QTest::keyClick(get<QLineEdit>(browse, "Text1"), Qt::Key_Return);
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(layers->currentText(), QString());
+        choose(get<QComboBox>(browse, "Combo2"), QStringLiteral("1"));
+        QCOMPARE(bar->text(), QStringLiteral("东厅1室，未使用的位置数： 2"));
+
+        // A run deleted in the set-up window: both status lines say what is left.
+        QWidget* setup = office.run(QStringLiteral("M_szts"), QStringLiteral("Frmjc_sz"));
+        choose(get<QComboBox>(setup, "Combo1"), QStringLiteral("东厅"));
+        choose(get<QComboBox>(setup, "Combo2"), QStringLiteral("1"));
+        QCOMPARE(get<QLabel>(setup, "Label1")->text(), QStringLiteral("东厅1室,共有 2 个位置可用"));
+        type(setup, "Masks", "2");
+        type(setup, "Maske", "2");
+        office.prompter.answers << Prompter::Answer::Yes;
+        click(setup, "Command5");
+        QCOMPARE(office.data.count(QStringLiteral("ghjc_wz"), QStringLiteral("厅 = '东厅'")), 1);
+        QCOMPARE(get<QLabel>(setup, "Label1")->text(), QStringLiteral("东厅1室,共有 1 个位置可用"));
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(bar->text(), QString());
+
+        // The mode buttons and the first number stay where they are in either mode.
+        const auto spots = [&] {
+            QApplication::processEvents(); // the layouts settle
+            QList<QPoint> at;
+            for (const char* name : {"Command3", "Command2", "Mask1", "Label_start"})
+                at << get<QWidget>(setup, name)->mapTo(setup, QPoint(0, 0));
+            return at;
+        };
+        const QList<QPoint> batch = spots();
+        click(setup, "Command2");
+        QCOMPARE(spots(), batch);
+        click(setup, "Command3");
+        QCOMPARE(spots(), batch);
     }
 
     // Browse, pick, register: what was typed survives a visit to 物品收费, whose live totals and row

@@ -86,6 +86,7 @@ private slots:
         fees.office.session.flags.deleteDenied = false;
         fees.remove(2, Prompter::Answer::No);
         QCOMPARE(fees.office.prompter.shown.last().caption, QStringLiteral("删除记录"));
+        QCOMPARE(fees.office.prompter.shown.last().icon, Prompter::Icon::Exclamation);
         QCOMPARE(fees.office.prompter.lastText(), QStringLiteral("您确信要删除这条记录吗?请三思而后行!"));
         QCOMPARE(fees.office.data.dump(QStringLiteral("ghjc_xf1")), before);
 

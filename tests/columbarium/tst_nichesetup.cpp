@@ -54,8 +54,9 @@ struct Setup : SetupFixture<NicheSetupService, RecordingSetupView<>, NicheSetupI
 // committed before this desk's write begins.
 struct InterleavingPrompter : ScriptedPrompter {
     std::function<void()> afterAnswer;
-    Answer ask(const QString& caption, const QString& text, bool withCancel) override {
-        const Answer answer = ScriptedPrompter::ask(caption, text, withCancel);
+    using ScriptedPrompter::ask;
+    Answer ask(Icon icon, const QString& caption, const QString& text, bool withCancel) override {
+        const Answer answer = ScriptedPrompter::ask(icon, caption, text, withCancel);
         if (afterAnswer)
             std::exchange(afterAnswer, {})();
         return answer;

@@ -280,6 +280,7 @@ private slots:
             QCOMPARE(said(maintenance.service.cancel(loaded, form, prompter)),
                      QStringLiteral("|应退金额不能为零或小于零!"));
         QCOMPARE(prompter.shown.first().caption, QStringLiteral("注销记录"));
+        QCOMPARE(prompter.shown.first().icon, Prompter::Icon::Information);
         QCOMPARE(prompter.shown.first().text,
                  QStringLiteral(
                      "在注销此记录前,是否退费?\n\n选择'是',则退费后,注销此记录\n选择'否',则不退费,直接注销\n"

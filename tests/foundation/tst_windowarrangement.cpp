@@ -22,6 +22,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextEdit>
 
@@ -85,7 +87,7 @@ bool isChecked(QWidget* widget) {
 }
 
 // The controls of `window` cut off by its frame, the client area or the box they sit in, or
-// narrower than they need.
+// narrower than they need; fields and buttons lower than they need, too.
 QStringList clippedControls(QWidget* window, QWidget* viewport) {
     QStringList clipped;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
@@ -103,7 +105,10 @@ QStringList clippedControls(QWidget* window, QWidget* viewport) {
         if (inside)
             continue;
         const QRect spot(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
-        if (!visible.contains(spot) || widget->width() < widget->minimumSizeHint().width())
+        const bool squeezed = (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                               qobject_cast<QComboBox*>(widget)) &&
+                              widget->height() < widget->minimumSizeHint().height();
+        if (!visible.contains(spot) || widget->width() < widget->minimumSizeHint().width() || squeezed)
             clipped << window->objectName() + QLatin1Char('.') + widget->objectName();
     }
     return clipped;
@@ -154,6 +159,27 @@ private slots:
         // Going to the maintenance brings its 交清余款 along, and leaves the maps where they are.
         office.area()->setActiveSubWindow(Office::frameOf(office.find(QStringLiteral("Frm_ydwh1"))));
         QTRY_COMPARE(office.stacking(), QStringList({"Frm_ydwh", "Frm_gm", "Frm_ydwh1", "Frm_gm_blz"}));
+    }
+
+    void theSettlementSitsLeftOfWhereThePurchaseSits() {
+        Office office;
+        WindowHost& host = office.window.host();
+        const auto frame = [&] { return Office::frameOf(office.find(QStringLiteral("Frm_gm_blz"))); };
+        const auto centred = [&] {
+            return WindowHost::placement(office.window.frameGeometry().size(),
+                                         office.area()->viewport()->size(), frame()->size(),
+                                         {Placement::Rule::Centred})
+                .x();
+        };
+        office.pickOnMap(QStringLiteral("M_tm"), QStringLiteral("Frm_ydwh"), QStringLiteral("甲区"),
+                         QStringLiteral("甲区2排0001号"));
+        click(office.find(QStringLiteral("Frm_ydwh1")), "Command4");
+        QCOMPARE(office.find(QStringLiteral("Frm_gm_blz"))->windowTitle(), QStringLiteral("交清余款"));
+        QCOMPARE(frame()->x(), centred() - 27); // 400 twips
+        // The same form raised for a sale goes back to its own place.
+        host.openFromMenu([&] { host.open<PurchaseWindow>()->takeChosenPlot(); });
+        QCOMPARE(office.find(QStringLiteral("Frm_gm_blz"))->windowTitle(), QStringLiteral("购墓"));
+        QCOMPARE(frame()->x(), centred());
     }
 
     void theWindowMenuListsArrangesClosesAndMovesOn() {
@@ -215,6 +241,32 @@ private slots:
         QVERIFY(!Office::frameOf(office.find(QStringLiteral("Frmbxwh")))->isMaximized());
     }
 
+    // The password frame the operators window shows on demand has its room from the start, whatever the
+    // desk's font.
+    void thePasswordFrameShowsWhole() {
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+        QFont large = before;
+        large.setPointSize(15);
+        QApplication::setFont(large);
+        RunningOffice office;
+        office.window.resize(1024, 768);
+        QWidget* operators = office.run(QStringLiteral("M_xtwh"), QStringLiteral("Frmczy"));
+        auto* picked = control<QComboBox>(operators, "Combo1");
+        picked->setCurrentIndex(picked->findText(QStringLiteral("Admin")));
+        Q_EMIT picked->activated(picked->currentIndex());
+        click(operators, "Command9");
+        auto* frame = control<QWidget>(operators, "Frame_mm");
+        QVERIFY(frame->isVisible());
+        QApplication::processEvents(); // the layouts settle
+        QStringList squeezed;
+        for (QWidget* widget : frame->findChildren<QWidget*>())
+            if (widget->height() < widget->minimumSizeHint().height() ||
+                widget->width() < widget->minimumSizeHint().width())
+                squeezed << widget->objectName();
+        QCOMPARE(squeezed, QStringList());
+    }
+
     void everyWindowShowsItsWholeContentAt1024By768() {
         RunningOffice office;
         office.window.resize(1024, 768);
@@ -222,9 +274,9 @@ private slots:
         QStringList clipped;
         for (const QString& command : office.window.windowCommands()) {
             office.window.command(command)->trigger();
-            for (QWidget* window : office.window.host().openWindows()) {
-                clipped << clippedControls(window, viewport);
-            }
+            // A modal window stands on its own, over the main window.
+            for (QWidget* window : office.window.host().openWindows())
+                clipped << clippedControls(window, window->isWindow() ? window : viewport);
             office.window.host().closeAll();
             QTRY_VERIFY(office.window.host().openWindows().isEmpty());
         }

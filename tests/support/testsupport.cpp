@@ -29,8 +29,8 @@ void ScriptedPrompter::inform(Icon icon, const QString& caption, const QString& 
     shown.append({icon, caption, text});
 }
 
-Prompter::Answer ScriptedPrompter::ask(const QString& caption, const QString& text, bool) {
-    shown.append({Icon::Question, caption, text});
+Prompter::Answer ScriptedPrompter::ask(Icon icon, const QString& caption, const QString& text, bool) {
+    shown.append({icon, caption, text});
     if (answers.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__, __LINE__);
         return Answer::No;

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// Everything the operator would have seen, in order; questions are recorded with the Question icon.
+// Everything the operator would have seen, in order, each under its icon.
 struct ShownMessage {
     Prompter::Icon icon;
     QString caption;
@@ -33,7 +33,8 @@ public:
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
 
     void inform(Icon icon, const QString& caption, const QString& text) override;
-    Answer ask(const QString& caption, const QString& text, bool withCancel) override;
+    using Prompter::ask;
+    Answer ask(Icon icon, const QString& caption, const QString& text, bool withCancel) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;

@@ -14,7 +14,7 @@ class Frm_mmxx;
 class AcknowledgementsWindow : public TaskWindow {
     Q_OBJECT
 public:
-    static constexpr TaskWindowTraits traits{"Frm_mmxx"};
+    static constexpr TaskWindowTraits traits{"Frm_mmxx", {}, true};
 
     explicit AcknowledgementsWindow(AppContext& context, QWidget* parent = nullptr);
     ~AcknowledgementsWindow() override;

@@ -10,6 +10,11 @@ OperatorsWindow::OperatorsWindow(AppContext& context, QWidget* parent)
       m_service(context.database, context.session, context.prompter) {
     m_ui->setupUi(this);
     m_ui->DTP1->setDate(context.clock.today());
+    // The window takes its size while the password frame is hidden; it keeps the frame's room, so that
+    // the frame shows whole when it is called for.
+    QSizePolicy passwordRoom = m_ui->Frame_mm->sizePolicy();
+    passwordRoom.setRetainSizeWhenHidden(true);
+    m_ui->Frame_mm->setSizePolicy(passwordRoom);
     fillOperators();
     m_ui->RelationList->attach(ReferenceList::relationships(context.database, context.prompter),
                                context.prompter,

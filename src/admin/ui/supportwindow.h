@@ -12,7 +12,7 @@ class Frm_jszc;
 class SupportWindow : public TaskWindow {
     Q_OBJECT
 public:
-    static constexpr TaskWindowTraits traits{"Frm_jszc"};
+    static constexpr TaskWindowTraits traits{"Frm_jszc", {}, true};
 
     explicit SupportWindow(AppContext& context, QWidget* parent = nullptr);
     ~SupportWindow() override;

@@ -22,8 +22,10 @@ UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
 UnitInfoWindow::~UnitInfoWindow() = default;
 
 BackgroundWindow* UnitInfoWindow::background() const {
-    auto* main = qobject_cast<MainWindow*>(window());
-    return main ? main->background() : nullptr;
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget())
+        if (auto* main = qobject_cast<MainWindow*>(up))
+            return main->background();
+    return nullptr;
 }
 
 void UnitInfoWindow::choosePicture() {
@@ -51,7 +53,7 @@ void UnitInfoWindow::save() {
                                      m_ui->Combo1->currentText(), m_ui->Txt->text()})))
         return;
     if (BackgroundWindow* shown = background())
-        shown->reload();
+        shown->showSaved();
     closeWindow();
 }
 

@@ -16,7 +16,7 @@ class Frm_yhxx;
 class UnitInfoWindow : public TaskWindow {
     Q_OBJECT
 public:
-    static constexpr TaskWindowTraits traits{"Frm_yhxx"};
+    static constexpr TaskWindowTraits traits{"Frm_yhxx", {}, true};
 
     explicit UnitInfoWindow(AppContext& context, QWidget* parent = nullptr);
     ~UnitInfoWindow() override;
@@ -26,7 +26,7 @@ private:
     void chooseFont();
     void save();
     void cancel();
-    // The main window's background, when this window is shown in one.
+    // The background of the main window this window stands over, if any.
     BackgroundWindow* background() const;
 
     std::unique_ptr<Ui::Frm_yhxx> m_ui;

@@ -23,6 +23,8 @@ class PurchaseWindow : public TaskWindow {
     Q_OBJECT
 public:
     static constexpr TaskWindowTraits traits{"Frm_gm_blz", {Placement::Rule::Centred}};
+    // Opened to settle a reservation, the form sits 400 twips left of centre.
+    static constexpr Placement settlementPlacement{Placement::Rule::Centred, 400};
 
     explicit PurchaseWindow(AppContext& context, QWidget* parent = nullptr);
     ~PurchaseWindow() override;

@@ -76,8 +76,8 @@ void ReservationMaintenanceWindow::settle() {
     customer.address = m_ui->Mask3->text();
     customer.phone = m_ui->Mask4->text();
     customer.workUnit = m_ui->Mask5->text();
-    m_context.host.open<PurchaseWindow>()->settleReservation(
-        settlement.plot, customer, [&context = m_context, closeMap = m_closeReservedMap] {
+    m_context.host.openPlaced<PurchaseWindow>(PurchaseWindow::settlementPlacement)
+        ->settleReservation(settlement.plot, customer, [&context = m_context, closeMap = m_closeReservedMap] {
             context.host.close<ReservationMaintenanceWindow>();
             closeMap();
         });

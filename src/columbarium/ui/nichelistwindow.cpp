@@ -35,11 +35,14 @@ void NicheListWindow::attach(const NicheListControls& controls) {
     on(m_controls.list, &QListView::doubleClicked, &NicheListWindow::pickCurrent);
     on(m_controls.print, &QPushButton::clicked, &NicheListWindow::printList);
     on(m_controls.quit, &QPushButton::clicked, &NicheListWindow::closeWindow);
-    // A niche stored, freed, set up or deleted in the hall shown makes the list untrue: it is emptied.
+    // A niche stored, freed, set up or deleted in the hall shown makes the list and its count untrue: both
+    // are emptied.
     connect(&m_context.database.changes(), &ChangeNotifier::changed, this,
             [this](ChangeNotifier::Subject subject, const QString& hall) {
-                if (subject == ChangeNotifier::Subject::Niches && hall == m_shown.hall)
+                if (subject == ChangeNotifier::Subject::Niches && hall == m_shown.hall) {
                     m_model->clear();
+                    m_controls.status->clear();
+                }
             });
 }
 
@@ -57,6 +60,7 @@ bool NicheListWindow::eventFilter(QObject* watched, QEvent* event) {
 void NicheListWindow::chooseHall() {
     m_controls.rooms->clear();
     m_controls.number->clear();
+    m_controls.layers->setCurrentIndex(-1);
     m_model->clear();
     m_controls.status->clear();
     m_shown = {};
@@ -67,6 +71,7 @@ void NicheListWindow::chooseHall() {
 
 void NicheListWindow::chooseRoom() {
     m_controls.number->clear();
+    m_controls.layers->setCurrentIndex(-1);
     show(m_service.room(m_controls.halls->currentText(), m_controls.rooms->currentText()));
 }
 
@@ -78,6 +83,8 @@ void NicheListWindow::chooseLayer() {
 void NicheListWindow::searchNumber() {
     if (Money::parseLeading(m_controls.number->text()) == 0)
         return;
+    // The list no longer shows a layer.
+    m_controls.layers->setCurrentIndex(-1);
     show(m_service.number(m_controls.halls->currentText(), m_controls.rooms->currentText(),
                           m_controls.number->text()));
 }

@@ -1,5 +1,6 @@
 #include "columbarium/ui/nichesetupwindow.h"
 
+#include "foundation/database.h"
 #include "foundation/ui/comboentry.h"
 #include "foundation/ui/enterastab.h"
 #include "foundation/ui/namebox.h"
@@ -53,6 +54,25 @@ NicheSetupWindow::NicheSetupWindow(AppContext& context, QWidget* parent)
     on(m_ui->Command5, &QPushButton::clicked, [this] { m_service.deleteRun(input(), *this); });
     on(m_ui->Command6, &QPushButton::clicked, [this] { m_service.listMissingNumbers(input(), *this); });
     on(m_ui->Command4, &QPushButton::clicked, &NicheSetupWindow::closeWindow);
+    // Niches deleted, set up or stored in the chosen hall, here or in another window, change its counts.
+    connect(&context.database.changes(), &ChangeNotifier::changed, this,
+            [this](ChangeNotifier::Subject subject, const QString& hall) {
+                if (subject == ChangeNotifier::Subject::Niches && hall == m_ui->Combo1->currentText())
+                    guarded([this, hall] {
+                        if (m_ui->Combo2->currentIndex() < 0)
+                            showStatus(m_service.chooseHall(hall).status);
+                        else
+                            showRoom();
+                    });
+            });
+    // Single mode hides the step and the count but keeps their room, so nothing around them moves.
+    for (QWidget* batchOnly :
+         {static_cast<QWidget*>(m_ui->Mask2), static_cast<QWidget*>(m_ui->Mask3),
+          static_cast<QWidget*>(m_ui->Label_step), static_cast<QWidget*>(m_ui->Label_count)}) {
+        QSizePolicy policy = batchOnly->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        batchOnly->setSizePolicy(policy);
+    }
 
     const QSignalBlocker quiet(m_ui->Combo1);
     m_ui->Combo1->addItems(m_service.halls());

@@ -216,9 +216,11 @@ void MainWindow::afterLogin() {
 }
 
 void MainWindow::afterLoginCancelled() {
-    // 〖系统设置〗 itself stays as it was; only its 系统维护 item is cut off.
+    // Of 〖系统设置〗 only its 系统维护 item is cut off, at the first login as well, when every business
+    // menu started disabled.
     m_systemMaintenanceCut = true;
     setBusinessMenusEnabled(false, false);
+    m_menus.value(QStringLiteral("M_xtsz"))->menuAction()->setEnabled(true);
     updateCommandStates();
 }
 

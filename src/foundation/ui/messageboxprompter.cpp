@@ -37,11 +37,12 @@ void MessageBoxPrompter::inform(Icon icon, const QString& caption, const QString
     box.exec();
 }
 
-Prompter::Answer MessageBoxPrompter::ask(const QString& caption, const QString& text, bool withCancel) {
+Prompter::Answer MessageBoxPrompter::ask(Icon icon, const QString& caption, const QString& text,
+                                         bool withCancel) {
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, titleOf(caption), text, buttons, m_owner);
+    QMessageBox box(boxIcon(icon), titleOf(caption), text, buttons, m_owner);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否"));
     if (withCancel)

@@ -12,7 +12,8 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void inform(Icon icon, const QString& caption, const QString& text) override;
-    Answer ask(const QString& caption, const QString& text, bool withCancel) override;
+    using Prompter::ask;
+    Answer ask(Icon icon, const QString& caption, const QString& text, bool withCancel) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& defaultText) override;
     QString openFileName(const QString& caption, const QString& folder, const QString& filter) override;

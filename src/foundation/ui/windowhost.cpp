@@ -10,6 +10,20 @@
 #include <stdexcept>
 #include <utility>
 
+namespace {
+
+// A window its form names otherwise is deleted and refused.
+void checkName(QWidget* window, const QString& name) {
+    if (window->objectName() == name)
+        return;
+    const QString given = window->objectName();
+    delete window;
+    throw std::logic_error(
+        QStringLiteral("task window %1 is named %2 by its form").arg(name, given).toStdString());
+}
+
+} // namespace
+
 WindowHost::WindowHost(QWidget* mainWindow, QMdiArea* area) : m_mainWindow(mainWindow), m_area(area) {
     // One maximised window must not make every window activated or opened after it maximised too.
     m_area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
@@ -26,11 +40,15 @@ QRect WindowHost::placement(QSize mainOuter, QSize client, QSize child, Placemen
     if (placement.rule == Placement::Rule::FullWidthAtTop)
         return {0, 0, client.width(), client.height() - twipsToPixels(1200)};
     const int up = placement.rule == Placement::Rule::AboveCentre ? twipsToPixels(400) : 0;
-    return {QPoint((mainOuter.width() - child.width()) / 2, (mainOuter.height() - child.height()) / 2 - up),
+    return {QPoint((mainOuter.width() - child.width()) / 2 - twipsToPixels(placement.twipsLeft),
+                   (mainOuter.height() - child.height()) / 2 - up),
             child};
 }
 
-QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& create, Placement placement) {
+QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& create, Placement placement,
+                          bool modal) {
+    if (modal)
+        return openModal(name, create, placement);
     QMdiSubWindow* opener = m_openingFromMenu ? nullptr : m_area->currentSubWindow();
     if (QMdiSubWindow* frame = frameOf(name)) {
         rememberOpener(frame, opener);
@@ -41,12 +59,7 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
         return frame->widget();
     }
     QWidget* window = create();
-    if (window->objectName() != name) {
-        const QString given = window->objectName();
-        delete window;
-        throw std::logic_error(
-            QStringLiteral("task window %1 is named %2 by its form").arg(name, given).toStdString());
-    }
+    checkName(window, name);
     window->setAttribute(Qt::WA_DeleteOnClose);
     const QSize designed = window->size();
     QMdiSubWindow* frame = m_area->addSubWindow(window);
@@ -79,9 +92,54 @@ QWidget* WindowHost::open(const QString& name, const std::function<QWidget*()>& 
     return window;
 }
 
+QWidget* WindowHost::openModal(const QString& name, const std::function<QWidget*()>& create,
+                               Placement placement) {
+    QWidget* window = modalWindow(name);
+    if (!window) {
+        window = create();
+        checkName(window, name);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        // Its own window over the main window, which takes no input until it is closed. Shown, not run in
+        // a loop of its own: the command that opened it has nothing left to do.
+        window->setParent(m_mainWindow, Qt::Dialog);
+        window->setWindowModality(Qt::ApplicationModal);
+        window->resize(window->size().expandedTo(window->minimumSizeHint()));
+    }
+    // Its frame is known once it is shown.
+    window->show();
+    placeModal(window, placement);
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QWidget* WindowHost::modalWindow(const QString& name) const {
+    for (QWidget* window : modalWindows())
+        if (window->objectName() == name)
+            return window;
+    return nullptr;
+}
+
+QList<QWidget*> WindowHost::modalWindows() const {
+    QList<QWidget*> windows;
+    for (QWidget* child : m_mainWindow->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->windowModality() != Qt::NonModal &&
+            child->testAttribute(Qt::WA_DeleteOnClose) && child->isVisible())
+            windows << child;
+    return windows;
+}
+
+void WindowHost::placeModal(QWidget* window, Placement placement) {
+    const QRect main = m_mainWindow->frameGeometry();
+    const QRect spot = WindowHost::placement(main.size(), m_area->viewport()->size(),
+                                             window->frameGeometry().size(), placement);
+    window->move(main.topLeft() + spot.topLeft());
+}
+
 QWidget* WindowHost::find(const QString& name) const {
-    QMdiSubWindow* frame = frameOf(name);
-    return frame ? frame->widget() : nullptr;
+    if (QMdiSubWindow* frame = frameOf(name))
+        return frame->widget();
+    return modalWindow(name);
 }
 
 QList<QWidget*> WindowHost::openWindows() const {
@@ -89,10 +147,15 @@ QList<QWidget*> WindowHost::openWindows() const {
     for (QMdiSubWindow* frame : m_area->subWindowList())
         if (frame->widget())
             windows << frame->widget();
-    return windows;
+    return windows << modalWindows();
 }
 
 void WindowHost::close(QWidget* window) {
+    for (QWidget* modal : modalWindows())
+        if (modal == window || modal->isAncestorOf(window)) {
+            modal->close();
+            return;
+        }
     for (QMdiSubWindow* frame : m_area->subWindowList()) {
         if (frame->widget() && (frame->widget() == window || frame->widget()->isAncestorOf(window))) {
             frame->close();
@@ -104,9 +167,13 @@ void WindowHost::close(QWidget* window) {
 void WindowHost::close(const QString& name) {
     if (QMdiSubWindow* frame = frameOf(name))
         frame->close();
+    else if (QWidget* window = modalWindow(name))
+        window->close();
 }
 
 void WindowHost::closeAll() {
+    for (QWidget* window : modalWindows())
+        window->close();
     m_area->closeAllSubWindows();
 }
 

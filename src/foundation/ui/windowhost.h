@@ -21,13 +21,16 @@ struct Placement {
         FullWidthAtTop // at the top left, as wide as the client area and 1200 twips less high
     };
     Rule rule = Rule::AboveCentre;
+    int twipsLeft = 0; // then moved this far to the left of where the rule puts it
 };
 
 // What a task window declares about itself, once, as `static constexpr TaskWindowTraits traits`:
-// the object name its form gives it, and where it sits.
+// the object name its form gives it, where it sits, and whether it holds the whole program until
+// it is closed (a modal window stands over the main window instead of inside its client area).
 struct TaskWindowTraits {
     const char* name;
     Placement placement = {};
+    bool modal = false;
 };
 
 struct AppContext;
@@ -49,10 +52,16 @@ public:
     // Raises and re-places the window of type `Window` when it is open; otherwise makes it with the
     // context and `arguments`, shows it as a child and places it.
     template <typename Window, typename... Arguments> Window* open(Arguments&&... arguments) {
+        return openPlaced<Window>(Window::traits.placement, std::forward<Arguments>(arguments)...);
+    }
+    // The same, placed this once by `placement` instead of the window's own rule: one form may serve
+    // two tasks that sit in different places.
+    template <typename Window, typename... Arguments>
+    Window* openPlaced(Placement placement, Arguments&&... arguments) {
         return static_cast<Window*>(open(
             nameOf<Window>(),
             [&]() -> QWidget* { return new Window(*m_context, std::forward<Arguments>(arguments)...); },
-            Window::traits.placement));
+            placement, Window::traits.modal));
     }
     template <typename Window> Window* find() const { return static_cast<Window*>(find(nameOf<Window>())); }
     template <typename Window> void close() { close(nameOf<Window>()); }
@@ -74,10 +83,15 @@ private:
     template <typename Window> static QString nameOf() { return QString::fromLatin1(Window::traits.name); }
     // Throws std::logic_error when the window's form gives it another name than its traits, since
     // the host would never find it again.
-    QWidget* open(const QString& name, const std::function<QWidget*()>& create, Placement placement);
+    QWidget* open(const QString& name, const std::function<QWidget*()>& create, Placement placement,
+                  bool modal);
+    QWidget* openModal(const QString& name, const std::function<QWidget*()>& create, Placement placement);
+    QWidget* modalWindow(const QString& name) const;
+    QList<QWidget*> modalWindows() const;
     void close(const QString& name);
     QMdiSubWindow* frameOf(const QString& name) const;
     void place(QMdiSubWindow* frame, Placement placement);
+    void placeModal(QWidget* window, Placement placement);
     void keepInSight(QMdiSubWindow* opener, QMdiSubWindow* frame);
     void rememberOpener(QMdiSubWindow* frame, QMdiSubWindow* opener);
     bool isOpenedFrom(QMdiSubWindow* frame, QMdiSubWindow* opener) const;
