@@ -3,6 +3,7 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
+#include "foundation/namepieces.h"
 #include "foundation/pgtools.h"
 #include "foundation/regularfile.h"
 #include "foundation/schema.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <sqlite3.h>
 
@@ -249,6 +251,12 @@ std::optional<QString> Restorer::checkSchema(Database& copy) {
         const QString doing = QStringLiteral("补上备份缺少的数据库结构");
         for (const SchemaObject& object : missing)
             copy.exec(object.create, {}, doing);
+        // Names written while a piece trigger was missing have no pieces: all are pieced anew.
+        if (std::any_of(missing.cbegin(), missing.cend(), [](const SchemaObject& object) {
+                return object.type == QLatin1String("trigger") &&
+                       object.name.contains(QLatin1String("_name_pieces_"));
+            }))
+            NamePieces::build(copy);
         if (contextRows != 1) {
             copy.exec(QStringLiteral("DELETE FROM change_context"), {}, doing);
             copy.exec(QStringLiteral("INSERT INTO change_context (时间, 操作员, 窗口) VALUES (NULL, '', '')"),

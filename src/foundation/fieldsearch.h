@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/boundquery.h"
+#include "foundation/namepieces.h"
 
 #include <QList>
 #include <QString>
@@ -11,13 +12,17 @@ struct SearchField {
         Containing, // any part of the text, typed % and _ being only themselves
         Exact,      // the whole value, a number read as its plain text
         Number,     // the value of the typed text's leading number
+        Name,       // as Containing, a person's name or contact looked up by its pieces
     };
     QString caption; // the option's
     QString column;
     Match match = Match::Containing;
+    NamePieces::Source pieces{}; // Name's
 
     // A field matched by any part of its text; the names as UTF-8 literals.
     static SearchField containing(const char* caption, const char* column);
+    // A name or contact matched by any part, found through its pieces.
+    static SearchField name(const char* caption, NamePieces::Source source);
 };
 
 // The rows one search window looks through: the table, its fields in the order of the options, and

@@ -1,6 +1,7 @@
 #include "foundation/schema.h"
 
 #include "foundation/database.h"
+#include "foundation/namepieces.h"
 #include "foundation/passwordhash.h"
 #include "foundation/rights.h"
 #include "foundation/sqlliteral.h"
@@ -306,10 +307,13 @@ bool knowsBulk(Database& database) {
 }
 
 // The statistics windows empty and refill their work tables on every run: nothing of the office's.
-const QStringList unrecordedTables = {QStringLiteral("change_context"), QStringLiteral("change_history"),
-                                      QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
-                                      QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
-                                      QStringLiteral("Jczdyntj")};
+const QStringList unrecordedTables =
+    QStringList{QStringLiteral("change_context"), QStringLiteral("change_history"),
+                QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
+                QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
+                QStringLiteral("Jczdyntj")} +
+    // The name pieces follow the names: derived, not the office's.
+    NamePieces::tables();
 
 // The column that names a row's plot or niche, where its table has one.
 const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("存放位置"),
@@ -554,7 +558,8 @@ const QList<Migration>& migrations() {
                                                     createHistoryTriggers(database);
                                             }},
                                            {{}, recordBulkActions},
-                                           {leanerIndexes(), {}}};
+                                           {leanerIndexes(), {}},
+                                           {{}, NamePieces::build}};
     return steps;
 }
 

@@ -80,12 +80,16 @@ QStringList grant(Database& owner, const Roles& roles) {
             run(QStringLiteral(
                     "REVOKE INSERT, UPDATE, DELETE ON %1.change_history, %1.pelu_schema_version, %1.pelu_bulk FROM %2"),
                 roles.desk);
+            // The name pieces are written only by the triggers that follow the names.
+            run(QStringLiteral(
+                    "REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions FROM %2"),
+                roles.desk);
         }
         if (printReads)
             run(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO %2"), roles.print);
         // Nobody but the owner's own triggers may call the recorder.
-        owner.exec(QStringLiteral(
-                       "REVOKE ALL ON FUNCTION %1.pelu_record_change(), %1.pelu_refuse_change() FROM PUBLIC")
+        owner.exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.pelu_record_change(), %1.pelu_refuse_change(), "
+                                  "%1.pelu_keep_name_pieces() FROM PUBLIC")
                        .arg(schema),
                    {}, doing);
     });

@@ -219,6 +219,23 @@ private slots:
                  QVariant(1));
     }
 
+    // A name written while its piece trigger was gone is found again once the trigger is put back.
+    void aBackupLackingAPieceTriggerIsPiecedAnew() {
+        skipOnServer();
+        Office office;
+        Restorer restorer(office.folder, office.clock);
+        const QString unpieced = tampered(office, QStringLiteral("unpieced.dat"),
+                                          {QStringLiteral("DROP TRIGGER gm_dj_name_pieces_1_insert"),
+                                           QStringLiteral("INSERT INTO gm_dj (故者姓名) VALUES ('李建国')")});
+        QCOMPARE(restorer.prepare(unpieced), std::nullopt);
+        QCOMPARE(restorer.repairs(), QStringList{text("触发器 gm_dj_name_pieces_1_insert")});
+        restorer.swapIn();
+        QCOMPARE(Database(office.live, Database::Mode::ReadOnly)
+                     .texts(QStringLiteral("SELECT 片 FROM name_pieces WHERE 源 = 1 ORDER BY 片"), {},
+                            QStringLiteral("test")),
+                 texts({"国", "建", "建国", "李", "李建"}));
+    }
+
     // The operator is told what the backup lacked before it goes in.
     void theRestoreProgramNamesWhatItPutsBack() {
         skipOnServer();

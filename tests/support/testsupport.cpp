@@ -4,6 +4,7 @@
 #include "foundation/schema.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -122,9 +123,25 @@ void runOrFail(QSqlQuery& query, const QString& statement) {
         qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
 }
 
-// The template of this schema version, made once on the server by whichever test gets there first.
+// What this program's schema is made of, as a fresh file holds it: branches that share the test server may
+// number different schemas alike.
+QString schemaFingerprint() {
+    QTemporaryDir dir;
+    Database fresh(dir.filePath(QStringLiteral("fingerprint.db")), Database::Mode::Create);
+    const QStringList objects = fresh.texts(
+        QStringLiteral(
+            "SELECT type || ' ' || name || ' ' || COALESCE(sql, '') FROM sqlite_master ORDER BY type, name"),
+        {}, QStringLiteral("test schema"));
+    return QString::fromLatin1(
+        QCryptographicHash::hash(objects.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(10));
+}
+
+// The template of this schema, made once on the server by whichever test gets there first.
 QString serverTemplate() {
-    const QString name = QStringLiteral("pelu_test_template_v%1").arg(Schema::latestVersion());
+    static const QString name =
+        QStringLiteral("pelu_test_template_v%1_%2").arg(Schema::latestVersion()).arg(schemaFingerprint());
     static bool made = false;
     if (made)
         return name;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "foundation/boundquery.h"
+
+#include <QList>
+#include <QString>
+
+class Database;
+
+// The person names and contacts the searches find by any part of them. A typed part is mostly one or two
+// Chinese characters, which no ready-made text index of either engine answers; so every such name is kept
+// as its distinct one- and two-character pieces in name_pieces (源, 片, 行: which column, the piece, the
+// row's key), written by triggers in the transaction that writes the name. A part is then looked up by
+// its pieces in the index instead of reading every register row.
+namespace NamePieces {
+
+// Stored in 源: never renumber.
+enum class Source { PlotDeceased = 1, PlotContact, ReservationContact, StorageDeceased, StorageContact };
+
+struct Column {
+    Source source;
+    QString table;
+    QString column;
+    QString rowKey;
+};
+const QList<Column>& columns();
+const Column& column(Source source);
+
+// The tables only the triggers write; the change history leaves them out.
+QStringList tables();
+
+// A name is kept piece by piece up to this many characters. A longer one gets the empty piece instead,
+// which every lookup takes in, so it is read and matched whatever is typed.
+constexpr int longestPieced = 32;
+
+// The pieces a typed part is looked up by, as stored: a single character itself, a longer part its
+// overlapping pairs (each once); ASCII letters in lower case, as SQLite's LIKE ignores their case.
+QStringList piecesOf(const QString& typed);
+
+// The condition on the column's table (no WHERE) that holds for exactly the rows whose name contains
+// `typed` literally: the pieces pick the candidates, LIKE … ESCAPE confirms them.
+BoundQuery containing(Source source, const QString& typed);
+
+// Removes the pieces, their tables and triggers; nothing is left when there were none.
+void drop(Database& database);
+// Makes the tables and triggers anew and fills the pieces of every row there is, in one statement a column.
+void build(Database& database);
+
+} // namespace NamePieces
