@@ -2,7 +2,6 @@
 
 #include "admin/rightseditor.h"
 #include "foundation/database.h"
-#include "foundation/datetext.h"
 #include "foundation/passwordhash.h"
 #include "foundation/prompter.h"
 #include "foundation/rights.h"
@@ -151,53 +150,4 @@ SaveOutcome OperatorService::changePassword(const QString& picked, const QString
     });
     return done(
         Message{Prompter::Icon::Information, QStringLiteral("修改密码"), QStringLiteral("密码修改成功！")});
-}
-
-const QStringList& OperatorService::purgeTables() {
-    static const QStringList tables = {QStringLiteral("ghjc_xf1"), QStringLiteral("ghjc_xf2"),
-                                       QStringLiteral("gm_xf1"),   QStringLiteral("gm_qtf"),
-                                       QStringLiteral("jc_tf"),    QStringLiteral("mq_tm")};
-    return tables;
-}
-
-SaveOutcome OperatorService::purge(const QDate& before, const QList<bool>& ticked) {
-    if (!isAdmin())
-        return refused(notice(QStringLiteral("您没有此权限！")));
-    if (m_prompter.ask(QStringLiteral("删除记录"), QStringLiteral("您真的要删除这些记录吗?")) !=
-        Prompter::Answer::Yes)
-        return {};
-    // Moments are stored as "yyyy-MM-dd HH:mm:ss": every one of an earlier day sorts before the date.
-    const QString day = DateText::fromDate(before);
-    // Twenty years of fee rows go in one statement a table.
-    const Database::LongWork longWork(m_database);
-    // Counted by the attempt that committed: a conflict's rerun counts its rows afresh.
-    const qint64 removed = m_database.transaction([&] {
-        QList<Database::BulkChange> changes;
-        for (int i = 0; i < purgeTables().size(); ++i) {
-            if (!ticked.value(i))
-                continue;
-            const QString& table = purgeTables().at(i);
-            const qint64 rows =
-                m_database
-                    .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 操作日期 < ?").arg(table), {day},
-                            QStringLiteral("统计旧收费记录"))
-                    .toLongLong();
-            changes.append({table,
-                            QStringLiteral("批量删除"),
-                            QStringLiteral("删除操作日期在 %1 以前的记录").arg(day),
-                            rows,
-                            {}});
-        }
-        return m_database.inBulk(changes, [&] {
-            qint64 rows = 0;
-            for (const Database::BulkChange& change : changes)
-                rows += m_database
-                            .exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(change.table),
-                                  {day}, QStringLiteral("删除旧收费记录"))
-                            .numRowsAffected();
-            return rows;
-        });
-    });
-    return done(Message{Prompter::Icon::Information, QString(),
-                        QStringLiteral("删除完毕!\n共删除 %1 条记录。").arg(removed)});
 }

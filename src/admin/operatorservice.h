@@ -26,8 +26,8 @@ struct NewOperator {
     QString level;
 };
 
-// The operators of czy and the purge of old fee rows. Only Admin adds, removes, sets right marks and
-// purges; every operator changes his own password. Actions that ask a question ask through the
+// The operators of czy. Only Admin adds, removes and sets right marks; every operator changes his own
+// password. Actions that ask a question ask through the
 // Prompter; every action hands back what to tell the operator.
 class OperatorService {
 public:
@@ -52,11 +52,6 @@ public:
     // Refuses a change of somebody else's password before the new one is asked for.
     std::optional<Message> refusePasswordChange(const QString& picked) const;
     SaveOutcome changePassword(const QString& picked, const QString& password, const QString& confirmation);
-
-    // The fee tables of the purge, in the order of its tick boxes.
-    static const QStringList& purgeTables();
-    // Deletes the rows of the ticked tables (`ticked` in the order of purgeTables()) made before `before`.
-    SaveOutcome purge(const QDate& before, const QList<bool>& ticked);
 
 private:
     bool isAdmin() const;

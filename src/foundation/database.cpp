@@ -403,6 +403,14 @@ void Database::migrate() {
     }
 }
 
+void Database::compact() {
+    if (isServer())
+        return;
+    exec(QStringLiteral("VACUUM"), {}, QStringLiteral("压缩数据库文件"));
+    // The rewritten file is in the log until it is copied back, which also cuts the file to its size.
+    exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, QStringLiteral("压缩数据库文件"));
+}
+
 bool Database::hasHistory() {
     return hasTable(QStringLiteral("change_context"));
 }

@@ -207,6 +207,10 @@ public:
     // leaves nothing behind and an earlier file of that name as it was.
     // A server's copy is pg_dump's custom format, checked by pg_restore.
     void backupTo(const QString& path);
+    // Gives the space of deleted rows back: one desk's file is rewritten compactly (it needs free disk
+    // space of its size meanwhile, and no transaction may be open); a server's autovacuum does the same
+    // by itself.
+    void compact();
     // Quick checks the structure of every page; Full also compares every index with its table.
     enum class Check { Quick, Full };
     // What the integrity check finds wrong, one line each; empty when the database is sound.

@@ -1,4 +1,5 @@
 #include "admin/operatorservice.h"
+#include "admin/purgeservice.h"
 #include "admin/referencelist.h"
 #include "admin/rightseditor.h"
 #include "foundation/loginservice.h"
@@ -182,13 +183,19 @@ private slots:
         QVERIFY(login.logIn(text("赵六"), QStringLiteral("new")));
     }
 
-    void thePurgeCountsWhatItRemovedAndIsAllOrNothing() {
+    // The purge backs the office up first and names the copy, removes the rows in one transaction
+    // recorded as a line per table, and gives the space back.
+    void thePurgeBacksUpRemovesAllOrNothingAndShrinksTheFile() {
         TestData data;
-        for (const char* table : {"gm_xf1", "ghjc_xf1", "mq_tm"})
+        // Rows wide enough that their space shows in the file's size.
+        const QString wide(2000, QLatin1Char('x'));
+        for (const auto& [table, column] :
+             {std::pair{"gm_xf1", "备注"}, {"ghjc_xf1", "联系人"}, {"mq_tm", "备注"}})
             for (const char* moment : {"2026-11-30 23:59:59", "2026-12-01 00:00:00", "2025-01-01 08:00:00"})
-                data.sql(
-                    QStringLiteral("INSERT INTO %1 (操作日期) VALUES (?)").arg(QString::fromLatin1(table)),
-                    {QString::fromLatin1(moment)});
+                for (int copy = 0; copy < 40; ++copy)
+                    data.sql(QStringLiteral("INSERT INTO %1 (操作日期, %2) VALUES (?, ?)")
+                                 .arg(QString::fromLatin1(table), text(column)),
+                             {QString::fromLatin1(moment), wide});
         const auto dumpAll = [&]() -> QString {
             return data.dump(QStringLiteral("gm_xf1")) + data.dump(QStringLiteral("ghjc_xf1")) +
                    data.dump(QStringLiteral("mq_tm"));
@@ -197,7 +204,8 @@ private slots:
         Session session;
         session.operatorName = text("赵六");
         ScriptedPrompter prompter;
-        OperatorService service(data.db(), session, prompter);
+        const FixedClock clock(testNow());
+        PurgeService service(data.db(), session, prompter, data.folder(), clock);
         const QDate first(2026, 12, 1);
         const QList<bool> ticked = {true, false, true, false, false, false}; // ghjc_xf1 and gm_xf1
         QCOMPARE(service.purge(first, ticked).message->text, text("您没有此权限！"));
@@ -207,7 +215,10 @@ private slots:
         prompter.answers << Prompter::Answer::No;
         QVERIFY(!service.purge(first, ticked).saved);
         QCOMPARE(prompter.shown.last().caption, text("删除记录"));
+        QCOMPARE(prompter.shown.last().text,
+                 text("您真的要删除这些记录吗?\n将删除 160 条记录；删除前先备份数据。"));
         QCOMPARE(dumpAll(), before);
+        QVERIFY(QDir(data.folder().backupFolder()).entryList(QDir::Files).isEmpty());
 
         for (int failing = 1; failing <= 2; ++failing) {
             prompter.answers << Prompter::Answer::Yes;
@@ -217,13 +228,41 @@ private slots:
         }
         data.db().failNthWrite(0);
 
+        const qint64 historyBefore =
+            data.value(QStringLiteral("SELECT MAX(id) FROM change_history")).toLongLong();
+        // The file's own size: what the log holds copied into it first.
+        if (!data.db().isServer())
+            data.sql(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        const qint64 sizeBefore = QFileInfo(data.db().filePath()).size();
         prompter.answers << Prompter::Answer::Yes;
         const SaveOutcome outcome = service.purge(first, ticked);
-        QCOMPARE(outcome.message->text, text("删除完毕!\n共删除 4 条记录。"));
-        QCOMPARE(data.count(QStringLiteral("gm_xf1")), 1);
-        QCOMPARE(data.count(QStringLiteral("gm_xf1"), text("操作日期 = '2026-12-01 00:00:00'")), 1);
-        QCOMPARE(data.count(QStringLiteral("ghjc_xf1")), 1);
-        QCOMPARE(data.count(QStringLiteral("mq_tm")), 3);
+        const QString backup =
+            QDir(data.folder().backupFolder()).filePath(text("删除收费记录前的备份-2026-12-06-093000.dat"));
+        QCOMPARE(outcome.message->text,
+                 text("删除完毕!\n共删除 160 条记录。\n删除前的数据已备份到：") + backup);
+        QCOMPARE(data.count(QStringLiteral("gm_xf1")), 40);
+        QCOMPARE(data.count(QStringLiteral("gm_xf1"), text("操作日期 = '2026-12-01 00:00:00'")), 40);
+        QCOMPARE(data.count(QStringLiteral("ghjc_xf1")), 40);
+        QCOMPARE(data.count(QStringLiteral("mq_tm")), 120);
+        QCOMPARE(data.db()
+                     .texts(QStringLiteral(
+                                "SELECT 表 || ':' || 之后 FROM change_history WHERE id > ? ORDER BY id"),
+                            {historyBefore}, QString())
+                     .join(QLatin1Char('|')),
+                 text("ghjc_xf1:删除操作日期在 2026-12-01 以前的记录，删除前的备份：%1，共 80 行|"
+                      "gm_xf1:删除操作日期在 2026-12-01 以前的记录，删除前的备份：%1，共 80 行")
+                     .arg(backup));
+        // The purged rows are in the backup.
+        if (!data.db().isServer()) {
+            Database copy(backup, Database::Mode::ReadOnly);
+            QCOMPARE(copy.scalar(QStringLiteral("SELECT COUNT(*) FROM gm_xf1"), {}, QString()).toInt(), 120);
+            QVERIFY2(
+                QFileInfo(data.db().filePath()).size() < sizeBefore - 100 * 2000,
+                qPrintable(
+                    QStringLiteral("%1 -> %2").arg(sizeBefore).arg(QFileInfo(data.db().filePath()).size())));
+        } else {
+            QVERIFY(QFileInfo(backup).size() > 0);
+        }
     }
 
     // A tombstone type shares its row with the stone materials, which stay.

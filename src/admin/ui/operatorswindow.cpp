@@ -7,7 +7,8 @@
 
 OperatorsWindow::OperatorsWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_ui(std::make_unique<Ui::Frmczy>()),
-      m_service(context.database, context.session, context.prompter) {
+      m_service(context.database, context.session, context.prompter),
+      m_purge(context.database, context.session, context.prompter, context.dataFolder, context.clock) {
     m_ui->setupUi(this);
     m_ui->DTP1->setDate(context.clock.today());
     // The window takes its size while the password frame is hidden; it keeps the frame's room, so that
@@ -143,7 +144,7 @@ void OperatorsWindow::endPasswordChange() {
 }
 
 void OperatorsWindow::purge() {
-    showOutcome(m_service.purge(m_ui->DTP1->date(), {m_ui->Check1->isChecked(), m_ui->Check2->isChecked(),
-                                                     m_ui->Check3->isChecked(), m_ui->Check4->isChecked(),
-                                                     m_ui->Check5->isChecked(), m_ui->Check6->isChecked()}));
+    showOutcome(m_purge.purge(m_ui->DTP1->date(), {m_ui->Check1->isChecked(), m_ui->Check2->isChecked(),
+                                                   m_ui->Check3->isChecked(), m_ui->Check4->isChecked(),
+                                                   m_ui->Check5->isChecked(), m_ui->Check6->isChecked()}));
 }

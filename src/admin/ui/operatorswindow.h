@@ -1,6 +1,7 @@
 #pragma once
 
 #include "admin/operatorservice.h"
+#include "admin/purgeservice.h"
 #include "foundation/ui/taskwindow.h"
 
 #include <memory>
@@ -36,6 +37,7 @@ private:
 
     std::unique_ptr<Ui::Frmczy> m_ui;
     OperatorService m_service;
+    PurgeService m_purge;
     // The picked operator's marks as shown, moved on by each save.
     RightMarks m_marks;
 };
