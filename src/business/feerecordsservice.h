@@ -27,9 +27,6 @@ public:
     SaveOutcome remove(std::optional<qint64> id, Prompter& prompter);
 
 private:
-    // The prepaid amount and balance the sale printed: those of the reservation the sale took over.
-    std::pair<double, double> reservationAmounts(qint64 saleRow, const QString& key);
-
     Database& m_database;
     const Session& m_session;
 };

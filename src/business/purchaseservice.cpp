@@ -135,8 +135,6 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     struct Sale {
         std::optional<QString> refusal;
         qint64 feeRow = 0;
-        double prepaid = 0; // of the reservation the sale ends, for the receipt
-        double balance = 0;
     };
     const Sale sale = m_database.transaction([&]() -> Sale {
         // The plot must still be in the state the window was opened for, so it is never sold twice.
@@ -176,6 +174,20 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
                         QStringLiteral("把墓位改为已购"));
         m_database.notifyChange(ChangeNotifier::Subject::Plots, check.area);
 
+        // A reservation of the plot ends with the sale, after its fee row; its prepaid amount and balance
+        // are kept with that row, for its receipt.
+        QSqlQuery reservation =
+            settling
+                ? m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE id = ?"),
+                                  {form.reservationId}, QStringLiteral("读取交清余款的预订记录"))
+                : m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE 墓碑位置 = ? "
+                                                 "ORDER BY id LIMIT 1"),
+                                  {key}, QStringLiteral("读取墓位的预订记录"));
+        const bool reserved = reservation.next();
+        const double prepaid = reserved ? reservation.value(QStringLiteral("预交金额")).toDouble() : 0;
+        const double balance = reserved ? reservation.value(QStringLiteral("余额")).toDouble() : 0;
+        const QVariant reservationRow = reserved ? reservation.value(QStringLiteral("id")) : QVariant();
+
         const QDateTime moment = m_clock.now();
         Sale result;
         result.feeRow = m_database.insert(
@@ -199,25 +211,16 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
                                              {QStringLiteral("备注"), form.remark.trimmed()},
                                              {QStringLiteral("操作方式"), QStringLiteral("购墓")},
                                              {QStringLiteral("操作员"), m_session.operatorName},
-                                             {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}},
+                                             {QStringLiteral("操作日期"), DateText::fromDateTime(moment)},
+                                             {QStringLiteral("预交金额"), prepaid},
+                                             {QStringLiteral("余额"), balance}},
             QStringLiteral("写入购墓收费记录"));
-
-        // A reservation of the plot ends with the sale; its prepaid amount and balance go on the receipt.
-        QSqlQuery reservation =
-            settling
-                ? m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE id = ?"),
-                                  {form.reservationId}, QStringLiteral("读取交清余款的预订记录"))
-                : m_database.exec(QStringLiteral("SELECT id, 预交金额, 余额 FROM ydmd WHERE 墓碑位置 = ? "
-                                                 "ORDER BY id LIMIT 1"),
-                                  {key}, QStringLiteral("读取墓位的预订记录"));
-        if (reservation.next()) {
-            result.prepaid = reservation.value(QStringLiteral("预交金额")).toDouble();
-            result.balance = reservation.value(QStringLiteral("余额")).toDouble();
-            m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"),
-                            {reservation.value(QStringLiteral("id"))},
+        if (reserved) {
+            m_database.exec(QStringLiteral("DELETE FROM ydmd WHERE id = ?"), {reservationRow},
                             QStringLiteral("删除已购墓位的预订记录"));
             m_database.notifyChange(ChangeNotifier::Subject::Reservations);
         }
+
         return result;
     });
     if (sale.refusal)
@@ -229,10 +232,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     // The receipt names its fee row by id, so two sales in the same second never print together.
     const PrintJob receipt{
         form.secondReceiptForm ? QStringLiteral("gm1       ") : QStringLiteral("gm        "),
-        QStringLiteral("gm"),
-        QStringLiteral("select ") + SqlLiteral::number(sale.prepaid) + QStringLiteral(" as 预交金额,") +
-            SqlLiteral::number(sale.balance) + QStringLiteral(" as 余额,* from gm_xf1 where id=") +
-            QString::number(sale.feeRow),
+        QStringLiteral("gm"), QStringLiteral("select * from gm_xf1 where id=") + QString::number(sale.feeRow),
         std::nullopt};
     return done(congratulation(QStringLiteral("OK，输入成功！")), {contactSheet, receipt});
 }

@@ -307,13 +307,16 @@ bool knowsBulk(Database& database) {
 }
 
 // The statistics windows empty and refill their work tables on every run: nothing of the office's.
-const QStringList unrecordedTables =
-    QStringList{QStringLiteral("change_context"), QStringLiteral("change_history"),
-                QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
-                QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
-                QStringLiteral("Jczdyntj")} +
-    // The name pieces follow the names: derived, not the office's.
-    NamePieces::tables();
+// Asked for when needed: the piece tables' names live in another file, whose constants may not be made
+// yet while this file's are.
+QStringList unrecordedTables() {
+    return QStringList{QStringLiteral("change_context"), QStringLiteral("change_history"),
+                       QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
+                       QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
+                       QStringLiteral("Jczdyntj")} +
+           // The name pieces follow the names: derived, not the office's.
+           NamePieces::tables();
+}
 
 // The column that names a row's plot or niche, where its table has one.
 const QStringList keyColumns = {QStringLiteral("墓碑位置"), QStringLiteral("存放位置"),
@@ -328,8 +331,9 @@ void createHistoryTriggers(Database& database) {
     if (database.isServer())
         database.exec(serverRecorder.arg(currentSchema(database), bulk ? serverBulkCheck : QString()), {},
                       doing);
+    const QStringList unrecorded = unrecordedTables();
     for (const QString& table : database.tableNames()) {
-        if (unrecordedTables.contains(table, Qt::CaseInsensitive))
+        if (unrecorded.contains(table, Qt::CaseInsensitive))
             continue;
         const QStringList columns = database.columnNames(table);
         const QString rowKey = database.rowKeyColumn(table);
@@ -401,6 +405,54 @@ void recordBulkActions(Database& database) {
         database.exec(serverBulkRecorder.arg(currentSchema(database)), {}, doing);
     }
     createHistoryTriggers(database);
+}
+
+// Version 12: a sale's fee row keeps the prepaid amount and balance of the reservation it settled, which
+// its receipt prints; they were read back from the change history before. Past sales take them from
+// there once: the reservation deleted by the sale's own transaction (same moment, operator and window,
+// after the fee row), 0 for a sale the history shows without one, and nothing where the history does
+// not reach back to the sale.
+void keepSettledAmounts(Database& database) {
+    const QString doing = QStringLiteral("记录交清的预订金额");
+    const QStringList amounts{QStringLiteral("预交金额"), QStringLiteral("余额")};
+    for (const QString& column : amounts)
+        if (!database.columnNames(QStringLiteral("gm_xf1")).contains(column))
+            database.exec(QStringLiteral("ALTER TABLE gm_xf1 ADD COLUMN %1 REAL").arg(column), {}, doing);
+    // The history records the new columns too.
+    createHistoryTriggers(database);
+    const QString sale = QStringLiteral(
+        "FROM change_history a %1 WHERE a.位置 = gm_xf1.墓碑位置 AND a.表 = 'gm_xf1' AND a.行 = gm_xf1.id AND "
+        "a.操作 = '添加'");
+    // A lone action's window (and an unnamed operator) is recorded as nothing.
+    const QString same = database.isServer() ? QStringLiteral("d.%1 IS NOT DISTINCT FROM a.%1")
+                                             : QStringLiteral("d.%1 IS a.%1");
+    const QString settled =
+        sale.arg(QStringLiteral("JOIN change_history d ON d.位置 = a.位置 AND d.表 = 'ydmd' AND "
+                                "d.操作 = '删除' AND d.id > a.id AND %1 AND %2 AND %3")
+                     .arg(same.arg(QStringLiteral("时间")), same.arg(QStringLiteral("操作员")),
+                          same.arg(QStringLiteral("窗口"))));
+    QStringList settings;
+    for (const QString& column : amounts)
+        settings << QStringLiteral(
+                        "%1 = COALESCE((SELECT %2 %3 ORDER BY d.id LIMIT 1), (SELECT 0 %4 LIMIT 1))")
+                        .arg(column,
+                             database.isServer()
+                                 ? QStringLiteral("CAST(CAST(d.之前 AS jsonb) ->> '%1' AS DOUBLE PRECISION)")
+                                       .arg(column)
+                                 : QStringLiteral("json_extract(d.之前, '$.%1')").arg(column),
+                             settled, sale.arg(QString()));
+    const QString sales = QStringLiteral("FROM gm_xf1 WHERE 操作方式 = '购墓'");
+    const qint64 rows = database.scalar(QStringLiteral("SELECT COUNT(*) ") + sales, {}, doing).toLongLong();
+    database.inBulk({{QStringLiteral("gm_xf1"),
+                      QStringLiteral("批量修改"),
+                      QStringLiteral("升级：购墓收费记录记下所交清预订的预交金额和余额"),
+                      rows,
+                      {}}},
+                    [&] {
+                        database.exec(QStringLiteral("UPDATE gm_xf1 SET %1 WHERE 操作方式 = '购墓'")
+                                          .arg(settings.join(QStringLiteral(", "))),
+                                      {}, doing);
+                    });
 }
 
 // Version 10: an index whose columns begin another index of its table answers nothing the longer one
@@ -559,7 +611,8 @@ const QList<Migration>& migrations() {
                                             }},
                                            {{}, recordBulkActions},
                                            {leanerIndexes(), {}},
-                                           {{}, NamePieces::build}};
+                                           {{}, NamePieces::build},
+                                           {{}, keepSettledAmounts}};
     return steps;
 }
 

@@ -1,6 +1,7 @@
 #include "business/feerecordsservice.h"
 #include "business/purchaseservice.h"
 #include "business/ui/feerecordswindow.h"
+#include "foundation/schema.h"
 #include "support/runningoffice.h"
 
 #include <QCheckBox>
@@ -69,12 +70,46 @@ private slots:
 
         FeeRecordsService service(data.db(), session);
         QCOMPARE(handedToPrint(service.reprint(1, false).prints),
-                 texts({"gm|gm$#select 0 as 预交金额,0 as 余额,* from gm_xf1 where  id=1"}));
+                 texts({"gm|gm$#select * from gm_xf1 where  id=1"}));
         QCOMPARE(handedToPrint(service.reprint(2, true).prints),
-                 texts({"gm|gm1$#select 3000 as 预交金额,7000 as 余额,* from gm_xf1 where  id=2"}));
+                 texts({"gm|gm1$#select * from gm_xf1 where  id=2"}));
         // The reprint shows what the sale's own receipt showed.
         QCOMPARE(handedToPrint(settled.prints).last(),
-                 text("gm|gm        $#select 3000 as 预交金额,7000 as 余额,* from gm_xf1 where id=2"));
+                 text("gm|gm        $#select * from gm_xf1 where id=2"));
+        // The sale keeps the settled reservation's amounts, which a later change of the history cannot
+        // take from its receipt.
+        const auto amounts = [&] {
+            QSqlQuery rows = data.db().exec(
+                QStringLiteral("SELECT 预交金额, 余额 FROM gm_xf1 WHERE 操作方式 = '购墓' ORDER BY id"), {},
+                QString());
+            QStringList read;
+            const auto shown = [](const QVariant& value) {
+                return value.isNull() ? QStringLiteral("-") : QString::number(value.toDouble());
+            };
+            while (rows.next())
+                read << shown(rows.value(0)) + QLatin1Char('/') + shown(rows.value(1));
+            return read;
+        };
+        const QStringList kept = amounts();
+        QVERIFY2(kept.at(0).startsWith(QStringLiteral("0/0")) &&
+                     kept.at(1).startsWith(QStringLiteral("3000")),
+                 qPrintable(kept.join(QLatin1Char(','))));
+        // Sales made before the fee row kept them take them from the history at the upgrade; one the
+        // history does not reach back to stays without.
+        data.db().transaction([&] {
+            data.db().inBulk({{QStringLiteral("gm_xf1"), text("批量添加"), text("旧数据"), 1, {}}}, [&] {
+                data.sql(QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 合计, 操作方式, 操作日期) VALUES "
+                                        "('甲区1排0004号', 900, '购墓', '2001-01-01 09:00:00')"));
+            });
+            data.sql(QStringLiteral("UPDATE gm_xf1 SET 预交金额 = NULL, 余额 = NULL"));
+            data.sql(data.db().isServer()
+                         ? QStringLiteral("UPDATE pelu_schema_version SET version = %1")
+                               .arg(Schema::latestVersion() - 1)
+                         : QStringLiteral("PRAGMA user_version = %1").arg(Schema::latestVersion() - 1));
+        });
+        Database(data.db().target(), Database::Mode::Open);
+        const QStringList upgraded = amounts();
+        QCOMPARE(upgraded, texts({"0/0", "3000/7000", "-/-"}));
         QCOMPARE(handedToPrint(service.reprint(3, false).prints),
                  texts({"gm_jxf|gm_jxf$#select * from gm_xf1 where  id=3"}));
         const SaveOutcome other = service.reprint(4, false);

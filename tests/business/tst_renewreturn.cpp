@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(
             office.data.dump(QStringLiteral("gm_xf1")).section(u'\n', 6),
             text("7||甲区1排0001号||2050-12-31|2051-01-10|王五|||机械厂|||0|0|0|0|160|0|0|刻字  |50||210|续|"
-                 "加续费|Admin|2026-12-06 09:30:00"));
+                 "加续费|Admin|2026-12-06 09:30:00||"));
     }
 
     // "否" writes nothing; a failure at any write leaves every table as it was; the return frees only its

@@ -65,11 +65,15 @@ QStringList contentsWithoutRowKeys(const QString& file) {
                                   "'name_piece_positions') ORDER BY name"));
         for (const QString& table : tables) {
             const QString quoted = QLatin1Char('\'') + table + QLatin1Char('\'');
+            // Columns later versions add are not the first version's.
+            const QString kept = table == QLatin1String("gm_xf1")
+                                     ? QStringLiteral("name NOT IN ('rid', '预交金额', '余额')")
+                                     : QStringLiteral("name <> 'rid'");
             contents << table
                      << rowsOf(query,
                                QStringLiteral("SELECT name, type, \"notnull\", dflt_value, hidden FROM "
-                                              "pragma_table_xinfo(%1) WHERE name <> 'rid'")
-                                   .arg(quoted))
+                                              "pragma_table_xinfo(%1) WHERE %2")
+                                   .arg(quoted, kept))
                      << rowsOf(query,
                                QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' "
                                               "AND tbl_name = %1 AND sql IS NOT NULL ORDER BY name")
@@ -79,9 +83,8 @@ QStringList contentsWithoutRowKeys(const QString& file) {
                                                      "WHERE l.origin = 'u' GROUP BY l.name")
                                           .arg(quoted));
             const QString columns =
-                rowsOf(
-                    query,
-                    QStringLiteral("SELECT name FROM pragma_table_xinfo(%1) WHERE name <> 'rid'").arg(quoted))
+                rowsOf(query,
+                       QStringLiteral("SELECT name FROM pragma_table_xinfo(%1) WHERE %2").arg(quoted, kept))
                     .join(QStringLiteral(", "));
             contents << rowsOf(query,
                                QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid").arg(columns, table));
