@@ -24,7 +24,8 @@ const QList<Measurement>& measurements();
 
 // What a measurement is given: where to print, how often to repeat, the scale of the generated office,
 // and a work folder. The generated offices are made once per scale and kept in `cache` (in a folder
-// named after the generator's version, the schema's and the scale), so that later runs reuse them.
+// named after the generator's version and the scale), so that later runs reuse them, upgraded to the
+// program's schema as an office would be.
 class Bench {
 public:
     Bench(QTextStream& out, const QString& folder, int repeats, int scale, const QString& cache);
