@@ -1,39 +1,104 @@
 #include "bench/benchmark.h"
 
-#include "bench/cemetery.h"
-#include "bench/columbarium.h"
 #include "foundation/database.h"
 #include "foundation/positionkey.h"
 #include "foundation/sqlliteral.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
 #include <stdexcept>
 
-Bench::Bench(QTextStream& out, const QString& folder, int repeats)
-    : m_out(out), m_folder(folder), m_repeats(repeats) {}
+namespace {
 
-QString Bench::cemeteryCopy(const QString& name) {
-    if (m_cemetery.isEmpty()) {
-        const CemeteryShape shape;
-        const QString file = m_folder + QStringLiteral("/cemetery.db");
-        const double took = millisecondsOf([&] {
-            Database database(file, Database::Mode::Create);
-            Cemetery::generate(database, shape);
-            Columbarium::generate(database, ColumbariumShape());
-        });
-        m_out << "generated a cemetery of " << shape.plots() << " plots and a columbarium of "
-              << ColumbariumShape().niches() << " niches in " << milliseconds(took) << Qt::endl;
-        m_cemetery = file;
+// Raised whenever what the generator makes changes, so that no office of an older generator is reused.
+constexpr int generatorVersion = 2;
+
+} // namespace
+
+Bench::Bench(QTextStream& out, const QString& folder, int repeats, int scale, const QString& cache)
+    : m_out(out), m_folder(folder), m_repeats(repeats), m_scale(scale),
+      m_cache(QStringLiteral("%1/office-g%2-x%3").arg(cache).arg(generatorVersion).arg(scale)) {}
+
+QString Bench::cached(const QString& name, const QString& start,
+                      const std::function<void(Database&)>& generate) {
+    const QString file = m_cache + QLatin1Char('/') + name + QStringLiteral(".db");
+    if (QFileInfo::exists(file)) {
+        try {
+            // Brought to this program's schema as an office's file is, once.
+            Database upgrade(file, Database::Mode::Open);
+            return file;
+        } catch (const DatabaseError& error) {
+            m_out << "generating " << file << " again: " << error.what() << Qt::endl;
+            QFile::remove(file);
+        }
     }
+    if (!QDir().mkpath(m_cache))
+        fail(QStringLiteral("cannot make the cache folder ") + m_cache);
+    // Made under a name of its own and renamed when complete: a generation stopped midway is not reused.
+    const QString part = file + QStringLiteral(".%1.part").arg(QCoreApplication::applicationPid());
+    const double took = millisecondsOf([&] {
+        {
+            QFile::remove(part);
+            if (!start.isEmpty() && !QFile::copy(start, part))
+                fail(QStringLiteral("cannot copy %1 to %2").arg(start, part));
+            Database database(part, start.isEmpty() ? Database::Mode::Create : Database::Mode::Open);
+            // Lost only if the machine stops midway, and then generated again.
+            database.exec(QStringLiteral("PRAGMA synchronous = OFF"), {}, QStringLiteral("生成"));
+            generate(database);
+            database.exec(QStringLiteral("ANALYZE"), {}, QStringLiteral("生成"));
+        }
+        if (!QFile::rename(part, file))
+            fail(QStringLiteral("cannot put the generated office at ") + file);
+    });
+    m_out << "generated " << file << " (" << QFileInfo(file).size() / (1024 * 1024) << " MB) in "
+          << milliseconds(took) << Qt::endl;
+    return file;
+}
+
+QString Bench::copyTo(const QString& source, const QString& name) {
     const QString copy = m_folder + QLatin1Char('/') + name + QStringLiteral(".db");
     QFile::remove(copy);
-    if (!QFile::copy(m_cemetery, copy))
-        throw std::runtime_error("cannot copy the generated cemetery to " + copy.toStdString());
+    if (!QFile::copy(source, copy))
+        fail(QStringLiteral("cannot copy the generated office to ") + copy);
+    QFile(copy).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return copy;
+}
+
+QString Bench::plainOffice() {
+    return cached(QStringLiteral("plain"), QString(), [this](Database& database) {
+        Cemetery::generate(database, cemetery());
+        Columbarium::generate(database, columbarium());
+    });
+}
+
+QString Bench::cemeteryCopy(const QString& name) {
+    return copyTo(plainOffice(), name);
+}
+
+QString Bench::busyOffice() {
+    // The plain office, then twenty years of work on it.
+    return cached(QStringLiteral("busy"), plainOffice(), [this](Database& database) {
+        Cemetery::addRegistrations(database, cemetery());
+        Cemetery::addFeeRecords(database, cemetery().feeRecords(), 20);
+        Columbarium::addStorages(database, columbarium());
+        Cemetery::addLampFees(database, cemetery(), cemetery().lampPayments());
+        Cemetery::addHistory(database);
+    });
+}
+
+QString Bench::busyCopy(const QString& name) {
+    return copyTo(busyOffice(), name);
+}
+
+QString count(qint64 value) {
+    return QLocale(QLocale::English).toString(value);
 }
 
 double millisecondsOf(const std::function<void()>& work) {

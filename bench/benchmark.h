@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/cemetery.h"
+#include "bench/columbarium.h"
 #include "foundation/prompter.h"
 
 #include <QList>
@@ -20,24 +22,45 @@ struct Measurement {
 
 const QList<Measurement>& measurements();
 
-// What a measurement is given: where to print, how often to repeat, and a work folder holding one
-// generated cemetery that each measurement copies before changing it.
+// What a measurement is given: where to print, how often to repeat, the scale of the generated office,
+// and a work folder. The generated offices are made once per scale and kept in `cache` (in a folder
+// named after the generator's version and the scale), so that later runs reuse them, upgraded to the
+// program's schema as an office would be.
 class Bench {
 public:
-    Bench(QTextStream& out, const QString& folder, int repeats);
+    Bench(QTextStream& out, const QString& folder, int repeats, int scale, const QString& cache);
 
     QTextStream& out() { return m_out; }
     int repeats() const { return m_repeats; }
+    int scale() const { return m_scale; }
     QString folder() const { return m_folder; }
-    // A fresh copy of the generated cemetery's database file, named after `name`.
+    CemeteryShape cemetery() const { return CemeteryShape::scaled(m_scale); }
+    ColumbariumShape columbarium() const { return ColumbariumShape::scaled(m_scale); }
+
+    // A fresh copy, named after `name`, of the generated cemetery and columbarium: the plots and niches
+    // alone, for a measurement that adds what it needs.
     QString cemeteryCopy(const QString& name);
+    // The generated office of twenty busy years: the plots and niches with their registers, storages, fee
+    // records, lamp payments and change history. The cached file itself, for measurements that only
+    // read; one that writes takes busyCopy.
+    QString busyOffice();
+    QString busyCopy(const QString& name);
 
 private:
+    // The cached office `name`, generated the first time from a copy of `start` (none: a new office).
+    QString cached(const QString& name, const QString& start, const std::function<void(Database&)>& generate);
+    QString plainOffice();
+    QString copyTo(const QString& source, const QString& name);
+
     QTextStream& m_out;
     QString m_folder;
     int m_repeats;
-    QString m_cemetery;
+    int m_scale;
+    QString m_cache;
 };
+
+// "100,000" for a measurement's headline.
+QString count(qint64 value);
 
 // Stops the measurement: what it timed did not do what it should have.
 [[noreturn]] void fail(const QString& message);

@@ -73,5 +73,5 @@ void registerBurial(Bench& bench) {
 
 Measurement burialRegisterMeasurement() {
     return {QStringLiteral("burial-register"),
-            QStringLiteral("one burial registration on a cemetery of 100,000 plots"), registerBurial};
+            QStringLiteral("one burial registration on the generated cemetery"), registerBurial};
 }

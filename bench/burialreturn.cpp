@@ -70,6 +70,6 @@ void burialReturn(Bench& bench) {
 
 Measurement burialReturnMeasurement() {
     return {QStringLiteral("burial-return"),
-            QStringLiteral("one grave return (3 register rows, 5 fee rows) on a cemetery of 100,000 plots"),
+            QStringLiteral("one grave return (3 register rows, 5 fee rows) on the generated cemetery"),
             burialReturn};
 }

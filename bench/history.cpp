@@ -86,7 +86,8 @@ void history(Bench& bench) {
         }
     }
     QTextStream& out = bench.out();
-    out << "history: one purchase save on 100000 plots (median of " << saveOn.size() << ")\n";
+    out << "history: one purchase save on " << count(bench.cemetery().plots()) << " plots (median of "
+        << saveOn.size() << ")\n";
     printComparison(out, saveOn, saveOff, "1.30");
     out << "history: a run of " << runLength << " plots in a new row (median of " << runOn.size() << ")\n";
     printComparison(out, runOn, runOff, "1.50");

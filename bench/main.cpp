@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 int main(int argc, char** argv) {
@@ -16,7 +17,17 @@ int main(int argc, char** argv) {
     const QCommandLineOption repeat(QStringLiteral("repeat"),
                                     QStringLiteral("Runs of each measurement (default 7)."),
                                     QStringLiteral("N"), QStringLiteral("7"));
-    parser.addOptions({list, repeat});
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("Size of the generated office: N times 100,000 plots, 50,000 niches and their "
+                       "twenty years of work (default 1)."),
+        QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption cache(
+        QStringLiteral("cache"),
+        QStringLiteral("Folder keeping the generated offices between runs (default PELU_BENCH_CACHE, else "
+                       "pelu-bench in the user's cache folder)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({list, repeat, scale, cache});
     parser.addPositionalArgument(QStringLiteral("measurement"),
                                  QStringLiteral("Measurements to run (default all)."),
                                  QStringLiteral("[measurement...]"));
@@ -35,6 +46,18 @@ int main(int argc, char** argv) {
         err << "--repeat wants a whole number of at least 1" << Qt::endl;
         return 2;
     }
+    bool scaleRead = false;
+    const int scaleFactor = parser.value(scale).toInt(&scaleRead);
+    if (!scaleRead || scaleFactor < 1 || scaleFactor > 100) {
+        err << "--scale wants a whole number from 1 to 100" << Qt::endl;
+        return 2;
+    }
+    QString cacheFolder = parser.value(cache);
+    if (cacheFolder.isEmpty())
+        cacheFolder = qEnvironmentVariable("PELU_BENCH_CACHE");
+    if (cacheFolder.isEmpty())
+        cacheFolder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                      QStringLiteral("/pelu-bench");
     QList<Measurement> chosen;
     for (const QString& name : parser.positionalArguments()) {
         const auto found =
@@ -54,7 +77,10 @@ int main(int argc, char** argv) {
         err << "cannot make a work folder: " << folder.errorString() << Qt::endl;
         return 1;
     }
-    Bench bench(out, folder.path(), repeats);
+    Bench bench(out, folder.path(), repeats, scaleFactor, cacheFolder);
+    out << "scale " << scaleFactor << ": " << count(bench.cemetery().plots()) << " plots, "
+        << count(bench.columbarium().niches()) << " niches (generated offices kept in " << cacheFolder << ")"
+        << Qt::endl;
     try {
         for (const Measurement& measurement : chosen)
             measurement.run(bench);

@@ -28,6 +28,7 @@ Measurement lampUnpaidMeasurement();
 Measurement nicheMaintainMeasurement();
 Measurement serverPurchaseMeasurement();
 Measurement serverMapMeasurement();
+Measurement serverSetupMeasurement();
 Measurement serverRaceMeasurement();
 
 const QList<Measurement>& measurements() {
@@ -41,7 +42,7 @@ const QList<Measurement>& measurements() {
         expiryMeasurement(),        searchMeasurement(),         nicheSearchMeasurement(),
         nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
         nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
-        serverRaceMeasurement(),
+        serverSetupMeasurement(),   serverRaceMeasurement(),
     };
     return all;
 }

@@ -1,6 +1,6 @@
 // Measurements of an office on a PostgreSQL server: the generated cemetery copied there as
-// --copy-to-server copies it, then one purchase save, the sold-plot map of an area, and four desks
-// racing to buy the same plots.
+// --copy-to-server copies it, then one purchase save, the sold-plot map of an area, a set-up run, and
+// four desks racing to buy the same plots.
 #include "admin/servercopy.h"
 #include "bench/benchmark.h"
 #include "bench/workloads.h"
@@ -122,6 +122,30 @@ void serverMap(Bench& bench) {
                 << Qt::endl;
 }
 
+void serverSetup(Bench& bench) {
+    if (!haveServer(bench, QStringLiteral("pg-setup")))
+        return;
+    bench.out() << "pg-setup:" << Qt::endl;
+    ServerOffice office(bench, QStringLiteral("setup"));
+    Database database(office.target(), Database::Mode::Open);
+    Session session;
+    session.operatorName = QStringLiteral("Admin");
+    YesPrompter prompter;
+    QuietView view;
+    PlotSetupService service(database, session, prompter);
+    QList<double> times;
+    for (int run = 1; run <= bench.repeats(); ++run) {
+        const PlotSetupInput input = runInNewRow(QStringLiteral("新%1").arg(run));
+        bool written = service.addRow(input).has_value();
+        times << millisecondsOf([&] { written = service.createRun(input, view) && written; });
+        if (!written || view.results.size() != runLength)
+            fail(QStringLiteral("the run was not written: ") + prompter.lastMessage);
+    }
+    bench.out() << "  a run of " << runLength << " plots in a new row, duplicate check and write (median of "
+                << times.size() << "): " << milliseconds(median(times)) << "  (goal: at most 1000 ms)"
+                << Qt::endl;
+}
+
 constexpr int desks = 4;
 constexpr int attemptsPerDesk = 1000;
 constexpr int racedPlots = 100;
@@ -197,7 +221,8 @@ void serverRace(Bench& bench) {
 
 Measurement serverPurchaseMeasurement() {
     return {QStringLiteral("pg-purchase"),
-            QStringLiteral("one purchase save on a PostgreSQL server holding 100,000 plots (needs PGHOST)"),
+            QStringLiteral(
+                "one purchase save on a PostgreSQL server holding the generated cemetery (needs PGHOST)"),
             serverPurchase};
 }
 
@@ -205,6 +230,12 @@ Measurement serverMapMeasurement() {
     return {QStringLiteral("pg-map"),
             QStringLiteral("the sold-plot map of a 5,000-plot area on a PostgreSQL server (needs PGHOST)"),
             serverMap};
+}
+
+Measurement serverSetupMeasurement() {
+    return {QStringLiteral("pg-setup"),
+            QStringLiteral("a run of 10,000 plots in a new row on a PostgreSQL server (needs PGHOST)"),
+            serverSetup};
 }
 
 Measurement serverRaceMeasurement() {

@@ -12,11 +12,10 @@
 
 namespace {
 
-constexpr int feeRecords = 300000;
-
 void purge(Bench& bench) {
     const QString file = bench.cemeteryCopy(QStringLiteral("purge"));
     Database database(file, Database::Mode::Open);
+    const int feeRecords = bench.cemetery().feeRecords();
     Session session;
     session.operatorName = QStringLiteral("Admin");
     YesPrompter prompter;
@@ -27,7 +26,7 @@ void purge(Bench& bench) {
     const QList<bool> purchaseFees = {false, false, true, false, false, false};
     QList<double> backups, removals, compactions;
     qint64 sizeBefore = 0, sizeAfter = 0;
-    // Each run writes and then deletes the rows again: three runs give a steady median.
+    // Each run writes and then deletes three fee rows a plot: three runs give a steady median.
     for (int run = 0; run < std::min(bench.repeats(), 3); ++run) {
         Cemetery::addFeeRecords(database, feeRecords);
         sizeBefore = QFileInfo(file).size();
@@ -46,8 +45,8 @@ void purge(Bench& bench) {
     bench.out() << "purge: " << feeRecords << " fee records before a date removed (median of "
                 << removals.size() << ")\n"
                 << "  backup first:        " << milliseconds(median(backups)) << "\n"
-                << "  removed:             " << milliseconds(median(removals))
-                << "  (goal: at most 3000 ms)\n"
+                << "  removed:             " << milliseconds(median(removals)) << "  (goal: at most "
+                << (bench.scale() >= 10 ? 10000 : 3000) << " ms)\n"
                 << "  space given back:    " << milliseconds(median(compactions)) << "  (the file "
                 << sizeBefore / (1024 * 1024) << " MB before, " << sizeAfter / (1024 * 1024) << " MB after)"
                 << Qt::endl;
@@ -56,6 +55,6 @@ void purge(Bench& bench) {
 } // namespace
 
 Measurement purgeMeasurement() {
-    return {QStringLiteral("purge"), QStringLiteral("the purge of 300,000 fee records made before a date"),
+    return {QStringLiteral("purge"), QStringLiteral("the purge of 3 fee records a plot made before a date"),
             purge};
 }

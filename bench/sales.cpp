@@ -144,6 +144,6 @@ Measurement plotMapMeasurement() {
 }
 
 Measurement purchaseMeasurement() {
-    return {QStringLiteral("purchase"), QStringLiteral("one purchase save on a cemetery of 100,000 plots"),
+    return {QStringLiteral("purchase"), QStringLiteral("one purchase save on the generated cemetery"),
             purchase};
 }

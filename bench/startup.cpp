@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,23 +32,37 @@ void startup(Bench& bench) {
     const DataFolder folder(bench.folder() + QStringLiteral("/startup"));
     folder.prepare();
     QFile::remove(folder.databaseFile());
-    if (!QFile::rename(bench.cemeteryCopy(QStringLiteral("startup")), folder.databaseFile()))
-        fail(QStringLiteral("cannot move the generated cemetery into ") + folder.path());
+    // The busy office itself, linked rather than copied (several GB at scale 10): a start reads it
+    // and at most refreshes the planner's statistics.
+    const QString office = bench.busyOffice();
+    if (::link(QFile::encodeName(office).constData(), QFile::encodeName(folder.databaseFile()).constData()) !=
+            0 &&
+        !QFile::copy(office, folder.databaseFile()))
+        fail(QStringLiteral("cannot put the generated office into ") + folder.path());
 
     timeOneStart(program, folder.path()); // the first start also fills the system's file caches
     QList<double> runs;
     for (int run = 0; run < bench.repeats(); ++run)
         runs << timeOneStart(program, folder.path());
     const double took = median(runs);
-    bench.out() << "startup: from starting pelu to its login dialog shown, 100,000 plots (median of "
+    // The largest resident size of any child waited for: the starts of pelu, by far the largest.
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    QFile::remove(folder.databaseFile());
+    bench.out() << "startup: from starting pelu to its login dialog shown, "
+                << count(bench.cemetery().plots()) << " plots and twenty years of work (median of "
                 << bench.repeats() << ")\n"
-                << "  pelu:  " << milliseconds(took) << "  (goal: at most 500 ms)" << Qt::endl;
+                << "  pelu:    " << milliseconds(took) << "  (goal: at most 300 ms)\n"
+                << "  memory:  " << children.ru_maxrss / 1024 << " MB at the most  (goal: at most 60 MB)"
+                << Qt::endl;
 }
 
 } // namespace
 
 Measurement startupMeasurement() {
-    return {QStringLiteral("startup"),
-            QStringLiteral("from starting pelu to its login dialog shown (offscreen), on 100,000 plots"),
-            startup};
+    return {
+        QStringLiteral("startup"),
+        QStringLiteral("from starting pelu to its login dialog shown (offscreen) on the busy office, and its "
+                       "memory"),
+        startup};
 }

@@ -1,8 +1,6 @@
 // Measurements of the statistics: every count of a year, the monthly counts and a sales list, on the
 // cemetery and columbarium of twenty busy years.
 #include "bench/benchmark.h"
-#include "bench/cemetery.h"
-#include "bench/columbarium.h"
 #include "foundation/database.h"
 #include "foundation/ui/recordgrid.h"
 #include "statistics/salescounts.h"
@@ -10,23 +8,16 @@
 
 namespace {
 
-constexpr int feeRows = 300000;
-constexpr int years = 20;
 constexpr int countedYear = 2015;
 
 void statistics(Bench& bench) {
-    Database database(bench.cemeteryCopy(QStringLiteral("stats")), Database::Mode::Open);
-    const CemeteryShape cemetery;
-    const ColumbariumShape columbarium;
-    const double generating = millisecondsOf([&] {
-        Cemetery::addFeeRecords(database, feeRows, years);
-        Cemetery::addRegistrations(database, cemetery);
-        Columbarium::addStorages(database, columbarium);
-    });
-    bench.out() << "stats: " << feeRows << " fee rows, " << Cemetery::registrations << " register rows, "
-                << columbarium.niches() << " niches, " << Columbarium::feeRows << " niche fee rows over "
-                << years << " years, generated in " << milliseconds(generating) << "; medians of "
-                << bench.repeats() << " runs\n";
+    Database database(bench.busyOffice(), Database::Mode::ReadOnly);
+    const CemeteryShape cemetery = bench.cemetery();
+    const ColumbariumShape columbarium = bench.columbarium();
+    bench.out() << "stats: " << count(cemetery.plots()) << " plots, " << count(cemetery.feeRecords())
+                << " fee rows, " << count(cemetery.registrations()) << " register rows, "
+                << count(columbarium.niches()) << " niches, " << count(columbarium.feeRows())
+                << " niche fee rows over 20 years; medians of " << bench.repeats() << " runs\n";
 
     SalesCounts counts(database);
     const Period year = Period::ofYear(countedYear);

@@ -7,9 +7,11 @@
 
 namespace {
 
+// The year's first four characters pick the index in plot order; the dates keep the list exactly the
+// payments made within the year.
 const QString summaryColumns = QStringLiteral(
     "select 墓碑位置,故者姓名,落葬日期,联系人,联系电话,交款金额,起始年份,终止年份,交款日期,操作人 "
-    "from cjdd where 交款日期 >= ? and 交款日期 < ? order by 墓碑位置");
+    "from cjdd where substr(交款日期, 1, 4) = ? and 交款日期 >= ? and 交款日期 < ? order by 墓碑位置");
 
 LampListing refusal(const char* text) {
     return {std::nullopt, QString::fromUtf8(text)};
@@ -85,7 +87,8 @@ std::optional<int> year(const QString& typed, const QDate& today) {
 
 BoundQuery yearSummary(int year) {
     const Period paid = Period::ofYear(year);
-    return {summaryColumns, {paid.first(), paid.end()}};
+    return {summaryColumns,
+            {QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')), paid.first(), paid.end()}};
 }
 
 double yearTotal(Database& database, int year) {

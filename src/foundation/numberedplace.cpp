@@ -92,11 +92,16 @@ QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
         m_database.run(filled, doing);
         if (filled.numRowsAffected() > 0)
             numbers << run.number(i++);
-        // Bound values stay between runs of the statement: only the number changes.
         const int numberColumn = int(placeColumns.size());
-        QSqlQuery insert = m_database.prepareInsert(
-            m_table, placeColumns + QList<Database::Column>{{QStringLiteral("号"), QVariant()}} + values,
-            doing);
+        const QList<Database::Column> columns =
+            placeColumns + QList<Database::Column>{{QStringLiteral("号"), QVariant()}} + values;
+        if (m_database.isServer()) {
+            // Every statement is a round trip to the server: many rows each.
+            insertInBatches(columns, numberColumn, run, i, numbers, breathe, doing);
+            return numbers;
+        }
+        // Bound values stay between runs of the statement: only the number changes.
+        QSqlQuery insert = m_database.prepareInsert(m_table, columns, doing);
         for (; i < run.count; ++i) {
             const QString number = run.number(i);
             insert.bindValue(numberColumn, number);
@@ -106,6 +111,41 @@ QStringList NumberedPlace::write(const QList<Database::Column>& placeColumns,
         }
         return numbers;
     });
+}
+
+void NumberedPlace::insertInBatches(const QList<Database::Column>& columns, int numberColumn,
+                                    const NumberRun& run, qint64 from, QStringList& numbers,
+                                    const Breathe& breathe, const QString& doing) {
+    // Well below the server's limit of bound values, whatever the columns.
+    constexpr qint64 batchRows = 500;
+    QStringList names;
+    for (const Database::Column& column : columns)
+        names << column.name;
+    const QString row = QStringLiteral("(%1)").arg(
+        QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    const auto statementFor = [&](qint64 rows) {
+        return m_database.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                                      .arg(m_table, names.join(QStringLiteral(", ")),
+                                           QStringList(rows, row).join(QStringLiteral(", "))),
+                                  doing);
+    };
+    std::optional<QSqlQuery> fullBatch;
+    for (qint64 i = from; i < run.count;) {
+        const qint64 rows = std::min(batchRows, run.count - i);
+        std::optional<QSqlQuery> rest;
+        QSqlQuery& statement = rows == batchRows
+                                   ? (fullBatch ? *fullBatch : fullBatch.emplace(statementFor(rows)))
+                                   : rest.emplace(statementFor(rows));
+        int mark = 0;
+        for (qint64 r = 0; r < rows; ++r, ++i) {
+            const QString number = run.number(i);
+            for (int c = 0; c < columns.size(); ++c)
+                statement.bindValue(mark++, c == numberColumn ? QVariant(number) : columns.at(c).value);
+            numbers << number;
+        }
+        m_database.run(statement, doing);
+        breathe();
+    }
 }
 
 QString NumberedPlace::Deletion::summary() const {

@@ -56,7 +56,8 @@ public:
     // The numbers from 1 to the highest one there that are not there, from one read of the place.
     QStringList missingNumbers();
     // Writes the run, each position with `placeColumns` and `values` besides its number: the first
-    // fills the place's marker row when there is one, the rest go in through one prepared insert.
+    // fills the place's marker row when there is one, the rest go in through one prepared insert (on a
+    // server, multi-row inserts of 500).
     // Returns the numbers written, in order. Runs in one transaction, recorded as one bulk action.
     QStringList write(const QList<Database::Column>& placeColumns, const QList<Database::Column>& values,
                       const NumberRun& run, const KeyOf& key, const Breathe& breathe, const QString& doing);
@@ -96,6 +97,9 @@ public:
     static QString missingSummary(qsizetype count);
 
 private:
+    // The positions of `run` from its `from`th, in multi-row inserts; their numbers go to `numbers`.
+    void insertInBatches(const QList<Database::Column>& columns, int numberColumn, const NumberRun& run,
+                         qint64 from, QStringList& numbers, const Breathe& breathe, const QString& doing);
     QSqlQuery select(const QString& columns, const QString& condition, const QVariantList& extra,
                      const QString& doing);
 

@@ -37,8 +37,12 @@ WorkTable workTableOf(CountKind kind) {
     return {};
 }
 
-// A plot or niche row, not the marker of an empty area, row, hall or room.
-const QString isPosition = QStringLiteral("号 IS NOT NULL AND 号 <> ''");
+// The plots or niches of `table`: every row but the markers of an empty area, row, hall or room. The
+// table's own count less the few markers, found through their index, so nothing reads every row.
+QString positionsOf(const QString& table) {
+    return QStringLiteral("(SELECT COUNT(*) FROM %1) - (SELECT COUNT(*) FROM %1 WHERE 号 IS NULL OR 号 = '')")
+        .arg(table);
+}
 
 } // namespace
 
@@ -47,11 +51,11 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
     case CountKind::PlotSales: {
         QSqlQuery counts = m_database.exec(
             QStringLiteral(
-                "SELECT (SELECT COUNT(*) FROM mq_wz WHERE %1), "
+                "SELECT %1, "
                 "(SELECT COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? AND 购墓日期 < ?), "
                 "(SELECT COUNT(DISTINCT 墓碑位置) FROM ydmd WHERE 操作时间 >= ? AND 操作时间 < ?), "
-                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND %1)")
-                .arg(isPosition),
+                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND 号 IS NOT NULL AND 号 <> '')")
+                .arg(positionsOf(QStringLiteral("mq_wz"))),
             {period.first(), period.end(), period.first(), period.end()}, counting);
         counts.next();
         const qint64 total = counts.value(0).toLongLong();
@@ -87,9 +91,9 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
     }
     case CountKind::NicheOccupancy: {
         QSqlQuery counts =
-            m_database.exec(QStringLiteral("SELECT (SELECT COUNT(*) FROM ghjc_wz WHERE %1), "
+            m_database.exec(QStringLiteral("SELECT %1, "
                                            "(SELECT COUNT(*) FROM ghjc_dj WHERE 日期起 >= ? AND 日期起 < ?)")
-                                .arg(isPosition),
+                                .arg(positionsOf(QStringLiteral("ghjc_wz"))),
                             {period.first(), period.end()}, counting);
         counts.next();
         const qint64 total = counts.value(0).toLongLong();

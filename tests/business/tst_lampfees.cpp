@@ -226,8 +226,8 @@ private slots:
         QCOMPARE(
             *sheet.listName + u'|' + PrintBridge::commandTail(sheet),
             text("gm_cjddhz|gm_cjddhz $#select 墓碑位置,故者姓名,落葬日期,联系人,联系电话,交款金额,起始年份,"
-                 "终止年份,交款日期,操作人 from cjdd where 交款日期 >= '2025-01-01' and 交款日期 < "
-                 "'2026-01-01' order by 墓碑位置@2025年份春节点灯收费汇总表"));
+                 "终止年份,交款日期,操作人 from cjdd where substr(交款日期, 1, 4) = '2025' and 交款日期 >= "
+                 "'2025-01-01' and 交款日期 < '2026-01-01' order by 墓碑位置@2025年份春节点灯收费汇总表"));
     }
 
     // The burial management opens the payment for its plot; a plot picked later leaves the open payment

@@ -136,6 +136,21 @@ private slots:
         QCOMPARE(setup.prompter.lastText(), QStringLiteral("经检测，A区3排0005号,已经存在,请重新设置！"));
         QCOMPARE(setup.data.dump(QStringLiteral("mq_wz")), before);
         QVERIFY(setup.create(run("A区", "2", "7", "1"))); // other rows do not count
+
+        // A run longer than a server's batch of inserts: every number once, each with the run's values.
+        setup.add("A区", "4");
+        QVERIFY(setup.create(run("A区", "4", "1", "1201")));
+        QCOMPARE(setup.count("排 = '4'"), 1201);
+        QCOMPARE(setup.value("SELECT COUNT(DISTINCT 号) FROM mq_wz WHERE 排 = '4'"), QStringLiteral("1201"));
+        QCOMPARE(setup.value("SELECT MIN(号) || '-' || MAX(号) FROM mq_wz WHERE 排 = '4'"),
+                 QStringLiteral("0001-1201"));
+        QCOMPARE(
+            setup.value("SELECT COUNT(*) FROM mq_wz WHERE 排 = '4' AND 样式 = '双人墓' AND 墓地费 = 3000 "
+                        "AND 其它 = 50.5 AND 墓区 = 'A区' AND 状态 = '未使用'"),
+            QStringLiteral("1201"));
+        for (const char* key : {"A区4排0500号", "A区4排0501号", "A区4排1001号", "A区4排1201号"})
+            QCOMPARE(setup.columns(key, "样式 墓碑费 工料费 家族费 绿化费"),
+                     QStringLiteral("双人墓/500/200/80/100"));
     }
 
     // The rows question and its flag.
@@ -196,8 +211,9 @@ private slots:
         setup.add("A区", "2", {"0001", "0002"});
         const QString before = setup.data.dump(QStringLiteral("mq_wz"));
 
-        setup.data.db().failNthWrite(50);
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, setup.create(run("A区", "1", "1", "100")));
+        // A server takes the run 500 positions a statement, one desk one by one.
+        setup.data.db().failNthWrite(setup.data.db().isServer() ? 4 : 600);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, setup.create(run("A区", "1", "1", "1200")));
         QCOMPARE(setup.data.dump(QStringLiteral("mq_wz")), before);
         QVERIFY(setup.prompter.shown.isEmpty());
 

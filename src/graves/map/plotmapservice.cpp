@@ -186,20 +186,26 @@ QStringList PlotMapService::rows(const QString& area) {
 MapView PlotMapService::view(const MapFilter& filter) {
     MapView view;
     if (const std::optional<Condition> where = condition(m_use, filter)) {
-        // One query gives each plot the number of its register rows and the 性别 of its first one,
-        // both looked up through the register's key index: no query per plot.
-        const QString occupancy =
-            m_use.readsOccupancy
-                ? QStringLiteral(
-                      "(SELECT COUNT(*) FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置), "
-                      "(SELECT d.性别 FROM gm_dj AS d WHERE d.墓碑位置 = w.墓碑位置 ORDER BY d.rid "
-                      "LIMIT 1)")
-                : QStringLiteral("0, NULL");
-        QSqlQuery query =
-            m_database.exec(QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, ") +
-                                occupancy + QStringLiteral(" FROM mq_wz AS w WHERE ") + where->sql +
-                                QStringLiteral(" ORDER BY w.排, w.号"),
-                            where->values, readingPlots);
+        // One query: the register rows of the chosen plots are grouped once, giving each plot their
+        // number and its first row, whose 性别 is one lookup by its key; no subquery per plot.
+        const QString plots =
+            QStringLiteral("SELECT 墓碑位置, 样式, 状态, 寿穴, 墓区, 排, 号 FROM mq_wz WHERE ") + where->sql;
+        QString sql;
+        QVariantList values = where->values;
+        if (m_use.readsOccupancy) {
+            sql = QStringLiteral(
+                      "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, COALESCE(r.行数, 0), f.性别 "
+                      "FROM (%1) AS w LEFT JOIN (SELECT 墓碑位置, COUNT(*) AS 行数, MIN(rid) AS 首行 "
+                      "FROM gm_dj WHERE 墓碑位置 IN (SELECT 墓碑位置 FROM mq_wz WHERE %2) "
+                      "GROUP BY 墓碑位置) AS r ON r.墓碑位置 = w.墓碑位置 "
+                      "LEFT JOIN gm_dj AS f ON f.rid = r.首行")
+                      .arg(plots, where->sql);
+            values += where->values;
+        } else {
+            sql = QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, 0, NULL FROM (%1) AS w")
+                      .arg(plots);
+        }
+        QSqlQuery query = m_database.exec(sql + QStringLiteral(" ORDER BY w.排, w.号"), values, readingPlots);
         while (query.next()) {
             MapPlot plot;
             plot.position = static_cast<int>(view.plots.size()) + 1;
