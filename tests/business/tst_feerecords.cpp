@@ -1,7 +1,6 @@
 #include "business/feerecordsservice.h"
 #include "business/purchaseservice.h"
 #include "business/ui/feerecordswindow.h"
-#include "foundation/schema.h"
 #include "support/runningoffice.h"
 
 #include <QCheckBox>
@@ -102,10 +101,9 @@ private slots:
                                         "('甲区1排0004号', 900, '购墓', '2001-01-01 09:00:00')"));
             });
             data.sql(QStringLiteral("UPDATE gm_xf1 SET 预交金额 = NULL, 余额 = NULL"));
-            data.sql(data.db().isServer()
-                         ? QStringLiteral("UPDATE pelu_schema_version SET version = %1")
-                               .arg(Schema::latestVersion() - 1)
-                         : QStringLiteral("PRAGMA user_version = %1").arg(Schema::latestVersion() - 1));
+            // Version 11: fee rows did not keep the amounts yet.
+            data.sql(data.db().isServer() ? QStringLiteral("UPDATE pelu_schema_version SET version = 11")
+                                          : QStringLiteral("PRAGMA user_version = 11"));
         });
         Database(data.db().target(), Database::Mode::Open);
         const QStringList upgraded = amounts();
