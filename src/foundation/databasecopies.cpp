@@ -1,0 +1,108 @@
+// The copies of a database and the checks of its pages: the verified backup, the integrity check and
+// the giving back of deleted rows' space.
+#include "foundation/database.h"
+
+#include "foundation/pgtools.h"
+
+#include <QFile>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <filesystem>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+sqlite3* handleOf(const QSqlDatabase& connection) {
+    const QVariant handle = connection.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw DatabaseError(QStringLiteral("数据库连接不是 SQLite，无法备份。"));
+    return *static_cast<sqlite3* const*>(handle.data());
+}
+
+} // namespace
+
+void Database::snapshotInto(const QString& path) {
+    sqlite3* opened = nullptr;
+    const int status = sqlite3_open_v2(QFile::encodeName(path).constData(), &opened,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const std::unique_ptr<sqlite3, decltype(&sqlite3_close)> target(opened, &sqlite3_close);
+    const auto error = [&](const QString& doing, const char* reason) {
+        return DatabaseError(
+            QStringLiteral("备份数据库出错（%1）：%2\n%3").arg(doing, QString::fromUtf8(reason), path));
+    };
+    if (status != SQLITE_OK)
+        throw error(QStringLiteral("建立备份文件"), sqlite3_errmsg(target.get()));
+    sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", handleOf(m_connection), "main");
+    if (!backup)
+        throw error(QStringLiteral("开始备份"), sqlite3_errmsg(target.get()));
+    // All pages in one step, inside one read transaction: a snapshot that writers of other
+    // connections do not disturb (they go on writing into the log) and cannot make start over.
+    const int stepped = sqlite3_backup_step(backup, -1);
+    if (sqlite3_backup_finish(backup) != SQLITE_OK)
+        throw error(QStringLiteral("复制数据"), sqlite3_errmsg(target.get()));
+    // A lock that could not be had is no error to the backup, but the copy is not complete.
+    if (stepped != SQLITE_DONE)
+        throw error(QStringLiteral("复制数据"), sqlite3_errstr(stepped));
+    // The copy takes the live database's write-ahead log mode; a backup is better one plain file.
+    if (sqlite3_exec(target.get(), "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw error(QStringLiteral("设置备份文件"), sqlite3_errmsg(target.get()));
+}
+
+void Database::backupTo(const QString& path) {
+    // Written beside its place and checked there, so that a failure never leaves a broken file under
+    // the backup's name or spoils the earlier backup of that name.
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    try {
+        if (isServer()) {
+            PgTools::dump(m_target, part);
+        } else {
+            snapshotInto(part);
+            const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
+            if (!problems.isEmpty())
+                throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
+                                        .arg(problems.join(QLatin1Char('\n'))));
+        }
+        std::error_code failure;
+        std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(),
+                                failure);
+        if (failure)
+            throw DatabaseError(QStringLiteral("无法写入备份文件：%1\n%2")
+                                    .arg(path, QString::fromLocal8Bit(failure.message())));
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+}
+
+QStringList Database::integrityProblems(Check check) {
+    // A server checks its own pages; what it finds it reports as errors of the statements that meet them.
+    if (isServer())
+        return {};
+    QSqlQuery query(m_connection);
+    // Every page is read, most of them many times: through a memory map that costs no system call each.
+    query.exec(QStringLiteral("PRAGMA mmap_size = 4294967296"));
+    QStringList problems;
+    if (query.exec(check == Check::Quick ? QStringLiteral("PRAGMA quick_check")
+                                         : QStringLiteral("PRAGMA integrity_check"))) {
+        while (query.next())
+            problems << query.value(0).toString();
+    }
+    // A damaged page may stop the check itself part way.
+    if (query.lastError().isValid())
+        problems << query.lastError().text();
+    query.finish();
+    query.exec(QStringLiteral("PRAGMA mmap_size = 0"));
+    if (problems == QStringList{QStringLiteral("ok")})
+        return {};
+    return problems;
+}
+
+void Database::compact() {
+    if (isServer())
+        return;
+    exec(QStringLiteral("VACUUM"), {}, QStringLiteral("压缩数据库文件"));
+    // The rewritten file is in the log until it is copied back, which also cuts the file to its size.
+    exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {}, QStringLiteral("压缩数据库文件"));
+}
