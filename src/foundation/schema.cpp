@@ -559,6 +559,8 @@ const QList<Migration>& migrations() {
                                             }},
                                            {{}, recordBulkActions},
                                            {leanerIndexes(), {}},
+                                           {{}, NamePieces::build},
+                                           // The names are kept by their pinyin as well.
                                            {{}, NamePieces::build}};
     return steps;
 }
