@@ -21,6 +21,7 @@ Measurement burialRegisterMeasurement();
 Measurement burialReturnMeasurement();
 Measurement expiryMeasurement();
 Measurement searchMeasurement();
+Measurement pinyinSearchMeasurement();
 Measurement nicheSearchMeasurement();
 Measurement nicheExpiryMeasurement();
 Measurement lampSummaryMeasurement();
@@ -41,7 +42,7 @@ const QList<Measurement>& measurements() {
         expiryMeasurement(),        searchMeasurement(),         nicheSearchMeasurement(),
         nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
         nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
-        serverRaceMeasurement(),
+        serverRaceMeasurement(),    pinyinSearchMeasurement(),
     };
     return all;
 }
