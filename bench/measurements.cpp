@@ -21,6 +21,7 @@ Measurement burialRegisterMeasurement();
 Measurement burialReturnMeasurement();
 Measurement expiryMeasurement();
 Measurement searchMeasurement();
+Measurement pinyinSearchMeasurement();
 Measurement nicheSearchMeasurement();
 Measurement nicheExpiryMeasurement();
 Measurement lampSummaryMeasurement();
@@ -42,7 +43,7 @@ const QList<Measurement>& measurements() {
         expiryMeasurement(),        searchMeasurement(),         nicheSearchMeasurement(),
         nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
         nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
-        serverSetupMeasurement(),   serverRaceMeasurement(),
+        serverSetupMeasurement(),   serverRaceMeasurement(),     pinyinSearchMeasurement(),
     };
     return all;
 }

@@ -33,17 +33,26 @@ QStringList tables();
 // which every lookup takes in, so it is read and matched whatever is typed.
 constexpr int longestPieced = 32;
 
+// Besides, a name is kept by its pinyin (name_pinyin: 源, 键, 行, 位), made by the same triggers from the
+// readings ICU gives each character (name_readings): from each character on, the full syllables and the
+// initials of it and the next characters up to this many. A clerk types a name as heard: "zgq",
+// "zhang guo qiang", "张gq" find 张国强 by a range of the key.
+constexpr int pinyinSpan = 8;
+
 // The pieces a typed part is looked up by, as stored: a single character itself, a longer part its
 // overlapping pairs (each once); ASCII letters in lower case, as SQLite's LIKE ignores their case.
 QStringList piecesOf(const QString& typed);
 
 // The condition on the column's table (no WHERE) that holds for exactly the rows whose name contains
-// `typed` literally: the pieces pick the candidates, LIKE … ESCAPE confirms them.
+// `typed` literally, the pieces picking the candidates and LIKE … ESCAPE confirming them, and, when what is
+// typed is pinyin (Latin letters, maybe mixed with characters), the rows whose pinyin from one of the
+// name's characters on begins with it.
 BoundQuery containing(Source source, const QString& typed);
 
 // Removes the pieces, their tables and triggers; nothing is left when there were none.
 void drop(Database& database);
-// Makes the tables and triggers anew and fills the pieces of every row there is, in one statement a column.
+// Makes the tables and triggers anew and fills the pieces and pinyin keys of every row there is, in one
+// statement a column each; the readings are read from ICU when there are none.
 void build(Database& database);
 
 } // namespace NamePieces

@@ -627,7 +627,9 @@ const QList<Migration>& migrations() {
                                            {leanerIndexes(), {}},
                                            {{}, NamePieces::build},
                                            {{}, keepSettledAmounts},
-                                           {officeScaleIndexes(), {}}};
+                                           {officeScaleIndexes(), {}},
+                                           // The names are kept by their pinyin as well.
+                                           {{}, NamePieces::build}};
     return steps;
 }
 

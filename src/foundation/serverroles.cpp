@@ -80,9 +80,9 @@ QStringList grant(Database& owner, const Roles& roles) {
             run(QStringLiteral(
                     "REVOKE INSERT, UPDATE, DELETE ON %1.change_history, %1.pelu_schema_version, %1.pelu_bulk FROM %2"),
                 roles.desk);
-            // The name pieces are written only by the triggers that follow the names.
-            run(QStringLiteral(
-                    "REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions FROM %2"),
+            // The name pieces and pinyin are written only by the triggers that follow the names.
+            run(QStringLiteral("REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions, "
+                               "%1.name_readings, %1.name_pinyin FROM %2"),
                 roles.desk);
         }
         if (printReads)

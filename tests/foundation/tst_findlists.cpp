@@ -162,17 +162,25 @@ private slots:
         QVERIFY(office.launcher.tails().last().endsWith(text("@从2026-12-06起30天内寄存到期联系表")));
     }
 
-    // The purchases show on opening with their count; a search by 编号 and a switch to the
-    // reservations count what they show.
+    // The purchases show on opening with their count; a search by a name heard (its box says so), by 编号
+    // and a switch to the reservations count what they show.
     void plotSearchCountsWhatItShows() {
         RunningOffice office;
-        office.data.sql(QStringLiteral(
-            "INSERT INTO gm_dj (编号, 联系人) VALUES (12, '张三'), (120, '李四'), (5, '王五')"));
+        office.data.sql(
+            QStringLiteral("INSERT INTO gm_dj (编号, 联系人, 故者姓名) VALUES (12, '张三', '李建国'), "
+                           "(120, '李四', '王秀英'), (5, '王五', '李建')"));
         office.data.sql(QStringLiteral("INSERT INTO ydmd (联系人) VALUES ('甲'), ('乙')"));
         QWidget* search = office.run(QStringLiteral("M_czmw"), QStringLiteral("Frm_czmd"));
         QVERIFY(search);
         QCOMPARE(control<QLabel>(search, "Label2")->text(), text("记录个数：3"));
+        control<QRadioButton>(search, "Option1")->click();
+        QCOMPARE(control<QLineEdit>(search, "Text1")->toolTip(), text("可输入拼音或拼音首字母，如 zgq"));
+        enter(search, "Text1", QStringLiteral("ljg"));
+        QCOMPARE(control<QLabel>(search, "Label2")->text(), text("记录个数：1"));
+        enter(search, "Text1", QStringLiteral("wang xiu"));
+        QCOMPARE(control<QLabel>(search, "Label2")->text(), text("记录个数：1"));
         control<QRadioButton>(search, "Option4")->click();
+        QCOMPARE(control<QLineEdit>(search, "Text1")->toolTip(), QString());
         enter(search, "Text1", QStringLiteral("12"));
         QCOMPARE(control<QLabel>(search, "Label2")->text(), text("记录个数：1"));
         control<QRadioButton>(search, "Opt_yd")->click();

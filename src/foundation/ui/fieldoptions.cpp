@@ -15,7 +15,17 @@ FieldOptions::FieldOptions(const SearchBook& book, const QList<QRadioButton*>& o
             throw std::logic_error("no search field for the option " + option->objectName().toStdString());
         m_options.append({option, field - book.fields.cbegin()});
         QObject::connect(option, &QRadioButton::clicked, box, [box] { box->setFocus(); });
+        const bool name = field->match == SearchField::Match::Name;
+        QObject::connect(option, &QRadioButton::toggled, box, [box, name](bool checked) {
+            if (checked)
+                tellPinyin(box, name);
+        });
     }
+    tellPinyin(box, chosen().match == SearchField::Match::Name);
+}
+
+void FieldOptions::tellPinyin(QLineEdit* box, bool name) {
+    box->setToolTip(name ? QStringLiteral("可输入拼音或拼音首字母，如 zgq") : QString());
 }
 
 const SearchField& FieldOptions::chosen() const {

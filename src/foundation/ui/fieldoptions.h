@@ -18,6 +18,9 @@ public:
     const SearchField& chosen() const;
 
 private:
+    // A name field's box says that it takes pinyin.
+    static void tellPinyin(QLineEdit* box, bool name);
+
     const SearchBook& m_book;
     QList<std::pair<QRadioButton*, qsizetype>> m_options;
 };
