@@ -17,19 +17,21 @@ BurialHubService::BurialHubService(Database& database, const Clock& clock)
                QStringLiteral("内容"), QStringLiteral("你确信要删除记录id: %1 的记录么？")}) {}
 
 std::optional<BurialHubPlot> BurialHubService::load(const QString& key) {
-    QSqlQuery query =
-        m_database.exec(QStringLiteral("SELECT rid, 墓碑位置, 联系人, 编号, 故者姓名, "
-                                       "(SELECT COUNT(*) FROM gm_dj AS a WHERE a.墓碑位置 = d.墓碑位置) "
-                                       "FROM gm_dj AS d WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
-                        {key}, QStringLiteral("读取落葬管理的墓位"));
+    QSqlQuery query = m_database.exec(
+        QStringLiteral("SELECT rid, 墓碑位置, 联系人, 编号, 故者姓名, "
+                       "(SELECT COUNT(*) FROM gm_dj AS a WHERE a.墓碑位置 = d.墓碑位置) AS 行数 "
+                       "FROM gm_dj AS d WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
+        {key}, QStringLiteral("读取落葬管理的墓位"));
     if (!query.next())
         return std::nullopt;
     BurialHubPlot plot;
-    plot.firstRow = query.value(0).toLongLong();
-    plot.key = query.value(1).toString();
-    plot.contact = query.value(2).toString();
-    plot.number = ColumnText::plain(query.value(3));
-    plot.buried = query.value(4).isNull() ? 0 : query.value(5).toLongLong();
+    plot.firstRow = query.value(QStringLiteral("rid")).toLongLong();
+    plot.key = query.value(QStringLiteral("墓碑位置")).toString();
+    plot.contact = query.value(QStringLiteral("联系人")).toString();
+    plot.number = ColumnText::plain(query.value(QStringLiteral("编号")));
+    plot.buried = query.value(QStringLiteral("故者姓名")).isNull()
+                      ? 0
+                      : query.value(QStringLiteral("行数")).toLongLong();
     return plot;
 }
 

@@ -17,9 +17,9 @@ std::optional<QChar> slotOf(Database& database, const QString& key, const QStrin
                       {key}, QStringLiteral("读取故者名位"));
     if (!names.next())
         return std::nullopt;
-    row = names.value(0).toLongLong();
+    row = names.value(QStringLiteral("rid")).toLongLong();
     for (int slot = 0; slot < slotLetters.size(); ++slot)
-        if (names.value(slot + 1).toString() == name)
+        if (names.value(QStringLiteral("故者姓名") + slotLetters[slot]).toString() == name)
             return slotLetters[slot];
     return std::nullopt;
 }
@@ -44,8 +44,9 @@ std::optional<NameList> nameList(Database& database, const QString& key) {
                                   {key}, QStringLiteral("读取购墓收费记录"));
     if (!fee.next())
         return std::nullopt;
-    const QString names = fee.value(1).toString();
-    return NameList{fee.value(0).toLongLong(), names.isEmpty() ? QStringList() : names.split(separator)};
+    const QString names = fee.value(QStringLiteral("故者姓名")).toString();
+    return NameList{fee.value(QStringLiteral("id")).toLongLong(),
+                    names.isEmpty() ? QStringList() : names.split(separator)};
 }
 
 void storeNames(Database& database, const NameList& list) {

@@ -33,7 +33,7 @@ SaveOutcome FeeRecordsService::reprint(std::optional<qint64> id, bool withoutUse
                                     {*id}, QStringLiteral("读取收费记录"));
     if (!row.next())
         return refused(notice(gone));
-    const QString operation = row.value(0).toString();
+    const QString operation = row.value(QStringLiteral("操作方式")).toString();
     const QString byId = QStringLiteral(" from gm_xf1 where  id=") + QString::number(*id);
     if (operation == purchase)
         return done(std::nullopt, {{withoutUseDates ? QStringLiteral("gm1") : QStringLiteral("gm"),

@@ -67,7 +67,8 @@ NicheList NicheBrowseService::read(NicheList list) {
                                           narrowing(list, state(), false),
                                       values, QStringLiteral("读取寄存位"));
     while (query.next())
-        list.niches.append({query.value(0).toString(), query.value(1).toString()});
+        list.niches.append({query.value(QStringLiteral("存放位置")).toString(),
+                            query.value(QStringLiteral("样式")).toString()});
     return list;
 }
 
@@ -77,8 +78,9 @@ std::optional<PickedNiche> NicheBrowseService::pick(const QString& key) {
         {key, state()}, QStringLiteral("读取选中的寄存位"));
     if (!query.next())
         return std::nullopt;
-    return PickedNiche{
-        {key, query.value(2).toDouble()}, query.value(0).toString(), query.value(1).toString()};
+    return PickedNiche{{key, query.value(QStringLiteral("价位")).toDouble()},
+                       query.value(QStringLiteral("样式")).toString(),
+                       query.value(QStringLiteral("层")).toString()};
 }
 
 QString NicheBrowseService::question(const PickedNiche& picked) {

@@ -18,8 +18,8 @@ void LoginService::pick(const QString& listText) {
                                       {listText}, QStringLiteral("读取操作员"));
     if (!query.next())
         return;
-    m_session.operatorName = query.value(0).toString();
-    m_storedHash = query.value(1).toString();
+    m_session.operatorName = query.value(QStringLiteral("操作员")).toString();
+    m_storedHash = query.value(QStringLiteral("口令")).toString();
 }
 
 bool LoginService::logIn(const QString& listText, const QString& typedPassword) {

@@ -44,7 +44,7 @@ std::optional<QString> NumberedPlace::firstTaken(const NumberRun& run) {
     QSqlQuery query = select(QStringLiteral("号"), Numbered::isPosition, {}, QStringLiteral("检测重复编号"));
     QSet<QString> taken;
     while (query.next())
-        taken.insert(query.value(0).toString());
+        taken.insert(query.value(QStringLiteral("号")).toString());
     for (qint64 i = 0; i < run.count; ++i) {
         const QString number = run.number(i);
         if (taken.contains(number))
@@ -61,7 +61,7 @@ QStringList NumberedPlace::missingNumbers() {
     QStringList missing;
     int expected = 1;
     while (query.next()) {
-        const int number = query.value(0).toString().toInt();
+        const int number = query.value(QStringLiteral("号")).toString().toInt();
         for (; expected < number; ++expected)
             missing << Numbered::fourDigits(expected);
         expected = std::max(expected, number + 1);
@@ -217,8 +217,8 @@ NumberedPlace::Removal NumberedPlace::removeUnless(const QString& inUse, const Q
         qint64 rows = 0;
         QSqlQuery all = m_database.exec(place, m_values, doing);
         for (; all.next(); ++rows)
-            if (!all.value(0).isNull())
-                keys << all.value(0).toString();
+            if (!all.value(keyColumn()).isNull())
+                keys << all.value(keyColumn()).toString();
         if (rows == 0)
             return Removal::Gone;
         m_database.inBulk(

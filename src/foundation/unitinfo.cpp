@@ -7,11 +7,11 @@ UnitInfo UnitInfo::load(Database& database) {
                                     QStringLiteral("读取单位信息"));
     UnitInfo info;
     if (query.next()) {
-        info.unitName = query.value(0).toString();
-        info.fontName = query.value(1).toString();
-        info.fontSize = query.value(2).toDouble();
-        info.colourName = query.value(3).toString();
-        info.picturePath = query.value(4).toString();
+        info.unitName = query.value(QStringLiteral("dwmc")).toString();
+        info.fontName = query.value(QStringLiteral("zt")).toString();
+        info.fontSize = query.value(QStringLiteral("ztdx")).toDouble();
+        info.colourName = query.value(QStringLiteral("ztys")).toString();
+        info.picturePath = query.value(QStringLiteral("bjt")).toString();
     }
     return info;
 }

@@ -19,8 +19,9 @@ QList<StylePicture> StylePicturesService::load(const QString& letter) {
         QStringLiteral("读取墓地图示"));
     QList<StylePicture> pictures;
     while (query.next())
-        pictures << StylePicture{query.value(0).toInt(), query.value(1).toString(),
-                                 query.value(2).toString()};
+        pictures << StylePicture{query.value(QStringLiteral("picno")).toInt(),
+                                 query.value(QStringLiteral("picpath")).toString(),
+                                 query.value(QStringLiteral("memo")).toString()};
     return pictures;
 }
 

@@ -193,28 +193,33 @@ MapView PlotMapService::view(const MapFilter& filter) {
         QString sql;
         QVariantList values = where->values;
         if (m_use.readsOccupancy) {
-            sql = QStringLiteral(
-                      "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, COALESCE(r.行数, 0), f.性别 "
-                      "FROM (%1) AS w LEFT JOIN (SELECT 墓碑位置, COUNT(*) AS 行数, MIN(rid) AS 首行 "
-                      "FROM gm_dj WHERE 墓碑位置 IN (SELECT 墓碑位置 FROM mq_wz WHERE %2) "
-                      "GROUP BY 墓碑位置) AS r ON r.墓碑位置 = w.墓碑位置 "
-                      "LEFT JOIN gm_dj AS f ON f.rid = r.首行")
-                      .arg(plots, where->sql);
+            sql =
+                QStringLiteral(
+                    "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, COALESCE(r.行数, 0) AS 行数, f.性别 "
+                    "FROM (%1) AS w LEFT JOIN (SELECT 墓碑位置, COUNT(*) AS 行数, MIN(rid) AS 首行 "
+                    "FROM gm_dj WHERE 墓碑位置 IN (SELECT 墓碑位置 FROM mq_wz WHERE %2) "
+                    "GROUP BY 墓碑位置) AS r ON r.墓碑位置 = w.墓碑位置 "
+                    "LEFT JOIN gm_dj AS f ON f.rid = r.首行")
+                    .arg(plots, where->sql);
             values += where->values;
         } else {
-            sql = QStringLiteral("SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, 0, NULL FROM (%1) AS w")
-                      .arg(plots);
+            sql =
+                QStringLiteral(
+                    "SELECT w.墓碑位置, w.样式, w.状态, w.寿穴, w.墓区, 0 AS 行数, NULL AS 性别 FROM (%1) AS w")
+                    .arg(plots);
         }
         QSqlQuery query = m_database.exec(sql + QStringLiteral(" ORDER BY w.排, w.号"), values, readingPlots);
         while (query.next()) {
             MapPlot plot;
             plot.position = static_cast<int>(view.plots.size()) + 1;
-            plot.key = query.value(0).toString();
-            plot.area = query.value(4).toString();
-            plot.state = query.value(2).toString();
-            plot.advanceBought = query.value(3).toInt() == 1;
-            plot.icon = m_use.icon(query.value(1).toString(), plot.state, plot.advanceBought,
-                                   {query.value(5).toInt(), query.value(6).toString()});
+            plot.key = query.value(QStringLiteral("墓碑位置")).toString();
+            plot.area = query.value(QStringLiteral("墓区")).toString();
+            plot.state = query.value(QStringLiteral("状态")).toString();
+            plot.advanceBought = query.value(QStringLiteral("寿穴")).toInt() == 1;
+            plot.icon =
+                m_use.icon(query.value(QStringLiteral("样式")).toString(), plot.state, plot.advanceBought,
+                           {query.value(QStringLiteral("行数")).toInt(),
+                            query.value(QStringLiteral("性别")).toString()});
             view.plots << plot;
         }
     }
@@ -257,7 +262,8 @@ std::optional<ChosenReservation> PlotMapService::reservationOf(const QString& ke
         QStringLiteral("读取选中的预订"));
     if (!query.next())
         return std::nullopt;
-    return ChosenReservation{query.value(0).toLongLong(), query.value(1).toString()};
+    return ChosenReservation{query.value(QStringLiteral("id")).toLongLong(),
+                             query.value(QStringLiteral("墓碑位置")).toString()};
 }
 
 std::optional<ChosenPurchase> PlotMapService::purchaseOf(const QString& key) {
@@ -266,7 +272,7 @@ std::optional<ChosenPurchase> PlotMapService::purchaseOf(const QString& key) {
                         {key}, QStringLiteral("读取选中的购墓登记"));
     if (!query.next())
         return std::nullopt;
-    return ChosenPurchase{query.value(0).toString()};
+    return ChosenPurchase{query.value(QStringLiteral("墓碑位置")).toString()};
 }
 
 MapCounts PlotMapService::count(const QList<MapPlot>& plots) {
