@@ -25,10 +25,6 @@ const QStringList markColumns = {QStringLiteral("系统管理"), QStringLiteral(
 OperatorService::OperatorService(Database& database, const Session& session, Prompter& prompter)
     : m_database(database), m_session(session), m_prompter(prompter) {}
 
-bool OperatorService::isAdmin() const {
-    return m_session.operatorName == admin;
-}
-
 QStringList OperatorService::operators() {
     return allOperators(m_database);
 }
@@ -51,7 +47,7 @@ SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& 
         return {};
     if (picked == admin)
         return refused(notice(QStringLiteral("Admin为系统管理员，拥有所有权限！")));
-    if (!isAdmin())
+    if (!m_session.isAdmin())
         return refused(onlyAdmin());
     const auto ticks = [](const RightMarks& shown) {
         return QList<bool>{shown.system, shown.add, shown.modify, shown.remove, shown.print};
@@ -71,7 +67,7 @@ SaveOutcome OperatorService::saveMarks(const QString& picked, const RightMarks& 
 }
 
 std::optional<Message> OperatorService::refuseAdding() const {
-    if (isAdmin())
+    if (m_session.isAdmin())
         return std::nullopt;
     return onlyAdmin();
 }
@@ -116,7 +112,7 @@ SaveOutcome OperatorService::remove(const QString& picked, int listed) {
         return {};
     if (picked == admin)
         return refused(notice(QStringLiteral("Admin为系统管理员，不能注销！")));
-    if (!isAdmin())
+    if (!m_session.isAdmin())
         return refused(onlyAdmin());
     if (m_prompter.ask(QStringLiteral("提示"), QStringLiteral("真的要注销吗？  ")) != Prompter::Answer::Yes)
         return {};

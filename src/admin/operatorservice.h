@@ -54,8 +54,6 @@ public:
     SaveOutcome changePassword(const QString& picked, const QString& password, const QString& confirmation);
 
 private:
-    bool isAdmin() const;
-
     Database& m_database;
     const Session& m_session;
     Prompter& m_prompter;

@@ -29,13 +29,9 @@ const QStringList& PurgeService::tables() {
     return tables;
 }
 
-bool PurgeService::isAdmin() const {
-    return m_session.operatorName == QLatin1String("Admin");
-}
-
 SaveOutcome PurgeService::purge(const QDate& before, const QList<bool>& ticked) {
     m_timings = {};
-    if (!isAdmin())
+    if (!m_session.isAdmin())
         return refused(notice(QStringLiteral("您没有此权限！")));
     // Moments are stored as "yyyy-MM-dd HH:mm:ss": every one of an earlier day sorts before the date.
     const QString day = DateText::fromDate(before);

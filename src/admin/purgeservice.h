@@ -32,8 +32,6 @@ public:
     const Timings& lastTimings() const { return m_timings; }
 
 private:
-    bool isAdmin() const;
-
     Database& m_database;
     const Session& m_session;
     Prompter& m_prompter;

@@ -45,7 +45,7 @@ SaveOutcome FeeRecordsService::reprint(std::optional<qint64> id, bool withoutUse
 }
 
 SaveOutcome FeeRecordsService::remove(std::optional<qint64> id, Prompter& prompter) {
-    if (m_session.operatorName != QStringLiteral("Admin"))
+    if (!m_session.isAdmin())
         return refused(notice(QStringLiteral("您没有此权限！")));
     if (!id)
         return {};

@@ -65,6 +65,9 @@ struct Session {
     ChosenPurchase chosenPurchase;
     // The registration number a purchase last handed to the item-charges window.
     QString currentRegistrationNumber;
+
+    // The one operator who manages the others, purges and reads the history.
+    bool isAdmin() const { return operatorName == QLatin1String("Admin"); }
     ChosenNiche chosenNiche;
     // The occupied niche picked in the maintenance browse, for its options and maintenance windows.
     ChosenNiche chosenOccupiedNiche;

@@ -143,17 +143,13 @@ void MainWindow::runGuarded(const MenuCommand& entry, const std::function<void()
         return;
     if (entry.item > 0 && !passesItemGate(m_context.session, m_context.prompter, entry.item))
         return;
-    if ((entry.access == MenuAccess::AdminOnly && !isAdmin()) ||
+    if ((entry.access == MenuAccess::AdminOnly && !m_context.session.isAdmin()) ||
         (entry.access == MenuAccess::PrintRight && m_context.session.flags.printDenied)) {
         refuseMissingRight(m_context.prompter);
         return;
     }
     m_context.database.setWindow(entry.caption);
     runAction(m_context.prompter, run);
-}
-
-bool MainWindow::isAdmin() const {
-    return m_context.session.operatorName == QLatin1String("Admin");
 }
 
 void MainWindow::setBusinessMenusEnabled(bool enabled, bool includingSystemSettings) {
@@ -166,7 +162,8 @@ void MainWindow::updateCommandStates() {
     for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it) {
         it.value()->setEnabled(m_runners.contains(it.key()));
         // Admin's own commands are not shown to anybody else.
-        it.value()->setVisible(m_entries.value(it.key()).access != MenuAccess::AdminOnly || isAdmin());
+        it.value()->setVisible(m_entries.value(it.key()).access != MenuAccess::AdminOnly ||
+                               m_context.session.isAdmin());
     }
     if (m_systemMaintenanceCut)
         command(QStringLiteral("M_xtwh"))->setEnabled(false);
@@ -196,7 +193,7 @@ void MainWindow::afterLogin() {
                                   QStringLiteral("您正在使用初始口令，请尽快修改口令。"));
     // Positions held twice while one is in use wait for Admin: until they are sorted out, nothing in
     // the schema keeps a third copy away.
-    if (isAdmin())
+    if (m_context.session.isAdmin())
         runAction(m_context.prompter, [this] {
             const QStringList twice = Schema::duplicatePositions(m_context.database);
             if (!twice.isEmpty())

@@ -63,7 +63,6 @@ private:
     void reLogin();
     void setBusinessMenusEnabled(bool enabled, bool includingSystemSettings);
     void updateCommandStates();
-    bool isAdmin() const;
     void runGuarded(const MenuCommand& entry, const std::function<void()>& run);
 
     QMdiArea* m_area;
