@@ -8,9 +8,9 @@ if(NOT created EQUAL 0 OR NOT EXISTS "${data}/pelu.db" OR NOT EXISTS "${data}/pe
 endif()
 # The office starts on it as far as its login dialog.
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen "${PELU}" --data "${data}" --check-startup
-                RESULT_VARIABLE started TIMEOUT 60)
-if(NOT started EQUAL 0)
-    message(FATAL_ERROR "pelu did not start to its login dialog (${started})")
+                RESULT_VARIABLE started OUTPUT_VARIABLE startSaid TIMEOUT 60)
+if(NOT started EQUAL 0 OR NOT startSaid MATCHES "peak memory: [1-9][0-9]* kB")
+    message(FATAL_ERROR "pelu did not start to its login dialog and say its peak memory (${started}): ${startSaid}")
 endif()
 # A second run upgrades nothing and still succeeds.
 execute_process(COMMAND "${PELU}" --data "${data}" --create-database RESULT_VARIABLE again)
