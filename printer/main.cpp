@@ -11,6 +11,7 @@
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/printarchive.h"
+#include "foundation/schema.h"
 #include "foundation/translations.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "printer/printerror.h"
@@ -127,6 +128,8 @@ void printOne(const QString& tail, Database& database, const DataFolder& folder,
 } // namespace
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QCoreApplication::setApplicationName(QStringLiteral("pelu"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));
     try {

@@ -1,6 +1,8 @@
 #include "foundation/clock.h"
+#include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/printbridge.h"
+#include "foundation/schema.h"
 #include "foundation/translations.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "restore/restoreflow.h"
@@ -9,6 +11,8 @@
 #include <QCommandLineParser>
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelu-restore"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));

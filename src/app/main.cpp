@@ -7,6 +7,8 @@
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
 #include "foundation/printbridge.h"
+#include "foundation/rights.h"
+#include "foundation/schema.h"
 #include "foundation/serverroles.h"
 #include "foundation/session.h"
 #include "foundation/translations.h"
@@ -190,7 +192,7 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
     SystemClock clock;
     MessageBoxPrompter prompter;
     DetachedProcessLauncher launcher;
-    PrintBridge printBridge(session, launcher, QCoreApplication::applicationDirPath());
+    PrintBridge printBridge(Rights::printRights(session), launcher, QCoreApplication::applicationDirPath());
     SystemPrinterProbe printerProbe;
     printBridge.sayWherePdfsGo(folder, printerProbe, prompter);
     MainWindow mainWindow(*database, session, clock, prompter, printBridge, folder);
@@ -209,6 +211,8 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QCoreApplication::setApplicationName(QStringLiteral("pelu"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));
     if (!wantsWindows(argc, argv)) {

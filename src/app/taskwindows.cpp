@@ -40,6 +40,7 @@
 #include "foundation/rights.h"
 #include "foundation/ui/backgroundwindow.h"
 #include "foundation/ui/expirylistwindow.h"
+#include "foundation/ui/itemgate.h"
 #include "foundation/ui/mainwindow.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "graves/map/ui/plotmapwindow.h"

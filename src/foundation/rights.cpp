@@ -1,5 +1,6 @@
 #include "foundation/rights.h"
 
+#include "foundation/printbridge.h"
 #include "foundation/session.h"
 
 namespace Rights {
@@ -123,6 +124,15 @@ bool checkItem(Session& session, int item) {
 
 bool reportListAllows(const QString& reportList, const QString& reportName) {
     return reportList.contains(QLatin1Char(',') + reportName + QLatin1Char(','));
+}
+
+PrintRights printRights(const Session& session) {
+    return {[&session] { return session.operatorName; },
+            [&session](const PrintJob& job) {
+                if (!job.ignoresPrintFlag && session.flags.printDenied)
+                    return false;
+                return reportListAllows(session.reportList, job.listName.value_or(QString()));
+            }};
 }
 
 } // namespace Rights

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+struct PrintRights;
 struct Session;
 
 // Numbers of the guarded function items: character n of an operator's permission string
@@ -77,5 +78,9 @@ bool checkItem(Session& session, int item);
 
 // Does the report list name `reportName` (exact, between commas)?
 bool reportListAllows(const QString& reportList, const QString& reportName);
+
+// The print gate of the logged-in operator: the print flag (unless the job skips it), then the report
+// list. Reads `session` at every print.
+PrintRights printRights(const Session& session);
 
 } // namespace Rights

@@ -633,6 +633,11 @@ const QList<Migration>& migrations() {
     return steps;
 }
 
+const SchemaPlan& plan() {
+    static const SchemaPlan office{migrations(), forServer, completePositionIndexes};
+    return office;
+}
+
 int latestVersion() {
     return static_cast<int>(migrations().size());
 }

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "foundation/schemaplan.h"
+
 #include <QStringList>
-#include <functional>
 
 class Database;
 
 // The database layout: one list of steps, each moving the schema one version forward.
 namespace Schema {
 
-struct Migration {
-    QStringList statements;
-    // Runs after the statements, in the same transaction: rows that cannot be fixed SQL text.
-    std::function<void(Database&)> seed;
-};
+using Migration = SchemaStep;
+
+// The office's plan as Database runs it: these steps, the server's wording, the position indexes.
+const SchemaPlan& plan();
 
 // The steps in order; step i (0-based) brings the database from version i to version i + 1.
 const QList<Migration>& migrations();

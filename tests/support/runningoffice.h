@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/rights.h"
 #include "foundation/ui/mainwindow.h"
 #include "support/testsupport.h"
 
@@ -16,7 +17,7 @@ struct RunningOffice {
     FixedClock clock{testNow()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
+    PrintBridge printBridge{Rights::printRights(session), launcher, QStringLiteral("/opt/pelu")};
     MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
 
     explicit RunningOffice(const QString& operatorName = QStringLiteral("Admin"),

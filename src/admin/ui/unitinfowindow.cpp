@@ -1,7 +1,6 @@
 #include "admin/ui/unitinfowindow.h"
 
 #include "foundation/ui/backgroundwindow.h"
-#include "foundation/ui/mainwindow.h"
 #include "ui_unitinfowindow.h"
 
 UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
@@ -22,10 +21,7 @@ UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
 UnitInfoWindow::~UnitInfoWindow() = default;
 
 BackgroundWindow* UnitInfoWindow::background() const {
-    for (QWidget* up = parentWidget(); up; up = up->parentWidget())
-        if (auto* main = qobject_cast<MainWindow*>(up))
-            return main->background();
-    return nullptr;
+    return window()->findChild<BackgroundWindow*>();
 }
 
 void UnitInfoWindow::choosePicture() {

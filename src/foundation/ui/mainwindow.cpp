@@ -7,6 +7,7 @@
 #include "foundation/session.h"
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/backgroundwindow.h"
+#include "foundation/ui/itemgate.h"
 #include "foundation/ui/logindialog.h"
 #include "foundation/ui/menucatalog.h"
 

@@ -3,7 +3,7 @@
 #include "foundation/money.h"
 #include "foundation/rights.h"
 #include "foundation/session.h"
-#include "foundation/ui/actionguard.h"
+#include "foundation/ui/itemgate.h"
 #include "ui_plotchoicewindow.h"
 
 PlotChoiceWindow::PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)
