@@ -1,6 +1,6 @@
 #include "bench/benchmark.h"
 #include "foundation/database.h"
-#include "foundation/schema.h"
+#include "shared/schema.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -10,14 +10,14 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
-#include "foundation/printarchive.h"
-#include "foundation/schema.h"
 #include "foundation/translations.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "printer/printerror.h"
 #include "printer/printout.h"
 #include "printer/printtail.h"
 #include "printer/templatelibrary.h"
+#include "shared/printarchive.h"
+#include "shared/schema.h"
 
 #include <QApplication>
 #include <QFileInfo>

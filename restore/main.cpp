@@ -2,10 +2,10 @@
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/printbridge.h"
-#include "foundation/schema.h"
 #include "foundation/translations.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "restore/restoreflow.h"
+#include "shared/schema.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

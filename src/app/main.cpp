@@ -1,5 +1,7 @@
 #include "admin/autobackup.h"
 #include "admin/servercopy.h"
+#include "app/appicon.h"
+#include "app/mainwindow.h"
 #include "app/taskwindows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
@@ -7,15 +9,13 @@
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
 #include "foundation/printbridge.h"
-#include "foundation/rights.h"
-#include "foundation/schema.h"
 #include "foundation/serverroles.h"
-#include "foundation/session.h"
 #include "foundation/translations.h"
-#include "foundation/ui/appicon.h"
-#include "foundation/ui/mainwindow.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/systemprinterprobe.h"
+#include "shared/rights.h"
+#include "shared/schema.h"
+#include "shared/session.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -3,9 +3,9 @@
 #include "foundation/datafolder.h"
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
-#include "foundation/positionkey.h"
-#include "foundation/rights.h"
-#include "foundation/schema.h"
+#include "shared/positionkey.h"
+#include "shared/rights.h"
+#include "shared/schema.h"
 #include "support/testsupport.h"
 
 #include <QDir>

@@ -2,13 +2,13 @@
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/naturalorder.h"
-#include "foundation/positionkey.h"
-#include "foundation/printarchive.h"
 #include "foundation/printbridge.h"
-#include "foundation/rights.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
 #include "foundation/translations.h"
+#include "shared/positionkey.h"
+#include "shared/printarchive.h"
+#include "shared/rights.h"
+#include "shared/session.h"
 #include "support/testsupport.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/rights.h"
-#include "foundation/ui/mainwindow.h"
+#include "app/mainwindow.h"
+#include "shared/rights.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
 
 #include "foundation/passwordhash.h"
-#include "foundation/schema.h"
+#include "shared/schema.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
 #include "admin/ui/unitinfowindow.h"
 
-#include "foundation/ui/backgroundwindow.h"
+#include "shared/ui/backgroundwindow.h"
 #include "ui_unitinfowindow.h"
 
 UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
