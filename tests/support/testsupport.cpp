@@ -20,8 +20,12 @@
 #include <thread>
 #include <unistd.h>
 
-// The tests open the office's own tables, as the programs do.
-const bool officeSchemaNamed = (Database::useSchema(&Schema::plan()), true);
+// The tests open the office's own tables, as the programs do. Named once the application exists, after
+// every static of the schema is made.
+static void nameTheOfficeSchema() {
+    Database::useSchema(&Schema::plan());
+}
+Q_COREAPP_STARTUP_FUNCTION(nameTheOfficeSchema)
 
 QStringList ScriptedPrompter::texts() const {
     QStringList all;
