@@ -21,7 +21,11 @@ UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
 UnitInfoWindow::~UnitInfoWindow() = default;
 
 BackgroundWindow* UnitInfoWindow::background() const {
-    return window()->findChild<BackgroundWindow*>();
+    // The window shows modally, as a window of its own: the main window is its outermost parent.
+    const QWidget* outermost = this;
+    while (outermost->parentWidget())
+        outermost = outermost->parentWidget();
+    return outermost->findChild<BackgroundWindow*>();
 }
 
 void UnitInfoWindow::choosePicture() {
