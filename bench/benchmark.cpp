@@ -1,8 +1,8 @@
 #include "bench/benchmark.h"
 
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
 #include "foundation/sqlliteral.h"
+#include "shared/positionkey.h"
 
 #include <QCoreApplication>
 #include <QDir>

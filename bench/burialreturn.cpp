@@ -3,7 +3,7 @@
 #include "business/gravereturnservice.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 namespace {
 

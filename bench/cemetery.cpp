@@ -1,8 +1,8 @@
 #include "bench/cemetery.h"
 
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
 #include "graves/plotvocabulary.h"
+#include "shared/positionkey.h"
 
 namespace {
 

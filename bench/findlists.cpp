@@ -4,8 +4,8 @@
 #include "business/plotsearch.h"
 #include "columbarium/nichesearch.h"
 #include "foundation/database.h"
-#include "foundation/expirylist.h"
 #include "foundation/ui/recordgrid.h"
+#include "shared/expirylist.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include "bench/workloads.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/positionkey.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
 #include "graves/plotvocabulary.h"
+#include "shared/positionkey.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "bench/workloads.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Measurements of the reserved-plot map and of sales restriction on an area of 5,000 plots.
 #include "bench/benchmark.h"
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
 #include "graves/map/plotmapservice.h"
 #include "graves/map/salesrestrictionservice.h"
 #include "graves/map/ui/plotmapmodel.h"
 #include "graves/plotvocabulary.h"
+#include "shared/positionkey.h"
 
 namespace {
 

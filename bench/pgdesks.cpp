@@ -6,8 +6,8 @@
 #include "bench/workloads.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
-#include "foundation/session.h"
 #include "graves/map/plotmapservice.h"
+#include "shared/session.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -5,7 +5,7 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QDir>
 #include <QFileInfo>

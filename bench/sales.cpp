@@ -3,11 +3,11 @@
 #include "bench/workloads.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
-#include "foundation/session.h"
 #include "graves/map/plotmapservice.h"
 #include "graves/map/ui/plotmapmodel.h"
 #include "graves/plotvocabulary.h"
+#include "shared/positionkey.h"
+#include "shared/session.h"
 
 namespace {
 

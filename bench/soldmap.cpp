@@ -2,10 +2,10 @@
 #include "bench/benchmark.h"
 #include "bench/workloads.h"
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
 #include "graves/map/plotmapservice.h"
 #include "graves/map/ui/plotmapmodel.h"
 #include "graves/plotvocabulary.h"
+#include "shared/positionkey.h"
 
 namespace {
 

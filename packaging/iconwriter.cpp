@@ -1,7 +1,7 @@
 // Writes Pelu's icon as PNG files in the hicolor sizes of the desktop's icon theme:
 // OUTDIR/NxN/apps/pelu.png. Run at build time for the package.
 
-#include "foundation/ui/appicon.h"
+#include "app/appicon.h"
 
 #include <QDir>
 #include <QImage>

@@ -10,13 +10,14 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
-#include "foundation/printarchive.h"
 #include "foundation/translations.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "printer/printerror.h"
 #include "printer/printout.h"
 #include "printer/printtail.h"
 #include "printer/templatelibrary.h"
+#include "shared/printarchive.h"
+#include "shared/schema.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -127,6 +128,8 @@ void printOne(const QString& tail, Database& database, const DataFolder& folder,
 } // namespace
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QCoreApplication::setApplicationName(QStringLiteral("pelu"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));
     try {

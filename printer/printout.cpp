@@ -1,12 +1,12 @@
 #include "printer/printout.h"
 
 #include "foundation/database.h"
-#include "foundation/unitinfo.h"
 #include "printer/printerror.h"
 #include "printer/printtail.h"
 #include "printer/printvalues.h"
 #include "printer/reportquery.h"
 #include "printer/templatelibrary.h"
+#include "shared/unitinfo.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

@@ -1,14 +1,18 @@
 #include "foundation/clock.h"
+#include "foundation/database.h"
 #include "foundation/datafolder.h"
 #include "foundation/printbridge.h"
 #include "foundation/translations.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "restore/restoreflow.h"
+#include "shared/schema.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelu-restore"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));

@@ -3,11 +3,11 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
-#include "foundation/namepieces.h"
 #include "foundation/pgtools.h"
 #include "foundation/regularfile.h"
-#include "foundation/schema.h"
 #include "foundation/serverroles.h"
+#include "shared/namepieces.h"
+#include "shared/schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 #include "foundation/database.h"
 #include "foundation/passwordhash.h"
 #include "foundation/prompter.h"
-#include "foundation/rights.h"
-#include "foundation/session.h"
+#include "shared/rights.h"
+#include "shared/session.h"
 
 namespace {
 

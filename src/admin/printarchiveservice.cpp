@@ -4,8 +4,8 @@
 #include "foundation/datafolder.h"
 #include "foundation/datetext.h"
 #include "foundation/likepattern.h"
-#include "foundation/printarchive.h"
 #include "foundation/printbridge.h"
+#include "shared/printarchive.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "foundation/datafolder.h"
 #include "foundation/datetext.h"
 #include "foundation/prompter.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QDir>
 #include <QElapsedTimer>

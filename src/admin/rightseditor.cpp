@@ -1,7 +1,7 @@
 #include "admin/rightseditor.h"
 
 #include "foundation/database.h"
-#include "foundation/rights.h"
+#include "shared/rights.h"
 
 namespace PermissionText {
 

@@ -1,7 +1,7 @@
 #include "admin/servercopy.h"
 
 #include "foundation/database.h"
-#include "foundation/schema.h"
+#include "shared/schema.h"
 
 #include <QtMath>
 #include <optional>

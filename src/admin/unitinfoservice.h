@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/saveoutcome.h"
-#include "foundation/unitinfo.h"
+#include "shared/unitinfo.h"
 
 class Database;
 

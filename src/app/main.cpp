@@ -1,5 +1,7 @@
 #include "admin/autobackup.h"
 #include "admin/servercopy.h"
+#include "app/appicon.h"
+#include "app/mainwindow.h"
 #include "app/taskwindows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
@@ -8,12 +10,12 @@
 #include "foundation/passwordhash.h"
 #include "foundation/printbridge.h"
 #include "foundation/serverroles.h"
-#include "foundation/session.h"
 #include "foundation/translations.h"
-#include "foundation/ui/appicon.h"
-#include "foundation/ui/mainwindow.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/systemprinterprobe.h"
+#include "shared/rights.h"
+#include "shared/schema.h"
+#include "shared/session.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -203,7 +205,7 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
     SystemClock clock;
     MessageBoxPrompter prompter;
     DetachedProcessLauncher launcher;
-    PrintBridge printBridge(session, launcher, QCoreApplication::applicationDirPath());
+    PrintBridge printBridge(Rights::printRights(session), launcher, QCoreApplication::applicationDirPath());
     SystemPrinterProbe printerProbe;
     printBridge.sayWherePdfsGo(folder, printerProbe, prompter);
     MainWindow mainWindow(*database, session, clock, prompter, printBridge, folder);
@@ -222,6 +224,8 @@ int runOffice(QApplication& app, DataFolder& folder, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Every database this program opens is the office's.
+    Database::useSchema(&Schema::plan());
     QCoreApplication::setApplicationName(QStringLiteral("pelu"));
     QCoreApplication::setOrganizationName(QStringLiteral("pelu"));
     if (!wantsWindows(argc, argv)) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/memobook.h"
 #include "foundation/saveoutcome.h"
+#include "shared/memobook.h"
 
 #include <QString>
 #include <optional>

@@ -5,7 +5,7 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/guardedupdate.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/guardedupdate.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
 #include "graves/plotvocabulary.h"
+#include "shared/session.h"
 
 #include <algorithm>
 

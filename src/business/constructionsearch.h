@@ -2,7 +2,7 @@
 
 #include "business/constructionservice.h"
 
-#include "foundation/fieldsearch.h"
+#include "shared/fieldsearch.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "business/feerecordsservice.h"
 
 #include "foundation/database.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
+#include "shared/session.h"
 
 namespace {
 

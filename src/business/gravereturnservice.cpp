@@ -4,8 +4,8 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
-#include "foundation/session.h"
 #include "graves/plotvocabulary.h"
+#include "shared/session.h"
 
 GraveReturnService::GraveReturnService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}

@@ -1,11 +1,11 @@
 #include "business/itemchargesservice.h"
 
-#include "foundation/chargelines.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
+#include "shared/chargelines.h"
+#include "shared/session.h"
 
 namespace {
 

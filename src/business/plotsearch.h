@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/fieldsearch.h"
+#include "shared/fieldsearch.h"
 
 // What 查找墓地 searches: the purchased plots and the reservations, each by one chosen field; the
 // plot key when no field is chosen.

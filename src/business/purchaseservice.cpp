@@ -6,8 +6,8 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
+#include "shared/session.h"
 
 #include <cmath>
 

@@ -6,8 +6,8 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "graves/plotvocabulary.h"
+#include "shared/session.h"
 
 RenewalService::RenewalService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}

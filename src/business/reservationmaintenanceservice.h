@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/saveoutcome.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QString>
 #include <optional>

@@ -5,8 +5,8 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
+#include "shared/session.h"
 
 ReservationService::ReservationService(Database& database, const Session& session)
     : m_database(database), m_session(session) {}

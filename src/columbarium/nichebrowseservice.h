@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/printbridge.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "columbarium/nichefeerecordsservice.h"
 
 #include "foundation/database.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 const QString NicheFeeRecordsService::lineOrder = QStringLiteral("行序");
 

@@ -1,7 +1,7 @@
 #include "columbarium/nicheoptionsservice.h"
 
 #include "foundation/money.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 NicheOptionsService::NicheOptionsService(Database& database, const Clock& clock)
     : m_memos(database, clock,

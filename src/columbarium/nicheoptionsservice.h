@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/memobook.h"
+#include "shared/memobook.h"
 
 class Clock;
 class Database;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/fieldsearch.h"
+#include "shared/fieldsearch.h"
 
 // What 查找寄存位置 searches: the storage registrations by a part of a name or a unit.
 namespace NicheSearch {

@@ -4,9 +4,9 @@
 #include "columbarium/nichevocabulary.h"
 #include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/positionkey.h"
 #include "foundation/saveoutcome.h"
-#include "foundation/session.h"
+#include "shared/positionkey.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "foundation/numberedplace.h"
 #include "foundation/prompter.h"
-#include "foundation/setupview.h"
+#include "shared/numberedplace.h"
+#include "shared/setupview.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #include "columbarium/storagechargesservice.h"
 
-#include "foundation/chargelines.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
+#include "shared/chargelines.h"
+#include "shared/session.h"
 
 StorageChargesService::StorageChargesService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}

@@ -7,7 +7,7 @@
 #include "foundation/datetext.h"
 #include "foundation/guardedupdate.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "foundation/clock.h"
 #include "foundation/datetext.h"
 #include "foundation/regularfile.h"
-#include "foundation/schema.h"
+#include "foundation/schemaplan.h"
 #include "foundation/serverroles.h"
 
 #include <QDir>
@@ -16,6 +16,7 @@
 #include <QUuid>
 #include <memory>
 #include <sqlite3.h>
+#include <utility>
 
 DatabaseError::DatabaseError(const QString& message, const QString& engineCode, Link link)
     : std::runtime_error(message.toStdString()), m_message(message), m_engineCode(engineCode), m_link(link) {}
@@ -41,6 +42,9 @@ QString DatabaseTarget::describe() const {
 }
 
 namespace {
+
+// The program's one plan of its tables, named before the first opening.
+const SchemaPlan* schemaPlan = nullptr;
 
 bool isWrite(const QString& sql) {
     const QString head = sql.trimmed().left(8).toUpper();
@@ -166,9 +170,16 @@ QString worded(const QString& doing, const QString& reason, const QString& said)
 Database::Database(const QString& filePath, Mode mode, int failNthWrite)
     : Database(DatabaseTarget::file(filePath), mode, failNthWrite) {}
 
+const SchemaPlan* Database::useSchema(const SchemaPlan* plan) {
+    return std::exchange(schemaPlan, plan);
+}
+
 Database::Database(const DatabaseTarget& target, Mode mode, int failNthWrite)
     : m_target(target), m_mode(mode), m_connectionName(QUuid::createUuid().toString()), m_clock(&systemClock),
       m_failAtWrite(failNthWrite) {
+    // Without its plan a database could be neither checked nor upgraded: it is not opened at all.
+    if (!schemaPlan)
+        throw DatabaseError(QStringLiteral("程序没有指定数据库结构，不能打开 %1。").arg(target.describe()));
     if (!target.isServer()) {
         const QFileInfo file(target.filePath);
         if (!file.absoluteDir().exists())
@@ -213,7 +224,8 @@ void Database::connect(Mode mode) {
 void Database::createSchema() {
     migrate();
     m_recordsHistory = hasHistory();
-    Schema::completePositionIndexes(*this);
+    if (schemaPlan->completeOnOpening)
+        schemaPlan->completeOnOpening(*this);
 }
 
 void Database::connectFile(Mode mode) {
@@ -292,11 +304,11 @@ void Database::checkVersion(int version, Mode mode) {
     const QString place = m_target.describe();
     const QString noun = isServer() ? QStringLiteral("数据库") : QStringLiteral("数据库文件");
     const QString untouched = QStringLiteral("为免损坏数据，未做任何改动。");
-    if (version > Schema::latestVersion())
+    if (version > schemaPlan->latestVersion())
         throw DatabaseError(QStringLiteral("%1 %2 来自更新版本的程序（结构版本 %3，本程序只认识到版本 %4）。")
                                 .arg(noun, place)
                                 .arg(version)
-                                .arg(Schema::latestVersion()) +
+                                .arg(schemaPlan->latestVersion()) +
                             untouched);
     if (version < 0)
         throw DatabaseError(
@@ -358,7 +370,7 @@ void Database::writeSchemaVersion(int version) {
 }
 
 void Database::migrate() {
-    const auto& steps = Schema::migrations();
+    const auto& steps = schemaPlan->steps;
     const int stored = schemaVersion();
     // A desk's role may not change tables: the owner upgrades, once, for every desk.
     if (isServer() && stored > 0 && stored < steps.size() && !ServerRoles::mayChangeSchema(*this))
@@ -373,9 +385,9 @@ void Database::migrate() {
         // Rows a later step rewrites are recorded like any other change.
         m_recordsHistory = hasHistory();
         transaction([&] {
-            const Schema::Migration& step = steps.at(version);
+            const SchemaStep& step = steps.at(version);
             for (const QString& statement : step.statements)
-                exec(isServer() ? Schema::forServer(statement) : statement, {},
+                exec(isServer() && schemaPlan->forServer ? schemaPlan->forServer(statement) : statement, {},
                      QStringLiteral("升级数据库结构到版本 %1").arg(version + 1));
             if (step.seed)
                 step.seed(*this);

@@ -16,6 +16,7 @@
 #include <type_traits>
 
 class Clock;
+struct SchemaPlan;
 
 // A database failure, worded for the office: what was being done, and what the database said.
 class DatabaseError : public std::runtime_error {
@@ -73,6 +74,9 @@ public:
     // missing or empty (Open), or when its schema version is not one this program knows.
     // Testing: `failNthWrite` as below, counted from the start, so that it can strike the upgrade.
     Database(const DatabaseTarget& target, Mode mode, int failNthWrite = 0);
+    // The plan of the tables every database of this program is checked, built and upgraded by; named
+    // once at start. Until then every opening throws. Returns the plan it replaces.
+    static const SchemaPlan* useSchema(const SchemaPlan* plan);
     Database(const QString& filePath, Mode mode, int failNthWrite = 0);
     ~Database();
     Database(const Database&) = delete;

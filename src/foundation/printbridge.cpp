@@ -2,8 +2,6 @@
 
 #include "foundation/datafolder.h"
 #include "foundation/prompter.h"
-#include "foundation/rights.h"
-#include "foundation/session.h"
 
 #include <QDir>
 #include <QProcess>
@@ -15,8 +13,8 @@ void DetachedProcessLauncher::startDetached(const QString& program, const QStrin
         qWarning("无法启动程序：%s", qUtf8Printable(program));
 }
 
-PrintBridge::PrintBridge(const Session& session, ProcessLauncher& launcher, QString programFolder)
-    : m_session(session), m_launcher(launcher), m_programFolder(std::move(programFolder)) {}
+PrintBridge::PrintBridge(PrintRights rights, ProcessLauncher& launcher, QString programFolder)
+    : m_rights(std::move(rights)), m_launcher(launcher), m_programFolder(std::move(programFolder)) {}
 
 QString PrintBridge::commandTail(const PrintJob& job) {
     QString tail = job.templateName + QStringLiteral("$#") + job.query;
@@ -26,11 +24,7 @@ QString PrintBridge::commandTail(const PrintJob& job) {
 }
 
 bool PrintBridge::passesGate(const PrintJob& job) const {
-    if (!job.listName)
-        return true;
-    if (!job.ignoresPrintFlag && m_session.flags.printDenied)
-        return false;
-    return Rights::reportListAllows(m_session.reportList, *job.listName);
+    return !job.listName || m_rights.allows(job);
 }
 
 bool PrintBridge::print(const PrintJob& job) {
@@ -45,8 +39,8 @@ qsizetype PrintBridge::print(const QList<PrintJob>& jobs) {
     if (tails.isEmpty())
         return 0;
     QStringList arguments = tails;
-    if (!m_session.operatorName.isEmpty())
-        arguments << QStringLiteral("--operator") << m_session.operatorName;
+    if (const QString name = m_rights.operatorName(); !name.isEmpty())
+        arguments << QStringLiteral("--operator") << name;
     m_launcher.startDetached(printProgram(), arguments);
     tellOnceWherePdfWent();
     return tails.size();

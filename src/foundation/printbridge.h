@@ -3,11 +3,11 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class DataFolder;
 class Prompter;
-struct Session;
 
 // One printed document: the template name exactly as the print site passes it (its padding blanks
 // included), the report-list name that governs it (none for the sites that print for everybody),
@@ -19,6 +19,14 @@ struct PrintJob {
     std::optional<QString> heading;
     // Sites that skip the print flag and test only the report list.
     bool ignoresPrintFlag = false;
+};
+
+// Who prints and what they may print, asked at every print: both change with each login.
+struct PrintRights {
+    // Named to pelu-print for the archive's index; empty names nobody.
+    std::function<QString()> operatorName;
+    // Whether a job that names its report list may be printed. Jobs without a list always may.
+    std::function<bool(const PrintJob& job)> allows;
 };
 
 // Starts a program without waiting for it. Tests record instead of starting.
@@ -43,11 +51,11 @@ public:
 // Hands print jobs to pelu-print, which lies beside this program.
 class PrintBridge {
 public:
-    PrintBridge(const Session& session, ProcessLauncher& launcher, QString programFolder);
+    PrintBridge(PrintRights rights, ProcessLauncher& launcher, QString programFolder);
 
     // The command tail: TEMPLATE$#QUERY, then @HEADING when there is one. Nothing is quoted.
     static QString commandTail(const PrintJob& job);
-    // The print gate: the print flag (unless the site skips it), then the report list.
+    // The print gate: a job without a report list passes, any other as the rights say.
     bool passesGate(const PrintJob& job) const;
     // Runs the gate and, when it passes, starts pelu-print. Never waits. Returns whether it started.
     bool print(const PrintJob& job);
@@ -67,7 +75,7 @@ public:
 private:
     void tellOnceWherePdfWent();
 
-    const Session& m_session;
+    PrintRights m_rights;
     ProcessLauncher& m_launcher;
     QString m_programFolder;
     const DataFolder* m_dataFolder = nullptr;

@@ -6,9 +6,9 @@
 
 #include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/positionkey.h"
 #include "foundation/prompter.h"
-#include "foundation/session.h"
+#include "shared/positionkey.h"
+#include "shared/session.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "statistics/chargereports.h"
 
 #include "foundation/datetext.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
+#include "shared/session.h"
 
 namespace ChargeReports {
 

@@ -1,9 +1,9 @@
 #include "admin/rightseditor.h"
 #include "admin/ui/acknowledgementswindow.h"
-#include "foundation/loginservice.h"
 #include "foundation/passwordhash.h"
-#include "foundation/rights.h"
-#include "foundation/ui/backgroundwindow.h"
+#include "shared/loginservice.h"
+#include "shared/rights.h"
+#include "shared/ui/backgroundwindow.h"
 #include "support/runningoffice.h"
 
 #include <QApplication>

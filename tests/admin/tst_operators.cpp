@@ -2,9 +2,9 @@
 #include "admin/purgeservice.h"
 #include "admin/referencelist.h"
 #include "admin/rightseditor.h"
-#include "foundation/loginservice.h"
 #include "foundation/passwordhash.h"
-#include "foundation/rights.h"
+#include "shared/loginservice.h"
+#include "shared/rights.h"
 #include "support/testsupport.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "admin/ui/printarchivewindow.h"
-#include "foundation/printarchive.h"
+#include "shared/printarchive.h"
 #include "support/runningoffice.h"
 
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "columbarium/ui/nichegridmodel.h"
 #include "columbarium/ui/nichepictures.h"
-#include "foundation/rights.h"
+#include "shared/rights.h"
 #include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>

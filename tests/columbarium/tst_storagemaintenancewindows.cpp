@@ -1,4 +1,4 @@
-#include "foundation/rights.h"
+#include "shared/rights.h"
 #include "support/runningoffice.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "foundation/bulkkeys.h"
-#include "foundation/numberedplace.h"
-#include "foundation/positionkey.h"
+#include "shared/numberedplace.h"
+#include "shared/positionkey.h"
 #include "support/testsupport.h"
 
 #include <QTest>

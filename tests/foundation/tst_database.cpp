@@ -3,14 +3,16 @@
 #include "foundation/datafolder.h"
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
-#include "foundation/positionkey.h"
-#include "foundation/rights.h"
-#include "foundation/schema.h"
+#include "foundation/schemaplan.h"
+#include "shared/positionkey.h"
+#include "shared/rights.h"
+#include "shared/schema.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -406,6 +408,53 @@ private slots:
         { Database created(file, Database::Mode::Create); }
         Database opened(file, Database::Mode::Open);
         QCOMPARE(opened.schemaVersion(), Schema::latestVersion());
+    }
+
+    // Database runs the plan the program names, and opens nothing without one.
+    void officesOpenOnlyByTheNamedPlan() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("pelu.db"));
+        const QString doing = QStringLiteral("test");
+        int completions = 0;
+        SchemaPlan plan{
+            {{{QStringLiteral("CREATE TABLE t (n INTEGER)")},
+              [&](Database& db) { db.exec(QStringLiteral("INSERT INTO t (n) VALUES (7)"), {}, doing); }}},
+            {},
+            [&](Database&) { ++completions; }};
+        const SchemaPlan* office = Database::useSchema(&plan);
+        const auto restore = qScopeGuard([&] { Database::useSchema(office); });
+        const auto refusal = [&](const QString& path, Database::Mode mode) {
+            try {
+                Database database(path, mode);
+            } catch (const DatabaseError& error) {
+                return error.message();
+            }
+            return QString();
+        };
+
+        { Database created(file, Database::Mode::Create); }
+        // A later program adds a step: opening runs that one only, then completes; reading completes nothing.
+        plan.steps.append({{QStringLiteral("INSERT INTO t (n) VALUES (8)")}, {}});
+        {
+            Database opened(file, Database::Mode::Open);
+            QCOMPARE(opened.schemaVersion(), 2);
+            QCOMPARE(opened.texts(QStringLiteral("SELECT n FROM t ORDER BY n"), {}, doing),
+                     QStringList({QStringLiteral("7"), QStringLiteral("8")}));
+            Database reading(file, Database::Mode::ReadOnly);
+        }
+        QCOMPARE(completions, 2);
+        // The program's own plan says which versions are too new for it.
+        plan.steps.removeLast();
+        QVERIFY(refusal(file, Database::Mode::ReadOnly).contains(QStringLiteral("只认识到版本 1")));
+
+        Database::useSchema(nullptr);
+        const QString fresh = dir.filePath(QStringLiteral("fresh.db"));
+        for (const auto mode : {Database::Mode::Create, Database::Mode::Open, Database::Mode::ReadOnly}) {
+            QVERIFY(refusal(file, mode).contains(file));
+            QVERIFY(!refusal(fresh, mode).isEmpty());
+        }
+        QVERIFY(!QFileInfo::exists(fresh));
+        QCOMPARE(completions, 2);
     }
 
     void unusablePlacesAreNamedInTheMessage() {

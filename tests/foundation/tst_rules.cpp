@@ -2,13 +2,13 @@
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/naturalorder.h"
-#include "foundation/positionkey.h"
-#include "foundation/printarchive.h"
 #include "foundation/printbridge.h"
-#include "foundation/rights.h"
-#include "foundation/session.h"
 #include "foundation/sqlliteral.h"
 #include "foundation/translations.h"
+#include "shared/positionkey.h"
+#include "shared/printarchive.h"
+#include "shared/rights.h"
+#include "shared/session.h"
 #include "support/testsupport.h"
 
 #include <QCoreApplication>
@@ -100,7 +100,7 @@ private slots:
     void printGateAndCommandTail() {
         Session session;
         RecordingLauncher launcher;
-        PrintBridge bridge(session, launcher, QStringLiteral("/opt/pelu"));
+        PrintBridge bridge(Rights::printRights(session), launcher, QStringLiteral("/opt/pelu"));
         session.reportList = QStringLiteral(",gm,,ydmd,");
 
         // Nine-character templates pass exactly as they are; a heading follows "@".
@@ -158,7 +158,7 @@ private slots:
         RecordingLauncher launcher;
         FakePrinters printers;
         ScriptedPrompter prompter;
-        PrintBridge bridge(session, launcher, QStringLiteral("/opt/pelu"));
+        PrintBridge bridge(Rights::printRights(session), launcher, QStringLiteral("/opt/pelu"));
         bridge.sayWherePdfsGo(folder, printers, prompter);
         const PrintJob job{QStringLiteral("jmsg"), std::nullopt, QStringLiteral("select 1"), {}};
         const PrintJob gated{QStringLiteral("gm"), QStringLiteral("gm"), QStringLiteral("select 1"), {}};
@@ -173,7 +173,7 @@ private slots:
         // The office was told: a later login, or a later start of the program, is not told again.
         bridge.newLogin();
         bridge.print(job);
-        PrintBridge restarted(session, launcher, QStringLiteral("/opt/pelu"));
+        PrintBridge restarted(Rights::printRights(session), launcher, QStringLiteral("/opt/pelu"));
         restarted.sayWherePdfsGo(folder, printers, prompter);
         restarted.print(job);
         QCOMPARE(prompter.shown.size(), 1);

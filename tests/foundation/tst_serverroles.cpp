@@ -1,4 +1,4 @@
-#include "foundation/schema.h"
+#include "shared/schema.h"
 #include "support/officewithroles.h"
 #include "support/testsupport.h"
 

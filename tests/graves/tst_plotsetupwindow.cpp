@@ -1,5 +1,5 @@
-#include "foundation/ui/progresswindow.h"
 #include "graves/ui/plotsetupwindow.h"
+#include "shared/ui/progresswindow.h"
 #include "support/runningoffice.h"
 
 #include <QApplication>

@@ -1,5 +1,3 @@
-#include "foundation/printarchive.h"
-#include "foundation/schema.h"
 #include "foundation/ui/systemprinterprobe.h"
 #include "printer/printerror.h"
 #include "printer/printout.h"
@@ -7,6 +5,8 @@
 #include "printer/printvalues.h"
 #include "printer/reportquery.h"
 #include "printer/templatelibrary.h"
+#include "shared/printarchive.h"
+#include "shared/schema.h"
 #include "support/testsupport.h"
 
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "foundation/passwordhash.h"
-#include "foundation/schema.h"
 #include "restore/restoreflow.h"
 #include "restore/restorer.h"
+#include "shared/schema.h"
 #include "support/officewithroles.h"
 #include "support/testsupport.h"
 

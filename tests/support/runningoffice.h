@@ -1,6 +1,7 @@
 #pragma once
 
-#include "foundation/ui/mainwindow.h"
+#include "app/mainwindow.h"
+#include "shared/rights.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>
@@ -16,7 +17,7 @@ struct RunningOffice {
     FixedClock clock{testNow()};
     ScriptedPrompter prompter;
     RecordingLauncher launcher;
-    PrintBridge printBridge{session, launcher, QStringLiteral("/opt/pelu")};
+    PrintBridge printBridge{Rights::printRights(session), launcher, QStringLiteral("/opt/pelu")};
     MainWindow window{data.db(), session, clock, prompter, printBridge, data.folder()};
 
     explicit RunningOffice(const QString& operatorName = QStringLiteral("Admin"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/setupview.h"
+#include "shared/setupview.h"
 #include "support/testsupport.h"
 
 // Stands in for a set-up window: keeps what the rules showed and runs long work at once. `View` is the

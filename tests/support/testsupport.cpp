@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
 
 #include "foundation/passwordhash.h"
-#include "foundation/schema.h"
+#include "shared/schema.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -19,6 +19,13 @@
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
+
+// The tests open the office's own tables, as the programs do. Named once the application exists, after
+// every static of the schema is made.
+static void nameTheOfficeSchema() {
+    Database::useSchema(&Schema::plan());
+}
+Q_COREAPP_STARTUP_FUNCTION(nameTheOfficeSchema)
 
 QStringList ScriptedPrompter::texts() const {
     QStringList all;

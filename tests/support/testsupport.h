@@ -5,7 +5,7 @@
 #include "foundation/datafolder.h"
 #include "foundation/printbridge.h"
 #include "foundation/prompter.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QList>
 #include <QQueue>

@@ -2,7 +2,7 @@
 
 #include "foundation/clock.h"
 #include "foundation/saveoutcome.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "support/testsupport.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "admin/referencelist.h"
 #include "foundation/clock.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_operatorswindow.h"
 
 OperatorsWindow::OperatorsWindow(AppContext& context, QWidget* parent)

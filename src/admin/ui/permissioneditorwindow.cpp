@@ -1,6 +1,6 @@
 #include "admin/ui/permissioneditorwindow.h"
 
-#include "foundation/rights.h"
+#include "shared/rights.h"
 #include "ui_permissioneditorwindow.h"
 
 namespace {

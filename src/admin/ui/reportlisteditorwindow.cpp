@@ -1,6 +1,6 @@
 #include "admin/ui/reportlisteditorwindow.h"
 
-#include "foundation/rights.h"
+#include "shared/rights.h"
 #include "ui_reportlisteditorwindow.h"
 
 namespace {

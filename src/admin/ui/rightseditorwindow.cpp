@@ -1,6 +1,6 @@
 #include "admin/ui/rightseditorwindow.h"
 
-#include "foundation/session.h"
+#include "shared/session.h"
 
 #include <QComboBox>
 #include <QListWidget>

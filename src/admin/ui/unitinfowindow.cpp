@@ -1,7 +1,6 @@
 #include "admin/ui/unitinfowindow.h"
 
-#include "foundation/ui/backgroundwindow.h"
-#include "foundation/ui/mainwindow.h"
+#include "shared/ui/backgroundwindow.h"
 #include "ui_unitinfowindow.h"
 
 UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
@@ -22,10 +21,11 @@ UnitInfoWindow::UnitInfoWindow(AppContext& context, QWidget* parent)
 UnitInfoWindow::~UnitInfoWindow() = default;
 
 BackgroundWindow* UnitInfoWindow::background() const {
-    for (QWidget* up = parentWidget(); up; up = up->parentWidget())
-        if (auto* main = qobject_cast<MainWindow*>(up))
-            return main->background();
-    return nullptr;
+    // The window shows modally, as a window of its own: the main window is its outermost parent.
+    const QWidget* outermost = this;
+    while (outermost->parentWidget())
+        outermost = outermost->parentWidget();
+    return outermost->findChild<BackgroundWindow*>();
 }
 
 void UnitInfoWindow::choosePicture() {

@@ -1,7 +1,7 @@
 #include "business/ui/burialhubwindow.h"
 
-#include "foundation/session.h"
-#include "foundation/ui/memolist.h"
+#include "shared/session.h"
+#include "shared/ui/memolist.h"
 #include "ui_burialhubwindow.h"
 
 BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, QWidget* parent)

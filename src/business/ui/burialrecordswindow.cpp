@@ -1,8 +1,8 @@
 #include "business/ui/burialrecordswindow.h"
 
 #include "business/ui/deceasedfields.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_burialrecordswindow.h"
 
 BurialRecordsWindow::BurialRecordsWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)

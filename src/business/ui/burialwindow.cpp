@@ -4,8 +4,8 @@
 #include "business/ui/deceasedfields.h"
 #include "business/ui/itemchargeswindow.h"
 #include "foundation/clock.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_burialwindow.h"
 
 BurialWindow::BurialWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)

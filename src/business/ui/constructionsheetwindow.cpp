@@ -1,7 +1,7 @@
 #include "business/ui/constructionsheetwindow.h"
 
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_acceptancewindow.h"
 #include "ui_constructionorderwindow.h"
 

@@ -1,6 +1,6 @@
 #include "business/ui/feerecordswindow.h"
 
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_feerecordswindow.h"
 
 FeeRecordsWindow::FeeRecordsWindow(AppContext& context, QWidget* parent)

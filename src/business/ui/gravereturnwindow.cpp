@@ -1,8 +1,8 @@
 #include "business/ui/gravereturnwindow.h"
 
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_gravereturnwindow.h"
 
 GraveReturnWindow::GraveReturnWindow(AppContext& context, std::function<void()> closePlotWindows,

@@ -1,8 +1,8 @@
 #include "business/ui/itemchargeswindow.h"
 
 #include "foundation/money.h"
-#include "foundation/ui/chargelinefields.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/ui/chargelinefields.h"
 #include "ui_itemchargeswindow.h"
 
 ItemChargesWindow::ItemChargesWindow(AppContext& context, QWidget* parent)

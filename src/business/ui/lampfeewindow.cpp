@@ -1,7 +1,7 @@
 #include "business/ui/lampfeewindow.h"
 
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_lampfeewindow.h"
 
 LampFeeWindow::LampFeeWindow(AppContext& context, QWidget* parent)

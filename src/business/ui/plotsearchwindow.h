@@ -1,7 +1,7 @@
 #pragma once
 
-#include "foundation/ui/fieldoptions.h"
 #include "foundation/ui/taskwindow.h"
+#include "shared/ui/fieldoptions.h"
 
 #include <memory>
 

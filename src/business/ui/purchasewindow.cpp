@@ -3,9 +3,9 @@
 #include "business/ui/itemchargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
+#include "shared/session.h"
 #include "ui_purchasewindow.h"
 
 #include <QAbstractSpinBox>

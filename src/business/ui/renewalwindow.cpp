@@ -2,8 +2,8 @@
 
 #include "business/purchaseservice.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_renewalwindow.h"
 
 RenewalWindow::RenewalWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)

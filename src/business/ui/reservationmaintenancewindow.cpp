@@ -2,8 +2,8 @@
 
 #include "business/ui/purchasewindow.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_reservationmaintenancewindow.h"
 
 ReservationMaintenanceWindow::ReservationMaintenanceWindow(AppContext& context,

@@ -2,9 +2,9 @@
 
 #include "foundation/clock.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
+#include "shared/session.h"
 #include "ui_reservationwindow.h"
 
 ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)

@@ -1,7 +1,7 @@
 #include "columbarium/ui/nichebrowsewindow.h"
 
 #include "columbarium/ui/storageregistrationwindow.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_nichebrowsewindow.h"
 
 NicheBrowseWindow::NicheBrowseWindow(AppContext& context, QWidget* parent)

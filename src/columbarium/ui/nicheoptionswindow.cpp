@@ -1,7 +1,7 @@
 #include "columbarium/ui/nicheoptionswindow.h"
 
 #include "columbarium/ui/storagemaintenancewindow.h"
-#include "foundation/ui/memolist.h"
+#include "shared/ui/memolist.h"
 #include "ui_nicheoptionswindow.h"
 
 NicheOptionsWindow::NicheOptionsWindow(AppContext& context, QWidget* parent)

@@ -2,8 +2,8 @@
 
 #include "columbarium/nicheoptionsservice.h"
 
-#include "foundation/session.h"
 #include "foundation/ui/taskwindow.h"
+#include "shared/session.h"
 
 #include <memory>
 

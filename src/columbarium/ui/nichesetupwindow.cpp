@@ -4,7 +4,7 @@
 #include "foundation/ui/comboentry.h"
 #include "foundation/ui/enterastab.h"
 #include "foundation/ui/namebox.h"
-#include "foundation/ui/progresswindow.h"
+#include "shared/ui/progresswindow.h"
 #include "ui_nichesetupwindow.h"
 
 NicheSetupWindow::NicheSetupWindow(AppContext& context, QWidget* parent)

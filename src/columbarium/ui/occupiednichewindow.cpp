@@ -1,7 +1,7 @@
 #include "columbarium/ui/occupiednichewindow.h"
 
 #include "columbarium/ui/nicheoptionswindow.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_occupiednichewindow.h"
 
 OccupiedNicheWindow::OccupiedNicheWindow(AppContext& context, QWidget* parent)

@@ -1,8 +1,8 @@
 #include "columbarium/ui/storagechargeswindow.h"
 
 #include "foundation/money.h"
-#include "foundation/ui/chargelinefields.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/ui/chargelinefields.h"
 #include "ui_storagechargeswindow.h"
 
 StorageChargesWindow::StorageChargesWindow(AppContext& context, QWidget* parent)

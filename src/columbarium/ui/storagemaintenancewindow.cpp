@@ -1,8 +1,8 @@
 #include "columbarium/ui/storagemaintenancewindow.h"
 
 #include "columbarium/ui/nicheoptionswindow.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_storagemaintenancewindow.h"
 
 StorageMaintenanceWindow::StorageMaintenanceWindow(AppContext& context, QWidget* parent)

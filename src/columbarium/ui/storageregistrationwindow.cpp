@@ -3,8 +3,8 @@
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
 #include "foundation/money.h"
-#include "foundation/session.h"
 #include "foundation/ui/enterastab.h"
+#include "shared/session.h"
 #include "ui_storageregistrationwindow.h"
 
 StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidget* parent)

@@ -2,7 +2,6 @@
 
 #include "foundation/database.h"
 #include "foundation/prompter.h"
-#include "foundation/rights.h"
 
 #include <exception>
 
@@ -24,13 +23,6 @@ bool runAction(Prompter& prompter, const std::function<void()>& action) {
     qCritical("操作没有完成：%s", qUtf8Printable(failure));
     prompter.inform(Prompter::Icon::Critical, QStringLiteral("错误"),
                     QStringLiteral("操作没有完成：") + failure);
-    return false;
-}
-
-bool passesItemGate(Session& session, Prompter& prompter, int item) {
-    if (Rights::checkItem(session, item))
-        return true;
-    refuseMissingRight(prompter);
     return false;
 }
 

@@ -9,7 +9,8 @@ class WindowHost;
 struct Session;
 
 // What every window is given: the data, the program-wide values, the clock, the way to speak to
-// the operator, the way to print, and the way to open and close other windows.
+// the operator, the way to print, and the way to open and close other windows. The session is the
+// office's (shared/session.h): the host and the task window only hand it on.
 struct AppContext {
     Database& database;
     Session& session;

@@ -3,8 +3,8 @@
 #include "graves/plotvocabulary.h"
 
 #include "foundation/database.h"
-#include "foundation/positionkey.h"
 #include "foundation/sqlliteral.h"
+#include "shared/positionkey.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "foundation/printbridge.h"
-#include "foundation/session.h"
 #include "graves/map/ploticonrules.h"
+#include "shared/session.h"
 
 #include <QList>
 #include <QStringList>

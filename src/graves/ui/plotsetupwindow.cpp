@@ -3,7 +3,7 @@
 #include "foundation/ui/comboentry.h"
 #include "foundation/ui/enterastab.h"
 #include "foundation/ui/namebox.h"
-#include "foundation/ui/progresswindow.h"
+#include "shared/ui/progresswindow.h"
 #include "ui_plotsetupwindow.h"
 
 PlotSetupWindow::PlotSetupWindow(AppContext& context, QWidget* parent)

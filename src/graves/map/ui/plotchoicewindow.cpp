@@ -1,9 +1,9 @@
 #include "graves/map/ui/plotchoicewindow.h"
 
 #include "foundation/money.h"
-#include "foundation/rights.h"
-#include "foundation/session.h"
-#include "foundation/ui/actionguard.h"
+#include "shared/rights.h"
+#include "shared/session.h"
+#include "shared/ui/itemgate.h"
 #include "ui_plotchoicewindow.h"
 
 PlotChoiceWindow::PlotChoiceWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)

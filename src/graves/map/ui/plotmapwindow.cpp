@@ -1,8 +1,8 @@
 #include "graves/map/ui/plotmapwindow.h"
 
 #include "foundation/database.h"
-#include "foundation/session.h"
 #include "graves/map/ui/plotmapmodel.h"
+#include "shared/session.h"
 #include "ui_plotmapwindow.h"
 
 PlotMapWindow::PlotMapWindow(AppContext& context, PlotSaleWindows sale, QWidget* parent)

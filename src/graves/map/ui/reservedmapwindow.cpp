@@ -1,7 +1,7 @@
 #include "graves/map/ui/reservedmapwindow.h"
 
 #include "foundation/database.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_reservedmapwindow.h"
 
 ReservedMapWindow::ReservedMapWindow(AppContext& context, std::function<void()> openMaintenance,

@@ -1,7 +1,7 @@
 #include "graves/map/ui/soldmapwindow.h"
 
 #include "foundation/database.h"
-#include "foundation/session.h"
+#include "shared/session.h"
 #include "ui_soldmapwindow.h"
 
 SoldMapWindow::SoldMapWindow(AppContext& context, std::function<void()> openBurialHub, QWidget* parent)
