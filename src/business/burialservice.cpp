@@ -2,6 +2,7 @@
 
 #include "business/plotstatecheck.h"
 #include "business/purchaseservice.h"
+#include "business/registerrows.h"
 #include "foundation/clock.h"
 #include "foundation/columntext.h"
 #include "foundation/database.h"
@@ -70,18 +71,22 @@ BurialService::BurialService(Database& database, const Session& session, const C
     : m_database(database), m_session(session), m_clock(clock) {}
 
 std::optional<PlotRegistration> BurialService::registration(const QString& key) {
-    QSqlQuery row = m_database.exec(
-        QStringLiteral(
-            "SELECT 编号, 购墓日期, 日期起, 日期止, 联系人, 身份证号, 工作单位, 家庭住址, 联系电话, "
-            "手机, 墓碑类型, 主碑材质, 底碑材质, 证书编号, 关系 FROM gm_dj WHERE 墓碑位置 = ? "
-            "ORDER BY rid LIMIT 1"),
-        {key}, QStringLiteral("读取购墓登记"));
-    if (!row.next())
+    const std::optional<StoredRow> row = RegisterRows::read(
+        m_database, key, RegisterRows::Which::First,
+        {QStringLiteral("编号"), QStringLiteral("购墓日期"), QStringLiteral("日期起"),
+         QStringLiteral("日期止"), QStringLiteral("联系人"), QStringLiteral("身份证号"),
+         QStringLiteral("工作单位"), QStringLiteral("家庭住址"), QStringLiteral("联系电话"),
+         QStringLiteral("手机"), QStringLiteral("墓碑类型"), QStringLiteral("主碑材质"),
+         QStringLiteral("底碑材质"), QStringLiteral("证书编号"), QStringLiteral("关系")},
+        QStringLiteral("读取购墓登记"));
+    if (!row)
         return std::nullopt;
-    const auto text = [&row](int column) { return ColumnText::plain(row.value(column)); };
-    const auto date = [&row](int column) { return DateText::toDate(row.value(column).toString()); };
-    return PlotRegistration{text(0), date(1), date(2),  date(3),  text(4),  text(5),  text(6), text(7),
-                            text(8), text(9), text(10), text(11), text(12), text(13), text(14)};
+    const auto text = [&row](const char* column) { return row->text(QString::fromUtf8(column)); };
+    const auto date = [&row](const char* column) { return row->date(QString::fromUtf8(column)); };
+    return PlotRegistration{text("编号"),     date("购墓日期"), date("日期起"),   date("日期止"),
+                            text("联系人"),   text("身份证号"), text("工作单位"), text("家庭住址"),
+                            text("联系电话"), text("手机"),     text("墓碑类型"), text("主碑材质"),
+                            text("底碑材质"), text("证书编号"), text("关系")};
 }
 
 SaveOutcome BurialService::save(const BurialForm& form) {
@@ -175,11 +180,12 @@ SaveOutcome BurialService::changeUseDates(const QString& key, const QDate& loade
         if (check.refusal)
             return check.refusal;
         const QString doing = QStringLiteral("更改使用日期");
-        const QVariant first = m_database.scalar(
-            QStringLiteral("SELECT rid FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key}, doing);
-        if (!first.isValid())
+        const std::optional<StoredRow> first =
+            RegisterRows::read(m_database, key, RegisterRows::Which::First, {QStringLiteral("rid")}, doing);
+        if (!first)
             return std::nullopt;
-        GuardedUpdate update(m_database, QStringLiteral("gm_dj"), QStringLiteral("rid = ?"), {first});
+        GuardedUpdate update(m_database, QStringLiteral("gm_dj"), QStringLiteral("rid = ?"),
+                             {first->value(QStringLiteral("rid"))});
         update.edit(QStringLiteral("日期起"), loadedFrom, useFrom)
             .edit(QStringLiteral("日期止"), loadedUntil, useUntil);
         const GuardedUpdate::Result result = update.run(doing);

@@ -1,5 +1,6 @@
 #include "business/constructionservice.h"
 
+#include "business/registerrows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
@@ -100,12 +101,10 @@ SheetValues ConstructionService::load(const QString& plotKey) {
     for (const SheetField& field : sheetFields)
         values.insert(field.column,
                       field.kind == Kind::Date ? QVariant(m_clock.today()) : QVariant(QString()));
-    const QString name =
-        m_database
-            .scalar(QStringLiteral("SELECT 故者姓名 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"),
-                    {plotKey}, QStringLiteral("读取落葬人"))
-            .toString()
-            .trimmed();
+    const std::optional<StoredRow> first =
+        RegisterRows::read(m_database, plotKey, RegisterRows::Which::First, {QStringLiteral("故者姓名")},
+                           QStringLiteral("读取落葬人"));
+    const QString name = first ? first->text(QStringLiteral("故者姓名")).trimmed() : QString();
     values.insert(nameColumn, name);
     if (name.isEmpty())
         return values;

@@ -1,6 +1,7 @@
 #include "business/gravereturnservice.h"
 
 #include "business/plotstatecheck.h"
+#include "business/registerrows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
@@ -11,19 +12,20 @@ GraveReturnService::GraveReturnService(Database& database, const Session& sessio
     : m_database(database), m_session(session), m_clock(clock) {}
 
 std::optional<ReturnSheet> GraveReturnService::load(const QString& key) {
-    QSqlQuery registration = m_database.exec(
-        QStringLiteral("SELECT 日期起, 日期止, 联系人, 工作单位, 联系电话 FROM gm_dj WHERE 墓碑位置 = ? "
-                       "ORDER BY rid LIMIT 1"),
-        {key}, QStringLiteral("读取墓位的登记"));
-    if (!registration.next())
+    const std::optional<StoredRow> registration =
+        RegisterRows::read(m_database, key, RegisterRows::Which::First,
+                           {QStringLiteral("日期起"), QStringLiteral("日期止"), QStringLiteral("联系人"),
+                            QStringLiteral("工作单位"), QStringLiteral("联系电话")},
+                           QStringLiteral("读取墓位的登记"));
+    if (!registration)
         return std::nullopt;
     ReturnSheet sheet;
     sheet.key = key;
-    sheet.useFrom = DateText::toDate(registration.value(QStringLiteral("日期起")).toString());
-    sheet.useUntil = DateText::toDate(registration.value(QStringLiteral("日期止")).toString());
-    sheet.contact = registration.value(QStringLiteral("联系人")).toString();
-    sheet.workUnit = registration.value(QStringLiteral("工作单位")).toString();
-    sheet.phone = registration.value(QStringLiteral("联系电话")).toString();
+    sheet.useFrom = registration->date(QStringLiteral("日期起"));
+    sheet.useUntil = registration->date(QStringLiteral("日期止"));
+    sheet.contact = registration->text(QStringLiteral("联系人"));
+    sheet.workUnit = registration->text(QStringLiteral("工作单位"));
+    sheet.phone = registration->text(QStringLiteral("联系电话"));
 
     QSqlQuery fee = m_database.exec(
         QStringLiteral("SELECT 墓地费, 墓碑费, 家庭墓费, 工料费, 其它费, 绿化费, 管理费 FROM gm_xf1 "
@@ -59,16 +61,13 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         const PlotStateCheck check = checkPlotState(m_database, key, PlotState::sold, QStringLiteral("退墓"));
         if (check.refusal)
             return {check.refusal};
-        QSqlQuery first = m_database.exec(
-            QStringLiteral("SELECT 编号, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
+        const std::optional<StoredRow> first = RegisterRows::read(
+            m_database, key, RegisterRows::Which::First, {QStringLiteral("编号"), QStringLiteral("日期止")},
             QStringLiteral("读取墓位的编号"));
-        const bool registered = first.next();
         // A renewal since the window opened was paid for and would go unrefunded with the rest.
-        if (form.shownUntil.isValid() &&
-            (!registered ||
-             DateText::toDate(first.value(QStringLiteral("日期止")).toString()) != form.shownUntil))
+        if (form.shownUntil.isValid() && (!first || first->date(QStringLiteral("日期止")) != form.shownUntil))
             return {QStringLiteral("此记录已被其他操作员修改，请重新打开后再修改！")};
-        const QVariant number = registered ? first.value(QStringLiteral("编号")) : QVariant();
+        const QVariant number = first ? first->value(QStringLiteral("编号")) : QVariant();
         for (const QString& table :
              {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"), QStringLiteral("gm_xr")})
             m_database.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE 墓碑位置 = ?"),

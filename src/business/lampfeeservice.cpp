@@ -1,6 +1,7 @@
 #include "business/lampfeeservice.h"
 
 #include "business/plotstatecheck.h"
+#include "business/registerrows.h"
 
 #include "foundation/clock.h"
 #include "foundation/database.h"
@@ -18,27 +19,26 @@ LampFeeForm LampFeeService::proposal(const QString& key) {
     form.buried = today;
     form.paidOn = today;
     form.fromYear = form.toYear = today.toString(QStringLiteral("yyyy"));
-    const auto take = [&form](QSqlQuery& row) {
-        form.deceased = row.value(QStringLiteral("故者姓名")).toString();
-        form.contact = row.value(QStringLiteral("联系人")).toString();
-        form.telephone = row.value(QStringLiteral("联系电话")).toString();
-        const QDate buried = DateText::toDate(row.value(QStringLiteral("落葬日期")).toString());
+    const auto take = [&form](const StoredRow& row) {
+        form.deceased = row.text(QStringLiteral("故者姓名"));
+        form.contact = row.text(QStringLiteral("联系人"));
+        form.telephone = row.text(QStringLiteral("联系电话"));
+        const QDate buried = row.date(QStringLiteral("落葬日期"));
         if (buried.isValid())
             form.buried = buried;
     };
-    QSqlQuery burial = m_database.exec(
-        QStringLiteral("SELECT 故者姓名, 联系人, 联系电话, 落葬日期 FROM gm_dj WHERE 墓碑位置 = ? "
-                       "AND 故者姓名 IS NOT NULL ORDER BY rid LIMIT 1"),
-        {key}, QStringLiteral("读取落葬登记"));
-    if (burial.next())
-        take(burial);
-    QSqlQuery payment = m_database.exec(
-        QStringLiteral("SELECT 故者姓名, 联系人, 联系电话, 落葬日期, 终止年份 FROM cjdd WHERE 墓碑位置 = ? "
-                       "ORDER BY rid DESC LIMIT 1"),
+    const QStringList columns{QStringLiteral("故者姓名"), QStringLiteral("联系人"),
+                              QStringLiteral("联系电话"), QStringLiteral("落葬日期")};
+    if (const std::optional<StoredRow> burial = RegisterRows::read(
+            m_database, key, RegisterRows::Which::FirstBuried, columns, QStringLiteral("读取落葬登记")))
+        take(*burial);
+    const std::optional<StoredRow> payment = m_database.row(
+        QStringLiteral("SELECT %1, 终止年份 FROM cjdd WHERE 墓碑位置 = ? ORDER BY rid DESC LIMIT 1")
+            .arg(columns.join(QStringLiteral(", "))),
         {key}, QStringLiteral("读取点灯缴费记录"));
-    if (payment.next()) {
-        take(payment);
-        form.fromYear = form.toYear = payment.value(QStringLiteral("终止年份")).toString();
+    if (payment) {
+        take(*payment);
+        form.fromYear = form.toYear = payment->text(QStringLiteral("终止年份"));
     }
     return form;
 }

@@ -2,6 +2,7 @@
 
 #include "business/plotstatecheck.h"
 #include "business/purchaseservice.h"
+#include "business/registerrows.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datetext.h"
@@ -14,15 +15,16 @@ RenewalService::RenewalService(Database& database, const Session& session, const
 
 std::optional<RenewalSheet> RenewalService::load(const QString& key) {
     // The latest registration speaks for the plot: its contact is the one who renews now.
-    QSqlQuery registration = m_database.exec(
-        QStringLiteral("SELECT 联系人, 工作单位, 家庭住址, 联系电话, 身份证号, 墓碑类型, 主碑材质, 购墓日期, "
-                       "日期起, 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid DESC LIMIT 1"),
-        {key}, QStringLiteral("读取墓位的登记"));
-    if (!registration.next())
+    const std::optional<StoredRow> registration =
+        RegisterRows::read(m_database, key, RegisterRows::Which::Last,
+                           {QStringLiteral("联系人"), QStringLiteral("工作单位"), QStringLiteral("家庭住址"),
+                            QStringLiteral("联系电话"), QStringLiteral("身份证号"),
+                            QStringLiteral("墓碑类型"), QStringLiteral("主碑材质"),
+                            QStringLiteral("购墓日期"), QStringLiteral("日期起"), QStringLiteral("日期止")},
+                           QStringLiteral("读取墓位的登记"));
+    if (!registration)
         return std::nullopt;
-    const auto text = [&](const char* column) {
-        return registration.value(QString::fromUtf8(column)).toString();
-    };
+    const auto text = [&](const char* column) { return registration->text(QString::fromUtf8(column)); };
     RenewalSheet sheet;
     sheet.key = key;
     sheet.contact = text("联系人");
@@ -79,12 +81,13 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
             checkPlotState(m_database, key, PlotState::sold, QStringLiteral("加续费"));
         if (check.refusal)
             return {refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *check.refusal})};
-        const QVariant end = m_database.scalar(
-            QStringLiteral("SELECT 日期止 FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
-            QStringLiteral("读取墓位现在的使用日期"));
-        if (!end.isValid())
+        // The row the window showed: the last one, whose end of use the renewal continues.
+        const std::optional<StoredRow> latest =
+            RegisterRows::read(m_database, key, RegisterRows::Which::Last, {QStringLiteral("日期止")},
+                               QStringLiteral("读取墓位现在的使用日期"));
+        if (!latest)
             return {refused(notice(QStringLiteral("墓位“%1”没有登记记录，不能加续费！").arg(key)))};
-        const QDate previousEnd = DateText::toDate(end.toString());
+        const QDate previousEnd = latest->date(QStringLiteral("日期止"));
         if (form.shownUntil.isValid() && previousEnd != form.shownUntil)
             return {refused(notice(QStringLiteral("此记录已被其他操作员修改，请重新打开后再修改！")))};
         if (form.useUntil < previousEnd)

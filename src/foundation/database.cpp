@@ -664,6 +664,21 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, const 
     return query.next() ? query.value(0) : QVariant();
 }
 
+std::optional<StoredRow> Database::row(const QString& sql, const QVariantList& values, const QString& doing) {
+    QSqlQuery query = exec(sql, values, doing);
+    if (!query.next())
+        return std::nullopt;
+    return StoredRow(query.record());
+}
+
+QList<StoredRow> Database::rows(const QString& sql, const QVariantList& values, const QString& doing) {
+    QSqlQuery query = exec(sql, values, doing);
+    QList<StoredRow> all;
+    while (query.next())
+        all << StoredRow(query.record());
+    return all;
+}
+
 void Database::runTransaction(const std::function<void()>& attempt) {
     const bool outermost = m_savepointDepth == 0;
     bool rehearse = outermost && m_rerunEveryTransaction;

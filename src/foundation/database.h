@@ -2,6 +2,7 @@
 
 #include "foundation/changenotifier.h"
 #include "foundation/serverwatch.h"
+#include "foundation/storedrow.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -116,6 +117,9 @@ public:
     QStringList texts(const QString& sql, const QVariantList& values, const QString& doing);
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values, const QString& doing);
+    // The first row, or none when there is no row; and every row. Both read by column name.
+    std::optional<StoredRow> row(const QString& sql, const QVariantList& values, const QString& doing);
+    QList<StoredRow> rows(const QString& sql, const QVariantList& values, const QString& doing);
 
     // Runs `work` as one transaction: everything it writes lands, or nothing does, and returns what
     // `work` returned in the attempt that committed. Nested calls become savepoints of the outer

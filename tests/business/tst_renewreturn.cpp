@@ -146,6 +146,21 @@ private slots:
         QVERIFY(sheet);
         QCOMPARE(sheet->contact + u'/' + sheet->phone, text("王六/5556789"));
         QCOMPARE(office.renewal().load(text("乙区1排0001号"))->contact, text("王五"));
+
+        // Rows that end apart: the save continues from the end the window showed, the last row's.
+        office.data.sql(
+            QStringLiteral("UPDATE gm_dj SET 日期止 = '2048-06-30' WHERE 故者姓名 = '张二' AND 墓碑位置 = ?"),
+            {text("甲区1排0001号")});
+        RenewalForm form = renewalUntil(QDate(2051, 1, 10));
+        form.shownUntil = office.renewal().load(text("甲区1排0001号"))->useUntil;
+        QCOMPARE(form.shownUntil, QDate(2048, 6, 30));
+        QVERIFY(office.renewal().save(form).saved);
+        QCOMPARE(
+            office.data.db()
+                .texts(QStringLiteral("SELECT 日期起 FROM gm_xf1 WHERE 操作方式 = '加续费' ORDER BY id DESC"),
+                       {}, {})
+                .value(0),
+            QStringLiteral("2048-06-30"));
     }
 
     // Each guard on its own; the end of use is the one stored when the save runs, not the one shown,

@@ -277,6 +277,27 @@ private slots:
             second.scalar(QStringLiteral("SELECT count(*) FROM czy"), {}, QStringLiteral("test")).toInt(), 1);
     }
 
+    // Rows are read by name: a misspelt column is an error rather than a blank field, and an empty number
+    // reads as empty on both engines.
+    void rowsAreReadByTheirColumnsNames() {
+        TestData data;
+        data.sql(QStringLiteral(
+            "INSERT INTO mq_wz (墓区, 排, 号, 墓地费, 状态) VALUES ('甲区', '2', '0007', NULL, "
+            "'未使用'), ('甲区', '2', '0008', 1234.567, '已购'), ('甲区甲', '2', '0009', 5, '已购')"));
+        Database& db = data.db();
+        const QList<StoredRow> rows =
+            db.rows(QStringLiteral("SELECT 号, 墓地费, 状态 FROM mq_wz WHERE 墓区 = ? ORDER BY 号"),
+                    {QStringLiteral("甲区")}, QStringLiteral("test"));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.at(0).text(QStringLiteral("墓地费")), QString());
+        QCOMPARE(rows.at(1).number(QStringLiteral("墓地费")), 1234.567);
+        QCOMPARE(rows.at(1).text(QStringLiteral("号")) + rows.at(1).text(QStringLiteral("状态")),
+                 QStringLiteral("0008已购"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, rows.at(0).text(QStringLiteral("墓地")));
+        QVERIFY(!db.row(QStringLiteral("SELECT 号 FROM mq_wz WHERE 墓区 = ?"), {QStringLiteral("乙区")},
+                        QStringLiteral("test")));
+    }
+
     void aFailedWriteLeavesNothingHalfWritten() {
         TestData data;
         const QString before = data.dump(QStringLiteral("mq_wz"));

@@ -10,7 +10,8 @@
 TaskWindow::TaskWindow(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {}
 
 bool TaskWindow::guarded(const std::function<void()>& action) {
-    m_context.database.setWindow(windowTitle());
+    // The form's name, which stays the same for every opening; a title may carry the plot it shows.
+    m_context.database.setWindow(objectName());
     return runAction(m_context.prompter, action);
 }
 
