@@ -184,8 +184,8 @@ SaveOutcome BurialService::changeUseDates(const QString& key, const QDate& loade
             RegisterRows::read(m_database, key, RegisterRows::Which::First, {QStringLiteral("rid")}, doing);
         if (!first)
             return std::nullopt;
-        GuardedUpdate update(m_database, QStringLiteral("gm_dj"), QStringLiteral("rid = ?"),
-                             {first->value(QStringLiteral("rid"))});
+        const QVariant firstRow = first->value(QStringLiteral("rid"));
+        GuardedUpdate update(m_database, QStringLiteral("gm_dj"), QStringLiteral("rid = ?"), {firstRow});
         update.edit(QStringLiteral("日期起"), loadedFrom, useFrom)
             .edit(QStringLiteral("日期止"), loadedUntil, useUntil);
         const GuardedUpdate::Result result = update.run(doing);
@@ -201,7 +201,7 @@ SaveOutcome BurialService::changeUseDates(const QString& key, const QDate& loade
             changed.append({QStringLiteral("日期止"), DateText::fromDate(useUntil)});
         QSqlQuery others =
             m_database.prepareUpdate(QStringLiteral("gm_dj"), changed,
-                                     QStringLiteral("墓碑位置 = ? AND rid <> ?"), {key, first}, doing);
+                                     QStringLiteral("墓碑位置 = ? AND rid <> ?"), {key, firstRow}, doing);
         m_database.run(others, doing);
         return std::nullopt;
     });

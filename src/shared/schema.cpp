@@ -171,15 +171,13 @@ void addRowKeys(Database& database) {
                               {}, doing);
         return;
     }
-    QSqlQuery tables = database.exec(
-        QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'table' AND m.name NOT LIKE "
-                       "'sqlite%' AND NOT EXISTS (SELECT 1 FROM pragma_table_info(m.name) c WHERE c.pk > 0) "
-                       "ORDER BY m.name"),
-        {}, doing);
     QList<std::pair<QString, QString>> rebuilt;
-    while (tables.next())
-        rebuilt.append({tables.value(0).toString(), tables.value(1).toString()});
-    tables.finish();
+    for (const StoredRow& table : database.rows(
+             QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m WHERE m.type = 'table' AND m.name NOT "
+                            "LIKE 'sqlite%' AND NOT EXISTS (SELECT 1 FROM pragma_table_info(m.name) c WHERE "
+                            "c.pk > 0) ORDER BY m.name"),
+             {}, doing))
+        rebuilt.append({table.text(QStringLiteral("name")), table.text(QStringLiteral("sql"))});
     for (const auto& [table, create] : rebuilt) {
         const QString building = table + QStringLiteral("_v2");
         // Generated columns cannot be written; they are computed again in the new table.

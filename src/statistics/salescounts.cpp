@@ -49,19 +49,19 @@ QString positionsOf(const QString& table) {
 QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
     switch (kind) {
     case CountKind::PlotSales: {
-        QSqlQuery counts = m_database.exec(
+        const std::optional<StoredRow> counts = m_database.row(
             QStringLiteral(
-                "SELECT %1, "
-                "(SELECT COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? AND 购墓日期 < ?), "
-                "(SELECT COUNT(DISTINCT 墓碑位置) FROM ydmd WHERE 操作时间 >= ? AND 操作时间 < ?), "
-                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND 号 IS NOT NULL AND 号 <> '')")
+                "SELECT %1 AS total, "
+                "(SELECT COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? AND 购墓日期 < ?) AS bought, "
+                "(SELECT COUNT(DISTINCT 墓碑位置) FROM ydmd WHERE 操作时间 >= ? AND 操作时间 < ?) AS reserved, "
+                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND 号 IS NOT NULL AND 号 <> '') "
+                "AS advance")
                 .arg(positionsOf(QStringLiteral("mq_wz"))),
             {period.first(), period.end(), period.first(), period.end()}, counting);
-        counts.next();
-        const qint64 total = counts.value(0).toLongLong();
-        const qint64 bought = counts.value(1).toLongLong();
-        const qint64 reserved = counts.value(2).toLongLong();
-        const qint64 advance = counts.value(3).toLongLong();
+        const qint64 total = counts->whole(QStringLiteral("total"));
+        const qint64 bought = counts->whole(QStringLiteral("bought"));
+        const qint64 reserved = counts->whole(QStringLiteral("reserved"));
+        const qint64 advance = counts->whole(QStringLiteral("advance"));
         // The advance-bought plots are counted whenever they were bought, so their share of the plots
         // bought in the period may pass 1.
         return {{QStringLiteral("总位置数"), total, Tally::share(total, total)},
@@ -70,10 +70,11 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
                 {QStringLiteral("寿穴总数"), advance, Tally::share(advance, bought)}};
     }
     case CountKind::TombstoneTypes: {
-        QSqlQuery types = m_database.exec(
-            QStringLiteral("SELECT 墓碑类型, COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? AND "
-                           "购墓日期 < ? AND 墓碑类型 IS NOT NULL AND 墓碑类型 <> '' GROUP BY 墓碑类型 "
-                           "ORDER BY 墓碑类型"),
+        const QList<StoredRow> types = m_database.rows(
+            QStringLiteral(
+                "SELECT 墓碑类型, COUNT(DISTINCT 墓碑位置) AS plots FROM gm_dj WHERE 购墓日期 >= ? AND "
+                "购墓日期 < ? AND 墓碑类型 IS NOT NULL AND 墓碑类型 <> '' GROUP BY 墓碑类型 "
+                "ORDER BY 墓碑类型"),
             {period.first(), period.end()}, counting);
         // A share is of every plot sold in the period: a sale whose type was never chosen is still a sale.
         const qint64 sold =
@@ -83,30 +84,30 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
                         {period.first(), period.end()}, counting)
                 .toLongLong();
         QList<Figure> figures;
-        while (types.next()) {
-            const qint64 count = types.value(1).toLongLong();
-            figures.append({types.value(0).toString(), count, Tally::share(count, sold)});
+        for (const StoredRow& type : types) {
+            const qint64 count = type.whole(QStringLiteral("plots"));
+            figures.append({type.text(QStringLiteral("墓碑类型")), count, Tally::share(count, sold)});
         }
         return figures;
     }
     case CountKind::NicheOccupancy: {
-        QSqlQuery counts =
-            m_database.exec(QStringLiteral("SELECT %1, "
-                                           "(SELECT COUNT(*) FROM ghjc_dj WHERE 日期起 >= ? AND 日期起 < ?)")
-                                .arg(positionsOf(QStringLiteral("ghjc_wz"))),
-                            {period.first(), period.end()}, counting);
-        counts.next();
-        const qint64 total = counts.value(0).toLongLong();
-        const qint64 stored = counts.value(1).toLongLong();
+        const std::optional<StoredRow> counts = m_database.row(
+            QStringLiteral("SELECT %1 AS total, "
+                           "(SELECT COUNT(*) FROM ghjc_dj WHERE 日期起 >= ? AND 日期起 < ?) AS stored")
+                .arg(positionsOf(QStringLiteral("ghjc_wz"))),
+            {period.first(), period.end()}, counting);
+        const qint64 total = counts->whole(QStringLiteral("total"));
+        const qint64 stored = counts->whole(QStringLiteral("stored"));
         return {{QStringLiteral("总寄存位"), total, Tally::share(total, total)},
                 {QStringLiteral("已寄存位"), stored, Tally::share(stored, total)}};
     }
     case CountKind::PlotSalesByMonth:
-        return monthly(QStringLiteral("SELECT SUBSTR(购墓日期, 6, 2), COUNT(DISTINCT 墓碑位置) FROM gm_dj "
-                                      "WHERE 购墓日期 >= ? AND 购墓日期 < ? GROUP BY SUBSTR(购墓日期, 6, 2)"),
-                       period.from.year());
+        return monthly(
+            QStringLiteral("SELECT SUBSTR(购墓日期, 6, 2) AS month, COUNT(DISTINCT 墓碑位置) AS figure "
+                           "FROM gm_dj WHERE 购墓日期 >= ? AND 购墓日期 < ? GROUP BY SUBSTR(购墓日期, 6, 2)"),
+            period.from.year());
     case CountKind::StoragesByMonth:
-        return monthly(QStringLiteral("SELECT SUBSTR(日期起, 6, 2), COUNT(*) FROM ghjc_dj "
+        return monthly(QStringLiteral("SELECT SUBSTR(日期起, 6, 2) AS month, COUNT(*) AS figure FROM ghjc_dj "
                                       "WHERE 日期起 >= ? AND 日期起 < ? GROUP BY SUBSTR(日期起, 6, 2)"),
                        period.from.year());
     }
@@ -118,11 +119,10 @@ QList<Figure> SalesCounts::monthly(const QString& sql, int year) {
     QList<Figure> months;
     for (int month = 1; month <= 12; ++month)
         months.append({Tally::monthName(month), 0, 0});
-    QSqlQuery counts = m_database.exec(sql, {whole.first(), whole.end()}, counting);
-    while (counts.next()) {
-        const int month = counts.value(0).toInt();
+    for (const StoredRow& counted : m_database.rows(sql, {whole.first(), whole.end()}, counting)) {
+        const qint64 month = counted.whole(QStringLiteral("month"));
         if (month >= 1 && month <= 12)
-            months[month - 1].count = counts.value(1).toLongLong();
+            months[month - 1].count = counted.whole(QStringLiteral("figure"));
     }
     return months;
 }
