@@ -10,6 +10,7 @@
 #include "foundation/guardedupdate.h"
 #include "foundation/sqlliteral.h"
 #include "graves/plotvocabulary.h"
+#include "shared/numberedplace.h"
 #include "shared/session.h"
 
 #include <algorithm>
@@ -145,9 +146,8 @@ SaveOutcome BurialService::save(const BurialForm& form) {
             const auto stored = [&](const QString& column) {
                 return hasFirst ? first.value(column) : QVariant();
             };
-            values.append(
-                {QStringLiteral("编号"), hasFirst ? stored(QStringLiteral("编号"))
-                                                  : QVariant(PurchaseService::wholeNumber(form.number))});
+            values.append({QStringLiteral("编号"), hasFirst ? stored(QStringLiteral("编号"))
+                                                            : QVariant(Numbered::wholeNumber(form.number))});
             for (const LoadedField& field : loaded) {
                 const QVariant typed = field.typed.typeId() == QMetaType::QDate
                                            ? QVariant(DateText::fromDate(field.typed.toDate()))

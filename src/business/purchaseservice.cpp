@@ -7,6 +7,7 @@
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/sqlliteral.h"
+#include "shared/numberedplace.h"
 #include "shared/session.h"
 
 #include <cmath>
@@ -68,10 +69,6 @@ FeeTotals PurchaseService::totalsWith(const PurchaseFeeTexts& typed, const QStri
     return totalsOf(parseFees(typed), Money::parseLeading(typedManagement));
 }
 
-qint64 PurchaseService::wholeNumber(const QString& text) {
-    return static_cast<qint64>(std::trunc(Money::parseLeading(text)));
-}
-
 PurchaseService::ReferenceLists PurchaseService::referenceLists() {
     ReferenceLists lists;
     lists.stoneTypes << undecided;
@@ -131,7 +128,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     const bool settling = form.mode == PurchaseForm::Mode::Settle;
     const PurchaseFees fees = parseFees(form.fees);
     const FeeTotals totals = totalsOf(fees, Money::parseLeading(form.management));
-    const qint64 number = wholeNumber(form.number);
+    const qint64 number = Numbered::wholeNumber(form.number);
     struct Sale {
         std::optional<QString> refusal;
         qint64 feeRow = 0;

@@ -68,8 +68,6 @@ public:
     }
     // The same with a management fee typed over the computed one.
     static FeeTotals totalsWith(const PurchaseFeeTexts& fees, const QString& typedManagement);
-    // The registration number field keeps the integer part of its value; text that is no number is 0.
-    static qint64 wholeNumber(const QString& text);
     // The right of use runs for 20 years to the same month and day.
     static QDate useUntilFor(const QDate& useFrom) { return useFrom.addYears(20); }
 

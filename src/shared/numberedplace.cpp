@@ -10,7 +10,7 @@
 namespace Numbered {
 
 qint64 wholeNumber(const QString& typed) {
-    return static_cast<qint64>(std::floor(std::clamp(Money::parseLeading(typed), -1e12, 1e12)));
+    return static_cast<qint64>(std::trunc(std::clamp(Money::parseLeading(typed), -1e12, 1e12)));
 }
 
 QString fourDigits(qint64 number) {

@@ -63,8 +63,6 @@ struct Session {
     ChosenPlot chosenPlot;
     ChosenReservation chosenReservation;
     ChosenPurchase chosenPurchase;
-    // The registration number a purchase last handed to the item-charges window.
-    QString currentRegistrationNumber;
 
     // The one operator who manages the others, purges and reads the history.
     bool isAdmin() const { return operatorName == QLatin1String("Admin"); }

@@ -2,6 +2,7 @@
 
 #include "foundation/database.h"
 #include "foundation/datetext.h"
+#include "shared/numberedplace.h"
 
 namespace {
 
@@ -54,9 +55,8 @@ QList<Figure> SalesCounts::count(CountKind kind, const Period& period) {
                 "SELECT %1 AS total, "
                 "(SELECT COUNT(DISTINCT 墓碑位置) FROM gm_dj WHERE 购墓日期 >= ? AND 购墓日期 < ?) AS bought, "
                 "(SELECT COUNT(DISTINCT 墓碑位置) FROM ydmd WHERE 操作时间 >= ? AND 操作时间 < ?) AS reserved, "
-                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND 号 IS NOT NULL AND 号 <> '') "
-                "AS advance")
-                .arg(positionsOf(QStringLiteral("mq_wz"))),
+                "(SELECT COUNT(*) FROM mq_wz WHERE 状态 = '已购' AND 寿穴 = 1 AND %2) AS advance")
+                .arg(positionsOf(QStringLiteral("mq_wz")), Numbered::isPosition),
             {period.first(), period.end(), period.first(), period.end()}, counting);
         const qint64 total = counts->whole(QStringLiteral("total"));
         const qint64 bought = counts->whole(QStringLiteral("bought"));

@@ -1,4 +1,5 @@
 #include "business/purchaseservice.h"
+#include "shared/numberedplace.h"
 #include "support/testsupport.h"
 
 #include <QJsonDocument>
@@ -74,7 +75,7 @@ private slots:
         };
         QCOMPARE(rated("333.33", "3"), 10.0);
         QCOMPARE(rated("1234.5", "1.5"), 18.52);
-        QCOMPARE(PurchaseService::wholeNumber(QStringLiteral("编号")), 0);
+        QCOMPARE(Numbered::wholeNumber(QStringLiteral("编号")), 0);
     }
 
     // Settling a reserved plot: the refusals in order, an injected failure at each write leaving

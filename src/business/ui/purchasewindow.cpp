@@ -5,6 +5,7 @@
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
+#include "shared/numberedplace.h"
 #include "shared/session.h"
 #include "ui_purchasewindow.h"
 
@@ -28,7 +29,7 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     connect(m_ui->DTP1, &QDateEdit::dateChanged, this,
             [this](QDate from) { m_ui->DTP2->setDate(PurchaseService::useUntilFor(from)); });
     connect(m_ui->Mask_bh, &QLineEdit::editingFinished, this, [this] {
-        m_ui->Mask_bh->setText(QString::number(PurchaseService::wholeNumber(m_ui->Mask_bh->text())));
+        m_ui->Mask_bh->setText(QString::number(Numbered::wholeNumber(m_ui->Mask_bh->text())));
     });
     for (QLineEdit* fee : {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->mask9, m_ui->Mask10,
                            m_ui->Maskbfl, m_ui->Txt_qtf})
@@ -169,8 +170,6 @@ PurchaseForm PurchaseWindow::form() const {
 
 void PurchaseWindow::openItemCharges() {
     const QString number = m_ui->Mask_bh->text();
-    if (!number.isEmpty())
-        m_context.session.currentRegistrationNumber = number;
     m_context.host.open<ItemChargesWindow>()->fill(m_ui->Text1->text(), m_ui->Mask1->text(), number);
 }
 

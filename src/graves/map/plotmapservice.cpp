@@ -4,6 +4,7 @@
 
 #include "foundation/database.h"
 #include "foundation/sqlliteral.h"
+#include "shared/numberedplace.h"
 #include "shared/positionkey.h"
 
 namespace {
@@ -166,7 +167,7 @@ std::optional<PlotMapService::Condition> PlotMapService::condition(const MapUse&
     const std::optional<QList<Term>> terms = termsOf(use, filter, state);
     if (!terms)
         return std::nullopt;
-    Condition condition{QStringLiteral("号 IS NOT NULL AND 号 <> ''"), {}};
+    Condition condition{Numbered::isPosition, {}};
     for (const Term& term : *terms) {
         condition.sql +=
             QStringLiteral(" AND ") + term.column + QLatin1Char(' ') + term.op + QStringLiteral(" ?");
