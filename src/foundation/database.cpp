@@ -265,6 +265,10 @@ void Database::connectFile(Mode mode) {
     // Bulk work on a large office (a purge of years, a long run) walks more pages than SQLite's 2 MB
     // cache holds and would read them again and again; the cache only grows as far as it is used.
     exec(QStringLiteral("PRAGMA cache_size = -65536"), {}, QStringLiteral("设置数据库"));
+    // Each statement that fires a trigger inside a transaction keeps a journal of the pages it touches,
+    // in a temporary file by default: in memory it costs nothing. (It grows only while a savepoint is
+    // open, which is why bulk work opens none.)
+    exec(QStringLiteral("PRAGMA temp_store = MEMORY"), {}, QStringLiteral("设置数据库"));
 }
 
 void Database::connectServer(Mode mode) {
@@ -456,6 +460,16 @@ void Database::endBulk() {
     exec(isServer() ? QStringLiteral("SELECT set_config('pelu.bulk', '', true)")
                     : QStringLiteral("UPDATE change_context SET 批量 = 0"),
          {}, QStringLiteral("记录批量操作"));
+}
+
+void Database::endBulkAfterFailure() noexcept {
+    // The failure that got here is the one to report; a server's transaction that failed takes no
+    // more statements and forgets the bulk setting with it.
+    m_bulkFailed = true;
+    try {
+        endBulk();
+    } catch (...) {
+    }
 }
 
 QSqlQuery Database::prepare(const QString& sql, const QString& doing) {
@@ -793,8 +807,10 @@ Transaction::Transaction(Database& database)
                         ? QStringLiteral("BEGIN")
                         : QStringLiteral("BEGIN IMMEDIATE"),
                     {}, QStringLiteral("开始事务"));
-    if (m_database.m_savepointDepth++ == 0)
+    if (m_database.m_savepointDepth++ == 0) {
         m_database.m_contextWritten = false;
+        m_database.m_bulkFailed = false;
+    }
     m_contextWrittenBefore = m_database.m_contextWritten;
 }
 
@@ -815,6 +831,9 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
+    // Bulk work that failed left part of its rows behind; whoever caught the failure does not commit them.
+    if (m_outermost && m_database.m_bulkFailed)
+        throw DatabaseError(QStringLiteral("数据库错误（提交事务）：批量操作没有完成，整个操作没有保存。"));
     m_database.m_committing = outermostOnServer();
     const auto committed = qScopeGuard([this] { m_database.m_committing = false; });
     m_database.exec(m_outermost ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint, {},

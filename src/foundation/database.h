@@ -150,14 +150,19 @@ public:
         qint64 rows = 0;
         QStringList keys;
     };
-    // Runs `work`, a bulk action, as a nested transaction that the history records by `changes` alone,
-    // written before it, instead of row by row; writes after it are recorded one by one again. Only
-    // inside a transaction: the caller reads the rows and keys there first, so they are the ones the
-    // work changes. Nothing else turns the row-by-row record off, and a failure leaves it on.
+    // Runs `work`, a bulk action, inside the caller's transaction, recorded in the history by `changes`
+    // alone, written before it, instead of row by row; writes after it are recorded one by one again.
+    // The caller reads the rows and keys in its transaction first, so they are the ones the work
+    // changes. No savepoint of its own: with one open, SQLite keeps a copy of every page each of the
+    // thousands of statements touches until the savepoint ends, which costs more than the work itself;
+    // a failure ends the caller's transaction anyway. Nothing else turns the row-by-row record off, and a
+    // failure turns it back on.
     template <typename Work>
     auto inBulk(const QList<BulkChange>& changes, Work&& work) -> std::invoke_result_t<Work&> {
-        return transaction([&] {
-            startBulk(changes);
+        if (m_savepointDepth == 0)
+            return transaction([&] { return inBulk(changes, work); });
+        startBulk(changes);
+        try {
             if constexpr (std::is_void_v<std::invoke_result_t<Work&>>) {
                 work();
                 endBulk();
@@ -166,7 +171,10 @@ public:
                 endBulk();
                 return result;
             }
-        });
+        } catch (...) {
+            endBulkAfterFailure();
+            throw;
+        }
     }
 
     // Testing: every outermost transaction is rolled back at its first commit, as a desk's conflict
@@ -257,6 +265,7 @@ private:
     void writeChangeContext();
     void startBulk(const QList<BulkChange>& changes);
     void endBulk();
+    void endBulkAfterFailure() noexcept;
 
     DatabaseTarget m_target;
     Mode m_mode;
@@ -271,6 +280,7 @@ private:
     QString m_window;
     bool m_recordsHistory = false;
     bool m_contextWritten = false; // by the open transaction
+    bool m_bulkFailed = false;     // in the open transaction, which must not commit then
     int m_failAtWrite = 0;
     int m_writesSeen = 0;
     int m_hookAtWrite = 0;

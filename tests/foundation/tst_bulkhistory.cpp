@@ -129,16 +129,29 @@ private slots:
         }
         QCOMPARE(office.data.dump(QStringLiteral("mq_wz")), plots);
         QCOMPARE(office.linesAfter(before), QStringList());
-        // The failure inside a transaction that goes on: its savepoint takes the flag back with it.
+        // A failure caught inside a transaction that goes on: that transaction does not commit the half
+        // of the bulk work it kept, nor anything after it; the next one records row by row.
+        try {
+            office.db().transaction([&] {
+                try {
+                    office.db().inBulk({{QStringLiteral("mq_wz"), text("批量修改"), text("全部"), 3, {}}},
+                                       [&] {
+                                           office.db().exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?"),
+                                                            {text("限制")}, QStringLiteral("test"));
+                                           throw DatabaseError(QStringLiteral("test"));
+                                       });
+                } catch (const DatabaseError&) {
+                }
+                if (!office.db().isServer())
+                    office.db().exec(QStringLiteral("UPDATE mq_wz SET 状态 = ? WHERE 墓碑位置 = ?"),
+                                     {text("已购"), text("东区3排0002号")}, QStringLiteral("test"));
+            });
+            QFAIL("a transaction with a failed bulk action was committed");
+        } catch (const DatabaseError&) {
+        }
+        QCOMPARE(office.data.dump(QStringLiteral("mq_wz")), plots);
+        QCOMPARE(office.linesAfter(before), QStringList());
         office.db().transaction([&] {
-            try {
-                office.db().inBulk({{QStringLiteral("mq_wz"), text("批量修改"), text("全部"), 3, {}}}, [&] {
-                    office.db().exec(QStringLiteral("UPDATE mq_wz SET 状态 = ?"), {text("限制")},
-                                     QStringLiteral("test"));
-                    throw DatabaseError(QStringLiteral("test"));
-                });
-            } catch (const DatabaseError&) {
-            }
             if (office.db().isServer())
                 office.db().exec(
                     QStringLiteral("SELECT set_config('pelu.bulk', CAST(txid_current() AS text), true)"), {},
