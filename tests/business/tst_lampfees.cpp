@@ -280,6 +280,9 @@ private slots:
                            "('103排0001号', 25.5, '2026-03-01', '2025', '2025')"));
         QWidget* query = office.run(QStringLiteral("cjddfind"), QStringLiteral("cjddfind_frm"));
         QVERIFY(query);
+        for (const char* name : {"gz_edit", "lxr_edit"})
+            QCOMPARE(control<QLineEdit>(query, name)->toolTip(),
+                     text("可输入全名的拼音或拼音首字母，如 zgq"));
         auto* areas = control<QComboBox>(query, "qu_cbox");
         auto* rows = control<QComboBox>(query, "pai_cbox");
         auto* numbers = control<QComboBox>(query, "hao_cbox");
