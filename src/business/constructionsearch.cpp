@@ -2,8 +2,6 @@
 
 #include "foundation/columncatalogue.h"
 
-#include <utility>
-
 namespace {
 
 // The column as text, numbers in their shortest form: a whole REAL is kept as 3.0 but shown as 3.
@@ -15,13 +13,14 @@ QString searchedText(const QString& column) {
         .arg(column);
 }
 
-// Captions and columns as UTF-8 literals.
-SearchBook bookOf(ConstructionSheet sheet, const QList<std::pair<const char*, const char*>>& fields) {
-    SearchBook book{QStringLiteral("SELECT * FROM ") + ConstructionService::table(sheet), {}, 0};
-    for (const auto& [caption, column] : fields)
-        book.fields << SearchField{QString::fromUtf8(caption), searchedText(QString::fromUtf8(column)),
-                                   SearchField::Match::Containing};
-    return book;
+// A column searched by any part of its shown text; the names as UTF-8 literals.
+SearchField shown(const char* caption, const char* column) {
+    return {QString::fromUtf8(caption), searchedText(QString::fromUtf8(column)),
+            SearchField::Match::Containing};
+}
+
+SearchBook bookOf(ConstructionSheet sheet, const QList<SearchField>& fields) {
+    return {QStringLiteral("SELECT * FROM ") + ConstructionService::table(sheet), fields, 0};
 }
 
 } // namespace
@@ -33,25 +32,20 @@ QString title(ConstructionSheet sheet) {
 }
 
 const SearchBook& book(ConstructionSheet sheet) {
-    static const SearchBook order = bookOf(ConstructionSheet::Order, {{"先人姓名", "故者姓名"},
-                                                                      {"墓地位置", "墓地位置"},
-                                                                      {"穴位数量", "穴位数量"},
-                                                                      {"编号", "编号"},
-                                                                      {"穴位深度", "穴位深度"},
-                                                                      {"墓面铺设", "墓面铺设"},
-                                                                      {"竣工时间", "竣工时间"},
-                                                                      {"墓型", "墓型"}});
+    using Source = NamePieces::Source;
+    // People are found by any part of their names or by pinyin.
+    static const SearchBook order =
+        bookOf(ConstructionSheet::Order,
+               {SearchField::name("先人姓名", Source::OrderDeceased), shown("墓地位置", "墓地位置"),
+                shown("穴位数量", "穴位数量"), shown("编号", "编号"), shown("穴位深度", "穴位深度"),
+                shown("墓面铺设", "墓面铺设"), shown("竣工时间", "竣工时间"), shown("墓型", "墓型")});
     static const SearchBook acceptance =
-        bookOf(ConstructionSheet::Acceptance, {{"先人姓名", "故者姓名"},
-                                               {"墓地位置", "墓地位置"},
-                                               {"穴位数量", "穴位数量"},
-                                               {"编号", "编号"},
-                                               {"穴位深度", "穴位深度"},
-                                               {"施工方代表", "施工方代表"},
-                                               {"竣工时间", "竣工时间"},
-                                               {"所建墓型", "所建墓型"},
-                                               {"验收人", "验收人"},
-                                               {"工程部代表", "工程部代表"}});
+        bookOf(ConstructionSheet::Acceptance,
+               {SearchField::name("先人姓名", Source::AcceptanceDeceased), shown("墓地位置", "墓地位置"),
+                shown("穴位数量", "穴位数量"), shown("编号", "编号"), shown("穴位深度", "穴位深度"),
+                SearchField::name("施工方代表", Source::AcceptanceBuilder), shown("竣工时间", "竣工时间"),
+                shown("所建墓型", "所建墓型"), SearchField::name("验收人", Source::AcceptanceInspector),
+                SearchField::name("工程部代表", Source::AcceptanceEngineer)});
     return sheet == ConstructionSheet::Order ? order : acceptance;
 }
 

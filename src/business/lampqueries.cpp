@@ -4,6 +4,7 @@
 #include "foundation/datetext.h"
 #include "foundation/money.h"
 #include "foundation/sqlliteral.h"
+#include "shared/namepieces.h"
 
 namespace {
 
@@ -52,10 +53,12 @@ LampListing payments(const LampConditions& conditions) {
         const QString& typed;
         const char* column;
         const char* message;
+        bool name; // also found by the pinyin of the whole name
     } texts[] = {
-        {conditions.byDeceased, conditions.deceased, "故者姓名", "     故者姓名查询条件错误！    "},
-        {conditions.byContact, conditions.contact, "联系人", "      联系人查询条件错误！     "},
-        {conditions.byTelephone, conditions.telephone, "联系电话", "      联系电话查询条件错误！     "},
+        {conditions.byDeceased, conditions.deceased, "故者姓名", "     故者姓名查询条件错误！    ", true},
+        {conditions.byContact, conditions.contact, "联系人", "      联系人查询条件错误！     ", true},
+        {conditions.byTelephone, conditions.telephone, "联系电话", "      联系电话查询条件错误！     ",
+         false},
     };
     for (const auto& condition : texts) {
         if (!condition.ticked)
@@ -63,7 +66,14 @@ LampListing payments(const LampConditions& conditions) {
         const QString typed = condition.typed.trimmed();
         if (typed.isEmpty())
             return refusal(condition.message);
-        where << QString::fromUtf8(condition.column) + QStringLiteral(" = ?");
+        const QString column = QString::fromUtf8(condition.column);
+        if (condition.name) {
+            const BoundQuery named = NamePieces::whole(column, typed);
+            where << named.sql;
+            values << named.values;
+            continue;
+        }
+        where << column + QStringLiteral(" = ?");
         values << typed;
     }
     if (conditions.byBurial) {

@@ -82,14 +82,14 @@ QStringList grant(Database& owner, const Roles& roles) {
                 roles.desk);
             // The name pieces and pinyin are written only by the triggers that follow the names.
             run(QStringLiteral("REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions, "
-                               "%1.name_readings, %1.name_pinyin FROM %2"),
+                               "%1.name_readings, %1.name_pinyin, %1.whole_name_pinyin FROM %2"),
                 roles.desk);
         }
         if (printReads)
             run(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO %2"), roles.print);
         // Nobody but the owner's own triggers may call the recorder.
         owner.exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.pelu_record_change(), %1.pelu_refuse_change(), "
-                                  "%1.pelu_keep_name_pieces() FROM PUBLIC")
+                                  "%1.pelu_keep_name_pieces(), %1.pelu_keep_whole_names() FROM PUBLIC")
                        .arg(schema),
                    {}, doing);
     });

@@ -17,6 +17,8 @@ const QString positionTable = QStringLiteral("name_piece_positions");
 const QString keeper = QStringLiteral("pelu_keep_name_pieces");
 const QString readingTable = QStringLiteral("name_readings");
 const QString pinyinTable = QStringLiteral("name_pinyin");
+const QString wholeTable = QStringLiteral("whole_name_pinyin");
+const QString wholeKeeper = QStringLiteral("pelu_keep_whole_names");
 
 int code(Source source) {
     return static_cast<int>(source);
@@ -85,6 +87,71 @@ QString insertPinyin(const QString& name, const QString& from, const QString& so
 QString deletePinyin(const QString& name, const QString& source, const QString& row) {
     return QStringLiteral("DELETE FROM name_pinyin WHERE 源 = %1 AND 行 = %2 AND 键 IN (SELECT %3 FROM %4)")
         .arg(source, row, pinyinKey(), pinyinFrom(name, positions()));
+}
+
+// The keys of `name` read as a whole: its keys from the first character, when it has no more characters
+// than the keys span and ICU reads every one of them.
+QString wholeFrom(const QString& name, const QString& from) {
+    QString sql = pinyinFrom(name, from) +
+                  QStringLiteral(" AND p.n = 1 AND length(%1) <= %2").arg(name).arg(pinyinSpan);
+    for (int i = 1; i < pinyinSpan; ++i)
+        sql += QStringLiteral(" AND (length(%1) <= %2 OR r%2.字 IS NOT NULL)").arg(name).arg(i);
+    return sql;
+}
+
+// INSERT of the whole-name keys of `name` in the rows of `from` that are not kept yet.
+QString insertWhole(const QString& name, const QString& from) {
+    return QStringLiteral(
+               "INSERT INTO whole_name_pinyin (键, 名) SELECT k.键, k.名 FROM (SELECT DISTINCT %1 AS "
+               "键, %2 AS 名 FROM %3) k WHERE NOT EXISTS (SELECT 1 FROM whole_name_pinyin w WHERE "
+               "w.键 = k.键 AND w.名 = k.名)")
+        .arg(pinyinKey(), name, wholeFrom(name, from));
+}
+
+// The tables whose names are kept whole, each with its columns.
+QList<std::pair<QString, QStringList>> wholeTables() {
+    QList<std::pair<QString, QStringList>> tables;
+    for (const WholeColumn& c : wholeColumns()) {
+        if (tables.isEmpty() || tables.last().first != c.table)
+            tables.append({c.table, {}});
+        tables.last().second << c.column;
+    }
+    return tables;
+}
+
+// SQLite: the new names of an insert or an update get their keys.
+void createFileWholeTriggers(Database& database, const QString& table, const QStringList& columns) {
+    QString keep;
+    for (const QString& column : columns)
+        keep += insertWhole(QStringLiteral("new.") + column, positions()) + QStringLiteral("; ");
+    database.exec(QStringLiteral("CREATE TRIGGER %1_name_pieces_whole_insert AFTER INSERT ON %1 BEGIN %2END")
+                      .arg(table, keep),
+                  {}, doing);
+    database.exec(
+        QStringLiteral("CREATE TRIGGER %1_name_pieces_whole_update AFTER UPDATE OF %2 ON %1 BEGIN %3END")
+            .arg(table, columns.join(QStringLiteral(", ")), keep),
+        {}, doing);
+}
+
+// A server: one function, told the columns, with its owner's rights; a copy brings the keys along.
+void createServerWholeKeeper(Database& database) {
+    const QString schema =
+        SqlLiteral::name(database.scalar(QStringLiteral("SELECT current_schema()"), {}, doing).toString());
+    database.exec(
+        QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
+                       "SET search_path = %2, pg_temp AS $$ "
+                       "DECLARE kept_column text; whole_name text; "
+                       "BEGIN "
+                       "IF current_setting('pelu.copying', true) = 'on' AND pg_has_role(session_user, "
+                       "current_user, 'USAGE') THEN RETURN NULL; END IF; "
+                       "FOREACH kept_column IN ARRAY TG_ARGV LOOP "
+                       "whole_name := to_jsonb(NEW) ->> kept_column; "
+                       "IF whole_name IS NOT NULL THEN %3; END IF; "
+                       "END LOOP; "
+                       "RETURN NULL; "
+                       "END $$")
+            .arg(wholeKeeper, schema, insertWhole(QStringLiteral("whole_name"), positions())),
+        {}, doing);
 }
 
 // SQLite: one trigger an event, the name and key of the row written in.
@@ -211,7 +278,22 @@ const QList<Column>& columns() {
         {Source::StorageDeceased, QStringLiteral("ghjc_dj"), QStringLiteral("故者姓名"),
          QStringLiteral("id")},
         {Source::StorageContact, QStringLiteral("ghjc_dj"), QStringLiteral("联系人"), QStringLiteral("id")},
+        {Source::OrderDeceased, QStringLiteral("jmsg"), QStringLiteral("故者姓名"), QStringLiteral("rid")},
+        {Source::AcceptanceDeceased, QStringLiteral("jmsgys"), QStringLiteral("故者姓名"),
+         QStringLiteral("rid")},
+        {Source::AcceptanceInspector, QStringLiteral("jmsgys"), QStringLiteral("验收人"),
+         QStringLiteral("rid")},
+        {Source::AcceptanceBuilder, QStringLiteral("jmsgys"), QStringLiteral("施工方代表"),
+         QStringLiteral("rid")},
+        {Source::AcceptanceEngineer, QStringLiteral("jmsgys"), QStringLiteral("工程部代表"),
+         QStringLiteral("rid")},
     };
+    return all;
+}
+
+const QList<WholeColumn>& wholeColumns() {
+    static const QList<WholeColumn> all = {{QStringLiteral("cjdd"), QStringLiteral("故者姓名")},
+                                           {QStringLiteral("cjdd"), QStringLiteral("联系人")}};
     return all;
 }
 
@@ -220,7 +302,7 @@ const Column& column(Source source) {
 }
 
 QStringList tables() {
-    return {pieceTable, positionTable, readingTable, pinyinTable};
+    return {pieceTable, positionTable, readingTable, pinyinTable, wholeTable};
 }
 
 QStringList piecesOf(const QString& typed) {
@@ -363,6 +445,46 @@ BoundQuery containing(Source source, const QString& typed) {
             values << pattern << heard.values};
 }
 
+BoundQuery whole(const QString& column, const QString& typed) {
+    const QString text = typed.trimmed();
+    const QList<Spoken> spoken = spokenParts(text);
+    if (spoken.isEmpty())
+        return {column + QStringLiteral(" = ?"), {text}};
+    // The name as typed, and the names whose whole key is what is typed. Characters mixed in are read as
+    // in the searches by any part, then confirmed in place: a run of letters stands for one character a
+    // letter as initials, for at least one in full syllables.
+    QStringList names{QStringLiteral("SELECT CAST(? AS TEXT)")};
+    QVariantList values{text};
+    const bool characters =
+        std::any_of(spoken.cbegin(), spoken.cend(), [](const Spoken& part) { return part.character; });
+    if (!characters) {
+        names << QStringLiteral("SELECT 名 FROM whole_name_pinyin WHERE 键 = ?");
+        values << spoken.first().text;
+    } else {
+        for (const bool initials : {true, false}) {
+            QStringList key;
+            QString pattern;
+            for (const Spoken& part : spoken) {
+                values << part.text;
+                if (part.character) {
+                    key << (initials ? QStringLiteral(
+                                           "(SELECT substr(普读, 1, 1) FROM name_readings WHERE 字 = ?)")
+                                     : QStringLiteral("(SELECT 普读 FROM name_readings WHERE 字 = ?)"));
+                    pattern += part.text;
+                } else {
+                    key << QStringLiteral("?");
+                    pattern += initials ? QString(part.text.size(), QLatin1Char('_')) : QStringLiteral("_%");
+                }
+            }
+            names << QStringLiteral(
+                         "SELECT 名 FROM whole_name_pinyin WHERE 键 = %1 AND 名 LIKE ? ESCAPE '\\'")
+                         .arg(key.join(QStringLiteral(" || ")));
+            values << pattern;
+        }
+    }
+    return {QStringLiteral("%1 IN (%2)").arg(column, names.join(QStringLiteral(" UNION "))), values};
+}
+
 namespace {
 
 // The triggers and the tables they write; the readings as well when told.
@@ -376,11 +498,22 @@ void dropKept(Database& database, bool readingsToo) {
                 database.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + prefix + QLatin1String(event), {},
                               doing);
     }
+    for (const auto& [table, columns] : wholeTables()) {
+        if (database.isServer())
+            database.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_name_pieces_whole ON %1").arg(table), {},
+                          doing);
+        else
+            for (const char* event : {"insert", "update"})
+                database.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_name_pieces_whole_%2")
+                                  .arg(table, QLatin1String(event)),
+                              {}, doing);
+    }
     for (const QString& table : tables())
         if (readingsToo || table != readingTable)
             database.exec(QStringLiteral("DROP TABLE IF EXISTS ") + table, {}, doing);
     if (database.isServer())
-        database.exec(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(keeper), {}, doing);
+        for (const QString& function : {keeper, wholeKeeper})
+            database.exec(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(function), {}, doing);
 }
 
 } // namespace
@@ -440,6 +573,35 @@ void build(Database& database) {
                 {}, doing);
         else
             createFileTriggers(database, c);
+    }
+    database.exec(
+        // A name keeps its column's collation, so that the names' index answers the match.
+        server ? QStringLiteral(
+                     "CREATE TABLE whole_name_pinyin (键 TEXT COLLATE \"C\" NOT NULL, 名 TEXT NOT NULL, "
+                     "PRIMARY KEY (键, 名))")
+               : QStringLiteral("CREATE TABLE whole_name_pinyin (键 TEXT NOT NULL, 名 TEXT NOT NULL, "
+                                "PRIMARY KEY (键, 名)) WITHOUT ROWID"),
+        {}, doing);
+    if (server)
+        createServerWholeKeeper(database);
+    for (const auto& [table, columns] : wholeTables()) {
+        // Each distinct name once.
+        QStringList distinct;
+        for (const QString& column : columns)
+            distinct << QStringLiteral("SELECT %1 AS 名 FROM %2").arg(column, table);
+        database.exec(insertWhole(QStringLiteral("t.名"),
+                                  QStringLiteral("(%1) t CROSS JOIN %2")
+                                      .arg(distinct.join(QStringLiteral(" UNION ")), positions())),
+                      {}, doing);
+        if (server)
+            database.exec(
+                QStringLiteral("CREATE TRIGGER %1_name_pieces_whole AFTER INSERT OR UPDATE OF %2 ON %1 FOR "
+                               "EACH ROW EXECUTE FUNCTION %3(%4)")
+                    .arg(table, columns.join(QStringLiteral(", ")), wholeKeeper,
+                         QLatin1Char('\'') + columns.join(QStringLiteral("', '")) + QLatin1Char('\'')),
+                {}, doing);
+        else
+            createFileWholeTriggers(database, table, columns);
     }
 }
 

@@ -15,7 +15,18 @@ class Database;
 namespace NamePieces {
 
 // Stored in 源: never renumber.
-enum class Source { PlotDeceased = 1, PlotContact, ReservationContact, StorageDeceased, StorageContact };
+enum class Source {
+    PlotDeceased = 1,
+    PlotContact,
+    ReservationContact,
+    StorageDeceased,
+    StorageContact,
+    OrderDeceased,
+    AcceptanceDeceased,
+    AcceptanceInspector,
+    AcceptanceBuilder,
+    AcceptanceEngineer,
+};
 
 struct Column {
     Source source;
@@ -48,6 +59,22 @@ QStringList piecesOf(const QString& typed);
 // typed is pinyin (Latin letters, maybe mixed with characters), the rows whose pinyin from one of the
 // name's characters on begins with it.
 BoundQuery containing(Source source, const QString& typed);
+
+// The lamp payments' names are matched whole (甲 never finds 甲乙), so they need no pieces and no keys from
+// their later characters, and keying each of their many rows would cost far more than the names they
+// hold: each distinct name is kept once by the pinyin of the whole name (whole_name_pinyin: 键, 名),
+// written by triggers as the names are; a name no longer used keeps its keys, which find no row. A name
+// longer than pinyinSpan, or with a character ICU does not read, has no keys.
+struct WholeColumn {
+    QString table;
+    QString column;
+};
+const QList<WholeColumn>& wholeColumns();
+
+// The condition (no WHERE) that holds for exactly the rows whose `column`, one of wholeColumns(), is
+// `typed` (blanks around it left out), and, when what is typed is pinyin, whose whole name reads as
+// typed: "zgq", "zhang guo qiang" and "张gq" find 张国强, "zg" does not. The column's index answers it.
+BoundQuery whole(const QString& column, const QString& typed);
 
 // Removes the pieces, their tables and triggers; nothing is left when there were none.
 void drop(Database& database);

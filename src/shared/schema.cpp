@@ -516,6 +516,15 @@ QStringList lampIndexes() {
     };
 }
 
+// The lamp query finds a payment by its deceased's or contact's whole name, or by the pinyin of it. An
+// upgrade taken again finds them there.
+QStringList lampNameIndexes() {
+    return {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS cjdd_deceased ON cjdd (故者姓名)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS cjdd_contact ON cjdd (联系人)"),
+    };
+}
+
 // A plot is unique by its area, row and number, a niche by its hall, room and number; an area or hall
 // without rows or rooms is covered by the blank. Marker rows have no number and may repeat.
 struct PositionTable {
@@ -627,7 +636,9 @@ const QList<Migration>& migrations() {
                                            {{}, keepSettledAmounts},
                                            {officeScaleIndexes(), {}},
                                            // The names are kept by their pinyin as well.
-                                           {{}, NamePieces::build}};
+                                           {{}, NamePieces::build},
+                                           // The lamp payments' and construction sheets' names too.
+                                           {lampNameIndexes(), NamePieces::build}};
     return steps;
 }
 

@@ -275,6 +275,28 @@ private slots:
         // No copy of a damaged database is taken.
         QCOMPARE(QDir(AutoBackup::folderOf(data.folder())).entryList(QDir::Files).size(), 1);
     }
+
+    // A database that opens and reads but whose pages fail the check is not backed up: nothing is left
+    // under the backup's name, and an earlier backup of that name stays as it was.
+    void aDatabaseFailingItsPageCheckIsNotBackedUp() {
+        TestData data;
+        if (data.db().isServer())
+            QSKIP("damages the pages of a SQLite file; a server checks its own pages");
+        data.sql(QStringLiteral("INSERT INTO gm_xf1 (编号) VALUES (77)"));
+        const QString damaged = QDir(data.folder().path()).filePath(QStringLiteral("damaged.db"));
+        data.db().backupTo(damaged);
+        damage(damaged, "gm_xf1");
+        const QString target = QDir(data.folder().backupFolder()).filePath(QStringLiteral("copy.dat"));
+        data.db().backupTo(target);
+        const QByteArray earlier = contentOf(target);
+        Database opened(damaged, Database::Mode::ReadOnly);
+        QCOMPARE(
+            opened.scalar(QStringLiteral("SELECT COUNT(*) FROM yhxx"), {}, QStringLiteral("test")).toInt(),
+            1);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, opened.backupTo(target));
+        QCOMPARE(contentOf(target), earlier);
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
+    }
 };
 
 QTEST_MAIN(TestBackup)

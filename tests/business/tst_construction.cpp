@@ -206,11 +206,14 @@ private slots:
             auto* grid = control<QTableView>(search, "MSHFlexGrid1");
             QCOMPARE(grid->model()->rowCount(), 1);
             auto* typed = control<QLineEdit>(search, "Text1");
+            // The box says it takes pinyin while a person's name is chosen.
+            QCOMPARE(typed->toolTip(), text("可输入拼音或拼音首字母，如 zgq"));
             typed->setText(QStringLiteral("%"));
             QTest::keyClick(typed, Qt::Key_Return);
             QCOMPARE(grid->model()->rowCount(), 0);
             QCOMPARE(control<QLabel>(search, "Label1")->text(), QStringLiteral("共有记录：0 条"));
             control<QAbstractButton>(search, "Option2")->setChecked(true);
+            QCOMPARE(typed->toolTip(), QString());
             typed->setText(QStringLiteral("0001"));
             QTest::keyClick(typed, Qt::Key_Return);
             QCOMPARE(control<QLabel>(search, "Label1")->text(), QStringLiteral("共有记录：1 条"));

@@ -113,13 +113,14 @@ private slots:
         }
         QCOMPARE(receipts, texts({"gm_cjddsf|gm_cjddsf $#select * from cjdd where rid=1",
                                   "gm_cjddsf|gm_cjddsf $#select * from cjdd where rid=2"}));
-        form = {QStringLiteral("李四"), QStringLiteral("丙"),   QStringLiteral("999"), QDate(2020, 3, 5),
-                QStringLiteral("2029"), QStringLiteral("2029"), QStringLiteral("80"),  QDate(2026, 12, 6)};
-        QVERIFY(service.save(key, form).saved); // the same year at both ends
+        // The same year at both ends; an amount is kept to the cent.
+        form = {QStringLiteral("李四"), QStringLiteral("丙"),   QStringLiteral("999"),    QDate(2020, 3, 5),
+                QStringLiteral("2029"), QStringLiteral("2029"), QStringLiteral("80.006"), QDate(2026, 12, 6)};
+        QVERIFY(service.save(key, form).saved);
         QCOMPARE(data.dump(QStringLiteral("cjdd")),
                  text("1|甲区1排0001号|李四|甲|111|2020-03-04|120.5|2026-12-05|2026|2028|1|收费员\n"
                       "2|甲区1排0001号|李四|甲|111|2020-03-04|120.5|2026-12-05|2026|2028|1|收费员\n"
-                      "3|甲区1排0001号|李四|丙|999|2020-03-05|80|2026-12-06|2029|2029|1|收费员"));
+                      "3|甲区1排0001号|李四|丙|999|2020-03-05|80.01|2026-12-06|2029|2029|1|收费员"));
 
         proposed = service.proposal(key);
         QCOMPARE(QStringList({proposed.contact, proposed.telephone, proposed.buried.toString(Qt::ISODate),
@@ -185,6 +186,10 @@ private slots:
         QCOMPARE(found(conditions), texts({"11排0001号", "12排0001号"}));
         conditions.row = QStringLiteral("1");
         QCOMPARE(found(conditions), texts({"11排0001号"}));
+        // The same row and number in area 10 stay out.
+        conditions.number = QStringLiteral("0001");
+        QCOMPARE(found(conditions), texts({"11排0001号"}));
+        conditions.number.clear();
         conditions.area = QStringLiteral("10");
         QCOMPARE(found(conditions), texts({"101排0001号", "101排0002号"}));
         conditions.number = QStringLiteral("0002");
@@ -280,6 +285,9 @@ private slots:
                            "('103排0001号', 25.5, '2026-03-01', '2025', '2025')"));
         QWidget* query = office.run(QStringLiteral("cjddfind"), QStringLiteral("cjddfind_frm"));
         QVERIFY(query);
+        for (const char* name : {"gz_edit", "lxr_edit"})
+            QCOMPARE(control<QLineEdit>(query, name)->toolTip(),
+                     text("可输入全名的拼音或拼音首字母，如 zgq"));
         auto* areas = control<QComboBox>(query, "qu_cbox");
         auto* rows = control<QComboBox>(query, "pai_cbox");
         auto* numbers = control<QComboBox>(query, "hao_cbox");

@@ -73,7 +73,10 @@ private slots:
         Storage storage;
         NicheBrowseService browse(storage.data.db());
         QCOMPARE(browse.halls(), texts({"福寿厅", "福寿厅北"}));
+        // A room only the hall whose name begins with this one's has, kept by its marker row.
+        storage.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室) VALUES ('福寿厅北', '3')"));
         QCOMPARE(browse.rooms(QStringLiteral("福寿厅")), texts({"1", "2"}));
+        QCOMPARE(browse.rooms(QStringLiteral("福寿厅北")), texts({"1", "3"}));
         NicheList list = browse.room(QStringLiteral("福寿厅"), QStringLiteral("1"));
         QCOMPARE(keys(list),
                  QStringLiteral("福寿厅1室0001号/单人框 福寿厅1室0002号/双人框 福寿厅1室0012号/单人框"));
@@ -217,6 +220,8 @@ private slots:
         empty.unitPrices[0].clear();
         empty.layerFee.clear();
         QCOMPARE(charges.save(empty).message->text, QStringLiteral("合计不能为零！"));
+        empty.otherFee = QStringLiteral("0.004"); // less than a cent is nothing
+        QCOMPARE(charges.save(empty).message->text, QStringLiteral("合计不能为零！"));
         empty = form;
         empty.nicheKey = QStringLiteral(" ");
         QCOMPARE(charges.save(empty).message->text, QStringLiteral("存放位置不能为空！"));
@@ -234,7 +239,9 @@ private slots:
                            QStringLiteral("300")};
         form.quantities = {QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("3"),
                            QStringLiteral("1")};
-        form.otherFee = QStringLiteral("0.3");
+        // Each fee is kept to the cent, and the total is theirs.
+        form.layerFee = QStringLiteral("100.004");
+        form.otherFee = QStringLiteral("0.304");
         const SaveOutcome outcome = charges.save(form);
         QVERIFY(outcome.saved);
         QCOMPARE(outcome.message->caption + u'|' + outcome.message->text, QStringLiteral("|输入成功！"));

@@ -272,11 +272,13 @@ private slots:
         QCOMPARE(said(maintenance.service.cancel(loaded, wrong, prompter)),
                  QStringLiteral("|请把联系人情况填写完整!"));
         prompter.answers << Prompter::Answer::Cancel << Prompter::Answer::Yes << Prompter::Answer::Yes
-                         << Prompter::Answer::Yes;
-        prompter.inputs << QStringLiteral("0") << QStringLiteral("-5") << std::nullopt;
+                         << Prompter::Answer::Yes << Prompter::Answer::Yes;
+        prompter.inputs << QStringLiteral("0") << QStringLiteral("0.004") << QStringLiteral("-5")
+                        << std::nullopt;
         QCOMPARE(said(maintenance.service.cancel(loaded, form, prompter)), QString());
-        // Zero, below zero and a refund box cancelled are all told the same, nothing cancelled.
-        for (int attempt = 0; attempt < 3; ++attempt)
+        // Zero, less than a cent, below zero and a refund box cancelled are all told the same, nothing
+        // cancelled.
+        for (int attempt = 0; attempt < 4; ++attempt)
             QCOMPARE(said(maintenance.service.cancel(loaded, form, prompter)),
                      QStringLiteral("|应退金额不能为零或小于零!"));
         QCOMPARE(prompter.shown.first().caption, QStringLiteral("注销记录"));
@@ -295,7 +297,7 @@ private slots:
         maintenance.data.db().failNthWrite(0);
 
         prompter.answers << Prompter::Answer::Yes;
-        prompter.inputs << QStringLiteral("300.5元");
+        prompter.inputs << QStringLiteral("300.504元");
         const SaveOutcome outcome = maintenance.service.cancel(loaded, form, prompter);
         QCOMPARE(said(outcome), QStringLiteral("|注销成功!"));
         QCOMPARE(maintenance.data.dumpWithoutKey(QStringLiteral("jc_tf")),

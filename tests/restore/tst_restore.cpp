@@ -106,6 +106,25 @@ private slots:
             QVERIFY(file.seek(file.size() / 2));
             file.write(QByteArray(8192, '\x5a'));
         }
+        // A file that opens and holds this program's schema, but one table's first page is rubbish.
+        const QString badPages = copyOf(office.good, QStringLiteral("badpages.dat"));
+        {
+            qint64 page = 0;
+            qint64 pageSize = 0;
+            {
+                Database opened(badPages, Database::Mode::ReadOnly);
+                page = opened
+                           .scalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'gm_xf1'"),
+                                   {}, QStringLiteral("test"))
+                           .toLongLong();
+                pageSize = opened.scalar(QStringLiteral("PRAGMA page_size"), {}, QStringLiteral("test"))
+                               .toLongLong();
+            }
+            QFile file(badPages);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek((page - 1) * pageSize));
+            file.write(QByteArray(int(pageSize), '\xff'));
+        }
         const QString truncated = copyOf(office.good, QStringLiteral("truncated.dat"));
         QVERIFY(QFile::resize(truncated, QFileInfo(truncated).size() / 2));
         const QString newer = copyOf(office.good, QStringLiteral("newer.dat"));
@@ -133,6 +152,7 @@ private slots:
         Restorer restorer(office.folder, office.clock);
         const QList<std::pair<QString, QString>> cases = {
             {damaged, QString()},
+            {badPages, text("完整性检查")},
             {truncated, QString()},
             {newer, text("更新版本")},
             {notADatabase, text("无法读取")},

@@ -1,3 +1,5 @@
+#include "business/constructionsearch.h"
+#include "business/lampqueries.h"
 #include "business/plotsearch.h"
 #include "columbarium/nichesearch.h"
 #include "foundation/likepattern.h"
@@ -44,7 +46,35 @@ const QList<Searched> searched = {
     {PlotSearch::reservations(), "联系人", Source::ReservationContact},
     {NicheSearch::storages(), "故者姓名", Source::StorageDeceased},
     {NicheSearch::storages(), "联系人", Source::StorageContact},
+    {ConstructionSearch::book(ConstructionSheet::Order), "先人姓名", Source::OrderDeceased},
+    {ConstructionSearch::book(ConstructionSheet::Acceptance), "先人姓名", Source::AcceptanceDeceased},
+    {ConstructionSearch::book(ConstructionSheet::Acceptance), "验收人", Source::AcceptanceInspector},
+    {ConstructionSearch::book(ConstructionSheet::Acceptance), "施工方代表", Source::AcceptanceBuilder},
+    {ConstructionSearch::book(ConstructionSheet::Acceptance), "工程部代表", Source::AcceptanceEngineer},
 };
+
+// Each of `all` in every searched column, paired differently in the columns of a row, so that a lookup in
+// the wrong column's keys finds other rows.
+void addEverywhere(Database& database, const QVariantList& all) {
+    const qsizetype n = all.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QVariant other = all.at(n - 1 - i);
+        database.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名, 联系人) VALUES (?, ?)"),
+                      {all.at(i), other}, QStringLiteral("test"));
+        database.exec(QStringLiteral("INSERT INTO ydmd (联系人) VALUES (?)"), {all.at(i)},
+                      QStringLiteral("test"));
+        database.exec(QStringLiteral("INSERT INTO ghjc_dj (故者姓名, 联系人) VALUES (?, ?)"),
+                      {other, all.at(i)}, QStringLiteral("test"));
+        database.exec(QStringLiteral("INSERT INTO jmsg (故者姓名) VALUES (?)"), {all.at(i)},
+                      QStringLiteral("test"));
+        database.exec(
+            QStringLiteral(
+                "INSERT INTO jmsgys (故者姓名, 验收人, 施工方代表, 工程部代表) VALUES (?, ?, ?, ?)"),
+            {all.at((i + 1) % n), all.at(i), other, all.at((i + 2) % n)}, QStringLiteral("test"));
+        database.exec(QStringLiteral("INSERT INTO cjdd (故者姓名, 联系人) VALUES (?, ?)"), {all.at(i), other},
+                      QStringLiteral("test"));
+    }
+}
 
 const SearchField& field(const Searched& s) {
     return *std::find_if(s.book.fields.cbegin(), s.book.fields.cend(),
@@ -84,19 +114,8 @@ QStringList allPieces(Database& database) {
         {}, QStringLiteral("test"));
 }
 
-// Each name in every searched column, paired differently in the two columns of a row, so that a lookup in
-// the wrong column's pieces finds other rows.
 void addNames(Database& database) {
-    const QVariantList all = names();
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        const QVariant other = all.at(all.size() - 1 - i);
-        database.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名, 联系人) VALUES (?, ?)"),
-                      {all.at(i), other}, QStringLiteral("test"));
-        database.exec(QStringLiteral("INSERT INTO ydmd (联系人) VALUES (?)"), {all.at(i)},
-                      QStringLiteral("test"));
-        database.exec(QStringLiteral("INSERT INTO ghjc_dj (故者姓名, 联系人) VALUES (?, ?)"),
-                      {other, all.at(i)}, QStringLiteral("test"));
-    }
+    addEverywhere(database, names());
 }
 
 QStringList pinyinOf(Database& database, Source source, qint64 row) {
@@ -118,15 +137,23 @@ const QStringList people = texts({"张国强", "单明远", "曾红", "李建", 
                                   "吕方", "欧阳𠀾", "张%三", "张_强", "Zhang"});
 
 void addPeople(Database& database) {
-    for (qsizetype i = 0; i < people.size(); ++i) {
-        const QString other = people.at(people.size() - 1 - i);
-        database.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名, 联系人) VALUES (?, ?)"),
-                      {people.at(i), other}, QStringLiteral("test"));
-        database.exec(QStringLiteral("INSERT INTO ydmd (联系人) VALUES (?)"), {people.at(i)},
-                      QStringLiteral("test"));
-        database.exec(QStringLiteral("INSERT INTO ghjc_dj (故者姓名, 联系人) VALUES (?, ?)"),
-                      {other, people.at(i)}, QStringLiteral("test"));
-    }
+    QVariantList all;
+    for (const QString& person : people)
+        all << person;
+    addEverywhere(database, all);
+}
+
+// The lamp payments whose deceased or contact, as `column` says, is `typed`: that column of each, sorted.
+QStringList lampsFound(Database& database, const char* column, const QString& typed) {
+    LampConditions conditions;
+    const bool deceased = column == QByteArrayView("故者姓名");
+    conditions.byDeceased = deceased;
+    conditions.deceased = typed;
+    conditions.byContact = !deceased;
+    conditions.contact = typed;
+    const BoundQuery query = *LampQueries::payments(conditions).query;
+    return sorted(database.texts(QStringLiteral("SELECT %1 FROM (%2) AS f").arg(text(column), query.sql),
+                                 query.values, QStringLiteral("test")));
 }
 
 } // namespace
@@ -213,6 +240,119 @@ private slots:
                                              found(db, s, text(typed)).join(u' '))));
     }
 
+    // The lamp query takes a name whole, by its characters or as heard, in both its name fields: a name that
+    // begins another does not find that one. What holds other signs matches only literally.
+    void lampPaymentsAreFoundByTheWholeName() {
+        TestData data;
+        Database& db = data.db();
+        addPeople(db);
+        addEverywhere(db, {text("甲"), text("甲乙"), text("张国"), text("张国强张国强张国强"), text("王李"),
+                           text("王1")});
+        const QList<std::pair<const char*, QStringList>> cases = {
+            {"甲", texts({"甲"})},
+            {" 甲乙 ", texts({"甲乙"})},
+            {"张国", texts({"张国"})},
+            {"zgq", texts({"张国强"})},
+            {"ZGQ", texts({"张国强"})},
+            {"zhangguoqiang", texts({"张国强"})},
+            {"zhang guo qiang", texts({"张国强"})},
+            {"张gq", texts({"张国强"})},
+            {"张guoqiang", texts({"张国强"})},
+            {"z国q", texts({"张国强"})},
+            {"zg", texts({"张国"})},
+            {"zhangguo", texts({"张国"})},
+            {"gq", {}},
+            {"guoqiang", {}},
+            {"zgqzgqzg", {}},
+            {"zgqzgqzgq", {}},
+            {"smy", texts({"单明远"})},
+            {"dmy", texts({"单明远"})},
+            {"shanmingyuan", texts({"单明远"})},
+            {"zenghong", texts({"曾红"})},
+            {"lj", texts({"李剑", "李建"})},
+            {"李jian", texts({"李剑", "李建"})},
+            {"ljg", texts({"李建国"})},
+            {"wang xiu", texts({"王秀"})},
+            {"wxy", texts({"王秀英"})},
+            {"wl", texts({"王李"})},
+            {"w", {}},
+            {"lvfang", texts({"吕方"})},
+            {"王1", texts({"王1"})},
+            {"张%三", texts({"张%三"})},
+            {"张%", {}},
+            {"z_q", {}},
+            {"Zhang", texts({"Zhang"})},
+        };
+        for (const char* column : {"故者姓名", "联系人"})
+            for (const auto& [typed, expected] : cases)
+                QVERIFY2(lampsFound(db, column, text(typed)) == expected,
+                         qPrintable(QStringLiteral("%1 %2: %3")
+                                        .arg(text(column), text(typed),
+                                             lampsFound(db, column, text(typed)).join(u' '))));
+
+        // A name written anew is found by its keys, in the transaction that writes it; the keys stay out of
+        // the change history.
+        db.exec(QStringLiteral("UPDATE cjdd SET 故者姓名 = ? WHERE 故者姓名 = ?"),
+                {text("赵六"), text("张国强")}, QStringLiteral("test"));
+        QCOMPARE(lampsFound(db, "故者姓名", text("zgq")), QStringList());
+        QCOMPARE(lampsFound(db, "故者姓名", text("zhaoliu")), texts({"赵六"}));
+        QCOMPARE(lampsFound(db, "联系人", text("zgq")), texts({"张国强"}));
+        const QString keys = data.dump(QStringLiteral("whole_name_pinyin"));
+        db.failNthWrite(2);
+        try {
+            db.transaction([&] {
+                db.exec(QStringLiteral("INSERT INTO cjdd (故者姓名, 联系人) VALUES (?, ?)"),
+                        {text("钱七"), text("孙八")}, QStringLiteral("test"));
+                db.exec(QStringLiteral("INSERT INTO cjdd (联系人) VALUES (?)"), {text("周九")},
+                        QStringLiteral("test"));
+            });
+            QFAIL("the injected failure did not strike");
+        } catch (const DatabaseError&) {
+        }
+        QCOMPARE(data.dump(QStringLiteral("whole_name_pinyin")), keys);
+        QCOMPARE(lampsFound(db, "联系人", text("sb")), QStringList());
+        db.exec(QStringLiteral("INSERT INTO cjdd (故者姓名, 联系人) VALUES (?, ?)"),
+                {text("钱七"), text("孙八")}, QStringLiteral("test"));
+        QCOMPARE(lampsFound(db, "联系人", text("sb")), texts({"孙八"}));
+        QCOMPARE(lampsFound(db, "故者姓名", text("sb")), QStringList());
+        QCOMPARE(data.count(QStringLiteral("change_history"), QStringLiteral("表 = 'whole_name_pinyin'")), 0);
+
+        // The names' index and the keys' answer it, not a reading of every payment, of many payments.
+        QStringList many;
+        for (int i = 0; i < 3000; ++i)
+            many << QStringLiteral("('%1%2', '%2%1')")
+                        .arg(QChar(0x4E00 + i % 100))
+                        .arg(QChar(0x5000 + i / 100));
+        db.exec(QStringLiteral("INSERT INTO cjdd (故者姓名, 联系人) VALUES ") + many.join(QLatin1Char(',')),
+                {}, QStringLiteral("test"));
+        db.exec(QStringLiteral("ANALYZE"), {}, QStringLiteral("test"));
+        for (const char* column : {"故者姓名", "联系人"})
+            for (const char* typed : {"张国强", "zgq", "张gq"}) {
+                LampConditions conditions;
+                conditions.byDeceased = column == QByteArrayView("故者姓名");
+                conditions.deceased = text(typed);
+                conditions.byContact = !conditions.byDeceased;
+                conditions.contact = text(typed);
+                const BoundQuery query = *LampQueries::payments(conditions).query;
+                QSqlQuery explained(db.connection());
+                QVERIFY(explained.exec(
+                    (db.isServer() ? QStringLiteral("EXPLAIN ") : QStringLiteral("EXPLAIN QUERY PLAN ")) +
+                    SqlLiteral::inlined(query)));
+                QStringList lines;
+                while (explained.next())
+                    lines << explained.value(db.isServer() ? 0 : 3).toString();
+                const QString plan = lines.join(QLatin1Char('\n'));
+                QVERIFY2(plan.contains(conditions.byDeceased ? QStringLiteral("cjdd_deceased")
+                                                             : QStringLiteral("cjdd_contact")),
+                         qPrintable(plan));
+                QVERIFY2(!plan.contains(QStringLiteral("Seq Scan on cjdd")) &&
+                             !plan.contains(QStringLiteral("SCAN cjdd")) &&
+                             !plan.contains(QStringLiteral("SCAN whole_name_pinyin")) &&
+                             !plan.contains(QStringLiteral("Seq Scan on whole_name_pinyin")),
+                         qPrintable(plan));
+            }
+    }
+
     // The pieces follow every write of a name, in its transaction, and stay out of the change history.
     void piecesFollowTheNames() {
         TestData data;
@@ -286,6 +426,7 @@ private slots:
                 QVERIFY2(!found(db, s, typed).isEmpty() && found(db, s, typed) == liked(db, s.source, typed),
                          qPrintable(typed));
         QCOMPARE(found(db, searched.first(), text("ljg")), texts({"李建国"}));
+        QCOMPARE(lampsFound(db, "联系人", text("ljg")), texts({"李建国"}));
         const qint64 old =
             db.scalar(QStringLiteral("SELECT MIN(rid) FROM gm_dj"), {}, QStringLiteral("test")).toLongLong();
         const qint64 added = db.insert(
@@ -364,11 +505,15 @@ private slots:
         QCOMPARE(found(desk, searched.first(), text("ljg")), texts({"李建国"}));
         desk.exec(QStringLiteral("DELETE FROM gm_dj WHERE rid = ?"), {row}, QStringLiteral("test"));
         QCOMPARE(found(desk, searched.first(), text("建国")), QStringList());
+        desk.insert(QStringLiteral("cjdd"), {{QStringLiteral("联系人"), text("李建国")}},
+                    QStringLiteral("test"));
+        QCOMPARE(lampsFound(desk, "联系人", text("ljg")), texts({"李建国"}));
         for (const QString& statement :
              {QStringLiteral("DELETE FROM name_pieces"),
               QStringLiteral("INSERT INTO name_pieces (源, 片, 行) VALUES (1, 'x', 1)"),
               QStringLiteral("INSERT INTO name_pinyin (源, 键, 行, 位) VALUES (1, 'x', 1, 1)"),
-              QStringLiteral("UPDATE name_readings SET 普读 = 'x'")}) {
+              QStringLiteral("UPDATE name_readings SET 普读 = 'x'"),
+              QStringLiteral("INSERT INTO whole_name_pinyin (键, 名) VALUES ('x', 'y')")}) {
             try {
                 desk.exec(statement, {}, QStringLiteral("test"));
                 QFAIL(qPrintable(statement));

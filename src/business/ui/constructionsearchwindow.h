@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class QButtonGroup;
+class FieldOptions;
 namespace Ui {
 class ConstructionSearchForm;
 }
@@ -29,7 +29,7 @@ private:
 
     ConstructionSheet m_sheet;
     std::unique_ptr<Ui::ConstructionSearchForm> m_ui;
-    QButtonGroup* m_options;
+    std::unique_ptr<FieldOptions> m_options;
 };
 
 // Frm_sgcx "施工查询" on the orders, Frm_jgcx "竣工查询" on the acceptances, as the host opens them by type.

@@ -2,6 +2,7 @@
 
 #include "foundation/clock.h"
 #include "graves/plotareas.h"
+#include "shared/ui/fieldoptions.h"
 #include "ui_lampquerywindow.h"
 
 LampQueryWindow::LampQueryWindow(AppContext& context, QWidget* parent)
@@ -11,6 +12,8 @@ LampQueryWindow::LampQueryWindow(AppContext& context, QWidget* parent)
     m_ui->DTP1->setDate(today);
     m_ui->DTP2->setDate(today);
     m_ui->Grid2->attach(context.database, context.prompter);
+    for (QLineEdit* name : {m_ui->gz_edit, m_ui->lxr_edit})
+        name->setToolTip(FieldOptions::pinyinTip(true));
     m_ui->qu_cbox->addItems(QStringList{QString()} + PlotAreas::all(context.database));
     on(m_ui->qu_cbox, &QComboBox::currentIndexChanged, &LampQueryWindow::listRows);
     on(m_ui->pai_cbox, &QComboBox::currentIndexChanged, &LampQueryWindow::listNumbers);

@@ -25,7 +25,12 @@ FieldOptions::FieldOptions(const SearchBook& book, const QList<QRadioButton*>& o
 }
 
 void FieldOptions::tellPinyin(QLineEdit* box, bool name) {
-    box->setToolTip(name ? QStringLiteral("可输入拼音或拼音首字母，如 zgq") : QString());
+    box->setToolTip(name ? pinyinTip() : QString());
+}
+
+QString FieldOptions::pinyinTip(bool wholeName) {
+    return wholeName ? QStringLiteral("可输入全名的拼音或拼音首字母，如 zgq")
+                     : QStringLiteral("可输入拼音或拼音首字母，如 zgq");
 }
 
 const SearchField& FieldOptions::chosen() const {

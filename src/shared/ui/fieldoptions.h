@@ -17,6 +17,10 @@ public:
     // The field of the checked option, or the book's fallback when none is checked.
     const SearchField& chosen() const;
 
+    // The tooltip of a box that takes a person's name: pinyin works, of the whole name where the box
+    // finds whole names only.
+    static QString pinyinTip(bool wholeName = false);
+
 private:
     // A name field's box says that it takes pinyin.
     static void tellPinyin(QLineEdit* box, bool name);
