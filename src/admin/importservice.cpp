@@ -159,6 +159,30 @@ QByteArray ImportService::exportFile(const QString& table) {
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
+BoundQuery ImportService::reportQuery(const Report& report, int shown) {
+    // Bound values, a row of four a problem; the column types stated for a server.
+    QStringList rows;
+    QVariantList values;
+    for (const Problem& problem : report.problems.mid(0, shown)) {
+        rows << QStringLiteral("(CAST(? AS TEXT), CAST(? AS INTEGER), CAST(? AS TEXT), CAST(? AS TEXT))");
+        values << problem.file << problem.line << problem.column << problem.text;
+    }
+    if (rows.isEmpty())
+        return {QStringLiteral(
+                    "SELECT * FROM (SELECT CAST(NULL AS TEXT) AS 文件, CAST(NULL AS INTEGER) AS 行, "
+                    "CAST(NULL AS TEXT) AS 列, CAST(NULL AS TEXT) AS 问题) AS 问题表 WHERE 文件 IS NOT NULL"),
+                {}};
+    return {QStringLiteral("WITH 问题表 (文件, 行, 列, 问题) AS (VALUES %1) SELECT * FROM 问题表")
+                .arg(rows.join(QStringLiteral(", "))),
+            values};
+}
+
+QString ImportService::kindTitle(const QString& table) {
+    if (table == plots)
+        return QStringLiteral("墓位（%1.csv）").arg(table);
+    return table + QStringLiteral(".csv");
+}
+
 QList<ImportService::File> ImportService::read(const QStringList& paths, Report& report) {
     QList<File> files;
     QSet<QString> seen;

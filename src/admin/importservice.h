@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/boundquery.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -48,6 +50,11 @@ public:
         Report report;
         QString backup; // the file the office was backed up to first
     };
+    // The problems as a query for the record grid (文件, 行, 列, 问题), the first `shown` of them.
+    static BoundQuery reportQuery(const Report& report, int shown = 5000);
+    // What a kind's file holds, in words: "墓位（mq_wz.csv）".
+    static QString kindTitle(const QString& table);
+
     // Checks again and, when every row is clean, backs the office up and writes every file's rows in
     // one transaction. Only Admin imports.
     Outcome import(const QStringList& paths);
