@@ -31,6 +31,7 @@ Measurement serverPurchaseMeasurement();
 Measurement serverMapMeasurement();
 Measurement serverSetupMeasurement();
 Measurement serverRaceMeasurement();
+Measurement importMeasurement();
 
 const QList<Measurement>& measurements() {
     static const QList<Measurement> all = {
@@ -44,6 +45,7 @@ const QList<Measurement>& measurements() {
         nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
         nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
         serverSetupMeasurement(),   serverRaceMeasurement(),     pinyinSearchMeasurement(),
+        importMeasurement(),
     };
     return all;
 }

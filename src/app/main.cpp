@@ -1,4 +1,5 @@
 #include "admin/autobackup.h"
+#include "admin/importservice.h"
 #include "admin/servercopy.h"
 #include "app/appicon.h"
 #include "app/mainwindow.h"
@@ -13,6 +14,7 @@
 #include "foundation/translations.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/systemprinterprobe.h"
+#include "shared/loginservice.h"
 #include "shared/rights.h"
 #include "shared/schema.h"
 #include "shared/session.h"
@@ -36,6 +38,9 @@ struct Options {
     bool checkStartup = false;
     bool copyToServer = false;
     QString copyFrom;
+    QStringList importFiles;
+    QString operatorName;
+    bool dryRun = false;
 };
 
 Options parse(const QCoreApplication& app) {
@@ -59,10 +64,29 @@ Options parse(const QCoreApplication& app) {
                        "复制到 pelu.ini 中 [peludb] driver=QPSQL 指定的空数据库后退出"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("--copy-to-server 复制的数据库文件"),
                                   QStringLiteral("FILE"));
-    parser.addOptions({data, create, setPassword, checkStartup, copy, from});
+    const QCommandLineOption import(
+        QStringLiteral("import"),
+        QStringLiteral("检查并导入 CSV 文件（mq_wz.csv 等，可跟多个文件）后退出；操作员的口令从标准输入读取"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption operatorName(QStringLiteral("operator"), QStringLiteral("--import 的操作员"),
+                                          QStringLiteral("NAME"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("--import 只检查，不导入"));
+    parser.addOptions({data, create, setPassword, checkStartup, copy, from, import, operatorName, dryRun});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("--import 的其余文件"),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
-    return {parser.value(data),         parser.isSet(create), parser.value(setPassword),
-            parser.isSet(checkStartup), parser.isSet(copy),   parser.value(from)};
+    QStringList imported = parser.values(import);
+    if (!imported.isEmpty())
+        imported << parser.positionalArguments();
+    return {parser.value(data),
+            parser.isSet(create),
+            parser.value(setPassword),
+            parser.isSet(checkStartup),
+            parser.isSet(copy),
+            parser.value(from),
+            imported,
+            parser.value(operatorName),
+            parser.isSet(dryRun)};
 }
 
 // Ends the program as soon as the login dialog is on screen, which is how start-up is checked and timed.
@@ -82,7 +106,8 @@ bool wantsWindows(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (argument == "--create-database" || argument.startsWith("--set-password") ||
-            argument == "--copy-to-server" || argument == "--help" || argument == "-h")
+            argument == "--copy-to-server" || argument.startsWith("--import") || argument == "--help" ||
+            argument == "-h")
             return false;
     }
     return true;
@@ -123,11 +148,56 @@ int copyToServer(const Options& options, const DataFolder& folder) {
     return 0;
 }
 
+// Checks the files and, unless only a check is asked for, imports them as the operator, who must be
+// Admin and give its password on standard input. Exit code 0 only when everything was (or would be) imported.
+int importFiles(const Options& options, const DataFolder& folder) {
+    if (options.operatorName.trimmed().isEmpty())
+        return fail(QStringLiteral("请指定操作员：--operator 操作员"));
+    Database database(folder.databaseTarget(), Database::Mode::Open);
+    const QString password = QTextStream(stdin).readLine().trimmed();
+    Session session;
+    LoginService login(database, session);
+    login.pick(options.operatorName);
+    if (!login.logIn(options.operatorName, password))
+        return fail(QStringLiteral("操作员或口令不对：%1").arg(options.operatorName));
+    if (!session.isAdmin())
+        return fail(QStringLiteral("只有系统管理员才能导入数据！"));
+    database.setOperator(session.operatorName);
+    const SystemClock clock;
+    ImportService service(database, session, folder, clock);
+    const auto tellProblems = [](const ImportService::Report& report) {
+        QTextStream err(stderr);
+        for (const ImportService::Problem& problem : report.problems)
+            err << QStringLiteral("%1 第 %2 行 %3：%4")
+                       .arg(problem.file)
+                       .arg(problem.line)
+                       .arg(problem.column.isEmpty() ? QStringLiteral("-") : problem.column, problem.text)
+                << Qt::endl;
+    };
+    if (options.dryRun) {
+        const ImportService::Report report = service.check(options.importFiles);
+        tellProblems(report);
+        if (!report.clean())
+            return fail(QStringLiteral("检查出 %1 个问题，没有导入任何数据。").arg(report.problems.size()));
+        QTextStream(stdout) << QStringLiteral("检查完毕，%1 条记录都可以导入。").arg(report.rows) << Qt::endl;
+        return 0;
+    }
+    const ImportService::Outcome outcome = service.import(options.importFiles);
+    tellProblems(outcome.report);
+    if (!outcome.imported)
+        return fail(outcome.message);
+    QTextStream(stdout) << outcome.message << Qt::endl;
+    return 0;
+}
+
 int runCommandLine(const Options& options, DataFolder& folder) {
     // One task a run: a password given beside --create-database would otherwise be dropped unsaid.
-    if (int(options.createDatabase) + int(options.copyToServer) + int(!options.setPasswordFor.isEmpty()) > 1)
-        return fail(QStringLiteral("--create-database、--copy-to-server 和 --set-password 一次只能用一个，"
-                                   "什么也没有做。请分开运行。"));
+    if (int(options.createDatabase) + int(options.copyToServer) + int(!options.setPasswordFor.isEmpty()) +
+            int(!options.importFiles.isEmpty()) >
+        1)
+        return fail(
+            QStringLiteral("--create-database、--copy-to-server、--set-password 和 --import 一次只能用一个，"
+                           "什么也没有做。请分开运行。"));
     try {
         folder.prepare();
         if (options.createDatabase || options.copyToServer) {
@@ -148,6 +218,8 @@ int runCommandLine(const Options& options, DataFolder& folder) {
                     << Qt::endl;
             return 0;
         }
+        if (!options.importFiles.isEmpty())
+            return importFiles(options, folder);
         if (options.setPasswordFor.trimmed().isEmpty())
             return fail(QStringLiteral("请指定操作员：--set-password 操作员"));
         Database database(folder.databaseTarget(), Database::Mode::Open);

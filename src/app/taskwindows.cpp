@@ -4,6 +4,7 @@
 #include "admin/ui/acknowledgementswindow.h"
 #include "admin/ui/backupwindow.h"
 #include "admin/ui/changehistorywindow.h"
+#include "admin/ui/importwindow.h"
 #include "admin/ui/operatorswindow.h"
 #include "admin/ui/permissioneditorwindow.h"
 #include "admin/ui/printarchivewindow.h"
@@ -150,6 +151,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SupportWindow>(QStringLiteral("M_jszc"));
     mainWindow.registerWindow<AcknowledgementsWindow>(QStringLiteral("M_mx"));
     mainWindow.registerWindow<BackupWindow>(QStringLiteral("datacopy"));
+    mainWindow.registerWindow<ImportWindow>(QStringLiteral("M_drsj"));
     // The restore program replaces the database file: Pelu ends, and its database closes cleanly on the way.
     mainWindow.registerCommand(QStringLiteral("backup"), [&context] {
         if (startRestore(context.prompter, context.printBridge.launcher(),

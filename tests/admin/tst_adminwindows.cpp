@@ -1,6 +1,8 @@
+#include "admin/importservice.h"
 #include "admin/rightseditor.h"
 #include "admin/ui/acknowledgementswindow.h"
 #include "foundation/passwordhash.h"
+#include "foundation/ui/recordgrid.h"
 #include "shared/loginservice.h"
 #include "shared/rights.h"
 #include "shared/ui/backgroundwindow.h"
@@ -10,6 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -455,6 +459,67 @@ private slots:
         office.window.command(QStringLiteral("M_mrbj"))->trigger();
         QCOMPARE(unitRow(office.data), text("||||无"));
         QCOMPARE(picture->pixmap().size(), BackgroundWindow::builtInPicture().size());
+    }
+
+    // Admin checks the files, sees the problems on the grid, fixes them, and only then imports.
+    void importIsOfferedOnlyAfterACleanCheckOfTheseFiles() {
+        RunningOffice office;
+        QVERIFY(office.window.command(QStringLiteral("M_drsj"))->isVisible());
+        QWidget* window = office.run(QStringLiteral("M_drsj"), QStringLiteral("Frm_drsj"));
+        QVERIFY(window);
+        auto* path = control<QLineEdit>(window, "file_mq_wz");
+        auto* importButton = control<QPushButton>(window, "import_btn");
+        auto* grid = control<RecordGrid>(window, "report_grid");
+        const QDir folder(office.data.folder().path());
+        const auto write = [&](const char* content) {
+            QFile file(folder.filePath(QStringLiteral("mq_wz.csv")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        };
+
+        // The template, saved where the operator says, checks clean.
+        office.prompter.fileNames << folder.filePath(QStringLiteral("template/mq_wz.csv"));
+        folder.mkpath(QStringLiteral("template"));
+        control<QPushButton>(window, "template_btn")->click();
+        path->setText(folder.filePath(QStringLiteral("template/mq_wz.csv")));
+        control<QPushButton>(window, "check_btn")->click();
+        QVERIFY(importButton->isEnabled());
+        QCOMPARE(grid->count(), qint64(0));
+
+        write("墓区,排,号,状态\n南区,1,0001,未使用\n南区,1,2,已购\n南区,2,0001,售出\n");
+        office.prompter.fileNames << folder.filePath(QStringLiteral("mq_wz.csv"));
+        control<QPushButton>(window, "pick_mq_wz")->click();
+        QCOMPARE(path->text(), folder.filePath(QStringLiteral("mq_wz.csv")));
+        QVERIFY(!importButton->isEnabled()); // another file, not yet checked
+        control<QPushButton>(window, "check_btn")->click();
+        QVERIFY(!importButton->isEnabled());
+        QCOMPARE(grid->count(), qint64(2));
+        QCOMPARE(control<QLabel>(window, "result_label")->text(),
+                 text("检查出 2 个问题（见下表，可导出），请改正后再检查。"));
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QCOMPARE(grid->currentValue(text("行")).toInt(), 4);
+        QCOMPARE(grid->currentValue(text("列")).toString(), text("状态"));
+
+        write("墓区,排,号,状态\n南区,1,0001,未使用\n南区,1,0002,已购\n南区,2,0001,限制\n");
+        control<QPushButton>(window, "check_btn")->click();
+        QVERIFY(importButton->isEnabled());
+        QCOMPARE(control<QLabel>(window, "result_label")->text(), text("检查完毕，3 条记录都可以导入。"));
+        importButton->click();
+        QVERIFY(office.prompter.lastText().startsWith(text("导入完毕！共导入 3 条记录。")));
+        QVERIFY(!importButton->isEnabled());
+        QCOMPARE(office.data.count(QStringLiteral("mq_wz"), text("墓区 = '南区'")), 3);
+
+        // The office's rows in the file's form, ready to read back.
+        office.prompter.fileNames << folder.filePath(QStringLiteral("export.csv"));
+        control<QPushButton>(window, "export_btn")->click();
+        QFile exported(folder.filePath(QStringLiteral("export.csv")));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(exported.readAll().count("\r\n"), 4);
+    }
+
+    void onlyAdminIsOfferedTheImport() {
+        RunningOffice office(text("王会计"));
+        QVERIFY(!office.window.command(QStringLiteral("M_drsj"))->isVisible());
     }
 };
 

@@ -84,3 +84,34 @@ execute_process(COMMAND "${PELU}" --data "${data}" --copy-to-server RESULT_VARIA
 if(copied EQUAL 0 OR NOT reason MATCHES "pelu.ini")
     message(FATAL_ERROR "--copy-to-server without a server in pelu.ini was not refused: ${reason}")
 endif()
+# An import by script: Admin's password on standard input, exit code 0 only when every row goes in.
+file(WRITE "${WORK}/import/mq_wz.csv" "墓区,排,号,状态,墓地费\n北区,1,0001,未使用,12000.50\n北区,1,2,已购,9000\n")
+execute_process(COMMAND "${PELU}" --data "${data}" --operator Admin --import "${WORK}/import/mq_wz.csv" --dry-run
+                INPUT_FILE "${WORK}/password.txt" RESULT_VARIABLE result ERROR_VARIABLE complaint)
+if(result EQUAL 0 OR NOT complaint MATCHES "mq_wz.csv 第 3 行 号：号“2”前面的零已丢失")
+    message(FATAL_ERROR "a dry run with a bad row did not fail naming it (${result}): ${complaint}")
+endif()
+file(WRITE "${WORK}/import/mq_wz.csv" "墓区,排,号,状态,墓地费\n北区,1,0001,未使用,12000.50\n北区,1,0002,已购,9000\n")
+foreach(attempt "Admin;${WORK}/empty.txt" "Nobody;${WORK}/password.txt")
+    list(POP_BACK attempt input)
+    execute_process(COMMAND "${PELU}" --data "${data}" --operator ${attempt} --import "${WORK}/import/mq_wz.csv"
+                    INPUT_FILE "${input}" RESULT_VARIABLE result ERROR_VARIABLE complaint)
+    if(result EQUAL 0 OR NOT complaint MATCHES "口令不对")
+        message(FATAL_ERROR "an import as ${attempt} with ${input} was not refused (${result}): ${complaint}")
+    endif()
+endforeach()
+foreach(run "--dry-run;检查完毕，2 条记录都可以导入" ";导入完毕！共导入 2 条记录")
+    list(POP_BACK run said)
+    execute_process(COMMAND "${PELU}" --data "${data}" --operator Admin --import "${WORK}/import/mq_wz.csv" ${run}
+                    INPUT_FILE "${WORK}/password.txt" RESULT_VARIABLE result OUTPUT_VARIABLE output
+                    ERROR_VARIABLE complaint)
+    if(NOT result EQUAL 0 OR NOT output MATCHES "${said}")
+        message(FATAL_ERROR "the import ${run} failed (${result}): ${output} ${complaint}")
+    endif()
+endforeach()
+# The same file again would add every plot twice: refused, nothing written.
+execute_process(COMMAND "${PELU}" --data "${data}" --operator Admin --import "${WORK}/import/mq_wz.csv"
+                INPUT_FILE "${WORK}/password.txt" RESULT_VARIABLE result ERROR_VARIABLE complaint)
+if(result EQUAL 0 OR NOT complaint MATCHES "墓位 北区1排0002号 已经存在")
+    message(FATAL_ERROR "a second import of the same file was not refused (${result}): ${complaint}")
+endif()

@@ -157,7 +157,8 @@ private slots:
                     QCOMPARE(office.window.command(entry.name)->text(), entry.caption);
                 }
         }
-        QCOMPARE(commands, 44 + 2 + 4); // the office's, our 操作记录 and 打印存档, and the 窗口 menu's
+        // The office's, our 操作记录, 打印存档 and 导入数据, and the 窗口 menu's.
+        QCOMPARE(commands, 44 + 3 + 4);
         // Every item is reached from the menu but the four tested by buttons inside windows.
         QCOMPARE(items.size(), 36);
         for (int buttonItem : {28, 29, 37, 38})

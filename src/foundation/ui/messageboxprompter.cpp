@@ -1,10 +1,12 @@
 #include "foundation/ui/messageboxprompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -73,7 +75,15 @@ QString MessageBoxPrompter::openFileName(const QString& caption, const QString& 
 
 QString MessageBoxPrompter::saveFileName(const QString& caption, const QString& suggestedPath,
                                          const QString& filter) {
-    return QFileDialog::getSaveFileName(m_owner, caption, suggestedPath, filter);
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(m_owner, caption, suggestedPath, filter, &chosenFilter);
+    // A name typed without its type's suffix gets the one of the type chosen, which is how the caller
+    // tells what to write.
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*(\\.[^ )]+)"));
+    if (const QRegularExpressionMatch match = firstPattern.match(chosenFilter);
+        !path.isEmpty() && match.hasMatch() && QFileInfo(path).suffix().isEmpty())
+        path += match.captured(1);
+    return path;
 }
 
 std::optional<Prompter::FontChoice> MessageBoxPrompter::pickFont(const FontChoice& initial) {

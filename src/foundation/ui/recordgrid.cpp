@@ -6,6 +6,7 @@
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/recordmodel.h"
 #include "foundation/ui/windowhost.h"
+#include "foundation/xlsxsheet.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -142,11 +143,14 @@ void RecordGrid::exportAll() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(titleAround(this)) +
                               QStringLiteral(".csv");
-    const QString path =
-        m_prompter->saveFileName(exportCaption, suggested, QStringLiteral("CSV 文件 (*.csv)"));
+    const QString path = m_prompter->saveFileName(exportCaption, suggested,
+                                                  QStringLiteral("CSV 文件 (*.csv);;Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty())
         return;
-    runAction(*m_prompter, [&] { writeCsv(path); });
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        runAction(*m_prompter, [&] { writeXlsx(path); });
+    else
+        runAction(*m_prompter, [&] { writeCsv(path); });
 }
 
 void RecordGrid::keyPressEvent(QKeyEvent* event) {
@@ -184,17 +188,27 @@ QList<int> RecordGrid::shownColumns() const {
     return columns;
 }
 
+std::unique_ptr<QProgressDialog> RecordGrid::exportProgress(qint64 total) {
+    if (total < progressFromRows)
+        return nullptr;
+    auto progress = std::make_unique<QProgressDialog>(QStringLiteral("正在导出…"), QStringLiteral("取消"), 0,
+                                                      static_cast<int>(total), this);
+    progress->setWindowTitle(exportCaption);
+    progress->setWindowModality(Qt::WindowModal);
+    return progress;
+}
+
+void RecordGrid::tellExported(qint64 rows, const QString& path) {
+    m_prompter->inform(
+        Prompter::Icon::Information, exportCaption,
+        QStringLiteral("已导出 %1 条记录到 %2。").arg(rows).arg(QDir::toNativeSeparators(path)));
+}
+
 void RecordGrid::writeCsv(const QString& path) {
     const QList<int> columns = shownColumns();
     const qint64 total = m_model->count();
     QSqlQuery rows = m_model->run(m_model->shownQuery(), QStringLiteral("导出列表"));
-    std::unique_ptr<QProgressDialog> progress;
-    if (total >= progressFromRows) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在导出…"), QStringLiteral("取消"), 0,
-                                                     static_cast<int>(total), this);
-        progress->setWindowTitle(exportCaption);
-        progress->setWindowModality(Qt::WindowModal);
-    }
+    const std::unique_ptr<QProgressDialog> progress = exportProgress(total);
 
     QSaveFile file(path);
     const auto cannotWrite = [&] {
@@ -240,7 +254,53 @@ void RecordGrid::writeCsv(const QString& path) {
         cannotWrite();
         return;
     }
-    m_prompter->inform(
-        Prompter::Icon::Information, exportCaption,
-        QStringLiteral("已导出 %1 条记录到 %2。").arg(written).arg(QDir::toNativeSeparators(path)));
+    tellExported(written, path);
+}
+
+void RecordGrid::writeXlsx(const QString& path) {
+    const QList<int> columns = shownColumns();
+    const qint64 total = m_model->count();
+    if (total > XlsxSheet::maxRows) {
+        m_prompter->inform(Prompter::Icon::Exclamation, exportCaption,
+                           QStringLiteral("Excel 工作表最多容纳 %1 行，此列表有 %2 行，请导出为 CSV 文件。")
+                               .arg(XlsxSheet::maxRows)
+                               .arg(total));
+        return;
+    }
+    QStringList headers;
+    QList<ColumnCatalogue::Kind> kinds;
+    for (const int column : columns) {
+        headers << m_model->columnNames().at(column);
+        kinds << ColumnCatalogue::kindOf(headers.last());
+    }
+    QSqlQuery rows = m_model->run(m_model->shownQuery(), QStringLiteral("导出列表"));
+    const std::unique_ptr<QProgressDialog> progress = exportProgress(total);
+    XlsxSheet sheet(path, titleAround(this), headers, kinds);
+    const auto cannotWrite = [&] {
+        m_prompter->inform(
+            Prompter::Icon::Critical, exportCaption,
+            QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), sheet.errorText()));
+    };
+    qint64 written = 0;
+    QVariantList values(columns.size());
+    while (rows.next()) {
+        for (qsizetype at = 0; at < columns.size(); ++at)
+            values[at] = rows.value(columns.at(at));
+        if (!sheet.addRow(values)) {
+            cannotWrite();
+            return;
+        }
+        if (++written % rowsPerWrite == 0 && progress) {
+            progress->setValue(static_cast<int>(written));
+            if (progress->wasCanceled())
+                return; // the unfinished sheet leaves no file
+        }
+    }
+    if (rows.lastError().isValid())
+        throw DatabaseError(QStringLiteral("数据库错误（导出列表）：%1").arg(rows.lastError().text()));
+    if (!sheet.finish()) {
+        cannotWrite();
+        return;
+    }
+    tellExported(written, path);
 }

@@ -4,15 +4,18 @@
 
 #include <QHash>
 #include <QTableView>
+#include <memory>
 
 class Database;
 class Prompter;
+class QProgressDialog;
 class RecordModel;
 
 // The grid of the office's lists: every column of one query, headed by the column names, values
 // shown by the kind of their column, fetched as the operator scrolls. A header click sorts by that
 // column, Ctrl+C copies the selected cells, and "导出…" (a button and the context menu) writes the
-// whole result to a CSV file. Forms promote their QTableView to it and keep its object name.
+// whole result to a CSV file or an Excel workbook, as the file's type in the save dialog says. Forms promote
+// their QTableView to it and keep its object name.
 class RecordGrid : public QTableView {
     Q_OBJECT
 public:
@@ -49,8 +52,12 @@ protected:
 private:
     void arrangeColumns();
     QList<int> shownColumns() const;
-    // Writes the CSV file and tells the operator how it went; a cancelled export leaves no file.
+    // Write the file and tell the operator how it went; a cancelled export leaves no file.
     void writeCsv(const QString& path);
+    void writeXlsx(const QString& path);
+    // A progress dialog for exports long enough to need one, else none.
+    std::unique_ptr<QProgressDialog> exportProgress(qint64 total);
+    void tellExported(qint64 rows, const QString& path);
 
     QAction* m_export;
     RecordModel* m_model = nullptr;

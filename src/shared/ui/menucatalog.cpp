@@ -72,7 +72,7 @@ const QList<TopMenu>& menuCatalog() {
           addition("M_czjl", "操作记录", MenuAccess::AdminOnly),
           addition("M_dyda", "打印存档", MenuAccess::PrintRight), separator(),
           command("datacopy", "备份数据", Backup), command("backup", "还原数据", Restore),
-          command("bxwh", "碑型维护", 0), separator(),
+          addition("M_drsj", "导入数据", MenuAccess::AdminOnly), command("bxwh", "碑型维护", 0), separator(),
           command("M_ckpx", "窗口排序", 0, QKeySequence(Qt::Key_F11))}},
         {QStringLiteral("M_ck"),
          QStringLiteral("&W窗口"),
