@@ -39,7 +39,8 @@ void NicheListWindow::attach(const NicheListControls& controls) {
     // are emptied.
     connect(&m_context.database.changes(), &ChangeNotifier::changed, this,
             [this](ChangeNotifier::Subject subject, const QString& hall) {
-                if (subject == ChangeNotifier::Subject::Niches && hall == m_shown.hall) {
+                if (subject == ChangeNotifier::Subject::Niches &&
+                    ChangeNotifier::concerns(hall, m_shown.hall)) {
                     m_model->clear();
                     m_controls.status->clear();
                 }

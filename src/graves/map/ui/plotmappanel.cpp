@@ -62,7 +62,8 @@ void PlotMapPanel::start(Database& database, Setup setup, Guard guard) {
     // tell the truth: they are gone until an area, row or style is chosen again.
     connect(&database.changes(), &ChangeNotifier::changed, this,
             [this](ChangeNotifier::Subject subject, const QString& area) {
-                if (subject == ChangeNotifier::Subject::Plots && area == m_ui->Combo1->currentText())
+                if (subject == ChangeNotifier::Subject::Plots &&
+                    ChangeNotifier::concerns(area, m_ui->Combo1->currentText()))
                     m_model->clear();
             });
 }
