@@ -24,6 +24,25 @@ PlotStateCheck checkPlotState(Database& database, const QString& key, const QStr
     return check;
 }
 
+std::optional<QString> plotTakenMeanwhile(Database& database, const QString& key,
+                                          const QString& expectedState) {
+    const QVariant state =
+        database.scalar(QStringLiteral("SELECT 状态 FROM mq_wz WHERE 墓碑位置 = ? LIMIT 1"), {key},
+                        QStringLiteral("读取墓位的状态"));
+    if (!state.isValid())
+        return QStringLiteral("该墓位刚被其他操作员删除");
+    const QString now = state.toString();
+    if (now == expectedState)
+        return std::nullopt;
+    if (now == PlotState::sold)
+        return QStringLiteral("该墓位刚被其他操作员购买");
+    if (now == PlotState::reserved)
+        return QStringLiteral("该墓位刚被其他操作员预订");
+    if (expectedState == PlotState::reserved && now == PlotState::free)
+        return QStringLiteral("该墓位的预订刚被其他操作员取消");
+    return QStringLiteral("该墓位刚被其他操作员改为“%1”").arg(now);
+}
+
 PlotStateCheck checkReservation(Database& database, qint64 reservationId, const QString& key,
                                 const QString& action) {
     if (!database

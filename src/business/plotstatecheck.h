@@ -17,6 +17,11 @@ struct PlotStateCheck {
 PlotStateCheck checkPlotState(Database& database, const QString& key, const QString& expectedState,
                               const QString& action);
 
+// What another desk or window did meanwhile to the plot `key` a form was opened for while it was
+// `expectedState`, in the words the form tells the clerk at once; none while the plot is still so.
+std::optional<QString> plotTakenMeanwhile(Database& database, const QString& key,
+                                          const QString& expectedState);
+
 // The same for an action on a reservation picked earlier: the row `reservationId` must still be the
 // reservation of `key`, and the plot still "已预订", so that no reservation is refunded or settled twice.
 PlotStateCheck checkReservation(Database& database, qint64 reservationId, const QString& key,

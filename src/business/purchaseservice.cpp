@@ -108,6 +108,11 @@ bool PurchaseService::learn(StoneList list, const QString& text) {
     });
 }
 
+std::optional<QString> PurchaseService::takenMeanwhile(const QString& plotKey, bool settling) {
+    return plotTakenMeanwhile(m_database, plotKey.trimmed(),
+                              settling ? PlotState::reserved : PlotState::free);
+}
+
 SaveOutcome PurchaseService::save(const PurchaseForm& form) {
     if (m_session.flags.addDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限！")));

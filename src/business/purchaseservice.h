@@ -88,6 +88,9 @@ public:
     // by the reservation being settled).
     // A blank remark is not saved: it comes back filled with "无" for the next click.
     SaveOutcome save(const PurchaseForm& form);
+    // What another desk or window did meanwhile to the plot of the form: sold or reserved it (or, when
+    // settling, ended its reservation). None while a save would still find it as the form expects.
+    std::optional<QString> takenMeanwhile(const QString& plotKey, bool settling);
 
 private:
     Database& m_database;

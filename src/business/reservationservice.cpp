@@ -18,6 +18,10 @@ std::optional<double> ReservationService::balanceFor(const QString& agreedPrice,
     return Money::roundCents(agreed - Money::parseLeading(prepaid));
 }
 
+std::optional<QString> ReservationService::takenMeanwhile(const QString& plotKey) {
+    return plotTakenMeanwhile(m_database, plotKey.trimmed(), PlotState::free);
+}
+
 SaveOutcome ReservationService::reserve(const ReservationForm& form) {
     if (m_session.flags.addDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));

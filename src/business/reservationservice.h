@@ -39,6 +39,8 @@ public:
     // Checks in the office's order (add right, prepaid amount, agreed price), then, in one
     // transaction, makes sure the plot is still free, writes the reservation and marks the plot.
     SaveOutcome reserve(const ReservationForm& form);
+    // What another desk or window did meanwhile to the free plot of the form; none while it is free.
+    std::optional<QString> takenMeanwhile(const QString& plotKey);
 
 private:
     Database& m_database;

@@ -56,6 +56,12 @@ NicheList NicheBrowseService::number(const QString& hall, const QString& room, c
     return read({hall, room, {}, typed.trimmed(), {}, {}});
 }
 
+NicheList NicheBrowseService::again(const NicheList& shown) {
+    if (!shown.number.isEmpty())
+        return number(shown.hall, shown.room, shown.number);
+    return shown.layer.isEmpty() ? room(shown.hall, shown.room) : layer(shown.hall, shown.room, shown.layer);
+}
+
 NicheList NicheBrowseService::read(NicheList list) {
     QVariantList values{list.hall, list.room};
     if (!list.layer.isEmpty())

@@ -50,6 +50,8 @@ public:
     NicheList layer(const QString& hall, const QString& room, const QString& layer);
     // The number is compared as typed: "12" does not find 0012.
     NicheList number(const QString& hall, const QString& room, const QString& typed);
+    // The niches of what `shown` lists, read again: its room, layer or number.
+    NicheList again(const NicheList& shown);
 
     // Reads the niche again; nothing when it is no longer there or no longer in the listing's state.
     std::optional<PickedNiche> pick(const QString& key);

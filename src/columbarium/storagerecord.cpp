@@ -1,5 +1,6 @@
 #include "columbarium/storagerecord.h"
 
+#include "columbarium/nichevocabulary.h"
 #include "foundation/datetext.h"
 
 namespace {
@@ -38,6 +39,21 @@ QList<Database::Column> editableColumns(const StorageForm& form) {
             {QStringLiteral("联系电话"), form.phone.trimmed()},
             {QStringLiteral("电子信箱"), orElse(form.email, QStringLiteral("无"))},
             {QStringLiteral("备注"), orElse(form.remark, QStringLiteral("无"))}};
+}
+
+std::optional<QString> nicheTakenMeanwhile(Database& database, const QString& key,
+                                           const QString& expectedState) {
+    const QVariant state =
+        database.scalar(QStringLiteral("SELECT 状态 FROM ghjc_wz WHERE 存放位置 = ? LIMIT 1"), {key},
+                        QStringLiteral("读取寄存位的状态"));
+    if (!state.isValid())
+        return QStringLiteral("该寄存位刚被其他操作员删除");
+    const QString now = state.toString();
+    if (now == expectedState)
+        return std::nullopt;
+    if (now == NicheState::used)
+        return QStringLiteral("该寄存位刚被其他操作员占用");
+    return QStringLiteral("该寄存位刚被其他操作员改为“%1”").arg(now);
 }
 
 NicheStateCheck checkNicheState(Database& database, const QString& key, const QString& expectedState,

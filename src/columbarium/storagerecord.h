@@ -62,6 +62,10 @@ namespace StorageRecord {
 QDate storedUntilFor(const QDate& from);
 // The relationships of the 与故者关系 list.
 QStringList relations(Database& database);
+// What another desk or window did meanwhile to the niche `key` a form was opened for while it was
+// `expectedState`, in the words the form tells the clerk at once; none while the niche is still so.
+std::optional<QString> nicheTakenMeanwhile(Database& database, const QString& key,
+                                           const QString& expectedState);
 // The columns the maintenance may change, from the form: everything but the key, the name and the
 // dates. Empty 籍贯 and 身份证号 are stored as " ", empty 电子信箱 and 备注 as "无".
 QList<Database::Column> editableColumns(const StorageForm& form);

@@ -19,6 +19,10 @@ StorageRegistrationService::StorageRegistrationService(Database& database, const
                                                        const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
 
+std::optional<QString> StorageRegistrationService::takenMeanwhile(const QString& nicheKey) {
+    return StorageRecord::nicheTakenMeanwhile(m_database, nicheKey.trimmed(), NicheState::free);
+}
+
 SaveOutcome StorageRegistrationService::save(const StorageForm& form) {
     if (m_session.flags.addDenied)
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录权限！")));

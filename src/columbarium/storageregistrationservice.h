@@ -16,6 +16,8 @@ public:
     // Checks in the office's order, then writes everything in one transaction after making sure the
     // niche is still free, so that no niche takes two urns.
     SaveOutcome save(const StorageForm& form);
+    // What another desk or window did meanwhile to the free niche of the form; none while it is free.
+    std::optional<QString> takenMeanwhile(const QString& nicheKey);
 
 private:
     Database& m_database;

@@ -9,10 +9,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaEnum>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
+#include <QTimer>
 #include <QUuid>
 #include <memory>
 #include <sqlite3.h>
@@ -53,6 +56,10 @@ bool isWrite(const QString& sql) {
 }
 
 const SystemClock systemClock;
+
+// The one channel on which a server's desks tell each other what they changed: the subject's name, a
+// tab, and the scope.
+const QString changesChannel = QStringLiteral("pelu_changes");
 
 // A transaction another desk spoiled runs again, up to this many times in all; desks that keep
 // colliding wait a few random milliseconds first, so that they do not collide again in step.
@@ -202,6 +209,15 @@ Database::Database(const DatabaseTarget& target, Mode mode, int failNthWrite)
         if (!m_connection.isValid())
             throw DatabaseError(QStringLiteral("无法连接数据库服务器：缺少 PostgreSQL 驱动（QPSQL），"
                                                "请安装 libqt6sql6-psql。"));
+        // The driver outlives reconnections; what it hears once this desk listens is another desk's
+        // notice. This desk's own were sent to its windows at its commit already.
+        if (target.isServer())
+            QObject::connect(m_connection.driver(), &QSqlDriver::notification, &m_changes,
+                             [this](const QString& channel, QSqlDriver::NotificationSource source,
+                                    const QVariant& payload) {
+                                 if (channel == changesChannel && source == QSqlDriver::OtherSource)
+                                     heardFromOtherDesk(payload.toString());
+                             });
         connect(mode);
     } catch (...) {
         m_connection.close();
@@ -219,6 +235,8 @@ void Database::connect(Mode mode) {
     if (mode == Mode::ReadOnly || mode == Mode::Empty)
         return;
     createSchema();
+    if (isServer())
+        listenToOtherDesks();
 }
 
 void Database::createSchema() {
@@ -576,6 +594,49 @@ void Database::reconnect() {
                 error.message(),
             QString(), DatabaseError::Link::Lost);
     }
+    if (!m_listening)
+        return;
+    // The closed connection took the listening with it, and whatever the other desks changed while it
+    // was gone went unheard: everything open is told to read itself again, once the action that
+    // reconnected is over.
+    m_listening = false;
+    listenToOtherDesks();
+    QTimer::singleShot(0, &m_changes, [this] {
+        const QMetaEnum subjects = QMetaEnum::fromType<ChangeNotifier::Subject>();
+        for (int i = 0; i < subjects.keyCount(); ++i)
+            Q_EMIT m_changes.changed(static_cast<ChangeNotifier::Subject>(subjects.value(i)), QString());
+    });
+}
+
+void Database::listenToOtherDesks() {
+    QSqlDriver* driver = m_connection.driver();
+    if (m_listening || !driver)
+        return;
+    // Not hearing the other desks costs liveliness, never work: the desk goes on without.
+    m_listening = driver->subscribeToNotification(changesChannel);
+    if (!m_listening)
+        qWarning("听不到其他操作员的更改通知：%s", qUtf8Printable(driver->lastError().text()));
+}
+
+void Database::tellOtherDesks(const QList<std::pair<ChangeNotifier::Subject, QString>>& notices) {
+    const QMetaEnum subjects = QMetaEnum::fromType<ChangeNotifier::Subject>();
+    for (const auto& [subject, scope] : notices) {
+        const QString payload =
+            QString::fromLatin1(subjects.valueToKey(static_cast<int>(subject))) + QLatin1Char('\t') + scope;
+        exec(QStringLiteral("SELECT pg_notify(?, ?)"), {changesChannel, payload},
+             QStringLiteral("通知其他操作员"));
+    }
+}
+
+void Database::heardFromOtherDesk(const QString& payload) {
+    const qsizetype tab = payload.indexOf(QLatin1Char('\t'));
+    bool known = false;
+    const int subject = QMetaEnum::fromType<ChangeNotifier::Subject>().keyToValue(
+        payload.left(tab).toLatin1().constData(), &known);
+    // A newer program's subject is not this one's to act on.
+    if (tab < 0 || !known)
+        return;
+    Q_EMIT m_changes.changed(static_cast<ChangeNotifier::Subject>(subject), payload.mid(tab + 1));
 }
 
 void Database::setStatementBound(std::chrono::milliseconds bound) {
@@ -727,6 +788,14 @@ void Database::runTransaction(const std::function<void()>& attempt) {
 
 void Database::notifyChange(ChangeNotifier::Subject subject, const QString& scope) {
     if (m_savepointDepth == 0) {
+        if (isServer()) {
+            // The change is made; a notice the other desks miss only leaves their windows older.
+            try {
+                tellOtherDesks({{subject, scope}});
+            } catch (const DatabaseError& error) {
+                qWarning("%s", qUtf8Printable(error.message()));
+            }
+        }
         Q_EMIT m_changes.changed(subject, scope);
         return;
     }
@@ -834,6 +903,9 @@ void Transaction::commit() {
     // Bulk work that failed left part of its rows behind; whoever caught the failure does not commit them.
     if (m_outermost && m_database.m_bulkFailed)
         throw DatabaseError(QStringLiteral("数据库错误（提交事务）：批量操作没有完成，整个操作没有保存。"));
+    // The other desks hear of the changes when, and only if, they commit.
+    if (outermostOnServer())
+        m_database.tellOtherDesks(m_database.m_pendingChanges);
     m_database.m_committing = outermostOnServer();
     const auto committed = qScopeGuard([this] { m_database.m_committing = false; });
     m_database.exec(m_outermost ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_savepoint, {},

@@ -200,7 +200,9 @@ public:
         std::chrono::milliseconds m_before;
     };
 
-    // What committed actions changed. A notice made inside a transaction waits for its commit.
+    // What committed actions changed. A notice made inside a transaction waits for its commit. On a
+    // server it also goes to the other desks' notifiers at that commit, and theirs come to this one's
+    // (never this desk's own a second time). Another desk's notice arrives through the event loop.
     ChangeNotifier& changes() { return m_changes; }
     void notifyChange(ChangeNotifier::Subject subject, const QString& scope = QString());
 
@@ -266,6 +268,11 @@ private:
     void startBulk(const QList<BulkChange>& changes);
     void endBulk();
     void endBulkAfterFailure() noexcept;
+    // A server's desk hears the other desks' notices from now on.
+    void listenToOtherDesks();
+    // Tells the other desks of `notices`; inside a transaction they hear of them at its commit.
+    void tellOtherDesks(const QList<std::pair<ChangeNotifier::Subject, QString>>& notices);
+    void heardFromOtherDesk(const QString& payload);
 
     DatabaseTarget m_target;
     Mode m_mode;
@@ -290,6 +297,7 @@ private:
     std::chrono::milliseconds m_statementBound = usualStatementBound;
     bool m_committing = false;
     std::unique_ptr<ServerWatch> m_watch; // a server's
+    bool m_listening = false;             // to the other desks' notices
     QHash<QString, QString> m_rowKeys;    // by table, read once
 };
 

@@ -3,6 +3,7 @@
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "foundation/ui/appcontext.h"
+#include "graves/map/ui/plotmapmodel.h"
 #include "support/runningoffice.h"
 
 #include <QCheckBox>
@@ -34,6 +35,19 @@ struct Office : RunningOffice {
         return pickOnMap(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"), QStringLiteral("甲区"), key);
     }
 };
+
+// A sale of a plot of 甲区 made elsewhere, as another desk's clerk would make it.
+SaveOutcome sellElsewhere(Database& database, const Session& session, const Clock& clock,
+                          const QString& key) {
+    PurchaseForm form;
+    form.plotKey = key;
+    form.contact = QStringLiteral("王五");
+    form.boughtOn = form.useFrom = QDate(2026, 12, 6);
+    form.useUntil = PurchaseService::useUntilFor(form.useFrom);
+    form.fees.land = QStringLiteral("1000");
+    form.remark = QStringLiteral("无");
+    return PurchaseService(database, session, clock).save(form);
+}
 
 void click(QWidget* window, const char* button) {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
@@ -84,7 +98,14 @@ private slots:
         QCOMPARE(office.data.value(QStringLiteral("SELECT 余额 FROM ydmd")).toDouble(), 6500.0);
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_ydmd")));
         QTRY_VERIFY(!office.find(QStringLiteral("frmgm_xz")));
-        QCOMPARE(grid->model()->rowCount(), 0);
+        // The map, still open, shows the plot reserved; the form's own save told it nothing more.
+        QCOMPARE(grid->model()
+                     ->match(grid->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("甲区1排0002号"))
+                     .first()
+                     .data(PlotMapModel::TagRole)
+                     .toInt(),
+                 2);
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("OK，输入成功！")}));
     }
 
     // The typical sale: pick a free plot, buy it with live totals, sell items for it on the way.
@@ -168,7 +189,13 @@ private slots:
                          QStringLiteral("gm        $#select * from gm_xf1 where id=1")}));
         QTRY_VERIFY(!office.find(QStringLiteral("Frm_gm_blz")));
         QTRY_VERIFY(!office.find(QStringLiteral("frmgm_xz")));
-        QCOMPARE(grid->model()->rowCount(), 0);
+        // The map, still open, no longer offers the plot sold.
+        QCOMPARE(grid->model()
+                     ->match(grid->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("甲区1排0001号"))
+                     .value(0)
+                     .data(PlotMapModel::TagRole)
+                     .toInt(),
+                 0);
     }
 
     // A long plot key and a long material show whole; the due-today list opens wide enough for its
@@ -203,6 +230,46 @@ private slots:
         QCOMPARE(firstColumns, QStringList({QStringLiteral("联系人"), QStringLiteral("联系电话")}));
         QVERIFY(list->isColumnHidden(0)); // id
         QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // A form whose plot another desk (on one desk: another window) sells says so at once and once; a
+    // sale of the area's other plot tells the form nothing, and refreshes the map under it, the clerk's
+    // pick kept.
+    void aFormWhosePlotIsSoldElsewhereSaysSoAtOnce() {
+        Office office;
+        QListView* grid = office.pickOnTheMap(QStringLiteral("甲区1排0001号"));
+        click(office.find(QStringLiteral("frmgm_xz")), "Command2");
+        QWidget* buy = office.find(QStringLiteral("Frm_gm_blz"));
+        QVERIFY(buy);
+        std::unique_ptr<Database> otherDesk;
+        if (office.data.db().isServer())
+            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
+        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        const auto offered = [grid](const QString& key) {
+            const QModelIndexList icon =
+                grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key);
+            return !icon.isEmpty() && icon.first().data(PlotMapModel::TagRole).toInt() == 1;
+        };
+
+        QVERIFY(
+            sellElsewhere(elsewhere, office.session, office.clock, QStringLiteral("甲区1排0002号")).saved);
+        QTRY_VERIFY(!offered(QStringLiteral("甲区1排0002号")));
+        QCOMPARE(grid->currentIndex().data().toString(), QStringLiteral("甲区1排0001号"));
+        QCOMPARE(office.prompter.texts(), QStringList());
+
+        QVERIFY(
+            sellElsewhere(elsewhere, office.session, office.clock, QStringLiteral("甲区1排0001号")).saved);
+        QTRY_COMPARE(office.prompter.texts(), texts({"该墓位刚被其他操作员购买"}));
+        elsewhere.notifyChange(ChangeNotifier::Subject::Plots, QStringLiteral("甲区"));
+        QTest::qWait(200);
+        QCOMPARE(office.prompter.texts(), texts({"该墓位刚被其他操作员购买"}));
+        // 确定输入 still refuses the sale.
+        office.prompter.shown.clear();
+        type(buy, "Mask5", QStringLiteral("1000"));
+        control<QLineEdit>(buy, "Mask1")->setText(QStringLiteral("李四"));
+        click(buy, "Command1");
+        QCOMPARE(office.prompter.texts(),
+                 texts({"墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"}));
     }
 
     // Settling sells the reserved plot with its own prices although another plot was picked on the sale

@@ -1,3 +1,4 @@
+#include "columbarium/storageregistrationservice.h"
 #include "columbarium/ui/nichegridmodel.h"
 #include "columbarium/ui/nichepictures.h"
 #include "shared/rights.h"
@@ -105,7 +106,8 @@ private slots:
     }
 
     // What the set-up and browse windows show follows the niches: a hall picked again, a layer chosen
-    // before, a number looked up or a run deleted from another window leaves no line or layer behind.
+    // before or a number looked up leaves no line or layer behind; a run deleted from another window is
+    // read again.
     void theSetupAndBrowseLinesFollowTheNiches() {
         RunningOffice office;
         office.data.sql(QStringLiteral(
@@ -144,8 +146,8 @@ private slots:
         click(setup, "Command5");
         QCOMPARE(office.data.count(QStringLiteral("ghjc_wz"), QStringLiteral("厅 = '东厅'")), 1);
         QCOMPARE(get<QLabel>(setup, "Label1")->text(), QStringLiteral("东厅1室,共有 1 个位置可用"));
-        QCOMPARE(list->model()->rowCount(), 0);
-        QCOMPARE(bar->text(), QString());
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(bar->text(), QStringLiteral("东厅1室，未使用的位置数： 1"));
 
         // The mode buttons and the first number stay where they are in either mode.
         const auto spots = [&] {
@@ -230,7 +232,59 @@ private slots:
         QCOMPARE(office.launcher.tails().at(0), QStringLiteral("jc_xf2$#select * from GHJC_XF2 where rid=1"));
         QCOMPARE(office.launcher.tails().at(2),
                  QStringLiteral("gz_jc$#select *, 1 as 不显示出生日期 from ghjc_dj where id=1"));
-        QCOMPARE(list->model()->rowCount(), 0);
+        // The browse list, read again, no longer offers the niche stored in.
+        QVERIFY(list->model()
+                    ->match(list->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("东厅1室0002号"))
+                    .isEmpty());
+    }
+
+    // An open registration whose niche another desk (on one desk: another window) stores in says so at
+    // once and once; the browse list under it is read again and keeps the clerk's pick.
+    void aRegistrationWhoseNicheIsTakenElsewhereSaysSoAtOnce() {
+        RunningOffice office;
+        office.data.sql(QStringLiteral(
+            "INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES ('东厅', '1', '2', '0001', '单人框', "
+            "2400, '未使用'), ('东厅', '1', '2', '0002', '双人框', 3600, '未使用'), ('东厅', '1', '2', '0003', "
+            "'单人框', 2400, '未使用')"));
+        QWidget* browse = office.run(QStringLiteral("M_bljc"), QStringLiteral("Frm_bljc"));
+        choose(get<QComboBox>(browse, "Combo1"), QStringLiteral("东厅"));
+        choose(get<QComboBox>(browse, "Combo2"), QStringLiteral("1"));
+        auto* list = get<QListView>(browse, "LV1");
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QCOMPARE(list->currentIndex().data().toString(), QStringLiteral("东厅1室0002号"));
+        office.prompter.answers << Prompter::Answer::Yes;
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(office.find(QStringLiteral("Frmjc_rd")));
+        office.prompter.shown.clear();
+
+        std::unique_ptr<Database> otherDesk;
+        if (office.data.db().isServer())
+            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
+        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        const auto store = [&](const QString& key) {
+            StorageForm form;
+            form.nicheKey = key;
+            form.urnType = QStringLiteral("红木");
+            form.storedFrom = QDate(2026, 12, 6);
+            form.storedUntil = QDate(2046, 12, 6);
+            form.deceased = QStringLiteral("陈一");
+            form.sex = QStringLiteral("男");
+            form.contact = QStringLiteral("陈小二");
+            form.amountDue = form.amountReceived = QStringLiteral("800");
+            return StorageRegistrationService(elsewhere, office.session, office.clock).save(form).saved;
+        };
+
+        QVERIFY(store(QStringLiteral("东厅1室0001号")));
+        QTRY_COMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->currentIndex().data().toString(), QStringLiteral("东厅1室0002号"));
+        QCOMPARE(office.prompter.texts(), QStringList());
+
+        QVERIFY(store(QStringLiteral("东厅1室0002号")));
+        QTRY_COMPARE(office.prompter.texts(), QStringList({QStringLiteral("该寄存位刚被其他操作员占用")}));
+        QTRY_COMPARE(list->model()->rowCount(), 1);
+        QVERIFY(store(QStringLiteral("东厅1室0003号")));
+        QTRY_COMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(office.prompter.texts(), QStringList({QStringLiteral("该寄存位刚被其他操作员占用")}));
     }
 };
 

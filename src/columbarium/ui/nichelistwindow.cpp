@@ -35,11 +35,12 @@ void NicheListWindow::attach(const NicheListControls& controls) {
     on(m_controls.list, &QListView::doubleClicked, &NicheListWindow::pickCurrent);
     on(m_controls.print, &QPushButton::clicked, &NicheListWindow::printList);
     on(m_controls.quit, &QPushButton::clicked, &NicheListWindow::closeWindow);
-    // A niche stored, freed, set up or deleted in the hall shown makes the list and its count untrue: both
-    // are emptied.
+    // A niche stored, freed, set up or deleted in the hall shown, here or at another desk, makes the list
+    // and its count untrue: both are read again, or emptied should that fail.
     connect(&m_context.database.changes(), &ChangeNotifier::changed, this,
             [this](ChangeNotifier::Subject subject, const QString& hall) {
-                if (subject == ChangeNotifier::Subject::Niches && hall == m_shown.hall) {
+                if (subject == ChangeNotifier::Subject::Niches &&
+                    ChangeNotifier::concerns(hall, m_shown.hall) && !guarded([this] { showAgain(); })) {
                     m_model->clear();
                     m_controls.status->clear();
                 }
@@ -94,6 +95,18 @@ void NicheListWindow::show(const NicheList& list) {
     m_model->setNiches(list.niches);
     if (!list.status.isEmpty())
         m_controls.status->setText(list.status);
+}
+
+void NicheListWindow::showAgain() {
+    if (m_shown.room.isEmpty())
+        return;
+    const QString current = m_controls.list->currentIndex().data(Qt::DisplayRole).toString();
+    show(m_service.again(m_shown));
+    const QModelIndexList same = current.isEmpty() ? QModelIndexList()
+                                                   : m_model->match(m_model->index(0, 0), Qt::DisplayRole,
+                                                                    current, 1, Qt::MatchExactly);
+    if (!same.isEmpty())
+        m_controls.list->setCurrentIndex(same.first());
 }
 
 void NicheListWindow::pickCurrent() {

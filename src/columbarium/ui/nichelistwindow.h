@@ -51,6 +51,8 @@ private:
     void chooseLayer();
     void searchNumber();
     void show(const NicheList& list);
+    // Reads the list shown again, keeping the niche picked where it is still listed.
+    void showAgain();
     void pickCurrent();
     void printList();
 

@@ -56,11 +56,12 @@ NicheSetupWindow::NicheSetupWindow(AppContext& context, QWidget* parent)
     on(m_ui->Command4, &QPushButton::clicked, &NicheSetupWindow::closeWindow);
     // Niches deleted, set up or stored in the chosen hall, here or in another window, change its counts.
     connect(&context.database.changes(), &ChangeNotifier::changed, this,
-            [this](ChangeNotifier::Subject subject, const QString& hall) {
-                if (subject == ChangeNotifier::Subject::Niches && hall == m_ui->Combo1->currentText())
-                    guarded([this, hall] {
+            [this](ChangeNotifier::Subject subject, const QString& scope) {
+                if (subject == ChangeNotifier::Subject::Niches &&
+                    ChangeNotifier::concerns(scope, m_ui->Combo1->currentText()))
+                    guarded([this] {
                         if (m_ui->Combo2->currentIndex() < 0)
-                            showStatus(m_service.chooseHall(hall).status);
+                            showStatus(m_service.chooseHall(m_ui->Combo1->currentText()).status);
                         else
                             showRoom();
                     });

@@ -2,10 +2,13 @@
 
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
+#include "foundation/database.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "shared/session.h"
 #include "ui_storageregistrationwindow.h"
+
+#include <QScopedValueRollback>
 
 StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
@@ -16,6 +19,11 @@ StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidge
     on(m_ui->Command1, &QPushButton::clicked, &StorageRegistrationWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &StorageRegistrationWindow::closeWindow);
     EnterAsTab::install(this);
+    connect(&context.database.changes(), &ChangeNotifier::changed, this,
+            [this](ChangeNotifier::Subject subject) {
+                if (subject == ChangeNotifier::Subject::Niches && !m_saving)
+                    guarded([this] { warnIfTaken(); });
+            });
 }
 
 StorageRegistrationWindow::~StorageRegistrationWindow() = default;
@@ -45,6 +53,17 @@ void StorageRegistrationWindow::save() {
                                QStringLiteral("出生日期和死亡日期都是今天，确定保存吗？")) !=
             Prompter::Answer::Yes)
         return;
+    const QScopedValueRollback saving(m_saving, true);
     if (showOutcome(m_service.save(form)))
         closeWindow();
+}
+
+void StorageRegistrationWindow::warnIfTaken() {
+    const QString key = m_ui->fields->form().nicheKey.trimmed();
+    if (key.isEmpty() || key == m_warnedFor || !isVisible())
+        return;
+    if (const auto taken = m_service.takenMeanwhile(key)) {
+        m_warnedFor = key;
+        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"), *taken);
+    }
 }

@@ -58,11 +58,12 @@ void PlotMapPanel::start(Database& database, Setup setup, Guard guard) {
     on(m_ui->Mask2, &QLineEdit::returnPressed, [this] { search(true); });
     if (m_setup.pick)
         on(m_ui->LV1, &QListView::doubleClicked, [this] { m_setup.pick(m_ui->LV1->currentIndex()); });
-    // Once the plots of the area shown change (a sale, a reservation, a set-up), the icons no longer
-    // tell the truth: they are gone until an area, row or style is chosen again.
+    // Once the plots of the area shown change (a sale, a reservation, a set-up, here or at another
+    // desk), the icons are read again. Should that fail, they are gone rather than untrue.
     connect(&database.changes(), &ChangeNotifier::changed, this,
             [this](ChangeNotifier::Subject subject, const QString& area) {
-                if (subject == ChangeNotifier::Subject::Plots && area == m_ui->Combo1->currentText())
+                if (subject == ChangeNotifier::Subject::Plots &&
+                    ChangeNotifier::concerns(area, m_shown.area) && !m_guard([this] { showAgain(); }))
                     m_model->clear();
             });
 }
@@ -126,6 +127,15 @@ int PlotMapPanel::iconCount() const {
 }
 
 void PlotMapPanel::showAgain() {
-    if (!m_shown.area.isEmpty())
-        show(m_shown);
+    if (m_shown.area.isEmpty())
+        return;
+    // The clerk's plot stays picked where it is still shown.
+    const QString current = m_ui->LV1->currentIndex().data().toString();
+    show(m_shown);
+    if (current.isEmpty())
+        return;
+    const QModelIndexList same =
+        m_model->match(m_model->index(0, 0), Qt::DisplayRole, current, 1, Qt::MatchExactly);
+    if (!same.isEmpty())
+        m_ui->LV1->setCurrentIndex(same.first());
 }

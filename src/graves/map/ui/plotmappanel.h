@@ -44,7 +44,7 @@ public:
     const MapFilter& shown() const { return m_shown; }
     // The icons the grid holds.
     int iconCount() const;
-    // Reads what is shown again, with the counts when it is a choice.
+    // Reads what is shown again, with the counts when it is a choice, keeping the plot picked.
     void showAgain();
     PlotMapService& service() { return *m_service; }
 
