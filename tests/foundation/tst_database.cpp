@@ -64,7 +64,7 @@ QStringList contentsWithoutRowKeys(const QString& file) {
         const QStringList tables = rowsOf(
             query,
             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
-                           "'sqlite%' AND name NOT LIKE 'change%' AND name NOT LIKE 'name\\_%' ESCAPE '\\' "
+                           "'sqlite%' AND name NOT LIKE 'change%' AND name NOT LIKE '%name\\_%' ESCAPE '\\' "
                            "ORDER BY name"));
         for (const QString& table : tables) {
             const QString quoted = QLatin1Char('\'') + table + QLatin1Char('\'');
@@ -99,7 +99,7 @@ QStringList contentsWithoutRowKeys(const QString& file) {
 // The tables whose first column is not their own integer key.
 QStringList tablesWithoutRowKey(QSqlQuery& query) {
     return rowsOf(query, QStringLiteral("SELECT m.name FROM sqlite_master m WHERE m.type = 'table' AND "
-                                        "m.name NOT LIKE 'sqlite%' AND m.name NOT LIKE 'name\\_%' ESCAPE "
+                                        "m.name NOT LIKE 'sqlite%' AND m.name NOT LIKE '%name\\_%' ESCAPE "
                                         "'\\' AND NOT EXISTS (SELECT 1 FROM "
                                         "pragma_table_info(m.name) c WHERE c.cid = 0 AND c.pk = 1 AND "
                                         "c.type = 'INTEGER' AND c.name IN ('id', 'rid'))"));
