@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <xlsxwriter.h>
 
@@ -188,9 +191,10 @@ bool XlsxSheet::finish() {
     b.book = nullptr;
     if (b.failed(closed))
         return false;
-    QFile::remove(b.path);
-    if (QFile moved(b.file.fileName()); !moved.rename(b.path)) {
-        b.error = moved.errorString();
+    // One rename replaces an earlier file of the name whole: it is never gone before the new one is there.
+    if (std::rename(QFile::encodeName(b.file.fileName()).constData(),
+                    QFile::encodeName(b.path).constData()) != 0) {
+        b.error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     b.file.setAutoRemove(false);

@@ -298,6 +298,14 @@ private Q_SLOTS:
         // The header stays in view.
         QVERIFY(unzipped(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("state=\"frozen\""));
 
+        // A second export replaces the first whole.
+        grid.setQuery({QStringLiteral("SELECT id, 合计 FROM gm_xf1 WHERE id = ?"), {7}});
+        prompter.fileNames.enqueue(path);
+        grid.exportAll();
+        QCOMPARE(prompter.lastText(), QStringLiteral("已导出 1 条记录到 %1。").arg(path));
+        QCOMPARE(sheetCells(path).value(QStringLiteral("B2")).value.toDouble(), 0.7);
+        QVERIFY(!sheetCells(path).contains(QStringLiteral("A3")));
+
         // A folder that does not exist: told, and nothing written.
         prompter.fileNames.enqueue(data.folder().path() + QStringLiteral("/无此文件夹/导出.xlsx"));
         grid.exportAll();
