@@ -5,6 +5,7 @@
 #include "admin/ui/backupwindow.h"
 #include "admin/ui/changehistorywindow.h"
 #include "admin/ui/importwindow.h"
+#include "admin/ui/onlinedeskswindow.h"
 #include "admin/ui/operatorswindow.h"
 #include "admin/ui/permissioneditorwindow.h"
 #include "admin/ui/printarchivewindow.h"
@@ -128,6 +129,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<PrintArchiveWindow>(QStringLiteral("M_dyda"),
                                                   std::cref<PrinterProbe>(printers));
     mainWindow.registerWindow<ChangeHistoryWindow>(QStringLiteral("M_czjl"));
+    mainWindow.registerWindow<OnlineDesksWindow>(QStringLiteral("M_zxczy"));
     mainWindow.registerWindow<OverdueReservationsWindow>(QStringLiteral("ydgqjl"));
     mainWindow.registerWindow<SalesRestrictionWindow>(QStringLiteral("xskz"));
     mainWindow.registerWindow<StylePicturesWindow>(QStringLiteral("mpic"));

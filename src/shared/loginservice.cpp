@@ -2,7 +2,10 @@
 
 #include "foundation/database.h"
 #include "foundation/passwordhash.h"
+#include "shared/onlinedesks.h"
 #include "shared/session.h"
+
+#include <QSysInfo>
 
 LoginService::LoginService(Database& database, Session& session) : m_database(database), m_session(session) {}
 
@@ -20,6 +23,14 @@ void LoginService::pick(const QString& listText) {
         return;
     m_session.operatorName = query.value(QStringLiteral("操作员")).toString();
     m_storedHash = query.value(QStringLiteral("口令")).toString();
+}
+
+void LoginService::announce(const QDateTime& moment) {
+    try {
+        OnlineDesks::enter(m_database, m_session.operatorName, QSysInfo::machineHostName(), moment);
+    } catch (const DatabaseError& error) {
+        qWarning("%s", qUtf8Printable(error.message()));
+    }
 }
 
 bool LoginService::logIn(const QString& listText, const QString& typedPassword) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,9 @@ public:
     // The dialog's test: a password typed, the list text being the operator picked, and the trimmed
     // password matching. On success the login values are loaded into the session.
     bool logIn(const QString& listText, const QString& typedPassword);
+    // After a login: enters the operator and this computer in the list of who is working, from
+    // `moment` on. Not being listed costs the office nothing: a failure is only logged.
+    void announce(const QDateTime& moment);
 
 private:
     Database& m_database;

@@ -482,6 +482,15 @@ QStringList officeScaleIndexes() {
 // Version 4: the statistics count and list by period. These indexes hold every column their counts,
 // sums and filters read, so a year is counted from an index alone instead of from rows spread over the
 // whole table.
+// Who is logged in where: a row for each desk's server session, by the session's process number and
+// its start, so that a number the server hands out again never brings back an old desk.
+QStringList onlineDesks() {
+    return {QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS online_desks (rid INTEGER PRIMARY KEY, 连接 BIGINT NOT NULL "
+        "UNIQUE, 连接开始 TEXT NOT NULL, 操作员 TEXT NOT NULL, 电脑 TEXT NOT NULL, 登录时间 TEXT "
+        "NOT NULL)")};
+}
+
 QStringList version4() {
     return {
         QStringLiteral("CREATE INDEX gm_dj_sales ON gm_dj (购墓日期, 墓碑位置, 墓碑类型)"),
@@ -638,7 +647,8 @@ const QList<Migration>& migrations() {
                                            // The names are kept by their pinyin as well.
                                            {{}, NamePieces::build},
                                            // The lamp payments' and construction sheets' names too.
-                                           {lampNameIndexes(), NamePieces::build}};
+                                           {lampNameIndexes(), NamePieces::build},
+                                           {onlineDesks(), {}}};
     return steps;
 }
 

@@ -4,6 +4,7 @@
 #include "foundation/ui/enterastab.h"
 #include "foundation/ui/messageboxprompter.h"
 #include "foundation/ui/taskwindow.h"
+#include "shared/onlinedesks.h"
 #include "shared/ui/menucatalog.h"
 #include "support/runningoffice.h"
 
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -157,8 +159,8 @@ private slots:
                     QCOMPARE(office.window.command(entry.name)->text(), entry.caption);
                 }
         }
-        // The office's, our 操作记录, 打印存档 and 导入数据, and the 窗口 menu's.
-        QCOMPARE(commands, 44 + 3 + 4);
+        // The office's, our 操作记录, 在线操作员, 打印存档 and 导入数据, and the 窗口 menu's.
+        QCOMPARE(commands, 44 + 3 + 5);
         // Every item is reached from the menu but the four tested by buttons inside windows.
         QCOMPARE(items.size(), 36);
         for (int buttonItem : {28, 29, 37, 38})
@@ -186,23 +188,33 @@ private slots:
         Office office;
         office.registerPlain<"Frm_czjl">(QStringLiteral("M_czjl"));
         office.registerPlain<"Frm_dyda">(QStringLiteral("M_dyda"));
+        office.registerPlain<"Frm_zxczy">(QStringLiteral("M_zxczy"));
         office.data.addOperator(QStringLiteral("张三"), QStringLiteral("own"), QStringLiteral("操作员"),
                                 QString(40, QLatin1Char('f')));
         office.data.sql(QStringLiteral("UPDATE czy SET 记录打印 = 1 WHERE 操作员 = '张三'"));
         office.logInAs(QStringLiteral("张三"), QStringLiteral("own"));
         QVERIFY(!office.window.command(QStringLiteral("M_czjl"))->isVisible());
+        QVERIFY(!office.window.command(QStringLiteral("M_zxczy"))->isVisible());
         office.window.command(QStringLiteral("M_czjl"))->trigger();
         office.window.command(QStringLiteral("M_dyda"))->trigger();
+        office.window.command(QStringLiteral("M_zxczy"))->trigger();
         QVERIFY(office.openWindows().isEmpty());
         QCOMPARE(office.prompter.texts(),
-                 QStringList(2, QStringLiteral("您没有此项功能权限！请联系系统管理员")));
+                 QStringList(3, QStringLiteral("您没有此项功能权限！请联系系统管理员")));
 
         office.prompter.shown.clear();
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
         QVERIFY(office.window.command(QStringLiteral("M_czjl"))->isVisible());
+        QVERIFY(office.window.command(QStringLiteral("M_zxczy"))->isVisible());
         office.window.command(QStringLiteral("M_czjl"))->trigger();
         office.window.command(QStringLiteral("M_dyda"))->trigger();
-        QCOMPARE(office.openWindows().size(), 2);
+        office.window.command(QStringLiteral("M_zxczy"))->trigger();
+        QCOMPARE(office.openWindows().size(), 3);
+        // The login entered the desk in the list of who is working, in place of its earlier entry.
+        const QList<OnlineDesks::Desk> working = OnlineDesks::list(office.data.db());
+        QCOMPARE(working.size(), 1);
+        QCOMPARE(working.first().operatorName, QStringLiteral("Admin"));
+        QCOMPARE(working.first().computer, QSysInfo::machineHostName());
     }
 
     // A message without a caption has a blank title, not the program's name.

@@ -1,5 +1,6 @@
 #include "shared/ui/logindialog.h"
 
+#include "foundation/clock.h"
 #include "foundation/prompter.h"
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/appcontext.h"
@@ -96,5 +97,6 @@ void LoginDialog::tryLogIn() {
                                   QStringLiteral("信息填写不正确！  \n请重新填写。 "));
         return;
     }
+    m_service.announce(m_context.clock.now());
     accept();
 }

@@ -70,6 +70,7 @@ const QList<TopMenu>& menuCatalog() {
          {command("M_xtwh", "系统维护", SystemMaintenance),
           command("syspower", "权限管理", PermissionSettings), command("report", "打印管理", PrintSettings),
           addition("M_czjl", "操作记录", MenuAccess::AdminOnly),
+          addition("M_zxczy", "在线操作员", MenuAccess::AdminOnly),
           addition("M_dyda", "打印存档", MenuAccess::PrintRight), separator(),
           command("datacopy", "备份数据", Backup), command("backup", "还原数据", Restore),
           addition("M_drsj", "导入数据", MenuAccess::AdminOnly), command("bxwh", "碑型维护", 0), separator(),
