@@ -119,11 +119,16 @@ QList<std::pair<QString, QStringList>> wholeTables() {
     return tables;
 }
 
-// SQLite: the new names of an insert or an update get their keys.
+// SQLite: the new names of an insert or an update get their keys. A name another row of the column holds
+// has them already (they are never removed): most payments repeat their plot's names, and its index
+// answers that sooner than the keys are read.
 void createFileWholeTriggers(Database& database, const QString& table, const QStringList& columns) {
     QString keep;
     for (const QString& column : columns)
-        keep += insertWhole(QStringLiteral("new.") + column, positions()) + QStringLiteral("; ");
+        keep +=
+            insertWhole(QStringLiteral("new.") + column, positions()) +
+            QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM %1 o WHERE o.%2 = new.%2 AND o.rid <> new.rid); ")
+                .arg(table, column);
     database.exec(QStringLiteral("CREATE TRIGGER %1_name_pieces_whole_insert AFTER INSERT ON %1 BEGIN %2END")
                       .arg(table, keep),
                   {}, doing);
