@@ -82,7 +82,7 @@ QStringList grant(Database& owner, const Roles& roles) {
                 roles.desk);
             // The name pieces and pinyin are written only by the triggers that follow the names.
             run(QStringLiteral("REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions, "
-                               "%1.name_readings, %1.name_pinyin, %1.whole_name_pinyin FROM %2"),
+                               "%1.name_readings, %1.name_pinyin, %1.name_whole_pinyin FROM %2"),
                 roles.desk);
         }
         if (printReads)

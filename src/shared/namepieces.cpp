@@ -17,7 +17,7 @@ const QString positionTable = QStringLiteral("name_piece_positions");
 const QString keeper = QStringLiteral("pelu_keep_name_pieces");
 const QString readingTable = QStringLiteral("name_readings");
 const QString pinyinTable = QStringLiteral("name_pinyin");
-const QString wholeTable = QStringLiteral("whole_name_pinyin");
+const QString wholeTable = QStringLiteral("name_whole_pinyin");
 const QString wholeKeeper = QStringLiteral("pelu_keep_whole_names");
 
 int code(Source source) {
@@ -102,8 +102,8 @@ QString wholeFrom(const QString& name, const QString& from) {
 // INSERT of the whole-name keys of `name` in the rows of `from` that are not kept yet.
 QString insertWhole(const QString& name, const QString& from) {
     return QStringLiteral(
-               "INSERT INTO whole_name_pinyin (键, 名) SELECT k.键, k.名 FROM (SELECT DISTINCT %1 AS "
-               "键, %2 AS 名 FROM %3) k WHERE NOT EXISTS (SELECT 1 FROM whole_name_pinyin w WHERE "
+               "INSERT INTO name_whole_pinyin (键, 名) SELECT k.键, k.名 FROM (SELECT DISTINCT %1 AS "
+               "键, %2 AS 名 FROM %3) k WHERE NOT EXISTS (SELECT 1 FROM name_whole_pinyin w WHERE "
                "w.键 = k.键 AND w.名 = k.名)")
         .arg(pinyinKey(), name, wholeFrom(name, from));
 }
@@ -119,11 +119,16 @@ QList<std::pair<QString, QStringList>> wholeTables() {
     return tables;
 }
 
-// SQLite: the new names of an insert or an update get their keys.
+// SQLite: the new names of an insert or an update get their keys. A name another row of the column holds
+// has them already (they are never removed): most payments repeat their plot's names, and its index
+// answers that sooner than the keys are read.
 void createFileWholeTriggers(Database& database, const QString& table, const QStringList& columns) {
     QString keep;
     for (const QString& column : columns)
-        keep += insertWhole(QStringLiteral("new.") + column, positions()) + QStringLiteral("; ");
+        keep +=
+            insertWhole(QStringLiteral("new.") + column, positions()) +
+            QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM %1 o WHERE o.%2 = new.%2 AND o.rid <> new.rid); ")
+                .arg(table, column);
     database.exec(QStringLiteral("CREATE TRIGGER %1_name_pieces_whole_insert AFTER INSERT ON %1 BEGIN %2END")
                       .arg(table, keep),
                   {}, doing);
@@ -458,7 +463,7 @@ BoundQuery whole(const QString& column, const QString& typed) {
     const bool characters =
         std::any_of(spoken.cbegin(), spoken.cend(), [](const Spoken& part) { return part.character; });
     if (!characters) {
-        names << QStringLiteral("SELECT 名 FROM whole_name_pinyin WHERE 键 = ?");
+        names << QStringLiteral("SELECT 名 FROM name_whole_pinyin WHERE 键 = ?");
         values << spoken.first().text;
     } else {
         for (const bool initials : {true, false}) {
@@ -477,7 +482,7 @@ BoundQuery whole(const QString& column, const QString& typed) {
                 }
             }
             names << QStringLiteral(
-                         "SELECT 名 FROM whole_name_pinyin WHERE 键 = %1 AND 名 LIKE ? ESCAPE '\\'")
+                         "SELECT 名 FROM name_whole_pinyin WHERE 键 = %1 AND 名 LIKE ? ESCAPE '\\'")
                          .arg(key.join(QStringLiteral(" || ")));
             values << pattern;
         }
@@ -577,9 +582,9 @@ void build(Database& database) {
     database.exec(
         // A name keeps its column's collation, so that the names' index answers the match.
         server ? QStringLiteral(
-                     "CREATE TABLE whole_name_pinyin (键 TEXT COLLATE \"C\" NOT NULL, 名 TEXT NOT NULL, "
+                     "CREATE TABLE name_whole_pinyin (键 TEXT COLLATE \"C\" NOT NULL, 名 TEXT NOT NULL, "
                      "PRIMARY KEY (键, 名))")
-               : QStringLiteral("CREATE TABLE whole_name_pinyin (键 TEXT NOT NULL, 名 TEXT NOT NULL, "
+               : QStringLiteral("CREATE TABLE name_whole_pinyin (键 TEXT NOT NULL, 名 TEXT NOT NULL, "
                                 "PRIMARY KEY (键, 名)) WITHOUT ROWID"),
         {}, doing);
     if (server)

@@ -62,7 +62,7 @@ BoundQuery containing(Source source, const QString& typed);
 
 // The lamp payments' names are matched whole (甲 never finds 甲乙), so they need no pieces and no keys from
 // their later characters, and keying each of their many rows would cost far more than the names they
-// hold: each distinct name is kept once by the pinyin of the whole name (whole_name_pinyin: 键, 名),
+// hold: each distinct name is kept once by the pinyin of the whole name (name_whole_pinyin: 键, 名),
 // written by triggers as the names are; a name no longer used keeps its keys, which find no row. A name
 // longer than pinyinSpan, or with a character ICU does not read, has no keys.
 struct WholeColumn {

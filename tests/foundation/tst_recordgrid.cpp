@@ -212,8 +212,11 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         RecordGrid grid;
         grid.attach(data.db(), prompter);
-        grid.setQuery({QStringLiteral("SELECT id, 备注, 合计, 操作日期 FROM gm_xf1 WHERE 操作方式 = ?"),
-                       {QStringLiteral("购墓")}});
+        // A column the window hides and one hidden everywhere are not exported.
+        grid.setHiddenColumns({QStringLiteral("合计")});
+        grid.setQuery(
+            {QStringLiteral("SELECT id, id AS rid, 备注, 合计, 操作日期 FROM gm_xf1 WHERE 操作方式 = ?"),
+             {QStringLiteral("购墓")}});
         grid.horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
         const QString path = data.folder().path() + QStringLiteral("/导出.csv");
 
@@ -228,10 +231,10 @@ private Q_SLOTS:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QString written = QString::fromUtf8(bytes.mid(3));
-        QVERIFY(written.startsWith(text("id,备注,合计,操作日期\r\n"
-                                        "600,\"王\"\"五\"\", 张三\n二号\",60.00,2026-01-02\r\n"
-                                        "599,,59.90,2026-01-02\r\n")));
-        QVERIFY(written.endsWith(QStringLiteral("\r\n1,,0.10,2026-01-02\r\n")));
+        QVERIFY(written.startsWith(text("id,备注,操作日期\r\n"
+                                        "600,\"王\"\"五\"\", 张三\n二号\",2026-01-02\r\n"
+                                        "599,,2026-01-02\r\n")));
+        QVERIFY(written.endsWith(QStringLiteral("\r\n1,,2026-01-02\r\n")));
         QCOMPARE(written.count(QStringLiteral("\r\n")), sold + 1);
         QCOMPARE(prompter.lastText(), QStringLiteral("已导出 600 条记录到 %1。").arg(path));
 

@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(lampsFound(db, "故者姓名", text("zgq")), QStringList());
         QCOMPARE(lampsFound(db, "故者姓名", text("zhaoliu")), texts({"赵六"}));
         QCOMPARE(lampsFound(db, "联系人", text("zgq")), texts({"张国强"}));
-        const QString keys = data.dump(QStringLiteral("whole_name_pinyin"));
+        const QString keys = data.dump(QStringLiteral("name_whole_pinyin"));
         db.failNthWrite(2);
         try {
             db.transaction([&] {
@@ -309,13 +309,13 @@ private slots:
             QFAIL("the injected failure did not strike");
         } catch (const DatabaseError&) {
         }
-        QCOMPARE(data.dump(QStringLiteral("whole_name_pinyin")), keys);
+        QCOMPARE(data.dump(QStringLiteral("name_whole_pinyin")), keys);
         QCOMPARE(lampsFound(db, "联系人", text("sb")), QStringList());
         db.exec(QStringLiteral("INSERT INTO cjdd (故者姓名, 联系人) VALUES (?, ?)"),
                 {text("钱七"), text("孙八")}, QStringLiteral("test"));
         QCOMPARE(lampsFound(db, "联系人", text("sb")), texts({"孙八"}));
         QCOMPARE(lampsFound(db, "故者姓名", text("sb")), QStringList());
-        QCOMPARE(data.count(QStringLiteral("change_history"), QStringLiteral("表 = 'whole_name_pinyin'")), 0);
+        QCOMPARE(data.count(QStringLiteral("change_history"), QStringLiteral("表 = 'name_whole_pinyin'")), 0);
 
         // The names' index and the keys' answer it, not a reading of every payment, of many payments.
         QStringList many;
@@ -347,8 +347,8 @@ private slots:
                          qPrintable(plan));
                 QVERIFY2(!plan.contains(QStringLiteral("Seq Scan on cjdd")) &&
                              !plan.contains(QStringLiteral("SCAN cjdd")) &&
-                             !plan.contains(QStringLiteral("SCAN whole_name_pinyin")) &&
-                             !plan.contains(QStringLiteral("Seq Scan on whole_name_pinyin")),
+                             !plan.contains(QStringLiteral("SCAN name_whole_pinyin")) &&
+                             !plan.contains(QStringLiteral("Seq Scan on name_whole_pinyin")),
                          qPrintable(plan));
             }
     }
@@ -513,7 +513,7 @@ private slots:
               QStringLiteral("INSERT INTO name_pieces (源, 片, 行) VALUES (1, 'x', 1)"),
               QStringLiteral("INSERT INTO name_pinyin (源, 键, 行, 位) VALUES (1, 'x', 1, 1)"),
               QStringLiteral("UPDATE name_readings SET 普读 = 'x'"),
-              QStringLiteral("INSERT INTO whole_name_pinyin (键, 名) VALUES ('x', 'y')")}) {
+              QStringLiteral("INSERT INTO name_whole_pinyin (键, 名) VALUES ('x', 'y')")}) {
             try {
                 desk.exec(statement, {}, QStringLiteral("test"));
                 QFAIL(qPrintable(statement));
