@@ -16,6 +16,16 @@ QString BackupService::defaultTarget() const {
         .filePath(DateText::fromDate(m_clock.today()) + QStringLiteral("备份数据.dat"));
 }
 
+QString BackupService::backupBefore(const QString& action) const {
+    const QString target =
+        QDir(m_folder.backupFolder())
+            .filePath(action + QStringLiteral("前的备份-") +
+                      m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + QStringLiteral(".dat"));
+    QDir().mkpath(m_folder.backupFolder());
+    m_database.backupTo(target);
+    return target;
+}
+
 bool BackupService::isLiveDatabase(const QString& target) const {
     const QString chosen = QFileInfo(target).canonicalFilePath();
     const QString live = QFileInfo(m_database.filePath()).canonicalFilePath();

@@ -16,6 +16,10 @@ public:
 
     // Today's date and "备份数据.dat" in the data folder's data/.
     QString defaultTarget() const;
+    // Before an action that changes much, a verified copy of the whole office in the backup folder,
+    // named by the action and the moment ("导入数据前的备份-2026-12-07-140501.dat"); its path. Throws
+    // DatabaseError.
+    QString backupBefore(const QString& action) const;
 
     // The button that started the backup: the two say the same with one blank more or less.
     enum class Button { Choose, Ok };

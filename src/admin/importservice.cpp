@@ -1,5 +1,7 @@
 #include "admin/importservice.h"
 
+#include "admin/backupservice.h"
+
 #include "foundation/bulkkeys.h"
 #include "foundation/clock.h"
 #include "foundation/csvtable.h"
@@ -7,11 +9,11 @@
 #include "foundation/datafolder.h"
 #include "foundation/money.h"
 #include "graves/plotvocabulary.h"
+#include "shared/numberedplace.h"
 #include "shared/positionkey.h"
 #include "shared/session.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -140,9 +142,9 @@ QByteArray ImportService::exportFile(const QString& table) {
     const QStringList names = columns(table);
     QString text = CsvTable::line(names) + QStringLiteral("\r\n");
     if (table == plots) {
-        const QList<StoredRow> rows =
-            m_database.rows(QStringLiteral("SELECT * FROM mq_wz WHERE 号 <> '' ORDER BY 墓区, 排, 号"), {},
-                            QStringLiteral("导出墓位"));
+        const QList<StoredRow> rows = m_database.rows(
+            QStringLiteral("SELECT * FROM mq_wz WHERE %1 ORDER BY 墓区, 排, 号").arg(Numbered::isPosition),
+            {}, QStringLiteral("导出墓位"));
         for (const StoredRow& row : rows) {
             QStringList fields;
             for (const Column& column : plotColumns()) {
@@ -268,8 +270,9 @@ void ImportService::checkRows(QList<File>& files, Report& report) {
             continue;
         // Every plot of the office, read once.
         QSet<QString> existing;
-        for (const QString& key : m_database.texts(
-                 QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 号 <> ''"), {}, QStringLiteral("读取墓位")))
+        for (const QString& key :
+             m_database.texts(QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE ") + Numbered::isPosition, {},
+                              QStringLiteral("读取墓位")))
             existing.insert(key);
         QHash<QString, int> inFile;
         const QList<Column>& kind = plotColumns();
@@ -337,6 +340,10 @@ void ImportService::checkRows(QList<File>& files, Report& report) {
     }
 }
 
+QString ImportService::Report::refusal() const {
+    return QStringLiteral("检查出 %1 个问题，没有导入任何数据。").arg(problems.size());
+}
+
 ImportService::Report ImportService::check(const QStringList& paths) {
     Report report;
     QList<File> files = read(paths, report);
@@ -356,22 +363,16 @@ ImportService::Outcome ImportService::import(const QStringList& paths) {
     checkRows(files, outcome.report);
     m_timings.check = since(timer);
     if (!outcome.report.clean()) {
-        outcome.message =
-            QStringLiteral("检查出 %1 个问题，没有导入任何数据。").arg(outcome.report.problems.size());
+        outcome.message = outcome.report.refusal();
         return outcome;
     }
 
     // Whatever goes wrong, the office as it was stays in a verified copy.
     timer.restart();
-    outcome.backup =
-        QDir(m_folder.backupFolder())
-            .filePath(QStringLiteral("导入数据前的备份-") +
-                      m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + QStringLiteral(".dat"));
     try {
-        QDir().mkpath(m_folder.backupFolder());
-        m_database.backupTo(outcome.backup);
+        outcome.backup =
+            BackupService(m_database, m_folder, m_clock).backupBefore(QStringLiteral("导入数据"));
     } catch (const DatabaseError& error) {
-        outcome.backup.clear();
         outcome.message = QStringLiteral("导入前备份数据失败，没有导入任何数据。\n") + error.message();
         return outcome;
     }
@@ -426,7 +427,7 @@ ImportService::Outcome ImportService::import(const QStringList& paths) {
     m_timings.writing = since(timer);
     outcome.report = written;
     if (!written.clean()) {
-        outcome.message = QStringLiteral("检查出 %1 个问题，没有导入任何数据。").arg(written.problems.size());
+        outcome.message = written.refusal();
         return outcome;
     }
     outcome.imported = true;

@@ -40,6 +40,8 @@ public:
         QList<Problem> problems;
         qint64 rows = 0; // rows checked, every file together
         bool clean() const { return problems.isEmpty(); }
+        // What is said when the problems stop the import.
+        QString refusal() const;
     };
     // The dry run: reads and checks every file against the office as it is, writing nothing.
     Report check(const QStringList& paths);

@@ -1,5 +1,7 @@
 #include "admin/purgeservice.h"
 
+#include "admin/backupservice.h"
+
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
@@ -7,7 +9,6 @@
 #include "foundation/prompter.h"
 #include "shared/session.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 
 namespace {
@@ -63,13 +64,9 @@ SaveOutcome PurgeService::purge(const QDate& before, const QList<bool>& ticked) 
     QElapsedTimer timer;
     timer.start();
     // The purged rows stay recoverable: nothing goes before a verified copy of the whole office is in place.
-    const QString backup =
-        QDir(m_folder.backupFolder())
-            .filePath(QStringLiteral("删除收费记录前的备份-") +
-                      m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + QStringLiteral(".dat"));
+    QString backup;
     try {
-        QDir().mkpath(m_folder.backupFolder());
-        m_database.backupTo(backup);
+        backup = BackupService(m_database, m_folder, m_clock).backupBefore(QStringLiteral("删除收费记录"));
     } catch (const DatabaseError& error) {
         return refused(notice(QStringLiteral("删除前备份数据失败，没有删除任何记录。\n") + error.message()));
     }

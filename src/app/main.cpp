@@ -178,7 +178,7 @@ int importFiles(const Options& options, const DataFolder& folder) {
         const ImportService::Report report = service.check(options.importFiles);
         tellProblems(report);
         if (!report.clean())
-            return fail(QStringLiteral("检查出 %1 个问题，没有导入任何数据。").arg(report.problems.size()));
+            return fail(report.refusal());
         QTextStream(stdout) << QStringLiteral("检查完毕，%1 条记录都可以导入。").arg(report.rows) << Qt::endl;
         return 0;
     }
