@@ -2,9 +2,7 @@
 
 #include "business/ui/itemchargeswindow.h"
 #include "foundation/clock.h"
-#include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/prompter.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
 #include "shared/numberedplace.h"
@@ -13,7 +11,6 @@
 
 #include <QAbstractSpinBox>
 #include <QCheckBox>
-#include <QScopedValueRollback>
 
 PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
@@ -53,11 +50,9 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     on(m_ui->Command1, &QPushButton::clicked, &PurchaseWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &PurchaseWindow::closeWindow);
     EnterAsTab::install(this);
-    connect(&context.database.changes(), &ChangeNotifier::changed, this,
-            [this](ChangeNotifier::Subject subject) {
-                if (subject == ChangeNotifier::Subject::Plots && !m_saving)
-                    guarded([this] { warnIfTaken(); });
-            });
+    warnWhenTaken(
+        ChangeNotifier::Subject::Plots, [this] { return m_ui->Text1->text(); },
+        [this](const QString& key) { return m_service.takenMeanwhile(key, m_settling.has_value()); });
     // The form's own text fields; the lists and dates are set anew by themselves.
     for (QLineEdit* field : findChildren<QLineEdit*>())
         if (!qobject_cast<QComboBox*>(field->parentWidget()) &&
@@ -181,19 +176,9 @@ void PurchaseWindow::openItemCharges() {
     m_context.host.open<ItemChargesWindow>()->fill(m_ui->Text1->text(), m_ui->Mask1->text(), number);
 }
 
-void PurchaseWindow::warnIfTaken() {
-    const QString key = m_ui->Text1->text().trimmed();
-    if (key.isEmpty() || key == m_warnedFor || !isVisible())
-        return;
-    if (const auto taken = m_service.takenMeanwhile(key, m_settling.has_value())) {
-        m_warnedFor = key;
-        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"), *taken);
-    }
-}
-
 void PurchaseWindow::save() {
     const bool saved = [this] {
-        const QScopedValueRollback saving(m_saving, true);
+        const auto saving = ownSave();
         return showOutcome(m_service.save(form()));
     }();
     if (!saved)

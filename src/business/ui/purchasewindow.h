@@ -50,8 +50,6 @@ private:
     PurchaseForm form() const;
     void openItemCharges();
     void save();
-    // Tells the clerk, once for each plot, that another desk or window took the plot meanwhile.
-    void warnIfTaken();
 
     PurchaseService m_service;
     struct Settling {
@@ -61,6 +59,4 @@ private:
     std::optional<Settling> m_settling; // set while the window settles a reservation
     std::unique_ptr<Ui::Frm_gm_blz> m_ui;
     QHash<QLineEdit*, QString> m_freshTexts; // what each text field held when the window opened
-    bool m_saving = false;                   // the form's own sale is no news to it
-    QString m_warnedFor;                     // the plot the clerk was told of
 };

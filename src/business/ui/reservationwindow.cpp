@@ -1,15 +1,11 @@
 #include "business/ui/reservationwindow.h"
 
 #include "foundation/clock.h"
-#include "foundation/database.h"
 #include "foundation/money.h"
-#include "foundation/prompter.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
 #include "shared/session.h"
 #include "ui_reservationwindow.h"
-
-#include <QScopedValueRollback>
 
 ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session),
@@ -26,11 +22,9 @@ ReservationWindow::ReservationWindow(AppContext& context, QWidget* parent)
     on(m_ui->Command1, &QPushButton::clicked, &ReservationWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &ReservationWindow::closeWindow);
     EnterAsTab::install(this);
-    connect(&context.database.changes(), &ChangeNotifier::changed, this,
-            [this](ChangeNotifier::Subject subject) {
-                if (subject == ChangeNotifier::Subject::Plots && !m_saving)
-                    guarded([this] { warnIfTaken(); });
-            });
+    warnWhenTaken(
+        ChangeNotifier::Subject::Plots, [this] { return m_ui->Text1->text(); },
+        [this](const QString& key) { return m_service.takenMeanwhile(key); });
 }
 
 ReservationWindow::~ReservationWindow() = default;
@@ -56,19 +50,9 @@ ReservationForm ReservationWindow::form() const {
     return form;
 }
 
-void ReservationWindow::warnIfTaken() {
-    const QString key = m_ui->Text1->text().trimmed();
-    if (key.isEmpty() || key == m_warnedFor || !isVisible())
-        return;
-    if (const auto taken = m_service.takenMeanwhile(key)) {
-        m_warnedFor = key;
-        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"), *taken);
-    }
-}
-
 void ReservationWindow::save() {
     const bool saved = [this] {
-        const QScopedValueRollback saving(m_saving, true);
+        const auto saving = ownSave();
         return showOutcome(m_service.reserve(form()));
     }();
     if (!saved)

@@ -26,11 +26,7 @@ public:
 private:
     ReservationForm form() const;
     void save();
-    // Tells the clerk, once for each plot, that another desk or window took the plot meanwhile.
-    void warnIfTaken();
 
     ReservationService m_service;
     std::unique_ptr<Ui::Frm_ydmd> m_ui;
-    bool m_saving = false; // the form's own reservation is no news to it
-    QString m_warnedFor;   // the plot the clerk was told of
 };

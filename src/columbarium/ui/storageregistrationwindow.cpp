@@ -2,13 +2,10 @@
 
 #include "columbarium/ui/storagechargeswindow.h"
 #include "foundation/clock.h"
-#include "foundation/database.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "shared/session.h"
 #include "ui_storageregistrationwindow.h"
-
-#include <QScopedValueRollback>
 
 StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
@@ -19,11 +16,9 @@ StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidge
     on(m_ui->Command1, &QPushButton::clicked, &StorageRegistrationWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &StorageRegistrationWindow::closeWindow);
     EnterAsTab::install(this);
-    connect(&context.database.changes(), &ChangeNotifier::changed, this,
-            [this](ChangeNotifier::Subject subject) {
-                if (subject == ChangeNotifier::Subject::Niches && !m_saving)
-                    guarded([this] { warnIfTaken(); });
-            });
+    warnWhenTaken(
+        ChangeNotifier::Subject::Niches, [this] { return m_ui->fields->form().nicheKey; },
+        [this](const QString& key) { return m_service.takenMeanwhile(key); });
 }
 
 StorageRegistrationWindow::~StorageRegistrationWindow() = default;
@@ -53,17 +48,7 @@ void StorageRegistrationWindow::save() {
                                QStringLiteral("出生日期和死亡日期都是今天，确定保存吗？")) !=
             Prompter::Answer::Yes)
         return;
-    const QScopedValueRollback saving(m_saving, true);
+    const auto saving = ownSave();
     if (showOutcome(m_service.save(form)))
         closeWindow();
-}
-
-void StorageRegistrationWindow::warnIfTaken() {
-    const QString key = m_ui->fields->form().nicheKey.trimmed();
-    if (key.isEmpty() || key == m_warnedFor || !isVisible())
-        return;
-    if (const auto taken = m_service.takenMeanwhile(key)) {
-        m_warnedFor = key;
-        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"), *taken);
-    }
 }

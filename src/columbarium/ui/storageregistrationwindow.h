@@ -27,11 +27,7 @@ public:
 private:
     void openItemCharges();
     void save();
-    // Tells the clerk, once for each niche, that another desk or window took the niche meanwhile.
-    void warnIfTaken();
 
     StorageRegistrationService m_service;
     std::unique_ptr<Ui::Frmjc_rd> m_ui;
-    bool m_saving = false; // the form's own storage is no news to it
-    QString m_warnedFor;   // the niche the clerk was told of
 };

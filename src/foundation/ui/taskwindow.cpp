@@ -15,6 +15,25 @@ bool TaskWindow::guarded(const std::function<void()>& action) {
     return runAction(m_context.prompter, action);
 }
 
+void TaskWindow::warnWhenTaken(ChangeNotifier::Subject subject, std::function<QString()> key,
+                               std::function<std::optional<QString>(const QString& key)> taken) {
+    connect(&m_context.database.changes(), &ChangeNotifier::changed, this,
+            [this, subject, key = std::move(key), taken = std::move(taken)](ChangeNotifier::Subject heard) {
+                if (heard != subject || m_ownSave)
+                    return;
+                guarded([&] {
+                    const QString position = key().trimmed();
+                    if (position.isEmpty() || position == m_warnedFor || !isVisible())
+                        return;
+                    if (const std::optional<QString> warning = taken(position)) {
+                        m_warnedFor = position;
+                        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                                                  *warning);
+                    }
+                });
+            });
+}
+
 void TaskWindow::closeWindow() {
     m_context.host.close(this);
 }

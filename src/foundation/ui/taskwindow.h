@@ -1,11 +1,14 @@
 #pragma once
 
+#include "foundation/changenotifier.h"
 #include "foundation/saveoutcome.h"
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/appcontext.h"
 #include "foundation/ui/windowhost.h"
 
+#include <QScopedValueRollback>
 #include <QWidget>
+#include <optional>
 
 // The base of every task window. A window declares once, as `static constexpr TaskWindowTraits
 // traits`, the object name its form gives it and where it sits; the host opens it by type. Every
@@ -32,9 +35,19 @@ protected:
     // puts the cursor where it says and, when saved, prints its documents. Returns whether saved.
     bool showOutcome(const SaveOutcome& outcome);
 
+    // A form opened for a position another desk may take meanwhile: at each notice of `subject` that
+    // is not the form's own save, `taken` is asked about the position `key` reads from the form, and
+    // what it says is told the clerk at once, once for each position.
+    void warnWhenTaken(ChangeNotifier::Subject subject, std::function<QString()> key,
+                       std::function<std::optional<QString>(const QString& key)> taken);
+    // Held while the form saves: what its own save changes is no news to it.
+    [[nodiscard]] QScopedValueRollback<bool> ownSave() { return QScopedValueRollback<bool>(m_ownSave, true); }
+
     AppContext& m_context;
 
 private:
+    bool m_ownSave = false;
+    QString m_warnedFor;
     template <typename Class> void run(void (Class::*member)()) { (static_cast<Class*>(this)->*member)(); }
     template <typename Lambda> void run(const Lambda& lambda) { lambda(); }
 };
