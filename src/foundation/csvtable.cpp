@@ -23,13 +23,6 @@ std::optional<QString> fromGb18030(const QByteArray& bytes) {
     return text;
 }
 
-bool needsQuotes(const QString& field) {
-    return std::any_of(field.cbegin(), field.cend(), [](QChar c) {
-        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
-               c == QLatin1Char('\r');
-    });
-}
-
 } // namespace
 
 namespace CsvTable {
@@ -112,18 +105,30 @@ Table read(const QByteArray& bytes) {
     return table;
 }
 
+void appendField(QString& line, const QString& field) {
+    const bool quoted = std::any_of(field.cbegin(), field.cend(), [](QChar c) {
+        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
+               c == QLatin1Char('\r');
+    });
+    if (!quoted) {
+        line += field;
+        return;
+    }
+    line += QLatin1Char('"');
+    for (const QChar c : field) {
+        if (c == QLatin1Char('"'))
+            line += c;
+        line += c;
+    }
+    line += QLatin1Char('"');
+}
+
 QString line(const QStringList& fields) {
     QString text;
     for (qsizetype at = 0; at < fields.size(); ++at) {
         if (at > 0)
             text += QLatin1Char(',');
-        const QString& field = fields.at(at);
-        if (!needsQuotes(field)) {
-            text += field;
-            continue;
-        }
-        text += QLatin1Char('"') + QString(field).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                QLatin1Char('"');
+        appendField(text, fields.at(at));
     }
     return text;
 }

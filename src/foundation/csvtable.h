@@ -23,6 +23,8 @@ struct Table {
 
 Table read(const QByteArray& bytes);
 
+// Appends one field to a line, quoted when it holds a separator, a quote or a line break, quotes doubled.
+void appendField(QString& line, const QString& field);
 // One line of a CSV file, without its line end.
 QString line(const QStringList& fields);
 

@@ -1,6 +1,7 @@
 #include "foundation/ui/recordgrid.h"
 
 #include "foundation/columncatalogue.h"
+#include "foundation/csvtable.h"
 #include "foundation/database.h"
 #include "foundation/prompter.h"
 #include "foundation/ui/actionguard.h"
@@ -30,25 +31,6 @@ constexpr int fittedRows = 60;
 // Shorter exports are over before a progress dialog could be read.
 constexpr qint64 progressFromRows = 20000;
 constexpr int rowsPerWrite = 1000;
-
-// One field of a CSV line: quoted when it holds a separator, a quote or a line break, quotes doubled.
-void appendField(QString& line, const QString& text) {
-    const bool quoted = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
-               c == QLatin1Char('\r');
-    });
-    if (!quoted) {
-        line += text;
-        return;
-    }
-    line += QLatin1Char('"');
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"'))
-            line += c;
-        line += c;
-    }
-    line += QLatin1Char('"');
-}
 
 QString titleAround(const QWidget* widget) {
     for (; widget; widget = widget->parentWidget())
@@ -226,7 +208,7 @@ void RecordGrid::writeCsv(const QString& path) {
     for (const int column : columns) {
         if (column != columns.first())
             lines += QLatin1Char(',');
-        appendField(lines, m_model->columnNames().at(column));
+        CsvTable::appendField(lines, m_model->columnNames().at(column));
     }
     lines += QStringLiteral("\r\n");
     qint64 written = 0;
@@ -234,7 +216,7 @@ void RecordGrid::writeCsv(const QString& path) {
         for (const int column : columns) {
             if (column != columns.first())
                 lines += QLatin1Char(',');
-            appendField(lines, m_model->shownText(column, rows.value(column)));
+            CsvTable::appendField(lines, m_model->shownText(column, rows.value(column)));
         }
         lines += QStringLiteral("\r\n");
         if (++written % rowsPerWrite == 0) {
