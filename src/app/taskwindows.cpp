@@ -17,24 +17,16 @@
 #include "app/mainwindow.h"
 #include "business/duereminders.h"
 #include "business/ui/burialhubwindow.h"
-#include "business/ui/burialrecordswindow.h"
-#include "business/ui/burialwindow.h"
 #include "business/ui/constructionsearchwindow.h"
-#include "business/ui/constructionsheetwindow.h"
 #include "business/ui/duereminderwindow.h"
-#include "business/ui/feerecordswindow.h"
-#include "business/ui/gravereturnwindow.h"
 #include "business/ui/itemchargeswindow.h"
-#include "business/ui/lampfeewindow.h"
 #include "business/ui/lampquerywindow.h"
 #include "business/ui/overduereservationswindow.h"
 #include "business/ui/plotsearchwindow.h"
 #include "business/ui/purchasewindow.h"
-#include "business/ui/renewalwindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
 #include "columbarium/ui/nichebrowsewindow.h"
-#include "columbarium/ui/nichefeerecordswindow.h"
 #include "columbarium/ui/nichesearchwindow.h"
 #include "columbarium/ui/nichesetupwindow.h"
 #include "columbarium/ui/occupiednichewindow.h"
@@ -47,10 +39,8 @@
 #include "graves/map/ui/soldmapwindow.h"
 #include "graves/ui/plotsetupwindow.h"
 #include "graves/ui/stylepictureswindow.h"
-#include "shared/rights.h"
 #include "shared/ui/backgroundwindow.h"
 #include "shared/ui/expirylistwindow.h"
-#include "shared/ui/itemgate.h"
 #include "statistics/ui/chargereportwindow.h"
 #include "statistics/ui/countwindow.h"
 #include "statistics/ui/saleslistwindow.h"
@@ -59,60 +49,10 @@
 
 namespace {
 
-// Where the map's choice window goes on with a picked plot.
+// The maps stand below the sales: the menu hands them the windows they go on to with a pick.
 PlotSaleWindows plotSaleWindows(AppContext& context) {
     return {[&context] { context.host.open<ReservationWindow>()->takeChosenPlot(); },
             [&context] { context.host.open<PurchaseWindow>()->takeChosenPlot(); }};
-}
-
-// What the burial management opens for its plot.
-BurialHubWindows burialHubWindows(AppContext& context) {
-    BurialHubWindows windows;
-    const auto closeHub = [&context] { context.host.close<BurialHubWindow>(); };
-    windows.addBurial = [&context, closeHub] {
-        context.host.open<BurialWindow>(closeHub)->takeChosenPurchase();
-    };
-    windows.records = [&context, closeHub] {
-        context.host.open<BurialRecordsWindow>(closeHub)->takeChosenPurchase();
-    };
-    windows.renewal = [&context, closeHub] {
-        context.host.open<RenewalWindow>(closeHub)->takeChosenPurchase();
-    };
-    // After a return nothing of this plot is left to show: its map, hub and every window opened from it
-    // close.
-    windows.giveBack = [&context] {
-        context.host
-            .open<GraveReturnWindow>([&context] {
-                context.host.close<BurialWindow>();
-                context.host.close<BurialRecordsWindow>();
-                context.host.close<RenewalWindow>();
-                context.host.close<FeeRecordsWindow>();
-                context.host.close<LampFeeWindow>();
-                context.host.close<ConstructionOrderWindow>();
-                context.host.close<AcceptanceWindow>();
-                context.host.close<BurialHubWindow>();
-                context.host.close<SoldMapWindow>();
-            })
-            ->takeChosenPurchase();
-    };
-    windows.itemCharges = [&context] {
-        const BurialHubWindow* hub = context.host.find<BurialHubWindow>();
-        if (!hub || !hub->plot())
-            return;
-        const BurialHubPlot& plot = *hub->plot();
-        context.host.open<ItemChargesWindow>()->fill(plot.key, plot.contact, plot.number);
-    };
-    windows.feeRecords = [&context] { context.host.open<FeeRecordsWindow>()->takeChosenPurchase(); };
-    windows.lamps = [&context] { context.host.open<LampFeeWindow>()->takeChosenPurchase(); };
-    windows.construction = [&context] {
-        if (passesItemGate(context.session, context.prompter, Item::ConstructionOrder))
-            context.host.open<ConstructionOrderWindow>()->takeChosenPurchase();
-    };
-    windows.acceptance = [&context] {
-        if (passesItemGate(context.session, context.prompter, Item::ConstructionAcceptance))
-            context.host.open<AcceptanceWindow>()->takeChosenPurchase();
-    };
-    return windows;
 }
 
 } // namespace
@@ -134,13 +74,10 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<SalesRestrictionWindow>(QStringLiteral("xskz"));
     mainWindow.registerWindow<StylePicturesWindow>(QStringLiteral("mpic"));
     mainWindow.registerWindow<ReservedMapWindow>(QStringLiteral("M_tm"), [&context] {
-        context.host
-            .open<ReservationMaintenanceWindow>([&context] { context.host.close<ReservedMapWindow>(); })
-            ->takeChosenReservation();
+        context.host.open<ReservationMaintenanceWindow>()->takeChosenReservation();
     });
-    mainWindow.registerWindow<SoldMapWindow>(QStringLiteral("M_lz"), [&context] {
-        context.host.open<BurialHubWindow>(burialHubWindows(context))->takeChosenPurchase();
-    });
+    mainWindow.registerWindow<SoldMapWindow>(
+        QStringLiteral("M_lz"), [&context] { context.host.open<BurialHubWindow>()->takeChosenPurchase(); });
     mainWindow.registerWindow<OperatorsWindow>(QStringLiteral("M_xtwh"));
     mainWindow.registerWindow<PermissionEditorWindow>(QStringLiteral("syspower"));
     mainWindow.registerWindow<ReportListEditorWindow>(QStringLiteral("report"));
@@ -178,10 +115,7 @@ void registerTaskWindows(MainWindow& mainWindow) {
     mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Plots>>(QStringLiteral("M_ckmw"));
     mainWindow.registerWindow<ExpiryListWindowOf<ExpiryKind::Niches>>(QStringLiteral("M_ckjc"));
     mainWindow.registerWindow<PlotSearchWindow>(QStringLiteral("M_czmw"));
-    mainWindow.registerWindow<NicheSearchWindow>(
-        QStringLiteral("M_czjc"), std::function<void(const QString&)>([&context](const QString& nicheKey) {
-            context.host.open<NicheFeeRecordsWindow>()->showNiche(nicheKey);
-        }));
+    mainWindow.registerWindow<NicheSearchWindow>(QStringLiteral("M_czjc"));
     mainWindow.registerWindow<LampQueryWindow>(QStringLiteral("cjddfind"));
     mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Order>>(QStringLiteral("sgcx"));
     mainWindow.registerWindow<ConstructionSearchWindowOf<ConstructionSheet::Acceptance>>(

@@ -69,4 +69,6 @@ struct Session {
     ChosenNiche chosenNiche;
     // The occupied niche picked in the maintenance browse, for its options and maintenance windows.
     ChosenNiche chosenOccupiedNiche;
+    // The key of the niche whose storage was picked in the storage search, for its fee records.
+    QString chosenStoredNiche;
 };

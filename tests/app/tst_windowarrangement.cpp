@@ -282,17 +282,16 @@ private slots:
         }
         // And the windows only other windows open, each on its own.
         WindowHost& host = office.window.host();
-        const std::function<void()> nothing = [] {};
         const QList<std::function<void()>> others = {
             [&] { host.open<PlotChoiceWindow>(PlotSaleWindows{}); },
             [&] { host.open<PurchaseWindow>(); },
             [&] { host.open<ReservationWindow>(); },
-            [&] { host.open<ReservationMaintenanceWindow>(nothing); },
-            [&] { host.open<BurialHubWindow>(BurialHubWindows{}); },
-            [&] { host.open<BurialWindow>(nothing); },
-            [&] { host.open<BurialRecordsWindow>(nothing); },
-            [&] { host.open<RenewalWindow>(nothing); },
-            [&] { host.open<GraveReturnWindow>(nothing); },
+            [&] { host.open<ReservationMaintenanceWindow>(); },
+            [&] { host.open<BurialHubWindow>(); },
+            [&] { host.open<BurialWindow>(); },
+            [&] { host.open<BurialRecordsWindow>(); },
+            [&] { host.open<RenewalWindow>(); },
+            [&] { host.open<GraveReturnWindow>(); },
             [&] { host.open<FeeRecordsWindow>(); },
             [&] { host.open<LampFeeWindow>(); },
             [&] { host.open<ConstructionOrderWindow>(); },

@@ -22,8 +22,9 @@ struct Fees {
         open();
     }
     void open() {
+        office.session.chosenStoredNiche = QStringLiteral("东厅1室0001号");
         window = office.window.host().open<NicheFeeRecordsWindow>();
-        window->showNiche(QStringLiteral("东厅1室0001号"));
+        window->takeChosenNiche();
     }
     QTableView* grid() { return control<QTableView>(window, "Grid1"); }
     // The text of a shown column.

@@ -1,5 +1,6 @@
 #include "business/plotsearch.h"
 #include "columbarium/nichesearch.h"
+#include "columbarium/ui/nichefeerecordswindow.h"
 #include "columbarium/ui/nichesearchwindow.h"
 #include "foundation/ui/recordgrid.h"
 #include "shared/expirylist.h"
@@ -195,15 +196,16 @@ private slots:
         RunningOffice office;
         office.data.sql(QStringLiteral(
             "INSERT INTO ghjc_dj (存放位置, 故者姓名) VALUES (' 东厅1室0001号 ', '陈一'), ('东厅1室0002号', '林二')"));
-        QStringList opened;
-        auto* search = office.window.host().open<NicheSearchWindow>(
-            [&opened](const QString& nicheKey) { opened << nicheKey; });
+        auto* search = office.window.host().open<NicheSearchWindow>();
         auto* fees = control<QPushButton>(search, "Command2");
         QVERIFY(!fees->isEnabled());
         enter(search, "Text1", text("陈"));
         QVERIFY(fees->isEnabled());
         QTest::mouseClick(fees, Qt::LeftButton);
-        QCOMPARE(opened, QStringList{text("东厅1室0001号")});
+        auto* records = office.window.host().find<NicheFeeRecordsWindow>();
+        QVERIFY(records);
+        QCOMPARE(control<RecordGrid>(records, "Grid1")->count(), 1);
+        office.window.host().close<NicheFeeRecordsWindow>();
         enter(search, "Text1", text("无此人"));
         QVERIFY(!fees->isEnabled());
         enter(search, "Text1", QString());

@@ -1,11 +1,25 @@
 #include "business/ui/burialhubwindow.h"
 
+#include "business/ui/burialrecordswindow.h"
+#include "business/ui/burialwindow.h"
+#include "business/ui/constructionsheetwindow.h"
+#include "business/ui/feerecordswindow.h"
+#include "business/ui/gravereturnwindow.h"
+#include "business/ui/itemchargeswindow.h"
+#include "business/ui/lampfeewindow.h"
+#include "business/ui/renewalwindow.h"
+#include "shared/rights.h"
 #include "shared/session.h"
+#include "shared/ui/itemgate.h"
 #include "shared/ui/memolist.h"
 #include "ui_burialhubwindow.h"
 
-BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.clock), m_windows(std::move(windows)),
+template <typename Window> void BurialHubWindow::openForPlot() {
+    m_context.host.open<Window>()->takeChosenPurchase();
+}
+
+BurialHubWindow::BurialHubWindow(AppContext& context, QWidget* parent)
+    : TaskWindow(context, parent), m_service(context.database, context.clock),
       m_ui(std::make_unique<Ui::Frm_ck>()) {
     m_ui->setupUi(this);
     m_ui->Grid1->attach(context.database, context.prompter);
@@ -14,19 +28,22 @@ BurialHubWindow::BurialHubWindow(AppContext& context, BurialHubWindows windows, 
     m_ui->Grid1->setColumnTwips(QStringLiteral("id"), 1000);
     m_ui->Grid1->setColumnTwips(QStringLiteral("登记时间"), 2000);
     m_ui->Grid1->setColumnTwips(QStringLiteral("内容"), 5000);
-    const auto opens = [this](QPushButton* button, const std::function<void()>& open) {
-        if (open)
-            on(button, &QPushButton::clicked, [open] { open(); });
-    };
-    opens(m_ui->Command1, m_windows.addBurial);
-    opens(m_ui->Command2, m_windows.records);
-    opens(m_ui->Command3, m_windows.renewal);
-    opens(m_ui->Command5, m_windows.giveBack);
-    opens(m_ui->Command9, m_windows.itemCharges);
-    opens(m_ui->Command8, m_windows.feeRecords);
-    opens(m_ui->Command10, m_windows.lamps);
-    opens(m_ui->Command11, m_windows.construction);
-    opens(m_ui->Command12, m_windows.acceptance);
+    on(m_ui->Command1, &QPushButton::clicked, &BurialHubWindow::openForPlot<BurialWindow>);
+    on(m_ui->Command2, &QPushButton::clicked, &BurialHubWindow::openForPlot<BurialRecordsWindow>);
+    on(m_ui->Command3, &QPushButton::clicked, &BurialHubWindow::openForPlot<RenewalWindow>);
+    on(m_ui->Command5, &QPushButton::clicked, &BurialHubWindow::openForPlot<GraveReturnWindow>);
+    on(m_ui->Command9, &QPushButton::clicked, &BurialHubWindow::openItemCharges);
+    on(m_ui->Command8, &QPushButton::clicked, &BurialHubWindow::openForPlot<FeeRecordsWindow>);
+    on(m_ui->Command10, &QPushButton::clicked, &BurialHubWindow::openForPlot<LampFeeWindow>);
+    // 建墓施工 and 施工验收 each stand behind their own item right.
+    on(m_ui->Command11, &QPushButton::clicked, [this] {
+        if (passesItemGate(m_context.session, m_context.prompter, Item::ConstructionOrder))
+            openForPlot<ConstructionOrderWindow>();
+    });
+    on(m_ui->Command12, &QPushButton::clicked, [this] {
+        if (passesItemGate(m_context.session, m_context.prompter, Item::ConstructionAcceptance))
+            openForPlot<AcceptanceWindow>();
+    });
     on(m_ui->Cmd_dygmz, &QPushButton::clicked, &BurialHubWindow::reprint);
     on(m_ui->Command6, &QPushButton::clicked, [this] { showOutcome(m_memos->add()); });
     on(m_ui->Command7, &QPushButton::clicked, [this] { showOutcome(m_memos->remove(m_context.prompter)); });
@@ -47,18 +64,17 @@ void BurialHubWindow::takeChosenPurchase() {
         return;
     }
     m_ui->Label1->setText(m_plot->summary());
-    m_ui->Command1->setEnabled(bool(m_windows.addBurial));
-    m_ui->Command2->setEnabled(m_windows.records && m_plot->buried > 0);
-    m_ui->Command3->setEnabled(bool(m_windows.renewal));
-    m_ui->Command5->setEnabled(bool(m_windows.giveBack));
-    m_ui->Command9->setEnabled(bool(m_windows.itemCharges));
-    m_ui->Command8->setEnabled(bool(m_windows.feeRecords));
-    m_ui->Command10->setEnabled(bool(m_windows.lamps));
-    m_ui->Command11->setEnabled(bool(m_windows.construction));
-    m_ui->Command12->setEnabled(bool(m_windows.acceptance));
-    for (QPushButton* button : {m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
+    m_ui->Command2->setEnabled(m_plot->buried > 0);
+    for (QPushButton* button :
+         {m_ui->Command1, m_ui->Command3, m_ui->Command5, m_ui->Command8, m_ui->Command9, m_ui->Command10,
+          m_ui->Command11, m_ui->Command12, m_ui->Cmd_dygmz, m_ui->Command6, m_ui->Command7})
         button->setEnabled(true);
     m_memos->show(m_plot->key);
+}
+
+void BurialHubWindow::openItemCharges() {
+    if (m_plot)
+        m_context.host.open<ItemChargesWindow>()->fill(m_plot->key, m_plot->contact, m_plot->number);
 }
 
 void BurialHubWindow::reprint() {

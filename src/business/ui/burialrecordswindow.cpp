@@ -1,13 +1,14 @@
 #include "business/ui/burialrecordswindow.h"
 
+#include "business/ui/burialhubwindow.h"
 #include "business/ui/deceasedfields.h"
 #include "foundation/ui/enterastab.h"
 #include "shared/session.h"
 #include "ui_burialrecordswindow.h"
 
-BurialRecordsWindow::BurialRecordsWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)
+BurialRecordsWindow::BurialRecordsWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_closeHub(std::move(closeHub)), m_ui(std::make_unique<Ui::Frm_lzwh>()) {
+      m_ui(std::make_unique<Ui::Frm_lzwh>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
     on(m_ui->Command1, &QPushButton::clicked, &BurialRecordsWindow::previous);
@@ -60,7 +61,7 @@ void BurialRecordsWindow::save() {
     if (m_current >= m_records.size() ||
         !showOutcome(m_service.save(m_key, m_records[m_current], DeceasedFields::read(*m_ui))))
         return;
-    m_closeHub();
+    m_context.host.close<BurialHubWindow>();
     closeWindow();
 }
 
@@ -74,6 +75,6 @@ void BurialRecordsWindow::deregister() {
     };
     if (!showOutcome(m_service.deregister(m_key, m_records[m_current].rid, confirmed)))
         return;
-    m_closeHub();
+    m_context.host.close<BurialHubWindow>();
     closeWindow();
 }

@@ -4,7 +4,6 @@
 
 #include "foundation/ui/taskwindow.h"
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,8 +17,8 @@ class BurialRecordsWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_lzwh", {Placement::Rule::Centred}};
 
-    // `closeHub` closes the burial management window once a record is saved or deregistered.
-    BurialRecordsWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
+    // Closes the burial management window too once a record is saved or deregistered.
+    explicit BurialRecordsWindow(AppContext& context, QWidget* parent = nullptr);
     ~BurialRecordsWindow() override;
 
     // Reads the chosen plot's register rows and shows the first. Called when the window is opened for
@@ -37,6 +36,5 @@ private:
     QString m_key;
     QList<DeceasedRecord> m_records;
     qsizetype m_current = 0;
-    std::function<void()> m_closeHub;
     std::unique_ptr<Ui::Frm_lzwh> m_ui;
 };

@@ -1,6 +1,7 @@
 #include "business/ui/burialwindow.h"
 
 #include "business/purchaseservice.h"
+#include "business/ui/burialhubwindow.h"
 #include "business/ui/deceasedfields.h"
 #include "business/ui/itemchargeswindow.h"
 #include "foundation/clock.h"
@@ -8,9 +9,9 @@
 #include "shared/session.h"
 #include "ui_burialwindow.h"
 
-BurialWindow::BurialWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)
+BurialWindow::BurialWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_closeHub(std::move(closeHub)), m_ui(std::make_unique<Ui::Frm_lz>()) {
+      m_ui(std::make_unique<Ui::Frm_lz>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
     const PurchaseService::ReferenceLists lists =
@@ -81,6 +82,6 @@ void BurialWindow::changeUseDates() {
 void BurialWindow::save() {
     if (!showOutcome(m_service.save(form())))
         return;
-    m_closeHub();
+    m_context.host.close<BurialHubWindow>();
     closeWindow();
 }

@@ -4,7 +4,6 @@
 
 #include "foundation/ui/taskwindow.h"
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,8 +17,8 @@ class BurialWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_lz", {Placement::Rule::Centred}};
 
-    // `closeHub` closes the burial management window once a burial is registered.
-    BurialWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
+    // Closes the burial management window too once a burial is registered.
+    explicit BurialWindow(AppContext& context, QWidget* parent = nullptr);
     ~BurialWindow() override;
 
     // Fills the window from the chosen plot's registration, with an empty deceased part. Called when
@@ -35,6 +34,5 @@ private:
     BurialService m_service;
     // The registration the window was filled with, moved on by its own change of the use period.
     PlotRegistration m_loaded;
-    std::function<void()> m_closeHub;
     std::unique_ptr<Ui::Frm_lz> m_ui;
 };

@@ -1,14 +1,21 @@
 #include "business/ui/gravereturnwindow.h"
 
+#include "business/ui/burialhubwindow.h"
+#include "business/ui/burialrecordswindow.h"
+#include "business/ui/burialwindow.h"
+#include "business/ui/constructionsheetwindow.h"
+#include "business/ui/feerecordswindow.h"
+#include "business/ui/lampfeewindow.h"
+#include "business/ui/renewalwindow.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
+#include "graves/map/ui/soldmapwindow.h"
 #include "shared/session.h"
 #include "ui_gravereturnwindow.h"
 
-GraveReturnWindow::GraveReturnWindow(AppContext& context, std::function<void()> closePlotWindows,
-                                     QWidget* parent)
+GraveReturnWindow::GraveReturnWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_closePlotWindows(std::move(closePlotWindows)), m_ui(std::make_unique<Ui::Frm_tmtf>()) {
+      m_ui(std::make_unique<Ui::Frm_tmtf>()) {
     m_ui->setupUi(this);
     for (QLineEdit* base : {m_ui->Mask_mdf, m_ui->Mask_mbf, m_ui->Mask_jtmf, m_ui->Mask_glf, m_ui->Mask_qtf,
                             m_ui->Mask_lhf, m_ui->Maskbfl})
@@ -83,6 +90,19 @@ void GraveReturnWindow::save() {
     form.shownUntil = m_shownUntil;
     if (!showOutcome(m_service.save(form, m_context.prompter)))
         return;
-    m_closePlotWindows();
+    closePlotWindows();
     closeWindow();
+}
+
+void GraveReturnWindow::closePlotWindows() {
+    WindowHost& host = m_context.host;
+    host.close<BurialWindow>();
+    host.close<BurialRecordsWindow>();
+    host.close<RenewalWindow>();
+    host.close<FeeRecordsWindow>();
+    host.close<LampFeeWindow>();
+    host.close<ConstructionOrderWindow>();
+    host.close<AcceptanceWindow>();
+    host.close<BurialHubWindow>();
+    host.close<SoldMapWindow>();
 }

@@ -4,7 +4,6 @@
 
 #include "foundation/ui/taskwindow.h"
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,9 +17,7 @@ class GraveReturnWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_tmtf", {Placement::Rule::Centred}};
 
-    // `closePlotWindows` closes the windows of the returned plot (the burial management window and
-    // those it opened, and the sold-plot map) once the return is saved.
-    GraveReturnWindow(AppContext& context, std::function<void()> closePlotWindows, QWidget* parent = nullptr);
+    explicit GraveReturnWindow(AppContext& context, QWidget* parent = nullptr);
     ~GraveReturnWindow() override;
 
     // Reads the plot of the chosen purchase, its registration and what was paid into the window;
@@ -29,12 +26,14 @@ public:
     void takeChosenPurchase();
 
 private:
+    // After a return nothing of the plot is left to show: its map, the burial management window and
+    // every window opened from it close.
+    void closePlotWindows();
     PurchaseFeeTexts refund() const;
     void showTotals(const FeeTotals& totals);
     void save();
 
     GraveReturnService m_service;
-    std::function<void()> m_closePlotWindows;
     std::unique_ptr<Ui::Frm_tmtf> m_ui;
     QDate m_shownUntil; // the end of use the window was filled with
 };

@@ -1,10 +1,12 @@
 #include "business/ui/purchasewindow.h"
 
 #include "business/ui/itemchargeswindow.h"
+#include "business/ui/reservationmaintenancewindow.h"
 #include "foundation/clock.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
+#include "graves/map/ui/reservedmapwindow.h"
 #include "shared/numberedplace.h"
 #include "shared/session.h"
 #include "ui_purchasewindow.h"
@@ -68,11 +70,10 @@ void PurchaseWindow::takeChosenPlot() {
     showPlot(m_context.session.chosenPlot);
 }
 
-void PurchaseWindow::settleReservation(const ChosenPlot& plot, const Reservation& reservation,
-                                       std::function<void()> settled) {
+void PurchaseWindow::settleReservation(const ChosenPlot& plot, const Reservation& reservation) {
     // A settlement starts from the reserved plot's own values, never from another plot's typing.
     startFresh();
-    m_settling = Settling{reservation.id, std::move(settled)};
+    m_settling = reservation.id;
     setWindowTitle(QStringLiteral("交清余款"));
     showPlot(plot);
     m_ui->Mask1->setText(reservation.contact);
@@ -145,7 +146,7 @@ PurchaseForm PurchaseWindow::form() const {
     PurchaseForm form;
     if (m_settling) {
         form.mode = PurchaseForm::Mode::Settle;
-        form.reservationId = m_settling->reservationId;
+        form.reservationId = *m_settling;
     }
     form.plotKey = m_ui->Text1->text();
     form.number = m_ui->Mask_bh->text();
@@ -183,9 +184,11 @@ void PurchaseWindow::save() {
     }();
     if (!saved)
         return;
-    if (m_settling)
-        m_settling->settled();
-    else
+    if (m_settling) {
+        m_context.host.close<ReservationMaintenanceWindow>();
+        m_context.host.close<ReservedMapWindow>();
+    } else {
         m_context.host.close<PlotChoiceWindow>();
+    }
     closeWindow();
 }

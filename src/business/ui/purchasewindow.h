@@ -6,7 +6,6 @@
 #include "foundation/ui/taskwindow.h"
 
 #include <QHash>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,9 +32,9 @@ public:
     // zero. Called when the window is opened for a pick or brought back for a new one.
     void takeChosenPlot();
     // 交清余款: takes the reserved plot (its own key, style and list prices) and the reservation's
-    // customer into the window; `settled` runs once the sale went through.
-    void settleReservation(const ChosenPlot& plot, const Reservation& reservation,
-                           std::function<void()> settled);
+    // customer into the window. Once the sale went through, the reservation's window and the
+    // reserved-plot map close with it.
+    void settleReservation(const ChosenPlot& plot, const Reservation& reservation);
 
 private:
     void showPlot(const ChosenPlot& plot);
@@ -52,11 +51,7 @@ private:
     void save();
 
     PurchaseService m_service;
-    struct Settling {
-        qint64 reservationId = 0;
-        std::function<void()> settled;
-    };
-    std::optional<Settling> m_settling; // set while the window settles a reservation
+    std::optional<qint64> m_settling; // the reservation's id while the window settles one
     std::unique_ptr<Ui::Frm_gm_blz> m_ui;
     QHash<QLineEdit*, QString> m_freshTexts; // what each text field held when the window opened
 };

@@ -1,14 +1,15 @@
 #include "business/ui/renewalwindow.h"
 
 #include "business/purchaseservice.h"
+#include "business/ui/burialhubwindow.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "shared/session.h"
 #include "ui_renewalwindow.h"
 
-RenewalWindow::RenewalWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent)
+RenewalWindow::RenewalWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_closeHub(std::move(closeHub)), m_ui(std::make_unique<Ui::Frm_jxf>()) {
+      m_ui(std::make_unique<Ui::Frm_jxf>()) {
     m_ui->setupUi(this);
     connect(m_ui->DTP1, &QDateEdit::dateChanged, this,
             [this](QDate from) { m_ui->DTP2->setDate(PurchaseService::useUntilFor(from)); });
@@ -83,6 +84,6 @@ void RenewalWindow::save() {
     form.shownUntil = m_shownUntil;
     if (!showOutcome(m_service.save(form)))
         return;
-    m_closeHub();
+    m_context.host.close<BurialHubWindow>();
     closeWindow();
 }

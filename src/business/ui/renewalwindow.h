@@ -4,7 +4,6 @@
 
 #include "foundation/ui/taskwindow.h"
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -18,8 +17,8 @@ class RenewalWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_jxf", {Placement::Rule::Centred}};
 
-    // `closeHub` closes the burial management window once the renewal is saved.
-    RenewalWindow(AppContext& context, std::function<void()> closeHub, QWidget* parent = nullptr);
+    // Closes the burial management window too once the renewal is saved.
+    explicit RenewalWindow(AppContext& context, QWidget* parent = nullptr);
     ~RenewalWindow() override;
 
     // Reads the plot of the chosen purchase and its first registration into the window; brought back
@@ -31,7 +30,6 @@ private:
     void save();
 
     RenewalService m_service;
-    std::function<void()> m_closeHub;
     QString m_key; // the plot the window was opened for
     QDate m_shownUntil;
     std::unique_ptr<Ui::Frm_jxf> m_ui;

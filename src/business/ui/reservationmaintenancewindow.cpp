@@ -6,11 +6,9 @@
 #include "shared/session.h"
 #include "ui_reservationmaintenancewindow.h"
 
-ReservationMaintenanceWindow::ReservationMaintenanceWindow(AppContext& context,
-                                                           std::function<void()> closeReservedMap,
-                                                           QWidget* parent)
+ReservationMaintenanceWindow::ReservationMaintenanceWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_closeReservedMap(std::move(closeReservedMap)), m_ui(std::make_unique<Ui::Frm_ydwh1>()) {
+      m_ui(std::make_unique<Ui::Frm_ydwh1>()) {
     m_ui->setupUi(this);
     connect(m_ui->Mask6, &QLineEdit::textChanged, this, &ReservationMaintenanceWindow::showTopUp);
     on(m_ui->Command1, &QPushButton::clicked, &ReservationMaintenanceWindow::save);
@@ -77,8 +75,5 @@ void ReservationMaintenanceWindow::settle() {
     customer.phone = m_ui->Mask4->text();
     customer.workUnit = m_ui->Mask5->text();
     m_context.host.openPlaced<PurchaseWindow>(PurchaseWindow::settlementPlacement)
-        ->settleReservation(settlement.plot, customer, [&context = m_context, closeMap = m_closeReservedMap] {
-            context.host.close<ReservationMaintenanceWindow>();
-            closeMap();
-        });
+        ->settleReservation(settlement.plot, customer);
 }

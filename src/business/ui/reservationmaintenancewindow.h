@@ -4,7 +4,6 @@
 
 #include "foundation/ui/taskwindow.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,9 +19,7 @@ class ReservationMaintenanceWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"Frm_ydwh1", {Placement::Rule::Centred}};
 
-    // `closeReservedMap` closes the reserved-plot map once the reservation is settled.
-    ReservationMaintenanceWindow(AppContext& context, std::function<void()> closeReservedMap,
-                                 QWidget* parent = nullptr);
+    explicit ReservationMaintenanceWindow(AppContext& context, QWidget* parent = nullptr);
     ~ReservationMaintenanceWindow() override;
 
     // Reads the reservation picked on the map, by its id, into the window; a reservation that is gone
@@ -37,7 +34,6 @@ private:
     void settle();
 
     ReservationMaintenanceService m_service;
-    std::function<void()> m_closeReservedMap;
     std::optional<Reservation> m_reservation; // as read, the base of every top-up
     std::unique_ptr<Ui::Frm_ydwh1> m_ui;
 };

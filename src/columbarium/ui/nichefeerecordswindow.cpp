@@ -1,5 +1,6 @@
 #include "columbarium/ui/nichefeerecordswindow.h"
 
+#include "shared/session.h"
 #include "ui_nichefeerecordswindow.h"
 
 NicheFeeRecordsWindow::NicheFeeRecordsWindow(AppContext& context, QWidget* parent)
@@ -19,6 +20,10 @@ NicheFeeRecordsWindow::NicheFeeRecordsWindow(AppContext& context, QWidget* paren
 }
 
 NicheFeeRecordsWindow::~NicheFeeRecordsWindow() = default;
+
+void NicheFeeRecordsWindow::takeChosenNiche() {
+    showNiche(m_context.session.chosenStoredNiche);
+}
 
 void NicheFeeRecordsWindow::showNiche(const QString& key) {
     m_key = key;

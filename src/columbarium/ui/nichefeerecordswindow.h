@@ -20,10 +20,11 @@ public:
     explicit NicheFeeRecordsWindow(AppContext& context, QWidget* parent = nullptr);
     ~NicheFeeRecordsWindow() override;
 
-    // Lists the fee rows of the niche `key`.
-    void showNiche(const QString& key);
+    // Lists the fee rows of the niche found in the storage search.
+    void takeChosenNiche();
 
 private:
+    void showNiche(const QString& key);
     void showCurrentRow();
     void remove();
 

@@ -1,11 +1,12 @@
 #include "columbarium/ui/nichesearchwindow.h"
 
 #include "columbarium/nichesearch.h"
+#include "columbarium/ui/nichefeerecordswindow.h"
+#include "shared/session.h"
 #include "ui_nichesearchwindow.h"
 
-NicheSearchWindow::NicheSearchWindow(AppContext& context,
-                                     std::function<void(const QString& nicheKey)> openFees, QWidget* parent)
-    : TaskWindow(context, parent), m_openFees(std::move(openFees)), m_ui(std::make_unique<Ui::FRM_CZJCWZ>()) {
+NicheSearchWindow::NicheSearchWindow(AppContext& context, QWidget* parent)
+    : TaskWindow(context, parent), m_ui(std::make_unique<Ui::FRM_CZJCWZ>()) {
     m_ui->setupUi(this);
     m_options = std::make_unique<FieldOptions>(NicheSearch::storages(),
                                                m_ui->Frame1->findChildren<QRadioButton*>(), m_ui->Text1);
@@ -30,11 +31,13 @@ void NicheSearchWindow::search() {
         grid->selectRow(0);
     // Showing every registration leaves the button as it was.
     if (!typed.trimmed().isEmpty())
-        m_ui->Command2->setEnabled(found && m_openFees);
+        m_ui->Command2->setEnabled(found);
 }
 
 void NicheSearchWindow::openFees() {
     const QString key = m_ui->MSHFlexGrid1->currentValue(QStringLiteral("存放位置")).toString().trimmed();
-    if (!key.isEmpty())
-        m_openFees(key);
+    if (key.isEmpty())
+        return;
+    m_context.session.chosenStoredNiche = key;
+    m_context.host.open<NicheFeeRecordsWindow>()->takeChosenNiche();
 }

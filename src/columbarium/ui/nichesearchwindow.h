@@ -3,7 +3,6 @@
 #include "foundation/ui/taskwindow.h"
 #include "shared/ui/fieldoptions.h"
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -17,17 +16,13 @@ class NicheSearchWindow : public TaskWindow {
 public:
     static constexpr TaskWindowTraits traits{"FRM_CZJCWZ"};
 
-    // `openFees` shows the fee records of a niche; without it "收费明细维护" stays disabled.
-    explicit NicheSearchWindow(AppContext& context,
-                               std::function<void(const QString& nicheKey)> openFees = {},
-                               QWidget* parent = nullptr);
+    explicit NicheSearchWindow(AppContext& context, QWidget* parent = nullptr);
     ~NicheSearchWindow() override;
 
 private:
     void search();
     void openFees();
 
-    std::function<void(const QString& nicheKey)> m_openFees;
     std::unique_ptr<Ui::FRM_CZJCWZ> m_ui;
     std::unique_ptr<FieldOptions> m_options;
 };
