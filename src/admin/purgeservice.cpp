@@ -98,5 +98,5 @@ SaveOutcome PurgeService::purge(const QDate& before, const QList<bool>& ticked) 
         text += QStringLiteral("\n数据库文件没有能缩小：") + error.message();
     }
     m_timings.compaction = since(timer);
-    return done(Message{Prompter::Icon::Information, QString(), text});
+    return done(plain(text));
 }

@@ -34,7 +34,7 @@ SaveOutcome ReferenceList::add(const QString& entry) {
         return {};
     return m_database.transaction([&] {
         if (rowsNaming(name) > 0)
-            return refused({Prompter::Icon::Information, QString(), name + QStringLiteral("已存在！")});
+            return refused(plain(name + QStringLiteral("已存在！")));
         m_database.insert(m_table, {{m_column, name}}, QStringLiteral("添加列表项目"));
         return done();
     });

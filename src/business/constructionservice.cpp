@@ -146,8 +146,7 @@ SheetValues ConstructionService::load(const QString& plotKey) {
 SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues& typed) {
     const QString name = typed.value(nameColumn).toString().trimmed();
     if (name.isEmpty())
-        return refused({Prompter::Icon::Information, QString(), QStringLiteral("故者姓名不能为空！")},
-                       QStringLiteral("Maskxrname"));
+        return refused(plain(QStringLiteral("故者姓名不能为空！")), QStringLiteral("Maskxrname"));
 
     const QString sheetTable = table(m_sheet);
     QList<Database::Column> columns;
@@ -185,7 +184,7 @@ SaveOutcome ConstructionService::save(const QString& plotKey, const SheetValues&
     const QString templateName =
         m_sheet == ConstructionSheet::Order ? QStringLiteral("jmsg      ") : QStringLiteral("sgys      ");
     return done(
-        Message{Prompter::Icon::Information, QString(), QStringLiteral("保存成功！")},
+        plain(QStringLiteral("保存成功！")),
         {PrintJob{templateName, std::nullopt,
                   QStringLiteral("select * from %1 where rid=%2").arg(sheetTable).arg(*row), std::nullopt}});
 }

@@ -99,7 +99,7 @@ SaveOutcome GraveReturnService::save(const ReturnForm& form, Prompter& prompter)
         return {std::nullopt, refundRow};
     });
     if (returned.refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *returned.refusal});
+        return refused(warning(*returned.refusal));
     // The receipt names its refund row, never a moment two returns could share.
     return done(
         congratulation(QStringLiteral("操作成功！")),

@@ -91,7 +91,7 @@ SaveOutcome LampFeeService::save(const QString& key, const LampFeeForm& form) {
                     QStringLiteral("写入春节点灯缴费记录"))};
     });
     if (paid.refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *paid.refusal});
+        return refused(warning(*paid.refusal));
     // The receipt names its own row: two payments alike in plot, day and years stay apart.
     PrintJob receipt{QStringLiteral("gm_cjddsf "), QStringLiteral("gm_cjddsf"),
                      QStringLiteral("select * from cjdd where rid=%1").arg(paid.row), std::nullopt};

@@ -226,7 +226,7 @@ SaveOutcome PurchaseService::save(const PurchaseForm& form) {
         return result;
     });
     if (sale.refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *sale.refusal});
+        return refused(warning(*sale.refusal));
 
     const PrintJob contactSheet{QStringLiteral("lxr       "), QStringLiteral("lxr"),
                                 QStringLiteral("select * from gm_dj where 墓碑位置=") + SqlLiteral::text(key),

@@ -80,7 +80,7 @@ SaveOutcome RenewalService::save(const RenewalForm& form) {
         const PlotStateCheck check =
             checkPlotState(m_database, key, PlotState::sold, QStringLiteral("加续费"));
         if (check.refusal)
-            return {refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *check.refusal})};
+            return {refused(warning(*check.refusal))};
         // The row the window showed: the last one, whose end of use the renewal continues.
         const std::optional<StoredRow> latest =
             RegisterRows::read(m_database, key, RegisterRows::Which::Last, {QStringLiteral("日期止")},

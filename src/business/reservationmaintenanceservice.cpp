@@ -18,10 +18,6 @@ double paidNow(const QString& typedTopUp) {
     return std::max(0.0, Money::roundCents(Money::parseLeading(typedTopUp)));
 }
 
-Message refusal(const QString& text) {
-    return {Prompter::Icon::Exclamation, QStringLiteral("提示"), text};
-}
-
 } // namespace
 
 ReservationMaintenanceService::ReservationMaintenanceService(Database& database, const Session& session,
@@ -59,9 +55,9 @@ SaveOutcome ReservationMaintenanceService::save(const Reservation& loaded, const
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));
     const double received = Money::roundCents(Money::parseLeading(form.received));
     if (received < 0)
-        return refused(refusal(QStringLiteral("预交金额不能为空！")), QString(), QStringLiteral("Mask1"));
+        return refused(warning(QStringLiteral("预交金额不能为空！")), QString(), QStringLiteral("Mask1"));
     if (form.contact.trimmed().isEmpty())
-        return refused(refusal(QStringLiteral("联系人状况各项不能为空！")));
+        return refused(warning(QStringLiteral("联系人状况各项不能为空！")));
 
     // The top-up is added to what is stored, so that a payment taken at another desk meanwhile stays.
     // An amount typed over the one shown is a correction of the stored one, and guarded like the contact.
@@ -110,7 +106,7 @@ SaveOutcome ReservationMaintenanceService::save(const Reservation& loaded, const
         return std::nullopt;
     });
     if (stale)
-        return refused(refusal(*stale));
+        return refused(warning(*stale));
     return done(congratulation(QStringLiteral("OK，修改成功！")),
                 {PrintJob{QStringLiteral("  ydmd1   "), QStringLiteral("ydmd1"),
                           QStringLiteral("select * from ydmd where id=") + QString::number(loaded.id),
@@ -169,7 +165,7 @@ SaveOutcome ReservationMaintenanceService::cancel(const Reservation& loaded, con
         return {std::nullopt, refundRow};
     });
     if (cancelled.stale)
-        return refused(refusal(*cancelled.stale));
+        return refused(warning(*cancelled.stale));
     // The receipt names its refund row, never a moment two cancellations could share.
     return done(
         congratulation(QStringLiteral("OK，输入成功！")),
@@ -183,7 +179,7 @@ Settlement ReservationMaintenanceService::settlement(const Reservation& loaded) 
     const PlotStateCheck check =
         checkReservation(m_database, loaded.id, loaded.key, QStringLiteral("交清余款"));
     if (check.refusal) {
-        settlement.refusal = refusal(*check.refusal);
+        settlement.refusal = warning(*check.refusal);
         return settlement;
     }
     settlement.plot = PlotMapService(m_database).choose(loaded.key).value_or(ChosenPlot{});

@@ -27,18 +27,13 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
         return refused(lacksRight(m_session.operatorName, QStringLiteral("您没有添加记录的权限")));
     const std::optional<double> prepaid = Money::parseStrict(form.prepaid);
     if (!prepaid)
-        return refused(
-            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("请输入正确的预交金额！")},
-            QStringLiteral("Mask1"), QStringLiteral("Mask1"));
+        return refused(warning(QStringLiteral("请输入正确的预交金额！")), QStringLiteral("Mask1"),
+                       QStringLiteral("Mask1"));
     if (*prepaid < 0)
-        return refused(
-            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("预交金额不能为空！")},
-            QString(), QStringLiteral("Mask1"));
+        return refused(warning(QStringLiteral("预交金额不能为空！")), QString(), QStringLiteral("Mask1"));
     const double agreed = Money::parseLeading(form.agreedPrice);
     if (agreed <= 0)
-        return refused(
-            {Prompter::Icon::Exclamation, QStringLiteral("提示"), QStringLiteral("成交金额不能为空！")},
-            QString(), QStringLiteral("Mask6"));
+        return refused(warning(QStringLiteral("成交金额不能为空！")), QString(), QStringLiteral("Mask6"));
 
     const QString key = form.plotKey.trimmed();
     const QString number = form.number.trimmed();
@@ -71,7 +66,7 @@ SaveOutcome ReservationService::reserve(const ReservationForm& form) {
         return std::nullopt;
     });
     if (refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *refusal});
+        return refused(warning(*refusal));
 
     return done(congratulation(QStringLiteral("OK，输入成功！")),
                 {PrintJob{QStringLiteral("  ydmd   "), QStringLiteral("ydmd"),

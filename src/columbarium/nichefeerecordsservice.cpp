@@ -45,7 +45,7 @@ SaveOutcome NicheFeeRecordsService::remove(std::optional<qint64> id, Prompter& p
     });
     switch (result) {
     case Result::LastRow:
-        return refused({Prompter::Icon::Information, QString(), QStringLiteral("记录只剩下一条,不能删除!")});
+        return refused(plain(QStringLiteral("记录只剩下一条,不能删除!")));
     case Result::Gone:
         return refused(notice(QStringLiteral("这条收费记录已经不在了。")));
     case Result::Deleted:

@@ -378,7 +378,7 @@ std::optional<Message> NicheSetupService::blockedRun(const Room& room, const Num
     if (!number)
         return std::nullopt;
     if (taken == Taken::Single)
-        return Message{Prompter::Icon::Information, QString(), QStringLiteral("此号已存在！")};
+        return plain(QStringLiteral("此号已存在！"));
     return Message{Prompter::Icon::Information, QStringLiteral("检测"),
                    QStringLiteral("经检测，") + room.key(*number) + QStringLiteral(",已经存在,请重新设置！")};
 }

@@ -52,7 +52,7 @@ SaveOutcome StorageChargesService::save(const StorageChargeForm& form) {
         return m_database.insert(QStringLiteral("GHJC_XF2"), columns, QStringLiteral("写入寄存用品收费记录"));
     });
     // The receipt names its row exactly, so two sales in the same second never print together.
-    return done(Message{Prompter::Icon::Information, QString(), QStringLiteral("输入成功！")},
+    return done(plain(QStringLiteral("输入成功！")),
                 {PrintJob{QStringLiteral("jc_xf2"), QStringLiteral("jc_xf2"),
                           QStringLiteral("select * from GHJC_XF2 where rid=%1").arg(row), std::nullopt}});
 }

@@ -11,14 +11,6 @@
 
 namespace {
 
-Message plain(const QString& text) {
-    return {Prompter::Icon::Information, QString(), text};
-}
-
-Message stale(const QString& text) {
-    return {Prompter::Icon::Exclamation, QStringLiteral("提示"), text};
-}
-
 const QString recordGone = QStringLiteral("此寄存记录已经不在了，可能已被注销！");
 
 } // namespace
@@ -102,9 +94,9 @@ SaveOutcome StorageMaintenanceService::save(LoadedStorage& loaded, const Storage
         return update.run(QStringLiteral("修改寄存登记"));
     });
     if (result == GuardedUpdate::Result::Gone)
-        return refused(stale(recordGone));
+        return refused(warning(recordGone));
     if (result == GuardedUpdate::Result::Stale)
-        return refused(stale(GuardedUpdate::staleText()));
+        return refused(warning(GuardedUpdate::staleText()));
     // The window goes on from what it stored, so that its next save is checked against that.
     for (const Database::Column& column : changed)
         loaded.stored.insert(column.name, column.value);
@@ -169,7 +161,7 @@ Renewal StorageMaintenanceService::renew(const LoadedStorage& loaded, const Stor
                                             m_session.operatorName, m_clock.now())};
     });
     if (renewed.refusal)
-        return {refused(stale(*renewed.refusal)), renewed.storedUntil};
+        return {refused(warning(*renewed.refusal)), renewed.storedUntil};
     return {done(plain(QStringLiteral("续存成功!")),
                  StorageRecord::paymentPapers(renewed.payment, loaded.until, form.storedUntil)),
             form.storedUntil};
@@ -236,7 +228,7 @@ SaveOutcome StorageMaintenanceService::cancel(const LoadedStorage& loaded, const
                                   QStringLiteral("写入寄存退费记录"))};
     });
     if (cancelled.refusal)
-        return refused(stale(*cancelled.refusal));
+        return refused(warning(*cancelled.refusal));
     if (!refund)
         return done(plain(QStringLiteral("注销成功!")));
     // The refund form names its row, never a moment two cancellations could share.

@@ -7,14 +7,6 @@
 #include "foundation/money.h"
 #include "shared/session.h"
 
-namespace {
-
-Message plain(const QString& text) {
-    return {Prompter::Icon::Information, QString(), text};
-}
-
-} // namespace
-
 StorageRegistrationService::StorageRegistrationService(Database& database, const Session& session,
                                                        const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
@@ -72,7 +64,7 @@ SaveOutcome StorageRegistrationService::save(const StorageForm& form) {
         return {std::nullopt, registration, payment};
     });
     if (stored.refusal)
-        return refused({Prompter::Icon::Exclamation, QStringLiteral("提示"), *stored.refusal});
+        return refused(warning(*stored.refusal));
 
     // The papers name their rows by id.
     return done(plain(QStringLiteral("输入成功！")),

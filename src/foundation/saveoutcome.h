@@ -44,6 +44,16 @@ inline Message notice(const QString& text) {
     return {Prompter::Icon::Information, QStringLiteral("提示"), text};
 }
 
+// A warning: "提示" with the exclamation icon, for a value refused or a record changed meanwhile.
+inline Message warning(const QString& text) {
+    return {Prompter::Icon::Exclamation, QStringLiteral("提示"), text};
+}
+
+// A message without a caption, as the office's older windows tell theirs.
+inline Message plain(const QString& text) {
+    return {Prompter::Icon::Information, QString(), text};
+}
+
 // The success message of a save.
 inline Message congratulation(const QString& text) {
     return {Prompter::Icon::Information, QStringLiteral("恭喜"), text};

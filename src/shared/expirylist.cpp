@@ -1,6 +1,7 @@
 #include "shared/expirylist.h"
 
 #include "foundation/datetext.h"
+#include "foundation/saveoutcome.h"
 #include "foundation/sqlliteral.h"
 
 namespace ExpiryList {
@@ -46,8 +47,7 @@ std::optional<int> parseDays(const QString& typed) {
 }
 
 Message notAWholeNumber() {
-    return {Prompter::Icon::Exclamation, QStringLiteral("提示"),
-            QStringLiteral("请在文本框中输入正确的整数！ ")};
+    return warning(QStringLiteral("请在文本框中输入正确的整数！ "));
 }
 
 BoundQuery listing(ExpiryKind kind, const QDate& today, int days) {

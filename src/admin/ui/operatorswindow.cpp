@@ -70,7 +70,7 @@ void OperatorsWindow::saveMarks() {
 
 void OperatorsWindow::startAdding() {
     if (const auto refusal = m_service.refuseAdding()) {
-        m_context.prompter.inform(refusal->icon, refusal->caption, refusal->text);
+        showOutcome(refused(*refusal));
         return;
     }
     m_ui->Text1->clear();
@@ -92,8 +92,8 @@ void OperatorsWindow::showList() {
 void OperatorsWindow::refuseQuote() {
     if (!m_ui->Text1->text().contains(QLatin1Char('\'')))
         return;
-    m_context.prompter.inform(Prompter::Icon::Critical, QString(), QStringLiteral("请不要输入非法字符！"));
-    m_ui->Text1->clear();
+    showOutcome(refused({Prompter::Icon::Critical, QString(), QStringLiteral("请不要输入非法字符！")},
+                        QString(), QStringLiteral("Text1")));
 }
 
 void OperatorsWindow::checkCode() {
@@ -122,7 +122,7 @@ void OperatorsWindow::remove() {
 void OperatorsWindow::startPasswordChange() {
     const QString picked = m_ui->Combo1->currentText();
     if (const auto refusal = m_service.refusePasswordChange(picked)) {
-        m_context.prompter.inform(refusal->icon, refusal->caption, refusal->text);
+        showOutcome(refused(*refusal));
         return;
     }
     if (picked.isEmpty())

@@ -25,8 +25,7 @@ RightsTextRules permissionRules() {
 
 PermissionEditorWindow::PermissionEditorWindow(AppContext& context, QWidget* parent)
     : RightsEditorWindow(context, QStringLiteral("权限字符"), permissionRules(),
-                         {Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                          QStringLiteral("    该项已经存在权限列表中！    ")},
+                         warning(QStringLiteral("    该项已经存在权限列表中！    ")),
                          notice(QStringLiteral("请在操作员权限列表中选中要删除的项！")), parent),
       m_ui(std::make_unique<Ui::power_frm>()) {
     m_ui->setupUi(this);

@@ -29,8 +29,7 @@ RightsTextRules reportListRules() {
 
 ReportListEditorWindow::ReportListEditorWindow(AppContext& context, QWidget* parent)
     : RightsEditorWindow(context, QStringLiteral("打印报表"), reportListRules(),
-                         {Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                          QStringLiteral("     该项已经存在此用户的打印列表中！    ")},
+                         warning(QStringLiteral("     该项已经存在此用户的打印列表中！    ")),
                          notice(QStringLiteral("请在操作员打印报表列表中选中要删除的项！")), parent),
       m_ui(std::make_unique<Ui::report_frm>()) {
     m_ui->setupUi(this);

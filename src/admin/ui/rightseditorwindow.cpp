@@ -56,7 +56,7 @@ void RightsEditorWindow::store(const QString& text, int row) {
     const GuardedUpdate::Result result = m_service.save(m_operator, m_text, text);
     if (result == GuardedUpdate::Result::Gone || result == GuardedUpdate::Result::Stale) {
         const Message refusal = result == GuardedUpdate::Result::Gone ? operatorGone() : rightsChanged();
-        m_context.prompter.inform(refusal.icon, refusal.caption, refusal.text);
+        showOutcome(refused(refusal));
         return;
     }
     m_text = text;
@@ -68,7 +68,7 @@ void RightsEditorWindow::select() {
     if (row < 0)
         return;
     if (m_rules.granted(m_text).contains(row)) {
-        m_context.prompter.inform(m_alreadyGranted.icon, m_alreadyGranted.caption, m_alreadyGranted.text);
+        showOutcome(refused(m_alreadyGranted));
         return;
     }
     store(m_rules.withEntry(m_text, row), row);
@@ -77,7 +77,7 @@ void RightsEditorWindow::select() {
 void RightsEditorWindow::remove() {
     const int row = chosenGrant();
     if (row < 0) {
-        m_context.prompter.inform(m_noGrantChosen.icon, m_noGrantChosen.caption, m_noGrantChosen.text);
+        showOutcome(refused(m_noGrantChosen));
         return;
     }
     store(m_rules.withoutEntry(m_text, row));

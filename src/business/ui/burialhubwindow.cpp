@@ -58,9 +58,7 @@ BurialHubWindow::~BurialHubWindow() = default;
 void BurialHubWindow::takeChosenPurchase() {
     m_plot = m_service.load(m_context.session.chosenPurchase.key);
     if (!m_plot) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。"));
-        closeWindow();
+        closeAsGone(QStringLiteral("此墓的购墓登记已经不在了，可能已被退墓。"));
         return;
     }
     m_ui->Label1->setText(m_plot->summary());

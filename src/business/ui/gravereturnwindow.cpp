@@ -39,9 +39,7 @@ void GraveReturnWindow::takeChosenPurchase() {
         return;
     const std::optional<ReturnSheet> sheet = m_service.load(m_context.session.chosenPurchase.key);
     if (!sheet) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("这个墓位已经没有登记记录，可能已经退墓。"));
-        closeWindow();
+        closeAsGone(QStringLiteral("这个墓位已经没有登记记录，可能已经退墓。"));
         return;
     }
     m_ui->Mask_mbwz->setText(sheet->key);
@@ -52,8 +50,7 @@ void GraveReturnWindow::takeChosenPurchase() {
     m_ui->Text2->setText(sheet->workUnit);
     m_ui->Text3->setText(sheet->phone);
     if (!sheet->paid) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("没发现购墓信息，请检查！"));
+        showOutcome(refused(notice(QStringLiteral("没发现购墓信息，请检查！"))));
         return;
     }
     // The management fee last, so the one shown is the one paid.

@@ -104,5 +104,5 @@ void LampQueryWindow::printSummary() {
 }
 
 void LampQueryWindow::tell(const QString& text) {
-    m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"), text);
+    showOutcome(refused(notice(text)));
 }

@@ -37,9 +37,7 @@ void RenewalWindow::takeChosenPurchase() {
         return;
     const std::optional<RenewalSheet> sheet = m_service.load(m_context.session.chosenPurchase.key);
     if (!sheet) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("这个墓位已经没有登记记录，可能已经退墓。"));
-        closeWindow();
+        closeAsGone(QStringLiteral("这个墓位已经没有登记记录，可能已经退墓。"));
         return;
     }
     m_key = sheet->key;

@@ -23,9 +23,7 @@ ReservationMaintenanceWindow::~ReservationMaintenanceWindow() = default;
 void ReservationMaintenanceWindow::takeChosenReservation() {
     m_reservation = m_service.load(m_context.session.chosenReservation.id);
     if (!m_reservation) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("这条预订已经不在了，可能已被取消或交清余款。"));
-        closeWindow();
+        closeAsGone(QStringLiteral("这条预订已经不在了，可能已被取消或交清余款。"));
         return;
     }
     m_ui->Text1->setText(m_reservation->key);

@@ -25,9 +25,7 @@ void StorageMaintenanceWindow::takeNiche(const ChosenNiche& niche) {
         return;
     m_loaded = m_service.load(niche);
     if (!m_loaded) {
-        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
-                                  QStringLiteral("此寄存位的寄存登记已经不在了，可能已被注销。"));
-        closeWindow();
+        closeAsGone(QStringLiteral("此寄存位的寄存登记已经不在了，可能已被注销。"));
         return;
     }
     m_ui->fields->fill(m_loaded->form);

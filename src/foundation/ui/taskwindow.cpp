@@ -25,10 +25,9 @@ void TaskWindow::warnWhenTaken(ChangeNotifier::Subject subject, std::function<QS
                     const QString position = key().trimmed();
                     if (position.isEmpty() || position == m_warnedFor || !isVisible())
                         return;
-                    if (const std::optional<QString> warning = taken(position)) {
+                    if (const std::optional<QString> takenText = taken(position)) {
                         m_warnedFor = position;
-                        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                                                  *warning);
+                        showOutcome(refused(warning(*takenText)));
                     }
                 });
             });
@@ -36,6 +35,11 @@ void TaskWindow::warnWhenTaken(ChangeNotifier::Subject subject, std::function<QS
 
 void TaskWindow::closeWindow() {
     m_context.host.close(this);
+}
+
+void TaskWindow::closeAsGone(const QString& text) {
+    showOutcome(refused(notice(text)));
+    closeWindow();
 }
 
 bool TaskWindow::showOutcome(const SaveOutcome& outcome) {

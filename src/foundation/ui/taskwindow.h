@@ -31,6 +31,9 @@ protected:
     bool guarded(const std::function<void()>& action);
     // Closes this window in the host, which brings back the one the operator came from.
     void closeWindow();
+    // The record a window was opened for is gone meanwhile (returned, cancelled, deregistered at
+    // another desk): says so with `text` and closes the window.
+    void closeAsGone(const QString& text);
     // Shows what a service handed back: fills and empties the fields it names, tells its message,
     // puts the cursor where it says and, when saved, prints its documents. Returns whether saved.
     bool showOutcome(const SaveOutcome& outcome);

@@ -25,8 +25,7 @@ ExpiryListWindow::~ExpiryListWindow() = default;
 void ExpiryListWindow::list() {
     const std::optional<int> days = ExpiryList::parseDays(m_ui->Text1->text());
     if (!days) {
-        const Message refusal = ExpiryList::notAWholeNumber();
-        m_context.prompter.inform(refusal.icon, refusal.caption, refusal.text);
+        showOutcome(refused(ExpiryList::notAWholeNumber()));
         return;
     }
     m_ui->Grid1->setQuery(ExpiryList::listing(m_kind, m_context.clock.today(), *days));

@@ -44,8 +44,7 @@ void CountWindow::attachForm(StatisticsChart* chart, QPushButton* printButton) {
 void CountWindow::count(const Period& period) {
     QList<Figure> figures = m_counts.count(m_kind, period);
     if (m_kind == CountKind::TombstoneTypes && figures.isEmpty()) {
-        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                                  QStringLiteral("当前各碑型统计都为零，不能以图形显示出来！"));
+        showOutcome(refused(warning(QStringLiteral("当前各碑型统计都为零，不能以图形显示出来！"))));
         return;
     }
     m_figures = std::move(figures);
@@ -90,8 +89,7 @@ CountYearWindow::~CountYearWindow() = default;
 void CountYearWindow::countYear() {
     const std::optional<int> year = DateText::parseYear(m_ui->Text1->text());
     if (!year) {
-        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
-                                  QStringLiteral("请输入正确年号！ "));
+        showOutcome(refused(warning(QStringLiteral("请输入正确年号！ "))));
         return;
     }
     m_ui->ComCount->setEnabled(false);
