@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 #include "foundation/datetext.h"
 #include "foundation/money.h"
+#include "foundation/saveoutcome.h"
 #include "foundation/sqlliteral.h"
 #include "shared/namepieces.h"
 
@@ -15,7 +16,7 @@ const QString summaryColumns = QStringLiteral(
     "from cjdd where substr(交款日期, 1, 4) = ? and 交款日期 >= ? and 交款日期 < ? order by 墓碑位置");
 
 LampListing refusal(const char* text) {
-    return {std::nullopt, QString::fromUtf8(text)};
+    return {std::nullopt, notice(QString::fromUtf8(text))};
 }
 
 } // namespace
@@ -86,7 +87,7 @@ LampListing payments(const LampConditions& conditions) {
     QString sql = QStringLiteral("select * from cjdd");
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where.join(QStringLiteral(" and "));
-    return {BoundQuery{sql + QStringLiteral(" order by rid"), values}, QString()};
+    return {BoundQuery{sql + QStringLiteral(" order by rid"), values}, std::nullopt};
 }
 
 std::optional<int> year(const QString& typed, const QDate& today) {

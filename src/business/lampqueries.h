@@ -2,6 +2,7 @@
 
 #include "foundation/boundquery.h"
 #include "foundation/printbridge.h"
+#include "foundation/prompter.h"
 
 #include <QDate>
 #include <QString>
@@ -29,7 +30,7 @@ struct LampConditions {
 // A list to show, or the notice why it cannot be listed.
 struct LampListing {
     std::optional<BoundQuery> query;
-    QString refusal;
+    std::optional<Message> refusal;
 };
 
 // The lamp payments as the query window lists them: by conditions, a year's takings, and the plots

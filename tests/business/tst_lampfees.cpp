@@ -169,7 +169,7 @@ private slots:
         const auto found = [&](const LampConditions& conditions) {
             const LampListing listing = LampQueries::payments(conditions);
             if (!listing.query)
-                return QStringList{listing.refusal};
+                return QStringList{listing.refusal.value().text};
             QStringList keys;
             QSqlQuery rows = data.db().exec(listing.query->sql, listing.query->values, QString());
             while (rows.next())

@@ -2,11 +2,9 @@
 
 #include "business/deceased.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
+#include "foundation/ui/fieldbinding.h"
+
 #include <QStringList>
-#include <QTextEdit>
 
 // The deceased and contact block that the burial and the records forms share by object name.
 namespace DeceasedFields {
@@ -17,30 +15,34 @@ template <typename Form> void prepare(Form& ui, const QStringList& relations) {
     ui.Combo2->addItems(relations);
 }
 
-template <typename Form> DeceasedForm read(const Form& ui) {
-    return {ui.Mask1->text(),         ui.Combo1->currentText(), ui.Mask2->text(),        ui.Mask3->text(),
-            ui.DTP3->date(),          ui.DTP4->date(),          ui.DTP5->date(),         ui.Mask4->text(),
-            ui.Combo2->currentText(), ui.Mask5->text(),         ui.Mask6->text(),        ui.Mask7->text(),
-            ui.Mask_sfzh->text(),     ui.Mask_email->text(),    ui.Text2->toPlainText(), ui.Maskzsbh->text()};
+// The block's controls and the members they hold; both forms give them the same object names.
+template <typename Form> FieldBinding<DeceasedForm> binding(const Form& ui) {
+    FieldBinding<DeceasedForm> fields;
+    fields.text(ui.Mask1, &DeceasedForm::name)
+        .pick(ui.Combo1, &DeceasedForm::sex)
+        .text(ui.Mask2, &DeceasedForm::nativePlace)
+        .text(ui.Mask3, &DeceasedForm::formerUnit)
+        .date(ui.DTP3, &DeceasedForm::born)
+        .date(ui.DTP4, &DeceasedForm::died)
+        .date(ui.DTP5, &DeceasedForm::buried)
+        .text(ui.Mask4, &DeceasedForm::contact)
+        .choice(ui.Combo2, &DeceasedForm::relation)
+        .text(ui.Mask5, &DeceasedForm::workUnit)
+        .text(ui.Mask6, &DeceasedForm::address)
+        .text(ui.Mask7, &DeceasedForm::phone)
+        .text(ui.Mask_sfzh, &DeceasedForm::idNumber)
+        .text(ui.Mask_email, &DeceasedForm::mobile)
+        .note(ui.Text2, &DeceasedForm::remark)
+        .text(ui.Maskzsbh, &DeceasedForm::certificate);
+    return fields;
 }
 
-template <typename Form> void show(Form& ui, const DeceasedForm& person) {
-    ui.Mask1->setText(person.name);
-    ui.Combo1->setCurrentIndex(ui.Combo1->findText(person.sex));
-    ui.Mask2->setText(person.nativePlace);
-    ui.Mask3->setText(person.formerUnit);
-    ui.DTP3->setDate(person.born);
-    ui.DTP4->setDate(person.died);
-    ui.DTP5->setDate(person.buried);
-    ui.Mask4->setText(person.contact);
-    ui.Combo2->setCurrentText(person.relation);
-    ui.Mask5->setText(person.workUnit);
-    ui.Mask6->setText(person.address);
-    ui.Mask7->setText(person.phone);
-    ui.Mask_sfzh->setText(person.idNumber);
-    ui.Mask_email->setText(person.mobile);
-    ui.Text2->setPlainText(person.remark);
-    ui.Maskzsbh->setText(person.certificate);
+template <typename Form> DeceasedForm read(const Form& ui) {
+    return binding(ui).read();
+}
+
+template <typename Form> void show(const Form& ui, const DeceasedForm& person) {
+    binding(ui).show(person);
 }
 
 } // namespace DeceasedFields

@@ -79,7 +79,7 @@ void LampQueryWindow::query() {
     if (m_ui->pt_op->isChecked()) {
         const LampListing listing = LampQueries::payments(conditions());
         if (!listing.query) {
-            tell(listing.refusal);
+            showOutcome(refused(*listing.refusal));
             return;
         }
         grid->setQuery(*listing.query);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "columbarium/storagerecord.h"
+#include "foundation/ui/fieldbinding.h"
 
 #include <QWidget>
 #include <memory>
@@ -26,4 +27,5 @@ public:
 
 private:
     std::unique_ptr<Ui::StorageFields> m_ui;
+    FieldBinding<StorageForm> m_binding;
 };
