@@ -4,6 +4,7 @@
 #include "foundation/passwordhash.h"
 #include "foundation/sqlliteral.h"
 #include "shared/namepieces.h"
+#include "shared/onlinedesks.h"
 #include "shared/rights.h"
 
 #include <QRegularExpression>
@@ -653,7 +654,7 @@ const QList<Migration>& migrations() {
 }
 
 const SchemaPlan& plan() {
-    static const SchemaPlan office{migrations(), forServer, completePositionIndexes};
+    static const SchemaPlan office{migrations(), forServer, completePositionIndexes, OnlineDesks::others};
     return office;
 }
 
