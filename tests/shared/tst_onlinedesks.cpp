@@ -63,6 +63,44 @@ private slots:
         QCOMPARE(shown(data.db()), QStringList{QStringLiteral("小刘|前台|2026-12-06 09:30:03")});
     }
 
+    // Logins are not the office's changes: none is recorded in the change history, not even where an
+    // earlier version gave the desks' list history triggers, which the upgrade takes away.
+    void loginsAreNotRecorded() {
+        TestData data;
+        const bool server = data.db().isServer();
+        if (server) {
+            data.sql(
+                QStringLiteral("CREATE TRIGGER online_desks_history AFTER INSERT OR UPDATE OR DELETE ON "
+                               "online_desks FOR EACH ROW EXECUTE FUNCTION pelu_record_change('rid', '')"));
+        } else {
+            for (const char* event : {"INSERT", "UPDATE", "DELETE"})
+                data.sql(
+                    QStringLiteral("CREATE TRIGGER online_desks_history_%1 AFTER %2 ON online_desks BEGIN "
+                                   "INSERT INTO change_history (表, 操作) VALUES ('online_desks', '%2'); END")
+                        .arg(QString::fromLatin1(event).toLower(), QString::fromLatin1(event)));
+        }
+        const QString triggers =
+            server
+                ? QStringLiteral("SELECT COUNT(*) FROM pg_trigger WHERE tgrelid = 'online_desks'::regclass "
+                                 "AND NOT tgisinternal")
+                : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = "
+                                 "'online_desks'");
+        QCOMPARE(data.value(triggers).toInt(), server ? 1 : 3);
+        if (server)
+            data.sql(QStringLiteral("UPDATE pelu_schema_version SET version = ?"),
+                     {Schema::latestVersion() - 1});
+        else
+            data.sql(QStringLiteral("PRAGMA user_version = %1").arg(Schema::latestVersion() - 1));
+
+        Database upgraded(data.db().target(), Database::Mode::Open);
+        QCOMPARE(data.value(triggers).toInt(), 0);
+        const int recorded = data.count(QStringLiteral("change_history"));
+        QVERIFY(OnlineDesks::enter(upgraded, QStringLiteral("王会计"), QStringLiteral("财务室"), testNow()));
+        QVERIFY(OnlineDesks::enter(upgraded, QStringLiteral("王会"), QStringLiteral("财务室"), testNow()));
+        QCOMPARE(data.count(QStringLiteral("online_desks")), 1);
+        QCOMPARE(data.count(QStringLiteral("change_history")), recorded);
+    }
+
     // While maintenance holds the lock no desk logs in, and none is entered; desks logging in at the same
     // moment do not keep each other out; a second maintenance action waits for none but is refused.
     void maintenanceKeepsDesksOutWhileItRuns() {
