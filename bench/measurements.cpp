@@ -31,6 +31,7 @@ Measurement serverPurchaseMeasurement();
 Measurement serverMapMeasurement();
 Measurement serverSetupMeasurement();
 Measurement serverRaceMeasurement();
+Measurement serverNotifyMeasurement();
 Measurement importMeasurement();
 
 const QList<Measurement>& measurements() {
@@ -45,7 +46,7 @@ const QList<Measurement>& measurements() {
         nicheExpiryMeasurement(),   lampSummaryMeasurement(),    lampUnpaidMeasurement(),
         nicheMaintainMeasurement(), serverPurchaseMeasurement(), serverMapMeasurement(),
         serverSetupMeasurement(),   serverRaceMeasurement(),     pinyinSearchMeasurement(),
-        importMeasurement(),
+        importMeasurement(),        serverNotifyMeasurement(),
     };
     return all;
 }

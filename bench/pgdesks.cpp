@@ -1,15 +1,18 @@
 // Measurements of an office on a PostgreSQL server: the generated cemetery copied there as
-// --copy-to-server copies it, then one purchase save, the sold-plot map of an area, a set-up run, and
-// four desks racing to buy the same plots.
+// --copy-to-server copies it, then one purchase save, the sold-plot map of an area, a set-up run,
+// four desks racing to buy the same plots, and a sale reaching another desk's open map.
 #include "admin/servercopy.h"
 #include "bench/benchmark.h"
 #include "bench/workloads.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "graves/map/plotmapservice.h"
+#include "graves/map/ui/plotmapmodel.h"
 #include "shared/session.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <atomic>
@@ -217,7 +220,78 @@ void serverRace(Bench& bench) {
         fail(QStringLiteral("the race sold %1 plots with %2 sold twice").arg(sales.load()).arg(doubleSales));
 }
 
+// Whether the map model shows `key` as a plot on sale.
+bool offered(const PlotMapModel& model, const QString& key) {
+    const QModelIndexList icon = model.match(model.index(0, 0), Qt::DisplayRole, key, 1, Qt::MatchExactly);
+    return !icon.isEmpty() && icon.first().data(PlotMapModel::TagRole).toInt() == 1;
+}
+
+// One desk sells while another has the sale map of the same area open, and two more are connected and
+// listening: how long after the sale's commit the other desk's map model shows the plot sold.
+void serverNotify(Bench& bench) {
+    if (!haveServer(bench, QStringLiteral("pg-notify")))
+        return;
+    bench.out() << "pg-notify:" << Qt::endl;
+    QString area;
+    ServerOffice office(bench, QStringLiteral("notify"), [&](Database& file) { area = addSoldArea(file); });
+    Database selling(office.target(), Database::Mode::Open);
+    Database showing(office.target(), Database::Mode::Open);
+    Database third(office.target(), Database::Mode::Open);
+    Database fourth(office.target(), Database::Mode::Open);
+    PlotMapService service(showing, MapUses::sale());
+    PlotMapModel model;
+    int shown = 0;
+    const auto show = [&] {
+        model.setPlots(service.view(MapFilter{area}).plots);
+        ++shown;
+    };
+    show();
+    // As an open map does: a notice of its area reads the icons again.
+    QObject::connect(&showing.changes(), &ChangeNotifier::changed, &model,
+                     [&](ChangeNotifier::Subject subject, const QString& scope) {
+                         if (subject == ChangeNotifier::Subject::Plots &&
+                             ChangeNotifier::concerns(scope, area))
+                             show();
+                     });
+    // The plots the map offers for sale, the first few.
+    QStringList plots;
+    for (int row = 0; row < model.rowCount() && plots.size() < bench.repeats(); ++row)
+        if (model.index(row).data(PlotMapModel::TagRole).toInt() == 1)
+            plots << model.index(row).data().toString();
+    Session session;
+    session.operatorName = QStringLiteral("Admin");
+    const SystemClock clock;
+    PurchaseService sales(selling, session, clock);
+    QList<double> times;
+    for (const QString& key : plots) {
+        const int before = shown;
+        if (!sales.save(benchPurchase(key, static_cast<int>(times.size()), clock.today())).saved)
+            fail(QStringLiteral("the sale of %1 was refused").arg(key));
+        // The save returns once its transaction, and with it the notice, is committed.
+        QElapsedTimer sinceCommit;
+        sinceCommit.start();
+        const QDeadlineTimer patience(std::chrono::seconds(5));
+        while (shown == before && !patience.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        times << static_cast<double>(sinceCommit.nsecsElapsed()) / 1e6;
+        if (shown == before || offered(model, key))
+            fail(QStringLiteral("the other desk's map did not hear of the sale of %1").arg(key));
+    }
+    if (times.isEmpty())
+        fail(QStringLiteral("the map offers no plot for sale"));
+    bench.out() << "  a sale on one of 4 desks reaching another's open sale map of an area of 5000 plots, "
+                << "read again (median of " << times.size() << "): " << milliseconds(median(times))
+                << "  (goal: at most 200 ms)" << Qt::endl;
+}
+
 } // namespace
+
+Measurement serverNotifyMeasurement() {
+    return {QStringLiteral("pg-notify"),
+            QStringLiteral("a sale on one of 4 desks reaching another desk's open map model on a PostgreSQL "
+                           "server (needs PGHOST)"),
+            serverNotify};
+}
 
 Measurement serverPurchaseMeasurement() {
     return {QStringLiteral("pg-purchase"),

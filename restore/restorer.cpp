@@ -3,6 +3,7 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
+#include "foundation/maintenancelock.h"
 #include "foundation/pgtools.h"
 #include "foundation/regularfile.h"
 #include "foundation/serverroles.h"
@@ -342,6 +343,9 @@ QString Restorer::swapIn() {
 }
 
 QString Restorer::restoreOnServer() {
+    // The other desks would work on records that vanish under them; none logs in meanwhile.
+    Database maintenance(m_target, Database::Mode::ReadOnly);
+    const MaintenanceLock lock(maintenance, QStringLiteral("还原数据"));
     // No restore without a copy of what it replaces.
     const QString safetyCopy = newSafetyCopy();
     QStringList leftovers;

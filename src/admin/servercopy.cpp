@@ -1,6 +1,7 @@
 #include "admin/servercopy.h"
 
 #include "foundation/database.h"
+#include "foundation/maintenancelock.h"
 #include "shared/schema.h"
 
 #include <QtMath>
@@ -56,6 +57,8 @@ void ServerCopy::run() {
         throw DatabaseError(QStringLiteral("数据库文件中这些位置重复登记：%1。服务器不接受重复的位置，"
                                            "请先在本机注销多余的位置，再复制到服务器。")
                                 .arg(twice.join(QStringLiteral("、"))));
+    // No other copy, restore or upgrade on the same server database meanwhile.
+    const MaintenanceLock maintenance(m_server, doing);
     // An office of many years copies in statements of thousands of rows.
     const Database::LongWork longWork(m_server);
     m_copied = m_server.transaction([&] {

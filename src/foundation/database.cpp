@@ -3,6 +3,7 @@
 #include "foundation/bulkkeys.h"
 #include "foundation/clock.h"
 #include "foundation/datetext.h"
+#include "foundation/maintenancelock.h"
 #include "foundation/regularfile.h"
 #include "foundation/schemaplan.h"
 #include "foundation/serverroles.h"
@@ -403,6 +404,10 @@ void Database::migrate() {
                 .arg(m_target.describe())
                 .arg(stored)
                 .arg(steps.size()));
+    // Desks still working would go on with the old tables under their feet.
+    std::optional<MaintenanceLock> maintenance;
+    if (isServer() && stored > 0 && stored < steps.size() && !MaintenanceLock::heldByThisProgram(*this))
+        maintenance.emplace(*this, QStringLiteral("升级数据库"));
     for (int version = stored; version < steps.size(); ++version) {
         // Rows a later step rewrites are recorded like any other change.
         m_recordsHistory = hasHistory();
@@ -424,6 +429,12 @@ void Database::migrate() {
         exec(QStringLiteral("PRAGMA analysis_limit = 1000"), {}, QStringLiteral("分析数据库"));
         exec(QStringLiteral("ANALYZE"), {}, QStringLiteral("分析数据库"));
     }
+}
+
+QStringList Database::otherDesks() {
+    if (!isServer() || !schemaPlan->otherDesks)
+        return {};
+    return schemaPlan->otherDesks(*this);
 }
 
 bool Database::hasHistory() {

@@ -90,8 +90,11 @@ public:
     QSqlDatabase& connection() { return m_connection; }
     int schemaVersion();
     // Brings the schema to this program's version, as opening does. Inside a transaction every step
-    // belongs to it.
+    // belongs to it. On a server an upgrade waits for no one: it refuses while other desks work.
     void createSchema();
+    // The other desks working on this server database now, as the schema's plan finds them; none on a
+    // file.
+    QStringList otherDesks();
 
     QSqlQuery prepare(const QString& sql, const QString& doing);
     // Runs an already prepared statement; `doing` names the action in any error.

@@ -22,6 +22,9 @@ struct SchemaPlan {
     std::function<QString(const QString& statement)> forServer;
     // At every opening that may write, after the upgrade.
     std::function<void(Database&)> completeOnOpening;
+    // The other desks working on a server database now, a line each naming the operator and the
+    // computer; what maintenance waits for. Without it no desk is known to work.
+    std::function<QStringList(Database&)> otherDesks;
 
     int latestVersion() const { return static_cast<int>(steps.size()); }
 };

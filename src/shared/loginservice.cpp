@@ -25,11 +25,12 @@ void LoginService::pick(const QString& listText) {
     m_storedHash = query.value(QStringLiteral("口令")).toString();
 }
 
-void LoginService::announce(const QDateTime& moment) {
+bool LoginService::announce(const QDateTime& moment) {
     try {
-        OnlineDesks::enter(m_database, m_session.operatorName, QSysInfo::machineHostName(), moment);
+        return OnlineDesks::enter(m_database, m_session.operatorName, QSysInfo::machineHostName(), moment);
     } catch (const DatabaseError& error) {
         qWarning("%s", qUtf8Printable(error.message()));
+        return true;
     }
 }
 

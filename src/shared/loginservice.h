@@ -21,8 +21,10 @@ public:
     // password matching. On success the login values are loaded into the session.
     bool logIn(const QString& listText, const QString& typedPassword);
     // After a login: enters the operator and this computer in the list of who is working, from
-    // `moment` on. Not being listed costs the office nothing: a failure is only logged.
-    void announce(const QDateTime& moment);
+    // `moment` on. Returns false while a restore, an upgrade or a copy runs on the server: the desk
+    // may not start then (MaintenanceLock::busyText()). Not being listed costs the office nothing: a
+    // failure to enter is only logged.
+    bool announce(const QDateTime& moment);
 
 private:
     Database& m_database;

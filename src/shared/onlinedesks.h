@@ -18,9 +18,13 @@ struct Desk {
 };
 
 // Enters this desk as `operatorName` at `computer` from `moment` on, in place of what it entered
-// before; a server also drops the rows of sessions that are gone.
-void enter(Database& database, const QString& operatorName, const QString& computer, const QDateTime& moment);
+// before; a server also drops the rows of sessions that are gone. Returns false, entering nothing,
+// while a restore, an upgrade or a copy runs on the server: the desk may not start then.
+bool enter(Database& database, const QString& operatorName, const QString& computer, const QDateTime& moment);
 // The desks connected now, by the moment they logged in.
 QList<Desk> list(Database& database);
+// The other desks logged in to a server now, a line each with operator and computer: what maintenance
+// waits for.
+QStringList others(Database& database);
 
 } // namespace OnlineDesks

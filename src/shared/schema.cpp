@@ -4,6 +4,7 @@
 #include "foundation/passwordhash.h"
 #include "foundation/sqlliteral.h"
 #include "shared/namepieces.h"
+#include "shared/onlinedesks.h"
 #include "shared/rights.h"
 
 #include <QRegularExpression>
@@ -309,9 +310,10 @@ bool knowsBulk(Database& database) {
 // yet while this file's are.
 QStringList unrecordedTables() {
     return QStringList{QStringLiteral("change_context"), QStringLiteral("change_history"),
-                       QStringLiteral("MwxsSjdtj"),      QStringLiteral("CountXsYear"),
-                       QStringLiteral("Bxxstj"),         QStringLiteral("jcxstj"),
-                       QStringLiteral("Jczdyntj")} +
+                       QStringLiteral("MwxsSjdtj"), QStringLiteral("CountXsYear"), QStringLiteral("Bxxstj"),
+                       QStringLiteral("jcxstj"), QStringLiteral("Jczdyntj"),
+                       // Who is logged in is the desks' own bookkeeping, rewritten at every login.
+                       QStringLiteral("online_desks")} +
            // The name pieces follow the names: derived, not the office's.
            NamePieces::tables();
 }
@@ -479,9 +481,6 @@ QStringList officeScaleIndexes() {
     };
 }
 
-// Version 4: the statistics count and list by period. These indexes hold every column their counts,
-// sums and filters read, so a year is counted from an index alone instead of from rows spread over the
-// whole table.
 // Who is logged in where: a row for each desk's server session, by the session's process number and
 // its start, so that a number the server hands out again never brings back an old desk.
 QStringList onlineDesks() {
@@ -491,6 +490,22 @@ QStringList onlineDesks() {
         "NOT NULL)")};
 }
 
+// Logins are not the office's changes: a history trigger made for the desks' list goes.
+void forgetOnlineDesksHistory(Database& database) {
+    const QString doing = QStringLiteral("建立操作记录");
+    if (database.isServer()) {
+        database.exec(QStringLiteral("DROP TRIGGER IF EXISTS online_desks_history ON online_desks"), {},
+                      doing);
+        return;
+    }
+    for (const QString& event :
+         {QStringLiteral("insert"), QStringLiteral("update"), QStringLiteral("delete")})
+        database.exec(QStringLiteral("DROP TRIGGER IF EXISTS online_desks_history_") + event, {}, doing);
+}
+
+// Version 4: the statistics count and list by period. These indexes hold every column their counts,
+// sums and filters read, so a year is counted from an index alone instead of from rows spread over the
+// whole table.
 QStringList version4() {
     return {
         QStringLiteral("CREATE INDEX gm_dj_sales ON gm_dj (购墓日期, 墓碑位置, 墓碑类型)"),
@@ -648,12 +663,13 @@ const QList<Migration>& migrations() {
                                            {{}, NamePieces::build},
                                            // The lamp payments' and construction sheets' names too.
                                            {lampNameIndexes(), NamePieces::build},
-                                           {onlineDesks(), {}}};
+                                           {onlineDesks(), {}},
+                                           {{}, forgetOnlineDesksHistory}};
     return steps;
 }
 
 const SchemaPlan& plan() {
-    static const SchemaPlan office{migrations(), forServer, completePositionIndexes};
+    static const SchemaPlan office{migrations(), forServer, completePositionIndexes, OnlineDesks::others};
     return office;
 }
 

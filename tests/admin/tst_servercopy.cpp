@@ -1,4 +1,5 @@
 #include "admin/servercopy.h"
+#include "foundation/maintenancelock.h"
 #include "support/testsupport.h"
 
 #include <QTest>
@@ -97,6 +98,21 @@ private slots:
             QVERIFY(empty.tableNames().isEmpty());
         }
         office.exec(QStringLiteral("DELETE FROM mq_wz WHERE rid = ?"), {twice}, QStringLiteral("test setup"));
+
+        // Another maintenance action on the server database keeps the copy out.
+        {
+            Database restoring(server, Database::Mode::Empty);
+            const MaintenanceLock lock(restoring, text("还原数据"));
+            Database empty(server, Database::Mode::Empty);
+            try {
+                ServerCopy(office, empty).run();
+                QFAIL("the copy ran beside a restore");
+            } catch (const DatabaseError& error) {
+                QVERIFY2(error.message().contains(text("另一台电脑正在维护数据库")),
+                         qPrintable(error.message()));
+            }
+            QVERIFY(empty.tableNames().isEmpty());
+        }
 
         Database target(server, Database::Mode::Empty);
         ServerCopy copy(office, target);

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "foundation/maintenancelock.h"
 #include "foundation/passwordhash.h"
 #include "foundation/ui/comboentry.h"
 #include "foundation/ui/enterastab.h"
@@ -423,6 +424,27 @@ private slots:
         // A later successful login gives 系统维护 back.
         office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
         QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+    }
+
+    // While maintenance runs on the server a login is refused with its reason and loads no rights; once it
+    // is over the same login goes through.
+    void aLoginWaitsForMaintenance() {
+        Office office;
+        if (!office.data.db().isServer())
+            QSKIP("one desk has its office lock");
+        office.registerPlain<"Frmczy">(QStringLiteral("M_xtwh"));
+        {
+            Database maintaining(office.data.db().target(), Database::Mode::ReadOnly);
+            const MaintenanceLock lock(maintaining, QStringLiteral("还原数据"));
+            office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+            QCOMPARE(office.prompter.texts(), QStringList{QStringLiteral("系统正在维护，请稍后再登录")});
+            QVERIFY(office.session.permissionString.isEmpty());
+            QVERIFY(!office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+            QVERIFY(OnlineDesks::list(office.data.db()).isEmpty());
+        }
+        office.logInAs(QStringLiteral("Admin"), QStringLiteral("admin"));
+        QVERIFY(office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+        QCOMPARE(OnlineDesks::list(office.data.db()).size(), 1);
     }
 
     void paymentsDueTodayAreAnnouncedAndListed() {

@@ -1,4 +1,6 @@
+#include "business/reservationservice.h"
 #include "business/ui/duereminderwindow.h"
+#include "business/ui/overduereservationswindow.h"
 #include "business/ui/purchasewindow.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "business/ui/reservationwindow.h"
@@ -36,6 +38,19 @@ struct Office : RunningOffice {
         return pickOnMap(QStringLiteral("M_gm"), QStringLiteral("Frm_gm"), QStringLiteral("甲区"), key);
     }
 };
+
+// A reservation of a free plot of 甲区 made elsewhere, reminding on `remindOn`.
+SaveOutcome reserveElsewhere(Database& database, const Session& session, const QString& key,
+                             const QString& contact, const QDate& remindOn) {
+    ReservationForm form;
+    form.plotKey = key;
+    form.contact = contact;
+    form.prepaid = QStringLiteral("100.125");
+    form.agreedPrice = QStringLiteral("9000");
+    form.reservedOn = QDate(2026, 11, 1);
+    form.remindOn = remindOn;
+    return ReservationService(database, session).reserve(form);
+}
 
 // A sale of a plot of 甲区 made elsewhere, as another desk's clerk would make it.
 SaveOutcome sellElsewhere(Database& database, const Session& session, const Clock& clock,
@@ -271,6 +286,60 @@ private slots:
         click(buy, "Command1");
         QCOMPARE(office.prompter.texts(),
                  texts({"墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能购墓！"}));
+    }
+
+    // The overdue and due-today lists show at once what another desk (on one desk: another window) reserves,
+    // the row the clerk picked staying picked where it moved to, and the order the clerk chose kept.
+    void theReservationListsFollowTheReservationsMadeElsewhere() {
+        Office office;
+        office.data.sql(QStringLiteral(
+            "INSERT INTO ydmd (墓碑位置, 联系人, 联系电话, 预交金额, 提醒日期, 需要提醒) VALUES "
+            "('乙区1排0001号', '王五', '13800138000', 3000.125, '2026-12-01', 1), "
+            "('乙区1排0002号', '李四', '13900139000', 2000.5, '2026-12-06', 1)"));
+        AppContext& context = office.window.context();
+        auto* overdue = control<QTableView>(context.host.open<OverdueReservationsWindow>(), "Grid1");
+        auto* due = control<QTableView>(context.host.open<DueReminderWindow>(), "Grid1");
+        const auto contactAt = [](QTableView* list, int row) {
+            const QAbstractItemModel* model = list->model();
+            for (int column = 0; column < model->columnCount(); ++column)
+                if (model->headerData(column, Qt::Horizontal).toString() == QStringLiteral("联系人"))
+                    return model->index(row, column).data().toString();
+            return QString();
+        };
+        const auto pickLiSi = [&](QTableView* list, int row) {
+            list->setCurrentIndex(list->model()->index(row, 2));
+            QCOMPARE(contactAt(list, row), QStringLiteral("李四"));
+        };
+        pickLiSi(overdue, 1);
+        // The clerk sorts the due list by contact, last first.
+        const int contactColumn = due->horizontalHeader()->logicalIndex(0);
+        due->sortByColumn(contactColumn, Qt::DescendingOrder);
+        pickLiSi(due, 0);
+
+        std::unique_ptr<Database> otherDesk;
+        if (office.data.db().isServer())
+            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
+        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        QVERIFY(reserveElsewhere(elsewhere, office.session, QStringLiteral("甲区1排0001号"),
+                                 QStringLiteral("赵六"), QDate(2026, 11, 30))
+                    .saved);
+        QTRY_COMPARE(overdue->model()->rowCount(), 3);
+        QCOMPARE(contactAt(overdue, 0), QStringLiteral("赵六"));
+        QCOMPARE(overdue->currentIndex().row(), 2);
+        QCOMPARE(overdue->currentIndex().column(), 2);
+        QCOMPARE(contactAt(overdue, 2), QStringLiteral("李四"));
+
+        QVERIFY(reserveElsewhere(elsewhere, office.session, QStringLiteral("甲区1排0002号"),
+                                 QStringLiteral("王六"), QDate(2026, 12, 6))
+                    .saved);
+        QTRY_COMPARE(due->model()->rowCount(), 2);
+        QCOMPARE(contactAt(due, 0), QStringLiteral("王六"));
+        QCOMPARE(contactAt(due, 1), QStringLiteral("李四"));
+        QCOMPARE(due->currentIndex().row(), 1);
+        QCOMPARE(due->horizontalHeader()->sortIndicatorSection(), contactColumn);
+        QCOMPARE(overdue->model()->rowCount(), 4);
+        QCOMPARE(contactAt(overdue, 2), QStringLiteral("李四"));
+        QCOMPARE(overdue->currentIndex().row(), 2);
     }
 
     // Settling sells the reserved plot with its own prices although another plot was picked on the sale

@@ -441,7 +441,8 @@ private slots:
             {{{QStringLiteral("CREATE TABLE t (n INTEGER)")},
               [&](Database& db) { db.exec(QStringLiteral("INSERT INTO t (n) VALUES (7)"), {}, doing); }}},
             {},
-            [&](Database&) { ++completions; }};
+            [&](Database&) { ++completions; },
+            {}};
         const SchemaPlan* office = Database::useSchema(&plan);
         const auto restore = qScopeGuard([&] { Database::useSchema(office); });
         const auto refusal = [&](const QString& path, Database::Mode mode) {

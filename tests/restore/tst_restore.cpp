@@ -1,6 +1,7 @@
 #include "foundation/passwordhash.h"
 #include "restore/restoreflow.h"
 #include "restore/restorer.h"
+#include "shared/onlinedesks.h"
 #include "shared/schema.h"
 #include "support/officewithroles.h"
 #include "support/testsupport.h"
@@ -416,6 +417,50 @@ private slots:
         restorer.swapIn();
         QCOMPARE(data.dump(QStringLiteral("yhxx")), replaced);
         QVERIFY(data.db().hasTable(QStringLiteral("pelu_later")));
+    }
+
+    // A restore waits until the other desks have logged out: it names them and changes nothing, not even a
+    // safety copy; once they are gone it goes in. The owner cannot see when the desk role's sessions began.
+    void aServerRestoreWaitsForTheDesksLoggedIn() {
+        if (!testsOnServer())
+            QSKIP("restores a server's database");
+        OfficeWithRoles office;
+        const QDir backups(office.folder().backupFolder());
+        const QString backup = backups.filePath(QStringLiteral("before.dat"));
+        {
+            Database owner(office.folder().ownerTarget(), Database::Mode::Open);
+            owner.exec(QStringLiteral("UPDATE yhxx SET dwmc = 'before'"), {}, QStringLiteral("test"));
+            owner.backupTo(backup);
+            owner.exec(QStringLiteral("UPDATE yhxx SET dwmc = 'after'"), {}, QStringLiteral("test"));
+        }
+        auto desk = std::make_unique<Database>(office.as(office.roles().desk), Database::Mode::Open);
+        const auto unit = [](Database& database) {
+            return database.scalar(QStringLiteral("SELECT dwmc FROM yhxx"), {}, QStringLiteral("test"))
+                .toString();
+        };
+        QVERIFY(OnlineDesks::enter(*desk, text("王会计"), text("财务室"), testNow()));
+        const FixedClock clock(testNow());
+        Restorer restorer(office.folder(), clock);
+        QCOMPARE(restorer.prepare(backup), std::nullopt);
+        try {
+            restorer.swapIn();
+            QFAIL("the restore went in under a working desk");
+        } catch (const DatabaseError& error) {
+            QVERIFY2(error.message().contains(text("王会计 电脑：财务室\n请他们退出 Pelu 后再还原数据。")),
+                     qPrintable(error.message()));
+        }
+        QCOMPARE(unit(*desk), QStringLiteral("after"));
+        QCOMPARE(backups.entryList({text("还原前*")}, QDir::Files), QStringList());
+
+        desk.reset();
+        {
+            Database owner(office.folder().ownerTarget(), Database::Mode::Open);
+            QTRY_VERIFY(OnlineDesks::others(owner).isEmpty());
+        }
+        restorer.swapIn();
+        Database deskAgain(office.as(office.roles().desk), Database::Mode::Open);
+        QCOMPARE(unit(deskAgain), QStringLiteral("before"));
+        QVERIFY(OnlineDesks::enter(deskAgain, text("王会计"), text("财务室"), testNow()));
     }
 
     // The restore runs as the tables' owner and gives the desk and print roles their rights anew, whatever

@@ -2,6 +2,10 @@
 
 #include "business/duereminders.h"
 #include "foundation/clock.h"
+#include "foundation/database.h"
+#include "foundation/ui/actionguard.h"
+#include "foundation/ui/appcontext.h"
+#include "foundation/ui/recordgrid.h"
 #include "ui_duereminderwindow.h"
 
 DueReminderWindow::DueReminderWindow(AppContext& context, QWidget* parent)
@@ -19,4 +23,11 @@ void showReservations(RecordGrid* grid, AppContext& context, const BoundQuery& q
     grid->setLeadingColumns({QStringLiteral("联系人"), QStringLiteral("联系电话")});
     grid->setHiddenColumns({QStringLiteral("id")});
     grid->setQuery(query);
+    // A reservation made, paid, settled or cancelled, here or at another desk, shows at once; the row the
+    // clerk picked stays picked.
+    QObject::connect(&context.database.changes(), &ChangeNotifier::changed, grid,
+                     [grid, &context](ChangeNotifier::Subject subject) {
+                         if (subject == ChangeNotifier::Subject::Reservations)
+                             runAction(context.prompter, [grid] { grid->reread(QStringLiteral("id")); });
+                     });
 }

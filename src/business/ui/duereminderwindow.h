@@ -23,5 +23,6 @@ private:
     std::unique_ptr<Ui::Frm_ydwktx> m_ui;
 };
 
-// Shows reservations in a list the way the clerk calls the customers: name and telephone first.
+// Shows reservations in a list the way the clerk calls the customers: name and telephone first. The
+// list reads itself again whenever reservations change.
 void showReservations(RecordGrid* grid, AppContext& context, const BoundQuery& query);

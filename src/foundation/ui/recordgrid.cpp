@@ -92,6 +92,25 @@ void RecordGrid::setQuery(const BoundQuery& query) {
     Q_EMIT currentRowChanged();
 }
 
+void RecordGrid::reread(const QString& keyColumn) {
+    const QVariant picked = currentValue(keyColumn);
+    const int pickedColumn = currentIndex().column();
+    const int scrolled = verticalScrollBar()->value();
+    m_model->reread();
+    // The picked row may have moved further down than the first page: read on until it shows.
+    for (int row = 0; picked.isValid(); ++row) {
+        while (row >= m_model->rowCount() && m_model->canFetchMore({}))
+            m_model->fetchMore({});
+        if (row >= m_model->rowCount())
+            break;
+        if (m_model->value(row, keyColumn) == picked) {
+            setCurrentIndex(m_model->index(row, pickedColumn));
+            break;
+        }
+    }
+    verticalScrollBar()->setValue(scrolled);
+}
+
 qint64 RecordGrid::count() const {
     return m_model->count();
 }

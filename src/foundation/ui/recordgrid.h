@@ -32,6 +32,9 @@ public:
 
     // Shows `query`, unsorted. Throws DatabaseError.
     void setQuery(const BoundQuery& query);
+    // Reads the query shown again, in the order shown, keeping the row picked (found again by its value
+    // in `keyColumn`; none when it is gone) and the place scrolled to. Throws DatabaseError.
+    void reread(const QString& keyColumn);
     // Every row of the query and a column's total, rounded to cents, counted by SQL. Throw DatabaseError.
     qint64 count() const;
     double sum(const QString& column) const;

@@ -124,22 +124,29 @@ void RecordModel::fetchMore(const QModelIndex& parent) {
 void RecordModel::sort(int column, Qt::SortOrder order) {
     if (m_columns.isEmpty() || column >= m_columns.size())
         return;
-    runAction(m_prompter, [&] {
-        QSqlQuery opened = run(ordered(column, order), reading);
-        const Page page = readPage(opened, static_cast<int>(m_columns.size()));
-        m_sortColumn = column;
-        m_sortOrder = order;
-        m_more = false;
-        // The columns stay: rows go and come rather than a reset, so widths and hidden columns survive.
-        if (m_rows > 0) {
-            beginRemoveRows(QModelIndex(), 0, m_rows - 1);
-            m_values.clear();
-            m_rows = 0;
-            endRemoveRows();
-        }
-        m_reading = std::move(opened);
-        append(page);
-    });
+    runAction(m_prompter, [&] { readOrdered(column, order); });
+}
+
+void RecordModel::reread() {
+    if (!m_columns.isEmpty())
+        readOrdered(m_sortColumn, m_sortOrder);
+}
+
+void RecordModel::readOrdered(int column, Qt::SortOrder order) {
+    QSqlQuery opened = run(ordered(column, order), reading);
+    const Page page = readPage(opened, static_cast<int>(m_columns.size()));
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_more = false;
+    // The columns stay: rows go and come rather than a reset, so widths and hidden columns survive.
+    if (m_rows > 0) {
+        beginRemoveRows(QModelIndex(), 0, m_rows - 1);
+        m_values.clear();
+        m_rows = 0;
+        endRemoveRows();
+    }
+    m_reading = std::move(opened);
+    append(page);
 }
 
 BoundQuery RecordModel::ordered(int column, Qt::SortOrder order) const {

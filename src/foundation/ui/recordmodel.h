@@ -44,8 +44,12 @@ public:
     void fetchMore(const QModelIndex& parent) override;
     // Column -1 is the query's own order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Runs the query again in the order shown: what others changed since shows. Throws DatabaseError,
+    // leaving the rows as they were.
+    void reread();
 
 private:
+    void readOrdered(int column, Qt::SortOrder order);
     struct Page {
         QVariantList values;
         int rows = 0;

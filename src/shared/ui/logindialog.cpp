@@ -1,9 +1,11 @@
 #include "shared/ui/logindialog.h"
 
 #include "foundation/clock.h"
+#include "foundation/maintenancelock.h"
 #include "foundation/prompter.h"
 #include "foundation/ui/actionguard.h"
 #include "foundation/ui/appcontext.h"
+#include "shared/session.h"
 #include "ui_logindialog.h"
 
 #include <QKeyEvent>
@@ -88,6 +90,8 @@ LoginDialog::LoginDialog(AppContext& context, QWidget* parent)
 LoginDialog::~LoginDialog() = default;
 
 void LoginDialog::tryLogIn() {
+    // A desk kept out by maintenance keeps the rights it had.
+    const Session before = m_context.session;
     bool valid = false;
     if (!runAction(m_context.prompter,
                    [&] { valid = m_service.logIn(m_ui->Combo1->currentText(), m_ui->Text1->text()); }))
@@ -97,6 +101,11 @@ void LoginDialog::tryLogIn() {
                                   QStringLiteral("信息填写不正确！  \n请重新填写。 "));
         return;
     }
-    m_service.announce(m_context.clock.now());
+    if (!m_service.announce(m_context.clock.now())) {
+        m_context.session = before;
+        m_context.prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"),
+                                  MaintenanceLock::busyText());
+        return;
+    }
     accept();
 }
