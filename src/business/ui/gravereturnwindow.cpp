@@ -6,6 +6,7 @@
 #include "business/ui/constructionsheetwindow.h"
 #include "business/ui/feerecordswindow.h"
 #include "business/ui/lampfeewindow.h"
+#include "business/ui/managementfee.h"
 #include "business/ui/renewalwindow.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
@@ -17,15 +18,13 @@ GraveReturnWindow::GraveReturnWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
       m_ui(std::make_unique<Ui::Frm_tmtf>()) {
     m_ui->setupUi(this);
-    for (QLineEdit* base : {m_ui->Mask_mdf, m_ui->Mask_mbf, m_ui->Mask_jtmf, m_ui->Mask_glf, m_ui->Mask_qtf,
-                            m_ui->Mask_lhf, m_ui->Maskbfl})
-        connect(base, &QLineEdit::textChanged, this, [this] {
-            const FeeTotals totals = PurchaseService::computeFees(refund());
-            m_ui->Mask_gl->setText(Money::format(totals.management));
-            showTotals(totals);
-        });
-    connect(m_ui->Mask_gl, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { showTotals(PurchaseService::totalsWith(refund(), typed)); });
+    keepManagementFee<FeeTotals>(
+        this,
+        {m_ui->Mask_mdf, m_ui->Mask_mbf, m_ui->Mask_jtmf, m_ui->Mask_glf, m_ui->Mask_qtf, m_ui->Mask_lhf,
+         m_ui->Maskbfl},
+        m_ui->Mask_gl, [this] { return PurchaseService::computeFees(refund()); },
+        [this](const QString& typed) { return PurchaseService::totalsWith(refund(), typed); },
+        [this](const FeeTotals& totals) { showTotals(totals); });
     on(m_ui->Command1, &QPushButton::clicked, &GraveReturnWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &GraveReturnWindow::closeWindow);
     EnterAsTab::install(this);

@@ -1,6 +1,7 @@
 #include "business/ui/purchasewindow.h"
 
 #include "business/ui/itemchargeswindow.h"
+#include "business/ui/managementfee.h"
 #include "business/ui/reservationmaintenancewindow.h"
 #include "foundation/clock.h"
 #include "foundation/money.h"
@@ -33,17 +34,13 @@ PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
     connect(m_ui->Mask_bh, &QLineEdit::editingFinished, this, [this] {
         m_ui->Mask_bh->setText(QString::number(Numbered::wholeNumber(m_ui->Mask_bh->text())));
     });
-    for (QLineEdit* fee : {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->mask9, m_ui->Mask10,
-                           m_ui->Maskbfl, m_ui->Txt_qtf})
-        connect(fee, &QLineEdit::textChanged, this, [this] {
-            const FeeTotals totals = PurchaseService::computeFees(fees());
-            m_ui->Text2->setText(Money::format(totals.management));
-            showTotals(totals);
-        });
-    // A management fee typed over the computed one carries into the subtotal and total; the field
-    // itself is left as typed, or "100." would lose its point on the way to "100.5".
-    connect(m_ui->Text2, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { showTotals(PurchaseService::totalsWith(fees(), typed)); });
+    keepManagementFee<FeeTotals>(
+        this,
+        {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->mask9, m_ui->Mask10, m_ui->Maskbfl,
+         m_ui->Txt_qtf},
+        m_ui->Text2, [this] { return PurchaseService::computeFees(fees()); },
+        [this](const QString& typed) { return PurchaseService::totalsWith(fees(), typed); },
+        [this](const FeeTotals& totals) { showTotals(totals); });
     learnWhenLeft(m_ui->Comblx, PurchaseService::StoneList::Type);
     learnWhenLeft(m_ui->Combcz, PurchaseService::StoneList::MainStone);
     learnWhenLeft(m_ui->Comdbcz, PurchaseService::StoneList::BaseStone);

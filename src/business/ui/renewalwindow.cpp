@@ -2,6 +2,7 @@
 
 #include "business/purchaseservice.h"
 #include "business/ui/burialhubwindow.h"
+#include "business/ui/managementfee.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "shared/session.h"
@@ -14,16 +15,14 @@ RenewalWindow::RenewalWindow(AppContext& context, QWidget* parent)
     connect(m_ui->DTP1, &QDateEdit::dateChanged, this,
             [this](QDate from) { m_ui->DTP2->setDate(PurchaseService::useUntilFor(from)); });
     // The extra item is part of the fee's base, so it recomputes the fee like the list prices do.
-    for (QLineEdit* base :
-         {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->Mask10, m_ui->Maskbfl, m_ui->MaskE2})
-        connect(base, &QLineEdit::textChanged, this, [this] {
-            const RenewalTotals totals = RenewalService::computeFees(fees());
-            m_ui->Text2->setText(Money::format(totals.management));
-            m_ui->Text3->setText(Money::format(totals.total));
-        });
-    connect(m_ui->Text2, &QLineEdit::textEdited, this, [this](const QString& typed) {
-        m_ui->Text3->setText(Money::format(RenewalService::totalWith(typed, m_ui->MaskE2->text())));
-    });
+    keepManagementFee<RenewalTotals>(
+        this, {m_ui->Mask5, m_ui->Mask6, m_ui->Mask7, m_ui->Mask8, m_ui->Mask10, m_ui->Maskbfl, m_ui->MaskE2},
+        m_ui->Text2, [this] { return RenewalService::computeFees(fees()); },
+        [this](const QString& typed) {
+            return RenewalTotals{Money::parseLeading(typed),
+                                 RenewalService::totalWith(typed, m_ui->MaskE2->text())};
+        },
+        [this](const RenewalTotals& totals) { m_ui->Text3->setText(Money::format(totals.total)); });
     on(m_ui->Command1, &QPushButton::clicked, &RenewalWindow::save);
     on(m_ui->Command2, &QPushButton::clicked, &RenewalWindow::closeWindow);
     EnterAsTab::install(this);
