@@ -32,13 +32,7 @@ void addPlots(TestData& data, const char* state) {
 void sellPlots(TestData& data) {
     addPlots(data, "已购");
     for (const char* key : {plot, neighbour}) {
-        for (const char* buried : {"张一", "张二"})
-            data.sql(QStringLiteral(
-                         "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 工作单位, "
-                         "联系电话, 故者姓名) VALUES (77, ?, '2026-12-01', '2026-12-06', "
-                         "'2046-12-06', '王五', '机械厂', '5551234', ?)"),
-                     {text(key), text(buried)});
-        data.sql(QStringLiteral("INSERT INTO gm_xr (墓碑位置, 故者姓名A) VALUES (?, '张一')"), {text(key)});
+        registerSoldPlot(data, text(key));
         data.sql(
             QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 墓地费, 墓碑费, 家庭墓费, 工料费, 其它费, 绿化费, "
                            "管理费, 合计, 操作方式) VALUES (?, 9000, 2000, 300, 200, 100, 50, 115.125, "

@@ -24,13 +24,7 @@ struct Office : RunningOffice {
             "('乙区', '1', '0001', '双人墓', 1000, 200, 30, 20, 50, 300, '已购', 1)"));
         for (const char* key : {"甲区1排0001号", "乙区1排0001号"}) {
             const QString plot = text(key);
-            for (const char* buried : {"张一", "张二"})
-                data.sql(QStringLiteral(
-                             "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 工作单位, "
-                             "联系电话, 故者姓名) VALUES (77, ?, '2026-12-01', '2026-12-06', "
-                             "'2046-12-06', '王五', '机械厂', '5551234', ?)"),
-                         {plot, text(buried)});
-            data.sql(QStringLiteral("INSERT INTO gm_xr (墓碑位置, 故者姓名A) VALUES (?, '张一')"), {plot});
+            registerSoldPlot(data, plot);
             for (const char* kind : {"物品", "购墓", "加续费"})
                 data.sql(
                     QStringLiteral("INSERT INTO gm_xf1 (墓碑位置, 墓地费, 墓碑费, 家庭墓费, 工料费, 其它费, "

@@ -305,3 +305,13 @@ qint64 millisecondsOnPipe(const QString& fifo, const std::function<void()>& work
     work();
     return timer.elapsed();
 }
+
+void registerSoldPlot(TestData& data, const QString& key) {
+    for (const char* buried : {"张一", "张二"})
+        data.sql(
+            QStringLiteral("INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 工作单位, "
+                           "联系电话, 故者姓名) VALUES (77, ?, '2026-12-01', '2026-12-06', '2046-12-06', "
+                           "'王五', '机械厂', '5551234', ?)"),
+            {key, text(buried)});
+    data.sql(QStringLiteral("INSERT INTO gm_xr (墓碑位置, 故者姓名A) VALUES (?, '张一')"), {key});
+}

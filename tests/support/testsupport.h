@@ -96,6 +96,11 @@ private:
 };
 
 // Test texts written as plain UTF-8 literals.
+// A sold plot's register as the burial, renewal and return find it: two rows (编号 77, bought
+// 2026-12-01, in use 2026-12-06 to 2046-12-06, 王五 of 机械厂 on 5551234), buried 张一 and 张二, and
+// its name slot holding 张一. The plot row and the fee rows are the test's own.
+void registerSoldPlot(TestData& data, const QString& key);
+
 QString text(const char* utf8);
 QStringList texts(std::initializer_list<const char*> utf8);
 
