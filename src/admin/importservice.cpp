@@ -2,6 +2,8 @@
 
 #include "admin/backupservice.h"
 
+#include "business/deceased.h"
+
 #include "foundation/bulkkeys.h"
 #include "foundation/clock.h"
 #include "foundation/csvtable.h"
@@ -28,7 +30,7 @@
 namespace {
 
 // What a column of a file holds, which decides how its text is checked and stored.
-enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Plot };
+enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Plot, Sex };
 
 struct Column {
     QString name;
@@ -125,6 +127,10 @@ QString valueProblem(Holds holds, const QString& value) {
         if (!dateOf(value).isValid())
             return QStringLiteral("“%1”不是日期（应写成 2020-03-15）").arg(value);
         return QString();
+    case Holds::Sex:
+        if (value != QStringLiteral("男") && value != QStringLiteral("女"))
+            return QStringLiteral("应为“男”或“女”：%1").arg(value);
+        return QString();
     }
     return QString();
 }
@@ -195,8 +201,10 @@ struct ImportService::Known {
         QString state;
         int line = 0; // the line of the run's file that adds it; 0 for a plot of the office
     };
+    QDate today;
     QHash<QString, Plot> plots;
     QHash<QString, int> registered; // plot key -> line of the run's registration; 0 in the office
+    QHash<QString, int> buried;     // plot key + "/" + name -> line of the run's burial; 0 in the office
 };
 
 // One kind of file: its columns, the checks of a row beyond each column's own, and its write.
@@ -459,6 +467,134 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                 for (const QString& area : std::as_const(areas))
                     database.notifyChange(ChangeNotifier::Subject::Plots, area);
             }},
+        // The deceased on a sold plot: the first completes the plot's registration, each further one
+        // has a register row of its own that repeats the registration.
+        Kind{
+            QStringLiteral("gm_xr"),
+            QStringLiteral("故者"),
+            {{plotKeyColumn, Holds::Plot, true},
+             {QStringLiteral("故者姓名"), Holds::Text, true},
+             {QStringLiteral("性别"), Holds::Sex, true},
+             {QStringLiteral("籍贯"), Holds::Text},
+             {QStringLiteral("生前单位"), Holds::Text},
+             {QStringLiteral("出生日期"), Holds::Date},
+             {QStringLiteral("逝世日期"), Holds::Date, true},
+             {QStringLiteral("落葬日期"), Holds::Date, true},
+             {QStringLiteral("备注"), Holds::Text},
+             {QStringLiteral("联系人"), Holds::Text, true},
+             {QStringLiteral("关系"), Holds::Text},
+             {QStringLiteral("身份证号"), Holds::Text},
+             {QStringLiteral("工作单位"), Holds::Text},
+             {QStringLiteral("家庭住址"), Holds::Text},
+             {QStringLiteral("联系电话"), Holds::Text},
+             {QStringLiteral("手机"), Holds::Text},
+             {QStringLiteral("证书编号"), Holds::Text}},
+            QString(),
+            QStringLiteral(
+                "东区1排0001号,张建国,男,浙江杭州,杭州电厂,1940-05-12,2019-04-01,2019-04-05,,张伟,父子,"
+                "330102198003150025,,杭州市西湖区文三路 1 号,0571-88001234,13800138000,\r\n"
+                "东区1排0002号,王秀英,女,浙江绍兴,,1945-11-03,2020-09-20,2020-10-01,合葬,李娜,母女,"
+                "33010219850601002X,杭州丝绸厂,杭州市上城区解放路 8 号,0571-87005678,13900139000,A-0002\r\n"),
+            QStringLiteral(
+                "SELECT 墓碑位置, 故者姓名, 性别, 籍贯, 生前单位, 出生日期, 逝世日期, 落葬日期, 备注, 联系人, "
+                "关系, 身份证号, 工作单位, 家庭住址, 联系电话, 手机, 证书编号 FROM gm_dj "
+                "WHERE 故者姓名 IS NOT NULL ORDER BY 墓碑位置, rid"),
+            [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                const QString born = QStringLiteral("出生日期"), died = QStringLiteral("逝世日期"),
+                              buried = QStringLiteral("落葬日期");
+                const auto date = [&](const QString& column) {
+                    return wrong.contains(column) ? QDate() : dateOf(row[column]);
+                };
+                // As the burial window checks them; a burial still to come is fine.
+                if (date(born).isValid() && date(born) > known.today)
+                    complain(born, QStringLiteral("出生日期晚于今天"));
+                if (date(died).isValid() && date(died) > known.today)
+                    complain(died, QStringLiteral("逝世日期晚于今天"));
+                if (date(born).isValid() && date(died).isValid() && date(born) > date(died))
+                    complain(died, QStringLiteral("逝世日期早于出生日期"));
+                if (date(died).isValid() && date(buried).isValid() && date(died) > date(buried))
+                    complain(buried, QStringLiteral("落葬日期早于逝世日期"));
+                const QString name = QStringLiteral("故者姓名");
+                if (wrong.contains(plotKeyColumn))
+                    return;
+                const QString key = row[plotKeyColumn];
+                const Known::Plot* plot = namedPlot(known, key, complain);
+                if (!plot)
+                    return;
+                if (plot->state != PlotState::sold && !known.registered.contains(key)) {
+                    complain(plotKeyColumn,
+                             QStringLiteral("墓位 %1 %2，没有售出，不能落葬")
+                                 .arg(key, plot->state.isEmpty() ? PlotState::free : plot->state));
+                    return;
+                }
+                if (wrong.contains(name))
+                    return;
+                const QString person = key + QLatin1Char('/') + row[name];
+                if (const auto earlier = known.buried.constFind(person); earlier == known.buried.cend())
+                    known.buried.insert(person, row.row.line);
+                else if (*earlier > 0)
+                    complain(name, QStringLiteral("%1 在本文件第 %2 行已落葬于 %3")
+                                       .arg(row[name])
+                                       .arg(*earlier)
+                                       .arg(key));
+                else
+                    complain(name, QStringLiteral("墓位 %1 已有故者 %2").arg(key, row[name]));
+            },
+            [](const File& file, const QString& selection) {
+                QStringList keys;
+                for (const Row& row : file.rows)
+                    keys << row.values.at(0);
+                const qint64 rows = file.rows.size();
+                const QString what = selection + QStringLiteral("：登记故者");
+                return QList<Database::BulkChange>{
+                    {QStringLiteral("gm_dj"), QStringLiteral("批量修改"), what, rows, keys},
+                    {QStringLiteral("gm_xr"), QStringLiteral("批量修改"), what, rows, keys},
+                    {QStringLiteral("gm_xf1"), QStringLiteral("批量修改"), what, rows, keys}};
+            },
+            [](Database& database, const Session&, const File& file, const Known&) {
+                const Kind& kind = kinds().at(2);
+                // The deceased's own columns are the file's; the registration's the file's where it gives
+                // them, else as the plot's first register row has them.
+                const QStringList own = {QStringLiteral("故者姓名"), QStringLiteral("性别"),
+                                         QStringLiteral("籍贯"),     QStringLiteral("生前单位"),
+                                         QStringLiteral("出生日期"), QStringLiteral("逝世日期"),
+                                         QStringLiteral("落葬日期"), QStringLiteral("备注")};
+                const QStringList repeated = {
+                    QStringLiteral("编号"),     QStringLiteral("购墓日期"), QStringLiteral("日期起"),
+                    QStringLiteral("日期止"),   QStringLiteral("墓碑类型"), QStringLiteral("主碑材质"),
+                    QStringLiteral("底碑材质"), QStringLiteral("操作员"),   QStringLiteral("业务员")};
+                const QString doing = QStringLiteral("导入故者");
+                for (const Row& row : file.rows) {
+                    const QString key = row.values.at(0);
+                    const std::optional<StoredRow> first = database.row(
+                        QStringLiteral("SELECT * FROM gm_dj WHERE 墓碑位置 = ? ORDER BY rid LIMIT 1"), {key},
+                        doing);
+                    const bool completes = first && first->isNull(QStringLiteral("故者姓名"));
+                    QList<Database::Column> values;
+                    for (qsizetype at = 1; at < kind.columns.size(); ++at) {
+                        const Column& column = kind.columns.at(at);
+                        const QString& value = row.values.at(at);
+                        if (own.contains(column.name) || !value.isEmpty())
+                            values.append({column.name, storedValue(column.holds, value)});
+                        else if (first && !completes)
+                            values.append({column.name, first->value(column.name)});
+                    }
+                    if (completes) {
+                        QSqlQuery update =
+                            database.prepareUpdate(QStringLiteral("gm_dj"), values, QStringLiteral("rid = ?"),
+                                                   {first->value(QStringLiteral("rid"))}, doing);
+                        database.run(update, doing);
+                    } else {
+                        values.prepend({plotKeyColumn, key});
+                        if (first)
+                            for (const QString& column : repeated)
+                                values.append({column, first->value(column)});
+                        database.insert(QStringLiteral("gm_dj"), values, doing);
+                    }
+                    Deceased::addName(database, key, row.values.at(1), row.values.at(2),
+                                      dateOf(row.values.at(7)));
+                }
+            }},
     };
     return all;
 }
@@ -622,16 +758,29 @@ QList<ImportService::File> ImportService::read(const QStringList& paths, Report&
 
 ImportService::Known ImportService::checkRows(const QList<File>& files, Report& report) {
     Known known;
+    known.today = m_clock.today();
     // The office's plots and registrations, read once.
     for (const StoredRow& plot : m_database.rows(
              QStringLiteral("SELECT 墓碑位置, 墓区, 状态 FROM mq_wz WHERE ") + Numbered::isPosition, {},
              QStringLiteral("读取墓位")))
         known.plots.insert(plot.text(plotKeyColumn),
                            {plot.text(QStringLiteral("墓区")), plot.text(QStringLiteral("状态")), 0});
-    for (const QString& key :
-         m_database.texts(QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"),
-                          {}, QStringLiteral("读取购墓登记")))
-        known.registered.insert(key, 0);
+    const auto present = [&files](const QString& table) {
+        return std::any_of(files.begin(), files.end(),
+                           [&table](const File& file) { return file.table == table; });
+    };
+    const bool burials = present(QStringLiteral("gm_xr"));
+    if (burials || present(QStringLiteral("gm_dj")))
+        for (const QString& key : m_database.texts(
+                 QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"), {},
+                 QStringLiteral("读取购墓登记")))
+            known.registered.insert(key, 0);
+    if (burials)
+        for (const StoredRow& person : m_database.rows(
+                 QStringLiteral("SELECT 墓碑位置, 故者姓名 FROM gm_dj WHERE 故者姓名 IS NOT NULL"), {},
+                 QStringLiteral("读取故者")))
+            known.buried.insert(
+                person.text(plotKeyColumn) + QLatin1Char('/') + person.text(QStringLiteral("故者姓名")), 0);
 
     for (const File& file : files) {
         const Kind& fileKind = *kind(file.table);

@@ -38,8 +38,8 @@ QStringList listed(const ImportService::Report& report) {
 
 // Every row of `sql`, its values joined by "|" (an absent value as "-"), as a server and one desk both
 // give them.
-QStringList joined(TestData& data, const QString& sql) {
-    QSqlQuery query = data.db().exec(sql, {}, QStringLiteral("test rows"));
+QStringList joined(TestData& data, const QString& sql, const QVariantList& values = {}) {
+    QSqlQuery query = data.db().exec(sql, values, QStringLiteral("test rows"));
     QStringList lines;
     while (query.next()) {
         QStringList fields;
@@ -136,8 +136,8 @@ private Q_SLOTS:
             writeFile(data, QStringLiteral("sub/mq_wz.csv"), utf8("墓区,号,号,颜色\n东区,0009,0009,红\n"));
         QCOMPARE(
             listed(service.check({wrongName, badHeader})),
-            texts({"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv", "mq_wz.csv:1:号:列名重复",
-                   "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
+            texts({"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv",
+                   "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
         QVERIFY(
             listed(service.check({path, badHeader})).contains(text("mq_wz.csv:0::同一种数据只能有一个文件")));
     }
@@ -394,6 +394,127 @@ private Q_SLOTS:
         const QString purchasesAgain = writeFile(fresh.data, QStringLiteral("gm_dj.csv"), exported);
         QVERIFY(fresh.service.import({purchasesAgain, plotsAgain}).imported);
         QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_dj")), exported);
+    }
+
+    void aBurialGoesOnASoldPlotOnceAndCompletesItsRegistration() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东区1排0003号 is bought with no one buried yet; 东区二1排0003号, its namesake in the next area,
+        // holds 赵一.
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0003', ?)"),
+                 {text("东区二"), text("已购")});
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 关系, 身份证号, 家庭住址, "
+                "墓碑类型, 业务员) VALUES (41, ?, '2018-01-02', '2018-01-03', '2038-01-02', ?, ?, ?, ?, ?, ?), "
+                "(42, ?, '2017-01-02', '2017-01-03', '2037-01-02', ?, NULL, NULL, NULL, NULL, NULL)"),
+            {text("东区1排0003号"), text("王五"), text("子"), text("330102197001010011"), text("北路 3 号"),
+             text("花岗岩"), text("赵六"), text("东区二1排0003号"), text("钱八")});
+        data.sql(
+            QStringLiteral(
+                "UPDATE gm_dj SET 故者姓名 = ?, 性别 = ?, 逝世日期 = '2016-05-06', 落葬日期 = '2017-02-03' "
+                "WHERE 编号 = 42"),
+            {text("赵一"), text("男")});
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO gm_xf1 (编号, 墓碑位置, 联系人, 操作方式, 安葬日期) VALUES (41, ?, ?, ?, '')"),
+            {text("东区1排0003号"), text("王五"), text("购墓")});
+        const QString header =
+            text("墓碑位置,故者姓名,性别,籍贯,生前单位,出生日期,逝世日期,落葬日期,备注,联系人,关系,身份证号,"
+                 "工作单位,家庭住址,联系电话,手机,证书编号\n");
+        const QString clean = text(
+            "东区1排0003号,张三,男,杭州,电厂,1950-01-02,2020-05-06,2020-05-08,甲,王五,父子,,一厂,,0571-3,137,Z-1\n"
+            "东区1排0003号,李四,女,绍兴,丝厂,1952-03-04,2021-07-08,2021-07-10,乙,王五,母子,,,南路 4 号,,,Z-2\n"
+            "西区1排0001号,孙七,男,宁波,,,2022-02-02,2022-02-03,,李娜,夫妻,,,,,,\n");
+        const QString wrong = text(
+            "东区二1排0003号,赵一,男,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"         // 5: 赵一 lies there
+            "东区1排0003号,张三,男,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"           // 6: twice in the file
+            "东区二1排0004号,某甲,女,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"         // 7: not sold
+            "东区1排0003号,某乙,女,,,2027-01-01,2020-01-01,2020-01-02,,某,,,,,,,\n" // 8: born after today
+            "东区1排0003号,某丙,M,,,,2026-12-07,2026-12-01,,某,,,,,,,\n");          // 9: died later
+        const QString plots =
+            writeFile(data, QStringLiteral("mq_wz.csv"), utf8("墓区,排,号,状态\n西区,1,0001,未使用\n"));
+        const QString purchases = writeFile(
+            data, QStringLiteral("gm_dj.csv"),
+            utf8(
+                "墓碑位置,购墓日期,日期起,日期止,联系人,墓地费\n西区1排0001号,2021-01-01,2021-01-01,2041-01-01,李娜,9.99\n"));
+        const QString burials =
+            writeFile(data, QStringLiteral("gm_xr.csv"), (header + clean + wrong).toUtf8());
+        QCOMPARE(listed(service.check({burials, purchases, plots})),
+                 texts({"gm_xr.csv:5:故者姓名:墓位 东区二1排0003号 已有故者 赵一",
+                        "gm_xr.csv:6:故者姓名:张三 在本文件第 2 行已落葬于 东区1排0003号",
+                        "gm_xr.csv:7:墓碑位置:墓位 东区二1排0004号 未使用，没有售出，不能落葬",
+                        "gm_xr.csv:8:出生日期:出生日期晚于今天", "gm_xr.csv:8:逝世日期:逝世日期早于出生日期",
+                        "gm_xr.csv:9:性别:应为“男”或“女”：M", "gm_xr.csv:9:逝世日期:逝世日期晚于今天",
+                        "gm_xr.csv:9:落葬日期:落葬日期早于逝世日期"}));
+        // Without the purchase, the plot of the run is not sold.
+        QVERIFY(listed(service.check({burials, plots}))
+                    .contains(text("gm_xr.csv:4:墓碑位置:墓位 西区1排0001号 未使用，没有售出，不能落葬")));
+
+        const QString cleanBurials = writeFile(data, QStringLiteral("gm_xr.csv"), (header + clean).toUtf8());
+        const QStringList tables = {QStringLiteral("gm_dj"), QStringLiteral("gm_xr"),
+                                    QStringLiteral("gm_xf1"), QStringLiteral("mq_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 60; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanBurials, plots, purchases});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+
+        // The first burial completes the registration, keeping what the file leaves empty; the second
+        // repeats the registration, as the first burial left it, in a row of its own.
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 编号, 墓碑位置, 购墓日期, 日期起, 日期止, 墓碑类型, 业务员, 故者姓名, 性别, "
+                       "籍贯, 生前单位, 出生日期, 逝世日期, 落葬日期, 备注, 联系人, 关系, 身份证号, "
+                       "工作单位, 家庭住址, 联系电话, 手机, 证书编号 FROM gm_dj "
+                       "WHERE 墓碑位置 <> ? ORDER BY rid"),
+                   {text("东区二1排0003号")}),
+            texts(
+                {"41|东区1排0003号|2018-01-02|2018-01-03|2038-01-02|花岗岩|赵六|张三|男|杭州|电厂|1950-01-02|"
+                 "2020-05-06|2020-05-08|甲|王五|父子|330102197001010011|一厂|北路 3 号|0571-3|137|Z-1",
+                 "-|西区1排0001号|2021-01-01|2021-01-01|2041-01-01|-|-|孙七|男|宁波|-|-|2022-02-02|2022-02-03|-|"
+                 "李娜|夫妻|-|-|-|-|-|-",
+                 "41|东区1排0003号|2018-01-02|2018-01-03|2038-01-02|花岗岩|赵六|李四|女|绍兴|丝厂|1952-03-04|"
+                 "2021-07-08|2021-07-10|乙|王五|母子|330102197001010011|一厂|南路 4 号|0571-3|137|Z-2"}));
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 墓碑位置, 故者姓名A, 性别A, 故者姓名B, 性别B FROM gm_xr ORDER BY 墓碑位置")),
+            texts({"东区1排0003号|张三|男|李四|女", "西区1排0001号|孙七|男||"}));
+        QCOMPARE(
+            joined(data, QStringLiteral("SELECT 墓碑位置, 故者姓名, 安葬日期 FROM gm_xf1 ORDER BY 墓碑位置")),
+            texts({"东区1排0003号|张三,李四|2020-05-08", "西区1排0001号|孙七|2022-02-03"}));
+
+        QCOMPARE(
+            data.db().texts(
+                QStringLiteral("SELECT 表 || ':' || 操作 FROM change_history WHERE 之后 LIKE ? ORDER BY id"),
+                {text("%gm_xr.csv%登记故者%")}, QString()),
+            texts({"gm_dj:批量修改", "gm_xr:批量修改", "gm_xf1:批量修改"}));
+
+        // The office's burials read back as they went in.
+        const QByteArray exported = service.exportFile(QStringLiteral("gm_xr"));
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        QStringList files;
+        for (const QString& table :
+             {QStringLiteral("gm_xr"), QStringLiteral("gm_dj"), QStringLiteral("mq_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        const ImportService::Outcome again = fresh.service.import(files);
+        QVERIFY2(again.imported, qPrintable(listed(again.report).join(QLatin1Char('\n'))));
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_xr")), exported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_dj")),
+                 service.exportFile(QStringLiteral("gm_dj")));
     }
 };
 
