@@ -3,6 +3,7 @@
 #include "admin/backupservice.h"
 
 #include "business/deceased.h"
+#include "columbarium/nichevocabulary.h"
 
 #include "foundation/bulkkeys.h"
 #include "foundation/clock.h"
@@ -30,7 +31,8 @@
 namespace {
 
 // What a column of a file holds, which decides how its text is checked and stored.
-enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Plot, Sex };
+// Place: the position key of a plot or niche, as it is stored.
+enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Place, Sex, NicheState, NicheStyle };
 
 struct Column {
     QString name;
@@ -95,7 +97,7 @@ QString valueProblem(Holds holds, const QString& value) {
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
     switch (holds) {
     case Holds::Text:
-    case Holds::Plot:
+    case Holds::Place:
         if (isScientific(value))
             return QStringLiteral("“%1”已被电子表格改为科学记数法，原来的数字已丢失").arg(value);
         return QString();
@@ -126,6 +128,16 @@ QString valueProblem(Holds holds, const QString& value) {
     case Holds::Date:
         if (!dateOf(value).isValid())
             return QStringLiteral("“%1”不是日期（应写成 2020-03-15）").arg(value);
+        return QString();
+    case Holds::NicheState:
+        if (value != NicheState::free && value != NicheState::used)
+            return QStringLiteral("未知的状态“%1”（可用：%2、%3）")
+                .arg(value, NicheState::free, NicheState::used);
+        return QString();
+    case Holds::NicheStyle:
+        if (value != NicheStyle::single && value != NicheStyle::twin)
+            return QStringLiteral("未知的样式“%1”（可用：%2、%3）")
+                .arg(value, NicheStyle::single, NicheStyle::twin);
         return QString();
     case Holds::Sex:
         if (value != QStringLiteral("男") && value != QStringLiteral("女"))
@@ -205,6 +217,8 @@ struct ImportService::Known {
     QHash<QString, Plot> plots;
     QHash<QString, int> registered; // plot key -> line of the run's registration; 0 in the office
     QHash<QString, int> buried;     // plot key + "/" + name -> line of the run's burial; 0 in the office
+    QHash<QString, Plot> niches;    // the same for niches, by niche key, the hall as the area
+    QHash<QString, int> stored;     // niche key -> line of the run's storage; 0 in the office
 };
 
 // One kind of file: its columns, the checks of a row beyond each column's own, and its write.
@@ -245,6 +259,7 @@ struct ImportService::Kind {
 namespace {
 
 const QString plotKeyColumn = QStringLiteral("墓碑位置");
+const QString nicheKeyColumn = QStringLiteral("存放位置");
 
 // The plot a registration names, as the file gives its key; its absence told, with the key it was
 // probably meant to be when a spreadsheet dropped the number's leading zeros.
@@ -313,7 +328,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                      {file.table, QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
              },
              [](Database& database, const Session&, const File& file, const Known&) {
-                 const Kind& kind = kinds().at(0);
+                 const Kind& kind = *ImportService::kind(QStringLiteral("mq_wz"));
                  QList<Database::Column> columns;
                  for (const Column& column : kind.columns)
                      columns.append({column.name, QVariant()});
@@ -334,7 +349,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
         Kind{
             QStringLiteral("gm_dj"),
             QStringLiteral("购墓登记"),
-            {{QStringLiteral("编号"), Holds::Whole},          {plotKeyColumn, Holds::Plot, true},
+            {{QStringLiteral("编号"), Holds::Whole},          {plotKeyColumn, Holds::Place, true},
              {QStringLiteral("购墓日期"), Holds::Date, true}, {QStringLiteral("日期起"), Holds::Date, true},
              {QStringLiteral("日期止"), Holds::Date, true},   {QStringLiteral("联系人"), Holds::Text, true},
              {QStringLiteral("身份证号"), Holds::Text},       {QStringLiteral("工作单位"), Holds::Text},
@@ -396,7 +411,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                      selection + QStringLiteral("：墓位改为") + PlotState::sold, rows, keys}};
             },
             [](Database& database, const Session& session, const File& file, const Known& known) {
-                const Kind& kind = kinds().at(1);
+                const Kind& kind = *ImportService::kind(QStringLiteral("gm_dj"));
                 // The registration takes the columns before the fees, the fee row the fees and the
                 // columns both share.
                 const qsizetype firstFee = kind.index(QStringLiteral("墓地费"));
@@ -472,7 +487,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
         Kind{
             QStringLiteral("gm_xr"),
             QStringLiteral("故者"),
-            {{plotKeyColumn, Holds::Plot, true},
+            {{plotKeyColumn, Holds::Place, true},
              {QStringLiteral("故者姓名"), Holds::Text, true},
              {QStringLiteral("性别"), Holds::Sex, true},
              {QStringLiteral("籍贯"), Holds::Text},
@@ -552,7 +567,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                     {QStringLiteral("gm_xf1"), QStringLiteral("批量修改"), what, rows, keys}};
             },
             [](Database& database, const Session&, const File& file, const Known&) {
-                const Kind& kind = kinds().at(2);
+                const Kind& kind = *ImportService::kind(QStringLiteral("gm_xr"));
                 // The deceased's own columns are the file's; the registration's the file's where it gives
                 // them, else as the plot's first register row has them.
                 const QStringList own = {QStringLiteral("故者姓名"), QStringLiteral("性别"),
@@ -594,6 +609,184 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                     Deceased::addName(database, key, row.values.at(1), row.values.at(2),
                                       dateOf(row.values.at(7)));
                 }
+            }},
+        Kind{QStringLiteral("ghjc_wz"),
+             QStringLiteral("寄存位"),
+             {{QStringLiteral("厅"), Holds::Text, true},
+              {QStringLiteral("室"), Holds::Text, true},
+              {QStringLiteral("层"), Holds::Text, true},
+              {QStringLiteral("号"), Holds::Number, true},
+              {QStringLiteral("样式"), Holds::NicheStyle, true},
+              {QStringLiteral("价位"), Holds::Money, true},
+              {QStringLiteral("状态"), Holds::NicheState, true}},
+             nicheKeyColumn,
+             QStringLiteral("东厅,1,1,0001,单人框,1200,未使用\r\n"
+                            "东厅,1,2,0002,双人框,2400.50,已使用\r\n"),
+             QStringLiteral("SELECT * FROM ghjc_wz WHERE %1 ORDER BY 厅, 室, 号").arg(Numbered::isPosition),
+             [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                 const QString hall = QStringLiteral("厅"), room = QStringLiteral("室"),
+                               number = QStringLiteral("号"), price = QStringLiteral("价位");
+                 if (!wrong.contains(price) && row[price].toDouble() == 0)
+                     complain(price, QStringLiteral("价位不能为零"));
+                 if (wrong.contains(hall) || wrong.contains(room) || wrong.contains(number))
+                     return;
+                 const QString key = PositionKey::niche(row[hall], row[room], row[number]);
+                 if (!row.row.derived.isEmpty() && row.row.derived != key)
+                     complain(nicheKeyColumn,
+                              QStringLiteral("“%1”与厅、室、号不符（应为“%2”）").arg(row.row.derived, key));
+                 if (const auto first = known.niches.constFind(key); first == known.niches.cend())
+                     known.niches.insert(key, {row[hall], row[QStringLiteral("状态")], row.row.line});
+                 else if (first->line > 0)
+                     complain(number,
+                              QStringLiteral("寄存位 %1 在本文件第 %2 行已有").arg(key).arg(first->line));
+                 else
+                     complain(number, QStringLiteral("寄存位 %1 已经存在").arg(key));
+             },
+             [](const File& file, const QString& selection) {
+                 QStringList keys;
+                 for (const Row& row : file.rows)
+                     keys << PositionKey::niche(row.values.at(0), row.values.at(1), row.values.at(3));
+                 return QList<Database::BulkChange>{
+                     {file.table, QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
+             },
+             [](Database& database, const Session&, const File& file, const Known&) {
+                 const Kind& kind = *ImportService::kind(QStringLiteral("ghjc_wz"));
+                 QList<Database::Column> columns;
+                 for (const Column& column : kind.columns)
+                     columns.append({column.name, QVariant()});
+                 const QString doing = QStringLiteral("导入寄存位");
+                 QSqlQuery insert = database.prepareInsert(file.table, columns, doing);
+                 QSet<QString> halls;
+                 for (const Row& row : file.rows) {
+                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
+                         insert.bindValue(static_cast<int>(at),
+                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
+                     database.run(insert, doing);
+                     halls.insert(row.values.at(0));
+                 }
+                 for (const QString& hall : std::as_const(halls))
+                     database.notifyChange(ChangeNotifier::Subject::Niches, hall);
+             }},
+        // A storage: the urn's registration, its "存入" fee row, and the niche in use.
+        Kind{
+            QStringLiteral("ghjc_dj"),
+            QStringLiteral("寄存登记"),
+            {{nicheKeyColumn, Holds::Place, true},
+             {QStringLiteral("骨灰盒型"), Holds::Text, true},
+             {QStringLiteral("故者姓名"), Holds::Text, true},
+             {QStringLiteral("性别"), Holds::Sex, true},
+             {QStringLiteral("出生日期"), Holds::Date},
+             {QStringLiteral("逝世日期"), Holds::Date},
+             {QStringLiteral("籍贯"), Holds::Text},
+             {QStringLiteral("生前单位"), Holds::Text},
+             {QStringLiteral("日期起"), Holds::Date, true},
+             {QStringLiteral("日期止"), Holds::Date, true},
+             {QStringLiteral("联系人"), Holds::Text, true},
+             {QStringLiteral("关系"), Holds::Text},
+             {QStringLiteral("工作单位"), Holds::Text},
+             {QStringLiteral("身份证号"), Holds::Text},
+             {QStringLiteral("家庭住址"), Holds::Text},
+             {QStringLiteral("联系电话"), Holds::Text},
+             {QStringLiteral("电子信箱"), Holds::Text},
+             {QStringLiteral("备注"), Holds::Text},
+             {QStringLiteral("应收费"), Holds::Money, true},
+             {QStringLiteral("实收费"), Holds::Money, true}},
+            QString(),
+            QStringLiteral(
+                "东厅1室0001号,红木,张建国,男,1940-05-12,2019-04-01,浙江杭州,杭州电厂,2019-04-05,2029-04-04,"
+                "张伟,父子,,330102198003150025,杭州市西湖区文三路 1 号,0571-88001234,无,无,1200,1200\r\n"
+                "东厅1室0002号,汉白玉,王秀英,女,1945-11-03,2020-09-20,浙江绍兴,,2020-10-01,2030-09-30,"
+                "李娜,母女,杭州丝绸厂,33010219850601002X,杭州市上城区解放路 8 号,0571-87005678,,,2400.50,"
+                "2000\r\n"),
+            QStringLiteral(
+                "SELECT d.存放位置, d.骨灰盒型, d.故者姓名, d.性别, d.出生日期, d.逝世日期, d.籍贯, d.生前单位, "
+                "d.日期起, d.日期止, d.联系人, d.关系, d.工作单位, d.身份证号, d.家庭住址, d.联系电话, d.电子信箱, "
+                "d.备注, f.应收费, f.实收费 FROM ghjc_dj d LEFT JOIN ghjc_xf1 f ON f.id = (SELECT MIN(x.id) "
+                "FROM ghjc_xf1 x WHERE x.存放位置 = d.存放位置 AND x.操作方式 = '存入') ORDER BY d.存放位置, d.id"),
+            [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                const QString born = QStringLiteral("出生日期"), died = QStringLiteral("逝世日期"),
+                              from = QStringLiteral("日期起"), until = QStringLiteral("日期止");
+                const auto date = [&](const QString& column) {
+                    return wrong.contains(column) ? QDate() : dateOf(row[column]);
+                };
+                if (date(born).isValid() && date(died).isValid() && date(born) > date(died))
+                    complain(died, QStringLiteral("逝世日期早于出生日期"));
+                if (date(from).isValid() && date(until).isValid() && date(from) > date(until))
+                    complain(until, QStringLiteral("使用日期起止错误：日期止早于日期起"));
+                for (const QString& amount : {QStringLiteral("应收费"), QStringLiteral("实收费")})
+                    if (!wrong.contains(amount) && row[amount].toDouble() == 0)
+                        complain(amount, QStringLiteral("应收费与实收费不能为零"));
+                if (wrong.contains(nicheKeyColumn))
+                    return;
+                const QString key = row[nicheKeyColumn];
+                if (!known.niches.contains(key)) {
+                    complain(nicheKeyColumn, QStringLiteral("没有寄存位 %1").arg(key));
+                    return;
+                }
+                if (const auto earlier = known.stored.constFind(key); earlier == known.stored.cend())
+                    known.stored.insert(key, row.row.line);
+                else if (*earlier > 0)
+                    complain(nicheKeyColumn,
+                             QStringLiteral("寄存位 %1 在本文件第 %2 行已寄存").arg(key).arg(*earlier));
+                else
+                    complain(nicheKeyColumn, QStringLiteral("寄存位 %1 已有寄存登记").arg(key));
+            },
+            [](const File& file, const QString& selection) {
+                QStringList keys;
+                for (const Row& row : file.rows)
+                    keys << row.values.at(0);
+                const qint64 rows = file.rows.size();
+                return QList<Database::BulkChange>{
+                    {QStringLiteral("ghjc_dj"), QStringLiteral("批量添加"), selection, rows, keys},
+                    {QStringLiteral("ghjc_xf1"), QStringLiteral("批量添加"), selection, rows, keys},
+                    {QStringLiteral("ghjc_wz"), QStringLiteral("批量修改"),
+                     selection + QStringLiteral("：寄存位改为") + NicheState::used, rows, keys}};
+            },
+            [](Database& database, const Session& session, const File& file, const Known& known) {
+                const Kind& kind = *ImportService::kind(QStringLiteral("ghjc_dj"));
+                const qsizetype firstFee = kind.index(QStringLiteral("应收费"));
+                QList<Database::Column> registration;
+                for (qsizetype at = 0; at < firstFee; ++at)
+                    registration.append({kind.columns.at(at).name, QVariant()});
+                const QStringList shared = {nicheKeyColumn,           QStringLiteral("故者姓名"),
+                                            QStringLiteral("联系人"), QStringLiteral("日期起"),
+                                            QStringLiteral("日期止"), QStringLiteral("应收费"),
+                                            QStringLiteral("实收费")};
+                QList<Database::Column> fee;
+                for (const QString& name : shared)
+                    fee.append({name, QVariant()});
+                fee += QList<Database::Column>{{QStringLiteral("操作日期"), QVariant()},
+                                               {QStringLiteral("操作方式"), QStringLiteral("存入")},
+                                               {QStringLiteral("操作员"), session.operatorName}};
+                const QString doing = QStringLiteral("导入寄存登记");
+                QSqlQuery insertRegistration =
+                    database.prepareInsert(QStringLiteral("ghjc_dj"), registration, doing);
+                QSqlQuery insertFee = database.prepareInsert(QStringLiteral("ghjc_xf1"), fee, doing);
+                QSqlQuery use = database.prepareUpdate(QStringLiteral("ghjc_wz"),
+                                                       {{QStringLiteral("状态"), NicheState::used}},
+                                                       QStringLiteral("存放位置 = ?"), {QString()}, doing);
+                QSet<QString> halls;
+                for (const Row& row : file.rows) {
+                    const auto stored = [&](qsizetype at) {
+                        return storedValue(kind.columns.at(at).holds, row.values.at(at));
+                    };
+                    for (qsizetype at = 0; at < firstFee; ++at)
+                        insertRegistration.bindValue(static_cast<int>(at), stored(at));
+                    database.run(insertRegistration, doing);
+                    for (qsizetype at = 0; at < shared.size(); ++at)
+                        insertFee.bindValue(static_cast<int>(at), stored(kind.index(shared.at(at))));
+                    // The payment is dated on the day the storage begins.
+                    insertFee.bindValue(static_cast<int>(shared.size()),
+                                        QString(DateText::fromDate(dateOf(
+                                                    row.values.at(kind.index(QStringLiteral("日期起"))))) +
+                                                QStringLiteral(" 00:00:00")));
+                    database.run(insertFee, doing);
+                    use.bindValue(1, row.values.at(0));
+                    database.run(use, doing);
+                    halls.insert(known.niches.value(row.values.at(0)).area);
+                }
+                for (const QString& hall : std::as_const(halls))
+                    database.notifyChange(ChangeNotifier::Subject::Niches, hall);
             }},
     };
     return all;
@@ -775,6 +968,17 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
                  QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"), {},
                  QStringLiteral("读取购墓登记")))
             known.registered.insert(key, 0);
+    if (present(QStringLiteral("ghjc_wz")) || present(QStringLiteral("ghjc_dj"))) {
+        for (const StoredRow& niche : m_database.rows(
+                 QStringLiteral("SELECT 存放位置, 厅, 状态 FROM ghjc_wz WHERE ") + Numbered::isPosition, {},
+                 QStringLiteral("读取寄存位")))
+            known.niches.insert(niche.text(nicheKeyColumn),
+                                {niche.text(QStringLiteral("厅")), niche.text(QStringLiteral("状态")), 0});
+        for (const QString& key : m_database.texts(
+                 QStringLiteral("SELECT DISTINCT 存放位置 FROM ghjc_dj WHERE 存放位置 IS NOT NULL"), {},
+                 QStringLiteral("读取寄存登记")))
+            known.stored.insert(key, 0);
+    }
     if (burials)
         for (const StoredRow& person : m_database.rows(
                  QStringLiteral("SELECT 墓碑位置, 故者姓名 FROM gm_dj WHERE 故者姓名 IS NOT NULL"), {},

@@ -136,8 +136,9 @@ private Q_SLOTS:
             writeFile(data, QStringLiteral("sub/mq_wz.csv"), utf8("墓区,号,号,颜色\n东区,0009,0009,红\n"));
         QCOMPARE(
             listed(service.check({wrongName, badHeader})),
-            texts({"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv",
-                   "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
+            texts(
+                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ghjc_wz.csv、ghjc_dj.csv",
+                 "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
         QVERIFY(
             listed(service.check({path, badHeader})).contains(text("mq_wz.csv:0::同一种数据只能有一个文件")));
     }
@@ -515,6 +516,109 @@ private Q_SLOTS:
         QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_xr")), exported);
         QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_dj")),
                  service.exportFile(QStringLiteral("gm_dj")));
+    }
+
+    void aNicheIsStoredOnceWithItsFeeRow() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东厅1室0001号 holds an urn; 东厅二1室0001号, its namesake in the next hall, is free.
+        data.sql(
+            QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
+                           "(?, '1', '1', '0001', ?, 800, ?), (?, '1', '2', '0001', ?, 900, ?)"),
+            {text("东厅"), text("单人框"), text("已使用"), text("东厅二"), text("双人框"), text("未使用")});
+        data.sql(QStringLiteral("INSERT INTO ghjc_dj (存放位置, 故者姓名, 联系人) VALUES (?, ?, ?)"),
+                 {text("东厅1室0001号"), text("周一"), text("周二")});
+        const QString niches = writeFile(data, QStringLiteral("ghjc_wz.csv"),
+                                         utf8("厅,室,层,号,样式,价位,状态,存放位置\n"
+                                              "西厅,1,2,0001,单人框,1200.5,未使用,西厅1室0001号\n" // 2: clean
+                                              "东厅,1,1,0001,单人框,1,未使用,\n" // 3: there already
+                                              "西厅,1,2,7,三人框,0,已占用,\n"    // 4
+                                              "西厅,1,2,0001,单人框,1.005,未使用,西厅1室0002号\n")); // 5
+        const QByteArray header =
+            utf8("存放位置,骨灰盒型,故者姓名,性别,出生日期,逝世日期,籍贯,生前单位,日期起,日期止,联系人,"
+                 "关系,工作单位,身份证号,家庭住址,联系电话,电子信箱,备注,应收费,实收费\n");
+        const QByteArray clean = utf8(
+            "西厅1室0001号,红木,吴一,男,1940-01-02,2019-03-04,杭州,电厂,2019-03-05,2029-03-04,吴二,父子,一厂,"
+            "330102197001010011,北路 3 号,0571-3,w@x.cn,甲,1200.01,1100.02\n"
+            "东厅二1室0001号,玉石,郑一,女,,,,,2020-01-01,2030-01-01,郑二,,,,,,,,900.03,900.04\n");
+        const QByteArray wrong =
+            utf8("东厅1室0001号,木,某,男,,,,,2020-01-01,2030-01-01,某,,,,,,,,1,1\n" // 4
+                 "西厅1室0001号,木,某,男,,,,,2020-01-01,2030-01-01,某,,,,,,,,1,1\n" // 5
+                 "西厅1室0009号,木,某,X,2020-01-02,2020-01-01,,,2020-01-01,2019-01-01,某,,,"
+                 "3.3E+17,,,,,0,1\n"); // 6
+        const QString storages = writeFile(data, QStringLiteral("ghjc_dj.csv"), header + clean + wrong);
+        QCOMPARE(
+            listed(service.check({storages, niches})),
+            texts({"ghjc_wz.csv:3:号:寄存位 东厅1室0001号 已经存在",
+                   "ghjc_wz.csv:4:号:号“7”前面的零已丢失，应为“0007”",
+                   "ghjc_wz.csv:4:样式:未知的样式“三人框”（可用：单人框、双人框）",
+                   "ghjc_wz.csv:4:状态:未知的状态“已占用”（可用：未使用、已使用）",
+                   "ghjc_wz.csv:4:价位:价位不能为零", "ghjc_wz.csv:5:价位:金额最多到分（两位小数）：1.005",
+                   "ghjc_wz.csv:5:存放位置:“西厅1室0002号”与厅、室、号不符（应为“西厅1室0001号”）",
+                   "ghjc_wz.csv:5:号:寄存位 西厅1室0001号 在本文件第 2 行已有",
+                   "ghjc_dj.csv:4:存放位置:寄存位 东厅1室0001号 已有寄存登记",
+                   "ghjc_dj.csv:5:存放位置:寄存位 西厅1室0001号 在本文件第 2 行已寄存",
+                   "ghjc_dj.csv:6:性别:应为“男”或“女”：X",
+                   "ghjc_dj.csv:6:身份证号:“3.3E+17”已被电子表格改为科学记数法，原来的数字已丢失",
+                   "ghjc_dj.csv:6:逝世日期:逝世日期早于出生日期",
+                   "ghjc_dj.csv:6:日期止:使用日期起止错误：日期止早于日期起",
+                   "ghjc_dj.csv:6:应收费:应收费与实收费不能为零",
+                   "ghjc_dj.csv:6:存放位置:没有寄存位 西厅1室0009号"}));
+
+        const QString cleanNiches = writeFile(
+            data, QStringLiteral("ghjc_wz.csv"),
+            utf8(
+                "厅,室,层,号,样式,价位,状态\n西厅,1,2,0001,单人框,1200.5,未使用\n西厅,1,3,0002,双人框,7.25,未使用\n"));
+        const QString cleanStorages = writeFile(data, QStringLiteral("ghjc_dj.csv"), header + clean);
+        const QStringList tables = {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_xf1"),
+                                    QStringLiteral("ghjc_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 40; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanStorages, cleanNiches});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 存放位置, 骨灰盒型, 故者姓名, 性别, 出生日期, 逝世日期, 籍贯, 生前单位, "
+                       "日期起, 日期止, 联系人, 关系, 工作单位, 身份证号, 家庭住址, 联系电话, 电子信箱, "
+                       "备注 FROM ghjc_dj WHERE 故者姓名 <> ? ORDER BY id"),
+                   {text("周一")}),
+            texts(
+                {"西厅1室0001号|红木|吴一|男|1940-01-02|2019-03-04|杭州|电厂|2019-03-05|2029-03-04|吴二|父子|一厂|"
+                 "330102197001010011|北路 3 号|0571-3|w@x.cn|甲",
+                 "东厅二1室0001号|玉石|郑一|女|-|-|-|-|2020-01-01|2030-01-01|郑二|-|-|-|-|-|-|-"}));
+        QCOMPARE(
+            joined(data, QStringLiteral(
+                             "SELECT 存放位置, 故者姓名, 联系人, 日期起, 日期止, 应收费, 实收费, 操作方式, "
+                             "操作员, 操作日期 FROM ghjc_xf1 ORDER BY id")),
+            texts(
+                {"西厅1室0001号|吴一|吴二|2019-03-05|2029-03-04|1200.01|1100.02|存入|Admin|2019-03-05 00:00:00",
+                 "东厅二1室0001号|郑一|郑二|2020-01-01|2030-01-01|900.03|900.04|存入|Admin|2020-01-01 00:00:00"}));
+        QCOMPARE(joined(data, QStringLiteral(
+                                  "SELECT 存放位置, 层, 样式, 价位, 状态 FROM ghjc_wz ORDER BY 厅, 室, 号")),
+                 texts({"东厅1室0001号|1|单人框|800|已使用", "东厅二1室0001号|2|双人框|900|已使用",
+                        "西厅1室0001号|2|单人框|1200.5|已使用", "西厅1室0002号|3|双人框|7.25|未使用"}));
+
+        // Both read back as they went in (the fixture's urn without its details left out).
+        data.sql(QStringLiteral("DELETE FROM ghjc_dj WHERE 故者姓名 = ?"), {text("周一")});
+        Office fresh;
+        QStringList files;
+        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        QVERIFY(fresh.service.import(files).imported);
+        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
+            QCOMPARE(fresh.service.exportFile(table), service.exportFile(table));
     }
 };
 
