@@ -70,9 +70,15 @@ public:
 private:
     struct File;
     struct Row;
+    struct Known;
+    struct Kind;
+    static const QList<Kind>& kinds();
+    static const Kind* kind(const QString& table);
+    // The files' rows, the files in the order their rows go in.
     QList<File> read(const QStringList& paths, Report& report);
-    // The checks of every row, against each other and against the office as it is now.
-    void checkRows(QList<File>& files, Report& report);
+    // The checks of every row, against each other and against the office as it is now; what they
+    // found of the office and the run, which the writes use.
+    Known checkRows(const QList<File>& files, Report& report);
 
     Database& m_database;
     const Session& m_session;

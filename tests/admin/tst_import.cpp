@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace {
@@ -31,6 +33,20 @@ QStringList listed(const ImportService::Report& report) {
                      .arg(problem.file)
                      .arg(problem.line)
                      .arg(problem.column, problem.text);
+    return lines;
+}
+
+// Every row of `sql`, its values joined by "|" (an absent value as "-"), as a server and one desk both
+// give them.
+QStringList joined(TestData& data, const QString& sql, const QVariantList& values = {}) {
+    QSqlQuery query = data.db().exec(sql, values, QStringLiteral("test rows"));
+    QStringList lines;
+    while (query.next()) {
+        QStringList fields;
+        for (int i = 0; i < query.record().count(); ++i)
+            fields << (query.isNull(i) ? QStringLiteral("-") : query.value(i).toString());
+        lines << fields.join(QLatin1Char('|'));
+    }
     return lines;
 }
 
@@ -118,9 +134,11 @@ private Q_SLOTS:
         QDir(data.folder().path()).mkpath(QStringLiteral("sub"));
         const QString badHeader =
             writeFile(data, QStringLiteral("sub/mq_wz.csv"), utf8("墓区,号,号,颜色\n东区,0009,0009,红\n"));
-        QCOMPARE(listed(service.check({wrongName, badHeader})),
-                 texts({"plots.csv:0::文件名应为要导入的表名：mq_wz.csv", "mq_wz.csv:1:号:列名重复",
-                        "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
+        QCOMPARE(
+            listed(service.check({wrongName, badHeader})),
+            texts(
+                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ghjc_wz.csv、ghjc_dj.csv",
+                 "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
         QVERIFY(
             listed(service.check({path, badHeader})).contains(text("mq_wz.csv:0::同一种数据只能有一个文件")));
     }
@@ -202,15 +220,405 @@ private Q_SLOTS:
                  text("\xEF\xBB\xBF墓区,排,号,样式,墓地费,墓碑费,工料费,家族费,绿化费,其它,状态,寿穴\r\n"
                       "东区,1,0003,单人墓,9000,,,,,,已购,0\r\n"
                       "东区二,1,0004,双人墓,9100,,,,,,未使用,1\r\n"));
-        const QString templatePath = writeFile(data, QStringLiteral("mq_wz.csv"),
-                                               ImportService::templateFile(QStringLiteral("mq_wz")));
-        QCOMPARE(listed(service.check({templatePath})), QStringList());
+        // The templates of every kind check clean together: each builds on the ones before it.
+        QStringList templates;
+        for (const QString& table : ImportService::tables())
+            templates << writeFile(data, table + QStringLiteral(".csv"), ImportService::templateFile(table));
+        QCOMPARE(listed(service.check(templates)), QStringList());
 
         Office fresh;
         fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
         const QString path = writeFile(fresh.data, QStringLiteral("mq_wz.csv"), exported);
         QVERIFY(fresh.service.import({path}).imported);
         QCOMPARE(fresh.service.exportFile(QStringLiteral("mq_wz")), exported);
+    }
+
+    void aPurchaseNeedsAPlotOfTheOfficeOrTheRunThatNoOneBoughtYet() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东区1排0003号 is bought already; 东区二1排0005号 reserved, 东区二1排0006号 restricted.
+        data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人) VALUES (?, ?)"),
+                 {text("东区1排0003号"), text("王五")});
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0005', ?), (?, '1', '0006', ?)"),
+            {text("东区二"), text("已预订"), text("东区二"), text("限制")});
+        const QStringList tables = {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"),
+                                    QStringLiteral("mq_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        const QString purchases = writeFile(
+            data, QStringLiteral("gm_dj.csv"),
+            utf8("墓碑位置,购墓日期,日期起,日期止,联系人,身份证号,墓地费,qtf\n"
+                 "东区二1排0004号,2020-02-30,2020-03-01,2040-02-29,甲,,1,2\n" // 2: no 30 February
+                 "东区二1排0004号,2020-03-01,2020-13-01,2040-03-01,乙,,1,2\n" // 3: 13th month
+                 "东区二1排0004号,2020-03-01,2040-03-01,2020-03-01,丙,,1,2\n" // 4: ends before it begins
+                 "西区1排0001号,2020/3/1,2020/3/1,2040/2/29,丁,3.30102198003150E+17,-1,0.125\n" // 5
+                 "西区1排0001号,2020-03-01,2020-03-01,2040-03-01,戊,,1,2\n"    // 6: bought at line 5
+                 "东区1排0003号,2020-03-01,2020-03-01,2040-03-01,己,,1,2\n"    // 7: bought in the office
+                 "东区二1排4号,2020-03-01,2020-03-01,2040-03-01,庚,,1,2\n"     // 8: zeros lost
+                 "东区1排0009号,2020-03-01,2020-03-01,2040-03-01,辛,,1,2\n"    // 9: no such plot
+                 "东区二1排0005号,2020-03-01,2020-03-01,2040-03-01,壬,,1,2\n"  // 10: reserved
+                 "东区二1排0006号,2020-03-01,2020-03-01,2040-03-01,,,1,2\n")); // 11: restricted, no contact
+        // The plots come in the same run, whatever the order of the files.
+        const QString plots =
+            writeFile(data, QStringLiteral("mq_wz.csv"), utf8("墓区,排,号,状态\n西区,1,0001,未使用\n"));
+        QCOMPARE(
+            listed(service.check({purchases, plots})),
+            texts({"gm_dj.csv:2:购墓日期:“2020-02-30”不是日期（应写成 2020-03-15）",
+                   "gm_dj.csv:3:日期起:“2020-13-01”不是日期（应写成 2020-03-15）",
+                   "gm_dj.csv:3:墓碑位置:墓位 东区二1排0004号 在本文件第 2 行已购",
+                   "gm_dj.csv:4:日期止:使用日期起止时间错误：日期止应晚于日期起",
+                   "gm_dj.csv:4:墓碑位置:墓位 东区二1排0004号 在本文件第 2 行已购",
+                   "gm_dj.csv:5:身份证号:“3.30102198003150E+17”已被电子表格改为科学记数法，原来的数字已丢失",
+                   "gm_dj.csv:5:墓地费:金额不能为负数：-1", "gm_dj.csv:5:qtf:金额最多到分（两位小数）：0.125",
+                   "gm_dj.csv:6:墓碑位置:墓位 西区1排0001号 在本文件第 5 行已购",
+                   "gm_dj.csv:7:墓碑位置:墓位 东区1排0003号 已售出，已有购墓登记",
+                   "gm_dj.csv:8:墓碑位置:墓位“东区二1排4号”的号前面的零已丢失，应为“东区二1排0004号”",
+                   "gm_dj.csv:9:墓碑位置:没有墓位 东区1排0009号",
+                   "gm_dj.csv:10:墓碑位置:墓位 东区二1排0005号 已预订，不能购墓",
+                   "gm_dj.csv:11:联系人:不能为空",
+                   "gm_dj.csv:11:墓碑位置:墓位 东区二1排0006号 限制，不能购墓"}));
+        // Without the plot file, its plot is nowhere.
+        QVERIFY(
+            listed(service.check({purchases})).contains(text("gm_dj.csv:5:墓碑位置:没有墓位 西区1排0001号")));
+        QVERIFY(!service.import({plots, purchases}).imported);
+        for (qsizetype at = 0; at < tables.size(); ++at)
+            QCOMPARE(data.dump(tables.at(at)), before.at(at));
+    }
+
+    void aPurchaseWritesItsRegistrationAndFeeRowAndSellsThePlot() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        const QByteArray bytes = utf8(
+            "编号,墓碑位置,购墓日期,日期起,日期止,联系人,身份证号,工作单位,家庭住址,联系电话,手机,业务员,"
+            "墓碑类型,主碑材质,底碑材质,证书编号,墓地费,墓碑费,家庭墓费,工料费,管理费,绿化费,其它费,qt,qtf,备注\n"
+            "17,东区二1排0004号,2019/4/5,2019-04-06,2039-04-04,张伟,330102198003150025,电厂,文三路 1 号,"
+            "0571-1,138,赵六,花岗岩,山西黑,芝麻白,Z-9,12000.01,3000.02,400.03,800.04,360.05,200.06,100.07,"
+            "刻字费,50.08,无\n"
+            "18,西区1排0001号,2020-10-01,2020-10-02,2040-09-30,李娜,33010219850601002X,丝厂,解放路 8 号,"
+            "0571-2,139,钱七,艺术墓碑,印度红,蒙古黑,Z-10,1,2,3,4,5,6,7,,8,家属自选\n");
+        const QString purchases = writeFile(data, QStringLiteral("gm_dj.csv"), bytes);
+        const QString plots =
+            writeFile(data, QStringLiteral("mq_wz.csv"),
+                      utf8("墓区,排,号,状态,寿穴\n西区,1,0001,未使用,1\n西区,1,0002,未使用,0\n"));
+        const QStringList tables = {QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"),
+                                    QStringLiteral("mq_wz"), QStringLiteral("change_history")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        const qint64 historyBefore =
+            data.value(QStringLiteral("SELECT MAX(id) FROM change_history")).toLongLong();
+
+        // A failure at each write in turn leaves every table as it was.
+        std::optional<ImportService::Outcome> succeeded;
+        int failing = 1;
+        for (; !succeeded && failing < 40; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({purchases, plots});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QVERIFY(failing > 8); // two plots, two registrations, two fee rows, two sales
+
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 身份证号, 工作单位, "
+                       "家庭住址, 联系电话, 手机, 业务员, 墓碑类型, 主碑材质, 底碑材质, 证书编号, 操作员, "
+                       "故者姓名 FROM gm_dj ORDER BY 编号")),
+            texts(
+                {"17|东区二1排0004号|2019-04-05|2019-04-06|2039-04-04|张伟|330102198003150025|电厂|文三路 1 号|"
+                 "0571-1|138|赵六|花岗岩|山西黑|芝麻白|Z-9|Admin|-",
+                 "18|西区1排0001号|2020-10-01|2020-10-02|2040-09-30|李娜|33010219850601002X|丝厂|解放路 8 号|"
+                 "0571-2|139|钱七|艺术墓碑|印度红|蒙古黑|Z-10|Admin|-"}));
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 联系电话, 手机, 工作单位, "
+                       "墓地费, 墓碑费, 家庭墓费, 工料费, 管理费, 绿化费, 其它费, qt, qtf, 小计, 合计, "
+                       "备注, 操作方式, 操作员, 操作日期, 预交金额, 余额, 故者姓名, 安葬日期 "
+                       "FROM gm_xf1 ORDER BY 编号")),
+            texts(
+                {"17|东区二1排0004号|2019-04-05|2019-04-06|2039-04-04|张伟|0571-1|138|电厂|12000.01|3000.02|"
+                 "400.03|800.04|360.05|200.06|100.07|刻字费|50.08|16300.17|16910.36|无|购墓|Admin|"
+                 "2019-04-05 00:00:00|0|0|-|",
+                 "18|西区1排0001号|2020-10-01|2020-10-02|2040-09-30|李娜|0571-2|139|丝厂|1|2|3|4|5|6|7|-|8|17|36|"
+                 "家属自选|购墓|Admin|2020-10-01 00:00:00|0|0|-|"}));
+        // Only the bought plots are sold; the advance-bought mark is the plot file's.
+        QCOMPARE(data.db().texts(
+                     QStringLiteral(
+                         "SELECT 墓碑位置 || ':' || 状态 || ':' || 寿穴 FROM mq_wz ORDER BY 墓区, 排, 号"),
+                     {}, QString()),
+                 texts({"东区1排0003号:已购:0", "东区二1排0004号:已购:1", "西区1排0001号:已购:1",
+                        "西区1排0002号:未使用:0"}));
+
+        const auto checksum = [&](const QString& path) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            return QString::fromLatin1(
+                QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+        };
+        const QString plotsFile = text("导入文件 mq_wz.csv（SHA-256 %1）").arg(checksum(plots));
+        const QString purchaseFile = text("导入文件 gm_dj.csv（SHA-256 %1）").arg(checksum(purchases));
+        QCOMPARE(
+            data.db().texts(
+                QStringLiteral("SELECT 表 || ':' || 操作 || ':' || 位置表 || ':' || 之后 FROM change_history "
+                               "WHERE id > ? ORDER BY id"),
+                {historyBefore}, QString()),
+            QStringList(
+                {text("mq_wz:批量添加:西区1排0001—0002号:") + plotsFile + text("，共 2 行"),
+                 text("gm_dj:批量添加:东区二1排0004号、西区1排0001号:") + purchaseFile + text("，共 2 行"),
+                 text("gm_xf1:批量添加:东区二1排0004号、西区1排0001号:") + purchaseFile + text("，共 2 行"),
+                 text("mq_wz:批量修改:东区二1排0004号、西区1排0001号:") + purchaseFile +
+                     text("：墓位改为已购，共 2 行")}));
+
+        // The registrations read back as they came in, beside one the office made with a further burial.
+        data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人, 故者姓名) VALUES (?, ?, ?)"),
+                 {text("西区1排0001号"), text("李娜"), text("李父")});
+        const QByteArray exported = service.exportFile(QStringLiteral("gm_dj"));
+        QCOMPARE(QString::fromUtf8(exported).section(QStringLiteral("\r\n"), 1),
+                 QString::fromUtf8(bytes)
+                     .section(QLatin1Char('\n'), 1)
+                     .replace(QStringLiteral("2019/4/5"), QStringLiteral("2019-04-05"))
+                     .replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        const QString plotsAgain =
+            writeFile(fresh.data, QStringLiteral("mq_wz.csv"), service.exportFile(QStringLiteral("mq_wz")));
+        const QString purchasesAgain = writeFile(fresh.data, QStringLiteral("gm_dj.csv"), exported);
+        QVERIFY(fresh.service.import({purchasesAgain, plotsAgain}).imported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_dj")), exported);
+    }
+
+    void aBurialGoesOnASoldPlotOnceAndCompletesItsRegistration() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东区1排0003号 is bought with no one buried yet; 东区二1排0003号, its namesake in the next area,
+        // holds 赵一.
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0003', ?)"),
+                 {text("东区二"), text("已购")});
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO gm_dj (编号, 墓碑位置, 购墓日期, 日期起, 日期止, 联系人, 关系, 身份证号, 家庭住址, "
+                "墓碑类型, 业务员) VALUES (41, ?, '2018-01-02', '2018-01-03', '2038-01-02', ?, ?, ?, ?, ?, ?), "
+                "(42, ?, '2017-01-02', '2017-01-03', '2037-01-02', ?, NULL, NULL, NULL, NULL, NULL)"),
+            {text("东区1排0003号"), text("王五"), text("子"), text("330102197001010011"), text("北路 3 号"),
+             text("花岗岩"), text("赵六"), text("东区二1排0003号"), text("钱八")});
+        data.sql(
+            QStringLiteral(
+                "UPDATE gm_dj SET 故者姓名 = ?, 性别 = ?, 逝世日期 = '2016-05-06', 落葬日期 = '2017-02-03' "
+                "WHERE 编号 = 42"),
+            {text("赵一"), text("男")});
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO gm_xf1 (编号, 墓碑位置, 联系人, 操作方式, 安葬日期) VALUES (41, ?, ?, ?, '')"),
+            {text("东区1排0003号"), text("王五"), text("购墓")});
+        const QString header =
+            text("墓碑位置,故者姓名,性别,籍贯,生前单位,出生日期,逝世日期,落葬日期,备注,联系人,关系,身份证号,"
+                 "工作单位,家庭住址,联系电话,手机,证书编号\n");
+        const QString clean = text(
+            "东区1排0003号,张三,男,杭州,电厂,1950-01-02,2020-05-06,2020-05-08,甲,王五,父子,,一厂,,0571-3,137,Z-1\n"
+            "东区1排0003号,李四,女,绍兴,丝厂,1952-03-04,2021-07-08,2021-07-10,乙,王五,母子,,,南路 4 号,,,Z-2\n"
+            "西区1排0001号,孙七,男,宁波,,,2022-02-02,2022-02-03,,李娜,夫妻,,,,,,\n");
+        const QString wrong = text(
+            "东区二1排0003号,赵一,男,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"         // 5: 赵一 lies there
+            "东区1排0003号,张三,男,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"           // 6: twice in the file
+            "东区二1排0004号,某甲,女,,,,2020-01-01,2020-01-02,,某,,,,,,,\n"         // 7: not sold
+            "东区1排0003号,某乙,女,,,2027-01-01,2020-01-01,2020-01-02,,某,,,,,,,\n" // 8: born after today
+            "东区1排0003号,某丙,M,,,,2026-12-07,2026-12-01,,某,,,,,,,\n");          // 9: died later
+        const QString plots =
+            writeFile(data, QStringLiteral("mq_wz.csv"), utf8("墓区,排,号,状态\n西区,1,0001,未使用\n"));
+        const QString purchases = writeFile(
+            data, QStringLiteral("gm_dj.csv"),
+            utf8(
+                "墓碑位置,购墓日期,日期起,日期止,联系人,墓地费\n西区1排0001号,2021-01-01,2021-01-01,2041-01-01,李娜,9.99\n"));
+        const QString burials =
+            writeFile(data, QStringLiteral("gm_xr.csv"), (header + clean + wrong).toUtf8());
+        QCOMPARE(listed(service.check({burials, purchases, plots})),
+                 texts({"gm_xr.csv:5:故者姓名:墓位 东区二1排0003号 已有故者 赵一",
+                        "gm_xr.csv:6:故者姓名:张三 在本文件第 2 行已落葬于 东区1排0003号",
+                        "gm_xr.csv:7:墓碑位置:墓位 东区二1排0004号 未使用，没有售出，不能落葬",
+                        "gm_xr.csv:8:出生日期:出生日期晚于今天", "gm_xr.csv:8:逝世日期:逝世日期早于出生日期",
+                        "gm_xr.csv:9:性别:应为“男”或“女”：M", "gm_xr.csv:9:逝世日期:逝世日期晚于今天",
+                        "gm_xr.csv:9:落葬日期:落葬日期早于逝世日期"}));
+        // Without the purchase, the plot of the run is not sold.
+        QVERIFY(listed(service.check({burials, plots}))
+                    .contains(text("gm_xr.csv:4:墓碑位置:墓位 西区1排0001号 未使用，没有售出，不能落葬")));
+
+        const QString cleanBurials = writeFile(data, QStringLiteral("gm_xr.csv"), (header + clean).toUtf8());
+        const QStringList tables = {QStringLiteral("gm_dj"), QStringLiteral("gm_xr"),
+                                    QStringLiteral("gm_xf1"), QStringLiteral("mq_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 60; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanBurials, plots, purchases});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+
+        // The first burial completes the registration, keeping what the file leaves empty; the second
+        // repeats the registration, as the first burial left it, in a row of its own.
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 编号, 墓碑位置, 购墓日期, 日期起, 日期止, 墓碑类型, 业务员, 故者姓名, 性别, "
+                       "籍贯, 生前单位, 出生日期, 逝世日期, 落葬日期, 备注, 联系人, 关系, 身份证号, "
+                       "工作单位, 家庭住址, 联系电话, 手机, 证书编号 FROM gm_dj "
+                       "WHERE 墓碑位置 <> ? ORDER BY rid"),
+                   {text("东区二1排0003号")}),
+            texts(
+                {"41|东区1排0003号|2018-01-02|2018-01-03|2038-01-02|花岗岩|赵六|张三|男|杭州|电厂|1950-01-02|"
+                 "2020-05-06|2020-05-08|甲|王五|父子|330102197001010011|一厂|北路 3 号|0571-3|137|Z-1",
+                 "-|西区1排0001号|2021-01-01|2021-01-01|2041-01-01|-|-|孙七|男|宁波|-|-|2022-02-02|2022-02-03|-|"
+                 "李娜|夫妻|-|-|-|-|-|-",
+                 "41|东区1排0003号|2018-01-02|2018-01-03|2038-01-02|花岗岩|赵六|李四|女|绍兴|丝厂|1952-03-04|"
+                 "2021-07-08|2021-07-10|乙|王五|母子|330102197001010011|一厂|南路 4 号|0571-3|137|Z-2"}));
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 墓碑位置, 故者姓名A, 性别A, 故者姓名B, 性别B FROM gm_xr ORDER BY 墓碑位置")),
+            texts({"东区1排0003号|张三|男|李四|女", "西区1排0001号|孙七|男||"}));
+        QCOMPARE(
+            joined(data, QStringLiteral("SELECT 墓碑位置, 故者姓名, 安葬日期 FROM gm_xf1 ORDER BY 墓碑位置")),
+            texts({"东区1排0003号|张三,李四|2020-05-08", "西区1排0001号|孙七|2022-02-03"}));
+
+        QCOMPARE(
+            data.db().texts(
+                QStringLiteral("SELECT 表 || ':' || 操作 FROM change_history WHERE 之后 LIKE ? ORDER BY id"),
+                {text("%gm_xr.csv%登记故者%")}, QString()),
+            texts({"gm_dj:批量修改", "gm_xr:批量修改", "gm_xf1:批量修改"}));
+
+        // The office's burials read back as they went in.
+        const QByteArray exported = service.exportFile(QStringLiteral("gm_xr"));
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        QStringList files;
+        for (const QString& table :
+             {QStringLiteral("gm_xr"), QStringLiteral("gm_dj"), QStringLiteral("mq_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        const ImportService::Outcome again = fresh.service.import(files);
+        QVERIFY2(again.imported, qPrintable(listed(again.report).join(QLatin1Char('\n'))));
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_xr")), exported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("gm_dj")),
+                 service.exportFile(QStringLiteral("gm_dj")));
+    }
+
+    void aNicheIsStoredOnceWithItsFeeRow() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东厅1室0001号 holds an urn; 东厅二1室0001号, its namesake in the next hall, is free.
+        data.sql(
+            QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
+                           "(?, '1', '1', '0001', ?, 800, ?), (?, '1', '2', '0001', ?, 900, ?)"),
+            {text("东厅"), text("单人框"), text("已使用"), text("东厅二"), text("双人框"), text("未使用")});
+        data.sql(QStringLiteral("INSERT INTO ghjc_dj (存放位置, 故者姓名, 联系人) VALUES (?, ?, ?)"),
+                 {text("东厅1室0001号"), text("周一"), text("周二")});
+        const QString niches = writeFile(data, QStringLiteral("ghjc_wz.csv"),
+                                         utf8("厅,室,层,号,样式,价位,状态,存放位置\n"
+                                              "西厅,1,2,0001,单人框,1200.5,未使用,西厅1室0001号\n" // 2: clean
+                                              "东厅,1,1,0001,单人框,1,未使用,\n" // 3: there already
+                                              "西厅,1,2,7,三人框,0,已占用,\n"    // 4
+                                              "西厅,1,2,0001,单人框,1.005,未使用,西厅1室0002号\n")); // 5
+        const QByteArray header =
+            utf8("存放位置,骨灰盒型,故者姓名,性别,出生日期,逝世日期,籍贯,生前单位,日期起,日期止,联系人,"
+                 "关系,工作单位,身份证号,家庭住址,联系电话,电子信箱,备注,应收费,实收费\n");
+        const QByteArray clean = utf8(
+            "西厅1室0001号,红木,吴一,男,1940-01-02,2019-03-04,杭州,电厂,2019-03-05,2029-03-04,吴二,父子,一厂,"
+            "330102197001010011,北路 3 号,0571-3,w@x.cn,甲,1200.01,1100.02\n"
+            "东厅二1室0001号,玉石,郑一,女,,,,,2020-01-01,2030-01-01,郑二,,,,,,,,900.03,900.04\n");
+        const QByteArray wrong =
+            utf8("东厅1室0001号,木,某,男,,,,,2020-01-01,2030-01-01,某,,,,,,,,1,1\n" // 4
+                 "西厅1室0001号,木,某,男,,,,,2020-01-01,2030-01-01,某,,,,,,,,1,1\n" // 5
+                 "西厅1室0009号,木,某,X,2020-01-02,2020-01-01,,,2020-01-01,2019-01-01,某,,,"
+                 "3.3E+17,,,,,0,1\n"); // 6
+        const QString storages = writeFile(data, QStringLiteral("ghjc_dj.csv"), header + clean + wrong);
+        QCOMPARE(
+            listed(service.check({storages, niches})),
+            texts({"ghjc_wz.csv:3:号:寄存位 东厅1室0001号 已经存在",
+                   "ghjc_wz.csv:4:号:号“7”前面的零已丢失，应为“0007”",
+                   "ghjc_wz.csv:4:样式:未知的样式“三人框”（可用：单人框、双人框）",
+                   "ghjc_wz.csv:4:状态:未知的状态“已占用”（可用：未使用、已使用）",
+                   "ghjc_wz.csv:4:价位:价位不能为零", "ghjc_wz.csv:5:价位:金额最多到分（两位小数）：1.005",
+                   "ghjc_wz.csv:5:存放位置:“西厅1室0002号”与厅、室、号不符（应为“西厅1室0001号”）",
+                   "ghjc_wz.csv:5:号:寄存位 西厅1室0001号 在本文件第 2 行已有",
+                   "ghjc_dj.csv:4:存放位置:寄存位 东厅1室0001号 已有寄存登记",
+                   "ghjc_dj.csv:5:存放位置:寄存位 西厅1室0001号 在本文件第 2 行已寄存",
+                   "ghjc_dj.csv:6:性别:应为“男”或“女”：X",
+                   "ghjc_dj.csv:6:身份证号:“3.3E+17”已被电子表格改为科学记数法，原来的数字已丢失",
+                   "ghjc_dj.csv:6:逝世日期:逝世日期早于出生日期",
+                   "ghjc_dj.csv:6:日期止:使用日期起止错误：日期止早于日期起",
+                   "ghjc_dj.csv:6:应收费:应收费与实收费不能为零",
+                   "ghjc_dj.csv:6:存放位置:没有寄存位 西厅1室0009号"}));
+
+        const QString cleanNiches = writeFile(
+            data, QStringLiteral("ghjc_wz.csv"),
+            utf8(
+                "厅,室,层,号,样式,价位,状态\n西厅,1,2,0001,单人框,1200.5,未使用\n西厅,1,3,0002,双人框,7.25,未使用\n"));
+        const QString cleanStorages = writeFile(data, QStringLiteral("ghjc_dj.csv"), header + clean);
+        const QStringList tables = {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_xf1"),
+                                    QStringLiteral("ghjc_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 40; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanStorages, cleanNiches});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 存放位置, 骨灰盒型, 故者姓名, 性别, 出生日期, 逝世日期, 籍贯, 生前单位, "
+                       "日期起, 日期止, 联系人, 关系, 工作单位, 身份证号, 家庭住址, 联系电话, 电子信箱, "
+                       "备注 FROM ghjc_dj WHERE 故者姓名 <> ? ORDER BY id"),
+                   {text("周一")}),
+            texts(
+                {"西厅1室0001号|红木|吴一|男|1940-01-02|2019-03-04|杭州|电厂|2019-03-05|2029-03-04|吴二|父子|一厂|"
+                 "330102197001010011|北路 3 号|0571-3|w@x.cn|甲",
+                 "东厅二1室0001号|玉石|郑一|女|-|-|-|-|2020-01-01|2030-01-01|郑二|-|-|-|-|-|-|-"}));
+        QCOMPARE(
+            joined(data, QStringLiteral(
+                             "SELECT 存放位置, 故者姓名, 联系人, 日期起, 日期止, 应收费, 实收费, 操作方式, "
+                             "操作员, 操作日期 FROM ghjc_xf1 ORDER BY id")),
+            texts(
+                {"西厅1室0001号|吴一|吴二|2019-03-05|2029-03-04|1200.01|1100.02|存入|Admin|2019-03-05 00:00:00",
+                 "东厅二1室0001号|郑一|郑二|2020-01-01|2030-01-01|900.03|900.04|存入|Admin|2020-01-01 00:00:00"}));
+        QCOMPARE(joined(data, QStringLiteral(
+                                  "SELECT 存放位置, 层, 样式, 价位, 状态 FROM ghjc_wz ORDER BY 厅, 室, 号")),
+                 texts({"东厅1室0001号|1|单人框|800|已使用", "东厅二1室0001号|2|双人框|900|已使用",
+                        "西厅1室0001号|2|单人框|1200.5|已使用", "西厅1室0002号|3|双人框|7.25|未使用"}));
+
+        // Both read back as they went in (the fixture's urn without its details left out).
+        data.sql(QStringLiteral("DELETE FROM ghjc_dj WHERE 故者姓名 = ?"), {text("周一")});
+        Office fresh;
+        QStringList files;
+        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        QVERIFY(fresh.service.import(files).imported);
+        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
+            QCOMPARE(fresh.service.exportFile(table), service.exportFile(table));
     }
 };
 
