@@ -74,6 +74,16 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
     registerCommand(QStringLiteral("M_cxdl"), [this] { reLogin(); });
     registerCommand(QStringLiteral("M_tcxt"), [] { QApplication::exit(0); });
     updateCommandStates();
+    // Another desk put the office back from a backup: nothing open shows it any more, so every window
+    // closes and the operator logs in again, onto the restored records.
+    connect(&database.changes(), &ChangeNotifier::changed, this, [this](ChangeNotifier::Subject subject) {
+        if (subject != ChangeNotifier::Subject::Restored)
+            return;
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                                  QStringLiteral("数据已被还原，打开的窗口都已关闭，请重新登录。"));
+        setBusinessMenusEnabled(false, true);
+        reLogin();
+    });
 }
 
 MainWindow::~MainWindow() = default;
