@@ -48,7 +48,13 @@ std::optional<QString> pickAndSwap(const DataFolder& folder, const Clock& clock,
                             .arg(listedNames(restorer.repairs()));
         if (prompter.ask(QStringLiteral("问题"), question) != Prompter::Answer::Yes)
             continue;
-        return restorer.swapIn();
+        return restorer.swapIn([&](const QStringList& desks) {
+            return prompter.ask(
+                       QStringLiteral("问题"),
+                       QStringLiteral("以下电脑上还有操作员登录着数据库：\n%1\n\n仍要还原吗？还原后他们"
+                                      "打开的窗口都会关闭，要重新登录。")
+                           .arg(desks.join(QLatin1Char('\n')))) == Prompter::Answer::Yes;
+        });
     }
 }
 

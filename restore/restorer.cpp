@@ -305,11 +305,11 @@ QString Restorer::newSafetyCopy() const {
                   m_clock.now().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + QStringLiteral(".dat"));
 }
 
-QString Restorer::swapIn() {
+QString Restorer::swapIn(const std::function<bool(const QStringList& desks)>& goOnDespiteDesks) {
     if (!m_prepared)
         throw DatabaseError(QStringLiteral("还没有选好检查过的备份文件。"));
     if (m_target.isServer())
-        return restoreOnServer();
+        return restoreOnServer(goOnDespiteDesks);
     const QString database = m_folder.databaseFile();
     // Neither copied aside nor replaced: reading a pipe would wait for ever, and what it is the office knows.
     if (RegularFile::isOtherThing(database))
@@ -342,10 +342,10 @@ QString Restorer::swapIn() {
     return safetyCopy;
 }
 
-QString Restorer::restoreOnServer() {
+QString Restorer::restoreOnServer(const std::function<bool(const QStringList& desks)>& goOnDespiteDesks) {
     // The other desks would work on records that vanish under them; none logs in meanwhile.
     Database maintenance(m_target, Database::Mode::ReadOnly);
-    const MaintenanceLock lock(maintenance, QStringLiteral("还原数据"));
+    const MaintenanceLock lock(maintenance, QStringLiteral("还原数据"), goOnDespiteDesks);
     // No restore without a copy of what it replaces.
     const QString safetyCopy = newSafetyCopy();
     QStringList leftovers;
@@ -363,6 +363,9 @@ QString Restorer::restoreOnServer() {
     {
         Database restored(m_target, Database::Mode::Open);
         ServerRoles::grant(restored, ServerRoles::of(m_folder));
+        // Whatever the desks left working have open shows the records that were replaced.
+        if (!lock.desksLeftWorking().isEmpty())
+            restored.notifyChange(ChangeNotifier::Subject::Restored);
     }
     QFile::remove(preparedCopy());
     m_prepared = false;

@@ -35,7 +35,10 @@ public:
     // Keeps the database as a safety copy in data/, then renames the prepared copy in its place (a
     // server: restores it into the database, in one transaction). Returns the safety copy's path (empty
     // when there was no database file). Throws DatabaseError.
-    QString swapIn();
+    // A server's restore waits for the other desks logged in: it refuses naming them, unless
+    // `goOnDespiteDesks`, asked with their lines, says to go on; they are then told of the restore and
+    // log in again.
+    QString swapIn(const std::function<bool(const QStringList& desks)>& goOnDespiteDesks = {});
 
     // Testing: runs between the last step that leaves the old database whole and the rename, where a
     // kill would leave the office as it was.
@@ -52,7 +55,7 @@ private:
     // The name of a new safety copy in data/, made when missing.
     QString newSafetyCopy() const;
     void keepSafetyCopy(const QString& database, const QString& safetyCopy) const;
-    QString restoreOnServer();
+    QString restoreOnServer(const std::function<bool(const QStringList& desks)>& goOnDespiteDesks);
 
     const DataFolder& m_folder;
     const Clock& m_clock;

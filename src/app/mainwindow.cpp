@@ -74,6 +74,17 @@ MainWindow::MainWindow(Database& database, Session& session, const Clock& clock,
     registerCommand(QStringLiteral("M_cxdl"), [this] { reLogin(); });
     registerCommand(QStringLiteral("M_tcxt"), [] { QApplication::exit(0); });
     updateCommandStates();
+    // Another desk put the office back from a backup: nothing open shows it any more, so every window
+    // closes and the operator logs in again, onto the restored records.
+    connect(&database.changes(), &ChangeNotifier::changed, this, [this](ChangeNotifier::Subject subject) {
+        // A login under way logs in onto the restored records anyway.
+        if (subject != ChangeNotifier::Subject::Restored || m_loginShown || m_loginTimer->isActive())
+            return;
+        m_context.prompter.inform(Prompter::Icon::Information, QStringLiteral("提示"),
+                                  QStringLiteral("数据已被还原，打开的窗口都已关闭，请重新登录。"));
+        setBusinessMenusEnabled(false, true);
+        reLogin();
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -177,7 +188,10 @@ void MainWindow::startLoginTimer() {
 void MainWindow::showLogin() {
     m_loginTimer->stop();
     LoginDialog dialog(m_context, this);
-    if (dialog.exec() == QDialog::Accepted)
+    m_loginShown = true;
+    const int answer = dialog.exec();
+    m_loginShown = false;
+    if (answer == QDialog::Accepted)
         afterLogin();
     else
         afterLoginCancelled();

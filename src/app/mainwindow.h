@@ -79,4 +79,5 @@ private:
     std::function<int()> m_countDueReminders;
     std::function<void()> m_openDueReminders;
     bool m_systemMaintenanceCut = false;
+    bool m_loginShown = false;
 };

@@ -14,6 +14,7 @@ public:
         Plots,        // plots of one area: their states, styles or existence (scope: the area)
         Reservations, // reservation rows
         Niches,       // niches of one hall: their states or existence (scope: the hall)
+        Restored,     // the whole office put back from a backup while this desk worked (no scope)
     };
     Q_ENUM(Subject)
 

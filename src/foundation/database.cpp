@@ -614,8 +614,12 @@ void Database::reconnect() {
     listenToOtherDesks();
     QTimer::singleShot(0, &m_changes, [this] {
         const QMetaEnum subjects = QMetaEnum::fromType<ChangeNotifier::Subject>();
-        for (int i = 0; i < subjects.keyCount(); ++i)
-            Q_EMIT m_changes.changed(static_cast<ChangeNotifier::Subject>(subjects.value(i)), QString());
+        for (int i = 0; i < subjects.keyCount(); ++i) {
+            const auto subject = static_cast<ChangeNotifier::Subject>(subjects.value(i));
+            // A restore is heard of only from the desk that made it.
+            if (subject != ChangeNotifier::Subject::Restored)
+                Q_EMIT m_changes.changed(subject, QString());
+        }
     });
 }
 

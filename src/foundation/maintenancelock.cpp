@@ -28,7 +28,9 @@ QString placeOf(const Database& database) {
 
 } // namespace
 
-MaintenanceLock::MaintenanceLock(Database& database, const QString& action) : m_database(database) {
+MaintenanceLock::MaintenanceLock(Database& database, const QString& action,
+                                 const std::function<bool(const QStringList& desks)>& goOnDespite)
+    : m_database(database) {
     if (!database.isServer())
         return;
     const QString doing = QStringLiteral("取得数据库的维护锁");
@@ -46,12 +48,16 @@ MaintenanceLock::MaintenanceLock(Database& database, const QString& action) : m_
     QStringList others;
     try {
         others = database.otherDesks();
+        if (others.isEmpty())
+            return;
+        if (goOnDespite && goOnDespite(others)) {
+            m_desksLeftWorking = others;
+            return;
+        }
     } catch (...) {
         release();
         throw;
     }
-    if (others.isEmpty())
-        return;
     release();
     throw DatabaseError(QStringLiteral("以下电脑上还有操作员登录着数据库 %1：\n%2\n请他们退出 Pelu 后再%3。"
                                        "什么也没有做。")

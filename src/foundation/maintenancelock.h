@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class Database;
 
@@ -12,9 +14,11 @@ class Database;
 class MaintenanceLock {
 public:
     // Takes the lock on `database`'s connection, then looks for other desks. Throws DatabaseError
-    // naming them, with `action` (what waits, "还原数据"), and lets go of the lock again; throws too
-    // when another maintenance action holds the lock.
-    MaintenanceLock(Database& database, const QString& action);
+    // naming them, with `action` (what waits, "还原数据"), and lets go of the lock again, unless
+    // `goOnDespite` is given and, asked with the desks' lines, says to go on; throws too when another
+    // maintenance action holds the lock.
+    MaintenanceLock(Database& database, const QString& action,
+                    const std::function<bool(const QStringList& desks)>& goOnDespite = {});
     ~MaintenanceLock();
     MaintenanceLock(const MaintenanceLock&) = delete;
     MaintenanceLock& operator=(const MaintenanceLock&) = delete;
@@ -28,9 +32,13 @@ public:
     // What a desk refused at its login is told.
     static QString busyText();
 
+    // The other desks still logged in, which `goOnDespite` let the action work beside.
+    const QStringList& desksLeftWorking() const { return m_desksLeftWorking; }
+
 private:
     void release() noexcept;
 
     Database& m_database;
     bool m_held = false;
+    QStringList m_desksLeftWorking;
 };

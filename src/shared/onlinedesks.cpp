@@ -69,12 +69,12 @@ QStringList others(Database& database) {
     // An office from before desks entered themselves knows none; nor does an empty database.
     if (!database.hasTable(QStringLiteral("online_desks")))
         return desks;
-    // The tables' owner may not see when another role's session began: its process number alone then
-    // says that the desk is there.
+    // The tables' owner may not see when another role's session began: its process number and the
+    // program's name then say that the desk is there.
     const QList<StoredRow> rows = database.rows(
         QStringLiteral(
             "SELECT d.操作员, d.电脑 FROM online_desks d JOIN pg_stat_activity a ON a.pid = d.连接 "
-            "AND a.datname = current_database() AND (a.backend_start IS NULL OR "
+            "AND a.datname = current_database() AND a.application_name = 'pelu' AND (a.backend_start IS NULL OR "
             "CAST(a.backend_start AS TEXT) = d.连接开始) WHERE d.连接 <> pg_backend_pid() "
             "ORDER BY d.登录时间, d.连接"),
         {}, doing);

@@ -447,6 +447,46 @@ private slots:
         QCOMPARE(OnlineDesks::list(office.data.db()).size(), 1);
     }
 
+    // When another desk restored the office, this desk is told, its windows close and it logs in again.
+    void aRestoreElsewhereClosesTheWindowsAndAsksForALogin() {
+        Office office;
+        office.registerPlain<"Frmczy">(QStringLiteral("M_xtwh"));
+        office.registerPlain<"Frm_czjl">(QStringLiteral("M_czjl"));
+        // A desk at its login has nothing to close: it logs in onto the restored records.
+        bool played = false;
+        office.whenLoginShows([&](QDialog* dialog) {
+            played = true;
+            office.data.db().notifyChange(ChangeNotifier::Subject::Restored);
+            Office::pick(dialog, QStringLiteral("Admin"));
+            control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("admin"));
+            QTest::mouseClick(control<QPushButton>(dialog, "Command1"), Qt::LeftButton);
+        });
+        office.window.startLoginTimer();
+        QTRY_VERIFY(played);
+        QCOMPARE(office.prompter.texts().filter(QStringLiteral("还原")), QStringList());
+        QVERIFY(office.enabled(QStringLiteral("M_xtsz")));
+        office.window.command(QStringLiteral("M_xtwh"))->trigger();
+        office.window.command(QStringLiteral("M_czjl"))->trigger();
+        QCOMPARE(office.openWindows().size(), 2);
+        office.prompter.shown.clear();
+
+        std::unique_ptr<Database> otherDesk;
+        if (office.data.db().isServer())
+            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
+        Database& restoring = otherDesk ? *otherDesk : office.data.db();
+        bool loginShown = false;
+        office.whenLoginShows([&](QDialog* dialog) {
+            loginShown = true;
+            dialog->reject();
+        });
+        restoring.notifyChange(ChangeNotifier::Subject::Restored);
+        QTRY_VERIFY(loginShown);
+        QCOMPARE(office.prompter.texts(),
+                 QStringList{QStringLiteral("数据已被还原，打开的窗口都已关闭，请重新登录。")});
+        QVERIFY(office.openWindows().isEmpty());
+        QVERIFY(!office.window.command(QStringLiteral("M_xtwh"))->isEnabled());
+    }
+
     void paymentsDueTodayAreAnnouncedAndListed() {
         Office office;
         office.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 提醒日期, 需要提醒) "

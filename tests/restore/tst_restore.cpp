@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QTest>
 #include <QThread>
@@ -461,6 +462,23 @@ private slots:
         Database deskAgain(office.as(office.roles().desk), Database::Mode::Open);
         QCOMPARE(unit(deskAgain), QStringLiteral("before"));
         QVERIFY(OnlineDesks::enter(deskAgain, text("王会计"), text("财务室"), testNow()));
+
+        // Admin may restore beside a desk still logged in; that desk hears of it.
+        deskAgain.exec(QStringLiteral("UPDATE yhxx SET dwmc = 'again'"), {}, QStringLiteral("test"));
+        QSignalSpy heard(&deskAgain.changes(), &ChangeNotifier::changed);
+        ScriptedPrompter prompter;
+        RecordingLauncher launcher;
+        prompter.fileNames << backup;
+        prompter.answers << Prompter::Answer::Yes << Prompter::Answer::Yes << Prompter::Answer::No;
+        QCOMPARE(runRestore(office.folder(), clock, prompter, launcher, QStringLiteral("/opt/pelu")), 0);
+        QVERIFY2(prompter.shown.size() == 3 && prompter.shown.at(1).text.startsWith(
+                                                   text("以下电脑上还有操作员登录着数据库：\n王会计 电脑："
+                                                        "财务室\n\n仍要还原吗？")),
+                 qPrintable(prompter.shown.value(1).text));
+        QVERIFY2(prompter.lastText().startsWith(text("数据已还原。")), qPrintable(prompter.lastText()));
+        QCOMPARE(unit(deskAgain), QStringLiteral("before"));
+        QTRY_COMPARE(heard.size(), 1);
+        QCOMPARE(heard.first().first().value<ChangeNotifier::Subject>(), ChangeNotifier::Subject::Restored);
     }
 
     // The restore runs as the tables' owner and gives the desk and print roles their rights anew, whatever
