@@ -7,14 +7,6 @@
 #include "shared/chargelines.h"
 #include "shared/session.h"
 
-namespace {
-
-double amount(const QString& text) {
-    return Money::parseLeading(text);
-}
-
-} // namespace
-
 ItemChargesService::ItemChargesService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
 
@@ -24,7 +16,7 @@ double ItemChargesService::grandTotal(const ItemChargeForm& form) {
         total += ChargeLines::lineTotal(form.unitPrices[item], form.quantities[item]);
     for (const QString* service : {&form.construction, &form.luckyNumber, &form.jointBurial, &form.transport,
                                    &form.reburial, &form.vehicle, &form.specialRepair, &form.furtherAmount})
-        total += amount(*service);
+        total += ChargeLines::fee(*service);
     return Money::roundCents(total);
 }
 
@@ -47,15 +39,15 @@ SaveOutcome ItemChargesService::save(const ItemChargeForm& form) {
         QList<Database::Column>{{QStringLiteral("墓碑位置"), form.plotKey.trimmed()},
                                 {QStringLiteral("联系人"), form.contact.trimmed()}} +
         ChargeLines::goodsColumns(goods, form.unitPrices, form.quantities);
-    columns << Database::Column{QStringLiteral("施工"), amount(form.construction)}
-            << Database::Column{QStringLiteral("吉祥号"), amount(form.luckyNumber)}
-            << Database::Column{QStringLiteral("合墓"), amount(form.jointBurial)}
-            << Database::Column{QStringLiteral("外运"), amount(form.transport)}
-            << Database::Column{QStringLiteral("二次安葬"), amount(form.reburial)}
-            << Database::Column{QStringLiteral("车费"), amount(form.vehicle)}
-            << Database::Column{QStringLiteral("特修"), amount(form.specialRepair)}
+    columns << Database::Column{QStringLiteral("施工"), ChargeLines::fee(form.construction)}
+            << Database::Column{QStringLiteral("吉祥号"), ChargeLines::fee(form.luckyNumber)}
+            << Database::Column{QStringLiteral("合墓"), ChargeLines::fee(form.jointBurial)}
+            << Database::Column{QStringLiteral("外运"), ChargeLines::fee(form.transport)}
+            << Database::Column{QStringLiteral("二次安葬"), ChargeLines::fee(form.reburial)}
+            << Database::Column{QStringLiteral("车费"), ChargeLines::fee(form.vehicle)}
+            << Database::Column{QStringLiteral("特修"), ChargeLines::fee(form.specialRepair)}
             << Database::Column{QStringLiteral("QT"), form.furtherName.trimmed()}
-            << Database::Column{QStringLiteral("QTF"), amount(form.furtherAmount)}
+            << Database::Column{QStringLiteral("QTF"), ChargeLines::fee(form.furtherAmount)}
             << Database::Column{QStringLiteral("合计"), total}
             << Database::Column{QStringLiteral("操作人"), m_session.operatorName}
             << Database::Column{QStringLiteral("操作日期"), DateText::fromDateTime(moment)}

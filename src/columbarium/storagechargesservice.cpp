@@ -10,17 +10,8 @@
 StorageChargesService::StorageChargesService(Database& database, const Session& session, const Clock& clock)
     : m_database(database), m_session(session), m_clock(clock) {}
 
-namespace {
-
-// A fee as kept: to the cent, so that the total is the sum of the fees the row shows.
-double fee(const QString& typed) {
-    return Money::roundCents(Money::parseLeading(typed));
-}
-
-} // namespace
-
 double StorageChargesService::grandTotal(const StorageChargeForm& form) {
-    double total = fee(form.layerFee) + fee(form.otherFee);
+    double total = ChargeLines::fee(form.layerFee) + ChargeLines::fee(form.otherFee);
     for (int item = 0; item < StorageChargeForm::itemCount; ++item)
         total += ChargeLines::lineTotal(form.unitPrices[item], form.quantities[item]);
     return Money::roundCents(total);
@@ -43,8 +34,8 @@ SaveOutcome StorageChargesService::save(const StorageChargeForm& form) {
         QList<Database::Column>{{QStringLiteral("存放位置"), form.nicheKey.trimmed()},
                                 {QStringLiteral("联系人"), form.contact.trimmed()}} +
         ChargeLines::goodsColumns(goods, form.unitPrices, form.quantities) +
-        QList<Database::Column>{{QStringLiteral("层次费"), fee(form.layerFee)},
-                                {QStringLiteral("其它费"), fee(form.otherFee)},
+        QList<Database::Column>{{QStringLiteral("层次费"), ChargeLines::fee(form.layerFee)},
+                                {QStringLiteral("其它费"), ChargeLines::fee(form.otherFee)},
                                 {QStringLiteral("总计"), total},
                                 {QStringLiteral("操作员"), m_session.operatorName},
                                 {QStringLiteral("操作日期"), DateText::fromDateTime(moment)}};

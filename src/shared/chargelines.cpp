@@ -8,6 +8,10 @@ double lineTotal(const QString& unitPrice, const QString& quantity) {
     return Money::roundCents(Money::parseLeading(unitPrice) * Money::parseLeading(quantity));
 }
 
+double fee(const QString& typed) {
+    return Money::roundCents(Money::parseLeading(typed));
+}
+
 QList<Database::Column> goodsColumns(std::span<const char* const> names, std::span<const QString> unitPrices,
                                      std::span<const QString> quantities) {
     QList<Database::Column> columns;

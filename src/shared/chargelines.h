@@ -11,6 +11,9 @@
 namespace ChargeLines {
 
 double lineTotal(const QString& unitPrice, const QString& quantity);
+// A fee typed beside the goods, as kept: to the cent, so that the total is the sum of the fees the row
+// shows.
+double fee(const QString& typed);
 // Good n (from 1) is stored as its unit price under its own name, then 数量n and 合计n.
 QList<Database::Column> goodsColumns(std::span<const char* const> names, std::span<const QString> unitPrices,
                                      std::span<const QString> quantities);

@@ -51,15 +51,16 @@ private slots:
         data.db().failNthWrite(0);
         QCOMPARE(data.count(QStringLiteral("gm_qtf")), 0);
 
-        // Every column gets its own amount; line totals and the total are rounded to the cent.
-        form = onlyFurtherCharge(QStringLiteral("9"));
+        // Every column gets its own amount; line totals, the fees and the total are kept to the cent, so
+        // the total is the sum of what the row shows.
+        form = onlyFurtherCharge(QStringLiteral("9.004"));
         const char* const goods[][2] = {{"50", "7"},  {"2.5", "4"},  {"0.7", "3"},
                                         {"300", "2"}, {"1.5", "30"}, {"12.5", "5"}};
         for (int item = 0; item < ItemChargeForm::itemCount; ++item) {
             form.unitPrices[item] = QString::fromLatin1(goods[item][0]);
             form.quantities[item] = QString::fromLatin1(goods[item][1]);
         }
-        const QStringList amounts = texts({"0.1", "0.2", "11", "13", "17", "19", "23"});
+        const QStringList amounts = texts({"0.104", "0.196", "11", "13", "17", "19", "23"});
         int next = 0;
         for (QString* service : {&form.construction, &form.luckyNumber, &form.jointBurial, &form.transport,
                                  &form.reburial, &form.vehicle, &form.specialRepair})
