@@ -43,7 +43,7 @@ void registerBurial(Bench& bench) {
     Session session;
     session.operatorName = QStringLiteral("Admin");
     const SystemClock clock;
-    BurialService service(database, session, clock);
+    BurialService service({database, session, clock});
     QList<double> times;
     for (const QString& key : keys) {
         const QDate today = clock.today();

@@ -42,7 +42,7 @@ void burialReturn(Bench& bench) {
     session.operatorName = QStringLiteral("Admin");
     const SystemClock clock;
     YesPrompter prompter;
-    GraveReturnService service(database, session, clock);
+    GraveReturnService service({database, session, clock});
     QList<double> times;
     while (sold.next()) {
         ReturnForm form;

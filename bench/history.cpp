@@ -54,8 +54,8 @@ void history(Bench& bench) {
         const QStringList free = copies.recording.texts(
             QStringLiteral("SELECT 墓碑位置 FROM mq_wz WHERE 状态 = '未使用' ORDER BY rid DESC LIMIT ?"),
             {saves}, QStringLiteral("读取空墓位"));
-        PurchaseService on(copies.recording, session, clock);
-        PurchaseService off(copies.plain, session, clock);
+        PurchaseService on({copies.recording, session, clock});
+        PurchaseService off({copies.plain, session, clock});
         for (const QString& key : free) {
             const PurchaseForm form = benchPurchase(key, 1000 + saveOn.size(), clock.today());
             bool saved = true;

@@ -177,7 +177,7 @@ void serverRace(Bench& bench) {
                     Database own(office.target(), Database::Mode::Open);
                     Session session;
                     session.operatorName = QStringLiteral("Admin");
-                    PurchaseService service(own, session, clock);
+                    PurchaseService service({own, session, clock});
                     QRandomGenerator pick(desk + 1);
                     for (int attempt = 0; attempt < attemptsPerDesk; ++attempt) {
                         const QString key = plots.at(pick.bounded(static_cast<int>(plots.size())));
@@ -261,7 +261,7 @@ void serverNotify(Bench& bench) {
     Session session;
     session.operatorName = QStringLiteral("Admin");
     const SystemClock clock;
-    PurchaseService sales(selling, session, clock);
+    PurchaseService sales({selling, session, clock});
     QList<double> times;
     for (const QString& key : plots) {
         const int before = shown;

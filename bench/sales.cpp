@@ -104,7 +104,7 @@ QList<double> timePurchases(Database& database, int count) {
     Session session;
     session.operatorName = QStringLiteral("Admin");
     const SystemClock clock;
-    PurchaseService service(database, session, clock);
+    PurchaseService service({database, session, clock});
     QList<double> times;
     while (free.next()) {
         const PurchaseForm form = benchPurchase(free.value(0).toString(), 1000 + times.size(), clock.today());

@@ -20,8 +20,8 @@ QStringList names(const QList<Database::Column>& columns) {
 
 } // namespace
 
-BurialRecordsService::BurialRecordsService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+BurialRecordsService::BurialRecordsService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 QList<DeceasedRecord> BurialRecordsService::records(const QString& key) {
     const QStringList columns = names(Deceased::columns(DeceasedForm{}));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "business/deceased.h"
 #include "foundation/saveoutcome.h"
 
@@ -23,7 +25,7 @@ struct DeceasedRecord {
 // plot's name slot and the name list of its purchase fee row along in the same transaction.
 class BurialRecordsService {
 public:
-    BurialRecordsService(Database& database, const Session& session, const Clock& clock);
+    explicit BurialRecordsService(const ServiceContext& context);
 
     // The plot's register rows in their order; dates not yet given read as today.
     QList<DeceasedRecord> records(const QString& key);

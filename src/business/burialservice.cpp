@@ -68,8 +68,8 @@ QList<Database::Column> deceasedColumns(const DeceasedForm& person, const QList<
 
 } // namespace
 
-BurialService::BurialService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+BurialService::BurialService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<PlotRegistration> BurialService::registration(const QString& key) {
     const std::optional<StoredRow> row = RegisterRows::read(

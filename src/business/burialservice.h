@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "business/deceased.h"
 #include "foundation/saveoutcome.h"
 
@@ -39,7 +41,7 @@ struct BurialForm {
 // plot's name slot and the name list of its purchase fee row, then the certificate prints.
 class BurialService {
 public:
-    BurialService(Database& database, const Session& session, const Clock& clock);
+    explicit BurialService(const ServiceContext& context);
 
     std::optional<PlotRegistration> registration(const QString& key);
 

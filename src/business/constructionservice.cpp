@@ -51,9 +51,8 @@ QString columnList(const QList<SheetField>& fields) {
 
 } // namespace
 
-ConstructionService::ConstructionService(Database& database, const Session& session, const Clock& clock,
-                                         ConstructionSheet sheet)
-    : m_database(database), m_clock(clock), m_sheet(sheet), m_stones(database, session, clock) {}
+ConstructionService::ConstructionService(const ServiceContext& context, ConstructionSheet sheet)
+    : m_database(context.database), m_clock(context.clock), m_sheet(sheet), m_stones(context) {}
 
 QString ConstructionService::table(ConstructionSheet sheet) {
     return sheet == ConstructionSheet::Order ? QStringLiteral("jmsg") : QStringLiteral("jmsgys");

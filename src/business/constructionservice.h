@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "business/purchaseservice.h"
 
 #include "foundation/saveoutcome.h"
@@ -35,8 +37,7 @@ using SheetValues = QHash<QString, QVariant>;
 // One sheet row per plot and deceased: saving again for the same pair updates that row.
 class ConstructionService {
 public:
-    ConstructionService(Database& database, const Session& session, const Clock& clock,
-                        ConstructionSheet sheet);
+    ConstructionService(const ServiceContext& context, ConstructionSheet sheet);
 
     static QString table(ConstructionSheet sheet);
     // The sheet's fields after the plot, the deceased's name first.

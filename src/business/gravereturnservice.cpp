@@ -8,8 +8,8 @@
 #include "graves/plotvocabulary.h"
 #include "shared/session.h"
 
-GraveReturnService::GraveReturnService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+GraveReturnService::GraveReturnService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<ReturnSheet> GraveReturnService::load(const QString& key) {
     const std::optional<StoredRow> registration =

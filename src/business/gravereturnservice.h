@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "business/purchaseservice.h"
 #include "foundation/saveoutcome.h"
 
@@ -44,7 +46,7 @@ struct ReturnForm {
 // and name slots go, the plot is free again and the refund is recorded in mq_tm; then its receipt.
 class GraveReturnService {
 public:
-    GraveReturnService(Database& database, const Session& session, const Clock& clock);
+    explicit GraveReturnService(const ServiceContext& context);
 
     // The plot's first registration and its last purchase fee row; nothing when it has no registration.
     std::optional<ReturnSheet> load(const QString& key);

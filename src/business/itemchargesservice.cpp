@@ -7,8 +7,8 @@
 #include "shared/chargelines.h"
 #include "shared/session.h"
 
-ItemChargesService::ItemChargesService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+ItemChargesService::ItemChargesService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 double ItemChargesService::grandTotal(const ItemChargeForm& form) {
     double total = 0;

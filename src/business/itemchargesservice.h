@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/saveoutcome.h"
 
 #include <QString>
@@ -33,7 +35,7 @@ struct ItemChargeForm {
 // One sale of goods and services for a plot: one gm_qtf row and its receipt.
 class ItemChargesService {
 public:
-    ItemChargesService(Database& database, const Session& session, const Clock& clock);
+    explicit ItemChargesService(const ServiceContext& context);
 
     static double grandTotal(const ItemChargeForm& form);
 

@@ -10,8 +10,8 @@
 #include "graves/plotvocabulary.h"
 #include "shared/session.h"
 
-LampFeeService::LampFeeService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+LampFeeService::LampFeeService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 LampFeeForm LampFeeService::proposal(const QString& key) {
     const QDate today = m_clock.today();

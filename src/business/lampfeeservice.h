@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/saveoutcome.h"
 
 #include <QDate>
@@ -24,7 +26,7 @@ struct LampFeeForm {
 // Spring Festival lamp payments of one plot: one cjdd row per payment and its receipt.
 class LampFeeService {
 public:
-    LampFeeService(Database& database, const Session& session, const Clock& clock);
+    explicit LampFeeService(const ServiceContext& context);
 
     // What the window proposes for the plot: the deceased and contact of its first burial, or of its
     // last payment when it has one, whose last year is proposed again; else this year, paid today.

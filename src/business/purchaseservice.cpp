@@ -56,8 +56,8 @@ QString columnOf(PurchaseService::StoneList list) {
 
 } // namespace
 
-PurchaseService::PurchaseService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+PurchaseService::PurchaseService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 FeeTotals PurchaseService::computeFees(const PurchaseFeeTexts& typed) {
     const PurchaseFees fees = parseFees(typed);

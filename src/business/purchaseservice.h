@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/money.h"
 #include "foundation/saveoutcome.h"
 
@@ -56,7 +58,7 @@ struct PurchaseForm {
 // take-over of any reservation of the plot, and the contact sheet and receipt.
 class PurchaseService {
 public:
-    PurchaseService(Database& database, const Session& session, const Clock& clock);
+    explicit PurchaseService(const ServiceContext& context);
 
     // The live fee computation: the management fee is the rate on the five fees without greening,
     // rounded to cents; the total adds the management fee, greening and the further charge. Each

@@ -10,8 +10,8 @@
 #include "graves/plotvocabulary.h"
 #include "shared/session.h"
 
-RenewalService::RenewalService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+RenewalService::RenewalService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<RenewalSheet> RenewalService::load(const QString& key) {
     // The latest registration speaks for the plot: its contact is the one who renews now.

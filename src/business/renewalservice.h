@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/saveoutcome.h"
 
 #include <QDate>
@@ -52,7 +54,7 @@ struct RenewalForm {
 // "加续费" fee row, then the renewal receipt and the certificate fee slip.
 class RenewalService {
 public:
-    RenewalService(Database& database, const Session& session, const Clock& clock);
+    explicit RenewalService(const ServiceContext& context);
 
     // The plot and its first registration row; nothing when the plot has no registration.
     std::optional<RenewalSheet> load(const QString& key);

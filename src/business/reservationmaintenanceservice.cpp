@@ -20,9 +20,8 @@ double paidNow(const QString& typedTopUp) {
 
 } // namespace
 
-ReservationMaintenanceService::ReservationMaintenanceService(Database& database, const Session& session,
-                                                             const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+ReservationMaintenanceService::ReservationMaintenanceService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<Reservation> ReservationMaintenanceService::load(qint64 id) {
     QSqlQuery row = m_database.exec(QStringLiteral("SELECT 墓碑位置, 预交金额, 余额, 编号, 身份证号, 联系人, "

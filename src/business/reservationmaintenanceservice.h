@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/saveoutcome.h"
 #include "shared/session.h"
 
@@ -50,7 +52,7 @@ struct Settlement {
 // cancellation with a refund, and the hand-over of its plot for settling the balance.
 class ReservationMaintenanceService {
 public:
-    ReservationMaintenanceService(Database& database, const Session& session, const Clock& clock);
+    explicit ReservationMaintenanceService(const ServiceContext& context);
 
     // The reservation with this id; nothing when it is gone.
     std::optional<Reservation> load(qint64 id);

@@ -7,8 +7,8 @@
 #include "shared/chargelines.h"
 #include "shared/session.h"
 
-StorageChargesService::StorageChargesService(Database& database, const Session& session, const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+StorageChargesService::StorageChargesService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 double StorageChargesService::grandTotal(const StorageChargeForm& form) {
     double total = ChargeLines::fee(form.layerFee) + ChargeLines::fee(form.otherFee);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "foundation/saveoutcome.h"
 
 #include <QString>
@@ -24,7 +26,7 @@ struct StorageChargeForm {
 // One sale of goods for a niche: one GHJC_XF2 row and its receipt.
 class StorageChargesService {
 public:
-    StorageChargesService(Database& database, const Session& session, const Clock& clock);
+    explicit StorageChargesService(const ServiceContext& context);
 
     static double grandTotal(const StorageChargeForm& form);
     // Checks in the office's order (add right, total, position, contact), then writes the row.

@@ -15,9 +15,8 @@ const QString recordGone = QStringLiteral("此寄存记录已经不在了，可�
 
 } // namespace
 
-StorageMaintenanceService::StorageMaintenanceService(Database& database, const Session& session,
-                                                     const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+StorageMaintenanceService::StorageMaintenanceService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<LoadedStorage> StorageMaintenanceService::load(const ChosenNiche& niche) {
     QSqlQuery row = m_database.exec(

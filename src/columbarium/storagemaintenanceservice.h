@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "columbarium/storagerecord.h"
 #include "foundation/saveoutcome.h"
 
@@ -34,7 +36,7 @@ struct Renewal {
 // the niche the window showed.
 class StorageMaintenanceService {
 public:
-    StorageMaintenanceService(Database& database, const Session& session, const Clock& clock);
+    explicit StorageMaintenanceService(const ServiceContext& context);
 
     // The niche's register row, with 应收费 set to the niche's price; nothing when there is none.
     std::optional<LoadedStorage> load(const ChosenNiche& niche);

@@ -7,9 +7,8 @@
 #include "foundation/money.h"
 #include "shared/session.h"
 
-StorageRegistrationService::StorageRegistrationService(Database& database, const Session& session,
-                                                       const Clock& clock)
-    : m_database(database), m_session(session), m_clock(clock) {}
+StorageRegistrationService::StorageRegistrationService(const ServiceContext& context)
+    : m_database(context.database), m_session(context.session), m_clock(context.clock) {}
 
 std::optional<QString> StorageRegistrationService::takenMeanwhile(const QString& nicheKey) {
     return StorageRecord::nicheTakenMeanwhile(m_database, nicheKey.trimmed(), NicheState::free);

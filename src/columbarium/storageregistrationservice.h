@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/servicecontext.h"
+
 #include "columbarium/storagerecord.h"
 #include "foundation/saveoutcome.h"
 
@@ -11,7 +13,7 @@ struct Session;
 // row, and the storage papers.
 class StorageRegistrationService {
 public:
-    StorageRegistrationService(Database& database, const Session& session, const Clock& clock);
+    explicit StorageRegistrationService(const ServiceContext& context);
 
     // Checks in the office's order, then writes everything in one transaction after making sure the
     // niche is still free, so that no niche takes two urns.

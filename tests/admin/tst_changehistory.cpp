@@ -70,7 +70,7 @@ private slots:
         db.setWindow(QStringLiteral("购墓登记"));
         clock.set(testNow().addSecs(60));
         const int before = data.count(QStringLiteral("change_history"));
-        PurchaseService service(db, session, clock);
+        PurchaseService service({db, session, clock});
         for (int failing = 1; failing <= 3; ++failing) {
             db.failNthWrite(failing);
             QVERIFY_THROWS_EXCEPTION(DatabaseError, service.save(sale(QStringLiteral("甲区1排1号"))));

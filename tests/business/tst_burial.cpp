@@ -32,7 +32,7 @@ struct Office {
                                 "('甲区1排0001号', '加续费', '', NULL), ('甲区1排0001号', '购墓', '', NULL), "
                                 "('乙区1排0001号', '购墓', '2020-01-05', '张三')"));
     }
-    BurialService burial() { return {data.db(), session, clock}; }
+    BurialService burial() { return BurialService({data.db(), session, clock}); }
     // The burial window opened now on the plot, with a new use period, stones and the deceased typed.
     BurialForm burialOf(const DeceasedForm& deceased) {
         return {QString(u' ' + plot + u' '),
@@ -46,7 +46,7 @@ struct Office {
                 deceased,
                 burial().registration(plot).value_or(PlotRegistration{})};
     }
-    BurialRecordsService records() { return {data.db(), session, clock}; }
+    BurialRecordsService records() { return BurialRecordsService({data.db(), session, clock}); }
     // The register row `rid` as the records window loads it now.
     DeceasedRecord record(qint64 rid) {
         for (const DeceasedRecord& loaded : records().records(plot))
@@ -216,7 +216,7 @@ private slots:
                     .save(office.burialOf(person(QStringLiteral("李四"), QStringLiteral("男"))))
                     .saved);
         Database otherDesk(office.data.db().target(), Database::Mode::Open);
-        BurialRecordsService colleague(otherDesk, office.session, office.clock);
+        BurialRecordsService colleague({otherDesk, office.session, office.clock});
         const DeceasedRecord seenHere = office.record(1);
         const DeceasedRecord seenThere = colleague.records(plot).first();
 
@@ -340,7 +340,7 @@ private slots:
                                 QString(),
                                 QString(),
                                 QStringLiteral("续期")};
-            QVERIFY(RenewalService(otherDesk, office.session, office.clock).save(renewal).saved);
+            QVERIFY(RenewalService({otherDesk, office.session, office.clock}).save(renewal).saved);
         };
         const auto untouched = [&](const DeceasedForm& deceased) {
             BurialForm form = office.burialOf(deceased);

@@ -209,7 +209,7 @@ private slots:
             TwoDesks desks;
             addPlots(desks.data, "未使用");
             ReservationService deskA(desks.deskA(), desks.session);
-            PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+            PurchaseService deskB({desks.deskB(), desks.session, desks.clock});
             const auto outcomes = desks.race([&] { return deskA.reserve(reservation("李四", "3000.125")); },
                                              [&] { return deskB.save(sale("王五", "9000.125")); });
             QVERIFY_ONE_SAVED(outcomes, text("墓位“甲区1排0001号”现在是“已购”，不是“未使用”，不能预订！"));
@@ -222,7 +222,7 @@ private slots:
         {
             TwoDesks desks;
             addPlots(desks.data, "未使用");
-            PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
+            PurchaseService deskA({desks.deskA(), desks.session, desks.clock});
             ReservationService deskB(desks.deskB(), desks.session);
             const auto outcomes = desks.race([&] { return deskA.save(sale("王五", "9000.125")); },
                                              [&] { return deskB.reserve(reservation("李四", "3000.125")); });
@@ -268,7 +268,7 @@ private slots:
                                "('乙区', '1', '0002', '单人墓', '未使用')"));
             ScriptedPrompter clerkA = yes();
             PlotSetupService deskA(desks.deskA(), desks.session, clerkA);
-            PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+            PurchaseService deskB({desks.deskB(), desks.session, desks.clock});
             PlotSetupRecording view;
             const auto outcomes = desks.race(
                 [&] {
@@ -291,7 +291,7 @@ private slots:
                                "'未使用'), ('甲区', '1', '0003', '单人墓', '未使用'), "
                                "('乙区', '1', '0002', '单人墓', '未使用')"));
             ScriptedPrompter clerkB = yes();
-            PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
+            PurchaseService deskA({desks.deskA(), desks.session, desks.clock});
             PlotSetupService deskB(desks.deskB(), desks.session, clerkB);
             PlotSetupRecording view;
             const auto outcomes = desks.race([&] { return deskA.save(second); },
@@ -329,8 +329,8 @@ private slots:
         {
             TwoDesks desks;
             const qint64 id = reservePlots(desks.data);
-            PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
-            ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+            PurchaseService deskA({desks.deskA(), desks.session, desks.clock});
+            ReservationMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
             const Reservation loaded = *deskB.load(id);
             ScriptedPrompter clerk;
             const auto outcomes = desks.race([&] { return deskA.save(settle(id)); },
@@ -347,8 +347,8 @@ private slots:
         {
             TwoDesks desks;
             const qint64 id = reservePlots(desks.data);
-            ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-            PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+            ReservationMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+            PurchaseService deskB({desks.deskB(), desks.session, desks.clock});
             const Reservation loaded = *deskA.load(id);
             ScriptedPrompter clerk;
             const auto outcomes = desks.race([&] { return cancel(deskA, loaded, clerk); },
@@ -367,8 +367,8 @@ private slots:
     void aCancelledReservationTakesNoTopUp() {
         TwoDesks desks;
         const qint64 id = reservePlots(desks.data);
-        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        ReservationMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        ReservationMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const Reservation loaded = *deskA.load(id);
         ScriptedPrompter clerkB = yes();
         clerkB.inputs.enqueue(QStringLiteral("3000.125"));
@@ -386,8 +386,8 @@ private slots:
     void aToppedUpReservationIsNotCancelledFromAnOlderWindow() {
         TwoDesks desks;
         const qint64 id = reservePlots(desks.data);
-        ReservationMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        ReservationMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        ReservationMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const Reservation loaded = *deskA.load(id);
         ScriptedPrompter clerkA = yes();
         clerkA.inputs.enqueue(QStringLiteral("3000.125"));
@@ -403,8 +403,8 @@ private slots:
     void twoRenewalsOfOnePlotChargeOnce() {
         TwoDesks desks;
         sellPlots(desks.data);
-        RenewalService deskA(desks.deskA(), desks.session, desks.clock);
-        RenewalService deskB(desks.deskB(), desks.session, desks.clock);
+        RenewalService deskA({desks.deskA(), desks.session, desks.clock});
+        RenewalService deskB({desks.deskB(), desks.session, desks.clock});
         const auto outcomes = desks.race([&] { return deskA.save(renewal(QDate(2056, 12, 6), "160.125")); },
                                          [&] { return deskB.save(renewal(QDate(2066, 12, 6), "320.25")); });
         QVERIFY_ONE_SAVED(outcomes, text("此记录已被其他操作员修改，请重新打开后再修改！"));
@@ -424,8 +424,8 @@ private slots:
     void twoReturnsOfOnePlotRefundOnce() {
         TwoDesks desks;
         sellPlots(desks.data);
-        GraveReturnService deskA(desks.deskA(), desks.session, desks.clock);
-        GraveReturnService deskB(desks.deskB(), desks.session, desks.clock);
+        GraveReturnService deskA({desks.deskA(), desks.session, desks.clock});
+        GraveReturnService deskB({desks.deskB(), desks.session, desks.clock});
         ScriptedPrompter clerkA = yes();
         ScriptedPrompter clerkB = yes();
         const auto outcomes = desks.race([&] { return deskA.save(giveBack("王五"), clerkA); },
@@ -455,10 +455,10 @@ private slots:
         QFETCH(QString, refusal);
         TwoDesks desks;
         sellPlots(desks.data);
-        GraveReturnService deskB(desks.deskB(), desks.session, desks.clock);
+        GraveReturnService deskB({desks.deskB(), desks.session, desks.clock});
         ScriptedPrompter clerkB = yes();
-        RenewalService renewals(desks.deskA(), desks.session, desks.clock);
-        BurialService burials(desks.deskA(), desks.session, desks.clock);
+        RenewalService renewals({desks.deskA(), desks.session, desks.clock});
+        BurialService burials({desks.deskA(), desks.session, desks.clock});
         const auto outcomes = desks.race(
             [&] {
                 return burying ? burials.save(burial("张三"))
@@ -474,8 +474,8 @@ private slots:
     void aReturnTakesABurialRegisteredMeanwhile() {
         TwoDesks desks;
         sellPlots(desks.data);
-        GraveReturnService deskA(desks.deskA(), desks.session, desks.clock);
-        BurialService deskB(desks.deskB(), desks.session, desks.clock);
+        GraveReturnService deskA({desks.deskA(), desks.session, desks.clock});
+        BurialService deskB({desks.deskB(), desks.session, desks.clock});
         ScriptedPrompter clerkA = yes();
         ReturnForm form = giveBack("王五");
         form.shownUntil = QDate(2046, 12, 6);
@@ -490,8 +490,8 @@ private slots:
     void aReturnAfterARenewalIsRefused() {
         TwoDesks desks;
         sellPlots(desks.data);
-        GraveReturnService deskA(desks.deskA(), desks.session, desks.clock);
-        RenewalService deskB(desks.deskB(), desks.session, desks.clock);
+        GraveReturnService deskA({desks.deskA(), desks.session, desks.clock});
+        RenewalService deskB({desks.deskB(), desks.session, desks.clock});
         ScriptedPrompter clerkA = yes();
         ReturnForm form = giveBack("王五");
         form.shownUntil = QDate(2046, 12, 6);
@@ -507,8 +507,8 @@ private slots:
     void twoBurialsOfOnePersonRegisterOnce() {
         TwoDesks desks;
         sellPlots(desks.data);
-        BurialService deskA(desks.deskA(), desks.session, desks.clock);
-        BurialService deskB(desks.deskB(), desks.session, desks.clock);
+        BurialService deskA({desks.deskA(), desks.session, desks.clock});
+        BurialService deskB({desks.deskB(), desks.session, desks.clock});
         BurialForm byB = burial("张三");
         byB.person.contact = text("王六");
         const auto outcomes =
@@ -544,8 +544,8 @@ private slots:
         };
         const qint64 first = rowOf("张一");
         const qint64 second = rowOf("张二");
-        BurialRecordsService deskA(desks.deskA(), desks.session, desks.clock);
-        BurialRecordsService deskB(desks.deskB(), desks.session, desks.clock);
+        BurialRecordsService deskA({desks.deskA(), desks.session, desks.clock});
+        BurialRecordsService deskB({desks.deskB(), desks.session, desks.clock});
         const auto confirmed = [] { return true; };
         const auto outcomes =
             desks.race([&] { return deskA.deregister(text(plot), second, confirmed); },
@@ -576,8 +576,8 @@ private slots:
     void aUseDateChangeFromAnOlderWindowKeepsARenewal() {
         TwoDesks desks;
         sellPlots(desks.data);
-        BurialService deskA(desks.deskA(), desks.session, desks.clock);
-        RenewalService deskB(desks.deskB(), desks.session, desks.clock);
+        BurialService deskA({desks.deskA(), desks.session, desks.clock});
+        RenewalService deskB({desks.deskB(), desks.session, desks.clock});
         const auto outcomes = desks.race(
             [&] {
                 return deskA.changeUseDates(text(plot), QDate(2026, 12, 6), QDate(2046, 12, 6),
@@ -613,7 +613,7 @@ private slots:
                 .toLongLong();
         FeeRecordsService deskA(desks.deskA(), desks.session);
         FeeRecordsService deskB(desks.deskB(), desks.session);
-        GraveReturnService returns(desks.deskB(), desks.session, desks.clock);
+        GraveReturnService returns({desks.deskB(), desks.session, desks.clock});
         ScriptedPrompter clerkA = yes();
         ScriptedPrompter clerkB = yes();
         const auto outcomes = desks.race(

@@ -55,8 +55,8 @@ private slots:
         soldPlots(data);
         Session session;
         const FixedClock clock{testNow()};
-        ConstructionService orders(data.db(), session, clock, ConstructionSheet::Order);
-        ConstructionService acceptances(data.db(), session, clock, ConstructionSheet::Acceptance);
+        ConstructionService orders({data.db(), session, clock}, ConstructionSheet::Order);
+        ConstructionService acceptances({data.db(), session, clock}, ConstructionSheet::Acceptance);
 
         SheetValues order = orders.load(plot);
         QCOMPARE(order.value(QStringLiteral("故者姓名")).toString(), QStringLiteral("李四"));

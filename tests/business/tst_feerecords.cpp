@@ -55,7 +55,7 @@ private slots:
         session.operatorName = QStringLiteral("Admin");
         FixedClock clock{testNow()};
         plotsAndReservations(data);
-        PurchaseService purchases(data.db(), session, clock);
+        PurchaseService purchases({data.db(), session, clock});
         QVERIFY(purchases.save(sale(QStringLiteral("甲区1排0001号"))).saved);
         const SaveOutcome settled = purchases.save(sale(QStringLiteral("甲区1排0002号"), 1));
         QVERIFY(settled.saved);

@@ -27,7 +27,7 @@ private slots:
         Session session;
         session.operatorName = QStringLiteral("Admin");
         const FixedClock clock{testNow()};
-        ItemChargesService service(data.db(), session, clock);
+        ItemChargesService service({data.db(), session, clock});
 
         session.flags.addDenied = true;
         SaveOutcome outcome = service.save(ItemChargeForm());

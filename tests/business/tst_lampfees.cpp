@@ -48,7 +48,7 @@ private slots:
         Session session;
         session.operatorName = QStringLiteral("收费员");
         const FixedClock clock{testNow()};
-        LampFeeService service(data.db(), session, clock);
+        LampFeeService service({data.db(), session, clock});
         const QString key = QStringLiteral("甲区1排0001号");
         data.sql(QStringLiteral(
             "INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES ('甲区', '1', '0001', '双人墓', "

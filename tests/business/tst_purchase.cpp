@@ -22,7 +22,7 @@ struct Office {
         data.sql(QStringLiteral("INSERT INTO ydmd (编号, 墓碑位置, 联系人, 预交金额, 成交金额, 余额) "
                                 "VALUES (12, '甲区1排0002号', '李四', 3000, 10000, 7000)"));
     }
-    PurchaseService service() { return {data.db(), session, clock}; }
+    PurchaseService service() { return PurchaseService({data.db(), session, clock}); }
     QString dumpAll() {
         return data.dump(QStringLiteral("gm_dj")) + u'#' + data.dump(QStringLiteral("mq_wz")) + u'#' +
                data.dump(QStringLiteral("gm_xf1")) + u'#' + data.dump(QStringLiteral("ydmd"));

@@ -39,8 +39,8 @@ struct Office : RunningOffice {
         return all;
     }
     bool hubOpen() { return window.host().find<BurialHubWindow>(); }
-    RenewalService renewal() { return {data.db(), session, clock}; }
-    GraveReturnService graveReturn() { return {data.db(), session, clock}; }
+    RenewalService renewal() { return RenewalService({data.db(), session, clock}); }
+    GraveReturnService graveReturn() { return GraveReturnService({data.db(), session, clock}); }
     template <typename Window> Window* openFor(const char* key) {
         session.chosenPurchase.key = text(key);
         // Opened from the burial management window, which a save closes too.

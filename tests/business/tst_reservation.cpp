@@ -31,7 +31,9 @@ struct Reservations {
             "'2026-12-01', '2026-12-31', 1), "
             "(NULL, '甲区1排0002号', '赵六', '', '', '', '', 0, 5000, 5000, '小张', '2026-12-01', '2026-12-31', 1)"));
     }
-    ReservationMaintenanceService service() { return {data.db(), session, clock}; }
+    ReservationMaintenanceService service() {
+        return ReservationMaintenanceService({data.db(), session, clock});
+    }
     QString dumpAll() {
         return data.dump(QStringLiteral("ydmd")) + u'#' + data.dump(QStringLiteral("yd_tm")) + u'#' +
                data.dump(QStringLiteral("mq_wz"));
@@ -150,7 +152,7 @@ private slots:
     void topUpsFromTwoDesksBothLand() {
         Reservations office;
         Database otherDesk(office.data.db().target(), Database::Mode::Open);
-        ReservationMaintenanceService colleague(otherDesk, office.session, office.clock);
+        ReservationMaintenanceService colleague({otherDesk, office.session, office.clock});
         const Reservation seenHere = *office.service().load(1);
         const Reservation seenThere = *colleague.load(1);
         const QString beside = office.data.dump(QStringLiteral("ydmd")).section(u'\n', 1);

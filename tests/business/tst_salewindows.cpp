@@ -62,7 +62,7 @@ SaveOutcome sellElsewhere(Database& database, const Session& session, const Cloc
     form.useUntil = PurchaseService::useUntilFor(form.useFrom);
     form.fees.land = QStringLiteral("1000");
     form.remark = QStringLiteral("无");
-    return PurchaseService(database, session, clock).save(form);
+    return PurchaseService({database, session, clock}).save(form);
 }
 
 void click(QWidget* window, const char* button) {

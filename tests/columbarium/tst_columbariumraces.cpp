@@ -94,8 +94,8 @@ private slots:
     void twoRenewalsOfOneStorageChargeOnce() {
         TwoDesks desks;
         storeUrns(desks.data);
-        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        StorageMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const LoadedStorage loaded = *deskA.load({text(niche), 2400.125});
         Renewal byA;
         const auto outcomes = desks.race(
@@ -120,8 +120,8 @@ private slots:
     void twoCancellationsOfOneStorageRefundOnce() {
         TwoDesks desks;
         storeUrns(desks.data);
-        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        StorageMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const LoadedStorage loaded = *deskA.load({text(niche), 2400.125});
         ScriptedPrompter clerkA = refunding("500.125");
         ScriptedPrompter clerkB = refunding("600.375");
@@ -139,8 +139,8 @@ private slots:
     void aCancelledStorageIsNotRenewed() {
         TwoDesks desks;
         storeUrns(desks.data);
-        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        StorageMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const LoadedStorage loaded = *deskA.load({text(niche), 2400.125});
         ScriptedPrompter clerkB = refunding("500.125");
         const auto outcomes = desks.race(
@@ -159,8 +159,8 @@ private slots:
     void aRenewedStorageIsNotCancelledFromAnOlderWindow() {
         TwoDesks desks;
         storeUrns(desks.data);
-        StorageMaintenanceService deskA(desks.deskA(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageMaintenanceService deskA({desks.deskA(), desks.session, desks.clock});
+        StorageMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const LoadedStorage loaded = *deskA.load({text(niche), 2400.125});
         ScriptedPrompter clerkA = refunding("500.125");
         const auto outcomes = desks.race(
@@ -261,8 +261,8 @@ private slots:
                                           "('福寿厅北', '1', '2', '0002', '单人框', 900.375, '未使用')"));
             ScriptedPrompter clerk = yes();
             NicheSetupService setUp(storingFirst ? desks.deskA() : desks.deskB(), desks.session, clerk);
-            StorageRegistrationService storing(storingFirst ? desks.deskB() : desks.deskA(), desks.session,
-                                               desks.clock);
+            StorageRegistrationService storing(
+                {storingFirst ? desks.deskB() : desks.deskA(), desks.session, desks.clock});
             RecordingSetupView<> view;
             const auto deleting = [&] {
                 setUp.deleteRun(run, view);

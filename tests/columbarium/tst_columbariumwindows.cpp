@@ -271,7 +271,7 @@ private slots:
             form.sex = QStringLiteral("男");
             form.contact = QStringLiteral("陈小二");
             form.amountDue = form.amountReceived = QStringLiteral("800");
-            return StorageRegistrationService(elsewhere, office.session, office.clock).save(form).saved;
+            return StorageRegistrationService({elsewhere, office.session, office.clock}).save(form).saved;
         };
 
         QVERIFY(store(QStringLiteral("东厅1室0001号")));

@@ -37,7 +37,7 @@ struct Storage {
     TestData data;
     Session session;
     FixedClock clock{testNow()};
-    StorageRegistrationService registration{data.db(), session, clock};
+    StorageRegistrationService registration{{data.db(), session, clock}};
 
     Storage() {
         session.operatorName = QStringLiteral("Admin");
@@ -207,7 +207,7 @@ private slots:
     // Price 30 × 2 and a layer fee of 100 make 160; the row keeps every item and prints by its row key.
     void itemChargesAreTotalledSavedAndPrinted() {
         Storage storage;
-        StorageChargesService charges(storage.data.db(), storage.session, storage.clock);
+        StorageChargesService charges({storage.data.db(), storage.session, storage.clock});
         StorageChargeForm form;
         form.nicheKey = QStringLiteral(" 福寿厅1室0002号 ");
         form.contact = QStringLiteral(" 陈小二 ");

@@ -12,7 +12,7 @@ struct Maintenance {
     TestData data;
     Session session;
     FixedClock clock{testNow()};
-    StorageMaintenanceService service{data.db(), session, clock};
+    StorageMaintenanceService service{{data.db(), session, clock}};
 
     Maintenance() {
         session.operatorName = QStringLiteral("Admin");
@@ -143,7 +143,7 @@ private slots:
     void aRecordSaveNeverWritesOverAColleague() {
         Maintenance maintenance;
         Database otherDesk(maintenance.data.db().target(), Database::Mode::Open);
-        StorageMaintenanceService colleague(otherDesk, maintenance.session, maintenance.clock);
+        StorageMaintenanceService colleague({otherDesk, maintenance.session, maintenance.clock});
         LoadedStorage seenHere = maintenance.load();
         LoadedStorage seenThere = *colleague.load({QStringLiteral("福寿厅1室0002号"), 2400.5});
 

@@ -63,7 +63,7 @@ private slots:
         desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
                                       "('甲区', '1', '0001', '单人墓', '未使用'), "
                                       "('甲区', '1', '0002', '单人墓', '未使用')"));
-        PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
+        PurchaseService deskA({desks.deskA(), desks.session, desks.clock});
         Heard byA(desks.deskA());
         Heard byB(desks.deskB());
 
@@ -116,7 +116,7 @@ private slots:
 
         // And B hears A again.
         byB.clear();
-        PurchaseService deskA(desks.deskA(), desks.session, desks.clock);
+        PurchaseService deskA({desks.deskA(), desks.session, desks.clock});
         QVERIFY(deskA.save(sale(QStringLiteral("0003"))).saved);
         QCOMPARE(byB.waitFor(1), (QList<Notice>{{ChangeNotifier::Subject::Plots, QStringLiteral("甲区")}}));
     }

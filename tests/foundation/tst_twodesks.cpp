@@ -56,8 +56,8 @@ private slots:
         TwoDesks desks;
         desks.data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 样式, 状态) VALUES "
                                       "('甲区', '1', '0001', '单人墓', '未使用')"));
-        PurchaseService deskA(desks.data.db(), desks.session, desks.clock);
-        PurchaseService deskB(desks.deskB(), desks.session, desks.clock);
+        PurchaseService deskA({desks.data.db(), desks.session, desks.clock});
+        PurchaseService deskB({desks.deskB(), desks.session, desks.clock});
         const SaveOutcome byA =
             winnerIsB(desks.race([&] { return deskA.save(sale(QStringLiteral("李四"))); },
                                  [&] { return deskB.save(sale(QStringLiteral("王五"))); }));
@@ -75,8 +75,8 @@ private slots:
         TwoDesks desks;
         desks.data.sql(QStringLiteral("INSERT INTO ghjc_wz (厅, 室, 层, 号, 样式, 价位, 状态) VALUES "
                                       "('福寿厅', '1', '2', '0002', '单人框', 800, '未使用')"));
-        StorageRegistrationService deskA(desks.data.db(), desks.session, desks.clock);
-        StorageRegistrationService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageRegistrationService deskA({desks.data.db(), desks.session, desks.clock});
+        StorageRegistrationService deskB({desks.deskB(), desks.session, desks.clock});
         const SaveOutcome byA =
             winnerIsB(desks.race([&] { return deskA.save(urn(QStringLiteral("张三"))); },
                                  [&] { return deskB.save(urn(QStringLiteral("陈二"))); }));
@@ -96,8 +96,8 @@ private slots:
             QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
         desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
                                       "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
-        ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        ReservationMaintenanceService deskA({desks.data.db(), desks.session, desks.clock});
+        ReservationMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
         const Reservation loaded = *deskA.load(id);
         MaintenanceForm form;
@@ -127,8 +127,8 @@ private slots:
             QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES ('甲区', '1', '0001', '已预订')"));
         desks.data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额, 成交金额, 余额) VALUES "
                                       "('甲区1排0001号', '李四', 3000, 10000, 7000)"));
-        ReservationMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        ReservationMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        ReservationMaintenanceService deskA({desks.data.db(), desks.session, desks.clock});
+        ReservationMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const qint64 id = desks.data.value(QStringLiteral("SELECT id FROM ydmd")).toLongLong();
         const Reservation loaded = *deskA.load(id);
         const TopUp shown = ReservationMaintenanceService::topUp(loaded, QStringLiteral("500.005"));
@@ -157,8 +157,8 @@ private slots:
         desks.data.sql(QStringLiteral(
             "INSERT INTO ghjc_dj (存放位置, 骨灰盒型, 故者姓名, 性别, 联系人, 联系电话, 家庭住址) "
             "VALUES ('福寿厅1室0002号', '红木', '张三', '男', '陈小二', '021-6300', '淮海路3号')"));
-        StorageMaintenanceService deskA(desks.data.db(), desks.session, desks.clock);
-        StorageMaintenanceService deskB(desks.deskB(), desks.session, desks.clock);
+        StorageMaintenanceService deskA({desks.data.db(), desks.session, desks.clock});
+        StorageMaintenanceService deskB({desks.deskB(), desks.session, desks.clock});
         const ChosenNiche niche{QStringLiteral("福寿厅1室0002号"), 800};
         LoadedStorage seenByA = *deskA.load(niche);
         LoadedStorage seenByB = *deskB.load(niche);

@@ -7,8 +7,7 @@
 #include "ui_burialrecordswindow.h"
 
 BurialRecordsWindow::BurialRecordsWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_lzwh>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_lzwh>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
     on(m_ui->Command1, &QPushButton::clicked, &BurialRecordsWindow::previous);

@@ -10,12 +10,10 @@
 #include "ui_burialwindow.h"
 
 BurialWindow::BurialWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_lz>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_lz>()) {
     m_ui->setupUi(this);
     DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
-    const PurchaseService::ReferenceLists lists =
-        PurchaseService(context.database, context.session, context.clock).referenceLists();
+    const PurchaseService::ReferenceLists lists = PurchaseService(context.services()).referenceLists();
     m_ui->Comblx->addItems(lists.stoneTypes);
     m_ui->Combcz->addItems(lists.mainStones);
     m_ui->Comdbcz->addItems(lists.baseStones);

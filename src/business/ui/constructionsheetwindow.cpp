@@ -39,8 +39,7 @@ void showIn(QWidget* field, const QVariant& value) {
 
 ConstructionSheetWindow::ConstructionSheetWindow(AppContext& context, ConstructionSheet sheet,
                                                  QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock, sheet),
-      m_sheet(sheet) {}
+    : TaskWindow(context, parent), m_service(context.services(), sheet), m_sheet(sheet) {}
 
 void ConstructionSheetWindow::attachForm() {
     auto* types = findChild<QComboBox*>(QStringLiteral("Maskmx"));

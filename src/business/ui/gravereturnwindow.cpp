@@ -15,8 +15,7 @@
 #include "ui_gravereturnwindow.h"
 
 GraveReturnWindow::GraveReturnWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_tmtf>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_tmtf>()) {
     m_ui->setupUi(this);
     keepManagementFee<FeeTotals>(
         this,

@@ -5,8 +5,7 @@
 #include "ui_lampfeewindow.h"
 
 LampFeeWindow::LampFeeWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::cjdd_frm>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::cjdd_frm>()) {
     m_ui->setupUi(this);
     on(m_ui->ok_btn, &QPushButton::clicked, &LampFeeWindow::save);
     on(m_ui->cancel_btn, &QPushButton::clicked, &LampFeeWindow::closeWindow);

@@ -16,8 +16,7 @@
 #include <QCheckBox>
 
 PurchaseWindow::PurchaseWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_gm_blz>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_gm_blz>()) {
     m_ui->setupUi(this);
     m_ui->Text2->clear();
     m_ui->Text3->clear();

@@ -9,8 +9,7 @@
 #include "ui_renewalwindow.h"
 
 RenewalWindow::RenewalWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_jxf>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_jxf>()) {
     m_ui->setupUi(this);
     connect(m_ui->DTP1, &QDateEdit::dateChanged, this,
             [this](QDate from) { m_ui->DTP2->setDate(PurchaseService::useUntilFor(from)); });

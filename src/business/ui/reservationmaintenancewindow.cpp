@@ -7,8 +7,7 @@
 #include "ui_reservationmaintenancewindow.h"
 
 ReservationMaintenanceWindow::ReservationMaintenanceWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_ydwh1>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_ydwh1>()) {
     m_ui->setupUi(this);
     connect(m_ui->Mask6, &QLineEdit::textChanged, this, &ReservationMaintenanceWindow::showTopUp);
     on(m_ui->Command1, &QPushButton::clicked, &ReservationMaintenanceWindow::save);

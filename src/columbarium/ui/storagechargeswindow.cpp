@@ -6,8 +6,7 @@
 #include "ui_storagechargeswindow.h"
 
 StorageChargesWindow::StorageChargesWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_jc_qtf>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_jc_qtf>()) {
     m_ui->setupUi(this);
     m_prices = {m_ui->Maskq1, m_ui->Maskq2, m_ui->Maskq3, m_ui->Maskq4};
     m_quantities = {m_ui->Masks1, m_ui->Masks2, m_ui->Masks3, m_ui->Masks4};

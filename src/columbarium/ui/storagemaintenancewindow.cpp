@@ -6,8 +6,7 @@
 #include "ui_storagemaintenancewindow.h"
 
 StorageMaintenanceWindow::StorageMaintenanceWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frm_ghjc_wh>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_ghjc_wh>()) {
     m_ui->setupUi(this);
     m_ui->fields->setUrnTypeCaption(QStringLiteral("骨灰盒类型"));
     m_ui->fields->setRelations(StorageRecord::relations(context.database));

@@ -8,8 +8,7 @@
 #include "ui_storageregistrationwindow.h"
 
 StorageRegistrationWindow::StorageRegistrationWindow(AppContext& context, QWidget* parent)
-    : TaskWindow(context, parent), m_service(context.database, context.session, context.clock),
-      m_ui(std::make_unique<Ui::Frmjc_rd>()) {
+    : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frmjc_rd>()) {
     m_ui->setupUi(this);
     m_ui->fields->setRelations(StorageRecord::relations(context.database));
     on(m_ui->ComSf, &QPushButton::clicked, &StorageRegistrationWindow::openItemCharges);

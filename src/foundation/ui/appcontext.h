@@ -1,7 +1,7 @@
 #pragma once
 
-class Clock;
-class Database;
+#include "foundation/servicecontext.h"
+
 class DataFolder;
 class PrintBridge;
 class Prompter;
@@ -19,4 +19,6 @@ struct AppContext {
     PrintBridge& printBridge;
     WindowHost& host;
     const DataFolder& dataFolder;
+
+    ServiceContext services() const { return {database, session, clock}; }
 };
