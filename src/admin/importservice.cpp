@@ -217,6 +217,7 @@ struct ImportService::Known {
     QHash<QString, Plot> plots;
     QHash<QString, int> registered; // plot key -> line of the run's registration; 0 in the office
     QHash<QString, int> buried;     // plot key + "/" + name -> line of the run's burial; 0 in the office
+    QHash<QString, int> reserved;   // plot key -> line of the run's reservation; 0 in the office
     QHash<QString, Plot> niches;    // the same for niches, by niche key, the hall as the area
     QHash<QString, int> stored;     // niche key -> line of the run's storage; 0 in the office
 };
@@ -610,6 +611,89 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                       dateOf(row.values.at(7)));
                 }
             }},
+        // A reservation: the plot reserved, its prepaid amount kept.
+        Kind{QStringLiteral("ydmd"),
+             QStringLiteral("预订"),
+             {{QStringLiteral("编号"), Holds::Whole},
+              {plotKeyColumn, Holds::Place, true},
+              {QStringLiteral("联系人"), Holds::Text, true},
+              {QStringLiteral("身份证号"), Holds::Text},
+              {QStringLiteral("家庭住址"), Holds::Text},
+              {QStringLiteral("联系电话"), Holds::Text},
+              {QStringLiteral("工作单位"), Holds::Text},
+              {QStringLiteral("预交金额"), Holds::Money, true},
+              {QStringLiteral("成交金额"), Holds::Money, true},
+              {QStringLiteral("补交金额"), Holds::Money},
+              {QStringLiteral("余额"), Holds::Money},
+              {QStringLiteral("操作时间"), Holds::Date, true},
+              {QStringLiteral("提醒日期"), Holds::Date},
+              {QStringLiteral("需要提醒"), Holds::Flag}},
+             QString(),
+             QStringLiteral(
+                 "3,西区1排0001号,赵敏,330102197507070033,杭州市拱墅区湖墅路 5 号,0571-85001111,杭州钢厂,"
+                 "2000,12000,0,10000,2024-03-01,2024-09-01,1\r\n"
+                 "4,西区1排0002号,钱进,,杭州市滨江区江南大道 9 号,13700137000,,5000.50,24000,500,18499.50,"
+                 "2024-05-20,,0\r\n"),
+             QStringLiteral("SELECT * FROM ydmd ORDER BY 墓碑位置, id"),
+             [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                 const QString agreed = QStringLiteral("成交金额");
+                 if (!wrong.contains(agreed) && row[agreed].toDouble() <= 0)
+                     complain(agreed, QStringLiteral("成交金额不能为零"));
+                 if (wrong.contains(plotKeyColumn))
+                     return;
+                 const QString key = row[plotKeyColumn];
+                 const Known::Plot* plot = namedPlot(known, key, complain);
+                 if (!plot)
+                     return;
+                 if (const auto earlier = known.reserved.constFind(key); earlier != known.reserved.cend())
+                     complain(plotKeyColumn,
+                              *earlier > 0
+                                  ? QStringLiteral("墓位 %1 在本文件第 %2 行已预订").arg(key).arg(*earlier)
+                                  : QStringLiteral("墓位 %1 已有预订记录").arg(key));
+                 else if (known.registered.contains(key) || plot->state == PlotState::sold ||
+                          plot->state == PlotState::restricted)
+                     complain(
+                         plotKeyColumn,
+                         QStringLiteral("墓位 %1 %2，不能预订")
+                             .arg(key, plot->state == PlotState::restricted ? plot->state : PlotState::sold));
+                 else
+                     known.reserved.insert(key, row.row.line);
+             },
+             [](const File& file, const QString& selection) {
+                 QStringList keys;
+                 for (const Row& row : file.rows)
+                     keys << row.values.at(1);
+                 const qint64 rows = file.rows.size();
+                 return QList<Database::BulkChange>{
+                     {QStringLiteral("ydmd"), QStringLiteral("批量添加"), selection, rows, keys},
+                     {QStringLiteral("mq_wz"), QStringLiteral("批量修改"),
+                      selection + QStringLiteral("：墓位改为") + PlotState::reserved, rows, keys}};
+             },
+             [](Database& database, const Session& session, const File& file, const Known& known) {
+                 const Kind& kind = *ImportService::kind(QStringLiteral("ydmd"));
+                 QList<Database::Column> columns;
+                 for (const Column& column : kind.columns)
+                     columns.append({column.name, QVariant()});
+                 columns.append({QStringLiteral("操作员"), session.operatorName});
+                 const QString doing = QStringLiteral("导入预订记录");
+                 QSqlQuery insert = database.prepareInsert(QStringLiteral("ydmd"), columns, doing);
+                 QSqlQuery reserve = database.prepareUpdate(
+                     QStringLiteral("mq_wz"), {{QStringLiteral("状态"), PlotState::reserved}},
+                     QStringLiteral("墓碑位置 = ?"), {QString()}, doing);
+                 QSet<QString> areas;
+                 for (const Row& row : file.rows) {
+                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
+                         insert.bindValue(static_cast<int>(at),
+                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
+                     database.run(insert, doing);
+                     reserve.bindValue(1, row.values.at(1));
+                     database.run(reserve, doing);
+                     areas.insert(known.plots.value(row.values.at(1)).area);
+                 }
+                 for (const QString& area : std::as_const(areas))
+                     database.notifyChange(ChangeNotifier::Subject::Plots, area);
+                 database.notifyChange(ChangeNotifier::Subject::Reservations);
+             }},
         Kind{QStringLiteral("ghjc_wz"),
              QStringLiteral("寄存位"),
              {{QStringLiteral("厅"), Holds::Text, true},
@@ -963,7 +1047,13 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
                            [&table](const File& file) { return file.table == table; });
     };
     const bool burials = present(QStringLiteral("gm_xr"));
-    if (burials || present(QStringLiteral("gm_dj")))
+    const bool reservations = present(QStringLiteral("ydmd"));
+    if (reservations)
+        for (const QString& key :
+             m_database.texts(QStringLiteral("SELECT DISTINCT 墓碑位置 FROM ydmd WHERE 墓碑位置 IS NOT NULL"),
+                              {}, QStringLiteral("读取预订记录")))
+            known.reserved.insert(key, 0);
+    if (burials || reservations || present(QStringLiteral("gm_dj")))
         for (const QString& key : m_database.texts(
                  QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"), {},
                  QStringLiteral("读取购墓登记")))
