@@ -32,7 +32,21 @@ namespace {
 
 // What a column of a file holds, which decides how its text is checked and stored.
 // Place: the position key of a plot or niche, as it is stored.
-enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Place, Sex, NicheState, NicheStyle };
+enum class Holds {
+    Text,
+    Whole,
+    Number,
+    Money,
+    Flag,
+    State,
+    Style,
+    Date,
+    Place,
+    Sex,
+    NicheState,
+    NicheStyle,
+    Year
+};
 
 struct Column {
     QString name;
@@ -139,6 +153,10 @@ QString valueProblem(Holds holds, const QString& value) {
             return QStringLiteral("未知的样式“%1”（可用：%2、%3）")
                 .arg(value, NicheStyle::single, NicheStyle::twin);
         return QString();
+    case Holds::Year:
+        if (!DateText::parseYear(value))
+            return QStringLiteral("“%1”不是年份（应为四位数字）").arg(value);
+        return QString();
     case Holds::Sex:
         if (value != QStringLiteral("男") && value != QStringLiteral("女"))
             return QStringLiteral("应为“男”或“女”：%1").arg(value);
@@ -218,6 +236,7 @@ struct ImportService::Known {
     QHash<QString, int> registered; // plot key -> line of the run's registration; 0 in the office
     QHash<QString, int> buried;     // plot key + "/" + name -> line of the run's burial; 0 in the office
     QHash<QString, int> reserved;   // plot key -> line of the run's reservation; 0 in the office
+    QHash<QString, int> lamps;      // plot key/payment date/first year/last year -> line; 0 in the office
     QHash<QString, Plot> niches;    // the same for niches, by niche key, the hall as the area
     QHash<QString, int> stored;     // niche key -> line of the run's storage; 0 in the office
 };
@@ -872,6 +891,75 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                 for (const QString& hall : std::as_const(halls))
                     database.notifyChange(ChangeNotifier::Subject::Niches, hall);
             }},
+        // A lamp payment for the deceased of a sold plot.
+        Kind{QStringLiteral("cjdd"),
+             QStringLiteral("点灯缴费"),
+             {{plotKeyColumn, Holds::Place, true},
+              {QStringLiteral("故者姓名"), Holds::Text, true},
+              {QStringLiteral("联系人"), Holds::Text, true},
+              {QStringLiteral("联系电话"), Holds::Text, true},
+              {QStringLiteral("落葬日期"), Holds::Date},
+              {QStringLiteral("交款金额"), Holds::Money, true},
+              {QStringLiteral("交款日期"), Holds::Date, true},
+              {QStringLiteral("起始年份"), Holds::Year, true},
+              {QStringLiteral("终止年份"), Holds::Year, true},
+              {QStringLiteral("点灯标志"), Holds::Flag}},
+             QString(),
+             QStringLiteral(
+                 "东区1排0001号,张建国,张伟,0571-88001234,2019-04-05,200,2024-01-20,2024,2024,1\r\n"
+                 "东区1排0002号,王秀英,李娜,13900139000,2020-10-01,550.50,2024-01-25,2024,2026,1\r\n"),
+             QStringLiteral("SELECT * FROM cjdd ORDER BY 墓碑位置, 交款日期, rid"),
+             [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                 const QString from = QStringLiteral("起始年份"), to = QStringLiteral("终止年份");
+                 if (!wrong.contains(from) && !wrong.contains(to) && row[to].toInt() < row[from].toInt())
+                     complain(to, QStringLiteral("点灯期限错误：终止年份早于起始年份"));
+                 if (wrong.contains(plotKeyColumn))
+                     return;
+                 const QString key = row[plotKeyColumn];
+                 const Known::Plot* plot = namedPlot(known, key, complain);
+                 if (!plot)
+                     return;
+                 if (plot->state != PlotState::sold && !known.registered.contains(key)) {
+                     complain(plotKeyColumn,
+                              QStringLiteral("墓位 %1 %2，没有售出，不能点灯")
+                                  .arg(key, plot->state.isEmpty() ? PlotState::free : plot->state));
+                     return;
+                 }
+                 const QString paidOn = QStringLiteral("交款日期");
+                 if (wrong.contains(paidOn) || wrong.contains(from) || wrong.contains(to))
+                     return;
+                 const QString payment =
+                     QStringList{key, DateText::fromDate(dateOf(row[paidOn])), row[from], row[to]}.join(
+                         QLatin1Char('/'));
+                 if (const auto earlier = known.lamps.constFind(payment); earlier == known.lamps.cend())
+                     known.lamps.insert(payment, row.row.line);
+                 else if (*earlier > 0)
+                     complain(paidOn, QStringLiteral("与本文件第 %1 行是同一笔缴费").arg(*earlier));
+                 else
+                     complain(paidOn, QStringLiteral("墓位 %1 这一笔缴费已经登记").arg(key));
+             },
+             [](const File& file, const QString& selection) {
+                 QStringList keys;
+                 for (const Row& row : file.rows)
+                     keys << row.values.at(0);
+                 return QList<Database::BulkChange>{
+                     {QStringLiteral("cjdd"), QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
+             },
+             [](Database& database, const Session& session, const File& file, const Known&) {
+                 const Kind& kind = *ImportService::kind(QStringLiteral("cjdd"));
+                 QList<Database::Column> columns;
+                 for (const Column& column : kind.columns)
+                     columns.append({column.name, QVariant()});
+                 columns.append({QStringLiteral("操作人"), session.operatorName});
+                 const QString doing = QStringLiteral("导入点灯缴费");
+                 QSqlQuery insert = database.prepareInsert(QStringLiteral("cjdd"), columns, doing);
+                 for (const Row& row : file.rows) {
+                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
+                         insert.bindValue(static_cast<int>(at),
+                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
+                     database.run(insert, doing);
+                 }
+             }},
     };
     return all;
 }
@@ -1053,7 +1141,18 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
              m_database.texts(QStringLiteral("SELECT DISTINCT 墓碑位置 FROM ydmd WHERE 墓碑位置 IS NOT NULL"),
                               {}, QStringLiteral("读取预订记录")))
             known.reserved.insert(key, 0);
-    if (burials || reservations || present(QStringLiteral("gm_dj")))
+    const bool lamps = present(QStringLiteral("cjdd"));
+    if (lamps)
+        for (const StoredRow& payment :
+             m_database.rows(QStringLiteral("SELECT 墓碑位置, 交款日期, 起始年份, 终止年份 FROM cjdd"), {},
+                             QStringLiteral("读取点灯缴费")))
+            known.lamps.insert(QStringList{payment.text(plotKeyColumn),
+                                           DateText::fromDate(payment.date(QStringLiteral("交款日期"))),
+                                           payment.text(QStringLiteral("起始年份")),
+                                           payment.text(QStringLiteral("终止年份"))}
+                                   .join(QLatin1Char('/')),
+                               0);
+    if (burials || reservations || lamps || present(QStringLiteral("gm_dj")))
         for (const QString& key : m_database.texts(
                  QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"), {},
                  QStringLiteral("读取购墓登记")))

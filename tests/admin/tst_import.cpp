@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(
             listed(service.check({wrongName, badHeader})),
             texts(
-                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ydmd.csv、ghjc_wz.csv、ghjc_dj.csv",
+                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ydmd.csv、ghjc_wz.csv、ghjc_dj.csv、cjdd.csv",
                  "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
         QVERIFY(
             listed(service.check({path, badHeader})).contains(text("mq_wz.csv:0::同一种数据只能有一个文件")));
@@ -711,6 +711,68 @@ private Q_SLOTS:
         QVERIFY(fresh.service.import(files).imported);
         QCOMPARE(fresh.service.exportFile(QStringLiteral("ydmd")),
                  service.exportFile(QStringLiteral("ydmd")));
+    }
+
+    void aLampPaymentIsForASoldPlotAndNotTakenTwice() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东区1排0003号 paid for 2024 already; 东区二1排0003号, its namesake in the next area, is sold too.
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0003', ?)"),
+                 {text("东区二"), text("已购")});
+        data.sql(
+            QStringLiteral("INSERT INTO cjdd (墓碑位置, 故者姓名, 交款金额, 交款日期, 起始年份, 终止年份) "
+                           "VALUES (?, ?, 100, '2024-01-20', '2024', '2024')"),
+            {text("东区1排0003号"), text("卫一")});
+        const QByteArray header =
+            utf8("墓碑位置,故者姓名,联系人,联系电话,落葬日期,交款金额,交款日期,起始年份,终止年份,点灯标志\n");
+        const QByteArray clean =
+            utf8("东区1排0003号,卫一,卫二,0571-5,2019-02-03,300.05,2025-01-20,2025,2026,1\n"
+                 "东区二1排0003号,蒋一,蒋二,0571-6,,120.5,2024/1/20,2024,2024,0\n");
+        const QByteArray wrong =
+            utf8("东区1排0003号,卫一,卫二,1,,1,2024-01-20,2024,2024,1\n" // 4: paid already
+                 "东区1排0003号,卫一,卫二,1,,1,2025/1/20,2025,2026,1\n"  // 5: twice in the file
+                 "东区二1排0004号,某,某,1,,1,2024-01-20,2024,2024,1\n"   // 6: not sold
+                 "东区1排0003号,某,某,1,,1,2024-01-21,2024,2023,1\n"     // 7
+                 "东区1排0003号,某,某,1,,-5,2024-01-22,24,2024,1\n");    // 8
+        const QString payments = writeFile(data, QStringLiteral("cjdd.csv"), header + clean + wrong);
+        QCOMPARE(listed(service.check({payments})),
+                 texts({"cjdd.csv:4:交款日期:墓位 东区1排0003号 这一笔缴费已经登记",
+                        "cjdd.csv:5:交款日期:与本文件第 2 行是同一笔缴费",
+                        "cjdd.csv:6:墓碑位置:墓位 东区二1排0004号 未使用，没有售出，不能点灯",
+                        "cjdd.csv:7:终止年份:点灯期限错误：终止年份早于起始年份",
+                        "cjdd.csv:8:交款金额:金额不能为负数：-5",
+                        "cjdd.csv:8:起始年份:“24”不是年份（应为四位数字）"}));
+
+        const QString cleanPayments = writeFile(data, QStringLiteral("cjdd.csv"), header + clean);
+        const QString before = data.dump(QStringLiteral("cjdd"));
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 20; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanPayments});
+            } catch (const DatabaseError&) {
+                QCOMPARE(data.dump(QStringLiteral("cjdd")), before);
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QCOMPARE(
+            joined(data, QStringLiteral(
+                             "SELECT 墓碑位置, 故者姓名, 联系人, 联系电话, 落葬日期, 交款金额, 交款日期, "
+                             "起始年份, 终止年份, 点灯标志, 操作人 FROM cjdd WHERE 联系人 IS NOT NULL "
+                             "ORDER BY rid")),
+            texts({"东区1排0003号|卫一|卫二|0571-5|2019-02-03|300.05|2025-01-20|2025|2026|1|Admin",
+                   "东区二1排0003号|蒋一|蒋二|0571-6|-|120.5|2024-01-20|2024|2024|0|Admin"}));
+
+        data.sql(QStringLiteral("DELETE FROM cjdd WHERE 联系人 IS NULL"));
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        QStringList files;
+        for (const QString& table : {QStringLiteral("cjdd"), QStringLiteral("mq_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        QVERIFY(fresh.service.import(files).imported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("cjdd")),
+                 service.exportFile(QStringLiteral("cjdd")));
     }
 };
 
