@@ -462,6 +462,12 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                                {QStringLiteral("操作员"), session.operatorName},
                                                {QStringLiteral("预交金额"), 0.0},
                                                {QStringLiteral("余额"), 0.0}};
+                // The totals as a sale adds them up.
+                QList<qsizetype> inSubtotal, besideSubtotal;
+                for (const char* name : {"墓地费", "墓碑费", "家庭墓费", "工料费", "其它费"})
+                    inSubtotal << kind.index(QString::fromUtf8(name));
+                for (const char* name : {"管理费", "绿化费", "qtf"})
+                    besideSubtotal << kind.index(QString::fromUtf8(name));
                 const QString doing = QStringLiteral("导入购墓登记");
                 QSqlQuery insertRegistration =
                     database.prepareInsert(QStringLiteral("gm_dj"), registration, doing);
@@ -480,16 +486,16 @@ const QList<ImportService::Kind>& ImportService::kinds() {
 
                     for (qsizetype at = 0; at < feeSources.size(); ++at)
                         insertFee.bindValue(static_cast<int>(at), stored(feeSources.at(at)));
-                    // The totals as a sale adds them up; the row is dated on the day of the purchase.
-                    const auto amount = [&](const char* name) {
-                        return row.values.at(kind.index(QString::fromUtf8(name))).toDouble();
+                    // The row is dated on the day of the purchase.
+                    const auto total = [&row](const QList<qsizetype>& places) {
+                        double sum = 0;
+                        for (const qsizetype at : places)
+                            sum += row.values.at(at).toDouble();
+                        return sum;
                     };
-                    const double sum =
-                        Money::roundCents(amount("墓地费") + amount("墓碑费") + amount("家庭墓费") +
-                                          amount("工料费") + amount("其它费"));
+                    const double sum = Money::roundCents(total(inSubtotal));
                     insertFee.bindValue(subtotal, sum);
-                    insertFee.bindValue(subtotal + 1, Money::roundCents(sum + amount("管理费") +
-                                                                        amount("绿化费") + amount("qtf")));
+                    insertFee.bindValue(subtotal + 1, Money::roundCents(sum + total(besideSubtotal)));
                     insertFee.bindValue(subtotal + 2, QString(DateText::fromDate(dateOf(row.values.at(2))) +
                                                               QStringLiteral(" 00:00:00")));
                     database.run(insertFee, doing);
