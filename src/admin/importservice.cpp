@@ -32,7 +32,21 @@ namespace {
 
 // What a column of a file holds, which decides how its text is checked and stored.
 // Place: the position key of a plot or niche, as it is stored.
-enum class Holds { Text, Whole, Number, Money, Flag, State, Style, Date, Place, Sex, NicheState, NicheStyle };
+enum class Holds {
+    Text,
+    Whole,
+    Number,
+    Money,
+    Flag,
+    State,
+    Style,
+    Date,
+    Place,
+    Sex,
+    NicheState,
+    NicheStyle,
+    Year
+};
 
 struct Column {
     QString name;
@@ -139,6 +153,10 @@ QString valueProblem(Holds holds, const QString& value) {
             return QStringLiteral("未知的样式“%1”（可用：%2、%3）")
                 .arg(value, NicheStyle::single, NicheStyle::twin);
         return QString();
+    case Holds::Year:
+        if (!DateText::parseYear(value))
+            return QStringLiteral("“%1”不是年份（应为四位数字）").arg(value);
+        return QString();
     case Holds::Sex:
         if (value != QStringLiteral("男") && value != QStringLiteral("女"))
             return QStringLiteral("应为“男”或“女”：%1").arg(value);
@@ -217,6 +235,8 @@ struct ImportService::Known {
     QHash<QString, Plot> plots;
     QHash<QString, int> registered; // plot key -> line of the run's registration; 0 in the office
     QHash<QString, int> buried;     // plot key + "/" + name -> line of the run's burial; 0 in the office
+    QHash<QString, int> reserved;   // plot key -> line of the run's reservation; 0 in the office
+    QHash<QString, int> lamps;      // plot key/payment date/first year/last year -> line; 0 in the office
     QHash<QString, Plot> niches;    // the same for niches, by niche key, the hall as the area
     QHash<QString, int> stored;     // niche key -> line of the run's storage; 0 in the office
 };
@@ -442,6 +462,12 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                                {QStringLiteral("操作员"), session.operatorName},
                                                {QStringLiteral("预交金额"), 0.0},
                                                {QStringLiteral("余额"), 0.0}};
+                // The totals as a sale adds them up.
+                QList<qsizetype> inSubtotal, besideSubtotal;
+                for (const char* name : {"墓地费", "墓碑费", "家庭墓费", "工料费", "其它费"})
+                    inSubtotal << kind.index(QString::fromUtf8(name));
+                for (const char* name : {"管理费", "绿化费", "qtf"})
+                    besideSubtotal << kind.index(QString::fromUtf8(name));
                 const QString doing = QStringLiteral("导入购墓登记");
                 QSqlQuery insertRegistration =
                     database.prepareInsert(QStringLiteral("gm_dj"), registration, doing);
@@ -460,16 +486,16 @@ const QList<ImportService::Kind>& ImportService::kinds() {
 
                     for (qsizetype at = 0; at < feeSources.size(); ++at)
                         insertFee.bindValue(static_cast<int>(at), stored(feeSources.at(at)));
-                    // The totals as a sale adds them up; the row is dated on the day of the purchase.
-                    const auto amount = [&](const char* name) {
-                        return row.values.at(kind.index(QString::fromUtf8(name))).toDouble();
+                    // The row is dated on the day of the purchase.
+                    const auto total = [&row](const QList<qsizetype>& places) {
+                        double sum = 0;
+                        for (const qsizetype at : places)
+                            sum += row.values.at(at).toDouble();
+                        return sum;
                     };
-                    const double sum =
-                        Money::roundCents(amount("墓地费") + amount("墓碑费") + amount("家庭墓费") +
-                                          amount("工料费") + amount("其它费"));
+                    const double sum = Money::roundCents(total(inSubtotal));
                     insertFee.bindValue(subtotal, sum);
-                    insertFee.bindValue(subtotal + 1, Money::roundCents(sum + amount("管理费") +
-                                                                        amount("绿化费") + amount("qtf")));
+                    insertFee.bindValue(subtotal + 1, Money::roundCents(sum + total(besideSubtotal)));
                     insertFee.bindValue(subtotal + 2, QString(DateText::fromDate(dateOf(row.values.at(2))) +
                                                               QStringLiteral(" 00:00:00")));
                     database.run(insertFee, doing);
@@ -610,6 +636,89 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                       dateOf(row.values.at(7)));
                 }
             }},
+        // A reservation: the plot reserved, its prepaid amount kept.
+        Kind{QStringLiteral("ydmd"),
+             QStringLiteral("预订"),
+             {{QStringLiteral("编号"), Holds::Whole},
+              {plotKeyColumn, Holds::Place, true},
+              {QStringLiteral("联系人"), Holds::Text, true},
+              {QStringLiteral("身份证号"), Holds::Text},
+              {QStringLiteral("家庭住址"), Holds::Text},
+              {QStringLiteral("联系电话"), Holds::Text},
+              {QStringLiteral("工作单位"), Holds::Text},
+              {QStringLiteral("预交金额"), Holds::Money, true},
+              {QStringLiteral("成交金额"), Holds::Money, true},
+              {QStringLiteral("补交金额"), Holds::Money},
+              {QStringLiteral("余额"), Holds::Money},
+              {QStringLiteral("操作时间"), Holds::Date, true},
+              {QStringLiteral("提醒日期"), Holds::Date},
+              {QStringLiteral("需要提醒"), Holds::Flag}},
+             QString(),
+             QStringLiteral(
+                 "3,西区1排0001号,赵敏,330102197507070033,杭州市拱墅区湖墅路 5 号,0571-85001111,杭州钢厂,"
+                 "2000,12000,0,10000,2024-03-01,2024-09-01,1\r\n"
+                 "4,西区1排0002号,钱进,,杭州市滨江区江南大道 9 号,13700137000,,5000.50,24000,500,18499.50,"
+                 "2024-05-20,,0\r\n"),
+             QStringLiteral("SELECT * FROM ydmd ORDER BY 墓碑位置, id"),
+             [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                 const QString agreed = QStringLiteral("成交金额");
+                 if (!wrong.contains(agreed) && row[agreed].toDouble() <= 0)
+                     complain(agreed, QStringLiteral("成交金额不能为零"));
+                 if (wrong.contains(plotKeyColumn))
+                     return;
+                 const QString key = row[plotKeyColumn];
+                 const Known::Plot* plot = namedPlot(known, key, complain);
+                 if (!plot)
+                     return;
+                 if (const auto earlier = known.reserved.constFind(key); earlier != known.reserved.cend())
+                     complain(plotKeyColumn,
+                              *earlier > 0
+                                  ? QStringLiteral("墓位 %1 在本文件第 %2 行已预订").arg(key).arg(*earlier)
+                                  : QStringLiteral("墓位 %1 已有预订记录").arg(key));
+                 else if (known.registered.contains(key) || plot->state == PlotState::sold ||
+                          plot->state == PlotState::restricted)
+                     complain(
+                         plotKeyColumn,
+                         QStringLiteral("墓位 %1 %2，不能预订")
+                             .arg(key, plot->state == PlotState::restricted ? plot->state : PlotState::sold));
+                 else
+                     known.reserved.insert(key, row.row.line);
+             },
+             [](const File& file, const QString& selection) {
+                 QStringList keys;
+                 for (const Row& row : file.rows)
+                     keys << row.values.at(1);
+                 const qint64 rows = file.rows.size();
+                 return QList<Database::BulkChange>{
+                     {QStringLiteral("ydmd"), QStringLiteral("批量添加"), selection, rows, keys},
+                     {QStringLiteral("mq_wz"), QStringLiteral("批量修改"),
+                      selection + QStringLiteral("：墓位改为") + PlotState::reserved, rows, keys}};
+             },
+             [](Database& database, const Session& session, const File& file, const Known& known) {
+                 const Kind& kind = *ImportService::kind(QStringLiteral("ydmd"));
+                 QList<Database::Column> columns;
+                 for (const Column& column : kind.columns)
+                     columns.append({column.name, QVariant()});
+                 columns.append({QStringLiteral("操作员"), session.operatorName});
+                 const QString doing = QStringLiteral("导入预订记录");
+                 QSqlQuery insert = database.prepareInsert(QStringLiteral("ydmd"), columns, doing);
+                 QSqlQuery reserve = database.prepareUpdate(
+                     QStringLiteral("mq_wz"), {{QStringLiteral("状态"), PlotState::reserved}},
+                     QStringLiteral("墓碑位置 = ?"), {QString()}, doing);
+                 QSet<QString> areas;
+                 for (const Row& row : file.rows) {
+                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
+                         insert.bindValue(static_cast<int>(at),
+                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
+                     database.run(insert, doing);
+                     reserve.bindValue(1, row.values.at(1));
+                     database.run(reserve, doing);
+                     areas.insert(known.plots.value(row.values.at(1)).area);
+                 }
+                 for (const QString& area : std::as_const(areas))
+                     database.notifyChange(ChangeNotifier::Subject::Plots, area);
+                 database.notifyChange(ChangeNotifier::Subject::Reservations);
+             }},
         Kind{QStringLiteral("ghjc_wz"),
              QStringLiteral("寄存位"),
              {{QStringLiteral("厅"), Holds::Text, true},
@@ -788,6 +897,75 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                 for (const QString& hall : std::as_const(halls))
                     database.notifyChange(ChangeNotifier::Subject::Niches, hall);
             }},
+        // A lamp payment for the deceased of a sold plot.
+        Kind{QStringLiteral("cjdd"),
+             QStringLiteral("点灯缴费"),
+             {{plotKeyColumn, Holds::Place, true},
+              {QStringLiteral("故者姓名"), Holds::Text, true},
+              {QStringLiteral("联系人"), Holds::Text, true},
+              {QStringLiteral("联系电话"), Holds::Text, true},
+              {QStringLiteral("落葬日期"), Holds::Date},
+              {QStringLiteral("交款金额"), Holds::Money, true},
+              {QStringLiteral("交款日期"), Holds::Date, true},
+              {QStringLiteral("起始年份"), Holds::Year, true},
+              {QStringLiteral("终止年份"), Holds::Year, true},
+              {QStringLiteral("点灯标志"), Holds::Flag}},
+             QString(),
+             QStringLiteral(
+                 "东区1排0001号,张建国,张伟,0571-88001234,2019-04-05,200,2024-01-20,2024,2024,1\r\n"
+                 "东区1排0002号,王秀英,李娜,13900139000,2020-10-01,550.50,2024-01-25,2024,2026,1\r\n"),
+             QStringLiteral("SELECT * FROM cjdd ORDER BY 墓碑位置, 交款日期, rid"),
+             [](const Fields& row, const QSet<QString>& wrong, Known& known, const Complain& complain) {
+                 const QString from = QStringLiteral("起始年份"), to = QStringLiteral("终止年份");
+                 if (!wrong.contains(from) && !wrong.contains(to) && row[to].toInt() < row[from].toInt())
+                     complain(to, QStringLiteral("点灯期限错误：终止年份早于起始年份"));
+                 if (wrong.contains(plotKeyColumn))
+                     return;
+                 const QString key = row[plotKeyColumn];
+                 const Known::Plot* plot = namedPlot(known, key, complain);
+                 if (!plot)
+                     return;
+                 if (plot->state != PlotState::sold && !known.registered.contains(key)) {
+                     complain(plotKeyColumn,
+                              QStringLiteral("墓位 %1 %2，没有售出，不能点灯")
+                                  .arg(key, plot->state.isEmpty() ? PlotState::free : plot->state));
+                     return;
+                 }
+                 const QString paidOn = QStringLiteral("交款日期");
+                 if (wrong.contains(paidOn) || wrong.contains(from) || wrong.contains(to))
+                     return;
+                 const QString payment =
+                     QStringList{key, DateText::fromDate(dateOf(row[paidOn])), row[from], row[to]}.join(
+                         QLatin1Char('/'));
+                 if (const auto earlier = known.lamps.constFind(payment); earlier == known.lamps.cend())
+                     known.lamps.insert(payment, row.row.line);
+                 else if (*earlier > 0)
+                     complain(paidOn, QStringLiteral("与本文件第 %1 行是同一笔缴费").arg(*earlier));
+                 else
+                     complain(paidOn, QStringLiteral("墓位 %1 这一笔缴费已经登记").arg(key));
+             },
+             [](const File& file, const QString& selection) {
+                 QStringList keys;
+                 for (const Row& row : file.rows)
+                     keys << row.values.at(0);
+                 return QList<Database::BulkChange>{
+                     {QStringLiteral("cjdd"), QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
+             },
+             [](Database& database, const Session& session, const File& file, const Known&) {
+                 const Kind& kind = *ImportService::kind(QStringLiteral("cjdd"));
+                 QList<Database::Column> columns;
+                 for (const Column& column : kind.columns)
+                     columns.append({column.name, QVariant()});
+                 columns.append({QStringLiteral("操作人"), session.operatorName});
+                 const QString doing = QStringLiteral("导入点灯缴费");
+                 QSqlQuery insert = database.prepareInsert(QStringLiteral("cjdd"), columns, doing);
+                 for (const Row& row : file.rows) {
+                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
+                         insert.bindValue(static_cast<int>(at),
+                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
+                     database.run(insert, doing);
+                 }
+             }},
     };
     return all;
 }
@@ -963,7 +1141,24 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
                            [&table](const File& file) { return file.table == table; });
     };
     const bool burials = present(QStringLiteral("gm_xr"));
-    if (burials || present(QStringLiteral("gm_dj")))
+    const bool reservations = present(QStringLiteral("ydmd"));
+    if (reservations)
+        for (const QString& key :
+             m_database.texts(QStringLiteral("SELECT DISTINCT 墓碑位置 FROM ydmd WHERE 墓碑位置 IS NOT NULL"),
+                              {}, QStringLiteral("读取预订记录")))
+            known.reserved.insert(key, 0);
+    const bool lamps = present(QStringLiteral("cjdd"));
+    if (lamps)
+        for (const StoredRow& payment :
+             m_database.rows(QStringLiteral("SELECT 墓碑位置, 交款日期, 起始年份, 终止年份 FROM cjdd"), {},
+                             QStringLiteral("读取点灯缴费")))
+            known.lamps.insert(QStringList{payment.text(plotKeyColumn),
+                                           DateText::fromDate(payment.date(QStringLiteral("交款日期"))),
+                                           payment.text(QStringLiteral("起始年份")),
+                                           payment.text(QStringLiteral("终止年份"))}
+                                   .join(QLatin1Char('/')),
+                               0);
+    if (burials || reservations || lamps || present(QStringLiteral("gm_dj")))
         for (const QString& key : m_database.texts(
                  QStringLiteral("SELECT DISTINCT 墓碑位置 FROM gm_dj WHERE 墓碑位置 IS NOT NULL"), {},
                  QStringLiteral("读取购墓登记")))

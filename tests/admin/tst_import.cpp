@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(
             listed(service.check({wrongName, badHeader})),
             texts(
-                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ghjc_wz.csv、ghjc_dj.csv",
+                {"plots.csv:0::文件名应为要导入的表名：mq_wz.csv、gm_dj.csv、gm_xr.csv、ydmd.csv、ghjc_wz.csv、ghjc_dj.csv、cjdd.csv",
                  "mq_wz.csv:1:号:列名重复", "mq_wz.csv:1:颜色:没有这一列", "mq_wz.csv:1:状态:缺少这一列"}));
         QVERIFY(
             listed(service.check({path, badHeader})).contains(text("mq_wz.csv:0::同一种数据只能有一个文件")));
@@ -220,11 +220,21 @@ private Q_SLOTS:
                  text("\xEF\xBB\xBF墓区,排,号,样式,墓地费,墓碑费,工料费,家族费,绿化费,其它,状态,寿穴\r\n"
                       "东区,1,0003,单人墓,9000,,,,,,已购,0\r\n"
                       "东区二,1,0004,双人墓,9100,,,,,,未使用,1\r\n"));
-        // The templates of every kind check clean together: each builds on the ones before it.
+        QDir(data.folder().path()).mkpath(QStringLiteral("sub"));
+        // The templates check clean together, each on the ones before it; the reservations on plots of
+        // their own, as the example plots are sold.
         QStringList templates;
         for (const QString& table : ImportService::tables())
-            templates << writeFile(data, table + QStringLiteral(".csv"), ImportService::templateFile(table));
+            if (table != QStringLiteral("ydmd"))
+                templates << writeFile(data, table + QStringLiteral(".csv"),
+                                       ImportService::templateFile(table));
         QCOMPARE(listed(service.check(templates)), QStringList());
+        QCOMPARE(listed(service.check(
+                     {writeFile(data, QStringLiteral("ydmd.csv"),
+                                ImportService::templateFile(QStringLiteral("ydmd"))),
+                      writeFile(data, QStringLiteral("sub/mq_wz.csv"),
+                                utf8("墓区,排,号,状态\n西区,1,0001,未使用\n西区,1,0002,已预订\n"))})),
+                 QStringList());
 
         Office fresh;
         fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
@@ -619,6 +629,150 @@ private Q_SLOTS:
         QVERIFY(fresh.service.import(files).imported);
         for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
             QCOMPARE(fresh.service.exportFile(table), service.exportFile(table));
+    }
+
+    void aReservationHoldsAFreePlotOnce() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // Beside the free 东区二1排0004号: 0005 reserved in the office, 0006 restricted.
+        data.sql(
+            QStringLiteral(
+                "INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0005', ?), (?, '1', '0006', ?)"),
+            {text("东区二"), text("已预订"), text("东区二"), text("限制")});
+        data.sql(QStringLiteral("INSERT INTO ydmd (墓碑位置, 联系人, 预交金额) VALUES (?, ?, 100)"),
+                 {text("东区二1排0005号"), text("冯一")});
+        const QString plots = writeFile(data, QStringLiteral("mq_wz.csv"),
+                                        utf8("墓区,排,号,状态\n西区,1,0001,未使用\n西区,1,0002,未使用\n"));
+        const QString purchases = writeFile(
+            data, QStringLiteral("gm_dj.csv"),
+            utf8(
+                "墓碑位置,购墓日期,日期起,日期止,联系人\n西区1排0001号,2021-01-01,2021-01-01,2041-01-01,李娜\n"));
+        const QByteArray header = utf8(
+            "编号,墓碑位置,联系人,身份证号,家庭住址,联系电话,工作单位,预交金额,成交金额,补交金额,余额,操作时间,提醒日期,需要提醒\n");
+        const QByteArray clean =
+            utf8("7,东区二1排0004号,陈一,330102197001010011,北路 3 号,0571-3,一厂,100.01,"
+                 "2000.02,300.03,1599.98,2024-03-01,2024-09-02,1\n"
+                 "8,西区1排0002号,陈二,,,,,0,500,,,2024-04-01,,0\n");
+        const QByteArray wrong = utf8("9,东区二1排0004号,某,,,,,1,1,,,2024-03-01,,1\n" // 4: twice
+                                      "9,东区1排0003号,某,,,,,1,1,,,2024-03-01,,1\n"   // 5: sold
+                                      "9,东区二1排0005号,某,,,,,1,1,,,2024-03-01,,1\n" // 6: reserved
+                                      "9,东区二1排0006号,某,,,,,1,1,,,2024-03-01,,1\n" // 7: restricted
+                                      "9,西区1排0001号,某,,,,,1,1,,,2024-03-01,,1\n"   // 8: bought in the run
+                                      "9,西区1排0002号,某,,,,,1,0,,,2024-02-30,,2\n"); // 9
+        const QString reservations = writeFile(data, QStringLiteral("ydmd.csv"), header + clean + wrong);
+        QCOMPARE(listed(service.check({reservations, purchases, plots})),
+                 texts({"ydmd.csv:4:墓碑位置:墓位 东区二1排0004号 在本文件第 2 行已预订",
+                        "ydmd.csv:5:墓碑位置:墓位 东区1排0003号 已购，不能预订",
+                        "ydmd.csv:6:墓碑位置:墓位 东区二1排0005号 已有预订记录",
+                        "ydmd.csv:7:墓碑位置:墓位 东区二1排0006号 限制，不能预订",
+                        "ydmd.csv:8:墓碑位置:墓位 西区1排0001号 已购，不能预订",
+                        "ydmd.csv:9:操作时间:“2024-02-30”不是日期（应写成 2020-03-15）",
+                        "ydmd.csv:9:需要提醒:应为 0 或 1：2", "ydmd.csv:9:成交金额:成交金额不能为零",
+                        "ydmd.csv:9:墓碑位置:墓位 西区1排0002号 在本文件第 3 行已预订"}));
+
+        const QString cleanReservations = writeFile(data, QStringLiteral("ydmd.csv"), header + clean);
+        const QStringList tables = {QStringLiteral("ydmd"), QStringLiteral("mq_wz")};
+        QStringList before;
+        for (const QString& table : tables)
+            before << data.dump(table);
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 40; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanReservations, plots});
+            } catch (const DatabaseError&) {
+                for (qsizetype at = 0; at < tables.size(); ++at)
+                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QCOMPARE(
+            joined(data,
+                   QStringLiteral(
+                       "SELECT 编号, 墓碑位置, 联系人, 身份证号, 家庭住址, 联系电话, 工作单位, 预交金额, "
+                       "成交金额, 补交金额, 余额, 操作员, 操作时间, 提醒日期, 需要提醒 FROM ydmd "
+                       "WHERE 联系人 <> ? ORDER BY id"),
+                   {text("冯一")}),
+            texts(
+                {"7|东区二1排0004号|陈一|330102197001010011|北路 3 号|0571-3|一厂|100.01|2000.02|300.03|1599.98|"
+                 "Admin|2024-03-01|2024-09-02|1",
+                 "8|西区1排0002号|陈二|-|-|-|-|0|500|-|-|Admin|2024-04-01|-|0"}));
+        QCOMPARE(joined(data, QStringLiteral("SELECT 墓碑位置, 状态 FROM mq_wz ORDER BY 墓区, 排, 号")),
+                 texts({"东区1排0003号|已购", "东区二1排0004号|已预订", "东区二1排0005号|已预订",
+                        "东区二1排0006号|限制", "西区1排0001号|未使用", "西区1排0002号|已预订"}));
+
+        data.sql(QStringLiteral("DELETE FROM ydmd WHERE 联系人 = ?"), {text("冯一")});
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        QStringList files;
+        for (const QString& table : {QStringLiteral("ydmd"), QStringLiteral("mq_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        QVERIFY(fresh.service.import(files).imported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("ydmd")),
+                 service.exportFile(QStringLiteral("ydmd")));
+    }
+
+    void aLampPaymentIsForASoldPlotAndNotTakenTwice() {
+        Office office;
+        auto& [data, session, clock, service] = office;
+        // 东区1排0003号 paid for 2024 already; 东区二1排0003号, its namesake in the next area, is sold too.
+        data.sql(QStringLiteral("INSERT INTO mq_wz (墓区, 排, 号, 状态) VALUES (?, '1', '0003', ?)"),
+                 {text("东区二"), text("已购")});
+        data.sql(
+            QStringLiteral("INSERT INTO cjdd (墓碑位置, 故者姓名, 交款金额, 交款日期, 起始年份, 终止年份) "
+                           "VALUES (?, ?, 100, '2024-01-20', '2024', '2024')"),
+            {text("东区1排0003号"), text("卫一")});
+        const QByteArray header =
+            utf8("墓碑位置,故者姓名,联系人,联系电话,落葬日期,交款金额,交款日期,起始年份,终止年份,点灯标志\n");
+        const QByteArray clean =
+            utf8("东区1排0003号,卫一,卫二,0571-5,2019-02-03,300.05,2025-01-20,2025,2026,1\n"
+                 "东区二1排0003号,蒋一,蒋二,0571-6,,120.5,2024/1/20,2024,2024,0\n");
+        const QByteArray wrong =
+            utf8("东区1排0003号,卫一,卫二,1,,1,2024-01-20,2024,2024,1\n" // 4: paid already
+                 "东区1排0003号,卫一,卫二,1,,1,2025/1/20,2025,2026,1\n"  // 5: twice in the file
+                 "东区二1排0004号,某,某,1,,1,2024-01-20,2024,2024,1\n"   // 6: not sold
+                 "东区1排0003号,某,某,1,,1,2024-01-21,2024,2023,1\n"     // 7
+                 "东区1排0003号,某,某,1,,-5,2024-01-22,24,2024,1\n");    // 8
+        const QString payments = writeFile(data, QStringLiteral("cjdd.csv"), header + clean + wrong);
+        QCOMPARE(listed(service.check({payments})),
+                 texts({"cjdd.csv:4:交款日期:墓位 东区1排0003号 这一笔缴费已经登记",
+                        "cjdd.csv:5:交款日期:与本文件第 2 行是同一笔缴费",
+                        "cjdd.csv:6:墓碑位置:墓位 东区二1排0004号 未使用，没有售出，不能点灯",
+                        "cjdd.csv:7:终止年份:点灯期限错误：终止年份早于起始年份",
+                        "cjdd.csv:8:交款金额:金额不能为负数：-5",
+                        "cjdd.csv:8:起始年份:“24”不是年份（应为四位数字）"}));
+
+        const QString cleanPayments = writeFile(data, QStringLiteral("cjdd.csv"), header + clean);
+        const QString before = data.dump(QStringLiteral("cjdd"));
+        std::optional<ImportService::Outcome> succeeded;
+        for (int failing = 1; !succeeded && failing < 20; ++failing) {
+            data.db().failNthWrite(failing);
+            try {
+                succeeded = service.import({cleanPayments});
+            } catch (const DatabaseError&) {
+                QCOMPARE(data.dump(QStringLiteral("cjdd")), before);
+            }
+        }
+        data.db().failNthWrite(0);
+        QVERIFY(succeeded && succeeded->imported);
+        QCOMPARE(
+            joined(data, QStringLiteral(
+                             "SELECT 墓碑位置, 故者姓名, 联系人, 联系电话, 落葬日期, 交款金额, 交款日期, "
+                             "起始年份, 终止年份, 点灯标志, 操作人 FROM cjdd WHERE 联系人 IS NOT NULL "
+                             "ORDER BY rid")),
+            texts({"东区1排0003号|卫一|卫二|0571-5|2019-02-03|300.05|2025-01-20|2025|2026|1|Admin",
+                   "东区二1排0003号|蒋一|蒋二|0571-6|-|120.5|2024-01-20|2024|2024|0|Admin"}));
+
+        data.sql(QStringLiteral("DELETE FROM cjdd WHERE 联系人 IS NULL"));
+        Office fresh;
+        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+        QStringList files;
+        for (const QString& table : {QStringLiteral("cjdd"), QStringLiteral("mq_wz")})
+            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+        QVERIFY(fresh.service.import(files).imported);
+        QCOMPARE(fresh.service.exportFile(QStringLiteral("cjdd")),
+                 service.exportFile(QStringLiteral("cjdd")));
     }
 };
 
