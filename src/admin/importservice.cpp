@@ -268,6 +268,21 @@ struct ImportService::Kind {
     std::function<QList<Database::BulkChange>(const File&, const QString& selection)> changes;
     std::function<void(Database&, const Session&, const File&, const Known&)> write;
 
+    // An insert of every column of the kind into `into`, then the `extra` columns with their values.
+    QSqlQuery prepareInsert(Database& database, const QString& into, const QList<Database::Column>& extra,
+                            const QString& doing) const {
+        QList<Database::Column> all;
+        for (const Column& column : columns)
+            all.append({column.name, QVariant()});
+        return database.prepareInsert(into, all + extra, doing);
+    }
+    // Runs `insert` with the row's values as stored.
+    void insertRow(Database& database, QSqlQuery& insert, const Row& row, const QString& doing) const {
+        for (qsizetype at = 0; at < columns.size(); ++at)
+            insert.bindValue(static_cast<int>(at), storedValue(columns.at(at).holds, row.values.at(at)));
+        database.run(insert, doing);
+    }
+
     qsizetype index(const QString& name) const {
         for (qsizetype at = 0; at < columns.size(); ++at)
             if (columns.at(at).name == name)
@@ -300,6 +315,24 @@ const typename Known::Plot* namedPlot(Known& known, const QString& key, const Co
     return nullptr;
 }
 
+// A numbered place a file adds (a plot or a niche) under `key`, the key the set-up makes of its
+// `parts`: the key column a file may carry agrees with it, and the place is new to the office and to
+// the run, where it is then known.
+template <typename Places, typename Complain>
+void checkNewPlace(Places& places, const QString& key, typename Places::mapped_type place,
+                   const QString& derived, const QString& keyColumn, const QString& parts,
+                   const QString& noun, const Complain& complain) {
+    const QString number = QStringLiteral("号");
+    if (!derived.isEmpty() && derived != key)
+        complain(keyColumn, QStringLiteral("“%1”与%2不符（应为“%3”）").arg(derived, parts, key));
+    if (const auto first = places.constFind(key); first == places.cend())
+        places.insert(key, place);
+    else if (first->line > 0)
+        complain(number, QStringLiteral("%1 %2 在本文件第 %3 行已有").arg(noun, key).arg(first->line));
+    else
+        complain(number, QStringLiteral("%1 %2 已经存在").arg(noun, key));
+}
+
 } // namespace
 
 const QList<ImportService::Kind>& ImportService::kinds() {
@@ -328,17 +361,10 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                  const QString area = QStringLiteral("墓区"), number = QStringLiteral("号");
                  if (wrong.contains(area) || wrong.contains(number))
                      return;
-                 const QString key = PositionKey::plot(row[area], row[QStringLiteral("排")], row[number]);
-                 if (!row.row.derived.isEmpty() && row.row.derived != key)
-                     complain(plotKeyColumn,
-                              QStringLiteral("“%1”与墓区、排、号不符（应为“%2”）").arg(row.row.derived, key));
-                 if (const auto first = known.plots.constFind(key); first == known.plots.cend())
-                     known.plots.insert(key, {row[area], row[QStringLiteral("状态")], row.row.line});
-                 else if (first->line > 0)
-                     complain(number,
-                              QStringLiteral("墓位 %1 在本文件第 %2 行已有").arg(key).arg(first->line));
-                 else
-                     complain(number, QStringLiteral("墓位 %1 已经存在").arg(key));
+                 checkNewPlace(
+                     known.plots, PositionKey::plot(row[area], row[QStringLiteral("排")], row[number]),
+                     {row[area], row[QStringLiteral("状态")], row.row.line}, row.row.derived, plotKeyColumn,
+                     QStringLiteral("墓区、排、号"), QStringLiteral("墓位"), complain);
              },
              [](const File& file, const QString& selection) {
                  QStringList keys;
@@ -349,17 +375,11 @@ const QList<ImportService::Kind>& ImportService::kinds() {
              },
              [](Database& database, const Session&, const File& file, const Known&) {
                  const Kind& kind = *ImportService::kind(QStringLiteral("mq_wz"));
-                 QList<Database::Column> columns;
-                 for (const Column& column : kind.columns)
-                     columns.append({column.name, QVariant()});
                  const QString doing = QStringLiteral("导入墓位");
-                 QSqlQuery insert = database.prepareInsert(file.table, columns, doing);
+                 QSqlQuery insert = kind.prepareInsert(database, file.table, {}, doing);
                  QSet<QString> areas;
                  for (const Row& row : file.rows) {
-                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
-                         insert.bindValue(static_cast<int>(at),
-                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
-                     database.run(insert, doing);
+                     kind.insertRow(database, insert, row, doing);
                      areas.insert(row.values.at(0));
                  }
                  for (const QString& area : std::as_const(areas))
@@ -696,21 +716,16 @@ const QList<ImportService::Kind>& ImportService::kinds() {
              },
              [](Database& database, const Session& session, const File& file, const Known& known) {
                  const Kind& kind = *ImportService::kind(QStringLiteral("ydmd"));
-                 QList<Database::Column> columns;
-                 for (const Column& column : kind.columns)
-                     columns.append({column.name, QVariant()});
-                 columns.append({QStringLiteral("操作员"), session.operatorName});
                  const QString doing = QStringLiteral("导入预订记录");
-                 QSqlQuery insert = database.prepareInsert(QStringLiteral("ydmd"), columns, doing);
+                 QSqlQuery insert =
+                     kind.prepareInsert(database, QStringLiteral("ydmd"),
+                                        {{QStringLiteral("操作员"), session.operatorName}}, doing);
                  QSqlQuery reserve = database.prepareUpdate(
                      QStringLiteral("mq_wz"), {{QStringLiteral("状态"), PlotState::reserved}},
                      QStringLiteral("墓碑位置 = ?"), {QString()}, doing);
                  QSet<QString> areas;
                  for (const Row& row : file.rows) {
-                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
-                         insert.bindValue(static_cast<int>(at),
-                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
-                     database.run(insert, doing);
+                     kind.insertRow(database, insert, row, doing);
                      reserve.bindValue(1, row.values.at(1));
                      database.run(reserve, doing);
                      areas.insert(known.plots.value(row.values.at(1)).area);
@@ -739,17 +754,10 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                      complain(price, QStringLiteral("价位不能为零"));
                  if (wrong.contains(hall) || wrong.contains(room) || wrong.contains(number))
                      return;
-                 const QString key = PositionKey::niche(row[hall], row[room], row[number]);
-                 if (!row.row.derived.isEmpty() && row.row.derived != key)
-                     complain(nicheKeyColumn,
-                              QStringLiteral("“%1”与厅、室、号不符（应为“%2”）").arg(row.row.derived, key));
-                 if (const auto first = known.niches.constFind(key); first == known.niches.cend())
-                     known.niches.insert(key, {row[hall], row[QStringLiteral("状态")], row.row.line});
-                 else if (first->line > 0)
-                     complain(number,
-                              QStringLiteral("寄存位 %1 在本文件第 %2 行已有").arg(key).arg(first->line));
-                 else
-                     complain(number, QStringLiteral("寄存位 %1 已经存在").arg(key));
+                 checkNewPlace(known.niches, PositionKey::niche(row[hall], row[room], row[number]),
+                               {row[hall], row[QStringLiteral("状态")], row.row.line}, row.row.derived,
+                               nicheKeyColumn, QStringLiteral("厅、室、号"), QStringLiteral("寄存位"),
+                               complain);
              },
              [](const File& file, const QString& selection) {
                  QStringList keys;
@@ -760,17 +768,11 @@ const QList<ImportService::Kind>& ImportService::kinds() {
              },
              [](Database& database, const Session&, const File& file, const Known&) {
                  const Kind& kind = *ImportService::kind(QStringLiteral("ghjc_wz"));
-                 QList<Database::Column> columns;
-                 for (const Column& column : kind.columns)
-                     columns.append({column.name, QVariant()});
                  const QString doing = QStringLiteral("导入寄存位");
-                 QSqlQuery insert = database.prepareInsert(file.table, columns, doing);
+                 QSqlQuery insert = kind.prepareInsert(database, file.table, {}, doing);
                  QSet<QString> halls;
                  for (const Row& row : file.rows) {
-                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
-                         insert.bindValue(static_cast<int>(at),
-                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
-                     database.run(insert, doing);
+                     kind.insertRow(database, insert, row, doing);
                      halls.insert(row.values.at(0));
                  }
                  for (const QString& hall : std::as_const(halls))
@@ -953,17 +955,12 @@ const QList<ImportService::Kind>& ImportService::kinds() {
              },
              [](Database& database, const Session& session, const File& file, const Known&) {
                  const Kind& kind = *ImportService::kind(QStringLiteral("cjdd"));
-                 QList<Database::Column> columns;
-                 for (const Column& column : kind.columns)
-                     columns.append({column.name, QVariant()});
-                 columns.append({QStringLiteral("操作人"), session.operatorName});
                  const QString doing = QStringLiteral("导入点灯缴费");
-                 QSqlQuery insert = database.prepareInsert(QStringLiteral("cjdd"), columns, doing);
+                 QSqlQuery insert =
+                     kind.prepareInsert(database, QStringLiteral("cjdd"),
+                                        {{QStringLiteral("操作人"), session.operatorName}}, doing);
                  for (const Row& row : file.rows) {
-                     for (qsizetype at = 0; at < kind.columns.size(); ++at)
-                         insert.bindValue(static_cast<int>(at),
-                                          storedValue(kind.columns.at(at).holds, row.values.at(at)));
-                     database.run(insert, doing);
+                     kind.insertRow(database, insert, row, doing);
                  }
              }},
     };
