@@ -73,13 +73,13 @@ void ImportWindow::saveEachKind(const QString& title,
             continue;
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes(table)) < 0 || !file.commit()) {
-            m_context.prompter.inform(Prompter::Icon::Critical, title,
-                                      QStringLiteral("无法写入文件 %1：%2")
-                                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+            showOutcome(refused({Prompter::Icon::Critical, title,
+                                 QStringLiteral("无法写入文件 %1：%2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString())}));
             continue;
         }
-        m_context.prompter.inform(Prompter::Icon::Information, title,
-                                  QStringLiteral("已保存 %1").arg(QDir::toNativeSeparators(path)));
+        showOutcome(done(Message{Prompter::Icon::Information, title,
+                                 QStringLiteral("已保存 %1").arg(QDir::toNativeSeparators(path))}));
     }
 }
 
@@ -105,8 +105,8 @@ void ImportWindow::showReport(const ImportService::Report& report) {
 void ImportWindow::check() {
     const QStringList files = chosenFiles();
     if (files.isEmpty()) {
-        m_context.prompter.inform(Prompter::Icon::Exclamation, caption,
-                                  QStringLiteral("请先选择要导入的文件！"));
+        showOutcome(
+            refused({Prompter::Icon::Exclamation, caption, QStringLiteral("请先选择要导入的文件！")}));
         return;
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -126,6 +126,8 @@ void ImportWindow::import() {
     showReport(outcome.report);
     m_ui->import_btn->setEnabled(false);
     m_checked.clear();
-    m_context.prompter.inform(outcome.imported ? Prompter::Icon::Information : Prompter::Icon::Exclamation,
-                              caption, outcome.message);
+    if (outcome.imported)
+        showOutcome(done(Message{Prompter::Icon::Information, caption, outcome.message}));
+    else
+        showOutcome(refused({Prompter::Icon::Exclamation, caption, outcome.message}));
 }
