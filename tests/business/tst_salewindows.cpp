@@ -6,7 +6,7 @@
 #include "business/ui/reservationwindow.h"
 #include "foundation/ui/appcontext.h"
 #include "graves/map/ui/plotmapmodel.h"
-#include "graves/map/ui/reservedmapwindow.h"
+#include "graves/map/ui/takenmapwindow.h"
 #include "support/runningoffice.h"
 
 #include <QCheckBox>

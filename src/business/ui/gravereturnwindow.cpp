@@ -10,7 +10,7 @@
 #include "business/ui/renewalwindow.h"
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
-#include "graves/map/ui/soldmapwindow.h"
+#include "graves/map/ui/takenmapwindow.h"
 #include "shared/session.h"
 #include "ui_gravereturnwindow.h"
 

@@ -7,7 +7,7 @@
 #include "foundation/money.h"
 #include "foundation/ui/enterastab.h"
 #include "graves/map/ui/plotchoicewindow.h"
-#include "graves/map/ui/reservedmapwindow.h"
+#include "graves/map/ui/takenmapwindow.h"
 #include "shared/numberedplace.h"
 #include "shared/session.h"
 #include "ui_purchasewindow.h"

@@ -3,8 +3,7 @@
 #include "graves/map/ui/plotmapmodel.h"
 #include "graves/map/ui/plotmapwindow.h"
 #include "graves/map/ui/plotpictures.h"
-#include "graves/map/ui/reservedmapwindow.h"
-#include "graves/map/ui/soldmapwindow.h"
+#include "graves/map/ui/takenmapwindow.h"
 #include "support/runningoffice.h"
 
 #include <QAbstractItemModelTester>
