@@ -11,13 +11,12 @@ class Frm_lzwh;
 }
 
 // Frm_lzwh "墓区数据维护": browses the deceased of the chosen sold plot one by one, corrects and
-// deregisters them.
+// deregisters them. A saved or deregistered record closes the burial management window with it.
 class BurialRecordsWindow : public TaskWindow {
     Q_OBJECT
 public:
     static constexpr TaskWindowTraits traits{"Frm_lzwh", {Placement::Rule::Centred}};
 
-    // Closes the burial management window too once a record is saved or deregistered.
     explicit BurialRecordsWindow(AppContext& context, QWidget* parent = nullptr);
     ~BurialRecordsWindow() override;
 

@@ -11,13 +11,13 @@ class Frm_lz;
 }
 
 // Frm_lz "落葬": registers one deceased on the sold plot picked on the sold-plot map, changes the
-// plot's use period and prints the certificate.
+// plot's use period and prints the certificate. A registered burial closes the burial management
+// window with it.
 class BurialWindow : public TaskWindow {
     Q_OBJECT
 public:
     static constexpr TaskWindowTraits traits{"Frm_lz", {Placement::Rule::Centred}};
 
-    // Closes the burial management window too once a burial is registered.
     explicit BurialWindow(AppContext& context, QWidget* parent = nullptr);
     ~BurialWindow() override;
 

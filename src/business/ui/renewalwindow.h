@@ -11,13 +11,13 @@ class Frm_jxf;
 }
 
 // Frm_jxf "加续费": renews the right of use of the sold plot picked on the map, charging a management
-// fee on its list prices plus an extra item (totals follow each keystroke).
+// fee on its list prices plus an extra item (totals follow each keystroke). A saved renewal closes
+// the burial management window with it.
 class RenewalWindow : public TaskWindow {
     Q_OBJECT
 public:
     static constexpr TaskWindowTraits traits{"Frm_jxf", {Placement::Rule::Centred}};
 
-    // Closes the burial management window too once the renewal is saved.
     explicit RenewalWindow(AppContext& context, QWidget* parent = nullptr);
     ~RenewalWindow() override;
 
