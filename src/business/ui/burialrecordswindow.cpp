@@ -9,7 +9,7 @@
 BurialRecordsWindow::BurialRecordsWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_lzwh>()) {
     m_ui->setupUi(this);
-    DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
+    m_ui->deceased->setRelations(Deceased::relations(context.database));
     on(m_ui->Command1, &QPushButton::clicked, &BurialRecordsWindow::previous);
     on(m_ui->Command2, &QPushButton::clicked, &BurialRecordsWindow::next);
     on(m_ui->Command3, &QPushButton::clicked, &BurialRecordsWindow::save);
@@ -35,7 +35,7 @@ void BurialRecordsWindow::takeChosenPurchase() {
 
 void BurialRecordsWindow::showCurrent() {
     if (m_current < m_records.size())
-        DeceasedFields::show(*m_ui, m_records[m_current].person);
+        m_ui->deceased->fill(m_records[m_current].person);
 }
 
 void BurialRecordsWindow::previous() {
@@ -58,7 +58,7 @@ void BurialRecordsWindow::next() {
 
 void BurialRecordsWindow::save() {
     if (m_current >= m_records.size() ||
-        !showOutcome(m_service.save(m_key, m_records[m_current], DeceasedFields::read(*m_ui))))
+        !showOutcome(m_service.save(m_key, m_records[m_current], m_ui->deceased->form())))
         return;
     m_context.host.close<BurialHubWindow>();
     closeWindow();

@@ -12,7 +12,7 @@
 BurialWindow::BurialWindow(AppContext& context, QWidget* parent)
     : TaskWindow(context, parent), m_service(context.services()), m_ui(std::make_unique<Ui::Frm_lz>()) {
     m_ui->setupUi(this);
-    DeceasedFields::prepare(*m_ui, Deceased::relations(context.database));
+    m_ui->deceased->setRelations(Deceased::relations(context.database));
     const PurchaseService::ReferenceLists lists = PurchaseService(context.services()).referenceLists();
     m_ui->Comblx->addItems(lists.stoneTypes);
     m_ui->Combcz->addItems(lists.mainStones);
@@ -49,9 +49,9 @@ void BurialWindow::takeChosenPurchase() {
     select(m_ui->Combcz, plot.mainStone);
     select(m_ui->Comdbcz, plot.baseStone);
     const QDate today = m_context.clock.today();
-    DeceasedFields::show(*m_ui, {QString(), QString(), QString(), QString(), today, today, today,
-                                 plot.contact, plot.relation, plot.workUnit, plot.address, plot.phone,
-                                 plot.idNumber, plot.mobile, QStringLiteral("无"), plot.certificate});
+    m_ui->deceased->fill({QString(), QString(), QString(), QString(), today, today, today, plot.contact,
+                          plot.relation, plot.workUnit, plot.address, plot.phone, plot.idNumber, plot.mobile,
+                          QStringLiteral("无"), plot.certificate});
 }
 
 BurialForm BurialWindow::form() const {
@@ -59,11 +59,11 @@ BurialForm BurialWindow::form() const {
             m_ui->DTP_gm->date(),        m_ui->DTP1->date(),
             m_ui->DTP2->date(),          m_ui->Comblx->currentText(),
             m_ui->Combcz->currentText(), m_ui->Comdbcz->currentText(),
-            DeceasedFields::read(*m_ui), m_loaded};
+            m_ui->deceased->form(),      m_loaded};
 }
 
 void BurialWindow::openItemCharges() {
-    m_context.host.open<ItemChargesWindow>()->fill(m_ui->Text1->text(), m_ui->Mask4->text(),
+    m_context.host.open<ItemChargesWindow>()->fill(m_ui->Text1->text(), m_ui->deceased->contact(),
                                                    m_ui->Lbl_bh->text());
 }
 

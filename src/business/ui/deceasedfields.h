@@ -1,48 +1,29 @@
 #pragma once
 
 #include "business/deceased.h"
-
 #include "foundation/ui/fieldbinding.h"
 
 #include <QStringList>
+#include <QWidget>
+#include <memory>
 
-// The deceased and contact block that the burial and the records forms share by object name.
-namespace DeceasedFields {
-
-template <typename Form> void prepare(Form& ui, const QStringList& relations) {
-    ui.Combo1->addItems({QStringLiteral("男"), QStringLiteral("女")});
-    ui.Combo1->setCurrentIndex(-1);
-    ui.Combo2->addItems(relations);
+namespace Ui {
+class DeceasedFieldsForm;
 }
 
-// The block's controls and the members they hold; both forms give them the same object names.
-template <typename Form> FieldBinding<DeceasedForm> binding(const Form& ui) {
-    FieldBinding<DeceasedForm> fields;
-    fields.text(ui.Mask1, &DeceasedForm::name)
-        .pick(ui.Combo1, &DeceasedForm::sex)
-        .text(ui.Mask2, &DeceasedForm::nativePlace)
-        .text(ui.Mask3, &DeceasedForm::formerUnit)
-        .date(ui.DTP3, &DeceasedForm::born)
-        .date(ui.DTP4, &DeceasedForm::died)
-        .date(ui.DTP5, &DeceasedForm::buried)
-        .text(ui.Mask4, &DeceasedForm::contact)
-        .choice(ui.Combo2, &DeceasedForm::relation)
-        .text(ui.Mask5, &DeceasedForm::workUnit)
-        .text(ui.Mask6, &DeceasedForm::address)
-        .text(ui.Mask7, &DeceasedForm::phone)
-        .text(ui.Mask_sfzh, &DeceasedForm::idNumber)
-        .text(ui.Mask_email, &DeceasedForm::mobile)
-        .note(ui.Text2, &DeceasedForm::remark)
-        .text(ui.Maskzsbh, &DeceasedForm::certificate);
-    return fields;
-}
+// The deceased and contact block of the burial and the records forms: 关于故者 and 关于联系人.
+class DeceasedFields : public QWidget {
+    Q_OBJECT
+public:
+    explicit DeceasedFields(QWidget* parent = nullptr);
+    ~DeceasedFields() override;
 
-template <typename Form> DeceasedForm read(const Form& ui) {
-    return binding(ui).read();
-}
+    void setRelations(const QStringList& relations);
+    DeceasedForm form() const;
+    void fill(const DeceasedForm& person);
+    QString contact() const;
 
-template <typename Form> void show(const Form& ui, const DeceasedForm& person) {
-    binding(ui).show(person);
-}
-
-} // namespace DeceasedFields
+private:
+    std::unique_ptr<Ui::DeceasedFieldsForm> m_ui;
+    FieldBinding<DeceasedForm> m_binding;
+};
