@@ -7,6 +7,7 @@
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
+#include "foundation/maintenancelock.h"
 #include "foundation/officelock.h"
 #include "foundation/passwordhash.h"
 #include "foundation/printbridge.h"
@@ -162,8 +163,11 @@ int importFiles(const Options& options, const DataFolder& folder) {
         return fail(QStringLiteral("操作员或口令不对：%1").arg(options.operatorName));
     if (!session.isAdmin())
         return fail(QStringLiteral("只有系统管理员才能导入数据！"));
-    database.setOperator(session.operatorName);
     const SystemClock clock;
+    // Logged in like a desk: kept out while a restore or an upgrade runs, and seen by them meanwhile.
+    if (!login.announce(clock.now()))
+        return fail(MaintenanceLock::busyText());
+    database.setOperator(session.operatorName);
     ImportService service(database, session, folder, clock);
     const auto tellProblems = [](const ImportService::Report& report) {
         QTextStream err(stderr);
