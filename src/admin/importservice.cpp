@@ -3,6 +3,7 @@
 #include "admin/backupservice.h"
 
 #include "business/deceased.h"
+#include "business/purchaseservice.h"
 #include "columbarium/nichevocabulary.h"
 
 #include "foundation/bulkkeys.h"
@@ -482,12 +483,11 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                                {QStringLiteral("操作员"), session.operatorName},
                                                {QStringLiteral("预交金额"), 0.0},
                                                {QStringLiteral("余额"), 0.0}};
-                // The totals as a sale adds them up.
-                QList<qsizetype> inSubtotal, besideSubtotal;
-                for (const char* name : {"墓地费", "墓碑费", "家庭墓费", "工料费", "其它费"})
-                    inSubtotal << kind.index(QString::fromUtf8(name));
-                for (const char* name : {"管理费", "绿化费", "qtf"})
-                    besideSubtotal << kind.index(QString::fromUtf8(name));
+                // The fees the totals are added up from, as a sale adds them up.
+                QList<qsizetype> fees;
+                for (const char* name :
+                     {"墓地费", "墓碑费", "家庭墓费", "工料费", "绿化费", "其它费", "qtf", "管理费"})
+                    fees << kind.index(QString::fromUtf8(name));
                 const QString doing = QStringLiteral("导入购墓登记");
                 QSqlQuery insertRegistration =
                     database.prepareInsert(QStringLiteral("gm_dj"), registration, doing);
@@ -506,16 +506,12 @@ const QList<ImportService::Kind>& ImportService::kinds() {
 
                     for (qsizetype at = 0; at < feeSources.size(); ++at)
                         insertFee.bindValue(static_cast<int>(at), stored(feeSources.at(at)));
+                    const auto fee = [&](int at) { return row.values.at(fees.at(at)); };
+                    const FeeTotals totals = PurchaseService::totalsWith(
+                        {fee(0), fee(1), fee(2), fee(3), fee(4), fee(5), QString(), fee(6)}, fee(7));
+                    insertFee.bindValue(subtotal, Money::roundCents(totals.subtotal));
+                    insertFee.bindValue(subtotal + 1, Money::roundCents(totals.total));
                     // The row is dated on the day of the purchase.
-                    const auto total = [&row](const QList<qsizetype>& places) {
-                        double sum = 0;
-                        for (const qsizetype at : places)
-                            sum += row.values.at(at).toDouble();
-                        return sum;
-                    };
-                    const double sum = Money::roundCents(total(inSubtotal));
-                    insertFee.bindValue(subtotal, sum);
-                    insertFee.bindValue(subtotal + 1, Money::roundCents(sum + total(besideSubtotal)));
                     insertFee.bindValue(subtotal + 2, QString(DateText::fromDate(dateOf(row.values.at(2))) +
                                                               QStringLiteral(" 00:00:00")));
                     database.run(insertFee, doing);
