@@ -69,6 +69,44 @@ struct Office {
     }
 };
 
+// Imports `files` with a failure injected at each write in turn until one goes through; every failure
+// must leave each of `tables` as it was. The import that went through, or none.
+std::optional<ImportService::Outcome> importThroughFailures(Office& office, const QStringList& files,
+                                                            const QStringList& tables) {
+    QStringList before;
+    for (const QString& table : tables)
+        before << office.data.dump(table);
+    std::optional<ImportService::Outcome> succeeded;
+    for (int failing = 1; !succeeded && failing < 60; ++failing) {
+        office.data.db().failNthWrite(failing);
+        try {
+            succeeded = office.service.import(files);
+        } catch (const DatabaseError&) {
+            for (qsizetype at = 0; at < tables.size(); ++at)
+                if (!QTest::qCompare(office.data.dump(tables.at(at)), before.at(at), "dump", "before",
+                                     __FILE__, __LINE__)) {
+                    office.data.db().failNthWrite(0);
+                    return std::nullopt;
+                }
+        }
+    }
+    office.data.db().failNthWrite(0);
+    return succeeded;
+}
+
+// The office's rows of `tables` exported, imported into a fresh office and exported there again: each
+// file reads back as it went out.
+void readsBack(ImportService& service, const QStringList& tables) {
+    Office fresh;
+    fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
+    QStringList files;
+    for (const QString& table : tables)
+        files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
+    QVERIFY(fresh.service.import(files).imported);
+    for (const QString& table : tables)
+        QCOMPARE(fresh.service.exportFile(table), service.exportFile(table));
+}
+
 } // namespace
 
 class ImportTest : public QObject {
@@ -463,22 +501,10 @@ private Q_SLOTS:
                     .contains(text("gm_xr.csv:4:墓碑位置:墓位 西区1排0001号 未使用，没有售出，不能落葬")));
 
         const QString cleanBurials = writeFile(data, QStringLiteral("gm_xr.csv"), (header + clean).toUtf8());
-        const QStringList tables = {QStringLiteral("gm_dj"), QStringLiteral("gm_xr"),
-                                    QStringLiteral("gm_xf1"), QStringLiteral("mq_wz")};
-        QStringList before;
-        for (const QString& table : tables)
-            before << data.dump(table);
-        std::optional<ImportService::Outcome> succeeded;
-        for (int failing = 1; !succeeded && failing < 60; ++failing) {
-            data.db().failNthWrite(failing);
-            try {
-                succeeded = service.import({cleanBurials, plots, purchases});
-            } catch (const DatabaseError&) {
-                for (qsizetype at = 0; at < tables.size(); ++at)
-                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
-            }
-        }
-        data.db().failNthWrite(0);
+        const std::optional<ImportService::Outcome> succeeded =
+            importThroughFailures(office, {cleanBurials, plots, purchases},
+                                  {QStringLiteral("gm_dj"), QStringLiteral("gm_xr"), QStringLiteral("gm_xf1"),
+                                   QStringLiteral("mq_wz")});
         QVERIFY(succeeded && succeeded->imported);
 
         // The first burial completes the registration, keeping what the file leaves empty; the second
@@ -580,22 +606,9 @@ private Q_SLOTS:
             utf8(
                 "厅,室,层,号,样式,价位,状态\n西厅,1,2,0001,单人框,1200.5,未使用\n西厅,1,3,0002,双人框,7.25,未使用\n"));
         const QString cleanStorages = writeFile(data, QStringLiteral("ghjc_dj.csv"), header + clean);
-        const QStringList tables = {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_xf1"),
-                                    QStringLiteral("ghjc_wz")};
-        QStringList before;
-        for (const QString& table : tables)
-            before << data.dump(table);
-        std::optional<ImportService::Outcome> succeeded;
-        for (int failing = 1; !succeeded && failing < 40; ++failing) {
-            data.db().failNthWrite(failing);
-            try {
-                succeeded = service.import({cleanStorages, cleanNiches});
-            } catch (const DatabaseError&) {
-                for (qsizetype at = 0; at < tables.size(); ++at)
-                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
-            }
-        }
-        data.db().failNthWrite(0);
+        const std::optional<ImportService::Outcome> succeeded = importThroughFailures(
+            office, {cleanStorages, cleanNiches},
+            {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_xf1"), QStringLiteral("ghjc_wz")});
         QVERIFY(succeeded && succeeded->imported);
         QCOMPARE(
             joined(data,
@@ -622,13 +635,7 @@ private Q_SLOTS:
 
         // Both read back as they went in (the fixture's urn without its details left out).
         data.sql(QStringLiteral("DELETE FROM ghjc_dj WHERE 故者姓名 = ?"), {text("周一")});
-        Office fresh;
-        QStringList files;
-        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
-            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
-        QVERIFY(fresh.service.import(files).imported);
-        for (const QString& table : {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")})
-            QCOMPARE(fresh.service.exportFile(table), service.exportFile(table));
+        readsBack(service, {QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_wz")});
     }
 
     void aReservationHoldsAFreePlotOnce() {
@@ -671,21 +678,8 @@ private Q_SLOTS:
                         "ydmd.csv:9:墓碑位置:墓位 西区1排0002号 在本文件第 3 行已预订"}));
 
         const QString cleanReservations = writeFile(data, QStringLiteral("ydmd.csv"), header + clean);
-        const QStringList tables = {QStringLiteral("ydmd"), QStringLiteral("mq_wz")};
-        QStringList before;
-        for (const QString& table : tables)
-            before << data.dump(table);
-        std::optional<ImportService::Outcome> succeeded;
-        for (int failing = 1; !succeeded && failing < 40; ++failing) {
-            data.db().failNthWrite(failing);
-            try {
-                succeeded = service.import({cleanReservations, plots});
-            } catch (const DatabaseError&) {
-                for (qsizetype at = 0; at < tables.size(); ++at)
-                    QCOMPARE(data.dump(tables.at(at)), before.at(at));
-            }
-        }
-        data.db().failNthWrite(0);
+        const std::optional<ImportService::Outcome> succeeded = importThroughFailures(
+            office, {cleanReservations, plots}, {QStringLiteral("ydmd"), QStringLiteral("mq_wz")});
         QVERIFY(succeeded && succeeded->imported);
         QCOMPARE(
             joined(data,
@@ -703,14 +697,7 @@ private Q_SLOTS:
                         "东区二1排0006号|限制", "西区1排0001号|未使用", "西区1排0002号|已预订"}));
 
         data.sql(QStringLiteral("DELETE FROM ydmd WHERE 联系人 = ?"), {text("冯一")});
-        Office fresh;
-        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
-        QStringList files;
-        for (const QString& table : {QStringLiteral("ydmd"), QStringLiteral("mq_wz")})
-            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
-        QVERIFY(fresh.service.import(files).imported);
-        QCOMPARE(fresh.service.exportFile(QStringLiteral("ydmd")),
-                 service.exportFile(QStringLiteral("ydmd")));
+        readsBack(service, {QStringLiteral("ydmd"), QStringLiteral("mq_wz")});
     }
 
     void aLampPaymentIsForASoldPlotAndNotTakenTwice() {
@@ -744,17 +731,8 @@ private Q_SLOTS:
                         "cjdd.csv:8:起始年份:“24”不是年份（应为四位数字）"}));
 
         const QString cleanPayments = writeFile(data, QStringLiteral("cjdd.csv"), header + clean);
-        const QString before = data.dump(QStringLiteral("cjdd"));
-        std::optional<ImportService::Outcome> succeeded;
-        for (int failing = 1; !succeeded && failing < 20; ++failing) {
-            data.db().failNthWrite(failing);
-            try {
-                succeeded = service.import({cleanPayments});
-            } catch (const DatabaseError&) {
-                QCOMPARE(data.dump(QStringLiteral("cjdd")), before);
-            }
-        }
-        data.db().failNthWrite(0);
+        const std::optional<ImportService::Outcome> succeeded =
+            importThroughFailures(office, {cleanPayments}, {QStringLiteral("cjdd")});
         QVERIFY(succeeded && succeeded->imported);
         QCOMPARE(
             joined(data, QStringLiteral(
@@ -765,14 +743,7 @@ private Q_SLOTS:
                    "东区二1排0003号|蒋一|蒋二|0571-6|-|120.5|2024-01-20|2024|2024|0|Admin"}));
 
         data.sql(QStringLiteral("DELETE FROM cjdd WHERE 联系人 IS NULL"));
-        Office fresh;
-        fresh.data.sql(QStringLiteral("DELETE FROM mq_wz"));
-        QStringList files;
-        for (const QString& table : {QStringLiteral("cjdd"), QStringLiteral("mq_wz")})
-            files << writeFile(fresh.data, table + QStringLiteral(".csv"), service.exportFile(table));
-        QVERIFY(fresh.service.import(files).imported);
-        QCOMPARE(fresh.service.exportFile(QStringLiteral("cjdd")),
-                 service.exportFile(QStringLiteral("cjdd")));
+        readsBack(service, {QStringLiteral("cjdd"), QStringLiteral("mq_wz")});
     }
 };
 
