@@ -470,10 +470,7 @@ private slots:
         QCOMPARE(office.openWindows().size(), 2);
         office.prompter.shown.clear();
 
-        std::unique_ptr<Database> otherDesk;
-        if (office.data.db().isServer())
-            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
-        Database& restoring = otherDesk ? *otherDesk : office.data.db();
+        Database& restoring = office.elsewhere();
         bool loginShown = false;
         office.whenLoginShows([&](QDialog* dialog) {
             loginShown = true;

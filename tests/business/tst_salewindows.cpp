@@ -257,10 +257,7 @@ private slots:
         click(office.find(QStringLiteral("frmgm_xz")), "Command2");
         QWidget* buy = office.find(QStringLiteral("Frm_gm_blz"));
         QVERIFY(buy);
-        std::unique_ptr<Database> otherDesk;
-        if (office.data.db().isServer())
-            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
-        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        Database& elsewhere = office.elsewhere();
         const auto offered = [grid](const QString& key) {
             const QModelIndexList icon =
                 grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, key);
@@ -316,10 +313,7 @@ private slots:
         due->sortByColumn(contactColumn, Qt::DescendingOrder);
         pickLiSi(due, 0);
 
-        std::unique_ptr<Database> otherDesk;
-        if (office.data.db().isServer())
-            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
-        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        Database& elsewhere = office.elsewhere();
         QVERIFY(reserveElsewhere(elsewhere, office.session, QStringLiteral("甲区1排0001号"),
                                  QStringLiteral("赵六"), QDate(2026, 11, 30))
                     .saved);

@@ -257,10 +257,7 @@ private slots:
         QVERIFY(office.find(QStringLiteral("Frmjc_rd")));
         office.prompter.shown.clear();
 
-        std::unique_ptr<Database> otherDesk;
-        if (office.data.db().isServer())
-            otherDesk = std::make_unique<Database>(office.data.db().target(), Database::Mode::Open);
-        Database& elsewhere = otherDesk ? *otherDesk : office.data.db();
+        Database& elsewhere = office.elsewhere();
         const auto store = [&](const QString& key) {
             StorageForm form;
             form.nicheKey = key;

@@ -38,3 +38,11 @@ QWidget* pickSoldPlot(RunningOffice& office, const QString& area, const QString&
     office.pickOnMap(QStringLiteral("M_lz"), QStringLiteral("Frm_xzlz"), area, key);
     return office.find(QStringLiteral("Frm_ck"));
 }
+
+Database& RunningOffice::elsewhere() {
+    if (!data.db().isServer())
+        return data.db();
+    if (!m_elsewhere)
+        m_elsewhere = std::make_unique<Database>(data.db().target(), Database::Mode::Open);
+    return *m_elsewhere;
+}

@@ -30,6 +30,12 @@ struct RunningOffice {
     // the plot `key` with the mouse, as the operator picks a plot. Returns the map's plot list.
     QListView* pickOnMap(const QString& command, const QString& mapName, const QString& area,
                          const QString& key);
+    // Another desk's connection to the office on a server; on one desk, whose file takes one program,
+    // the office's own.
+    Database& elsewhere();
+
+private:
+    std::unique_ptr<Database> m_elsewhere;
 };
 
 // Picks the plot `key` of `area` on the sold-plot map and returns the burial management window.
