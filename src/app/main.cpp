@@ -130,6 +130,11 @@ int fail(const QString& message) {
     return 1;
 }
 
+// A password given by script: the first line of standard input, without the blanks around it.
+QString passwordFromInput() {
+    return QTextStream(stdin).readLine().trimmed();
+}
+
 // Moves the one-desk office of the folder (or the file --from names) onto the server its pelu.ini names.
 int copyToServer(const Options& options, const DataFolder& folder) {
     const DatabaseTarget server = folder.ownerTarget();
@@ -155,7 +160,7 @@ int importFiles(const Options& options, const DataFolder& folder) {
     if (options.operatorName.trimmed().isEmpty())
         return fail(QStringLiteral("请指定操作员：--operator 操作员"));
     Database database(folder.databaseTarget(), Database::Mode::Open);
-    const QString password = QTextStream(stdin).readLine().trimmed();
+    const QString password = passwordFromInput();
     Session session;
     LoginService login(database, session);
     login.pick(options.operatorName);
@@ -227,7 +232,7 @@ int runCommandLine(const Options& options, DataFolder& folder) {
         if (options.setPasswordFor.trimmed().isEmpty())
             return fail(QStringLiteral("请指定操作员：--set-password 操作员"));
         Database database(folder.databaseTarget(), Database::Mode::Open);
-        const QString password = QTextStream(stdin).readLine().trimmed();
+        const QString password = passwordFromInput();
         if (password.isEmpty())
             return fail(QStringLiteral("口令不能为空，口令未修改。"));
         QSqlQuery done =
