@@ -15,6 +15,11 @@ const QString summaryColumns = QStringLiteral(
     "select 墓碑位置,故者姓名,落葬日期,联系人,联系电话,交款金额,起始年份,终止年份,交款日期,操作人 "
     "from cjdd where substr(交款日期, 1, 4) = ? and 交款日期 >= ? and 交款日期 < ? order by 墓碑位置");
 
+// A year as the payments store it.
+QString yearText(int year) {
+    return QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+}
+
 LampListing refusal(const char* text) {
     return {std::nullopt, notice(QString::fromUtf8(text))};
 }
@@ -98,8 +103,7 @@ std::optional<int> year(const QString& typed, const QDate& today) {
 
 BoundQuery yearSummary(int year) {
     const Period paid = Period::ofYear(year);
-    return {summaryColumns,
-            {QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')), paid.first(), paid.end()}};
+    return {summaryColumns, {yearText(year), paid.first(), paid.end()}};
 }
 
 double yearTotal(Database& database, int year) {
@@ -114,17 +118,27 @@ double yearTotal(Database& database, int year) {
 
 BoundQuery unpaid(int year) {
     // A payment covers the years from its first to its last; a plot is listed once, by its first burial.
-    const QString text = QString::number(year);
+    // The lamp tally counts the same plots.
+    const QString text = yearText(year);
     return {
         QStringLiteral(
             "select d.墓碑位置, d.联系人, d.联系电话, d.故者姓名, d.落葬日期 from gm_dj d "
-            "where d.故者姓名 is not null "
+            "where d.故者姓名 is not null and d.墓碑位置 is not null "
             "and not exists (select 1 from gm_dj e where e.墓碑位置 = d.墓碑位置 and e.故者姓名 is not null "
             "and e.rid < d.rid) "
             "and not exists (select 1 from cjdd c where c.墓碑位置 = d.墓碑位置 and c.起始年份 <= ? "
             "and c.终止年份 >= ?) "
             "order by d.墓碑位置"),
         {text, text}};
+}
+
+qint64 unpaidCount(Database& database, int year) {
+    return database
+        .scalar(
+            QStringLiteral("SELECT COALESCE(SUM(CASE WHEN 年份 = '' THEN 墓位数 ELSE -墓位数 END), 0) FROM "
+                           "lamp_tally WHERE 年份 IN ('', ?)"),
+            {yearText(year)}, QStringLiteral("统计未交点灯费的墓位"))
+        .toLongLong();
 }
 
 PrintJob summaryPrint(int year) {

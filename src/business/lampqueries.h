@@ -49,6 +49,8 @@ BoundQuery yearSummary(int year);
 double yearTotal(Database& database, int year);
 // One row per plot with somebody buried and no payment covering `year`, with its first burial's data.
 BoundQuery unpaid(int year);
+// How many plots `unpaid` lists, from the lamp tally.
+qint64 unpaidCount(Database& database, int year);
 // The summary sheet of `year`.
 PrintJob summaryPrint(int year);
 

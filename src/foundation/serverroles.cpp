@@ -80,18 +80,23 @@ QStringList grant(Database& owner, const Roles& roles) {
             run(QStringLiteral(
                     "REVOKE INSERT, UPDATE, DELETE ON %1.change_history, %1.pelu_schema_version, %1.pelu_bulk FROM %2"),
                 roles.desk);
-            // The name pieces and pinyin are written only by the triggers that follow the names.
+            // The name pieces and pinyin are written only by the triggers that follow the names, the lamp
+            // tally by those that follow burials and payments.
             run(QStringLiteral("REVOKE INSERT, UPDATE, DELETE ON %1.name_pieces, %1.name_piece_positions, "
-                               "%1.name_readings, %1.name_pinyin, %1.name_whole_pinyin FROM %2"),
+                               "%1.name_readings, %1.name_pinyin, %1.name_whole_pinyin, %1.lamp_tally, "
+                               "%1.lamp_years FROM %2"),
                 roles.desk);
         }
         if (printReads)
             run(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO %2"), roles.print);
         // Nobody but the owner's own triggers may call the recorder.
-        owner.exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.pelu_record_change(), %1.pelu_refuse_change(), "
-                                  "%1.pelu_keep_name_pieces(), %1.pelu_keep_whole_names() FROM PUBLIC")
-                       .arg(schema),
-                   {}, doing);
+        owner.exec(
+            QStringLiteral(
+                "REVOKE ALL ON FUNCTION %1.pelu_record_change(), %1.pelu_refuse_change(), "
+                "%1.pelu_keep_name_pieces(), %1.pelu_keep_whole_names(), %1.pelu_keep_lamp_registers(), "
+                "%1.pelu_keep_lamp_payments() FROM PUBLIC")
+                .arg(schema),
+            {}, doing);
     });
 
     QStringList told;

@@ -3,6 +3,7 @@
 #include "foundation/database.h"
 #include "foundation/passwordhash.h"
 #include "foundation/sqlliteral.h"
+#include "shared/lamptally.h"
 #include "shared/namepieces.h"
 #include "shared/onlinedesks.h"
 #include "shared/rights.h"
@@ -314,8 +315,9 @@ QStringList unrecordedTables() {
                        QStringLiteral("jcxstj"), QStringLiteral("Jczdyntj"),
                        // Who is logged in is the desks' own bookkeeping, rewritten at every login.
                        QStringLiteral("online_desks")} +
-           // The name pieces follow the names: derived, not the office's.
-           NamePieces::tables();
+           // The name pieces follow the names, the lamp tally the burials and payments: derived, not the
+           // office's.
+           NamePieces::tables() + LampTally::tables();
 }
 
 // The column that names a row's plot or niche, where its table has one.
@@ -664,7 +666,8 @@ const QList<Migration>& migrations() {
                                            // The lamp payments' and construction sheets' names too.
                                            {lampNameIndexes(), NamePieces::build},
                                            {onlineDesks(), {}},
-                                           {{}, forgetOnlineDesksHistory}};
+                                           {{}, forgetOnlineDesksHistory},
+                                           {{}, LampTally::build}};
     return steps;
 }
 

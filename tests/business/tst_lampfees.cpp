@@ -1,5 +1,6 @@
 #include "business/lampfeeservice.h"
 #include "business/lampqueries.h"
+#include "shared/lamptally.h"
 #include "support/runningoffice.h"
 
 #include <QCheckBox>
@@ -151,6 +152,61 @@ private slots:
         QCOMPARE(rowsOf(data.db(), LampQueries::unpaid(2024)),
                  texts({"甲区1排0001号|甲|111|李四|2020-01-01", "甲区1排0002号|丙|333|赵六|2019-02-02",
                         "甲区1排0004号|己|666|周九|2017-05-05"}));
+    }
+
+    // The count of unpaid plots comes from a tally the burials and payments keep: after every kind of
+    // change it counts what the list lists, in every year, and a tally built afresh holds the same.
+    // Several rows of one plot change in one statement, as an import or a return writes them.
+    void theUnpaidCountFollowsEveryChangeOfBurialsAndPayments() {
+        TestData data;
+        const auto agrees = [&](const char* step) {
+            for (int year = 2023; year <= 2029; ++year)
+                if (LampQueries::unpaidCount(data.db(), year) !=
+                    rowsOf(data.db(), LampQueries::unpaid(year)).size())
+                    QFAIL(qPrintable(QStringLiteral("%1: %2").arg(QString::fromUtf8(step)).arg(year)));
+        };
+        const struct {
+            const char* step;
+            const char* sql;
+        } steps[] = {
+            {"two burials of a plot at once",
+             "INSERT INTO gm_dj (墓碑位置, 故者姓名) VALUES ('甲区1排0001号', '李四'), ('甲区1排0001号', '王五'), "
+             "('甲区1排0002号', '赵六'), ('甲区1排0003号', NULL)"},
+            {"overlapping payments at once",
+             "INSERT INTO cjdd (墓碑位置, 起始年份, 终止年份) VALUES ('甲区1排0001号', '2025', '2027'), "
+             "('甲区1排0001号', '2026', '2028'), ('甲区1排0003号', '2026', '2026'), "
+             "('甲区1排0002号', '2027', '2027'), ('甲区1排0009号', '2023', '2029'), ('甲区1排0002号', NULL, '2029')"},
+            {"a payment overlapped by another goes",
+             "DELETE FROM cjdd WHERE 墓碑位置 = '甲区1排0001号' AND 起始年份 = '2025'"},
+            {"a payment's years change",
+             "UPDATE cjdd SET 起始年份 = '2024', 终止年份 = '2025' WHERE 终止年份 = '2027'"},
+            {"a payment moves to a buried plot",
+             "UPDATE cjdd SET 墓碑位置 = '甲区1排0002号' WHERE 墓碑位置 = '甲区1排0003号'"},
+            {"a plot's first burial is written in",
+             "UPDATE gm_dj SET 故者姓名 = '孙八' WHERE 墓碑位置 = '甲区1排0003号'"},
+            {"both burials of a plot are taken out at once",
+             "UPDATE gm_dj SET 故者姓名 = NULL WHERE 墓碑位置 = '甲区1排0001号'"},
+            {"a burial moves to another plot",
+             "UPDATE gm_dj SET 墓碑位置 = '甲区1排0009号' WHERE 故者姓名 = '赵六'"},
+            {"a payment with years a spreadsheet spoiled",
+             "INSERT INTO cjdd (墓碑位置, 起始年份, 终止年份) VALUES ('甲区1排0003号', '', '2025')"},
+            {"a plot's register goes", "DELETE FROM gm_dj WHERE 墓碑位置 = '甲区1排0009号'"},
+        };
+        for (const auto& change : steps) {
+            data.sql(QString::fromUtf8(change.sql));
+            agrees(change.step);
+        }
+        const auto counted = [&] {
+            return data.db().texts(
+                QStringLiteral(
+                    "SELECT 年份 || ' ' || CAST(墓位数 AS TEXT) FROM lamp_tally WHERE 墓位数 <> 0 AND "
+                    "(年份 = '' OR 年份 >= '2022') ORDER BY 年份"),
+                {}, QStringLiteral("test"));
+        };
+        const QStringList kept = counted();
+        QCOMPARE(kept, texts({" 1", "2022 1", "2023 1", "2024 1", "2025 1"}));
+        LampTally::build(data.db());
+        QCOMPARE(counted(), kept);
     }
 
     // The conditions in order, each refused on its own; an area or row is matched exactly, not as the

@@ -94,7 +94,8 @@ void LampQueryWindow::query() {
         m_ui->Label1->setText(LampQueries::totalLabel(LampQueries::yearTotal(m_context.database, *year)));
     } else {
         grid->setQuery(LampQueries::unpaid(*year));
-        m_ui->Label1->setText(LampQueries::unpaidLabel(*year, grid->count()));
+        m_ui->Label1->setText(
+            LampQueries::unpaidLabel(*year, LampQueries::unpaidCount(m_context.database, *year)));
     }
 }
 
