@@ -14,18 +14,26 @@ const QString paymentsKeeper = QStringLiteral("pelu_keep_lamp_payments");
 // end, and two burials in one statement would each find the other there). So each asks how things stood
 // before this row and what this row changes.
 
-// Adds one to each year of `years` (a SELECT of 年) when `condition` holds; t.年 is the year.
-QString add(const QString& years, const QString& condition) {
-    return QStringLiteral("INSERT INTO lamp_tally (年份, 墓位数) SELECT t.年, 1 FROM (%1) t WHERE %2 "
-                          "ON CONFLICT (年份) DO UPDATE SET 墓位数 = lamp_tally.墓位数 + 1")
-        .arg(years, condition);
-}
+// One change a row's write may make: when `when` holds for the row, each year of `years` (a SELECT of
+// 年) that also meets `each` (on t.年; none: every one) counts one plot more or less. The condition of
+// the row comes first, so that a write that changes nothing reads no payments.
+struct Step {
+    QString when;
+    QString years;
+    bool more = true;
+    QString each;
 
-QString subtract(const QString& years, const QString& condition) {
-    return QStringLiteral(
-               "UPDATE lamp_tally SET 墓位数 = 墓位数 - 1 WHERE 年份 IN (SELECT t.年 FROM (%1) t WHERE %2)")
-        .arg(years, condition);
-}
+    QString sql() const {
+        const QString chosen =
+            each.isEmpty() ? years : QStringLiteral("SELECT t.年 FROM (%1) t WHERE %2").arg(years, each);
+        if (more)
+            return QStringLiteral(
+                       "INSERT INTO lamp_tally (年份, 墓位数) SELECT c.年, 1 FROM (%1) c WHERE TRUE "
+                       "ON CONFLICT (年份) DO UPDATE SET 墓位数 = lamp_tally.墓位数 + 1")
+                .arg(chosen);
+        return QStringLiteral("UPDATE lamp_tally SET 墓位数 = 墓位数 - 1 WHERE 年份 IN (%1)").arg(chosen);
+    }
+};
 
 // Every year a plot counts in: '' (it has somebody buried) and each year one of its payments covers.
 QString plotYears(const QString& plot) {
@@ -64,31 +72,27 @@ QString buriedHere(const QString& row) {
 }
 
 struct Keeping {
-    QStringList inserted;
-    QStringList deleted;
-    QStringList updated;
+    QList<Step> inserted;
+    QList<Step> deleted;
+    QList<Step> updated;
 };
 
 // A register row makes its plot count once the plot's first burial is written, and stops it when the
 // plot's last one goes.
 Keeping registers() {
     const QString firstOf = QStringLiteral("%1.墓碑位置 IS NOT NULL AND %1.故者姓名 IS NOT NULL AND NOT %2");
-    const QString cameIn = firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), {}));
     const QString wentOut =
         firstOf.arg(QStringLiteral("old"), buriedBesides(QStringLiteral("old"), QStringLiteral("old")));
     const QString newPlot = plotYears(QStringLiteral("new.墓碑位置"));
     const QString oldPlot = plotYears(QStringLiteral("old.墓碑位置"));
+    // An update that reaches them moved the row to another plot or gave or took its burial: what it held
+    // before leaves, what it holds now comes.
     return {
-        {add(newPlot, cameIn)},
-        {subtract(oldPlot, wentOut)},
-        {subtract(oldPlot, wentOut + QStringLiteral(" AND ") +
-                               unlessAlso(QStringLiteral("old"), QStringLiteral("new"),
-                                          QStringLiteral("new.故者姓名 IS NOT NULL"))),
-         add(newPlot,
-             firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), QStringLiteral("old"))) +
-                 QStringLiteral(" AND ") +
-                 unlessAlso(QStringLiteral("new"), QStringLiteral("old"),
-                            QStringLiteral("old.故者姓名 IS NOT NULL")))},
+        {{firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), {})), newPlot}},
+        {{wentOut, oldPlot, false}},
+        {{wentOut, oldPlot, false},
+         {firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), QStringLiteral("old"))),
+          newPlot}},
     };
 }
 
@@ -97,16 +101,14 @@ Keeping registers() {
 Keeping payments() {
     const QString newSpan = QStringLiteral("t.年 BETWEEN new.起始年份 AND new.终止年份");
     const QString oldSpan = QStringLiteral("t.年 BETWEEN old.起始年份 AND old.终止年份");
+    const QString gone = paymentYears(QStringLiteral("old"), QStringLiteral("old"));
     return {
-        {add(paymentYears(QStringLiteral("new"), {}), buriedHere(QStringLiteral("new")))},
-        {subtract(paymentYears(QStringLiteral("old"), QStringLiteral("old")),
-                  buriedHere(QStringLiteral("old")))},
-        {subtract(paymentYears(QStringLiteral("old"), QStringLiteral("old")),
-                  buriedHere(QStringLiteral("old")) + QStringLiteral(" AND ") +
-                      unlessAlso(QStringLiteral("old"), QStringLiteral("new"), newSpan)),
-         add(paymentYears(QStringLiteral("new"), QStringLiteral("old")),
-             buriedHere(QStringLiteral("new")) + QStringLiteral(" AND ") +
-                 unlessAlso(QStringLiteral("new"), QStringLiteral("old"), oldSpan))},
+        {{buriedHere(QStringLiteral("new")), paymentYears(QStringLiteral("new"), {})}},
+        {{buriedHere(QStringLiteral("old")), gone, false}},
+        {{buriedHere(QStringLiteral("old")), gone, false,
+          unlessAlso(QStringLiteral("old"), QStringLiteral("new"), newSpan)},
+         {buriedHere(QStringLiteral("new")), paymentYears(QStringLiteral("new"), QStringLiteral("old")), true,
+          unlessAlso(QStringLiteral("new"), QStringLiteral("old"), oldSpan)}},
     };
 }
 
@@ -140,8 +142,17 @@ QString changed(bool server, const Kept& k) {
     return any.join(QStringLiteral(" OR "));
 }
 
-QString body(const QStringList& statements) {
-    return statements.join(QStringLiteral("; ")) + QStringLiteral("; ");
+// The events of a table, with the steps of each. A file has a trigger a step, named by event and number.
+struct Event {
+    const char* name;
+    const QList<Step>& steps;
+};
+QList<Event> events(const Kept& k) {
+    return {{"insert", k.keeping.inserted}, {"delete", k.keeping.deleted}, {"update", k.keeping.updated}};
+}
+
+QString fileTrigger(const Kept& k, const char* event, qsizetype step) {
+    return QStringLiteral("%1_lamp_tally_%2_%3").arg(k.table, QLatin1String(event)).arg(step + 1);
 }
 
 void dropKept(Database& database) {
@@ -154,27 +165,31 @@ void dropKept(Database& database) {
             database.exec(QStringLiteral("DROP FUNCTION IF EXISTS %1()").arg(k.keeper), {}, doing);
             continue;
         }
-        for (const char* event : {"insert", "update", "delete"})
-            database.exec(
-                QStringLiteral("DROP TRIGGER IF EXISTS %1_lamp_tally_%2").arg(k.table, QLatin1String(event)),
-                {}, doing);
+        for (const Event& event : events(k))
+            for (qsizetype step = 0; step < event.steps.size(); ++step)
+                database.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + fileTrigger(k, event.name, step),
+                              {}, doing);
     }
     for (const QString& table : LampTally::tables())
         database.exec(QStringLiteral("DROP TABLE IF EXISTS ") + table, {}, doing);
 }
 
 void createFileTriggers(Database& database, const Kept& k) {
-    const QString create = QStringLiteral("CREATE TRIGGER %1_lamp_tally_%2 BEFORE %3 ON %1 %4BEGIN %5END");
-    database.exec(create.arg(k.table, QStringLiteral("insert"), QStringLiteral("INSERT"), QString(),
-                             body(k.keeping.inserted)),
-                  {}, doing);
-    database.exec(create.arg(k.table, QStringLiteral("delete"), QStringLiteral("DELETE"), QString(),
-                             body(k.keeping.deleted)),
-                  {}, doing);
-    database.exec(create.arg(k.table, QStringLiteral("update"),
-                             QStringLiteral("UPDATE OF ") + k.columns.join(QStringLiteral(", ")),
-                             QStringLiteral("WHEN %1 ").arg(changed(false, k)), body(k.keeping.updated)),
-                  {}, doing);
+    for (const Event& event : events(k)) {
+        const bool update = QLatin1String(event.name) == QLatin1String("update");
+        for (qsizetype step = 0; step < event.steps.size(); ++step) {
+            const Step& s = event.steps.at(step);
+            database.exec(
+                QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN %5; END")
+                    .arg(fileTrigger(k, event.name, step),
+                         update ? QStringLiteral("UPDATE OF ") + k.columns.join(QStringLiteral(", "))
+                                : QString::fromLatin1(event.name).toUpper(),
+                         k.table,
+                         update ? QStringLiteral("(%1) AND %2").arg(changed(false, k), s.when) : s.when,
+                         s.sql()),
+                {}, doing);
+        }
+    }
 }
 
 // A server: a function a table that runs with its owner's rights (the desks may only read the tally). A
@@ -182,15 +197,20 @@ void createFileTriggers(Database& database, const Kept& k) {
 void createServerTriggers(Database& database, const Kept& k) {
     const QString schema =
         SqlLiteral::name(database.scalar(QStringLiteral("SELECT current_schema()"), {}, doing).toString());
+    QStringList branches;
+    for (const Event& event : events(k)) {
+        QString branch = QStringLiteral("TG_OP = '%1' THEN ").arg(QString::fromLatin1(event.name).toUpper());
+        for (const Step& s : event.steps)
+            branch += QStringLiteral("IF %1 THEN %2; END IF; ").arg(s.when, s.sql());
+        branches << branch;
+    }
     database.exec(
         QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
                        "SET search_path = %2, pg_temp AS $$ BEGIN "
                        "IF current_setting('pelu.copying', true) = 'on' AND pg_has_role(session_user, "
-                       "current_user, 'USAGE') THEN NULL; "
-                       "ELSIF TG_OP = 'INSERT' THEN %3ELSIF TG_OP = 'DELETE' THEN %4ELSE %5END IF; "
+                       "current_user, 'USAGE') THEN NULL; ELSIF %3END IF; "
                        "IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $$")
-            .arg(k.keeper, schema, body(k.keeping.inserted), body(k.keeping.deleted),
-                 body(k.keeping.updated)),
+            .arg(k.keeper, schema, branches.join(QStringLiteral("ELSIF "))),
         {}, doing);
     database.exec(QStringLiteral("CREATE TRIGGER %1_lamp_tally BEFORE INSERT OR DELETE ON %1 FOR EACH ROW "
                                  "EXECUTE FUNCTION %2()")

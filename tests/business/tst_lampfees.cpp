@@ -180,6 +180,8 @@ private slots:
              "DELETE FROM cjdd WHERE 墓碑位置 = '甲区1排0001号' AND 起始年份 = '2025'"},
             {"a payment's years change",
              "UPDATE cjdd SET 起始年份 = '2024', 终止年份 = '2025' WHERE 终止年份 = '2027'"},
+            {"a payment's span shifts by a year",
+             "UPDATE cjdd SET 起始年份 = '2025', 终止年份 = '2026' WHERE 起始年份 = '2024'"},
             {"a payment moves to a buried plot",
              "UPDATE cjdd SET 墓碑位置 = '甲区1排0002号' WHERE 墓碑位置 = '甲区1排0003号'"},
             {"a plot's first burial is written in",
