@@ -35,11 +35,19 @@ struct Step {
     }
 };
 
-// Every year a plot counts in: '' (it has somebody buried) and each year one of its payments covers.
+// The years `plot`'s payments cover.
 QString plotYears(const QString& plot) {
-    return QStringLiteral("SELECT '' AS 年 UNION SELECT y.年 FROM cjdd c JOIN lamp_years y ON y.年 BETWEEN "
-                          "c.起始年份 AND c.终止年份 WHERE c.墓碑位置 = %1")
+    return QStringLiteral("SELECT DISTINCT y.年 FROM cjdd c JOIN lamp_years y ON y.年 BETWEEN c.起始年份 AND "
+                          "c.终止年份 WHERE c.墓碑位置 = %1")
         .arg(plot);
+}
+
+// A plot's first burial coming in or its last going out: it counts in '' and in every year its payments
+// cover. A plot without payments (each new sale) is done with the first step.
+QList<Step> plotCounts(const QString& when, const QString& plot, bool more) {
+    return {{when, QStringLiteral("SELECT '' AS 年"), more},
+            {when + QStringLiteral(" AND EXISTS (SELECT 1 FROM cjdd c WHERE c.墓碑位置 = %1)").arg(plot),
+             plotYears(plot), more}};
 }
 
 // Whether another register row than the one written (`row`.rid; none for a new row) has somebody buried on
@@ -81,18 +89,18 @@ struct Keeping {
 // plot's last one goes.
 Keeping registers() {
     const QString firstOf = QStringLiteral("%1.墓碑位置 IS NOT NULL AND %1.故者姓名 IS NOT NULL AND NOT %2");
-    const QString wentOut =
-        firstOf.arg(QStringLiteral("old"), buriedBesides(QStringLiteral("old"), QStringLiteral("old")));
-    const QString newPlot = plotYears(QStringLiteral("new.墓碑位置"));
-    const QString oldPlot = plotYears(QStringLiteral("old.墓碑位置"));
+    const QList<Step> wentOut = plotCounts(
+        firstOf.arg(QStringLiteral("old"), buriedBesides(QStringLiteral("old"), QStringLiteral("old"))),
+        QStringLiteral("old.墓碑位置"), false);
     // An update that reaches them moved the row to another plot or gave or took its burial: what it held
     // before leaves, what it holds now comes.
     return {
-        {{firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), {})), newPlot}},
-        {{wentOut, oldPlot, false}},
-        {{wentOut, oldPlot, false},
-         {firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), QStringLiteral("old"))),
-          newPlot}},
+        plotCounts(firstOf.arg(QStringLiteral("new"), buriedBesides(QStringLiteral("new"), {})),
+                   QStringLiteral("new.墓碑位置"), true),
+        wentOut,
+        wentOut + plotCounts(firstOf.arg(QStringLiteral("new"),
+                                         buriedBesides(QStringLiteral("new"), QStringLiteral("old"))),
+                             QStringLiteral("new.墓碑位置"), true),
     };
 }
 
