@@ -67,15 +67,25 @@ const QStringList& plotStyles() {
     return styles;
 }
 
+// Whether `text` is plain digits 0-9 (never full-width ones, which a number would not read).
+bool isDigits(QStringView text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 // What a spreadsheet makes of a long number it was not told is text: 3.3010219800315E+17.
 bool isScientific(const QString& text) {
-    static const QRegularExpression scientific(QStringLiteral("^[+-]?\\d+(\\.\\d+)?[Ee][+-]?\\d+$"));
+    // Most texts are names: a look at their first character and at an E rules them out.
+    if (text.isEmpty() || !(isDigits(text.first(1)) || text.startsWith(u'+') || text.startsWith(u'-')) ||
+        !text.contains(u'E', Qt::CaseInsensitive))
+        return false;
+    static const QRegularExpression scientific(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?[Ee][+-]?[0-9]+$"));
     return scientific.match(text).hasMatch();
 }
 
 // The reason an amount's text is refused; empty when it is an amount to the cent.
 QString amountProblem(const QString& text) {
-    static const QRegularExpression amount(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    static const QRegularExpression amount(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
     if (isScientific(text))
         return QStringLiteral("金额“%1”是科学记数法，请改为普通数字").arg(text);
     if (!amount.match(text).hasMatch())
@@ -89,10 +99,9 @@ QString amountProblem(const QString& text) {
 
 // The reason a plot's number is refused; empty when it has the four digits the set-up gives it.
 QString numberProblem(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
-    if (text.size() == 4 && digits.match(text).hasMatch())
+    if (text.size() == 4 && isDigits(text))
         return QString();
-    if (text.size() < 4 && digits.match(text).hasMatch())
+    if (text.size() < 4 && isDigits(text))
         return QStringLiteral("号“%1”前面的零已丢失，应为“%2”").arg(text, PositionKey::fourDigitNumber(text));
     return QStringLiteral("号“%1”应为四位数字").arg(text);
 }
@@ -100,7 +109,7 @@ QString numberProblem(const QString& text) {
 // A date as stored (2020-03-15) or as a spreadsheet writes it back (2020/3/15, 2020-3-15); invalid when
 // it is none, or no day of the calendar (a 13th month, 2月30日).
 QDate dateOf(const QString& text) {
-    static const QRegularExpression date(QStringLiteral("^(\\d{4})([-/])(\\d{1,2})\\2(\\d{1,2})$"));
+    static const QRegularExpression date(QStringLiteral("^([0-9]{4})([-/])([0-9]{1,2})\\2([0-9]{1,2})$"));
     const QRegularExpressionMatch match = date.match(text);
     if (!match.hasMatch())
         return QDate();
@@ -109,7 +118,6 @@ QDate dateOf(const QString& text) {
 
 // The reason a column's text is refused, by what the column holds; empty when it is fine.
 QString valueProblem(Holds holds, const QString& value) {
-    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
     switch (holds) {
     case Holds::Text:
     case Holds::Place:
@@ -119,7 +127,7 @@ QString valueProblem(Holds holds, const QString& value) {
     case Holds::Whole:
         if (isScientific(value))
             return QStringLiteral("“%1”已被电子表格改为科学记数法，原来的数字已丢失").arg(value);
-        if (!digits.match(value).hasMatch() || value.size() > 12)
+        if (!isDigits(value) || value.size() > 12)
             return QStringLiteral("“%1”应为整数").arg(value);
         return QString();
     case Holds::Number:
@@ -231,6 +239,7 @@ struct ImportService::Known {
         QString area;
         QString state;
         int line = 0; // the line of the run's file that adds it; 0 for a plot of the office
+        bool operator==(const Plot&) const = default;
     };
     QDate today;
     QHash<QString, Plot> plots;
@@ -240,6 +249,7 @@ struct ImportService::Known {
     QHash<QString, int> lamps;      // plot key/payment date/first year/last year -> line; 0 in the office
     QHash<QString, Plot> niches;    // the same for niches, by niche key, the hall as the area
     QHash<QString, int> stored;     // niche key -> line of the run's storage; 0 in the office
+    bool operator==(const Known&) const = default;
 };
 
 // One kind of file: its columns, the checks of a row beyond each column's own, and its write.
@@ -303,7 +313,7 @@ template <typename Known, typename Complain>
 const typename Known::Plot* namedPlot(Known& known, const QString& key, const Complain& complain) {
     if (const auto found = known.plots.constFind(key); found != known.plots.cend())
         return &*found;
-    static const QRegularExpression shortNumber(QStringLiteral("^(.*\\D)(\\d{1,3})号$"));
+    static const QRegularExpression shortNumber(QStringLiteral("^(.*[^0-9])([0-9]{1,3})号$"));
     if (const QRegularExpressionMatch match = shortNumber.match(key); match.hasMatch()) {
         const QString meant =
             match.captured(1) + PositionKey::fourDigitNumber(match.captured(2)) + QStringLiteral("号");
@@ -1120,7 +1130,7 @@ QList<ImportService::File> ImportService::read(const QStringList& paths, Report&
     return files;
 }
 
-ImportService::Known ImportService::checkRows(const QList<File>& files, Report& report) {
+ImportService::Known ImportService::office(const QList<File>& files) {
     Known known;
     known.today = m_clock.today();
     // The office's plots and registrations, read once.
@@ -1173,7 +1183,10 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
                  QStringLiteral("读取故者")))
             known.buried.insert(
                 person.text(plotKeyColumn) + QLatin1Char('/') + person.text(QStringLiteral("故者姓名")), 0);
+    return known;
+}
 
+void ImportService::checkRows(const QList<File>& files, Known& known, Report& report) {
     for (const File& file : files) {
         const Kind& fileKind = *kind(file.table);
         for (const Row& row : file.rows) {
@@ -1199,7 +1212,6 @@ ImportService::Known ImportService::checkRows(const QList<File>& files, Report& 
             fileKind.check({fileKind, row}, wrong, known, complain);
         }
     }
-    return known;
 }
 
 QString ImportService::Report::refusal() const {
@@ -1209,7 +1221,8 @@ QString ImportService::Report::refusal() const {
 ImportService::Report ImportService::check(const QStringList& paths) {
     Report report;
     const QList<File> files = read(paths, report);
-    checkRows(files, report);
+    Known known = office(files);
+    checkRows(files, known, report);
     return report;
 }
 
@@ -1222,7 +1235,9 @@ ImportService::Outcome ImportService::import(const QStringList& paths) {
     QElapsedTimer timer;
     timer.start();
     const QList<File> files = read(paths, outcome.report);
-    checkRows(files, outcome.report);
+    const Known checkedAgainst = office(files);
+    Known checked = checkedAgainst;
+    checkRows(files, checked, outcome.report);
     m_timings.check = since(timer);
     if (!outcome.report.clean()) {
         outcome.message = outcome.report.refusal();
@@ -1243,12 +1258,18 @@ ImportService::Outcome ImportService::import(const QStringList& paths) {
     timer.restart();
     const Database::LongWork longWork(m_database);
     const Report written = m_database.transaction([&]() -> Report {
-        // Another desk may have changed the office since the dry run: checked again where the rows go in.
+        // Another desk may have changed the office since the rows were checked: what the checks read of it
+        // is read again where the rows go in, and the rows checked again when it differs. The checks read
+        // nothing else of the office.
         Report report;
         report.rows = outcome.report.rows;
-        const Known known = checkRows(files, report);
-        if (!report.clean())
-            return report;
+        if (Known now = office(files); now != checkedAgainst) {
+            checked = std::move(now);
+            checkRows(files, checked, report);
+            if (!report.clean())
+                return report;
+        }
+        const Known& known = checked;
         QList<Database::BulkChange> changes;
         for (const File& file : files)
             changes +=

@@ -76,9 +76,11 @@ private:
     static const Kind* kind(const QString& table);
     // The files' rows, the files in the order their rows go in.
     QList<File> read(const QStringList& paths, Report& report);
-    // The checks of every row, against each other and against the office as it is now; what they
-    // found of the office and the run, which the writes use.
-    Known checkRows(const QList<File>& files, Report& report);
+    // What the checks of `files` need to know of the office as it is now.
+    Known office(const QList<File>& files);
+    // The checks of every row, against each other and against `known`, to which they add what the run
+    // brings; the writes use it.
+    void checkRows(const QList<File>& files, Known& known, Report& report);
 
     Database& m_database;
     const Session& m_session;

@@ -57,6 +57,22 @@ void addOfficePlots(TestData& data) {
              {text("东区"), text("单人墓"), text("已购"), text("东区二"), text("双人墓"), text("未使用")});
 }
 
+// A clock at which another desk does `meanwhile` once, the second time the time is asked: after an
+// import's first check, while its backup is named.
+class SellingClock : public Clock {
+public:
+    explicit SellingClock(std::function<void()> meanwhile) : m_meanwhile(std::move(meanwhile)) {}
+    QDateTime now() const override {
+        if (++m_asked == 2)
+            m_meanwhile();
+        return testNow();
+    }
+
+private:
+    std::function<void()> m_meanwhile;
+    mutable int m_asked = 0;
+};
+
 struct Office {
     TestData data;
     Session session;
@@ -145,12 +161,12 @@ private Q_SLOTS:
             data, QStringLiteral("mq_wz.csv"),
             utf8("\xEF\xBB\xBF"
                  "状态,号,墓区,排,墓地费,墓碑费,样式,寿穴\r\n"
-                 "未使用,0001,东区,1,12000.50,3000,单人墓,0\r\n"        // line 2: clean
-                 "未使用,7,东区,1,1,2,单人墓,0\r\n"                     // 3: zeros lost
-                 "未使用,0002,东区,1,12.345,-5,单人墓,2\r\n"            // 4: third decimal, negative, flag
-                 "已卖,0003,东区,2,1,1,高级墓,0\r\n"                    // 5: unknown state and style
-                 "未使用,0001,东区,1,1,1,单人墓,0\r\n"                  // 6: twice in the file
-                 "已购,0003,东区,1,1,1,单人墓,0\r\n"                    // 7: already in the office
+                 "未使用,0001,东区,1,12000.50,3000,单人墓,0\r\n" // line 2: clean
+                 "未使用,7,东区,1,1,2,单人墓,0\r\n"              // 3: zeros lost
+                 "未使用,0002,东区,1,12.345,-5,单人墓,2\r\n"     // 4: third decimal, negative, flag
+                 "已卖,0003,东区,2,１２,1,高级墓,0\r\n"          // 5: unknown state and style, full-width
+                 "未使用,0001,东区,1,1,1,单人墓,0\r\n"           // 6: twice in the file
+                 "已购,0003,东区,1,1,1,单人墓,0\r\n"             // 7: already in the office
                  "未使用,0004,\"东区,\n北\",1E+3,3.3E+5,1,单人墓,0\r\n" // 8-9: scientific row and amount
                  "未使用,0004,东区二,2,1,1,,1\r\n")); // 10: clean beside 东区二1排0004号
         const ImportService::Report report = service.check({path});
@@ -160,6 +176,7 @@ private Q_SLOTS:
                         "mq_wz.csv:4:墓地费:金额最多到分（两位小数）：12.345",
                         "mq_wz.csv:4:墓碑费:金额不能为负数：-5", "mq_wz.csv:4:寿穴:应为 0 或 1：2",
                         "mq_wz.csv:5:样式:未知的样式“高级墓”（可用：单人墓、双人墓、家族墓、多人墓、艺术墓）",
+                        "mq_wz.csv:5:墓地费:“１２”不是金额",
                         "mq_wz.csv:5:状态:未知的状态“已卖”（可用：未使用、已预订、已购、限制）",
                         "mq_wz.csv:6:号:墓位 东区1排0001号 在本文件第 2 行已有",
                         "mq_wz.csv:7:号:墓位 东区1排0003号 已经存在",
@@ -334,6 +351,23 @@ private Q_SLOTS:
         QVERIFY(!service.import({plots, purchases}).imported);
         for (qsizetype at = 0; at < tables.size(); ++at)
             QCOMPARE(data.dump(tables.at(at)), before.at(at));
+
+        // Another desk sells a plot of a clean file after its rows were checked (while the backup is
+        // taken): where the rows go in they are checked again, and nothing is written.
+        const QString late = writeFile(data, QStringLiteral("gm_dj.csv"),
+                                       utf8("墓碑位置,购墓日期,日期起,日期止,联系人,身份证号,墓地费,qtf\n"
+                                            "东区二1排0004号,2020-03-01,2020-03-01,2040-03-01,癸,,1,2\n"));
+        QVERIFY(service.check({late}).clean());
+        SellingClock meanwhile([&] {
+            data.sql(QStringLiteral("INSERT INTO gm_dj (墓碑位置, 联系人) VALUES (?, ?)"),
+                     {text("东区二1排0004号"), text("别的操作员")});
+        });
+        ImportService racing(data.db(), session, data.folder(), meanwhile);
+        const ImportService::Outcome outcome = racing.import({late});
+        QVERIFY(!outcome.imported);
+        QCOMPARE(listed(outcome.report),
+                 texts({"gm_dj.csv:2:墓碑位置:墓位 东区二1排0004号 已售出，已有购墓登记"}));
+        QCOMPARE(data.count(QStringLiteral("gm_xf1")), 0);
     }
 
     void aPurchaseWritesItsRegistrationAndFeeRowAndSellsThePlot() {
