@@ -72,7 +72,7 @@ SaveOutcome PurgeService::purge(const QDate& before, const QList<bool>& ticked) 
     }
     m_timings.backup = since(timer);
 
-    // Twenty years of fee rows go in one statement a table.
+    // Twenty years of fee rows go at once a table.
     const Database::LongWork longWork(m_database);
     const qint64 removed = m_database.transaction([&] {
         QList<Database::BulkChange> changes = counted();
@@ -81,10 +81,7 @@ SaveOutcome PurgeService::purge(const QDate& before, const QList<bool>& ticked) 
         return m_database.inBulk(changes, [&] {
             qint64 rows = 0;
             for (const Database::BulkChange& change : changes)
-                rows += m_database
-                            .exec(QStringLiteral("DELETE FROM %1 WHERE 操作日期 < ?").arg(change.table),
-                                  {day}, QStringLiteral("删除旧收费记录"))
-                            .numRowsAffected();
+                rows += m_database.deleteInBulk(change.table, QStringLiteral("操作日期 < ?"), {day});
             return rows;
         });
     });

@@ -483,6 +483,58 @@ void Database::startBulk(const QList<BulkChange>& changes) {
         exec(QStringLiteral("UPDATE change_context SET 批量 = 1"), {}, doing);
 }
 
+qint64 Database::deleteInBulk(const QString& table, const QString& condition, const QVariantList& values) {
+    const QString doing = QStringLiteral("批量删除");
+    const auto deleted = [&] {
+        return exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, condition), values, doing)
+            .numRowsAffected();
+    };
+    if (isServer())
+        return deleted();
+    const qint64 total = scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table, {}, doing).toLongLong();
+    const qint64 going =
+        scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, condition), values, doing)
+            .toLongLong();
+    const QList<StoredRow> definitions =
+        rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = ? AND type IN "
+                            "('index', 'trigger') AND sql IS NOT NULL ORDER BY type, name"),
+             {table}, doing);
+    // The history's triggers write only while change_context.批量 is 0.
+    const bool historyOnly = std::all_of(definitions.begin(), definitions.end(), [](const StoredRow& object) {
+        return object.text(QStringLiteral("type")) == QLatin1String("index") ||
+               object.text(QStringLiteral("sql"))
+                   .contains(QLatin1String("change_context c WHERE c.批量 = 0"));
+    });
+    // The stored columns, the row key among them, so that every row goes back under its own key.
+    const QStringList stored =
+        texts(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) WHERE hidden = 0 ORDER BY cid"), {table},
+              doing);
+    const bool keyed =
+        scalar(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE pk = 1 AND type = 'INTEGER'"),
+               {table}, doing)
+            .toInt() == 1;
+    if (going * 2 < total || !historyOnly || !keyed)
+        return deleted();
+    const QString columns = stored.join(QStringLiteral(", "));
+    exec(QStringLiteral("DROP TABLE IF EXISTS temp.pelu_kept"), {}, doing);
+    // A condition that is neither true nor false deletes nothing: those rows stay too.
+    exec(QStringLiteral("CREATE TEMP TABLE pelu_kept AS SELECT %1 FROM %2 WHERE (%3) IS NOT 1")
+             .arg(columns, table, condition),
+         values, doing);
+    for (const StoredRow& object : definitions)
+        exec(QStringLiteral("DROP %1 %2")
+                 .arg(object.text(QStringLiteral("type")).toUpper(), object.text(QStringLiteral("name"))),
+             {}, doing);
+    exec(QStringLiteral("DELETE FROM ") + table, {}, doing);
+    exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM temp.pelu_kept").arg(table, columns), {}, doing);
+    exec(QStringLiteral("DROP TABLE temp.pelu_kept"), {}, doing);
+    for (const StoredRow& object : definitions)
+        exec(object.text(QStringLiteral("sql")), {}, doing);
+    // The planner's figures for the indexes went with them.
+    exec(QStringLiteral("ANALYZE ") + table, {}, doing);
+    return going;
+}
+
 void Database::endBulk() {
     if (!m_recordsHistory)
         return;

@@ -381,6 +381,7 @@ void createHistoryTriggers(Database& database) {
                     .arg(trigger, event.name, table, event.row, rowKey,
                          key.isEmpty() ? QStringLiteral("NULL") : event.row + QLatin1Char('.') + key,
                          event.action, event.before, event.after,
+                         // Database::deleteInBulk knows the history's triggers by this test.
                          bulk ? QStringLiteral(" WHERE c.批量 = 0") : QString()),
                 {}, doing);
         }
