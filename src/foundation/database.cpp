@@ -503,7 +503,7 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
     const bool historyOnly = std::all_of(definitions.begin(), definitions.end(), [](const StoredRow& object) {
         return object.text(QStringLiteral("type")) == QLatin1String("index") ||
                object.text(QStringLiteral("sql"))
-                   .contains(QLatin1String("change_context c WHERE c.批量 = 0"));
+                   .contains(QStringLiteral("change_context c WHERE c.批量 = 0"));
     });
     // The stored columns, the row key among them, so that every row goes back under its own key.
     const QStringList stored =
