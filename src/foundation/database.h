@@ -182,10 +182,10 @@ public:
 
     // Deletes the rows of `table` meeting `condition` (with `values`), inside a bulk action's work; how
     // many went. On a file, when they are at least half the table and its only triggers are the
-    // history's, which stand aside in a bulk action anyway, the rows that stay are set aside, the table
-    // is emptied at once and they go back in, with the table's indexes and triggers taken off meanwhile
-    // and made again from their definitions: a row-by-row delete keeps every index up to date as it goes,
-    // which for twenty years of rows costs many times more than building the indexes again.
+    // history's, which stand aside in a bulk action anyway, the rows that stay are set aside, the
+    // triggers taken off, the table emptied at once and the rows put back, and the triggers made again
+    // from their definitions: a row-by-row delete keeps every index up to date as it goes, which for
+    // twenty years of rows costs many times more than clearing the table's pages.
     qint64 deleteInBulk(const QString& table, const QString& condition, const QVariantList& values);
 
     // Testing: every outermost transaction is rolled back at its first commit, as a desk's conflict
