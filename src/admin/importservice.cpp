@@ -1263,13 +1263,14 @@ ImportService::Outcome ImportService::import(const QStringList& paths) {
         // nothing else of the office.
         Report report;
         report.rows = outcome.report.rows;
-        if (Known now = office(files); now != checkedAgainst) {
-            checked = std::move(now);
-            checkRows(files, checked, report);
+        Known now = office(files);
+        const bool changed = now != checkedAgainst;
+        if (changed) {
+            checkRows(files, now, report);
             if (!report.clean())
                 return report;
         }
-        const Known& known = checked;
+        const Known& known = changed ? now : checked;
         QList<Database::BulkChange> changes;
         for (const File& file : files)
             changes +=
