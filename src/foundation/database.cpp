@@ -515,9 +515,11 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
     if (going * 2 < total || !historyOnly || !keyed)
         return deleted();
     const QString columns = stored.join(QStringLiteral(", "));
-    exec(QStringLiteral("DROP TABLE IF EXISTS temp.pelu_kept"), {}, doing);
+    // Set aside in the file, not in memory, where up to half of twenty years could be: the table comes and
+    // goes within this transaction.
+    exec(QStringLiteral("DROP TABLE IF EXISTS pelu_kept"), {}, doing);
     // A condition that is neither true nor false deletes nothing: those rows stay too.
-    exec(QStringLiteral("CREATE TEMP TABLE pelu_kept AS SELECT %1 FROM %2 WHERE (%3) IS NOT 1")
+    exec(QStringLiteral("CREATE TABLE pelu_kept AS SELECT %1 FROM %2 WHERE (%3) IS NOT 1")
              .arg(columns, table, condition),
          values, doing);
     // Without triggers a DELETE of every row clears the table and its indexes page by page instead of
@@ -525,8 +527,8 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
     for (const StoredRow& trigger : triggers)
         exec(QStringLiteral("DROP TRIGGER ") + trigger.text(QStringLiteral("name")), {}, doing);
     exec(QStringLiteral("DELETE FROM ") + table, {}, doing);
-    exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM temp.pelu_kept").arg(table, columns), {}, doing);
-    exec(QStringLiteral("DROP TABLE temp.pelu_kept"), {}, doing);
+    exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM pelu_kept").arg(table, columns), {}, doing);
+    exec(QStringLiteral("DROP TABLE pelu_kept"), {}, doing);
     for (const StoredRow& trigger : triggers)
         exec(trigger.text(QStringLiteral("sql")), {}, doing);
     return going;
