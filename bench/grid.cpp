@@ -3,6 +3,7 @@
 #include "bench/cemetery.h"
 #include "foundation/database.h"
 #include "foundation/ui/recordgrid.h"
+#include "foundation/xlsxsheet.h"
 
 #include <QFileInfo>
 
@@ -27,6 +28,7 @@ void grid(Bench& bench) {
     ExportPrompter prompter(file);
     const BoundQuery everyFee{QStringLiteral("SELECT * FROM gm_xf1"), {}};
 
+    const bool sheetHolds = feeRecords <= XlsxSheet::maxRows;
     QList<double> opening;
     QList<double> exporting;
     QList<double> workbooks;
@@ -48,17 +50,23 @@ void grid(Bench& bench) {
             fail(QStringLiteral("the export failed: ") + prompter.lastMessage);
         prompter.setPath(workbook);
         workbooks << millisecondsOf([&] { grid.exportAll(); });
-        if (!prompter.lastMessage.startsWith(QStringLiteral("已导出 %1 条").arg(feeRecords)))
+        // More rows than a sheet holds are refused, pointing to CSV.
+        if (!prompter.lastMessage.startsWith(sheetHolds ? QStringLiteral("已导出 %1 条").arg(feeRecords)
+                                                        : QStringLiteral("Excel 工作表最多容纳")))
             fail(QStringLiteral("the workbook export failed: ") + prompter.lastMessage);
     }
+    const QString goal = QStringLiteral("at most %1 ms").arg(feeRecords / 100);
     bench.out() << "grid: every column of " << feeRecords << " fee records (median of " << bench.repeats()
                 << ")\n"
                 << "  first screen shown:  " << milliseconds(median(opening)) << "  (goal: at most 100 ms)\n"
-                << "  exported to CSV:     " << milliseconds(median(exporting))
-                << "  (goal: at most 3000 ms, " << QFileInfo(file).size() / (1024 * 1024) << " MB)\n"
-                << "  exported to .xlsx:   " << milliseconds(median(workbooks))
-                << "  (goal: at most 3000 ms, " << QFileInfo(workbook).size() / (1024 * 1024) << " MB)"
-                << Qt::endl;
+                << "  exported to CSV:     " << milliseconds(median(exporting)) << "  (goal: " << goal << ", "
+                << QFileInfo(file).size() / (1024 * 1024) << " MB)\n";
+    if (sheetHolds)
+        bench.out() << "  exported to .xlsx:   " << milliseconds(median(workbooks)) << "  (goal: " << goal
+                    << ", " << QFileInfo(workbook).size() / (1024 * 1024) << " MB)" << Qt::endl;
+    else
+        bench.out() << "  exported to .xlsx:   refused, more rows than a sheet holds (" << XlsxSheet::maxRows
+                    << "), in " << milliseconds(median(workbooks)) << Qt::endl;
 }
 
 } // namespace
