@@ -12,7 +12,8 @@ const QString paymentsKeeper = QStringLiteral("pelu_keep_lamp_payments");
 // The triggers run before each row is written, on both engines: they see the rows an earlier row of the
 // same statement wrote, never this row's change (a server's AFTER triggers would all see the statement's
 // end, and two burials in one statement would each find the other there). So each asks how things stood
-// before this row and what this row changes.
+// before this row and what this row changes. A write a conflict clause would skip (OR IGNORE) would still
+// count: registers and payments are written plainly.
 
 // One change a row's write may make: when `when` holds for the row, each year of `years` (a SELECT of
 // 年) that also meets `each` (on t.年; none: every one) counts one plot more or less. The condition of
