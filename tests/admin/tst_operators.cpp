@@ -223,7 +223,7 @@ private slots:
         QVERIFY(QDir(data.folder().backupFolder()).entryList(QDir::Files).isEmpty());
 
         // Most of each table goes: the rows that stay are set aside and the table emptied at once, its
-        // indexes and triggers made again. A failure at any write leaves all as it was.
+        // history triggers taken off meanwhile and made again. A failure at any write leaves all as it was.
         const auto kept = [&] {
             return data.db().texts(
                 QStringLiteral("SELECT CAST(id AS TEXT) || '|' || COALESCE(操作日期, '') || "
