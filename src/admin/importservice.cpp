@@ -116,6 +116,11 @@ QDate dateOf(const QString& text) {
     return QDate(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
 }
 
+// The moment a fee row of the day `text` names is dated on.
+QString startOf(const QString& text) {
+    return DateText::fromDate(dateOf(text)) + QStringLiteral(" 00:00:00");
+}
+
 // The reason a column's text is refused, by what the column holds; empty when it is fine.
 QString valueProblem(Holds holds, const QString& value) {
     switch (holds) {
@@ -349,6 +354,46 @@ void checkNewPlace(Places& places, const QString& key, typename Places::mapped_t
 const QList<ImportService::Kind>& ImportService::kinds() {
     using Fields = Kind::Fields;
     using Complain = Kind::Complain;
+    // The history's line for a file of new places, each keyed by `keyOf` its row.
+    const auto addedPlaces = [](QString (*keyOf)(const Row&)) {
+        return [keyOf](const File& file, const QString& selection) {
+            QStringList keys;
+            for (const Row& row : file.rows)
+                keys << keyOf(row);
+            return QList<Database::BulkChange>{
+                {file.table, QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
+        };
+    };
+    // Writes a file of new places as they are, and tells each area or hall (the first column) of its own.
+    const auto writePlaces = [](const QString& doing, ChangeNotifier::Subject subject) {
+        return [doing, subject](Database& database, const Session&, const File& file, const Known&) {
+            const Kind& kind = *ImportService::kind(file.table);
+            QSqlQuery insert = kind.prepareInsert(database, file.table, {}, doing);
+            QSet<QString> places;
+            for (const Row& row : file.rows) {
+                kind.insertRow(database, insert, row, doing);
+                places.insert(row.values.at(0));
+            }
+            for (const QString& place : std::as_const(places))
+                database.notifyChange(subject, place);
+        };
+    };
+    // The history's lines for a file of registrations in `table`, each with its row in `feeTable`, that
+    // change the state of their places in `placeTable` as `changed` says.
+    const auto registrations = [](const QString& table, const QString& feeTable, const QString& placeTable,
+                                  const QString& keyColumn, const QString& changed) {
+        return [=](const File& file, const QString& selection) {
+            const qsizetype keyAt = ImportService::kind(file.table)->index(keyColumn);
+            QStringList keys;
+            for (const Row& row : file.rows)
+                keys << row.values.at(keyAt);
+            const qint64 rows = file.rows.size();
+            return QList<Database::BulkChange>{
+                {table, QStringLiteral("批量添加"), selection, rows, keys},
+                {feeTable, QStringLiteral("批量添加"), selection, rows, keys},
+                {placeTable, QStringLiteral("批量修改"), selection + changed, rows, keys}};
+        };
+    };
     static const QList<Kind> all = {
         Kind{QStringLiteral("mq_wz"),
              QStringLiteral("墓位"),
@@ -377,25 +422,10 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                      {row[area], row[QStringLiteral("状态")], row.row.line}, row.row.derived, plotKeyColumn,
                      QStringLiteral("墓区、排、号"), QStringLiteral("墓位"), complain);
              },
-             [](const File& file, const QString& selection) {
-                 QStringList keys;
-                 for (const Row& row : file.rows)
-                     keys << PositionKey::plot(row.values.at(0), row.values.at(1), row.values.at(2));
-                 return QList<Database::BulkChange>{
-                     {file.table, QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
-             },
-             [](Database& database, const Session&, const File& file, const Known&) {
-                 const Kind& kind = *ImportService::kind(QStringLiteral("mq_wz"));
-                 const QString doing = QStringLiteral("导入墓位");
-                 QSqlQuery insert = kind.prepareInsert(database, file.table, {}, doing);
-                 QSet<QString> areas;
-                 for (const Row& row : file.rows) {
-                     kind.insertRow(database, insert, row, doing);
-                     areas.insert(row.values.at(0));
-                 }
-                 for (const QString& area : std::as_const(areas))
-                     database.notifyChange(ChangeNotifier::Subject::Plots, area);
-             }},
+             addedPlaces([](const Row& row) {
+                 return PositionKey::plot(row.values.at(0), row.values.at(1), row.values.at(2));
+             }),
+             writePlaces(QStringLiteral("导入墓位"), ChangeNotifier::Subject::Plots)},
         // A purchase: the plot's registration, its "购墓" fee row, and the plot sold.
         Kind{
             QStringLiteral("gm_dj"),
@@ -450,17 +480,8 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                 else
                     known.registered.insert(key, row.row.line);
             },
-            [](const File& file, const QString& selection) {
-                QStringList keys;
-                for (const Row& row : file.rows)
-                    keys << row.values.at(1);
-                const qint64 rows = file.rows.size();
-                return QList<Database::BulkChange>{
-                    {QStringLiteral("gm_dj"), QStringLiteral("批量添加"), selection, rows, keys},
-                    {QStringLiteral("gm_xf1"), QStringLiteral("批量添加"), selection, rows, keys},
-                    {QStringLiteral("mq_wz"), QStringLiteral("批量修改"),
-                     selection + QStringLiteral("：墓位改为") + PlotState::sold, rows, keys}};
-            },
+            registrations(QStringLiteral("gm_dj"), QStringLiteral("gm_xf1"), QStringLiteral("mq_wz"),
+                          plotKeyColumn, QStringLiteral("：墓位改为") + PlotState::sold),
             [](Database& database, const Session& session, const File& file, const Known& known) {
                 const Kind& kind = *ImportService::kind(QStringLiteral("gm_dj"));
                 // The registration takes the columns before the fees, the fee row the fees and the
@@ -522,8 +543,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                     insertFee.bindValue(subtotal, Money::roundCents(totals.subtotal));
                     insertFee.bindValue(subtotal + 1, Money::roundCents(totals.total));
                     // The row is dated on the day of the purchase.
-                    insertFee.bindValue(subtotal + 2, QString(DateText::fromDate(dateOf(row.values.at(2))) +
-                                                              QStringLiteral(" 00:00:00")));
+                    insertFee.bindValue(subtotal + 2, startOf(row.values.at(2)));
                     database.run(insertFee, doing);
 
                     const QString key = row.values.at(1);
@@ -765,25 +785,10 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                                nicheKeyColumn, QStringLiteral("厅、室、号"), QStringLiteral("寄存位"),
                                complain);
              },
-             [](const File& file, const QString& selection) {
-                 QStringList keys;
-                 for (const Row& row : file.rows)
-                     keys << PositionKey::niche(row.values.at(0), row.values.at(1), row.values.at(3));
-                 return QList<Database::BulkChange>{
-                     {file.table, QStringLiteral("批量添加"), selection, file.rows.size(), keys}};
-             },
-             [](Database& database, const Session&, const File& file, const Known&) {
-                 const Kind& kind = *ImportService::kind(QStringLiteral("ghjc_wz"));
-                 const QString doing = QStringLiteral("导入寄存位");
-                 QSqlQuery insert = kind.prepareInsert(database, file.table, {}, doing);
-                 QSet<QString> halls;
-                 for (const Row& row : file.rows) {
-                     kind.insertRow(database, insert, row, doing);
-                     halls.insert(row.values.at(0));
-                 }
-                 for (const QString& hall : std::as_const(halls))
-                     database.notifyChange(ChangeNotifier::Subject::Niches, hall);
-             }},
+             addedPlaces([](const Row& row) {
+                 return PositionKey::niche(row.values.at(0), row.values.at(1), row.values.at(3));
+             }),
+             writePlaces(QStringLiteral("导入寄存位"), ChangeNotifier::Subject::Niches)},
         // A storage: the urn's registration, its "存入" fee row, and the niche in use.
         Kind{
             QStringLiteral("ghjc_dj"),
@@ -848,17 +853,8 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                 else
                     complain(nicheKeyColumn, QStringLiteral("寄存位 %1 已有寄存登记").arg(key));
             },
-            [](const File& file, const QString& selection) {
-                QStringList keys;
-                for (const Row& row : file.rows)
-                    keys << row.values.at(0);
-                const qint64 rows = file.rows.size();
-                return QList<Database::BulkChange>{
-                    {QStringLiteral("ghjc_dj"), QStringLiteral("批量添加"), selection, rows, keys},
-                    {QStringLiteral("ghjc_xf1"), QStringLiteral("批量添加"), selection, rows, keys},
-                    {QStringLiteral("ghjc_wz"), QStringLiteral("批量修改"),
-                     selection + QStringLiteral("：寄存位改为") + NicheState::used, rows, keys}};
-            },
+            registrations(QStringLiteral("ghjc_dj"), QStringLiteral("ghjc_xf1"), QStringLiteral("ghjc_wz"),
+                          nicheKeyColumn, QStringLiteral("：寄存位改为") + NicheState::used),
             [](Database& database, const Session& session, const File& file, const Known& known) {
                 const Kind& kind = *ImportService::kind(QStringLiteral("ghjc_dj"));
                 const qsizetype firstFee = kind.index(QStringLiteral("应收费"));
@@ -894,9 +890,7 @@ const QList<ImportService::Kind>& ImportService::kinds() {
                         insertFee.bindValue(static_cast<int>(at), stored(kind.index(shared.at(at))));
                     // The payment is dated on the day the storage begins.
                     insertFee.bindValue(static_cast<int>(shared.size()),
-                                        QString(DateText::fromDate(dateOf(
-                                                    row.values.at(kind.index(QStringLiteral("日期起"))))) +
-                                                QStringLiteral(" 00:00:00")));
+                                        startOf(row.values.at(kind.index(QStringLiteral("日期起")))));
                     database.run(insertFee, doing);
                     use.bindValue(1, row.values.at(0));
                     database.run(use, doing);
