@@ -495,6 +495,8 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
     const qint64 going =
         scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, condition), values, doing)
             .toLongLong();
+    if (going * 2 < total)
+        return deleted();
     const QList<StoredRow> triggers =
         rows(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE tbl_name = ? AND type = 'trigger' "
                             "ORDER BY name"),
@@ -512,7 +514,7 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
         scalar(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE pk = 1 AND type = 'INTEGER'"),
                {table}, doing)
             .toInt() == 1;
-    if (going * 2 < total || !historyOnly || !keyed)
+    if (!historyOnly || !keyed)
         return deleted();
     const QString columns = stored.join(QStringLiteral(", "));
     // Set aside in the file, not in memory, where up to half of twenty years could be: the table comes and

@@ -74,10 +74,9 @@ QString unlessAlso(const QString& row, const QString& other, const QString& hold
     return QStringLiteral("NOT COALESCE(%2.墓碑位置 = %1.墓碑位置 AND %3, FALSE)").arg(row, other, holds);
 }
 
+// Whether somebody is buried on `row`'s plot.
 QString buriedHere(const QString& row) {
-    return QStringLiteral("%1.墓碑位置 IS NOT NULL AND EXISTS (SELECT 1 FROM gm_dj d WHERE d.墓碑位置 = "
-                          "%1.墓碑位置 AND d.故者姓名 IS NOT NULL)")
-        .arg(row);
+    return QStringLiteral("%1.墓碑位置 IS NOT NULL AND ").arg(row) + buriedBesides(row, {});
 }
 
 struct Keeping {
