@@ -1,5 +1,6 @@
 #include "admin/autobackup.h"
 
+#include "foundation/backgroundwork.h"
 #include "foundation/clock.h"
 #include "foundation/database.h"
 #include "foundation/datafolder.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QSettings>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 
@@ -211,10 +211,10 @@ qint64 AutoBackups::rowsWritten() {
 void AutoBackups::runInBackground(std::function<QString()> work) {
     wait();
     auto said = std::make_shared<QString>();
-    m_worker.reset(QThread::create([work, said] { *said = work(); }));
-    connect(m_worker.get(), &QThread::finished, this, [this, said] {
-        if (!said->isEmpty())
-            m_prompter.inform(Prompter::Icon::Exclamation, QStringLiteral("提示"), *said);
-    });
-    m_worker->start();
+    m_worker = std::make_unique<BackgroundWork>([work, said] { *said = work(); },
+                                                [this, said] {
+                                                    if (!said->isEmpty())
+                                                        m_prompter.inform(Prompter::Icon::Exclamation,
+                                                                          QStringLiteral("提示"), *said);
+                                                });
 }

@@ -7,12 +7,12 @@
 #include <functional>
 #include <memory>
 
+class BackgroundWork;
 class Clock;
 struct DatabaseTarget;
 class Database;
 class DataFolder;
 class Prompter;
-class QThread;
 
 // Verified copies the office takes by itself into data/auto/: one at start when the day has none yet
 // and one after every so many written rows. The newest copy of each of the last days and of the last
@@ -76,6 +76,6 @@ private:
     const Clock& m_clock;
     Prompter& m_prompter;
     AutoBackup::Settings m_settings;
-    std::unique_ptr<QThread> m_worker;
+    std::unique_ptr<BackgroundWork> m_worker;
     qint64 m_writtenAtLastCopy = 0;
 };

@@ -3,6 +3,7 @@
 #include "foundation/saveoutcome.h"
 
 #include <QString>
+#include <optional>
 
 class Clock;
 class Database;
@@ -23,8 +24,15 @@ public:
 
     // The button that started the backup: the two say the same with one blank more or less.
     enum class Button { Choose, Ok };
-    // Refuses the live database itself (and its log files) as the target; any failure of the copy or
-    // of its check says so, never success.
+    // What the operator waits for: the outcome when it is known at once (a refusal, a failed copy, or a
+    // server's copy, which is checked as it is written); otherwise none, and the copy waits beside the
+    // target for `check`. Refuses the live database itself (and its log files) as the target, and a
+    // target whose copy is still being checked.
+    std::optional<SaveOutcome> copy(const QString& target, Button button);
+    // Checks what `copy` took and only then puts it in place; runs on any thread while the office works
+    // on. Any failure of the copy or of its check says so, never success.
+    static SaveOutcome check(const QString& target, Button button);
+    // The two, one after the other.
     SaveOutcome backup(const QString& target, Button button);
 
 private:

@@ -236,6 +236,12 @@ public:
     // leaves nothing behind and an earlier file of that name as it was.
     // A server's copy is pg_dump's custom format, checked by pg_restore.
     void backupTo(const QString& path);
+    // The two halves of backupTo, for a check that runs while the office works on: the snapshot,
+    // written beside `path` with ".part" added; and, on any thread, the check of that copy, which puts
+    // it in place only when it passes. A server's copy is checked as it is written and is in place
+    // after the first half, which then returns false. Each leaves nothing behind when it fails.
+    bool copyForBackup(const QString& path);
+    static void placeCheckedBackup(const QString& path);
     // Gives the space of deleted rows back: one desk's file is rewritten compactly (it needs free disk
     // space of its size meanwhile, and no transaction may be open); a server's autovacuum does the same
     // by itself.
@@ -272,6 +278,7 @@ private:
     void writeSchemaVersion(int version);
     // The plain copy of backupTo, without the check.
     void snapshotInto(const QString& path);
+    static void putInPlace(const QString& part, const QString& path);
     void migrate();
     bool hasHistory();
     // Writes the moment, operator and window into the one row the history triggers read.

@@ -49,31 +49,58 @@ void Database::snapshotInto(const QString& path) {
         throw error(QStringLiteral("设置备份文件"), sqlite3_errmsg(target.get()));
 }
 
+namespace {
+
+QString partOf(const QString& path) {
+    return path + QStringLiteral(".part");
+}
+
+} // namespace
+
 void Database::backupTo(const QString& path) {
+    if (copyForBackup(path))
+        placeCheckedBackup(path);
+}
+
+bool Database::copyForBackup(const QString& path) {
     // Written beside its place and checked there, so that a failure never leaves a broken file under
     // the backup's name or spoils the earlier backup of that name.
-    const QString part = path + QStringLiteral(".part");
+    const QString part = partOf(path);
     QFile::remove(part);
     try {
-        if (isServer()) {
-            PgTools::dump(m_target, part);
-        } else {
+        if (!isServer()) {
             snapshotInto(part);
-            const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
-            if (!problems.isEmpty())
-                throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
-                                        .arg(problems.join(QLatin1Char('\n'))));
+            return true;
         }
-        std::error_code failure;
-        std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(),
-                                failure);
-        if (failure)
-            throw DatabaseError(QStringLiteral("无法写入备份文件：%1\n%2")
-                                    .arg(path, QString::fromLocal8Bit(failure.message())));
+        PgTools::dump(m_target, part);
+        putInPlace(part, path);
+        return false;
     } catch (...) {
         QFile::remove(part);
         throw;
     }
+}
+
+void Database::placeCheckedBackup(const QString& path) {
+    const QString part = partOf(path);
+    try {
+        const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
+        if (!problems.isEmpty())
+            throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
+                                    .arg(problems.join(QLatin1Char('\n'))));
+        putInPlace(part, path);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
+    }
+}
+
+void Database::putInPlace(const QString& part, const QString& path) {
+    std::error_code failure;
+    std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(), failure);
+    if (failure)
+        throw DatabaseError(
+            QStringLiteral("无法写入备份文件：%1\n%2").arg(path, QString::fromLocal8Bit(failure.message())));
 }
 
 QStringList Database::integrityProblems(Check check) {

@@ -125,7 +125,7 @@ private slots:
         earlier.write("an older file");
         earlier.close();
         QTest::mouseClick(control<QPushButton>(window, "dialog_btn"), Qt::LeftButton);
-        QCOMPARE(office.prompter.shown.size(), 1);
+        QTRY_COMPARE(office.prompter.shown.size(), 1);
         QCOMPARE(office.prompter.shown.last().text, padded(7, "备份数据成功！"));
         QCOMPARE(office.prompter.shown.last().caption, text("提示"));
         QCOMPARE(office.prompter.shown.last().icon, Prompter::Icon::Information);
@@ -136,7 +136,7 @@ private slots:
             QCOMPARE(count(proposed, QStringLiteral("SELECT COUNT(*) FROM gm_xf1 WHERE 编号 = 77")), 1);
 
         QTest::mouseClick(control<QPushButton>(window, "ok_btn"), Qt::LeftButton);
-        QCOMPARE(office.prompter.lastText(), padded(8, "备份数据成功！"));
+        QTRY_COMPARE(office.prompter.lastText(), padded(8, "备份数据成功！"));
 
         // A copy that cannot be written fails and leaves the earlier backup of that name as it was.
         QVERIFY(QDir().mkpath(proposed + QStringLiteral(".part")));
@@ -167,8 +167,45 @@ private slots:
                      QStringList());
         }
 
+        // A window closed while its copy is checked: the outcome is told all the same.
+        path->setText(proposed);
+        const qsizetype told = office.prompter.shown.size();
+        QTest::mouseClick(control<QPushButton>(window, "ok_btn"), Qt::LeftButton);
         QTest::mouseClick(control<QPushButton>(window, "cancel_btn"), Qt::LeftButton);
         QVERIFY(!office.find(QStringLiteral("copy_frm")));
+        QTRY_COMPARE(office.prompter.shown.size(), told + 1);
+        QCOMPARE(office.prompter.lastText(), padded(8, "备份数据成功！"));
+    }
+
+    // The operator works on while the copy is checked; it comes under the backup's name only once it
+    // passes, and no second copy is taken into the same file meanwhile.
+    void aCopyComesUnderItsNameOnlyOnceItsCheckPasses() {
+        TestData data;
+        if (data.db().isServer())
+            QSKIP("a server's copy is checked as it is written");
+        data.sql(QStringLiteral("INSERT INTO gm_xf1 (编号) VALUES (77)"));
+        const QString target = QDir(data.folder().backupFolder()).filePath(QStringLiteral("copy.dat"));
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an older file");
+        earlier.close();
+        const FixedClock clock(testNow());
+        BackupService service(data.db(), data.folder(), clock);
+        const auto ok = BackupService::Button::Ok;
+
+        QVERIFY(!service.copy(target, ok));
+        QCOMPARE(contentOf(target), QByteArray("an older file"));
+        const std::optional<SaveOutcome> second = service.copy(target, ok);
+        QVERIFY(second && !second->saved);
+        QCOMPARE(second->message->text, text("这个文件的备份还在校验，请稍候再试。"));
+        damage(target + QStringLiteral(".part"), "gm_xf1");
+        QCOMPARE(BackupService::check(target, ok).message->text, padded(8, "备份数据失败！请重试"));
+        QCOMPARE(contentOf(target), QByteArray("an older file"));
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
+
+        QVERIFY(!service.copy(target, ok));
+        QCOMPARE(BackupService::check(target, ok).message->text, padded(8, "备份数据成功！"));
+        QCOMPARE(count(target, QStringLiteral("SELECT COUNT(*) FROM gm_xf1 WHERE 编号 = 77")), 1);
     }
 
     void restoringAsksThenHandsOverToTheRestoreProgram() {

@@ -21,6 +21,8 @@ public:
 private:
     void choose();
     void backUp(BackupService::Button button);
+    // While the copy is checked the window says so and takes no second backup.
+    void setChecking(bool checking);
 
     std::unique_ptr<Ui::copy_frm> m_ui;
     BackupService m_service;

@@ -67,6 +67,8 @@ public:
     template <typename Window> void close() { close(nameOf<Window>()); }
     // Tests and lists read windows by their object names.
     QWidget* find(const QString& name) const;
+    // What outlives the task windows: the owner of work that goes on after its window is closed.
+    QWidget* mainWindow() const { return m_mainWindow; }
     QList<QWidget*> openWindows() const;
     // Closes the task window that holds `window` (the window itself or any widget inside it).
     void close(QWidget* window);
