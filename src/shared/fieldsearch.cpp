@@ -11,7 +11,7 @@ SearchField SearchField::name(const char* caption, NamePieces::Source source) {
     return {QString::fromUtf8(caption), NamePieces::column(source).column, Match::Name, source};
 }
 
-BoundQuery SearchBook::find(const SearchField& field, const QString& typed) const {
+BoundQuery SearchBook::find(Database& database, const SearchField& field, const QString& typed) const {
     const QString text = typed.trimmed();
     if (text.isEmpty())
         return {select, {}};
@@ -20,7 +20,7 @@ BoundQuery SearchBook::find(const SearchField& field, const QString& typed) cons
         return {select + QStringLiteral(" where %1 like ? escape '\\'").arg(field.column),
                 {LikePattern::containing(text)}};
     case SearchField::Match::Name: {
-        const BoundQuery condition = NamePieces::containing(field.pieces, text);
+        const BoundQuery condition = NamePieces::containing(database, field.pieces, text);
         return {select + QStringLiteral(" where ") + condition.sql, condition.values};
     }
     case SearchField::Match::Exact:

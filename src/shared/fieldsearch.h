@@ -33,6 +33,6 @@ struct SearchBook {
     qsizetype fallback = 0;
 
     // Every row when the typed text is empty (blanks around it do not count), else the rows whose
-    // `field` matches it.
-    BoundQuery find(const SearchField& field, const QString& typed) const;
+    // `field` matches it. A name's lookup asks the database how common the pieces of the text are.
+    BoundQuery find(Database& database, const SearchField& field, const QString& typed) const;
 };

@@ -414,15 +414,50 @@ BoundQuery spokenRows(Source source, const QList<Spoken>& parts) {
     return {lookups.join(QStringLiteral(" UNION ")), values};
 }
 
+// The pieces worth reading of those of a typed part. Reading an entry of the index costs a small part of
+// confirming a candidate row, so every piece is read unless it is several times commoner than the rarest:
+// then the few candidates it would take out cost less to confirm than its entries to read (李1 in 李123,
+// a surname and a digit, is ten times commoner than 12 or 23). How common a piece is shows in how far
+// among the row keys its sampleth entry lies, as the keys spread over the rows alike for every piece. A
+// piece of fewer entries is rare: then only such pieces are read, each costing little.
+QStringList worthReading(Database& database, Source source, const QStringList& pieces) {
+    if (pieces.size() < 2)
+        return pieces;
+    constexpr int sample = 1024;
+    constexpr qint64 commoner = 4;
+    QStringList rare;
+    QList<std::pair<QString, qint64>> common; // the piece, the key of its sampleth entry
+    for (const QString& piece : pieces) {
+        const QVariant key = database.scalar(
+            QStringLiteral("SELECT 行 FROM name_pieces WHERE 源 = ? AND 片 = ? ORDER BY 行 LIMIT 1 OFFSET %1")
+                .arg(sample - 1),
+            {code(source), piece}, QStringLiteral("查找姓名"));
+        if (key.isNull())
+            rare << piece;
+        else
+            common.append({piece, key.toLongLong()});
+    }
+    if (!rare.isEmpty())
+        return rare;
+    qint64 rarest = 0;
+    for (const auto& [piece, key] : common)
+        rarest = std::max(rarest, key);
+    QStringList worth;
+    for (const auto& [piece, key] : common)
+        if (key * commoner >= rarest)
+            worth << piece;
+    return worth;
+}
+
 } // namespace
 
-BoundQuery containing(Source source, const QString& typed) {
+BoundQuery containing(Database& database, Source source, const QString& typed) {
     const Column& c = column(source);
     const QString candidates =
         QStringLiteral("SELECT 行 FROM name_pieces WHERE 源 = %1 AND 片 = ").arg(code(source));
     QStringList lookups;
     QVariantList values;
-    for (const QString& piece : piecesOf(typed)) {
+    for (const QString& piece : worthReading(database, source, piecesOf(typed))) {
         lookups << candidates + QLatin1Char('?');
         values << piece;
     }

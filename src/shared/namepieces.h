@@ -57,8 +57,8 @@ QStringList piecesOf(const QString& typed);
 // The condition on the column's table (no WHERE) that holds for exactly the rows whose name contains
 // `typed` literally, the pieces picking the candidates and LIKE … ESCAPE confirming them, and, when what is
 // typed is pinyin (Latin letters, maybe mixed with characters), the rows whose pinyin from one of the
-// name's characters on begins with it.
-BoundQuery containing(Source source, const QString& typed);
+// name's characters on begins with it. The database tells which pieces are worth reading.
+BoundQuery containing(Database& database, Source source, const QString& typed);
 
 // The lamp payments' names are matched whole (甲 never finds 甲乙), so they need no pieces and no keys from
 // their later characters, and keying each of their many rows would cost far more than the names they

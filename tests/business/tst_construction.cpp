@@ -143,7 +143,7 @@ private slots:
             const SearchBook& book = ConstructionSearch::book(sheet);
             const auto chosen = std::find_if(book.fields.cbegin(), book.fields.cend(),
                                              [&](const SearchField& each) { return each.caption == option; });
-            return namesFound(data.db(), book.find(*chosen, QString::fromUtf8(typed)));
+            return namesFound(data.db(), book.find(data.db(), *chosen, QString::fromUtf8(typed)));
         };
         const auto order = ConstructionSheet::Order;
         QCOMPARE(found(order, QStringLiteral("先人姓名"), " _百% "), texts({"百分_百%"}));

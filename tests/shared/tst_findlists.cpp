@@ -64,7 +64,7 @@ private slots:
         const SearchBook& purchases = PlotSearch::purchases();
         Database& db = data.db();
         const auto contacts = [&](const char* caption, const char* typed) {
-            return found(db, purchases.find(field(purchases, text(caption)), text(typed)),
+            return found(db, purchases.find(db, field(purchases, text(caption)), text(typed)),
                          QStringLiteral("联系人"));
         };
         QCOMPARE(contacts("联系人", "%"), QStringList{text("张%三")});
@@ -79,7 +79,7 @@ private slots:
 
         data.sql(QStringLiteral("INSERT INTO ydmd (联系人) VALUES ('甲'), ('乙'), ('丙')"));
         const SearchBook& reservations = PlotSearch::reservations();
-        QCOMPARE(found(db, reservations.find(field(reservations, text("记录id号")), text("2号")),
+        QCOMPARE(found(db, reservations.find(db, field(reservations, text("记录id号")), text("2号")),
                        QStringLiteral("联系人")),
                  QStringList{text("乙")});
         QCOMPARE(reservations.fields.at(reservations.fallback).caption, text("墓碑位置"));
@@ -89,9 +89,9 @@ private slots:
             "('王一', '医院', '粮站')"));
         const SearchBook& storages = NicheSearch::storages();
         QCOMPARE(
-            found(db, storages.find(field(storages, text("联系人")), text("_")), QStringLiteral("联系人")),
+            found(db, storages.find(db, field(storages, text("联系人")), text("_")), QStringLiteral("联系人")),
             QStringList{text("王_一")});
-        QCOMPARE(found(db, storages.find(field(storages, text("联系人工作单位")), text("医院")),
+        QCOMPARE(found(db, storages.find(db, field(storages, text("联系人工作单位")), text("医院")),
                        QStringLiteral("联系人")),
                  QStringList{text("王一")});
     }

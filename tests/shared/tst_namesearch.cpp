@@ -88,7 +88,7 @@ QStringList sorted(QStringList values) {
 
 // The searched column of the rows the window's search finds.
 QStringList found(Database& database, const Searched& s, const QString& typed) {
-    const BoundQuery query = s.book.find(field(s), typed);
+    const BoundQuery query = s.book.find(database, field(s), typed);
     const QString column = NamePieces::column(s.source).column;
     return sorted(database.texts(QStringLiteral("SELECT %1 FROM (%2) AS f").arg(column, query.sql),
                                  query.values, QStringLiteral("test")));
@@ -189,6 +189,28 @@ private slots:
         const QStringList li = texts({"国李建", "李_四", "李四", "李建", "李建国"});
         QCOMPARE(found(db, deceased, text("li")), db.isServer() ? li : QStringList{text("Li Jian")} + li);
         QCOMPARE(found(db, deceased, text(" 李建国 ")), texts({"李建国"}));
+    }
+
+    // A piece many times commoner than the rarest is left to the confirmation, and a rare piece is read
+    // alone; what is found stays what LIKE finds.
+    void commonPiecesAreLeftToTheConfirmation() {
+        TestData data;
+        Database& db = data.db();
+        // 李1 in every row, 12 in every fifth.
+        db.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                               "FROM n WHERE i < 5500) SELECT CASE WHEN i % 5 = 0 THEN ? ELSE ? END FROM n"),
+                {text("李12"), text("李13")}, QStringLiteral("test"));
+        db.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名) VALUES (?)"), {text("李123")}, QStringLiteral("test"));
+        const Searched& deceased = searched.first();
+        const auto lookedUp = [&](const char* typed) {
+            return deceased.book.find(db, field(deceased), text(typed)).values;
+        };
+        QVERIFY(!lookedUp("李12").contains(text("李1")));
+        QVERIFY(lookedUp("李12").contains(text("12")));
+        QCOMPARE(found(db, deceased, text("李12")), liked(db, deceased.source, text("李12")));
+        QCOMPARE(found(db, deceased, text("李12")).size(), 1101);
+        QVERIFY(!lookedUp("李123").contains(text("12")));
+        QCOMPARE(found(db, deceased, text("李123")), texts({"李123"}));
     }
 
     // A name heard on the telephone is found by its initials, its syllables with or without blanks, and a
@@ -461,7 +483,7 @@ private slots:
             const QString table = NamePieces::column(s.source).table;
             // Characters, pinyin, and both mixed.
             for (const QString& searchedFor : QStringList{typed, spoken, QString(typed.at(0)) + second}) {
-                const BoundQuery query = s.book.find(field(s), searchedFor);
+                const BoundQuery query = s.book.find(db, field(s), searchedFor);
                 const bool pinyin = searchedFor != typed;
                 for (const QString& sql :
                      {query.sql, QStringLiteral("SELECT COUNT(*) FROM (%1) AS counted").arg(query.sql)}) {

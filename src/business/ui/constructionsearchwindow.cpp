@@ -36,6 +36,6 @@ ConstructionSearchWindow::~ConstructionSearchWindow() = default;
 
 void ConstructionSearchWindow::search() {
     const SearchBook& book = ConstructionSearch::book(m_sheet);
-    m_ui->MSHFlexGrid1->setQuery(book.find(m_options->chosen(), m_ui->Text1->text()));
+    m_ui->MSHFlexGrid1->setQuery(book.find(m_context.database, m_options->chosen(), m_ui->Text1->text()));
     m_ui->Label1->setText(QStringLiteral("共有记录：%1 条").arg(m_ui->MSHFlexGrid1->count()));
 }

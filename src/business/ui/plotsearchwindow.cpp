@@ -32,7 +32,7 @@ void PlotSearchWindow::showBook() {
 void PlotSearchWindow::search() {
     const SearchBook& book = purchases() ? PlotSearch::purchases() : PlotSearch::reservations();
     const FieldOptions& options = purchases() ? *m_purchaseOptions : *m_reservationOptions;
-    showRows(book.find(options.chosen(), m_ui->Text1->text()));
+    showRows(book.find(m_context.database, options.chosen(), m_ui->Text1->text()));
 }
 
 void PlotSearchWindow::showRows(const BoundQuery& query) {

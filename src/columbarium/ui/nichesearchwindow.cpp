@@ -25,7 +25,7 @@ NicheSearchWindow::~NicheSearchWindow() = default;
 void NicheSearchWindow::search() {
     const QString typed = m_ui->Text1->text();
     RecordGrid* grid = m_ui->MSHFlexGrid1;
-    grid->setQuery(NicheSearch::storages().find(m_options->chosen(), typed));
+    grid->setQuery(NicheSearch::storages().find(m_context.database, m_options->chosen(), typed));
     const bool found = grid->model()->rowCount() > 0;
     if (found)
         grid->selectRow(0);
