@@ -51,11 +51,12 @@ void expiry(Bench& bench) {
 
 void search(Bench& bench) {
     const SearchBook& book = PlotSearch::purchases();
-    timeList(bench, QStringLiteral("search"),
-             QStringLiteral("a deceased's name fragment in %1 registrations")
-                 .arg(count(bench.cemetery().registrations())),
-             [&](Database& database) { return book.find(database, book.fields.first(), QStringLiteral("李123")); },
-             100);
+    timeList(
+        bench, QStringLiteral("search"),
+        QStringLiteral("a deceased's name fragment in %1 registrations")
+            .arg(count(bench.cemetery().registrations())),
+        [&](Database& database) { return book.find(database, book.fields.first(), QStringLiteral("李123")); },
+        100);
 }
 
 // The generated deceased are named 李 and a number; as heard on the telephone they get names of three
@@ -74,24 +75,26 @@ void nameLikePeople(Database& database) {
 void pinyinSearch(Bench& bench) {
     const SearchBook& book = PlotSearch::purchases();
     for (const QString& typed : {QStringLiteral("zgq"), QStringLiteral("zhang guo qiang")})
-        timeList(bench, QStringLiteral("search-pinyin"),
-                 QStringLiteral("a deceased's name as heard, \"%1\", in %2 registrations")
-                     .arg(typed, count(bench.cemetery().registrations())),
-                 [&](Database& database) { return book.find(database, book.fields.first(), typed); }, 100,
-                 nameLikePeople);
+        timeList(
+            bench, QStringLiteral("search-pinyin"),
+            QStringLiteral("a deceased's name as heard, \"%1\", in %2 registrations")
+                .arg(typed, count(bench.cemetery().registrations())),
+            [&](Database& database) { return book.find(database, book.fields.first(), typed); }, 100,
+            nameLikePeople);
 }
 
 void nicheSearch(Bench& bench) {
     const SearchBook& book = NicheSearch::storages();
-    timeList(bench, QStringLiteral("niche-search"),
-             QStringLiteral("a deceased's name fragment in the storages"),
-             [&](Database& database) { return book.find(database, book.fields.first(), QStringLiteral("陈123")); },
-             50);
+    timeList(
+        bench, QStringLiteral("niche-search"), QStringLiteral("a deceased's name fragment in the storages"),
+        [&](Database& database) { return book.find(database, book.fields.first(), QStringLiteral("陈123")); },
+        50);
 }
 
 void nicheExpiry(Bench& bench) {
-    timeList(bench, QStringLiteral("niche-expiry"), QStringLiteral("storages ending within 30 days"),
-             [](Database&) { return ExpiryList::listing(ExpiryKind::Niches, benchToday, 30); }, 50);
+    timeList(
+        bench, QStringLiteral("niche-expiry"), QStringLiteral("storages ending within 30 days"),
+        [](Database&) { return ExpiryList::listing(ExpiryKind::Niches, benchToday, 30); }, 50);
 }
 
 } // namespace

@@ -12,7 +12,8 @@ class QThread;
 class BackgroundWork : public QObject {
     Q_OBJECT
 public:
-    BackgroundWork(const std::function<void()>& work, const std::function<void()>& done, QObject* owner = nullptr);
+    BackgroundWork(const std::function<void()>& work, const std::function<void()>& done,
+                   QObject* owner = nullptr);
     ~BackgroundWork() override;
     // Work nobody waits for but its owner: it deletes itself once `done` has run.
     static void start(const std::function<void()>& work, const std::function<void()>& done, QObject* owner);

@@ -62,6 +62,10 @@ private slots:
         data.sql(
             QStringLiteral("INSERT INTO gm_xf1 (编号, 墓碑位置) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
                            "SELECT i + 1 FROM n WHERE i < 20000) SELECT i, 'A1排0001号' FROM n"));
+        // Tens of megabytes: the copy is taken in several steps, the other desk writing between them.
+        data.sql(
+            QStringLiteral("CREATE TABLE filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                           "FROM n WHERE i < 40) SELECT zeroblob(1000000) AS b FROM n"));
         // Every write of the other desk puts a fee row and its memo in one transaction.
         std::atomic<bool> stop = false;
         std::atomic<int> written = 0;
@@ -95,7 +99,9 @@ private slots:
             QCOMPARE(count(copy, QStringLiteral("SELECT COUNT(*) FROM gm_xf1 WHERE 编号 <= 0")),
                      count(copy, QStringLiteral("SELECT COUNT(*) FROM mq_bwl")));
 
-        // The last copy restores into an office of its own.
+        // The last copy, without the filler, restores into an office of its own.
+        Database(copies.last(), Database::Mode::Open)
+            .exec(QStringLiteral("DROP TABLE filler"), {}, QStringLiteral("test"));
         QTemporaryDir elsewhere;
         DataFolder office(elsewhere.path());
         office.prepare();

@@ -88,9 +88,9 @@ private slots:
             "INSERT INTO ghjc_dj (联系人, 工作单位, 生前单位) VALUES ('王_一', '粮站', '医院'), "
             "('王一', '医院', '粮站')"));
         const SearchBook& storages = NicheSearch::storages();
-        QCOMPARE(
-            found(db, storages.find(db, field(storages, text("联系人")), text("_")), QStringLiteral("联系人")),
-            QStringList{text("王_一")});
+        QCOMPARE(found(db, storages.find(db, field(storages, text("联系人")), text("_")),
+                       QStringLiteral("联系人")),
+                 QStringList{text("王_一")});
         QCOMPARE(found(db, storages.find(db, field(storages, text("联系人工作单位")), text("医院")),
                        QStringLiteral("联系人")),
                  QStringList{text("王一")});

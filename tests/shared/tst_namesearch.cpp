@@ -197,10 +197,12 @@ private slots:
         TestData data;
         Database& db = data.db();
         // 李1 in every row, 12 in every fifth.
-        db.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                               "FROM n WHERE i < 5500) SELECT CASE WHEN i % 5 = 0 THEN ? ELSE ? END FROM n"),
+        db.exec(QStringLiteral(
+                    "INSERT INTO gm_dj (故者姓名) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                    "FROM n WHERE i < 5500) SELECT CASE WHEN i % 5 = 0 THEN ? ELSE ? END FROM n"),
                 {text("李12"), text("李13")}, QStringLiteral("test"));
-        db.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名) VALUES (?)"), {text("李123")}, QStringLiteral("test"));
+        db.exec(QStringLiteral("INSERT INTO gm_dj (故者姓名) VALUES (?)"), {text("李123")},
+                QStringLiteral("test"));
         const Searched& deceased = searched.first();
         const auto lookedUp = [&](const char* typed) {
             return deceased.book.find(db, field(deceased), text(typed)).values;
