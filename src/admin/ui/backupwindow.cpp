@@ -48,8 +48,10 @@ void BackupWindow::backUp(BackupService::Button button) {
     BackgroundWork::start([outcome, target, button] { *outcome = BackupService::check(target, button); },
                           [outcome, window, &prompter] {
                               if (window) {
-                                  window->setChecking(false);
-                                  window->showOutcome(*outcome);
+                                  window->guarded([&] {
+                                      window->setChecking(false);
+                                      window->showOutcome(*outcome);
+                                  });
                               } else if (outcome->message) {
                                   prompter.inform(outcome->message->icon, outcome->message->caption,
                                                   outcome->message->text);
