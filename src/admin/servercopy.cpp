@@ -81,6 +81,9 @@ void ServerCopy::run() {
             return copied;
         });
     });
+    // Until the autovacuum comes round the planner knows the copied tables as the empty ones they were,
+    // and would loop through a map's thousands of plots row by row.
+    m_server.exec(QStringLiteral("ANALYZE"), {}, QStringLiteral("分析数据库"));
 }
 
 qint64 ServerCopy::copyTable(const QString& table) {

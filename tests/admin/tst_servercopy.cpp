@@ -126,6 +126,12 @@ private slots:
         QCOMPARE(
             target.scalar(QStringLiteral("SELECT COUNT(*) FROM mq_bwl"), {}, QStringLiteral("test")).toInt(),
             1203);
+        // The planner knows the copied rows at once.
+        QCOMPARE(target
+                     .scalar(QStringLiteral("SELECT reltuples FROM pg_class WHERE relname = 'mq_bwl'"), {},
+                             QStringLiteral("test"))
+                     .toInt(),
+                 1203);
 
         const int history =
             office.scalar(QStringLiteral("SELECT COUNT(*) FROM change_history"), {}, QStringLiteral("test"))
