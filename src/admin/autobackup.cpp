@@ -211,7 +211,7 @@ qint64 AutoBackups::rowsWritten() {
 void AutoBackups::runInBackground(std::function<QString()> work) {
     wait();
     auto said = std::make_shared<QString>();
-    m_worker = std::make_unique<BackgroundWork>([work, said] { *said = work(); },
+    m_worker = std::make_unique<BackgroundWork>([work, said](const std::atomic<bool>&) { *said = work(); },
                                                 [this, said] {
                                                     if (!said->isEmpty())
                                                         m_prompter.inform(Prompter::Icon::Exclamation,

@@ -96,10 +96,10 @@ std::optional<SaveOutcome> BackupService::copy(const QString& target, Button but
     return std::nullopt;
 }
 
-SaveOutcome BackupService::check(const QString& target, Button button) {
+SaveOutcome BackupService::check(const QString& target, Button button, const std::atomic<bool>* stopping) {
     const auto released = qScopeGuard([&] { release(QFileInfo(target).absoluteFilePath()); });
     try {
-        Database::placeCheckedBackup(target);
+        Database::placeCheckedBackup(target, stopping);
     } catch (const DatabaseError& error) {
         qWarning("%s", qUtf8Printable(error.message()));
         return failed(button);

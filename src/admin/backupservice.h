@@ -3,6 +3,7 @@
 #include "foundation/saveoutcome.h"
 
 #include <QString>
+#include <atomic>
 #include <optional>
 
 class Clock;
@@ -30,8 +31,10 @@ public:
     // target whose copy is still being checked.
     std::optional<SaveOutcome> copy(const QString& target, Button button);
     // Checks what `copy` took and only then puts it in place; runs on any thread while the office works
-    // on. Any failure of the copy or of its check says so, never success.
-    static SaveOutcome check(const QString& target, Button button);
+    // on. Any failure of the copy or of its check says so, never success; so does a check stopped by
+    // `stopping`, for a program that is closing.
+    static SaveOutcome check(const QString& target, Button button,
+                             const std::atomic<bool>* stopping = nullptr);
     // The two, one after the other.
     SaveOutcome backup(const QString& target, Button button);
 

@@ -3,13 +3,12 @@
 #include <QThread>
 #include <exception>
 
-BackgroundWork::BackgroundWork(const std::function<void()>& work, const std::function<void()>& done,
-                               QObject* owner)
+BackgroundWork::BackgroundWork(const Work& work, const std::function<void()>& done, QObject* owner)
     : QObject(owner) {
     // An exception that left the thread would end the program.
-    m_thread.reset(QThread::create([work] {
+    m_thread.reset(QThread::create([work, stopping = m_stopping] {
         try {
-            work();
+            work(*stopping);
         } catch (const std::exception& error) {
             qWarning("%s", error.what());
         } catch (...) {
@@ -21,11 +20,11 @@ BackgroundWork::BackgroundWork(const std::function<void()>& work, const std::fun
 }
 
 BackgroundWork::~BackgroundWork() {
+    *m_stopping = true;
     wait();
 }
 
-void BackgroundWork::start(const std::function<void()>& work, const std::function<void()>& done,
-                           QObject* owner) {
+void BackgroundWork::start(const Work& work, const std::function<void()>& done, QObject* owner) {
     auto* started = new BackgroundWork(work, done, owner);
     // After `done`, which was connected first.
     connect(started->m_thread.get(), &QThread::finished, started, &QObject::deleteLater);

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -240,16 +241,18 @@ public:
     // written beside `path` with ".part" added; and, on any thread, the check of that copy, which puts
     // it in place only when it passes. A server's copy is checked as it is written and is in place
     // after the first half, which then returns false. Each leaves nothing behind when it fails.
+    // Setting `stopping` ends the check early as failed, for a program that is closing.
     bool copyForBackup(const QString& path);
-    static void placeCheckedBackup(const QString& path);
+    static void placeCheckedBackup(const QString& path, const std::atomic<bool>* stopping = nullptr);
     // Gives the space of deleted rows back: one desk's file is rewritten compactly (it needs free disk
     // space of its size meanwhile, and no transaction may be open); a server's autovacuum does the same
     // by itself.
     void compact();
     // Quick checks the structure of every page; Full also compares every index with its table.
     enum class Check { Quick, Full };
-    // What the integrity check finds wrong, one line each; empty when the database is sound.
-    QStringList integrityProblems(Check check);
+    // What the integrity check finds wrong, one line each; empty when the database is sound. Setting
+    // `stopping` ends it early with a problem.
+    QStringList integrityProblems(Check check, const std::atomic<bool>* stopping = nullptr);
     // The office's tables (the engine's own bookkeeping left out), by name.
     QStringList tableNames();
     // A table's columns in their order, generated ones included.

@@ -115,10 +115,10 @@ bool Database::copyForBackup(const QString& path) {
     }
 }
 
-void Database::placeCheckedBackup(const QString& path) {
+void Database::placeCheckedBackup(const QString& path, const std::atomic<bool>* stopping) {
     const QString part = partOf(path);
     try {
-        const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full);
+        const QStringList problems = Database(part, Mode::ReadOnly).integrityProblems(Check::Full, stopping);
         if (!problems.isEmpty())
             throw DatabaseError(QStringLiteral("复制出的数据未通过完整性检查，数据库可能已损坏：\n%1")
                                     .arg(problems.join(QLatin1Char('\n'))));
@@ -138,10 +138,17 @@ void Database::putInPlace(const QString& part, const QString& path) {
             QStringLiteral("无法写入备份文件：%1\n%2").arg(path, QString::fromLocal8Bit(failure.message())));
 }
 
-QStringList Database::integrityProblems(Check check) {
+QStringList Database::integrityProblems(Check check, const std::atomic<bool>* stopping) {
     // A server checks its own pages; what it finds it reports as errors of the statements that meet them.
     if (isServer())
         return {};
+    sqlite3* handle = handleOf(m_connection);
+    if (stopping)
+        sqlite3_progress_handler(
+            handle, 10000,
+            [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+            const_cast<std::atomic<bool>*>(stopping));
+    const auto unwatched = qScopeGuard([&] { sqlite3_progress_handler(handle, 0, nullptr, nullptr); });
     QSqlQuery query(m_connection);
     // Every page is read, most of them many times: through a memory map that costs no system call each.
     query.exec(QStringLiteral("PRAGMA mmap_size = 4294967296"));

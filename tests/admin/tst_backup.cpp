@@ -209,6 +209,13 @@ private slots:
         QCOMPARE(contentOf(target), QByteArray("an older file"));
         QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
 
+        // A program closing stops the check: nothing comes into place, nothing is left.
+        const std::atomic<bool> closing = true;
+        QVERIFY(!service.copy(target, ok));
+        QCOMPARE(BackupService::check(target, ok, &closing).message->text, padded(8, "备份数据失败！请重试"));
+        QCOMPARE(contentOf(target), QByteArray("an older file"));
+        QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
+
         QVERIFY(!service.copy(target, ok));
         QCOMPARE(BackupService::check(target, ok).message->text, padded(8, "备份数据成功！"));
         QCOMPARE(count(target, QStringLiteral("SELECT COUNT(*) FROM gm_xf1 WHERE 编号 = 77")), 1);

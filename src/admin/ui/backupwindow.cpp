@@ -41,23 +41,26 @@ void BackupWindow::backUp(BackupService::Button button) {
     }
     // The check reads every page of the copy, which takes a while with a large office: the operator works
     // on meanwhile, and the outcome is told when it is known, whether or not this window is still open.
+    // The program closing stops it, and the copy is left out.
     setChecking(true);
     auto outcome = std::make_shared<SaveOutcome>();
     const QPointer<BackupWindow> window(this);
     Prompter& prompter = m_context.prompter;
-    BackgroundWork::start([outcome, target, button] { *outcome = BackupService::check(target, button); },
-                          [outcome, window, &prompter] {
-                              if (window) {
-                                  window->guarded([&] {
-                                      window->setChecking(false);
-                                      window->showOutcome(*outcome);
-                                  });
-                              } else if (outcome->message) {
-                                  prompter.inform(outcome->message->icon, outcome->message->caption,
-                                                  outcome->message->text);
-                              }
-                          },
-                          m_context.host.mainWindow());
+    BackgroundWork::start(
+        [outcome, target, button](const std::atomic<bool>& stopping) {
+            *outcome = BackupService::check(target, button, &stopping);
+        },
+        [outcome, window, &prompter] {
+            if (window) {
+                window->guarded([&] {
+                    window->setChecking(false);
+                    window->showOutcome(*outcome);
+                });
+            } else if (outcome->message) {
+                prompter.inform(outcome->message->icon, outcome->message->caption, outcome->message->text);
+            }
+        },
+        m_context.host.mainWindow());
 }
 
 void BackupWindow::setChecking(bool checking) {
