@@ -506,17 +506,17 @@ qint64 Database::deleteInBulk(const QString& table, const QString& condition, co
         return trigger.text(QStringLiteral("sql"))
             .contains(QStringLiteral("change_context c WHERE c.批量 = 0"));
     });
-    // The stored columns, the row key among them, so that every row goes back under its own key.
-    const QStringList stored =
-        texts(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) WHERE hidden = 0 ORDER BY cid"), {table},
-              doing);
     const bool keyed =
         scalar(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE pk = 1 AND type = 'INTEGER'"),
                {table}, doing)
             .toInt() == 1;
     if (!historyOnly || !keyed)
         return deleted();
-    const QString columns = stored.join(QStringLiteral(", "));
+    // The stored columns, the row key among them, so that every row goes back under its own key.
+    const QString columns =
+        texts(QStringLiteral("SELECT name FROM pragma_table_xinfo(?) WHERE hidden = 0 ORDER BY cid"), {table},
+              doing)
+            .join(QStringLiteral(", "));
     // Set aside in the file, not in memory, where up to half of twenty years could be: the table comes and
     // goes within this transaction.
     exec(QStringLiteral("DROP TABLE IF EXISTS pelu_kept"), {}, doing);

@@ -8,7 +8,6 @@
 #include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -24,14 +23,8 @@ sqlite3* handleOf(const QSqlDatabase& connection) {
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
-int pageSizeOf(sqlite3* database) {
-    sqlite3_stmt* statement = nullptr;
-    int size = 4096;
-    if (sqlite3_prepare_v2(database, "PRAGMA page_size", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-        size = std::max(512, sqlite3_column_int(statement, 0));
-    sqlite3_finalize(statement);
-    return size;
+QString partOf(const QString& path) {
+    return path + QStringLiteral(".part");
 }
 
 } // namespace
@@ -47,6 +40,9 @@ void Database::snapshotInto(const QString& path) {
     };
     if (status != SQLITE_OK)
         throw error(QStringLiteral("建立备份文件"), sqlite3_errmsg(target.get()));
+    const int stepPages =
+        16 * 1024 * 1024 /
+        scalar(QStringLiteral("PRAGMA page_size"), {}, QStringLiteral("备份数据库")).toInt();
     sqlite3* source = handleOf(m_connection);
     // One read transaction over all steps: a snapshot that writers of other connections do not disturb
     // (they go on writing into the log) and cannot make start over.
@@ -64,7 +60,6 @@ void Database::snapshotInto(const QString& path) {
         if (descriptor >= 0)
             ::close(descriptor);
     });
-    const int stepPages = 16 * 1024 * 1024 / pageSizeOf(source);
     int stepped = SQLITE_OK;
     while (stepped == SQLITE_OK) {
         stepped = sqlite3_backup_step(backup, stepPages);
@@ -82,14 +77,6 @@ void Database::snapshotInto(const QString& path) {
     if (sqlite3_exec(target.get(), "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw error(QStringLiteral("设置备份文件"), sqlite3_errmsg(target.get()));
 }
-
-namespace {
-
-QString partOf(const QString& path) {
-    return path + QStringLiteral(".part");
-}
-
-} // namespace
 
 void Database::backupTo(const QString& path) {
     if (copyForBackup(path))

@@ -27,6 +27,7 @@ struct Step {
     QString sql() const {
         const QString chosen =
             each.isEmpty() ? years : QStringLiteral("SELECT t.年 FROM (%1) t WHERE %2").arg(years, each);
+        // WHERE TRUE: SQLite would read the ON of an upsert after a bare FROM as a join's.
         if (more)
             return QStringLiteral(
                        "INSERT INTO lamp_tally (年份, 墓位数) SELECT c.年, 1 FROM (%1) c WHERE TRUE "

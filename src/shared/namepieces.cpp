@@ -417,9 +417,9 @@ BoundQuery spokenRows(Source source, const QList<Spoken>& parts) {
 // The pieces worth reading of those of a typed part. Reading an entry of the index costs a small part of
 // confirming a candidate row, so every piece is read unless it is several times commoner than the rarest:
 // then the few candidates it would take out cost less to confirm than its entries to read (李1 of 李123
-// where every name is 李 and a number). How common a piece is shows in how far
-// among the row keys its sampleth entry lies, as the keys spread over the rows alike for every piece. A
-// piece of fewer entries is rare: then only such pieces are read, each costing little.
+// where every name is 李 and a number). How common a piece is shows in how far among the row keys its
+// sampleth entry lies, as the keys spread over the rows alike for every piece. A piece of fewer entries
+// is rare: then only such pieces are read, each costing little.
 QStringList worthReading(Database& database, Source source, const QStringList& pieces) {
     if (pieces.size() < 2)
         return pieces;
